@@ -1,0 +1,38 @@
+#pragma once
+// IDatabaseSession: what the model and the windows ask of a database session.
+// The Oracle implementation lives with the database tools.
+#include <QString>
+
+#include <memory>
+
+class TOSResultSet;
+class TDiagramTable;
+class TDiagramObjectTable;
+class TDiagramType;
+
+class IDatabaseSession {
+public:
+    virtual ~IDatabaseSession() = default;
+
+    virtual bool GetConnected() const = 0;
+    virtual QString GetUsername() const = 0;
+    virtual QString GetPassword() const = 0;
+    virtual QString GetDatabase() const = 0;
+    virtual void Disconnect() = 0;
+    // One row per database user, column "OWNER", ordered by name.
+    virtual std::unique_ptr<TOSResultSet> GetOwners() = 0;
+    virtual QString GetTnsNamesPath() const = 0;
+    // Columns "REF_TABLE_OWNER" and "REF_TABLE_NAME".
+    virtual std::unique_ptr<TOSResultSet> GetReferencedTables(const QString &owner,
+                                                              const QString &tableName) = 0;
+    virtual std::unique_ptr<TOSResultSet> GetReferencingTables(const QString &owner,
+                                                               const QString &tableName) = 0;
+    virtual QString GetQueryDataSQL(const QString &owner, const QString &tableName) const = 0;
+    // Never null: a table that does not exist comes back empty and virtual.
+    virtual std::unique_ptr<TDiagramTable> GetTable(const QString &owner, const QString &tableName) = 0;
+    virtual std::unique_ptr<TDiagramObjectTable> GetObjectTable(const QString &owner,
+                                                                const QString &tableName) = 0;
+    virtual std::unique_ptr<TDiagramType> GetType(const QString &owner, const QString &typeName) = 0;
+};
+
+using IDatabaseSessionPtr = std::shared_ptr<IDatabaseSession>;

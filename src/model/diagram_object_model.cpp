@@ -1,0 +1,165 @@
+#include "model/diagram_object_model.h"
+
+#include "model/model_globals.h"
+#include "model/model_hooks.h"
+
+#include <algorithm>
+
+TDiagramObjectModel::TDiagramObjectModel() = default;
+TDiagramObjectModel::~TDiagramObjectModel() = default;
+
+void TDiagramObjectModel::Assign(const TBaseModelObject &source)
+{
+    const auto &src = AssignSource<TDiagramObjectModel>(source);
+    Name = src.Name;
+    Tables.Assign(src.Tables);
+    Notes.Assign(src.Notes);
+    TreeView = src.TreeView;
+    FileName = src.FileName;
+}
+
+void TDiagramObjectModel::AddOwner(const QString &owner)
+{
+    if (!Owners.contains(owner, Qt::CaseInsensitive))
+        Owners.append(owner);
+}
+
+TDiagramTable *TDiagramObjectModel::AddTableFromDatabase(const QString &owner, const QString &tableName)
+{
+    if (!DatabaseSession)
+        return nullptr;
+    std::unique_ptr<TDiagramTable> table = DatabaseSession->GetTable(owner, tableName);
+    table->SetIsVirtual(true);
+    TDiagramTable *result = table.get();
+    Tables.Add(table.release());
+    AddOwner(result->Owner);
+    return result;
+}
+
+TDiagramObjectTable *TDiagramObjectModel::AddObjectTableFromDatabase(const QString &owner,
+                                                                     const QString &tableName)
+{
+    if (!DatabaseSession)
+        return nullptr;
+    std::unique_ptr<TDiagramObjectTable> table = DatabaseSession->GetObjectTable(owner, tableName);
+    TDiagramObjectTable *result = table.get();
+    ObjectTables.Add(table.release());
+    AddOwner(result->Owner);
+    return result;
+}
+
+TDiagramType *TDiagramObjectModel::AddTypeFromDatabase(const QString &owner, const QString &typeName)
+{
+    if (!DatabaseSession)
+        return nullptr;
+    std::unique_ptr<TDiagramType> type = DatabaseSession->GetType(owner, typeName);
+    TDiagramType *result = type.get();
+    Types.Add(type.release());
+    return result;
+}
+
+TDiagramTable *TDiagramObjectModel::AddTableWithWizard()
+{
+    if (!TModelHooks::Wizards)
+        return nullptr;
+    std::unique_ptr<TDiagramTable> table = TModelHooks::Wizards->CreateTable();
+    if (!table)
+        return nullptr;
+    TCanvas *canvas = TModelHooks::Surface ? TModelHooks::Surface->SurfaceCanvas() : nullptr;
+    table->Left = 10;
+    table->Top = 10;
+    table->Height = table->CalcHeight(canvas);
+    table->Width = table->CalcWidth(canvas);
+    TDiagramTable *result = table.get();
+    Tables.Add(table.release());
+    if (!result->Owner.isEmpty())
+        AddOwner(result->Owner);
+    int x = 0;
+    int y = 0;
+    GetDiagramExtent(x, y);
+    if (TModelHooks::Surface)
+        TModelHooks::Surface->EnsureSurfaceSize(x + 20, y + 20);
+    return result;
+}
+
+void TDiagramObjectModel::EditTable(TDiagramTable *table)
+{
+    if (TModelHooks::Wizards)
+        TModelHooks::Wizards->EditTable(table);
+}
+
+TDiagramNote *TDiagramObjectModel::AddNoteWithWizard()
+{
+    if (!TModelHooks::Wizards)
+        return nullptr;
+    std::unique_ptr<TDiagramNote> note = TModelHooks::Wizards->CreateNote();
+    if (!note)
+        return nullptr;
+    note->Left = 10;
+    note->Top = 10;
+    note->Height = note->CalcHeight(nullptr);
+    note->Width = note->CalcWidth(nullptr);
+    TDiagramNote *result = note.get();
+    Notes.Add(note.release());
+    return result;
+}
+
+void TDiagramObjectModel::EditNote(TDiagramNote *note)
+{
+    if (TModelHooks::Wizards)
+        TModelHooks::Wizards->EditNote(note);
+    RefreshExplorer();
+}
+
+void TDiagramObjectModel::RemoveObject(TBaseModelObject *object)
+{
+    if (dynamic_cast<TDiagramObjectTable *>(object))
+        ObjectTables.Remove(object);
+    else if (dynamic_cast<TDiagramTable *>(object))
+        Tables.Remove(object);
+    else if (dynamic_cast<TDiagramType *>(object))
+        Types.Remove(object);
+    else if (dynamic_cast<TDiagramNote *>(object))
+        Notes.Remove(object);
+    RefreshExplorer();
+}
+
+void TDiagramObjectModel::SetTreeView(QTreeWidget *treeView)
+{
+    TreeView = treeView;
+    RefreshExplorer();
+}
+
+void TDiagramObjectModel::RefreshExplorer()
+{
+    if (TModelHooks::Explorer)
+        TModelHooks::Explorer->RefreshExplorerTree();
+}
+
+void TDiagramObjectModel::ClearGraphicLinks()
+{
+    for (auto *list : {static_cast<const TOSBaseList *>(&Tables), static_cast<const TOSBaseList *>(&ObjectTables),
+                       static_cast<const TOSBaseList *>(&Types), static_cast<const TOSBaseList *>(&Notes)}) {
+        for (auto *item : list->Items())
+            static_cast<TBaseDiagramObject *>(item)->Graphic = nullptr;
+    }
+}
+
+void TDiagramObjectModel::GetDiagramExtent(int &x, int &y) const
+{
+    x = 10;
+    y = 10;
+    for (auto *list : {static_cast<const TOSBaseList *>(&Tables), static_cast<const TOSBaseList *>(&ObjectTables),
+                       static_cast<const TOSBaseList *>(&Types), static_cast<const TOSBaseList *>(&Notes)}) {
+        for (auto *item : list->Items()) {
+            const auto *box = static_cast<const TBaseDiagramRectangle *>(item);
+            x = std::max(x, box->Left + box->Width + 30);
+            y = std::max(y, box->Top + box->Height + 30);
+        }
+    }
+}
+
+int TDiagramObjectModel::GetObjectCount() const
+{
+    return Tables.Count() + ObjectTables.Count() + Types.Count();
+}

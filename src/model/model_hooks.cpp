@@ -1,0 +1,5 @@
+#include "model/model_hooks.h"
+
+IDiagramSurface *TModelHooks::Surface = nullptr;
+IModelExplorer *TModelHooks::Explorer = nullptr;
+IModelWizards *TModelHooks::Wizards = nullptr;

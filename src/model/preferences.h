@@ -1,0 +1,86 @@
+#pragma once
+// TPreferences: the program-wide preferences (default style, window layout,
+// printing switches, logons, recent files and external tools) and their file.
+#include "model/schema_style.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <vector>
+
+class QMenu;
+class QAction;
+class TDirtyXMLParser;
+
+// One external tool of the Tools menu.
+class TToolPreference {
+public:
+    void WriteXML(QStringList &list, int indent) const;
+    void Assign(const TToolPreference &source) { *this = source; }
+
+    QString Caption;
+    QString ProgramName;
+    QString WorkingDir;
+    QString Parameters;
+};
+
+// The user's external tools, in the user's order.
+class TToolPreferences {
+public:
+    void WriteXML(QStringList &list, int indent) const;
+    void Assign(const TToolPreferences &source);
+    // The last tool whose caption equals Caption exactly, or null.
+    TToolPreference *FindByCaption(const QString &caption) const;
+
+    int Count() const { return static_cast<int>(Items.size()); }
+    TToolPreference *Add();
+    void Clear() { Items.clear(); }
+
+    std::vector<std::unique_ptr<TToolPreference>> Items;
+};
+
+enum TPrintOrientation { poPortrait = 0, poLandscape = 1 };
+
+class TPreferences {
+public:
+    TPreferences();
+    ~TPreferences();
+
+    void SetDefaults();
+    void LoadPreferences();
+    void SavePreferences() const;
+    void AddRecentFile(const QString &fileName);
+    void SetPrintOrientation(int orientation);
+    static QString PrintOrientationToText(int orientation);
+    static int TextToPrintOrientation(const QString &text);
+
+    void BuildToolsMenu(QMenu *parent);
+    void RefreshToolsMenu();
+    void ToolMenuItemClick(QAction *sender);
+    void RunToolByCaption(const QString &caption);
+    void RunExternalTool(const TToolPreference &tool);
+
+    TOSSchemaStyle DefaultStyle;
+    QString FileName;
+    bool SaveOnExit = false;
+    QString LastUser;
+    QString LastDatabase;
+    QString LastFilter;
+    TToolPreferences Tools;
+    QMenu *ToolsMenuParent = nullptr;
+    int PrintOrientation = poPortrait;
+    QStringList PreviousLogons;
+    bool DrawPrinterPages = true;
+    bool DrawPrinterPageNumber = false;
+    QStringList PreviousFiles;
+    bool DoubleBufferPanel = false;
+    bool OptimizerChoose = false;
+    int ExplorersTabIndex = 0;
+    int LeftPanelWidth = 0;
+    int PlanPanelHeight = 0;
+    bool ShowStatusBar = false;
+
+    // Receives the orientation whenever it is set, so printing follows at once.
+    static void (*ApplyPrinterOrientation)(int orientation);
+};

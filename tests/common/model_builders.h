@@ -1,0 +1,71 @@
+#pragma once
+// Small builders for model objects in tests.
+#include "model/diagram_object_model.h"
+#include "model/diagram_table.h"
+
+#include <QStringList>
+
+#include <initializer_list>
+
+inline TDiagramColumn *AddColumn(TDiagramTable &table, const QString &name, const QString &type = "NUMBER",
+                                 int length = 0, int precision = 0, int scale = 0, bool nullable = true)
+{
+    auto *column = new TDiagramColumn();
+    column->Name = name;
+    column->DataType = type;
+    column->DataLength = length;
+    column->DataPrecision = precision;
+    column->DataScale = scale;
+    column->IsNullable = nullable;
+    column->Sequence = table.Columns.Count() + 1;
+    table.Columns.Add(column);
+    return column;
+}
+
+inline TDiagramPrimaryKey *AddPrimaryKey(TDiagramTable &table, const QString &name, const QStringList &columns)
+{
+    auto *key = new TDiagramPrimaryKey();
+    key->Name = name;
+    key->Columns = columns;
+    table.PrimaryKeys.Add(key);
+    return key;
+}
+
+inline TDiagramUniqueKey *AddUniqueKey(TDiagramTable &table, const QString &name, const QStringList &columns)
+{
+    auto *key = new TDiagramUniqueKey();
+    key->Name = name;
+    key->Columns = columns;
+    table.UniqueKeys.Add(key);
+    return key;
+}
+
+inline TDiagramForeignKey *AddForeignKey(TDiagramTable &table, const QString &name, const QStringList &columns,
+                                         const QString &refOwner, const QString &refTable,
+                                         const QStringList &refColumns, const QString &onDelete = "NO ACTION")
+{
+    auto *key = new TDiagramForeignKey();
+    key->Name = name;
+    key->Columns = columns;
+    key->RefTableOwner = refOwner;
+    key->RefTableName = refTable;
+    key->RefColumns = refColumns;
+    key->OnDelete = onDelete;
+    key->Table = &table;
+    table.ForeignKeys.Add(key);
+    return key;
+}
+
+inline TDiagramTable *AddTable(TDiagramObjectModel &model, const QString &owner, const QString &name,
+                               int left = 10, int top = 10, int width = 100, int height = 100)
+{
+    auto *table = new TDiagramTable();
+    table->Owner = owner;
+    table->Name = name;
+    table->Left = left;
+    table->Top = top;
+    table->Width = width;
+    table->Height = height;
+    model.Tables.Add(table);
+    return table;
+}

@@ -1,0 +1,32 @@
+#pragma once
+// TQtUserInterface: the user interface on Qt's message boxes, common dialogs and override cursor.
+#include "platform/user_interface.h"
+
+class QWidget;
+
+class TQtUserInterface : public IUserInterface {
+public:
+    // The caption of information boxes (the application title).
+    void SetTitle(const QString &title) { Title_ = title; }
+
+    void ShowInformation(const QString &text, const QString &caption = {}) override;
+    void ShowWarning(const QString &text, const QString &caption = {}) override;
+    void ShowError(const QString &text, const QString &caption = {}) override;
+    bool ConfirmOkCancel(const QString &text, const QString &caption = {}) override;
+    bool AskYesNo(const QString &text, const QString &caption = {}) override;
+    void BeginHourglass() override;
+    void EndHourglass() override;
+    QString OpenFileName(const TFileDialogOptions &options) override;
+    QString SaveFileName(const TFileDialogOptions &options) override;
+    QString ChooseFolder(const QString &caption, const QString &initialDir) override;
+    bool ChooseFont(TFont &font) override;
+    bool ChooseColor(TColor &color) override;
+    bool InputText(const QString &caption, const QString &prompt, QString &value) override;
+
+    // "XML files (*.xml)|*.xml|All files (*.*)|*.*" -> "XML files (*.xml);;All files (*.*)".
+    static QString QtFileFilter(const QString &filter);
+
+private:
+    static QWidget *DialogParent();
+    QString Title_;
+};

@@ -1,5 +1,7 @@
 #pragma once
 // The exceptions the model raises, with the texts users see in message boxes.
+#include "platform/convert_error.h"
+
 #include <QString>
 #include <stdexcept>
 
@@ -22,11 +24,6 @@ public:
     EInvalidCast() : EModelError(QStringLiteral("Invalid class typecast")) {}
 };
 
-// A text that should have been a number.
-class EConvertError : public EModelError {
-public:
-    using EModelError::EModelError;
-};
 
 // Text to 32-bit integer the way the files and type texts expect it: optional
 // sign, decimal digits, or "$"/"0x" followed by hexadecimal digits. Anything

@@ -20,7 +20,7 @@ public:
     virtual void Assign(const TOSBaseList &source);
 
     void Clear();
-    int Count() const { return static_cast<int>(Items.size()); }
+    int Count() const { return static_cast<int>(m_items.size()); }
     int Add(TBaseModelObject *item);
     // Takes ownership when the list owns its items.
     int Add(std::unique_ptr<TBaseModelObject> item) { return Add(item.release()); }

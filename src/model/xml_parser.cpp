@@ -1,0 +1,504 @@
+#include "model/xml_parser.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QIODevice>
+
+namespace {
+
+[[noreturn]] void fail(const QString &message)
+{
+    throw EDirtyXMLParserError(message);
+}
+
+[[noreturn]] void failListIndex(int index)
+{
+    fail(QStringLiteral("List index out of bounds (%1)").arg(index));
+}
+
+// Messages count characters from 1.
+QString position(qsizetype index)
+{
+    return QString::number(index + 1);
+}
+
+bool isLetter(QChar c)
+{
+    const char16_t u = c.unicode();
+    return (u >= u'A' && u <= u'Z') || (u >= u'a' && u <= u'z');
+}
+
+bool isNameStart(QChar c)
+{
+    return isLetter(c) || c == u'_';
+}
+
+bool isNameChar(QChar c)
+{
+    const char16_t u = c.unicode();
+    return isNameStart(c) || (u >= u'0' && u <= u'9') || u == u'-' || u == u'.' || u == u':';
+}
+
+bool isWhite(QChar c)
+{
+    const char16_t u = c.unicode();
+    return u == u' ' || u == u'\t' || u == u'\n' || u == u'\r';
+}
+
+int hexDigit(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u >= u'0' && u <= u'9')
+        return u - u'0';
+    if (u >= u'a' && u <= u'f')
+        return u - u'a' + 10;
+    if (u >= u'A' && u <= u'F')
+        return u - u'A' + 10;
+    return -1;
+}
+
+// A numeric reference is taken as a full code point, so characters beyond
+// Latin-1 survive a save and reload. Numbers that are no character at all
+// (0, surrogates, beyond U+10FFFF, empty or with other characters) are
+// refused rather than turned into something else.
+void appendCharacterReference(QString &out, QStringView name)
+{
+    const auto invalid = [&] {
+        fail(QStringLiteral("Invalid character reference &") + name.toString() + u';');
+    };
+    const bool hex = name.size() > 1 && (name[1] == u'x' || name[1] == u'X');
+    const QStringView digits = name.sliced(hex ? 2 : 1);
+    if (digits.isEmpty())
+        invalid();
+    char32_t code = 0;
+    for (QChar c : digits) {
+        const int d = hex ? hexDigit(c) : (c >= u'0' && c <= u'9' ? c.unicode() - u'0' : -1);
+        if (d < 0)
+            invalid();
+        code = code * (hex ? 16 : 10) + char32_t(d);
+        if (code > 0x10FFFF)
+            invalid();
+    }
+    if (code == 0 || (code >= 0xD800 && code <= 0xDFFF))
+        invalid();
+    if (QChar::requiresSurrogates(code)) {
+        out.append(QChar(QChar::highSurrogate(code)));
+        out.append(QChar(QChar::lowSurrogate(code)));
+    } else {
+        out.append(QChar(char16_t(code)));
+    }
+}
+
+void appendEntity(QString &out, QStringView name)
+{
+    if (name == u"amp")
+        out.append(u'&');
+    else if (name == u"lt")
+        out.append(u'<');
+    else if (name == u"gt")
+        out.append(u'>');
+    else if (name == u"apos")
+        out.append(u'\'');
+    else if (name == u"quot")
+        out.append(u'"');
+    else if (name.startsWith(u'#'))
+        appendCharacterReference(out, name);
+    else
+        fail(QStringLiteral("Unknown entity &") + name.toString() + u';');
+}
+
+// Turns file bytes into the text the positions refer to: ISO-8859-1, every
+// line (CR LF, LF or a lone CR) ended by CR LF, the last one included.
+QString linesText(const QByteArray &bytes)
+{
+    QByteArray joined;
+    joined.reserve(bytes.size() + bytes.size() / 16 + 2);
+    const qsizetype n = bytes.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char c = bytes[i];
+        if (c == '\r' || c == '\n') {
+            joined.append("\r\n", 2);
+            if (c == '\r' && i + 1 < n && bytes[i + 1] == '\n')
+                ++i;
+        } else {
+            joined.append(c);
+        }
+    }
+    if (!joined.isEmpty() && !joined.endsWith('\n'))
+        joined.append("\r\n", 2);
+    return QString::fromLatin1(joined);
+}
+
+// One pass over the text. Open elements are followed through their parent
+// links instead of recursion, so any nesting depth is fine.
+class DocumentScanner
+{
+public:
+    explicit DocumentScanner(QStringView text) : s(text), n(text.size()) {}
+
+    std::unique_ptr<TXMLElement> run()
+    {
+        qsizetype textStart = 0;
+        while (p < n) {
+            const qsizetype lt = s.indexOf(u'<', p);
+            if (lt < 0)
+                break;
+            p = lt;
+            if (textStart < p && current)
+                current->AppendText(s.sliced(textStart, p - textStart), false);
+            tagStart = p;
+            ++p;
+            if (p >= n)
+                unterminatedTag();
+            const QChar c = s[p];
+            if (c == u'!')
+                markup();
+            else if (c == u'?')
+                processingInstruction();
+            else if (c == u'/')
+                endTag();
+            else if (isNameStart(c))
+                startTag();
+            else
+                fail(QStringLiteral("Unkown tag type at position ") + position(p));
+            textStart = p;
+        }
+        if (current)
+            fail(QStringLiteral("Unclosed element <") + current->Name() + u'>');
+        return std::move(root);
+    }
+
+private:
+    [[noreturn]] void unterminatedTag()
+    {
+        fail(QStringLiteral("Unterminated tag starting at position ") + position(tagStart));
+    }
+
+    bool lookingAt(qsizetype at, QStringView what) const
+    {
+        return s.sliced(at).startsWith(what);
+    }
+
+    // After "<!": a comment, a CDATA section, or a declaration we refuse.
+    void markup()
+    {
+        if (lookingAt(p + 1, u"--")) {
+            const qsizetype end = s.indexOf(u"-->", p + 3);
+            if (end < 0)
+                fail(QStringLiteral("Unterminated comment starting at position ") + position(tagStart));
+            p = end + 3;
+        } else if (lookingAt(p + 1, u"[CDATA[")) {
+            if (!current)
+                refuseDocType();
+            const qsizetype from = p + 8;
+            const qsizetype end = s.indexOf(u"]]>", from);
+            if (end < 0)
+                fail(QStringLiteral("Unterminated CDATA section starting at position ") + position(tagStart));
+            current->AppendText(s.sliced(from, end - from), true);
+            p = end + 3;
+        } else {
+            refuseDocType();
+        }
+    }
+
+    [[noreturn]] void refuseDocType()
+    {
+        fail(QStringLiteral("DocTypes (DTDs) not currently supported (position ") + position(p) + u')');
+    }
+
+    // Its content, the XML declaration's encoding among it, is not examined.
+    void processingInstruction()
+    {
+        const qsizetype end = s.indexOf(u"?>", p + 1);
+        if (end < 0)
+            fail(QStringLiteral("Unterminated processing instruction starting at position ")
+                 + position(tagStart));
+        p = end + 2;
+    }
+
+    QString readName()
+    {
+        const qsizetype from = p;
+        while (p < n && isNameChar(s[p]))
+            ++p;
+        return s.sliced(from, p - from).toString();
+    }
+
+    void endTag()
+    {
+        ++p;
+        if (p >= n)
+            unterminatedTag();
+        if (!isNameStart(s[p]))
+            fail(QStringLiteral("Invalid character in closing tag at position ") + position(p));
+        const qsizetype namePos = p;
+        const QString name = readName();
+        endElement(name, namePos);
+        while (p < n && s[p] != u'>') {
+            if (!isWhite(s[p]))
+                fail(QStringLiteral("Invalid character in tag at position ") + position(p));
+            ++p;
+        }
+        if (p >= n)
+            unterminatedTag();
+        ++p;
+    }
+
+    void startTag()
+    {
+        startElement(readName());
+        for (;;) {
+            if (p >= n)
+                unterminatedTag();
+            const QChar c = s[p];
+            if (c == u'>') {
+                ++p;
+                return;
+            }
+            if (c == u'/') {
+                if (p + 1 >= n)
+                    unterminatedTag();
+                if (s[p + 1] != u'>')
+                    fail(QStringLiteral("Invalid character in tag at position ") + position(p + 1));
+                p += 2;
+                current = current->GetParent();
+                return;
+            }
+            if (isNameStart(c))
+                attribute();
+            else if (isWhite(c))
+                ++p;
+            else
+                fail(QStringLiteral("Invalid character in tag at position ") + position(p));
+        }
+    }
+
+    void attribute()
+    {
+        const QString name = readName();
+        bool sawEquals = false;
+        QChar quote;
+        for (;;) {
+            if (p >= n)
+                unterminatedTag();
+            const QChar c = s[p];
+            if (c == u'"' || c == u'\'') {
+                quote = c;
+                ++p;
+                if (!sawEquals)
+                    fail(QStringLiteral("Invalid character in tag at position ") + position(p));
+                break;
+            }
+            if (c == u'=')
+                sawEquals = true;
+            else if (!isWhite(c))
+                fail(QStringLiteral("Invalid character in tag at position ") + position(p));
+            ++p;
+        }
+        const qsizetype end = s.indexOf(quote, p);
+        if (end < 0)
+            fail(QStringLiteral("Unterminated attribute value starting at position ") + position(p - 1));
+        current->Attributes().Add(
+            std::make_unique<TXMLAttribute>(name, DecodeXmlEntities(s.sliced(p, end - p))));
+        p = end + 1;
+    }
+
+    void startElement(const QString &name)
+    {
+        if (!current && root)
+            fail(QStringLiteral("Document may have only one root element"));
+        auto element = std::make_unique<TXMLElement>(name);
+        if (current) {
+            current = current->Children().Add(std::move(element));
+        } else {
+            root = std::move(element);
+            current = root.get();
+        }
+    }
+
+    void endElement(const QString &name, qsizetype namePos)
+    {
+        if (!current)
+            fail(QStringLiteral("Closing tag does not match any opening tag at position ") + position(namePos));
+        if (name != current->Name())
+            fail(QStringLiteral("Closing tag </") + name + QStringLiteral("> (at position ") + position(namePos)
+                 + QStringLiteral(") does not match any opening tag <") + current->Name() + u'>');
+        current = current->GetParent();
+    }
+
+    QStringView s;
+    qsizetype n;
+    qsizetype p = 0;
+    qsizetype tagStart = 0;
+    std::unique_ptr<TXMLElement> root;
+    TXMLElement *current = nullptr;
+};
+
+} // namespace
+
+EDirtyXMLParserError::EDirtyXMLParserError(const QString &message)
+    : std::runtime_error(message.toStdString())
+{
+}
+
+TXMLAttribute::TXMLAttribute(const QString &name, const QString &value) : m_name(name), m_value(value) {}
+
+TXMLAttribute *TXMLAttributeList::Add(std::unique_ptr<TXMLAttribute> attribute)
+{
+    attribute->m_owner = this;
+    m_items.push_back(std::move(attribute));
+    return m_items.back().get();
+}
+
+TXMLAttribute *TXMLAttributeList::Find(const QString &name) const
+{
+    for (const auto &attribute : m_items)
+        if (attribute->Name().compare(name, Qt::CaseInsensitive) == 0)
+            return attribute.get();
+    return nullptr;
+}
+
+TXMLAttribute *TXMLAttributeList::Items(int index) const
+{
+    if (index < 0 || index >= Count())
+        failListIndex(index);
+    return m_items[size_t(index)].get();
+}
+
+TXMLElement *TXMLChildElementList::Add(std::unique_ptr<TXMLElement> element)
+{
+    element->m_ownerList = this;
+    m_items.push_back(std::move(element));
+    return m_items.back().get();
+}
+
+TXMLElement *TXMLChildElementList::Items(int index) const
+{
+    if (index < 0 || index >= Count())
+        failListIndex(index);
+    return m_items[size_t(index)].get();
+}
+
+TXMLElement *TXMLElementList::Items(int index) const
+{
+    if (index < 0 || index >= Count())
+        failListIndex(index);
+    return m_items[size_t(index)];
+}
+
+TXMLElement::TXMLElement(const QString &name) : m_attributes(this), m_children(this), m_name(name) {}
+
+// A deep tree is taken apart level by level here; letting each element's
+// unique_ptr free its children would recurse once per level.
+TXMLElement::~TXMLElement()
+{
+    std::vector<std::unique_ptr<TXMLElement>> pending = std::move(m_children.m_items);
+    while (!pending.empty()) {
+        std::unique_ptr<TXMLElement> element = std::move(pending.back());
+        pending.pop_back();
+        for (auto &child : element->m_children.m_items)
+            pending.push_back(std::move(child));
+        element->m_children.m_items.clear();
+    }
+}
+
+TXMLElement *TXMLElement::GetParent() const
+{
+    return m_ownerList ? m_ownerList->Owner() : nullptr;
+}
+
+TXMLElementList TXMLElement::GetChildrenByName(const QString &name) const
+{
+    TXMLElementList found;
+    for (TXMLElement *child : m_children)
+        if (child->Name() == name)
+            found.Add(child);
+    return found;
+}
+
+TXMLElement *TXMLElement::FindChild(const QString &name) const
+{
+    for (TXMLElement *child : m_children)
+        if (child->Name() == name)
+            return child;
+    return nullptr;
+}
+
+std::optional<QString> TXMLElement::GetAttribute(const QString &name) const
+{
+    if (const TXMLAttribute *attribute = m_attributes.Find(name))
+        return attribute->Value();
+    return std::nullopt;
+}
+
+void TXMLElement::AppendText(QStringView text, bool isCData)
+{
+    if (isCData)
+        m_text.append(text);
+    else
+        m_text.append(DecodeXmlEntities(text));
+}
+
+QString DecodeXmlEntities(QStringView text)
+{
+    qsizetype amp = text.indexOf(u'&');
+    if (amp < 0)
+        return text.toString();
+    QString out;
+    out.reserve(text.size());
+    qsizetype from = 0;
+    while (amp >= 0) {
+        out.append(text.sliced(from, amp - from));
+        const qsizetype semicolon = text.indexOf(u';', amp + 1);
+        if (semicolon < 0)
+            fail(QStringLiteral("Unterminated entity reference (\"&\" without \";\")"));
+        appendEntity(out, text.sliced(amp + 1, semicolon - amp - 1));
+        from = semicolon + 1;
+        amp = text.indexOf(u'&', from);
+    }
+    out.append(text.sliced(from));
+    return out;
+}
+
+TDirtyXMLParser::TDirtyXMLParser() = default;
+TDirtyXMLParser::~TDirtyXMLParser() = default;
+
+bool TDirtyXMLParser::LoadFromFile(const QString &fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly)) {
+        m_root.reset();
+        m_sourceText.clear();
+        m_errorMessage = QStringLiteral("Cannot open file \"") + fileName + QStringLiteral("\". ")
+                         + file.errorString();
+        return false;
+    }
+    return LoadFromBytes(file.readAll());
+}
+
+bool TDirtyXMLParser::LoadFromStream(QIODevice &stream)
+{
+    if (!stream.isSequential())
+        stream.seek(0);
+    return LoadFromBytes(stream.readAll());
+}
+
+bool TDirtyXMLParser::LoadFromBytes(const QByteArray &bytes)
+{
+    return ParseXml(linesText(bytes));
+}
+
+bool TDirtyXMLParser::ParseXml(const QString &text)
+{
+    m_root.reset();
+    m_errorMessage.clear();
+    m_sourceText.clear();
+    try {
+        m_root = DocumentScanner(text).run();
+    } catch (const EDirtyXMLParserError &e) {
+        m_errorMessage = QString::fromStdString(e.what());
+        return false;
+    }
+    m_sourceText = text;
+    return true;
+}

@@ -1,0 +1,217 @@
+#pragma once
+// TDirtyXMLParser: the small non-validating XML parser that turns diagram,
+// clipboard and preferences texts into a tree of TXMLElement objects.
+//
+// Input: files and streams are raw bytes read as ISO-8859-1 (the encoding
+// our files declare; the declaration itself is not examined) and split into
+// lines that are joined again with CR LF, so positions in messages count the
+// characters of that text, 1-based. ParseXml takes a QString as it is (for
+// example text from the clipboard), positions count its UTF-16 units.
+//
+// The parser keeps no recursion: open elements are followed through parent
+// links and a tree is freed iteratively, so nesting depth is bounded only by
+// memory. Scanning is linear in the size of the text.
+#include <QString>
+#include <QStringView>
+
+#include <iterator>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <vector>
+
+class QIODevice;
+class QByteArray;
+class TXMLElement;
+class TXMLAttributeList;
+class TXMLChildElementList;
+
+// Raised for malformed text while parsing (ParseXml catches it and keeps the
+// message), by DecodeXmlEntities and by an index outside a list of the tree.
+class EDirtyXMLParserError : public std::runtime_error
+{
+public:
+    explicit EDirtyXMLParserError(const QString &message);
+};
+
+// Iterates an owning vector of unique_ptr and hands out plain pointers, so
+// callers write `for (TXMLElement *child : element->Children())`.
+template <typename T>
+class TXMLItemIterator
+{
+public:
+    using Base = typename std::vector<std::unique_ptr<T>>::const_iterator;
+    using iterator_category = std::forward_iterator_tag;
+    using value_type = T *;
+    using difference_type = std::ptrdiff_t;
+    using pointer = T *const *;
+    using reference = T *;
+
+    TXMLItemIterator() = default;
+    explicit TXMLItemIterator(Base it) : m_it(it) {}
+    T *operator*() const { return m_it->get(); }
+    TXMLItemIterator &operator++() { ++m_it; return *this; }
+    TXMLItemIterator operator++(int) { auto old = *this; ++m_it; return old; }
+    bool operator==(const TXMLItemIterator &other) const = default;
+
+private:
+    Base m_it;
+};
+
+// One attribute of an element; the value has its entities decoded.
+class TXMLAttribute
+{
+public:
+    TXMLAttribute(const QString &name, const QString &value);
+    TXMLAttribute(const TXMLAttribute &) = delete;
+    TXMLAttribute &operator=(const TXMLAttribute &) = delete;
+
+    const QString &Name() const { return m_name; }
+    const QString &Value() const { return m_value; }
+    TXMLAttributeList *Owner() const { return m_owner; }
+
+private:
+    friend class TXMLAttributeList;
+    TXMLAttributeList *m_owner = nullptr;
+    QString m_name;
+    QString m_value;
+};
+
+// The attributes of one element in document order; duplicates are kept.
+class TXMLAttributeList
+{
+public:
+    explicit TXMLAttributeList(TXMLElement *owner) : m_owner(owner) {}
+    TXMLAttributeList(const TXMLAttributeList &) = delete;
+    TXMLAttributeList &operator=(const TXMLAttributeList &) = delete;
+
+    // Appends the attribute and makes this list its owner.
+    TXMLAttribute *Add(std::unique_ptr<TXMLAttribute> attribute);
+    // The first attribute of that name, letter case ignored; nullptr if none.
+    TXMLAttribute *Find(const QString &name) const;
+    int Count() const { return int(m_items.size()); }
+    TXMLAttribute *Items(int index) const;
+    TXMLElement *Owner() const { return m_owner; }
+
+    TXMLItemIterator<TXMLAttribute> begin() const { return TXMLItemIterator<TXMLAttribute>(m_items.begin()); }
+    TXMLItemIterator<TXMLAttribute> end() const { return TXMLItemIterator<TXMLAttribute>(m_items.end()); }
+
+private:
+    TXMLElement *m_owner;
+    std::vector<std::unique_ptr<TXMLAttribute>> m_items;
+};
+
+// The child elements of one element in document order.
+class TXMLChildElementList
+{
+public:
+    explicit TXMLChildElementList(TXMLElement *owner) : m_owner(owner) {}
+    TXMLChildElementList(const TXMLChildElementList &) = delete;
+    TXMLChildElementList &operator=(const TXMLChildElementList &) = delete;
+
+    // Appends the element and makes this list its owner.
+    TXMLElement *Add(std::unique_ptr<TXMLElement> element);
+    int Count() const { return int(m_items.size()); }
+    TXMLElement *Items(int index) const;
+    TXMLElement *Owner() const { return m_owner; }
+
+    TXMLItemIterator<TXMLElement> begin() const { return TXMLItemIterator<TXMLElement>(m_items.begin()); }
+    TXMLItemIterator<TXMLElement> end() const { return TXMLItemIterator<TXMLElement>(m_items.end()); }
+
+private:
+    friend class TXMLElement;
+    TXMLElement *m_owner;
+    std::vector<std::unique_ptr<TXMLElement>> m_items;
+};
+
+// Elements found by a look-up; the list does not own them.
+class TXMLElementList
+{
+public:
+    int Count() const { return int(m_items.size()); }
+    TXMLElement *Items(int index) const;
+    void Add(TXMLElement *element) { m_items.push_back(element); }
+
+    auto begin() const { return m_items.begin(); }
+    auto end() const { return m_items.end(); }
+
+private:
+    std::vector<TXMLElement *> m_items;
+};
+
+// One element: its name as written, attributes, children and the text that
+// stands directly inside it (text and CDATA pieces joined in order).
+class TXMLElement
+{
+public:
+    explicit TXMLElement(const QString &name);
+    virtual ~TXMLElement();
+    TXMLElement(const TXMLElement &) = delete;
+    TXMLElement &operator=(const TXMLElement &) = delete;
+
+    // The element whose child list holds this one; nullptr for the root.
+    virtual TXMLElement *GetParent() const;
+
+    const QString &Name() const { return m_name; }
+    const QString &Text() const { return m_text; }
+    TXMLAttributeList &Attributes() { return m_attributes; }
+    const TXMLAttributeList &Attributes() const { return m_attributes; }
+    TXMLChildElementList &Children() { return m_children; }
+    const TXMLChildElementList &Children() const { return m_children; }
+    TXMLChildElementList *OwnerList() const { return m_ownerList; }
+
+    // Direct children whose name equals `name` exactly (case matters).
+    TXMLElementList GetChildrenByName(const QString &name) const;
+    // The first direct child named exactly `name`; nullptr if none.
+    TXMLElement *FindChild(const QString &name) const;
+    // The value of the first attribute of that name (letter case ignored);
+    // nothing when the element has no such attribute.
+    std::optional<QString> GetAttribute(const QString &name) const;
+
+    // Appends a piece of text; entities are decoded unless it is CDATA.
+    void AppendText(QStringView text, bool isCData);
+
+private:
+    friend class TXMLChildElementList;
+    TXMLChildElementList *m_ownerList = nullptr;
+    TXMLAttributeList m_attributes;
+    TXMLChildElementList m_children;
+    QString m_name;
+    QString m_text;
+};
+
+// Replaces the five named entities and numeric character references (any
+// code point up to U+10FFFF). Unknown names, a "&" without ";" and invalid
+// references raise EDirtyXMLParserError.
+QString DecodeXmlEntities(QStringView text);
+
+class TDirtyXMLParser
+{
+public:
+    TDirtyXMLParser();
+    ~TDirtyXMLParser();
+    TDirtyXMLParser(const TDirtyXMLParser &) = delete;
+    TDirtyXMLParser &operator=(const TDirtyXMLParser &) = delete;
+
+    // Reads the file's bytes and parses them as LoadFromBytes does; a file
+    // that cannot be read fails like a refused text.
+    bool LoadFromFile(const QString &fileName);
+    // Reads the whole stream from its start and parses it as LoadFromBytes.
+    bool LoadFromStream(QIODevice &stream);
+    // Decodes ISO-8859-1, ends every line (the last too) with CR LF, parses.
+    bool LoadFromBytes(const QByteArray &bytes);
+    // True when the text was parsed; false with ErrorMessage() set and no
+    // root element when it was refused.
+    bool ParseXml(const QString &text);
+
+    // The root element of the last successful parse; nullptr before one, after
+    // a failure, and for a document without elements. Owned by the parser.
+    TXMLElement *Root() const { return m_root.get(); }
+    const QString &SourceText() const { return m_sourceText; }
+    const QString &ErrorMessage() const { return m_errorMessage; }
+
+private:
+    std::unique_ptr<TXMLElement> m_root;
+    QString m_sourceText;
+    QString m_errorMessage;
+};

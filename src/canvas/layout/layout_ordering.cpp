@@ -1,6 +1,7 @@
 // Barycentre ordering of the layers and the crossing count that judges it.
 #include <algorithm>
 #include <limits>
+#include <utility>
 
 #include "canvas/layout/layout_phases.h"
 
@@ -20,18 +21,23 @@ float MeanPosition(const TLayeredGraph &graph, const std::vector<int> &edges, bo
     return static_cast<float>(static_cast<long double>(sum) / static_cast<long double>(edges.size()));
 }
 
-// Sorts one layer by barycentre; equal barycentres keep their order.
-void SortLayer(TLayeredGraph &graph, std::vector<int> &layer, bool byInEdges)
+// Sorts one layer by barycentre; equal barycentres keep their order. The keys are sorted
+// beside the node numbers so that comparisons need not reach into the nodes.
+void SortLayer(TLayeredGraph &graph, std::vector<int> &layer, bool byInEdges,
+               std::vector<std::pair<float, int>> &keys)
 {
+    keys.clear();
     for (int v : layer) {
         TNode &node = graph.Nodes[v];
         node.Barycentre = MeanPosition(graph, byInEdges ? node.InEdges : node.OutEdges, byInEdges);
+        keys.emplace_back(node.Barycentre, v);
     }
-    std::stable_sort(layer.begin(), layer.end(), [&](int a, int b) {
-        return graph.Nodes[a].Barycentre < graph.Nodes[b].Barycentre;
-    });
-    for (std::size_t p = 0; p < layer.size(); ++p)
+    std::stable_sort(keys.begin(), keys.end(),
+                     [](const auto &a, const auto &b) { return a.first < b.first; });
+    for (std::size_t p = 0; p < layer.size(); ++p) {
+        layer[p] = keys[p].second;
         graph.Nodes[layer[p]].Position = static_cast<int>(p);
+    }
 }
 
 // Binary indexed tree over the places of one layer: how many edge ends lie at or left of a place.
@@ -127,14 +133,15 @@ void OrderLayers(TLayeredGraph &graph)
     save();
 
     const int layerCount = static_cast<int>(layers.size());
+    std::vector<std::pair<float, int>> keys;
     for (int round = 1;; ++round) {
         for (int l = 1; l < layerCount; ++l)
-            SortLayer(graph, layers[l], true);
+            SortLayer(graph, layers[l], true, keys);
         keepBest();
         if (best == 0)
             break;
         for (int l = layerCount - 2; l >= 0; --l)
-            SortLayer(graph, layers[l], false);
+            SortLayer(graph, layers[l], false, keys);
         keepBest();
         if (round > MaxOrderingRounds || best == 0)
             break;

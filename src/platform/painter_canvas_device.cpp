@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <cmath>
+#include <numbers>
 #include <stdexcept>
 
 namespace {
@@ -90,7 +91,7 @@ QPolygonF EllipsePoints(const QRectF &box, double start, double span)
     QPolygonF points;
     points.reserve(steps + 1);
     for (int i = 0; i <= steps; ++i) {
-        const double a = (start + span * i / steps) * M_PI / 180.0;
+        const double a = (start + span * i / steps) * std::numbers::pi / 180.0;
         points << QPointF(centre.x() + rx * std::cos(a), centre.y() - ry * std::sin(a));
     }
     return points;
@@ -119,6 +120,13 @@ QPolygonF RoundRectPoints(const QRectF &box, QSize corner)
     points << EllipsePoints(QRectF(box.left(), box.bottom() - h, w, h), 180, 90);
     points << EllipsePoints(QRectF(box.right() - w, box.bottom() - h, w, h), 270, 90);
     return points;
+}
+
+// The outline box in pixel-index space (wide pens' geometry is kept on pixel centres).
+QRectF IndexBox(const TPen &pen, const TRect &rect)
+{
+    const QRectF box = OutlineRect(pen, rect);
+    return IsWide(pen) ? box.translated(-0.5, -0.5) : box;
 }
 
 } // namespace
@@ -310,13 +318,6 @@ void TPainterCanvasDevice::ClosedCurve(const TDrawingTools &tools, const QPolygo
         Painter_->drawPolygon(pixels);
 }
 
-// The outline box in pixel-index space (wide pens' geometry is kept on pixel centres).
-static QRectF IndexBox(const TPen &pen, const TRect &rect)
-{
-    const QRectF box = OutlineRect(pen, rect);
-    return IsWide(pen) ? box.translated(-0.5, -0.5) : box;
-}
-
 void TPainterCanvasDevice::RoundRect(const TDrawingTools &tools, const TRect &rect, QSize corner)
 {
     if (rect.IsEmpty())
@@ -340,7 +341,7 @@ void TPainterCanvasDevice::Arc(const TDrawingTools &tools, const TRect &box, QPo
     const double rx = std::max(outline.width() / 2.0, 0.5);
     const double ry = std::max(outline.height() / 2.0, 0.5);
     // Parameter angles of the two radial points, counter-clockwise as seen on the screen.
-    auto angle = [&](QPoint p) { return std::atan2(-(p.y() - centre.y()) / ry, (p.x() - centre.x()) / rx) * 180.0 / M_PI; };
+    auto angle = [&](QPoint p) { return std::atan2(-(p.y() - centre.y()) / ry, (p.x() - centre.x()) / rx) * 180.0 / std::numbers::pi; };
     const double a1 = angle(start);
     double span = angle(end) - a1;
     while (span <= 1e-9)

@@ -4,7 +4,11 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
+#include <QFile>
 #include <QPalette>
+#include <QPdfWriter>
+#include <QTemporaryDir>
+#include <QWidget>
 #include <gtest/gtest.h>
 
 namespace {
@@ -545,4 +549,54 @@ TEST_F(Canvas, PrimitivesReachAnyBackEndWithTheToolsInForce)
     canvas.TextRect(Rect(0, 0, 9, 9), 1, 1, "u");
     EXPECT_EQ(log->Log, QStringList({"Line 1,2-3,4 clRed", "Rectangle 0,0,5,6 clTeal",
                                      "Text 7,8 t Arial clip=0 opaque=1", "Text 1,1 u Arial clip=1 opaque=0"}));
+}
+
+namespace {
+
+// A widget that paints through a canvas on its paint event's painter.
+class CanvasWidget : public QWidget {
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        TCanvas canvas(&painter);
+        canvas.Brush.Color = clNavy;
+        canvas.FillRect(Rect(0, 0, width(), height()));
+        canvas.Pen.Color = clYellow;
+        canvas.Rectangle(5, 5, 15, 15);
+    }
+};
+
+} // namespace
+
+TEST_F(Canvas, PaintsOnAWidgetThroughItsPaintEvent)
+{
+    CanvasWidget widget;
+    widget.resize(20, 20);
+    const QImage image = widget.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(image.size(), QSize(20, 20));
+    EXPECT_EQ(At(image, 0, 0), clNavy);
+    EXPECT_EQ(At(image, 5, 5), clYellow);
+    EXPECT_EQ(At(image, 14, 14), clYellow);
+    EXPECT_EQ(At(image, 15, 15), clNavy);
+    EXPECT_EQ(At(image, 10, 10), clNavy); // the brush set for the fill still holds
+}
+
+TEST_F(Canvas, DrawsOnVectorDevicesWithoutRasterModes)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("page.pdf");
+    {
+        QPdfWriter writer(path);
+        TCanvas canvas(&writer);
+        canvas.Pen.Mode = pmNot; // not available on a PDF page: drawn as a plain copy
+        canvas.Rectangle(10, 10, 100, 100);
+        canvas.Font = TFont("Arial", 10, clBlack);
+        canvas.TextOut(20, 20, "Page 1 of 1");
+        EXPECT_EQ(canvas.Pixel(20, 20), clNone);
+        EXPECT_EQ(canvas.TextWidth("Page 1 of 1"), TFont("Arial", 10).TextWidth("Page 1 of 1"));
+    }
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.read(5) == "%PDF-");
 }

@@ -95,18 +95,6 @@ TEST(ColorText, TextsThatAreNeitherNameNorNumberFail)
     EXPECT_EQ(StringToColor("-2147483648"), AsColor(0x80000000));
 }
 
-TEST(ColorText, IdentLookupsAnswerOnlyForNames)
-{
-    QString ident;
-    EXPECT_TRUE(ColorToIdent(clTeal, ident));
-    EXPECT_EQ(ident, "clTeal");
-    EXPECT_FALSE(ColorToIdent(0x010203, ident));
-    TColor colour = 0;
-    EXPECT_TRUE(IdentToColor("clinfobk", colour));
-    EXPECT_EQ(colour, clInfoBk);
-    EXPECT_FALSE(IdentToColor("255", colour));
-}
-
 TEST(ColorBridge, PlainColoursMapComponentWise)
 {
     EXPECT_EQ(ColorToQColor(clRed), QColor(255, 0, 0));

@@ -1,6 +1,7 @@
 // The user-interface hook: the recording fake, the global accessor and the hourglass guard.
 #include "platform/fake_user_interface.h"
 #include "platform/qt_user_interface.h"
+#include <QApplication>
 #include <gtest/gtest.h>
 
 using Kind = TUserInterfaceCallKind;
@@ -46,32 +47,19 @@ TEST(FakeUserInterface, AnswersComeFromTheQueueThenDefaults)
     EXPECT_EQ(ui.ChooseFolder("Folder", "/tmp"), QString());
 }
 
-TEST(FakeUserInterface, FontColourAndTextDialogs)
+TEST(FakeUserInterface, FontAndColourDialogsKeepTheValueUnlessAnswered)
 {
     TFakeUserInterface ui;
     TFont font("Tahoma", 8);
     TColor colour = clRed;
-    QString text = "old";
-
     EXPECT_TRUE(ui.ChooseFont(font)); // default: OK, unchanged
     EXPECT_EQ(font, TFont("Tahoma", 8));
     ui.QueueAnswer(TUserInterfaceAnswer::WithFont(TFont("Arial", 12, clBlue, fsBold)));
+    ui.QueueAnswer(TUserInterfaceAnswer::Cancel());
     EXPECT_TRUE(ui.ChooseFont(font));
-    EXPECT_EQ(font, TFont("Arial", 12, clBlue, fsBold));
-    ui.QueueAnswer(TUserInterfaceAnswer::Cancel());
-    EXPECT_FALSE(ui.ChooseFont(font));
-    EXPECT_EQ(font.Name, "Arial");
-
-    ui.QueueAnswer(TUserInterfaceAnswer::WithColor(clGreen));
-    EXPECT_TRUE(ui.ChooseColor(colour));
-    EXPECT_EQ(colour, clGreen);
-    ui.QueueAnswer(TUserInterfaceAnswer::Cancel());
     EXPECT_FALSE(ui.ChooseColor(colour));
-    EXPECT_EQ(colour, clGreen);
-
-    ui.QueueAnswer(TUserInterfaceAnswer::Input("new"));
-    EXPECT_TRUE(ui.InputText("Name", "Enter:", text));
-    EXPECT_EQ(text, "new");
+    EXPECT_EQ(font, TFont("Arial", 12, clBlue, fsBold));
+    EXPECT_EQ(colour, clRed);
     EXPECT_EQ(ui.CallsOf(Kind::ChooseColor).first().Text, "clRed");
 }
 
@@ -134,4 +122,17 @@ TEST(QtUserInterface, FileFiltersAreTranslatedToQtForm)
               "Executable Files (*.EXE *.exe);;Command Files (*.CMD *.cmd)");
     EXPECT_EQ(TQtUserInterface::QtFileFilter("Pictures|*.gif;*.jpg"), "Pictures (*.gif *.jpg)");
     EXPECT_EQ(TQtUserInterface::QtFileFilter(""), "");
+}
+
+TEST(QtUserInterface, HourglassIsTheApplicationsOverrideCursor)
+{
+    TQtUserInterface ui;
+    SetUserInterface(&ui);
+    {
+        THourglass hourglass;
+        ASSERT_NE(QApplication::overrideCursor(), nullptr);
+        EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    }
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    SetUserInterface(nullptr);
 }

@@ -110,18 +110,6 @@ TEST_F(DeltaDdl, EveryKindOfTableChange)
     expectGolden("ddl/delta_table.sql", Bytes(Emp()->BuildAlterDdl(*ChangedEmp())));
 }
 
-TEST_F(DeltaDdl, ReverseDirectionUndoesTheChanges)
-{
-    const QString text = ChangedEmp()->BuildAlterDdl(*Emp());
-    for (const char *statement : {"ALTER TABLE SHOP.EMP DROP COLUMN HIREDATE\r\n/\r\n",
-                                  "ALTER TABLE SHOP.EMP ADD JOB VARCHAR2(9)\r\n/\r\n",
-                                  "ALTER TABLE SHOP.EMP MODIFY SAL NULL\r\n/\r\n",
-                                  "COMMENT ON COLUMN SHOP.EMP.ENAME IS 'Name'\r\n/\r\n",
-                                  "COMMENT ON TABLE SHOP.EMP IS 'Employees'\r\n/\r\n",
-                                  "DROP INDEX SHOP.EMP_HIRE_IX\r\n/\r\n"})
-        EXPECT_TRUE(text.contains(statement)) << statement;
-}
-
 TEST_F(DeltaDdl, ColumnsWithNoOtherChangeAndCaseCounts)
 {
     auto original = Emp();

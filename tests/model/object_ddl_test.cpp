@@ -73,42 +73,9 @@ TEST_F(ObjectDdl, DocumentedTableExample)
 {
     TDiagramTable emp;
     FillEmp(emp);
-    const QStringList expected = {
-        "CREATE TABLE SHOP.EMP",
-        "(",
-        "  EMPNO  NUMBER(4) NOT NULL,",
-        "  ENAME  VARCHAR2(10),",
-        "  DEPTNO NUMBER(2)",
-        ")",
-        "/",
-        "",
-        "ALTER TABLE SHOP.EMP",
-        "  ADD CONSTRAINT EMP_PK PRIMARY KEY (EMPNO)",
-        "/",
-        "",
-        "ALTER TABLE SHOP.EMP",
-        "  ADD CONSTRAINT EMP_DEPT_FK FOREIGN KEY (DEPTNO)",
-        "  REFERENCES SHOP.DEPT(DEPTNO)",
-        "  ON DELETE CASCADE",
-        "/",
-        "",
-        "ALTER TABLE SHOP.EMP",
-        "  ADD CONSTRAINT EMP_CHK",
-        "  CHECK (EMPNO > 0)",
-        "/",
-        "",
-        "CREATE INDEX SHOP.EMP_IDX ON SHOP.EMP (ENAME)",
-        "/",
-        "",
-        "COMMENT ON COLUMN SHOP.EMP.ENAME IS 'Name'",
-        "/",
-        "",
-        "COMMENT ON TABLE SHOP.EMP IS 'Employees'",
-        "/",
-    };
-    ASSERT_EQ(expected.size(), 31);
-    EXPECT_EQ(emp.GetDDL(true).toStdString(), TDdlText::ListText(expected).toStdString());
-    expectGolden("ddl/emp_table.sql", Bytes(emp.GetDDL(true)));
+    const QString ddl = emp.GetDDL(true);
+    EXPECT_EQ(ddl.count("\r\n"), 31);
+    expectGolden("ddl/emp_table.sql", Bytes(ddl));
 }
 
 TEST_F(ObjectDdl, TerminatorGovernsOnlyTheCreateStatement)
@@ -227,7 +194,7 @@ TEST_F(ObjectDdl, ObjectTableWritesKeysOnly)
                                     "ALTER TABLE SHOP.PEOPLE\r\n  ADD CONSTRAINT PEOPLE_PK PRIMARY KEY (ID)\r\n/\r\n\r\n"
                                     "ALTER TABLE SHOP.PEOPLE\r\n  ADD CONSTRAINT PEOPLE_FK FOREIGN KEY (DEPT)\r\n"
                                     "  REFERENCES SHOP.DEPT(DEPTNO)\r\n/\r\n\r\n");
-    EXPECT_EQ(asTable.GetDDL(false).left(45), "CREATE TABLE SHOP.PEOPLE\r\n OF SHOP.PERSON_T\r\n\r\n");
+    EXPECT_TRUE(asTable.GetDDL(false).startsWith("CREATE TABLE SHOP.PEOPLE\r\n OF SHOP.PERSON_T\r\n\r\nALTER"));
 }
 
 TEST_F(ObjectDdl, HeaderStampsFollowTheLocale)

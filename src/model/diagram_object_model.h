@@ -11,6 +11,8 @@
 #include <memory>
 
 class QTreeWidget;
+class QIODevice;
+class TOSDiagram;
 
 class TDiagramObjectModel : public TBaseModelObject {
 public:
@@ -41,6 +43,19 @@ public:
     // Delta scripts: this model is the original.
     QString BuildDeltaDdl(const TDiagramObjectModel &target) const;
     QString BuildDatabaseDeltaDdl() const;
+
+    // The diagram document (declaration, root, name, comment, style and the
+    // four lists) of the whole model or of the selected objects only.
+    QStringList BuildDiagramXml(bool allObjects) const;
+    void WriteAllObjectsXml(QStringList &list) const;
+    void WriteSelectedObjectsXml(QStringList &list) const;
+    // Writes the document to FileName in one piece and records the file as
+    // the most recent one.
+    void SaveModelToFile(bool allObjects) const;
+    // Reads a diagram document into this model (merging adds to it), then
+    // rebuilds the explorer tree; false when the file does not exist.
+    bool LoadModelFromFile(TOSDiagram *diagram, bool merge, const QString &fileName);
+    bool LoadModelFromStream(TOSDiagram *diagram, bool merge, QIODevice &stream);
 
     QStringList Owners;
     TOSTableList Tables;

@@ -50,6 +50,8 @@ public:
     // Setting the flag checks that the table exists in the database.
     void SetReloadFromDatabase(bool value);
     bool ReloadFromDatabase() const { return m_reloadFromDatabase; }
+    // Stores the flag alone, without asking the database (a file being read).
+    void StoreReloadFromDatabase(bool value) { m_reloadFromDatabase = value; }
     // Empties the table of its parts.
     void Clear();
 

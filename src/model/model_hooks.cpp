@@ -3,3 +3,5 @@
 IDiagramSurface *TModelHooks::Surface = nullptr;
 IModelExplorer *TModelHooks::Explorer = nullptr;
 IModelWizards *TModelHooks::Wizards = nullptr;
+IDiagramCanvas *TModelHooks::Canvas = nullptr;
+IModelConsole *TModelHooks::Console = nullptr;

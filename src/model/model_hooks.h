@@ -1,13 +1,16 @@
 #pragma once
 // Hooks through which the model reaches the layers above it: the diagram
-// surface it measures on, the explorer tree it asks to rebuild and the
-// wizards that create and edit tables and notes. The upper layers install
+// surface it measures on, the explorer tree it asks to rebuild, the
+// wizards that create and edit tables and notes, the page's canvas and the
+// console. The upper layers install
 // them at start-up; tests install fakes.
 #include <memory>
+#include <vector>
 
 class TCanvas;
 class TDiagramTable;
 class TDiagramNote;
+class QString;
 
 class IDiagramSurface {
 public:
@@ -35,10 +38,30 @@ public:
     virtual void EditNote(TDiagramNote *note) = 0;
 };
 
+// The canvas of the current page, as the diagram reader needs it.
+class IDiagramCanvas {
+public:
+    virtual ~IDiagramCanvas() = default;
+    // Destroys and recreates every box of CurrentDiagram from CurrentModel.
+    virtual void Rebuild() = 0;
+    // Refreshes each table from the database as the box menu's refresh does
+    // (the session is connected); the tables were just read from a file.
+    virtual void RefreshTablesFromDatabase(const std::vector<TDiagramTable *> &tables) = 0;
+};
+
+// Where the model writes lines meant for the console window.
+class IModelConsole {
+public:
+    virtual ~IModelConsole() = default;
+    virtual void WriteLine(const QString &line) = 0;
+};
+
 // The installed hooks; null when none is installed (then the model measures
 // nothing, rebuilds nothing and creates nothing).
 struct TModelHooks {
     static IDiagramSurface *Surface;
     static IModelExplorer *Explorer;
     static IModelWizards *Wizards;
+    static IDiagramCanvas *Canvas;
+    static IModelConsole *Console;
 };

@@ -12,6 +12,7 @@
 class QMenu;
 class QAction;
 class TDirtyXMLParser;
+class TXMLElement;
 
 // One external tool of the Tools menu.
 class TToolPreference {
@@ -81,6 +82,17 @@ public:
     int PlanPanelHeight = 0;
     bool ShowStatusBar = false;
 
+    // True after the file failed to load, until the preferences are saved
+    // deliberately: closing the program must not overwrite a file the user
+    // may still want to mend.
+    bool LoadFailed() const { return m_loadFailed; }
+    // Whether closing the program writes the file.
+    bool ShouldSaveOnExit() const { return SaveOnExit && !m_loadFailed; }
+
     // Receives the orientation whenever it is set, so printing follows at once.
     static void (*ApplyPrinterOrientation)(int orientation);
+
+private:
+    void ReadPreferences(const TXMLElement &root);
+    mutable bool m_loadFailed = false;
 };

@@ -1,0 +1,51 @@
+#pragma once
+// TXmlPropertyReader: the property-by-property reading that the diagram and
+// preferences readers share, with the errors both report.
+#include "model/model_errors.h"
+#include "model/xml_parser.h"
+
+#include <QStringList>
+
+#include <exception>
+
+// A file that does not parse or does not have the expected structure.
+class EXMLFileError : public EModelError {
+public:
+    using EModelError::EModelError;
+};
+
+class TXmlPropertyReader {
+public:
+    TXmlPropertyReader() = delete;
+
+    // Visits the "property" children of Element in document order and calls
+    // Store(lower-case name, text) for each. A property without a "name"
+    // attribute, and any failure of Store (a value that does not convert or
+    // cannot be stored), end the reading with the file's error message.
+    template <class Store>
+    static void Read(const TXMLElement &element, Store store)
+    {
+        for (const TXMLElement *child : element.Children()) {
+            if (child->Name() != QLatin1String("property"))
+                continue;
+            const std::optional<QString> name = child->GetAttribute(QStringLiteral("name"));
+            if (!name)
+                throw EXMLFileError(MissingNameMessage());
+            try {
+                store(name->toLower(), child->Text());
+            } catch (const std::exception &) {
+                throw EXMLFileError(IncorrectDatatypeMessage(*name));
+            }
+        }
+    }
+
+    // The texts of the properties named ItemName (any letter case) under the
+    // first child named ListName; empty when there is no such child.
+    static QStringList ReadTextList(const TXMLElement &element, const QString &listName,
+                                    const QString &itemName);
+
+    static QString LoadErrorMessage(const QString &fileName, const QString &parserMessage);
+    static QString MissingNameMessage();
+    static QString IncorrectDatatypeMessage(const QString &nameAsWritten);
+    static QString RootIsNotMessage(const QString &rootName);
+};

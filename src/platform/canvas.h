@@ -1,6 +1,9 @@
 #pragma once
 // TCanvas: the drawing surface every painter draws through, with the semantics of the
 // classic GDI canvas on top of any back end (a QPainter on a widget, image or printer).
+// Coordinates are those of the painter; fonts are sized in pixels at 96 dpi, so a caller
+// that wants a printer to show 96-dpi pixels at their true size scales its painter by
+// the printer's resolution / 96 before handing it over.
 #include "platform/canvas_device.h"
 #include "platform/color.h"
 #include "platform/font.h"

@@ -1,8 +1,8 @@
 #pragma once
 // TPainterCanvasDevice: the canvas back end that draws with a QPainter (widget, image, printer).
 #include "platform/canvas_device.h"
+#include <QRegion>
 #include <memory>
-#include <optional>
 
 class QPainter;
 class QPaintDevice;
@@ -36,12 +36,19 @@ public:
     QPainter *Painter() const { return Painter_; }
 
 private:
+    void Setup();
     bool SelectPen(const TDrawingTools &tools);
     bool SelectBrush(const TDrawingTools &tools);
-    void SelectMode(const TDrawingTools &tools);
-    void StrokeAndFill(const TDrawingTools &tools, const QPainterPath &outline, bool fill);
+    void SelectMode(TPenMode mode);
+    void FillPath(const TDrawingTools &tools, const QPainterPath &path);
+    void ClosedCurve(const TDrawingTools &tools, const QPolygonF &indexes);
 
     std::unique_ptr<QPainter> OwnPainter_;
     QPainter *Painter_ = nullptr;
-    std::optional<TRect> Clip_;
+    bool RasterOps_ = false;
+    bool InitialClipping_ = false;
+    QRegion InitialClip_;
+    bool HasFont_ = false;
+    TFont LastFont_;
+    QFont LastQFont_;
 };

@@ -1,0 +1,71 @@
+#include "platform/config_settings.h"
+#include <QCoreApplication>
+#include <QDir>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryFile>
+#include <memory>
+
+namespace {
+
+const QString kConfigDirKey = QStringLiteral("ConfigDir");
+
+QString &SettingsFileOverride()
+{
+    static QString path;
+    return path;
+}
+
+QString &ProgramFolderOverride()
+{
+    static QString folder;
+    return folder;
+}
+
+std::unique_ptr<QSettings> OpenSettings()
+{
+    if (!SettingsFileOverride().isEmpty())
+        return std::make_unique<QSettings>(SettingsFileOverride(), QSettings::IniFormat);
+    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Marrowtide"));
+}
+
+} // namespace
+
+QString TConfigSettings::ReadConfigDir() { return OpenSettings()->value(kConfigDirKey).toString(); }
+
+void TConfigSettings::WriteConfigDir(const QString &folder)
+{
+    auto settings = OpenSettings();
+    settings->setValue(kConfigDirKey, folder);
+    settings->sync();
+}
+
+QString TConfigSettings::ProgramFolder()
+{
+    if (!ProgramFolderOverride().isEmpty())
+        return ProgramFolderOverride();
+    return QCoreApplication::applicationDirPath();
+}
+
+bool TConfigSettings::IsFolderWritable(const QString &folder)
+{
+    if (folder.isEmpty() || !QDir(folder).exists())
+        return false;
+    // Permission bits do not tell the whole story (read-only mounts, ACLs): try it.
+    QTemporaryFile probe(QDir(folder).filePath(QStringLiteral(".marrowtide_write_test_XXXXXX")));
+    return probe.open();
+}
+
+QString TConfigSettings::WritableProgramFolder()
+{
+    const QString program = ProgramFolder();
+    if (IsFolderWritable(program))
+        return program;
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    QDir().mkpath(data);
+    return data;
+}
+
+void TConfigSettings::SetSettingsFileOverride(const QString &iniPath) { SettingsFileOverride() = iniPath; }
+
+void TConfigSettings::SetProgramFolderOverride(const QString &folder) { ProgramFolderOverride() = folder; }

@@ -1,0 +1,94 @@
+#include "platform/font.h"
+#include <QFontMetrics>
+#include <atomic>
+#include <cmath>
+#include <unordered_map>
+
+int PointsToPixels(double points)
+{
+    const long pixels = std::lround(std::fabs(points) * LogicalDpi / 72.0);
+    return pixels < 1 ? 1 : static_cast<int>(pixels);
+}
+
+int PointsToPixels(int points) { return PointsToPixels(static_cast<double>(points)); }
+
+QFont TFont::ToQFont() const
+{
+    QFont font(Name);
+    font.setPixelSize(PixelSize());
+    font.setBold(Style.testFlag(fsBold));
+    font.setItalic(Style.testFlag(fsItalic));
+    font.setUnderline(Style.testFlag(fsUnderline));
+    font.setStrikeOut(Style.testFlag(fsStrikeOut));
+    // Full hinting keeps glyph advances whole pixels and independent of the desktop's
+    // font settings, so a box measured here has the same width wherever it is drawn.
+    font.setHintingPreference(QFont::PreferFullHinting);
+    return font;
+}
+
+void TFont::AssignQFont(const QFont &font)
+{
+    Name = font.family();
+    if (font.pixelSize() > 0)
+        Size = static_cast<int>(std::lround(font.pixelSize() * 72.0 / LogicalDpi));
+    else
+        Size = static_cast<int>(std::lround(font.pointSizeF()));
+    TFontStyles style;
+    if (font.bold())
+        style |= fsBold;
+    if (font.italic())
+        style |= fsItalic;
+    if (font.underline())
+        style |= fsUnderline;
+    if (font.strikeOut())
+        style |= fsStrikeOut;
+    Style = style;
+}
+
+namespace {
+
+// Bumped when substitutions change, so cached metrics of a substituted family are redone.
+std::atomic<int> FontGeneration{0};
+
+// Measuring happens on every box paint and layout; QFontMetrics is worth keeping.
+const QFontMetrics &MetricsFor(const TFont &font)
+{
+    thread_local std::unordered_map<QString, QFontMetrics> cache;
+    thread_local int generation = -1;
+    if (generation != FontGeneration.load()) {
+        cache.clear();
+        generation = FontGeneration.load();
+    }
+    const QString key = font.Name + QLatin1Char('\n') + QString::number(font.PixelSize()) + QLatin1Char('\n')
+                        + QString::number(font.Style.toInt());
+    auto it = cache.find(key);
+    if (it == cache.end()) {
+        if (cache.size() > 256)
+            cache.clear();
+        it = cache.emplace(key, QFontMetrics(font.ToQFont())).first;
+    }
+    return it->second;
+}
+
+} // namespace
+
+int TFont::TextWidth(const QString &text) const { return MetricsFor(*this).horizontalAdvance(text); }
+
+int TFont::TextHeight(const QString &) const { return MetricsFor(*this).height(); }
+
+QSize TFont::TextExtent(const QString &text) const
+{
+    const QFontMetrics &metrics = MetricsFor(*this);
+    return QSize(metrics.horizontalAdvance(text), metrics.height());
+}
+
+int TFont::Ascent() const { return MetricsFor(*this).ascent(); }
+
+void InstallFontSubstitutions()
+{
+    QFont::insertSubstitution(QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans"));
+    QFont::insertSubstitution(QStringLiteral("Arial"), QStringLiteral("Liberation Sans"));
+    QFont::insertSubstitution(QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"));
+    QFont::insertSubstitution(QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"));
+    ++FontGeneration;
+}

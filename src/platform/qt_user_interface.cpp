@@ -1,0 +1,135 @@
+#include "platform/qt_user_interface.h"
+#include <QApplication>
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QRegularExpression>
+
+QWidget *TQtUserInterface::DialogParent() { return QApplication::activeWindow(); }
+
+QString TQtUserInterface::QtFileFilter(const QString &filter)
+{
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList entries;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QString description = parts[i].trimmed();
+        // Qt shows the description with the patterns it filters by in parentheses.
+        static const QRegularExpression trailingPatterns(QStringLiteral("\\s*\\([^()]*\\)$"));
+        description.remove(trailingPatterns);
+        QString patterns = parts[i + 1];
+        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+        // Qt takes the patterns from the parentheses of the description; the lower-case
+        // pattern is added so "*.EXE" also finds "tool.exe" on a case-sensitive file system.
+        QStringList list = patterns.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        QStringList all = list;
+        for (const QString &p : list) {
+            if (!all.contains(p.toLower()))
+                all << p.toLower();
+        }
+        entries << description + QLatin1String(" (") + all.join(QLatin1Char(' ')) + QLatin1Char(')');
+    }
+    if (entries.isEmpty() && !filter.isEmpty())
+        entries << filter;
+    return entries.join(QLatin1String(";;"));
+}
+
+void TQtUserInterface::ShowInformation(const QString &text, const QString &caption)
+{
+    QMessageBox::information(DialogParent(), caption.isEmpty() ? Title_ : caption, text);
+}
+
+void TQtUserInterface::ShowWarning(const QString &text, const QString &caption)
+{
+    QMessageBox::warning(DialogParent(), caption.isEmpty() ? QStringLiteral("Warning") : caption, text);
+}
+
+void TQtUserInterface::ShowError(const QString &text, const QString &caption)
+{
+    QMessageBox::critical(DialogParent(), caption.isEmpty() ? QStringLiteral("Error") : caption, text);
+}
+
+bool TQtUserInterface::ConfirmOkCancel(const QString &text, const QString &caption)
+{
+    return QMessageBox::question(DialogParent(), caption.isEmpty() ? QStringLiteral("Confirm") : caption, text,
+                                 QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok)
+           == QMessageBox::Ok;
+}
+
+bool TQtUserInterface::AskYesNo(const QString &text, const QString &caption)
+{
+    return QMessageBox::question(DialogParent(), caption.isEmpty() ? QStringLiteral("Confirm") : caption, text,
+                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes)
+           == QMessageBox::Yes;
+}
+
+void TQtUserInterface::BeginHourglass() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+
+void TQtUserInterface::EndHourglass() { QApplication::restoreOverrideCursor(); }
+
+namespace {
+
+QString RunFileDialog(QWidget *parent, const TFileDialogOptions &options, QFileDialog::AcceptMode mode)
+{
+    QFileDialog dialog(parent, options.Caption, options.InitialDir, TQtUserInterface::QtFileFilter(options.Filter));
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    // The callers ask their own replace question.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    if (!options.DefaultExt.isEmpty())
+        dialog.setDefaultSuffix(options.DefaultExt);
+    if (!options.FileName.isEmpty())
+        dialog.selectFile(options.FileName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+} // namespace
+
+QString TQtUserInterface::OpenFileName(const TFileDialogOptions &options)
+{
+    return RunFileDialog(DialogParent(), options, QFileDialog::AcceptOpen);
+}
+
+QString TQtUserInterface::SaveFileName(const TFileDialogOptions &options)
+{
+    return RunFileDialog(DialogParent(), options, QFileDialog::AcceptSave);
+}
+
+QString TQtUserInterface::ChooseFolder(const QString &caption, const QString &initialDir)
+{
+    return QFileDialog::getExistingDirectory(DialogParent(), caption, initialDir);
+}
+
+bool TQtUserInterface::ChooseFont(TFont &font)
+{
+    bool ok = false;
+    QFont qfont = font.ToQFont();
+    // The dialog shows and returns point sizes; the font is shown at its size in points.
+    qfont.setPointSize(font.Size > 0 ? font.Size : 8);
+    const QFont chosen = QFontDialog::getFont(&ok, qfont, DialogParent());
+    if (!ok)
+        return false;
+    font.AssignQFont(chosen);
+    return true;
+}
+
+bool TQtUserInterface::ChooseColor(TColor &color)
+{
+    const QColor chosen = QColorDialog::getColor(ColorToQColor(color), DialogParent());
+    if (!chosen.isValid())
+        return false;
+    color = QColorToColor(chosen);
+    return true;
+}
+
+bool TQtUserInterface::InputText(const QString &caption, const QString &prompt, QString &value)
+{
+    bool ok = false;
+    const QString text = QInputDialog::getText(DialogParent(), caption, prompt, QLineEdit::Normal, value, &ok);
+    if (ok)
+        value = text;
+    return ok;
+}

@@ -1,0 +1,88 @@
+#include "platform/shell.h"
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QRegularExpression>
+
+namespace {
+
+class TRealShell : public IShellHook {
+public:
+    bool OpenDocument(const QString &pathOrUrl) override
+    {
+        return QDesktopServices::openUrl(TShell::DocumentUrl(pathOrUrl));
+    }
+
+    bool StartProgram(const TProgramStart &start) override
+    {
+        QProcess process;
+        process.setProgram(start.Program);
+        process.setArguments(start.Arguments);
+        if (!start.Environment.isEmpty()) {
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            for (auto it = start.Environment.constBegin(); it != start.Environment.constEnd(); ++it)
+                environment.insert(it.key(), it.value());
+            process.setProcessEnvironment(environment);
+        }
+        if (!start.WorkingDirectory.isEmpty())
+            process.setWorkingDirectory(start.WorkingDirectory);
+        return process.startDetached();
+    }
+};
+
+TRealShell &RealShell()
+{
+    static TRealShell shell;
+    return shell;
+}
+
+IShellHook *Hook = nullptr;
+
+IShellHook &CurrentHook() { return Hook ? *Hook : RealShell(); }
+
+} // namespace
+
+QUrl TShell::DocumentUrl(const QString &pathOrUrl)
+{
+    // A scheme of two letters or more ("https:", "mailto:", "file:"); a single letter
+    // before the colon is a drive, so such a text is a path.
+    static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]+:"));
+    if (scheme.match(pathOrUrl).hasMatch())
+        return QUrl(pathOrUrl);
+    return QUrl::fromLocalFile(QFileInfo(pathOrUrl).absoluteFilePath());
+}
+
+bool TShell::OpenDocument(const QString &pathOrUrl)
+{
+    if (pathOrUrl.isEmpty())
+        return false;
+    return CurrentHook().OpenDocument(pathOrUrl);
+}
+
+bool TShell::StartProgram(const QString &program, const QStringList &arguments,
+                          const QMap<QString, QString> &environment, const QString &workingDirectory)
+{
+    return StartProgram(TProgramStart{program, arguments, environment, workingDirectory});
+}
+
+bool TShell::StartProgram(const TProgramStart &start)
+{
+    if (start.Program.isEmpty())
+        return false;
+    return CurrentHook().StartProgram(start);
+}
+
+void TShell::SetHook(IShellHook *hook) { Hook = hook; }
+
+bool TRecordingShell::OpenDocument(const QString &pathOrUrl)
+{
+    OpenedDocuments << pathOrUrl;
+    return Result;
+}
+
+bool TRecordingShell::StartProgram(const TProgramStart &start)
+{
+    StartedPrograms << start;
+    return Result;
+}

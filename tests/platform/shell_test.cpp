@@ -1,0 +1,62 @@
+// Opening documents and starting programs, recorded by the hook or really started.
+#include "platform/shell.h"
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QThread>
+#include <gtest/gtest.h>
+
+TEST(Shell, DocumentsAreAddressesWithASchemeOrLocalPaths)
+{
+    EXPECT_EQ(TShell::DocumentUrl("https://example.org/guide"), QUrl("https://example.org/guide"));
+    EXPECT_EQ(TShell::DocumentUrl("mailto:someone@example.org"), QUrl("mailto:someone@example.org"));
+    EXPECT_EQ(TShell::DocumentUrl("/tmp/diagram picture.gif"), QUrl::fromLocalFile("/tmp/diagram picture.gif"));
+    EXPECT_TRUE(TShell::DocumentUrl("C:/temp/a.bmp").isLocalFile()); // a drive letter is no scheme
+    const QUrl relative = TShell::DocumentUrl("relative.txt");
+    EXPECT_TRUE(relative.isLocalFile());
+    EXPECT_TRUE(QFileInfo(relative.toLocalFile()).isAbsolute());
+}
+
+TEST(Shell, RequestsGoToTheInstalledHook)
+{
+    TScopedRecordingShell shell;
+    EXPECT_TRUE(TShell::OpenDocument("/tmp/a.gif"));
+    EXPECT_TRUE(TShell::StartProgram("sqlplus", {"scott@orcl"}, {{"MARROWTIDE_CONNECT", "x"}}, "/tmp"));
+    shell.Result = false;
+    EXPECT_FALSE(TShell::OpenDocument("https://example.org"));
+    EXPECT_FALSE(TShell::OpenDocument("")); // nothing to open: never reaches the hook
+    EXPECT_FALSE(TShell::StartProgram("", {}));
+
+    EXPECT_EQ(shell.OpenedDocuments, QStringList({"/tmp/a.gif", "https://example.org"}));
+    ASSERT_EQ(shell.StartedPrograms.size(), 1);
+    const TProgramStart expected{"sqlplus", {"scott@orcl"}, {{"MARROWTIDE_CONNECT", "x"}}, "/tmp"};
+    EXPECT_EQ(shell.StartedPrograms.first(), expected);
+}
+
+TEST(Shell, ProgramsGetTheirArgumentsVerbatimWithTheAddedEnvironment)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString out = dir.filePath("out.txt");
+    const QString done = dir.filePath("done");
+    // The script writes what it received; its arguments would do harm if a shell saw them.
+    const QString script = QStringLiteral("printf '%s\\n' \"$@\" \"$MARROWTIDE_TEST\" \"$PWD\" > out.txt; touch done");
+    ASSERT_TRUE(TShell::StartProgram("/bin/sh", {"-c", script, "sh", "a b", "$(touch hacked); x | y"},
+                                     {{"MARROWTIDE_TEST", "from the caller"}}, dir.path()));
+    QDeadlineTimer deadline(20000);
+    while (!QFileInfo::exists(done) && !deadline.hasExpired())
+        QThread::msleep(20);
+    ASSERT_TRUE(QFileInfo::exists(done));
+    QFile file(out);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(file.readAll()),
+              "a b\n$(touch hacked); x | y\nfrom the caller\n" + QFileInfo(dir.path()).canonicalFilePath() + "\n");
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath("hacked")));
+}
+
+TEST(Shell, AMissingProgramIsReportedAsNotStarted)
+{
+    EXPECT_FALSE(TShell::StartProgram("/nonexistent/marrowtide-no-such-program", {}));
+}

@@ -4,9 +4,12 @@
 #include "canvas/dom_tree.h"
 #include "canvas/drag_objects.h"
 #include "canvas/draw_link.h"
+#include "canvas/layout_adapter.h"
 #include "canvas/os_base_note.h"
 #include "canvas/os_base_table.h"
 #include "canvas/os_base_type.h"
+#include "canvas/overview.h"
+#include "canvas/picture_export.h"
 #include "model/diagram_object_model.h"
 #include "model/model_globals.h"
 #include "model/preferences.h"
@@ -412,4 +415,64 @@ void TOSDiagram::SyncModelTree()
         return;
     const QSignalBlocker blocker(ModelTreeView);
     TDOMTree::SelectNode(text);
+}
+
+void TOSDiagram::LayoutDiagram()
+{
+    if (!CurrentModel)
+        return;
+    TLayoutAdapter layout(*CurrentModel);
+    layout.Execute();
+    Rebuild();
+}
+
+void TOSDiagram::SaveAsImage(const QString &fileName)
+{
+    TPictureExport::SaveAsImage(*this, fileName);
+}
+
+void TOSDiagram::SaveAsBitmap(const QString &fileName)
+{
+    TPictureExport::SaveAsBitmap(*this, fileName);
+}
+
+void TOSDiagram::SaveAsMetafile(const QString &fileName)
+{
+    TPictureExport::SaveAsMetafile(*this, fileName);
+}
+
+void TOSDiagram::SaveAsGif(const QString &fileName)
+{
+    TPictureExport::SaveAsGif(*this, fileName);
+}
+
+void TOSDiagram::SaveAsJpeg(const QString &fileName)
+{
+    TPictureExport::SaveAsJpeg(*this, fileName);
+}
+
+QImage TOSDiagram::GetDiagramBitmap()
+{
+    return TPictureExport::GetDiagramBitmap(*this);
+}
+
+QImage TOSDiagram::RenderBitmap(int width, int height)
+{
+    return TPictureExport::RenderBitmap(*this, width, height);
+}
+
+void TOSDiagram::DrawOverview(TCanvas &canvas, int width, int height)
+{
+    TOverview::DrawOverview(*this, canvas, width, height);
+}
+
+void TOSDiagram::RefreshOverview()
+{
+    if (OverviewBox)
+        OverviewBox->update();
+}
+
+void TOSDiagram::DrawOverviewBox(TOSGraphic *box, TCanvas &canvas, double scale)
+{
+    TOverview::DrawOverviewBox(box, canvas, scale);
 }

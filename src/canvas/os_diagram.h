@@ -5,6 +5,8 @@
 #include "model/model_hooks.h"
 #include "platform/rect.h"
 
+#include <QByteArray>
+#include <QImage>
 #include <QPoint>
 #include <QPointer>
 #include <QString>
@@ -69,6 +71,27 @@ public:
     void GrowSurface(int width, int height);
     // Selects the lone selected table or type in the model tree.
     void SyncModelTree();
+
+    // Lays the page out automatically by its references, then rebuilds it.
+    // Raises ELayoutError ("Layout failed.", "connection-cycles") with nothing
+    // moved and the page not rebuilt.
+    void LayoutDiagram();
+
+    // Pictures of the whole page (TPictureExport): the extension of the file
+    // name chooses BMP, WMF (an enhanced metafile), GIF or JPEG.
+    void SaveAsImage(const QString &fileName);
+    void SaveAsBitmap(const QString &fileName);
+    void SaveAsMetafile(const QString &fileName);
+    void SaveAsGif(const QString &fileName);
+    void SaveAsJpeg(const QString &fileName);
+    QImage GetDiagramBitmap();
+    QImage RenderBitmap(int width, int height);
+
+    // The plan view (TOverview): paints it into a canvas; asks the plan view's
+    // paint box to repaint.
+    void DrawOverview(TCanvas &canvas, int width, int height);
+    void RefreshOverview();
+    void DrawOverviewBox(TOSGraphic *box, TCanvas &canvas, double scale);
 
     // IDiagramSurface
     TCanvas *SurfaceCanvas() override;

@@ -1,0 +1,153 @@
+#include "canvas/jpeg_writer.h"
+
+#include <QIODevice>
+#include <QImage>
+
+#include <algorithm>
+#include <csetjmp>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <jerror.h>
+#include <jpeglib.h>
+
+// libjpeg reports a fatal error by calling error_exit, which must not return.
+// Throwing from there would unwind through the library's C frames, so the
+// error handler jumps back to the one function that called into the library,
+// and that function turns the jump into an exception once the library is left.
+// Between the setjmp and any jump back to it only C calls and trivially
+// destructible objects live, so the jump skips no destructor.
+
+namespace {
+
+struct TErrorManager {
+    jpeg_error_mgr Base; // first, so the library's pointer is ours too
+    std::jmp_buf Jump;
+};
+
+void ErrorExit(j_common_ptr info)
+{
+    std::longjmp(reinterpret_cast<TErrorManager *>(info->err)->Jump, 1);
+}
+
+// Warnings (corrupt input cannot arise when encoding) are not printed.
+void OutputMessage(j_common_ptr) {}
+
+struct TDestination {
+    jpeg_destination_mgr Base; // first, as above
+    QIODevice *Device = nullptr;
+    bool Failed = false;
+    JOCTET Buffer[16384];
+};
+
+// Called from within the library: nothing may escape from here.
+void Flush(TDestination &destination, std::size_t size) noexcept
+{
+    if (destination.Failed || size == 0)
+        return;
+    try {
+        const auto bytes = static_cast<qint64>(size);
+        if (destination.Device->write(reinterpret_cast<const char *>(destination.Buffer), bytes) != bytes)
+            destination.Failed = true;
+    } catch (...) {
+        destination.Failed = true;
+    }
+}
+
+void InitDestination(j_compress_ptr info)
+{
+    auto *destination = reinterpret_cast<TDestination *>(info->dest);
+    destination->Base.next_output_byte = destination->Buffer;
+    destination->Base.free_in_buffer = sizeof destination->Buffer;
+}
+
+boolean EmptyOutputBuffer(j_compress_ptr info)
+{
+    auto *destination = reinterpret_cast<TDestination *>(info->dest);
+    // The library asks for the whole buffer to be written, whatever free_in_buffer says.
+    Flush(*destination, sizeof destination->Buffer);
+    InitDestination(info);
+    return TRUE;
+}
+
+void TermDestination(j_compress_ptr info)
+{
+    auto *destination = reinterpret_cast<TDestination *>(info->dest);
+    Flush(*destination, sizeof destination->Buffer - destination->Base.free_in_buffer);
+}
+
+struct TSettings {
+    int Quality;
+    bool Grayscale;
+    bool Progressive;
+};
+
+// Returns false when the library gave up; its message number is then in the
+// error manager.
+bool Compress(jpeg_compress_struct &info, TErrorManager &errors, TDestination &destination, const QImage &image,
+              JSAMPLE *row, const TSettings &settings)
+{
+    if (setjmp(errors.Jump))
+        return false;
+    jpeg_create_compress(&info);
+    info.dest = &destination.Base;
+    info.image_width = static_cast<JDIMENSION>(image.width());
+    info.image_height = static_cast<JDIMENSION>(image.height());
+    info.input_components = 3;
+    info.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&info);
+    if (settings.Grayscale)
+        jpeg_set_colorspace(&info, JCS_GRAYSCALE);
+    jpeg_set_quality(&info, settings.Quality, TRUE);
+    if (settings.Progressive)
+        jpeg_simple_progression(&info);
+    jpeg_start_compress(&info, TRUE);
+    const int width = image.width();
+    while (info.next_scanline < info.image_height) {
+        const auto *pixels = reinterpret_cast<const QRgb *>(image.constScanLine(static_cast<int>(info.next_scanline)));
+        for (int x = 0; x < width; ++x) {
+            row[3 * x] = static_cast<JSAMPLE>(qRed(pixels[x]));
+            row[3 * x + 1] = static_cast<JSAMPLE>(qGreen(pixels[x]));
+            row[3 * x + 2] = static_cast<JSAMPLE>(qBlue(pixels[x]));
+        }
+        JSAMPROW rows[1] = {row};
+        jpeg_write_scanlines(&info, rows, 1);
+    }
+    jpeg_finish_compress(&info);
+    return true;
+}
+
+} // namespace
+
+EJpegError::EJpegError(int code)
+    : std::runtime_error("JPEG error #" + std::to_string(code)), Code_(code)
+{
+}
+
+void TJpegWriter::Write(const QImage &image, QIODevice &device) const
+{
+    const QImage rgb = image.format() == QImage::Format_RGB32 ? image : image.convertToFormat(QImage::Format_RGB32);
+    std::vector<JSAMPLE> row(static_cast<std::size_t>(std::max(rgb.width(), 1)) * 3);
+    auto destination = std::make_unique<TDestination>();
+    destination->Device = &device;
+    destination->Base.init_destination = InitDestination;
+    destination->Base.empty_output_buffer = EmptyOutputBuffer;
+    destination->Base.term_destination = TermDestination;
+
+    jpeg_compress_struct info{};
+    TErrorManager errors{};
+    info.err = jpeg_std_error(&errors.Base);
+    errors.Base.error_exit = ErrorExit;
+    errors.Base.output_message = OutputMessage;
+
+    const bool done = Compress(info, errors, *destination, rgb, row.data(),
+                               TSettings{Quality, Grayscale, ProgressiveEncoding});
+    const int code = errors.Base.msg_code;
+    jpeg_destroy_compress(&info);
+    if (!done)
+        throw EJpegError(code);
+    if (destination->Failed)
+        throw std::runtime_error(device.errorString().toStdString());
+}

@@ -1,0 +1,32 @@
+#pragma once
+// TJpegWriter: encodes a picture as a baseline JFIF file with libjpeg and
+// writes it to a device.
+#include <QString>
+
+#include <stdexcept>
+
+class QImage;
+class QIODevice;
+
+// A failure reported by the JPEG encoder: "JPEG error #<its message number>".
+class EJpegError : public std::runtime_error {
+public:
+    explicit EJpegError(int code);
+    int Code() const { return Code_; }
+
+private:
+    int Code_;
+};
+
+class TJpegWriter {
+public:
+    int Quality = 90;
+    bool Grayscale = false;
+    bool ProgressiveEncoding = false;
+
+    // Encodes the image (any format; it is taken as 24-bit colour) and writes
+    // the whole file to the device. Raises EJpegError when the encoder fails
+    // and std::runtime_error with the device's error text when the device
+    // refuses the data.
+    void Write(const QImage &image, QIODevice &device) const;
+};

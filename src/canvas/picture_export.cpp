@@ -1,0 +1,156 @@
+#include "canvas/picture_export.h"
+
+#include "canvas/jpeg_writer.h"
+#include "canvas/os_diagram.h"
+#include "canvas/os_graphic.h"
+#include "model/diagram_object_model.h"
+#include "model/model_globals.h"
+#include "platform/canvas.h"
+#include "platform/user_interface.h"
+
+#include <QFileInfo>
+#include <QImageWriter>
+#include <QSaveFile>
+
+#include <functional>
+
+namespace {
+
+// Writes a file in one piece: a failure anywhere leaves the old file as it was.
+void SaveAtomically(const QString &fileName, const std::function<void(QSaveFile &)> &write)
+{
+    const auto fail = [&](const QString &reason) {
+        throw EPictureError(QStringLiteral("Cannot create file \"%1\". %2").arg(fileName, reason));
+    };
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly))
+        fail(file.errorString());
+    try {
+        write(file);
+    } catch (const EPictureError &) {
+        throw;
+    } catch (const EJpegError &) {
+        throw;
+    } catch (const std::runtime_error &error) {
+        // The device refused the data: a file-system failure like any other.
+        fail(QString::fromUtf8(error.what()));
+    }
+    if (!file.commit())
+        fail(file.errorString());
+}
+
+template <class TList>
+void DrawBoxes(const TList &list, TCanvas &canvas)
+{
+    for (auto *object : list)
+        if (TOSGraphic *box = TOSGraphic::BoxOf(object))
+            box->DrawTo(canvas, 0, 0, 1.0, 1.0);
+}
+
+QString SizeText(int width, int height)
+{
+    return QStringLiteral("%1 x %2").arg(width).arg(height);
+}
+
+} // namespace
+
+QString TPictureExport::FileExtension(const QString &fileName)
+{
+    const QString name = QFileInfo(fileName).fileName();
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    return dot < 0 ? QString() : name.mid(dot);
+}
+
+void TPictureExport::SaveAsImage(TOSDiagram &diagram, const QString &fileName)
+{
+    const QString extension = FileExtension(fileName);
+    const QString lower = extension.toLower();
+    if (lower == QLatin1String(".bmp"))
+        diagram.SaveAsBitmap(fileName);
+    else if (lower == QLatin1String(".wmf"))
+        diagram.SaveAsMetafile(fileName);
+    else if (lower == QLatin1String(".gif"))
+        diagram.SaveAsGif(fileName);
+    else if (lower == QLatin1String(".jpg") || lower == QLatin1String(".jpeg"))
+        diagram.SaveAsJpeg(fileName);
+    else
+        throw EPictureError(QStringLiteral("Unexpected file type: ") + extension);
+}
+
+void TPictureExport::SaveAsBitmap(TOSDiagram &diagram, const QString &fileName)
+{
+    THourglass hourglass;
+    const QImage bitmap = GetDiagramBitmap(diagram);
+    SaveAtomically(fileName, [&](QSaveFile &file) {
+        QImageWriter writer(&file, "BMP");
+        if (!writer.write(bitmap))
+            throw EPictureError(QStringLiteral("Cannot create file \"%1\". %2").arg(fileName, writer.errorString()));
+    });
+}
+
+void TPictureExport::SaveAsJpeg(TOSDiagram &diagram, const QString &fileName)
+{
+    THourglass hourglass;
+    const QImage bitmap = GetDiagramBitmap(diagram);
+    // The settings of a new JPEG picture: quality 90, colour, baseline.
+    const TJpegWriter writer;
+    SaveAtomically(fileName, [&](QSaveFile &file) { writer.Write(bitmap, file); });
+}
+
+void TPictureExport::SaveAsMetafile(TOSDiagram &, const QString &)
+{
+    throw EPictureError(QStringLiteral("Saving as WMF is not available in this version."));
+}
+
+void TPictureExport::SaveAsGif(TOSDiagram &, const QString &)
+{
+    throw EPictureError(QStringLiteral("Saving as GIF is not available in this version."));
+}
+
+QImage TPictureExport::GetDiagramBitmap(TOSDiagram &diagram)
+{
+    int x = 10, y = 10;
+    if (CurrentModel)
+        CurrentModel->GetDiagramExtent(x, y);
+    return RenderBitmap(diagram, x, y);
+}
+
+QImage TPictureExport::RenderBitmap(TOSDiagram &diagram, int width, int height)
+{
+    if (width < 1 || height < 1)
+        throw EPictureError(QStringLiteral("A picture of %1 pixels cannot be made.").arg(SizeText(width, height)));
+    if (width > MaxBitmapSide || height > MaxBitmapSide)
+        throw EPictureError(QStringLiteral("The page is too large for a picture: %1 pixels; a picture has at most "
+                                           "%2 pixels on a side.")
+                                .arg(SizeText(width, height))
+                                .arg(MaxBitmapSide));
+    if (qint64(width) * height * 4 > MaxBitmapBytes)
+        throw EPictureError(QStringLiteral("The page is too large for a picture: %1 pixels need more than %2 MB.")
+                                .arg(SizeText(width, height))
+                                .arg(MaxBitmapBytes >> 20));
+    QImage bitmap(width, height, QImage::Format_RGB32);
+    if (bitmap.isNull())
+        throw EPictureError(QStringLiteral("Not enough memory for a picture of %1 pixels.").arg(SizeText(width, height)));
+    {
+        TCanvas canvas(&bitmap);
+        PaintPage(diagram, canvas, width, height);
+    }
+    return bitmap;
+}
+
+void TPictureExport::PaintPage(TOSDiagram &diagram, TCanvas &canvas, int width, int height)
+{
+    static const TOSSchemaStyle defaults;
+    const TOSSchemaStyle &style = CurrentModel ? CurrentModel->Style : defaults;
+    canvas.Brush.Style = bsSolid;
+    canvas.Brush.Color = style.BackgroundColour;
+    canvas.FillRect(TRect{0, 0, width, height});
+    // The links lie beneath the boxes.
+    diagram.DrawLinks(canvas, 0, 0, 1.0, 1.0);
+    if (!CurrentModel)
+        return;
+    DrawBoxes(CurrentModel->Tables, canvas);
+    DrawBoxes(CurrentModel->ObjectTables, canvas);
+    DrawBoxes(CurrentModel->Types, canvas);
+    DrawBoxes(CurrentModel->Notes, canvas);
+}

@@ -1,0 +1,49 @@
+#pragma once
+// TPictureExport: renders the whole current page off the screen into a bitmap
+// and saves it as a BMP or JPEG picture, chosen by the file name's extension.
+#include <QImage>
+#include <QString>
+
+#include <stdexcept>
+
+class TOSDiagram;
+class TCanvas;
+
+// A picture that cannot be made or saved (unknown file type, a page too large
+// for one bitmap, a file that cannot be written).
+class EPictureError : public std::runtime_error {
+public:
+    explicit EPictureError(const QString &message) : std::runtime_error(message.toStdString()) {}
+};
+
+class TPictureExport {
+public:
+    TPictureExport() = delete;
+
+    // One bitmap holds at most this many pixels on a side (the painter's limit)
+    // and this many bytes in all.
+    static constexpr int MaxBitmapSide = 32767;
+    static constexpr qint64 MaxBitmapBytes = qint64(1) << 30;
+
+    // The extension of a file name as written, from its last "." (".bmp"), or
+    // empty; folders in the path do not count.
+    static QString FileExtension(const QString &fileName);
+
+    // Chooses the format by the extension, letter case aside: ".bmp", ".wmf",
+    // ".gif", ".jpg" or ".jpeg". Anything else raises "Unexpected file type: "
+    // with the extension as written, and nothing is written.
+    static void SaveAsImage(TOSDiagram &diagram, const QString &fileName);
+    static void SaveAsBitmap(TOSDiagram &diagram, const QString &fileName);
+    static void SaveAsJpeg(TOSDiagram &diagram, const QString &fileName);
+    static void SaveAsMetafile(TOSDiagram &diagram, const QString &fileName);
+    static void SaveAsGif(TOSDiagram &diagram, const QString &fileName);
+
+    // The page from (0, 0) to the extent of the current model.
+    static QImage GetDiagramBitmap(TOSDiagram &diagram);
+    // The page from (0, 0) in a new bitmap of the given size. Raises
+    // EPictureError when the size cannot be held in one bitmap.
+    static QImage RenderBitmap(TOSDiagram &diagram, int width, int height);
+    // Paints the page onto any canvas: the background over width x height, the
+    // links, then the boxes of tables, object tables, types and notes.
+    static void PaintPage(TOSDiagram &diagram, TCanvas &canvas, int width, int height);
+};

@@ -1,6 +1,8 @@
 #pragma once
 // IDatabaseSession: what the model and the windows ask of a database session.
 // The Oracle implementation lives with the database tools.
+#include "model/model_errors.h"
+
 #include <QString>
 
 #include <memory>
@@ -36,3 +38,9 @@ public:
 };
 
 using IDatabaseSessionPtr = std::shared_ptr<IDatabaseSession>;
+
+// Raised by the model's database operations when no session is connected.
+class ENotConnected : public EModelError {
+public:
+    ENotConnected() : EModelError(QStringLiteral("Not connected to a database.")) {}
+};

@@ -5,6 +5,23 @@
 
 #include <algorithm>
 
+namespace {
+
+// Calls F for every box of the page: tables, object tables, types and notes.
+template <class F>
+void ForEachBox(const TDiagramObjectModel &model, F f)
+{
+    for (const TOSBaseList *list : {static_cast<const TOSBaseList *>(&model.Tables),
+                                    static_cast<const TOSBaseList *>(&model.ObjectTables),
+                                    static_cast<const TOSBaseList *>(&model.Types),
+                                    static_cast<const TOSBaseList *>(&model.Notes)}) {
+        for (TBaseModelObject *item : list->Items())
+            f(static_cast<TBaseDiagramRectangle *>(item));
+    }
+}
+
+} // namespace
+
 TDiagramObjectModel::TDiagramObjectModel() = default;
 TDiagramObjectModel::~TDiagramObjectModel() = default;
 
@@ -138,25 +155,17 @@ void TDiagramObjectModel::RefreshExplorer()
 
 void TDiagramObjectModel::ClearGraphicLinks()
 {
-    for (auto *list : {static_cast<const TOSBaseList *>(&Tables), static_cast<const TOSBaseList *>(&ObjectTables),
-                       static_cast<const TOSBaseList *>(&Types), static_cast<const TOSBaseList *>(&Notes)}) {
-        for (auto *item : list->Items())
-            static_cast<TBaseDiagramObject *>(item)->Graphic = nullptr;
-    }
+    ForEachBox(*this, [](TBaseDiagramRectangle *box) { box->Graphic = nullptr; });
 }
 
 void TDiagramObjectModel::GetDiagramExtent(int &x, int &y) const
 {
     x = 10;
     y = 10;
-    for (auto *list : {static_cast<const TOSBaseList *>(&Tables), static_cast<const TOSBaseList *>(&ObjectTables),
-                       static_cast<const TOSBaseList *>(&Types), static_cast<const TOSBaseList *>(&Notes)}) {
-        for (auto *item : list->Items()) {
-            const auto *box = static_cast<const TBaseDiagramRectangle *>(item);
-            x = std::max(x, box->Left + box->Width + 30);
-            y = std::max(y, box->Top + box->Height + 30);
-        }
-    }
+    ForEachBox(*this, [&](const TBaseDiagramRectangle *box) {
+        x = std::max(x, box->Left + box->Width + 30);
+        y = std::max(y, box->Top + box->Height + 30);
+    });
 }
 
 int TDiagramObjectModel::GetObjectCount() const

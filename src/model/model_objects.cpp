@@ -243,12 +243,13 @@ void TDiagramTable::SetIsVirtual(bool value)
 
 void TDiagramTable::Clear()
 {
-    Columns.Clear();
-    PrimaryKeys.Clear();
     ForeignKeys.Clear();
+    PrimaryKeys.Clear();
     UniqueKeys.Clear();
-    CheckConstraints.Clear();
     Indexes.Clear();
+    CheckConstraints.Clear();
+    LinkPaths.clear();
+    Columns.Clear();
 }
 
 void TDiagramObjectTable::Assign(const TBaseModelObject &source)

@@ -197,3 +197,20 @@ TEST(ModelObjects, DestroyingATableLeavesItsBoxAlone)
 }
 
 } // namespace
+
+namespace {
+
+TEST(ModelObjects, ClearEmptiesThePartsAndKeepsTheTable)
+{
+    TDiagramTable emp;
+    FillEmp(emp);
+    emp.Clear();
+    EXPECT_EQ(emp.Columns.Count() + emp.PrimaryKeys.Count() + emp.UniqueKeys.Count() + emp.ForeignKeys.Count()
+                  + emp.CheckConstraints.Count() + emp.Indexes.Count(),
+              0);
+    EXPECT_TRUE(emp.LinkPaths.empty());
+    EXPECT_EQ(emp.Name, "EMP");
+    EXPECT_EQ(emp.Left, 40);
+}
+
+} // namespace

@@ -1,0 +1,114 @@
+// Rebuilding the canvas from a page and painting it, for pages of 100, 1,000
+// and 5,000 tables.
+#include "canvas/diagram_panel.h"
+#include "canvas/os_diagram.h"
+#include "canvas/os_graphic.h"
+#include "generator/synthetic_diagram.h"
+#include "model/diagram_object_model.h"
+#include "model/model_globals.h"
+#include "model/preferences.h"
+#include "platform/canvas.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+struct TBenchPage {
+    explicit TBenchPage(int tables)
+    {
+        InitializeModelGlobals();
+        Preferences->DrawPrinterPages = false;
+        TSyntheticOptions options;
+        options.Tables = tables;
+        options.Notes = 5;
+        OpenModels->push_back(MakeSyntheticDiagram(options));
+        CurrentModel = OpenModels->back().get();
+        Surface.resize(800, 600);
+        Diagram.AttachSurface(&Surface);
+    }
+    ~TBenchPage()
+    {
+        Diagram.DestroyGraphics();
+        FinalizeModelGlobals();
+    }
+    // Links and every box through the same painters as pictures use; the parts
+    // outside the image are clipped by the painter, not skipped.
+    void PaintAll(QImage &image)
+    {
+        TCanvas canvas(&image);
+        Diagram.DrawLinks(canvas, 0, 0, 1.0, 1.0);
+        for (auto *list : {static_cast<const TOSBaseList *>(&CurrentModel->Notes),
+                           static_cast<const TOSBaseList *>(&CurrentModel->Tables)})
+            for (TBaseModelObject *object : list->Items())
+                if (TOSGraphic *box = TOSGraphic::BoxOf(static_cast<TBaseDiagramObject *>(object)))
+                    box->DrawTo(canvas, 0, 0, 1.0, 1.0);
+    }
+
+    TDiagramSurface Surface;
+    TOSDiagram Diagram;
+};
+
+void BM_Rebuild(benchmark::State &state)
+{
+    TBenchPage page(static_cast<int>(state.range(0)));
+    for (auto _ : state)
+        page.Diagram.Rebuild();
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+void BM_PaintWholePage(benchmark::State &state)
+{
+    TBenchPage page(static_cast<int>(state.range(0)));
+    page.Diagram.Rebuild();
+    QImage image(2048, 2048, QImage::Format_RGB32);
+    for (auto _ : state) {
+        image.fill(Qt::white);
+        page.PaintAll(image);
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+// What the user waits for after opening a page: the rebuild, then one screen
+// of the surface painted with its boxes.
+void BM_RebuildAndPaintScreen(benchmark::State &state)
+{
+    TBenchPage page(static_cast<int>(state.range(0)));
+    QImage image(1600, 1000, QImage::Format_RGB32);
+    for (auto _ : state) {
+        page.Diagram.Rebuild();
+        QPainter painter(&image);
+        page.Surface.render(&painter, QPoint(), QRegion(0, 0, 1600, 1000));
+    }
+}
+
+// The whole page: rebuild, then links and every box painted.
+void BM_RebuildAndPaintWholePage(benchmark::State &state)
+{
+    TBenchPage page(static_cast<int>(state.range(0)));
+    QImage image(2048, 2048, QImage::Format_RGB32);
+    for (auto _ : state) {
+        page.Diagram.Rebuild();
+        image.fill(Qt::white);
+        page.PaintAll(image);
+    }
+}
+
+BENCHMARK(BM_Rebuild)->Arg(100)->Arg(1000)->Arg(5000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PaintWholePage)->Arg(100)->Arg(1000)->Arg(5000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RebuildAndPaintScreen)->Arg(100)->Arg(1000)->Arg(5000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RebuildAndPaintWholePage)->Arg(100)->Arg(1000)->Arg(5000)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,170 @@
+#include "canvas/diagram_panel.h"
+
+#include "canvas/drag_objects.h"
+#include "canvas/os_diagram.h"
+#include "model/model_globals.h"
+#include "model/preferences.h"
+#include "platform/canvas.h"
+#include "platform/user_interface.h"
+
+#include <QDragEnterEvent>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollArea>
+
+namespace {
+
+template <class F>
+void Guarded(F &&f)
+{
+    try {
+        f();
+    } catch (const std::exception &e) {
+        UserInterface().ShowError(QString::fromUtf8(e.what()));
+    }
+}
+
+} // namespace
+
+TDiagramSurface::TDiagramSurface(QWidget *parent) : QWidget(parent)
+{
+    setWindowTitle(QStringLiteral("Diagram"));
+    setCursor(Qt::ArrowCursor);
+    setAcceptDrops(true);
+    setMouseTracking(true);
+    setFocusPolicy(Qt::ClickFocus);
+}
+
+void TDiagramSurface::paintEvent(QPaintEvent *)
+{
+    if (!Diagram)
+        return;
+    Guarded([&] {
+        QPainter painter(this);
+        TCanvas canvas(&painter);
+        Diagram->SurfacePaint(canvas);
+    });
+}
+
+void TDiagramSurface::mousePressEvent(QMouseEvent *event)
+{
+    if (!Diagram)
+        return;
+    Guarded([&] {
+        const QPoint p = event->position().toPoint();
+        // A second button pressed during a gesture interrupts it.
+        if (PressedButton_ != Qt::NoButton && Diagram->BandActive)
+            Diagram->CancelBand();
+        PressedButton_ = event->button();
+        Diagram->SurfaceMouseDown(event->button(), p.x(), p.y());
+    });
+}
+
+void TDiagramSurface::mouseMoveEvent(QMouseEvent *event)
+{
+    if (!Diagram)
+        return;
+    Guarded([&] {
+        // The release went elsewhere (a menu, another window): the band ends.
+        if (Diagram->BandActive && !(event->buttons() & Qt::LeftButton)) {
+            Diagram->CancelBand();
+            PressedButton_ = Qt::NoButton;
+        }
+        const QPoint p = event->position().toPoint();
+        Diagram->SurfaceMouseMove(p.x(), p.y());
+    });
+}
+
+void TDiagramSurface::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (!Diagram)
+        return;
+    Guarded([&] {
+        const QPoint p = event->position().toPoint();
+        const bool click = event->button() == Qt::LeftButton && PressedButton_ == Qt::LeftButton;
+        PressedButton_ = Qt::NoButton;
+        // There is no click event: a left press and release on the surface is one,
+        // and it comes before the release so that a band first clears, then selects.
+        if (click)
+            Diagram->SurfaceClick();
+        Diagram->SurfaceMouseUp(p.x(), p.y());
+    });
+}
+
+void TDiagramSurface::contextMenuEvent(QContextMenuEvent *event)
+{
+    if (Diagram)
+        Diagram->CancelBand();
+    PressedButton_ = Qt::NoButton;
+    event->ignore();
+}
+
+void TDiagramSurface::focusOutEvent(QFocusEvent *event)
+{
+    if (Diagram && event->reason() != Qt::PopupFocusReason)
+        Diagram->CancelBand();
+    QWidget::focusOutEvent(event);
+}
+
+void TDiagramSurface::hideEvent(QHideEvent *)
+{
+    if (Diagram)
+        Diagram->CancelBand();
+    PressedButton_ = Qt::NoButton;
+}
+
+void TDiagramSurface::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::ActivationChange && !isActiveWindow() && Diagram) {
+        Diagram->CancelBand();
+        PressedButton_ = Qt::NoButton;
+    }
+    QWidget::changeEvent(event);
+}
+
+void TDiagramSurface::dragEnterEvent(QDragEnterEvent *event)
+{
+    const auto objects = TDragObjects::FromMimeData(event->mimeData());
+    if (Diagram && Diagram->SurfaceDragOver(objects.get()))
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void TDiagramSurface::dragMoveEvent(QDragMoveEvent *event)
+{
+    if (Diagram && event->mimeData()->hasFormat(TDragObjects::MimeType))
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void TDiagramSurface::dropEvent(QDropEvent *event)
+{
+    const auto objects = TDragObjects::FromMimeData(event->mimeData());
+    if (!Diagram || !objects) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    const QPoint p = event->position().toPoint();
+    Guarded([&] { Diagram->DropObjects(*objects, p.x(), p.y()); });
+}
+
+TDiagramSurface *TDiagramPanel::CreateSurface(QScrollArea *scrollBox)
+{
+    auto *surface = new TDiagramSurface(scrollBox);
+    surface->setAutoFillBackground(true);
+    QPalette palette = surface->palette();
+    static const TOSSchemaStyle defaults;
+    palette.setColor(QPalette::Window,
+                     ColorToQColor(Preferences ? Preferences->DefaultStyle.BackgroundColour : defaults.BackgroundColour));
+    surface->setPalette(palette);
+    if (scrollBox) {
+        scrollBox->setWidgetResizable(false);
+        scrollBox->setWidget(surface);
+    }
+    surface->show();
+    return surface;
+}

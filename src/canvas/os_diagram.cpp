@@ -1,0 +1,415 @@
+#include "canvas/os_diagram.h"
+
+#include "canvas/diagram_panel.h"
+#include "canvas/dom_tree.h"
+#include "canvas/drag_objects.h"
+#include "canvas/draw_link.h"
+#include "canvas/os_base_note.h"
+#include "canvas/os_base_table.h"
+#include "canvas/os_base_type.h"
+#include "model/diagram_object_model.h"
+#include "model/model_globals.h"
+#include "model/preferences.h"
+#include "platform/canvas.h"
+#include "platform/user_interface.h"
+
+#include <QRubberBand>
+#include <QSignalBlocker>
+#include <QTreeWidget>
+
+#include <algorithm>
+
+namespace {
+
+// Restores painting however Rebuild ends.
+struct TPaintingGuard {
+    bool &Flag;
+    explicit TPaintingGuard(bool &flag) : Flag(flag) { Flag = false; }
+    ~TPaintingGuard() { Flag = true; }
+};
+
+} // namespace
+
+TOSDiagram::TOSDiagram() : MeasureCanvas_(std::make_unique<TCanvas>())
+{
+}
+
+TOSDiagram::~TOSDiagram()
+{
+    if (TModelHooks::Surface == this)
+        TModelHooks::Surface = nullptr;
+    if (Surface) {
+        if (auto *surface = qobject_cast<TDiagramSurface *>(Surface); surface && surface->Diagram == this)
+            surface->Diagram = nullptr;
+        for (auto *box : Surface->findChildren<TOSGraphic *>(Qt::FindDirectChildrenOnly))
+            box->Diagram = nullptr;
+    }
+}
+
+void TOSDiagram::AttachSurface(QWidget *surface)
+{
+    Surface = surface;
+    if (auto *diagramSurface = qobject_cast<TDiagramSurface *>(surface))
+        diagramSurface->Diagram = this;
+    TModelHooks::Surface = this;
+}
+
+TCanvas *TOSDiagram::SurfaceCanvas()
+{
+    return MeasureCanvas_.get();
+}
+
+void TOSDiagram::GrowSurface(int width, int height)
+{
+    if (!Surface)
+        return;
+    const int w = std::max(Surface->width(), width);
+    const int h = std::max(Surface->height(), height);
+    if (w != Surface->width() || h != Surface->height())
+        Surface->resize(w, h);
+}
+
+void TOSDiagram::DestroyGraphics()
+{
+    ClearSelection();
+    if (CurrentModel)
+        CurrentModel->ClearGraphicLinks();
+    if (!Surface)
+        return;
+    // From the last child to the first, as they lie.
+    const QObjectList children = Surface->children();
+    for (auto it = children.rbegin(); it != children.rend(); ++it)
+        if (auto *box = qobject_cast<TOSGraphic *>(*it)) {
+            box->Diagram = nullptr;
+            box->hide();
+            box->setParent(nullptr);
+            std::unique_ptr<TOSGraphic> owned(box);
+        }
+}
+
+void TOSDiagram::PlaceBox(TOSGraphic *box, int left, int top, int width, int height)
+{
+    box->setGeometry(left, top, width, height);
+    box->show();
+    if (Surface)
+        Surface->update();
+}
+
+TOSBaseTable *TOSDiagram::AddTableGraphic(TDiagramTable *table)
+{
+    table->Columns.SortColumns(table->ColumnSortMethod, table);
+    auto *box = new TOSBaseTable(this, table);
+    PlaceBox(box, table->Left, table->Top, table->Width, table->Height);
+    table->Graphic = box;
+    UpdateObjectCount();
+    return box;
+}
+
+TOSBaseObjectTable *TOSDiagram::AddObjectTableGraphic(TDiagramObjectTable *objectTable)
+{
+    auto *box = new TOSBaseObjectTable(this, objectTable);
+    PlaceBox(box, objectTable->Left, objectTable->Top, objectTable->Width, objectTable->Height);
+    objectTable->Graphic = box;
+    return box;
+}
+
+TOSBaseType *TOSDiagram::AddTypeGraphic(TDiagramType *type)
+{
+    auto *box = new TOSBaseType(this, type);
+    PlaceBox(box, type->Left, type->Top, type->Width, type->Height);
+    type->Graphic = box;
+    return box;
+}
+
+TOSBaseNote *TOSDiagram::AddNoteGraphic(TDiagramNote *note)
+{
+    auto *box = new TOSBaseNote(this, note);
+    PlaceBox(box, note->Left, note->Top, note->Width, note->Height);
+    note->Graphic = box;
+    return box;
+}
+
+void TOSDiagram::UpdateObjectCount()
+{
+    if (!CurrentModel || !ObjectCountChanged)
+        return;
+    ObjectCountChanged(QString::number(CurrentModel->GetObjectCount()) + QStringLiteral(" Object(s)"));
+}
+
+void TOSDiagram::RefreshListGraphics(const TOSBaseList &list)
+{
+    for (TBaseModelObject *object : list.Items())
+        if (auto *box = TOSGraphic::BoxOf(dynamic_cast<TBaseDiagramObject *>(object)))
+            box->update();
+}
+
+void TOSDiagram::RefreshAll()
+{
+    if (!CurrentModel)
+        return;
+    RefreshListGraphics(CurrentModel->Notes);
+    RefreshListGraphics(CurrentModel->Tables);
+    RefreshListGraphics(CurrentModel->ObjectTables);
+    RefreshListGraphics(CurrentModel->Types);
+}
+
+void TOSDiagram::Refresh()
+{
+    RefreshAll();
+}
+
+void TOSDiagram::ClearSelection()
+{
+    if (SelectedGraphics)
+        SelectedGraphics->Clear();
+}
+
+void TOSDiagram::DrawLinks(TCanvas &canvas, int offsetX, int offsetY, double scaleX, double scaleY)
+{
+    if (!CurrentModel)
+        return;
+    for (TDiagramTable *table : CurrentModel->Tables) {
+        if (!table->Graphic)
+            continue;
+        for (TDiagramForeignKey *key : table->ForeignKeys)
+            TDrawLink::DrawForeignKey(canvas, key, offsetX, offsetY, scaleX, scaleY);
+    }
+    for (TDiagramObjectTable *table : CurrentModel->ObjectTables) {
+        if (!table->Graphic)
+            continue;
+        for (TDiagramForeignKey *key : table->ForeignKeys)
+            TDrawLink::DrawForeignKey(canvas, key, offsetX, offsetY, scaleX, scaleY);
+    }
+    for (TDiagramObjectTable *table : CurrentModel->ObjectTables)
+        if (table->Graphic)
+            TDrawLink::DrawObjectTableTypeLink(canvas, table, offsetX, offsetY, scaleX, scaleY, table->TypeName,
+                                               table->TypeOwner);
+}
+
+void TOSDiagram::PaintPageBreaks(TCanvas &canvas)
+{
+    if (!Preferences || !Preferences->DrawPrinterPages || !DrawPageBreaks)
+        return;
+    try {
+        DrawPageBreaks(canvas);
+    } catch (...) {
+        Preferences->DrawPrinterPages = false;
+        throw;
+    }
+}
+
+void TOSDiagram::Rebuild()
+{
+    THourglass hourglass;
+    TPaintingGuard painting(PaintingEnabled);
+    const bool updates = Surface && Surface->updatesEnabled();
+    if (Surface)
+        Surface->setUpdatesEnabled(false);
+    struct TUpdatesGuard {
+        QWidget *Widget;
+        bool Enabled;
+        ~TUpdatesGuard()
+        {
+            if (Widget)
+                Widget->setUpdatesEnabled(Enabled);
+        }
+    } updatesGuard{Surface, updates};
+
+    DestroyGraphics();
+    if (CurrentModel) {
+        for (TDiagramNote *note : CurrentModel->Notes)
+            AddNoteGraphic(note);
+        for (TDiagramTable *table : CurrentModel->Tables)
+            AddTableGraphic(table);
+        for (TDiagramObjectTable *table : CurrentModel->ObjectTables)
+            AddObjectTableGraphic(table);
+        for (TDiagramType *type : CurrentModel->Types)
+            AddTypeGraphic(type);
+    }
+    // The links and page breaks are painted beneath the boxes by the surface's
+    // next paint; nothing is drawn outside a paint event.
+    if (Surface)
+        Surface->update();
+    if (CurrentModel) {
+        int x = 0, y = 0;
+        CurrentModel->GetDiagramExtent(x, y);
+        GrowSurface(x + 20, y + 20);
+    }
+    if (OverviewBox)
+        OverviewBox->update();
+    UpdateObjectCount();
+}
+
+void TOSDiagram::SurfacePaint(TCanvas &canvas)
+{
+    if (!PaintingEnabled || !Surface)
+        return;
+    static const TOSSchemaStyle defaults;
+    const TOSSchemaStyle &style = CurrentModel ? CurrentModel->Style : defaults;
+    canvas.Brush.Style = bsSolid;
+    canvas.Brush.Color = style.BackgroundColour;
+    canvas.FillRect(canvas.ClipRect());
+    DrawLinks(canvas, 0, 0, 1.0, 1.0);
+    // The overview paints itself from the page; it is only told to.
+    if (OverviewBox)
+        OverviewBox->update();
+    PaintPageBreaks(canvas);
+}
+
+bool TOSDiagram::SurfaceDragOver(const TDragObjects *source) const
+{
+    return source != nullptr;
+}
+
+void TOSDiagram::DropObjects(const TDragObjects &source, int x, int y)
+{
+    if (!CurrentModel)
+        return;
+    THourglass hourglass;
+    int dx = 0, dy = 0;
+    TCanvas *canvas = SurfaceCanvas();
+    // An exception from the session ends the drop after the objects already
+    // added; the tree, the surface and the count still follow them.
+    struct TFinish {
+        TOSDiagram *Diagram;
+        ~TFinish()
+        {
+            TDOMTree::RefreshExplorerTree();
+            if (CurrentModel) {
+                int ex = 0, ey = 0;
+                CurrentModel->GetDiagramExtent(ex, ey);
+                Diagram->GrowSurface(ex + 20, ey + 20);
+            }
+            Diagram->UpdateObjectCount();
+        }
+    } finish{this};
+
+    for (const auto &item : source.Items) {
+        TBaseDiagramRectangle *object = nullptr;
+        if (item->Kind == 2)
+            object = CurrentModel->AddTypeFromDatabase(item->Owner, item->Name);
+        else if (item->Kind == 1)
+            object = CurrentModel->AddObjectTableFromDatabase(item->Owner, item->Name);
+        else
+            object = CurrentModel->AddTableFromDatabase(item->Owner, item->Name);
+        if (object) {
+            object->Left = x + dx;
+            object->Top = y + dy;
+            object->Width = object->CalcWidth(canvas);
+            object->Height = object->CalcHeight(canvas);
+            if (auto *type = dynamic_cast<TDiagramType *>(object))
+                AddTypeGraphic(type);
+            else if (auto *objectTable = dynamic_cast<TDiagramObjectTable *>(object))
+                AddObjectTableGraphic(objectTable);
+            else if (auto *table = dynamic_cast<TDiagramTable *>(object))
+                AddTableGraphic(table);
+        }
+        dx = dx + 20;
+        dy = dx + 20;
+    }
+}
+
+void TOSDiagram::XorRubberBand(int x, int y, bool erase)
+{
+    if (!Surface)
+        return;
+    if (erase) {
+        if (Band_)
+            Band_->hide();
+    } else {
+        if (!Band_)
+            Band_ = new QRubberBand(QRubberBand::Rectangle, Surface);
+        Band_->setGeometry(QRect(BandStart, QPoint(x, y)).normalized());
+        Band_->show();
+        Band_->raise();
+    }
+    BandDrawn = !erase;
+}
+
+void TOSDiagram::SurfaceMouseDown(Qt::MouseButton button, int x, int y)
+{
+    if (BandDrawn)
+        XorRubberBand(LastPoint.x(), LastPoint.y(), true);
+    BandStart = QPoint(x, y);
+    LastPoint = QPoint(x, y);
+    BandActive = button == Qt::LeftButton;
+}
+
+void TOSDiagram::SurfaceMouseMove(int x, int y)
+{
+    if (BandActive) {
+        if (BandDrawn)
+            XorRubberBand(LastPoint.x(), LastPoint.y(), true);
+        XorRubberBand(x, y, false);
+    }
+    LastPoint = QPoint(x, y);
+}
+
+void TOSDiagram::SurfaceMouseUp(int x, int y)
+{
+    if (!BandActive)
+        return;
+    LastPoint = QPoint(x, y);
+    if (BandDrawn)
+        XorRubberBand(LastPoint.x(), LastPoint.y(), true);
+    BandActive = false;
+    SelectInBand(TRect{BandStart.x(), BandStart.y(), LastPoint.x(), LastPoint.y()});
+}
+
+void TOSDiagram::CancelBand()
+{
+    if (BandDrawn)
+        XorRubberBand(LastPoint.x(), LastPoint.y(), true);
+    BandActive = false;
+}
+
+void TOSDiagram::SurfaceClick()
+{
+    ClearSelection();
+    RefreshAll();
+}
+
+void TOSDiagram::SelectInBand(const TRect &bandRect)
+{
+    ClearSelection();
+    TRect band = bandRect;
+    if (band.Top > band.Bottom)
+        std::swap(band.Top, band.Bottom);
+    if (band.Left > band.Right)
+        std::swap(band.Left, band.Right);
+    if (CurrentModel && SelectedGraphics) {
+        for (const TOSBaseList *list : {static_cast<const TOSBaseList *>(&CurrentModel->Tables),
+                                        static_cast<const TOSBaseList *>(&CurrentModel->ObjectTables),
+                                        static_cast<const TOSBaseList *>(&CurrentModel->Types),
+                                        static_cast<const TOSBaseList *>(&CurrentModel->Notes)}) {
+            for (TBaseModelObject *object : list->Items()) {
+                TOSGraphic *box = TOSGraphic::BoxOf(dynamic_cast<TBaseDiagramObject *>(object));
+                if (!box)
+                    continue;
+                const TRect r = box->BoundsRect();
+                // Wholly inside, edges included.
+                if (r.Left >= band.Left && r.Top >= band.Top && r.Right <= band.Right && r.Bottom <= band.Bottom &&
+                    !SelectedGraphics->Contains(object))
+                    SelectedGraphics->Add(object);
+            }
+        }
+    }
+    RefreshAll();
+    SyncModelTree();
+}
+
+void TOSDiagram::SyncModelTree()
+{
+    if (SyncingFromModelTree || !ModelTreeView || !SelectedGraphics || SelectedGraphics->Count() != 1)
+        return;
+    TBaseModelObject *object = SelectedGraphics->GetItem(0);
+    QString text;
+    if (auto *table = dynamic_cast<TDiagramTable *>(object))
+        text = table->Owner + QLatin1Char('.') + table->Name;
+    else if (auto *type = dynamic_cast<TDiagramType *>(object))
+        text = type->Owner + QLatin1Char('.') + type->Name;
+    else
+        return;
+    const QSignalBlocker blocker(ModelTreeView);
+    TDOMTree::SelectNode(text);
+}

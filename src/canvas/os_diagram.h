@@ -1,0 +1,100 @@
+#pragma once
+// TOSDiagram: the canvas controller; shows the current page as boxes on the
+// drawing surface with the links beneath them, keeps the selection, performs
+// band selection and drops, grows the surface and repaints.
+#include "model/model_hooks.h"
+#include "platform/rect.h"
+
+#include <QPoint>
+#include <QPointer>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class QWidget;
+class QRubberBand;
+class TCanvas;
+class TOSBaseList;
+class TOSGraphic;
+class TOSBaseTable;
+class TOSBaseObjectTable;
+class TOSBaseType;
+class TOSBaseNote;
+class TDiagramTable;
+class TDiagramObjectTable;
+class TDiagramType;
+class TDiagramNote;
+class TDragObjects;
+
+class TOSDiagram : public IDiagramSurface {
+public:
+    TOSDiagram();
+    ~TOSDiagram() override;
+    TOSDiagram(const TOSDiagram &) = delete;
+    TOSDiagram &operator=(const TOSDiagram &) = delete;
+
+    // Hooks the surface's events to this controller and makes it the surface
+    // the model measures on.
+    void AttachSurface(QWidget *surface);
+
+    void Rebuild();
+    void DestroyGraphics();
+    TOSBaseTable *AddTableGraphic(TDiagramTable *table);
+    TOSBaseObjectTable *AddObjectTableGraphic(TDiagramObjectTable *objectTable);
+    TOSBaseType *AddTypeGraphic(TDiagramType *type);
+    TOSBaseNote *AddNoteGraphic(TDiagramNote *note);
+    void UpdateObjectCount();
+
+    void RefreshListGraphics(const TOSBaseList &list);
+    void RefreshAll();
+    void Refresh();
+    void ClearSelection();
+    void DrawLinks(TCanvas &canvas, int offsetX, int offsetY, double scaleX, double scaleY);
+
+    // Surface events.
+    void SurfacePaint(TCanvas &canvas);
+    bool SurfaceDragOver(const TDragObjects *source) const;
+    void DropObjects(const TDragObjects &source, int x, int y);
+    void SurfaceMouseDown(Qt::MouseButton button, int x, int y);
+    void SurfaceMouseMove(int x, int y);
+    void SurfaceMouseUp(int x, int y);
+    void SurfaceClick();
+    // Ends a band gesture that was interrupted (focus lost, release missed):
+    // the band disappears and the selection stays as it is.
+    void CancelBand();
+
+    void SelectInBand(const TRect &band);
+    // Grows the surface to at least this size; it never shrinks.
+    void GrowSurface(int width, int height);
+    // Selects the lone selected table or type in the model tree.
+    void SyncModelTree();
+
+    // IDiagramSurface
+    TCanvas *SurfaceCanvas() override;
+    void EnsureSurfaceSize(int width, int height) override { GrowSurface(width, height); }
+
+    QWidget *Surface = nullptr;
+    QWidget *OverviewBox = nullptr;
+    QPoint BandStart;
+    QPoint LastPoint;
+    bool BandActive = false;
+    bool PaintingEnabled = true;
+    bool BandDrawn = false;
+    // Set by the main window while it selects from the model tree, so the tree
+    // is not synchronised back.
+    bool SyncingFromModelTree = false;
+
+    // Installed by the main window: shows "n Object(s)" in the status bar.
+    std::function<void(const QString &)> ObjectCountChanged;
+    // Installed by printing: draws the printer page breaks onto the surface.
+    std::function<void(TCanvas &)> DrawPageBreaks;
+
+private:
+    void XorRubberBand(int x, int y, bool erase);
+    void PaintPageBreaks(TCanvas &canvas);
+    void PlaceBox(TOSGraphic *box, int left, int top, int width, int height);
+
+    QPointer<QRubberBand> Band_;
+    std::unique_ptr<TCanvas> MeasureCanvas_;
+};

@@ -1,0 +1,3 @@
+#include "dbtools/window_registry.h"
+
+IWindowRegistry *TWindowRegistry::Current = nullptr;

@@ -1,0 +1,41 @@
+#pragma once
+// TJavaUtils: writes a JDBC data-access class and a bean class for a table
+// into the program's folder and opens them in the user's editor.
+#include "model/model_errors.h"
+
+#include <QString>
+
+class TDiagramTable;
+class TDiagramColumn;
+
+// A file that could not be created or written.
+class EFCreateError : public EModelError {
+public:
+    EFCreateError(const QString &fileName, const QString &reason)
+        : EModelError(QStringLiteral("Cannot create file \"%1\". %2").arg(fileName, reason)) {}
+};
+
+class TJavaUtils {
+public:
+    TJavaUtils() = delete;
+
+    // Build the text, save it over the previous file and open it.
+    static void GenerateJavaDao(const TDiagramTable &table);
+    static void GenerateJavaBean(const TDiagramTable &table);
+
+    // The texts that the two commands save.
+    static QString BuildJavaDao(const TDiagramTable &table);
+    static QString BuildJavaBean(const TDiagramTable &table);
+    // Where they are saved: "~dao.java" and "~bean.java" in the program's
+    // folder, or in the per-user data folder when the program's is read-only.
+    static QString DaoFileName();
+    static QString BeanFileName();
+
+    // First character upper case, the others lower case (ASCII letters only).
+    static QString ToJavaName(const QString &text);
+    static QString JavaTypeOf(const TDiagramColumn &column);
+    static QString JavaSetterOf(const TDiagramColumn &column);
+    static QString JavaGetterOf(const TDiagramColumn &column);
+    static QString JavaFieldName(const TDiagramColumn &column);
+    static void OpenInNotepad(const QString &fileName);
+};

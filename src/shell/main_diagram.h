@@ -1,0 +1,40 @@
+#pragma once
+// IMainDiagram: what the main window asks of the canvas controller and the
+// diagram file reader; TPlainMainDiagram serves until those are wired in.
+#include <QString>
+
+class QPainter;
+class QScrollArea;
+class QWidget;
+class TDiagramObjectModel;
+
+class IMainDiagram {
+public:
+    virtual ~IMainDiagram() = default;
+    // Makes the drawing surface inside the scroll box and returns it.
+    virtual QWidget *CreateSurface(QScrollArea *host) = 0;
+    virtual void SetPaintingEnabled(bool enabled) = 0;
+    // Recreates the boxes of the current model.
+    virtual void Rebuild() = 0;
+    // The plan view: the whole page in miniature and the visible area's frame.
+    virtual void DrawOverview(QPainter &painter, int width, int height) = 0;
+    // Adds the file's objects to the model; raises with the reason on failure.
+    virtual void LoadModelFromFile(TDiagramObjectModel &model, const QString &fileName, bool merge) = 0;
+    // Rebuilds the model explorer tree.
+    virtual void RefreshExplorerTree() = 0;
+};
+
+// A blank surface and an empty plan view; reading a file reports that diagram
+// files cannot be read by this build.
+class TPlainMainDiagram : public IMainDiagram {
+public:
+    QWidget *CreateSurface(QScrollArea *host) override;
+    void SetPaintingEnabled(bool enabled) override { PaintingEnabled = enabled; }
+    void Rebuild() override;
+    void DrawOverview(QPainter &painter, int width, int height) override;
+    void LoadModelFromFile(TDiagramObjectModel &model, const QString &fileName, bool merge) override;
+    void RefreshExplorerTree() override;
+
+    bool PaintingEnabled = true;
+    QWidget *Surface = nullptr;
+};

@@ -1,0 +1,152 @@
+#pragma once
+// Tfrmgui: the main window with its menus, tool bars, explorers, page tabs,
+// plan view, diagram surface and status bar.
+#include "dbtools/window_registry.h"
+#include "shell/main_diagram.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QStringList>
+
+#include <memory>
+#include <vector>
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QMenu;
+class QScrollArea;
+class QSplitter;
+class QStatusBar;
+class QTabBar;
+class QTabWidget;
+class QToolBar;
+class QTreeWidget;
+class IMainDiagram;
+class TPlanView;
+
+// One tool window listed in the Window menu; the window is not owned.
+struct TOpenWindow {
+    QString Caption;
+    QPointer<QWidget> Form;
+};
+
+// What the start-up does about logging on.
+enum class TStartLogon { CommandLine, Form, None };
+
+class Tfrmgui : public QMainWindow, public IWindowRegistry {
+    Q_OBJECT
+public:
+    // Parameters are the program's arguments without the program name.
+    explicit Tfrmgui(const QStringList &parameters, std::unique_ptr<IMainDiagram> diagram = {},
+                     QWidget *owner = nullptr);
+    ~Tfrmgui() override;
+
+    // The logon decision: a connect-string parameter logs on from the command
+    // line; no parameter at all asks; only "file=" parameters start offline.
+    static TStartLogon LogonDecision(const QStringList &parameters, bool startUp);
+    // The names of the "file=" parameters in order, empty names skipped.
+    static QStringList CommandLineFileNames(const QStringList &parameters);
+
+    // Pages.
+    void NewModelPage();
+    void SelectModelTab(int index);
+    void tabModelsChange();
+    void ClosePage(int index);
+    void mniClosePageClick();
+    void actCloseAllPagesExecute();
+    void OpenModelFile(const QString &fileName, bool merge);
+    void actOpenExecute();
+    void actMergeExecute();
+    void RebuildReopenMenu();
+    void ReopenMenuItemClick(QAction *sender);
+
+    // Tool windows.
+    void RegisterOpenWindow(QWidget *form) override;
+    void UnregisterOpenWindow(QWidget *form) override;
+    int NextWindowNumber() const override;
+    void RebuildWindowMenu();
+    void WindowMenuItemClick(QAction *sender);
+    const std::vector<std::unique_ptr<TOpenWindow>> &OpenWindows() const { return OpenWindows_; }
+
+    // Session.
+    void DoLogOn(bool startUp);
+    void LogOn() { DoLogOn(false); }
+    void UpdateConnectionCaption();
+    void FillOwnerCombo(QComboBox *combo);
+    void FillEntitiesList(const QString &owner);
+    void actLogOffExecute();
+
+    // Start-up and shutdown.
+    void OpenCommandLineFiles();
+    void OpenDroppedFiles(const QStringList &fileNames);
+    void actExitExecute();
+    void actConsoleExecute();
+    void actFullScreenExecute();
+
+    QString StatusPanelText(int panel) const;
+    QLabel *StatusPanel(int panel) const;
+    QAction *Action(const QString &name) const;
+    IMainDiagram &Diagram() { return *Diagram_; }
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+
+private:
+    void CreateActions();
+    void CreateMenus();
+    void CreateToolBars();
+    void CreatePanels();
+    void CreateDiagram();
+    void FormShow();
+    void StorePreferences();
+    void FitSurfaceToModel();
+    void GrowSurfaceToScrollBox();
+    void SelectOwner(QComboBox *combo);
+    void cboTableOwnersChange();
+    // Runs a command as the message loop would: an exception becomes a message box.
+    void Guarded(const std::function<void()> &command);
+    QAction *AddAction(const char *name, const QString &caption, const QString &hint = {},
+                       const QKeySequence &shortcut = {});
+
+    QStringList Parameters_;
+    std::unique_ptr<IMainDiagram> Diagram_;
+    std::vector<std::unique_ptr<TOpenWindow>> OpenWindows_;
+    bool Shown_ = false;
+    bool UpdatingTabs_ = false;
+    bool SyncingFromModelTree = false;
+    QRect FullScreenBounds_;
+
+    QWidget *cbarMain = nullptr;
+    QSplitter *splLeft = nullptr;
+    QWidget *pnlLeft = nullptr;
+    QWidget *pnlPlan = nullptr;
+    QSplitter *Splitter2 = nullptr;
+    TPlanView *pbox = nullptr;
+    QTabWidget *pgcNavigator = nullptr;
+    QTreeWidget *lvwTables = nullptr;
+    QComboBox *cboTableOwners = nullptr;
+    QTreeWidget *tvwModel = nullptr;
+    QTreeWidget *tvwDBObjects = nullptr;
+    QComboBox *cboObjOwners = nullptr;
+    QTabBar *tabModels = nullptr;
+    QScrollArea *sboxDiagram = nullptr;
+    QWidget *Surface_ = nullptr;
+    QStatusBar *sbrMain = nullptr;
+    QLabel *Panels_[4] = {};
+    QMenu *mnuReopen = nullptr;
+    QMenu *mnuWindow = nullptr;
+    QMenu *mniTools = nullptr;
+    QMenu *mnuModelTabs = nullptr;
+    QMenu *mnuModelExp = nullptr;
+    QMenu *mnuDBExplorer = nullptr;
+    QMenu *mnuEntitiesExplorer = nullptr;
+};
+
+// The main window; null before it is built and after it is gone.
+extern Tfrmgui *MainForm;

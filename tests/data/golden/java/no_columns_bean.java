@@ -1,0 +1,10 @@
+/**
+ *  Nothing Bean
+ */
+public class Nothing
+{
+
+    public Nothing()
+    {
+    }
+}

@@ -1,0 +1,102 @@
+// The console window and its helper: line pairs, saving with CR LF, copying,
+// clearing, and lines written while no console exists.
+#include "dbtools/console_helper.h"
+#include "platform/fake_user_interface.h"
+#include "shell/console_form.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+namespace {
+
+QByteArray ReadAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+class ThrowingSink : public IConsoleSink {
+public:
+    void AddLine(const QString &) override { throw std::runtime_error("memo is full"); }
+};
+
+} // namespace
+
+TEST(ConsoleForm, EachEntryIsFollowedByAnEmptyLine)
+{
+    TfrmConsole console;
+    console.AddLine("Attempting command line login.");
+    EXPECT_EQ(console.Lines(), QStringList({"Attempting command line login.", ""}));
+    console.AddLine("select owner\r\nfrom sys.all_users");
+    EXPECT_EQ(console.Lines(), QStringList({"Attempting command line login.", "", "select owner",
+                                            "from sys.all_users", ""}));
+}
+
+TEST(ConsoleForm, HelperWritesThroughTheOneConsoleAndDropsLinesBeforeIt)
+{
+    TScopedFakeUserInterface ui;
+    TConsoleHelper::WriteLine("too early");
+    {
+        TfrmConsole console;
+        TConsoleHelper::WriteMessage("Logged off, working offline.");
+        EXPECT_EQ(console.Lines(), QStringList({"Logged off, working offline.", ""}));
+    }
+    EXPECT_EQ(TConsoleHelper::Sink(), nullptr);
+    TConsoleHelper::WriteLine("after the console went");
+    EXPECT_TRUE(ui.Messages().isEmpty());
+}
+
+TEST(ConsoleForm, AFailingConsoleIsReportedNotRaised)
+{
+    TScopedFakeUserInterface ui;
+    ThrowingSink sink;
+    TConsoleHelper::SetSink(&sink);
+    EXPECT_NO_THROW(TConsoleHelper::WriteLine("x"));
+    TConsoleHelper::SetSink(nullptr);
+    EXPECT_EQ(ui.Messages(), QStringList({"Error writing to console: memo is full"}));
+}
+
+TEST(ConsoleForm, SaveWritesEveryLineWithCrLfAndEmptyConsoleWritesEmptyFile)
+{
+    QTemporaryDir dir;
+    TScopedFakeUserInterface ui;
+    TfrmConsole console;
+    const QString empty = dir.filePath("empty.txt");
+    ui.QueueAnswer(TUserInterfaceAnswer::Path(empty));
+    console.btnSaveClick();
+    EXPECT_EQ(ReadAll(empty), QByteArray());
+    const auto dialogs = ui.CallsOf(TUserInterfaceCallKind::SaveFile);
+    ASSERT_EQ(dialogs.size(), 1);
+    EXPECT_EQ(dialogs[0].File.Filter, "Text files (*.txt)|*.txt|All files (*.*)|*.*");
+    EXPECT_EQ(dialogs[0].File.DefaultExt, "txt");
+
+    console.AddLine("one");
+    console.AddLine("two");
+    const QString full = dir.filePath("full.txt");
+    QFile old(full);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("an older and much longer file that is replaced");
+    old.close();
+    ui.QueueAnswer(TUserInterfaceAnswer::Path(full));
+    console.btnSaveClick();
+    EXPECT_EQ(ReadAll(full), QByteArray("one\r\n\r\ntwo\r\n\r\n"));
+
+    ui.QueueAnswer(TUserInterfaceAnswer::Cancel());
+    console.btnSaveClick(); // nothing written, nothing raised
+}
+
+TEST(ConsoleForm, CopyJoinsWithCrLfAndClearEmpties)
+{
+    TfrmConsole console;
+    console.AddLine("one");
+    console.Button1Click();
+    EXPECT_EQ(QApplication::clipboard()->text(), "one\r\n");
+    console.btnClearClick();
+    EXPECT_TRUE(console.Lines().isEmpty());
+}

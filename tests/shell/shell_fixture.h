@@ -1,0 +1,117 @@
+#pragma once
+// A main window under test: settings and config folder in a temporary folder,
+// the fake user interface, a scripted logon and a diagram whose reader takes
+// the page name from a tiny test file.
+#include "dbtools/login_manager.h"
+#include "fake_database_session.h"
+#include "model/diagram_object_model.h"
+#include "model/model_globals.h"
+#include "model/preferences.h"
+#include "platform/config_settings.h"
+#include "platform/fake_user_interface.h"
+#include "shell/console_form.h"
+#include "shell/main_diagram.h"
+#include "shell/main_form.h"
+#include "test_data.h"
+
+#include <QFile>
+#include <QPainter>
+#include <QTabBar>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <stdexcept>
+
+class TTestDiagram : public IMainDiagram {
+public:
+    QWidget *CreateSurface(QScrollArea *host) override { return Plain.CreateSurface(host); }
+    void SetPaintingEnabled(bool enabled) override { Plain.SetPaintingEnabled(enabled); }
+    void Rebuild() override { ++Rebuilds; }
+    void DrawOverview(QPainter &painter, int width, int height) override { Plain.DrawOverview(painter, width, height); }
+    void LoadModelFromFile(TDiagramObjectModel &model, const QString &fileName, bool merge) override
+    {
+        QFile file(fileName);
+        if (!file.open(QIODevice::ReadOnly))
+            throw std::runtime_error(("Cannot open file " + fileName).toStdString());
+        const QString text = QString::fromLatin1(file.readAll());
+        const auto match = QRegularExpression(QStringLiteral("name=\"([^\"]*)\"")).match(text);
+        if (!match.hasMatch())
+            throw std::runtime_error(("Not a diagram file: " + fileName).toStdString());
+        if (!merge)
+            model.Name = match.captured(1);
+        Loaded << fileName;
+    }
+    void RefreshExplorerTree() override {}
+
+    TPlainMainDiagram Plain;
+    QStringList Loaded;
+    int Rebuilds = 0;
+};
+
+class ShellFixture : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(Temp.isValid());
+        TConfigSettings::SetSettingsFileOverride(Temp.filePath(QStringLiteral("settings.ini")));
+        TConfigSettings::SetProgramFolderOverride(Temp.path());
+        InitializeModelGlobals();
+        Preferences->SetDefaults();
+        TLoginManager::SetLogonPrompt([this](TLogonValues &, int) {
+            ++Prompts;
+            return false;
+        });
+        TLoginManager::SetSessionFactory(nullptr);
+    }
+
+    void TearDown() override
+    {
+        Form.reset();
+        FinalizeModelGlobals();
+        TLoginManager::SetLogonPrompt(nullptr);
+        TLoginManager::SetSessionFactory(nullptr);
+        TConfigSettings::SetSettingsFileOverride({});
+        TConfigSettings::SetProgramFolderOverride({});
+    }
+
+    Tfrmgui &Start(const QStringList &parameters, bool show = true)
+    {
+        auto diagram = std::make_unique<TTestDiagram>();
+        Diagram = diagram.get();
+        Form = std::make_unique<Tfrmgui>(parameters, std::move(diagram));
+        if (show)
+            Form->show();
+        return *Form;
+    }
+
+    static QString Data(const char *name) { return testDataPath(QStringLiteral("shell/") + QLatin1String(name)); }
+
+    template <typename T> T *Find(const char *name) const { return Form->findChild<T *>(QLatin1String(name)); }
+
+    QStringList TabTexts() const
+    {
+        QStringList texts;
+        auto *tabs = Find<QTabBar>("tabModels");
+        for (int i = 0; i < tabs->count(); ++i)
+            texts << tabs->tabText(i);
+        return texts;
+    }
+
+    QStringList ModelNames() const
+    {
+        QStringList names;
+        for (auto &m : *OpenModels)
+            names << m->Name;
+        return names;
+    }
+
+    QTemporaryDir Temp;
+    TScopedFakeUserInterface Ui;
+    std::unique_ptr<Tfrmgui> Form;
+    TTestDiagram *Diagram = nullptr;
+    int Prompts = 0;
+};

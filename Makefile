@@ -16,12 +16,12 @@ $(BUILD)/CMakeCache.txt:
 build: $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS)
 
-test: build
+test: deps build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
 bench: build
 	cmake --build $(BUILD) -j $(JOBS) --target benches
-	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && "$$b" || exit 1; done
+	@for b in $(BUILD)/bench/bench_*; do if [ -f "$$b" ] && [ -x "$$b" ]; then "$$b" || exit 1; fi; done
 
 deps:
 	scripts/install-deps

@@ -13,6 +13,7 @@
 #include "platform/user_interface.h"
 #include "shell/about_form.h"
 #include "shell/console_form.h"
+#include "shell/canvas_main_diagram.h"
 #include "shell/main_diagram.h"
 #include "shell/plan_view.h"
 
@@ -95,8 +96,16 @@ QIcon ToolIcon(QString caption)
 
 Tfrmgui::Tfrmgui(const QStringList &parameters, std::unique_ptr<IMainDiagram> diagram, QWidget *owner)
     : QMainWindow(owner), Parameters_(parameters),
-      Diagram_(diagram ? std::move(diagram) : std::make_unique<TPlainMainDiagram>())
+      Diagram_(std::move(diagram))
 {
+    if (!Diagram_) {
+        auto canvas = std::make_unique<TCanvasMainDiagram>();
+        canvas->ObjectCountChanged = [this](const QString &text) {
+            if (Panels_[1])
+                Panels_[1]->setText(text);
+        };
+        Diagram_ = std::move(canvas);
+    }
     setObjectName(QStringLiteral("frmgui"));
     setWindowTitle(QStringLiteral("Marrowtide"));
     resize(857, 651);
@@ -759,7 +768,7 @@ void Tfrmgui::FormShow()
         while (tabModels->count() > 0)
             tabModels->removeTab(0);
         for (auto &model : *OpenModels) {
-            tabModels->addTab(model->Name);
+            tabModels->addTab(EscapeAmpersands(model->Name));
             model->SetTreeView(tvwModel);
         }
         tabModels->setCurrentIndex(0);
@@ -880,7 +889,7 @@ void Tfrmgui::actFullScreenExecute()
         setGeometry(FullScreenBounds_);
     }
     for (int i = 0; i < tabModels->count(); ++i) {
-        if (tabModels->tabText(i) == modelName) {
+        if ((*OpenModels)[static_cast<size_t>(i)]->Name == modelName) {
             tabModels->setCurrentIndex(i);
             SelectModelTab(i);
             break;
@@ -929,7 +938,7 @@ void Tfrmgui::NewModelPage()
         added->SetTreeView(tvwModel);
     {
         const QScopedValueRollback<bool> guard(UpdatingTabs_, true);
-        tabModels->addTab(added->Name);
+        tabModels->addTab(EscapeAmpersands(added->Name));
         tabModels->setCurrentIndex(tabModels->count() - 1);
     }
     SelectModelTab(tabModels->count() - 1);
@@ -976,7 +985,8 @@ void Tfrmgui::mniClosePageClick()
     if (tabModels->count() < 2)
         return;
     const int index = tabModels->currentIndex();
-    if (UserInterface().ConfirmOkCancel(QStringLiteral("Close page '") + tabModels->tabText(index) +
+    const QString name = (*OpenModels)[static_cast<size_t>(index)]->Name;
+    if (UserInterface().ConfirmOkCancel(QStringLiteral("Close page '") + name +
                                         QStringLiteral("'?")))
         ClosePage(index);
 }
@@ -1004,13 +1014,13 @@ void Tfrmgui::OpenModelFile(const QString &fileName, bool merge)
         // A page that failed to load must not be saved over the file it came from.
         if (!merge && CurrentModel == model) {
             model->FileName.clear();
-            tabModels->setTabText(tabModels->currentIndex(), model->Name);
+            tabModels->setTabText(tabModels->currentIndex(), EscapeAmpersands(model->Name));
         }
         Diagram_->Rebuild();
         Diagram_->RefreshExplorerTree();
         throw;
     }
-    tabModels->setTabText(tabModels->currentIndex(), CurrentModel->Name);
+    tabModels->setTabText(tabModels->currentIndex(), EscapeAmpersands(CurrentModel->Name));
     Preferences->AddRecentFile(fileName);
     RebuildReopenMenu();
     FitSurfaceToModel();

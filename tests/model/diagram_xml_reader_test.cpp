@@ -39,59 +39,28 @@ TEST_F(DiagramXmlReader, WriteReadWriteIsByteIdentical)
     EXPECT_EQ(FileBytes(fromFile.BuildDiagramXml(true)), readTestFile("golden/diagram_full.xml"));
 }
 
-TEST_F(DiagramXmlReader, EveryFieldComesBack)
+// The byte-identical round trip shows that every written field is read; these
+// are what the document alone cannot show.
+TEST_F(DiagramXmlReader, ReadObjectsAreWiredUp)
 {
     FillFullModel(*CurrentModel);
     const QByteArray text = FileBytes(CurrentModel->BuildDiagramXml(true));
     TDiagramObjectModel page;
     ASSERT_TRUE(LoadText(text, false, &page));
 
-    EXPECT_EQ(page.Name, "Sales & Orders");
-    EXPECT_EQ(page.Comment, "Line one\r\nline ]]> two");
-    EXPECT_EQ(page.Style.LinkFontName, "Courier New");
-    EXPECT_EQ(page.Style.HeaderBandColour, clBtnFace);
-    EXPECT_EQ(page.Style.BackgroundColour, 0x00C0FFEE);
+    EXPECT_EQ(page.Tables.GetTable(0)->Columns.GetColumn(2)->Comment,
+              QString::fromUtf8("Z\u00fcrich or \u0141\u00f3d\u017a \U0001F600"));
     EXPECT_EQ(page.Owners, (QStringList{"SCOTT", "HR"}));
-
-    ASSERT_EQ(page.Tables.Count(), 2);
-    const TDiagramTable *dept = page.Tables.GetTable(0);
-    EXPECT_EQ(dept->Columns.GetColumn(2)->Comment, QString::fromUtf8("Z\u00fcrich or \u0141\u00f3d\u017a \U0001F600"));
-    EXPECT_EQ(dept->Columns.GetColumn(1)->Comment, "Name <short> & sweet");
-    EXPECT_EQ(dept->UniqueKeys.GetUniqueKey(0)->Columns, (QStringList{"DNAME", "LOC"}));
-    EXPECT_EQ(dept->CheckConstraints.GetCheckConstraint(0)->CheckText, "LOC IN ('A', 'B') AND DEPTNO > 0");
-    EXPECT_EQ(dept->Indexes.GetIndex(0)->IndexType, "NORMAL");
-
     const TDiagramTable *emp = page.Tables.GetTable(1);
-    EXPECT_EQ(emp->Name, "EMP & CO");
-    EXPECT_EQ(emp->Left, -20);
-    EXPECT_TRUE(emp->IsVirtual);
-    EXPECT_TRUE(emp->ShowOnlyKeyColumns);
-    EXPECT_TRUE(emp->HideDataTypes);
-    EXPECT_TRUE(emp->HideComments);
     EXPECT_TRUE(emp->ReloadFromDatabase());
-    EXPECT_EQ(emp->ColumnSortMethod, csmAlpha);
-    EXPECT_EQ(emp->Columns.GetColumn(2)->DataScale, 2);
-    const TDiagramForeignKey *mgr = emp->ForeignKeys.GetForeignKey(1);
-    EXPECT_EQ(mgr->Table, emp);
-    EXPECT_TRUE(mgr->IsVirtual);
-    EXPECT_EQ(mgr->RefTableName, "EMP & CO");
-    EXPECT_EQ(mgr->OnDelete, "SET NULL");
-    EXPECT_EQ(mgr->Columns, (QStringList{"MGR", "EMPNO"}));
-    EXPECT_EQ(mgr->RefColumns, (QStringList{"EMPNO", "MGR"}));
-
+    for (const TDiagramForeignKey *key : emp->ForeignKeys)
+        EXPECT_EQ(key->Table, emp);
     // Object tables and types come back as what they were.
     ASSERT_EQ(page.ObjectTables.Count(), 1);
-    EXPECT_EQ(page.ObjectTables.GetObjectTable(0)->Name, "PERSONS");
-    EXPECT_EQ(page.ObjectTables.GetObjectTable(0)->ColumnSortMethod, csmKeys);
+    EXPECT_NE(dynamic_cast<TDiagramObjectTable *>(page.ObjectTables.GetItem(0)), nullptr);
     ASSERT_EQ(page.Types.Count(), 1);
-    const TDiagramType *type = page.Types.GetType(0);
-    EXPECT_EQ(type->Owner, "HR");
-    EXPECT_EQ(type->Top, 200);
-    EXPECT_EQ(type->Width, 150);
-
-    ASSERT_EQ(page.Notes.Count(), 1);
-    EXPECT_TRUE(page.Notes.GetNote(0)->IsVirtual);
-    EXPECT_EQ(page.Notes.GetNote(0)->Text, "Keep <this> & that]]>\r\nsecond line");
+    EXPECT_EQ(page.Types.GetType(0)->Top, 200);
+    EXPECT_EQ(page.Types.GetType(0)->Attributes.Count(), 0) << "a type's attributes are not in the file";
 }
 
 TEST_F(DiagramXmlReader, LoadRebuildsCanvasAndExplorerAndMakesTheDiagramCurrent)

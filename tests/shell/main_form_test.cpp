@@ -229,8 +229,9 @@ TEST_F(ShellFixture, AFailedOpenLeavesNoPageCarryingTheFileName)
 
 TEST_F(ShellFixture, ReopenItemsKeepAmpersandsOfTheirPath)
 {
-    Preferences->PreviousFiles = {"/tmp/R&D/missing.xml"};
     Tfrmgui &form = Start({"file="});
+    Preferences->PreviousFiles = {"/tmp/R&D/missing.xml"};
+    form.RebuildReopenMenu();
     auto *reopen = Find<QMenu>("mnuReopen");
     ASSERT_EQ(reopen->actions().size(), 1);
     EXPECT_EQ(reopen->actions()[0]->text(), "/tmp/R&&D/missing.xml");
@@ -243,48 +244,59 @@ TEST_F(ShellFixture, ReopenItemsKeepAmpersandsOfTheirPath)
 
 TEST_F(ShellFixture, ClosingTheWindowStoresTheLayoutWhenAsked)
 {
-    Preferences->SaveOnExit = true;
-    Preferences->ShowStatusBar = true;
     Tfrmgui &form = Start({"file="});
+    Preferences->SaveOnExit = true;
     Find<QTabWidget>("pgcNavigator")->setCurrentIndex(1);
     form.Action("actViewStatusBar")->trigger();
     form.close();
-    EXPECT_EQ(Preferences->ExplorersTabIndex, 1);
-    EXPECT_EQ(Preferences->LeftPanelWidth, Find<QWidget>("pnlLeft")->width());
-    EXPECT_GT(Preferences->LeftPanelWidth, 0);
-    EXPECT_EQ(Preferences->PlanPanelHeight, Find<QWidget>("pnlPlan")->height());
-    EXPECT_FALSE(Preferences->ShowStatusBar);
+    const QString file = Temp.filePath("marrowtide_preferences.config");
+    ASSERT_TRUE(QFile::exists(file));
+
+    TPreferences stored;
+    stored.FileName = file;
+    stored.LoadPreferences();
+    EXPECT_EQ(stored.ExplorersTabIndex, 1);
+    EXPECT_EQ(stored.LeftPanelWidth, Find<QWidget>("pnlLeft")->width());
+    EXPECT_GT(stored.LeftPanelWidth, 0);
+    EXPECT_EQ(stored.PlanPanelHeight, Find<QWidget>("pnlPlan")->height());
+    EXPECT_FALSE(stored.ShowStatusBar);
 }
 
-TEST_F(ShellFixture, ClosingWithoutSaveOnExitAndExitStoreNothing)
+TEST_F(ShellFixture, ClosingWithoutSaveOnExitAndExitWriteNothing)
 {
-    Preferences->SaveOnExit = false;
     Tfrmgui &form = Start({"file="});
-    Find<QTabWidget>("pgcNavigator")->setCurrentIndex(2);
+    const QString file = Temp.filePath("marrowtide_preferences.config");
+    Preferences->SaveOnExit = false;
     form.close();
-    EXPECT_EQ(Preferences->ExplorersTabIndex, 0);
-    EXPECT_EQ(Preferences->LeftPanelWidth, 0);
+    EXPECT_FALSE(QFile::exists(file));
 
     Preferences->SaveOnExit = true;
     form.show();
     form.Action("actExit")->trigger();
-    EXPECT_EQ(Preferences->ExplorersTabIndex, 0);
-    EXPECT_EQ(Preferences->LeftPanelWidth, 0);
+    EXPECT_FALSE(QFile::exists(file));
 }
 
 TEST_F(ShellFixture, StoredPanelSizesComeBackAndZeroKeepsTheFormsOwn)
 {
-    Preferences->LeftPanelWidth = 0;
-    Preferences->ExplorersTabIndex = 1;
-    Tfrmgui &form = Start({"file="});
+    TPreferences stored;
+    stored.SetDefaults();
+    stored.FileName = Temp.filePath("marrowtide_preferences.config");
+    stored.LeftPanelWidth = 0;
+    stored.ExplorersTabIndex = 1;
+    stored.ShowStatusBar = true;
+    stored.SavePreferences();
+    Start({"file="});
     EXPECT_EQ(Find<QSplitter>("splLeft")->sizes()[0], 250);
     EXPECT_EQ(Find<QTabWidget>("pgcNavigator")->currentIndex(), 1);
-    form.close();
+    EXPECT_TRUE(Find<QStatusBar>("sbrMain")->isVisible());
     Form.reset();
 
-    Preferences->LeftPanelWidth = 310;
+    stored.LeftPanelWidth = 310;
+    stored.ShowStatusBar = false;
+    stored.SavePreferences();
     Start({"file="});
     EXPECT_EQ(Find<QSplitter>("splLeft")->sizes()[0], 310);
+    EXPECT_FALSE(Find<QStatusBar>("sbrMain")->isVisible());
 }
 
 TEST_F(ShellFixture, ToolWindowsAreNumberedByTheEntriesOpen)

@@ -1,0 +1,121 @@
+// Saving and loading diagram files of 100, 1,000 and 5,000 tables. Loading
+// must grow linearly with the size of the file: the complexity fit reported
+// for each family shows it.
+#include "generator/synthetic_diagram.h"
+#include "model/diagram_object_model.h"
+#include "model/diagram_xml_reader.h"
+#include "model/model_globals.h"
+#include "model/xml_text.h"
+
+#include <QBuffer>
+#include <QCoreApplication>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <map>
+
+namespace {
+
+// The synthetic page of that many tables (with ten notes), built once.
+const TDiagramObjectModel &Page(int tables)
+{
+    static std::map<int, std::unique_ptr<TDiagramObjectModel>> pages;
+    auto &page = pages[tables];
+    if (!page) {
+        TSyntheticOptions options;
+        options.Tables = tables;
+        options.Notes = 10;
+        page = MakeSyntheticDiagram(options);
+    }
+    return *page;
+}
+
+const QByteArray &PageBytes(int tables)
+{
+    static std::map<int, QByteArray> documents;
+    QByteArray &bytes = documents[tables];
+    if (bytes.isEmpty())
+        bytes = TXmlText::ToFileBytes(Page(tables).BuildDiagramXml(true));
+    return bytes;
+}
+
+void Report(benchmark::State &state, qsizetype bytes)
+{
+    state.SetComplexityN(state.range(0));
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * bytes);
+    state.counters["file_kb"] = static_cast<double>(bytes) / 1024.0;
+}
+
+void BM_BuildDiagramXml(benchmark::State &state)
+{
+    const TDiagramObjectModel &page = Page(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        QByteArray bytes = TXmlText::ToFileBytes(page.BuildDiagramXml(true));
+        benchmark::DoNotOptimize(bytes.data());
+    }
+    Report(state, PageBytes(static_cast<int>(state.range(0))).size());
+}
+
+void BM_SaveDiagramFile(benchmark::State &state)
+{
+    const TDiagramObjectModel &page = Page(static_cast<int>(state.range(0)));
+    QTemporaryDir dir;
+    const QString fileName = dir.filePath(QStringLiteral("page.xml"));
+    for (auto _ : state)
+        TXmlText::SaveLines(page.BuildDiagramXml(true), fileName);
+    Report(state, PageBytes(static_cast<int>(state.range(0))).size());
+}
+
+void BM_LoadDiagram(benchmark::State &state)
+{
+    const QByteArray &bytes = PageBytes(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        TDiagramObjectModel model;
+        QBuffer buffer;
+        buffer.setData(bytes);
+        buffer.open(QIODevice::ReadOnly);
+        TLoadXMLDiagram::LoadFromStream(buffer, nullptr, false, &model);
+        benchmark::DoNotOptimize(model.Tables.Count());
+    }
+    Report(state, bytes.size());
+}
+
+void BM_LoadDiagramFile(benchmark::State &state)
+{
+    const QByteArray &bytes = PageBytes(static_cast<int>(state.range(0)));
+    QTemporaryDir dir;
+    const QString fileName = dir.filePath(QStringLiteral("page.xml"));
+    TXmlText::SaveLines(Page(static_cast<int>(state.range(0))).BuildDiagramXml(true), fileName);
+    for (auto _ : state) {
+        TDiagramObjectModel model;
+        TLoadXMLDiagram::LoadFromFile(fileName, nullptr, false, &model);
+        benchmark::DoNotOptimize(model.Tables.Count());
+    }
+    Report(state, bytes.size());
+}
+
+void Sizes(benchmark::internal::Benchmark *b)
+{
+    b->Arg(100)->Arg(1000)->Arg(5000)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
+}
+
+BENCHMARK(BM_BuildDiagramXml)->Apply(Sizes);
+BENCHMARK(BM_SaveDiagramFile)->Apply(Sizes);
+BENCHMARK(BM_LoadDiagram)->Apply(Sizes);
+BENCHMARK(BM_LoadDiagramFile)->Apply(Sizes);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    InitializeModelGlobals();
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    FinalizeModelGlobals();
+    return 0;
+}

@@ -1,0 +1,61 @@
+#include "shell/canvas_main_diagram.h"
+
+#include "canvas/diagram_panel.h"
+#include "canvas/dom_tree.h"
+#include "canvas/os_diagram.h"
+#include "model/diagram_object_model.h"
+#include "model/model_globals.h"
+#include "model/model_hooks.h"
+
+#include <QPainter>
+#include <QScrollArea>
+
+#include <stdexcept>
+
+TCanvasMainDiagram::TCanvasMainDiagram() : Diagram_(std::make_unique<TOSDiagram>())
+{
+    CurrentDiagram = Diagram_.get();
+    TModelHooks::Explorer = TDOMTree::ExplorerHook();
+    Diagram_->ObjectCountChanged = [this](const QString &text) {
+        if (ObjectCountChanged)
+            ObjectCountChanged(text);
+    };
+}
+
+TCanvasMainDiagram::~TCanvasMainDiagram()
+{
+    if (CurrentDiagram == Diagram_.get())
+        CurrentDiagram = nullptr;
+    if (TModelHooks::Explorer == TDOMTree::ExplorerHook())
+        TModelHooks::Explorer = nullptr;
+}
+
+QWidget *TCanvasMainDiagram::CreateSurface(QScrollArea *host)
+{
+    QWidget *surface = TDiagramPanel::CreateSurface(host);
+    Diagram_->AttachSurface(surface);
+    return surface;
+}
+
+void TCanvasMainDiagram::SetPaintingEnabled(bool enabled) { Diagram_->PaintingEnabled = enabled; }
+
+void TCanvasMainDiagram::Rebuild()
+{
+    Diagram_->Rebuild();
+    Diagram_->UpdateObjectCount();
+}
+
+void TCanvasMainDiagram::DrawOverview(QPainter &painter, int width, int height)
+{
+    // The miniature comes with the picture export; until then the plan view is blank.
+    painter.fillRect(0, 0, width, height, Qt::white);
+}
+
+void TCanvasMainDiagram::LoadModelFromFile(TDiagramObjectModel &model, const QString &fileName, bool merge)
+{
+    if (!model.LoadModelFromFile(Diagram_.get(), merge, fileName))
+        throw std::runtime_error(("File not found: " + fileName).toStdString());
+    Diagram_->UpdateObjectCount();
+}
+
+void TCanvasMainDiagram::RefreshExplorerTree() { TDOMTree::RefreshExplorerTree(); }

@@ -78,16 +78,10 @@ void TermDestination(j_compress_ptr info)
     Flush(*destination, sizeof destination->Buffer - destination->Base.free_in_buffer);
 }
 
-struct TSettings {
-    int Quality;
-    bool Grayscale;
-    bool Progressive;
-};
-
 // Returns false when the library gave up; its message number is then in the
 // error manager.
 bool Compress(jpeg_compress_struct &info, TErrorManager &errors, TDestination &destination, const QImage &image,
-              JSAMPLE *row, const TSettings &settings)
+              JSAMPLE *row, int quality)
 {
     if (setjmp(errors.Jump))
         return false;
@@ -98,11 +92,7 @@ bool Compress(jpeg_compress_struct &info, TErrorManager &errors, TDestination &d
     info.input_components = 3;
     info.in_color_space = JCS_RGB;
     jpeg_set_defaults(&info);
-    if (settings.Grayscale)
-        jpeg_set_colorspace(&info, JCS_GRAYSCALE);
-    jpeg_set_quality(&info, settings.Quality, TRUE);
-    if (settings.Progressive)
-        jpeg_simple_progression(&info);
+    jpeg_set_quality(&info, quality, TRUE);
     jpeg_start_compress(&info, TRUE);
     const int width = image.width();
     while (info.next_scanline < info.image_height) {
@@ -142,8 +132,7 @@ void TJpegWriter::Write(const QImage &image, QIODevice &device) const
     errors.Base.error_exit = ErrorExit;
     errors.Base.output_message = OutputMessage;
 
-    const bool done = Compress(info, errors, *destination, rgb, row.data(),
-                               TSettings{Quality, Grayscale, ProgressiveEncoding});
+    const bool done = Compress(info, errors, *destination, rgb, row.data(), Quality);
     const int code = errors.Base.msg_code;
     jpeg_destroy_compress(&info);
     if (!done)

@@ -1,6 +1,6 @@
 #pragma once
-// TJpegWriter: encodes a picture as a baseline JFIF file with libjpeg and
-// writes it to a device.
+// TJpegWriter: encodes a picture as a baseline colour JFIF file with libjpeg
+// and writes it to a device.
 #include <QString>
 
 #include <stdexcept>
@@ -21,8 +21,6 @@ private:
 class TJpegWriter {
 public:
     int Quality = 90;
-    bool Grayscale = false;
-    bool ProgressiveEncoding = false;
 
     // Encodes the image (any format; it is taken as 24-bit colour) and writes
     // the whole file to the device. Raises EJpegError when the encoder fails

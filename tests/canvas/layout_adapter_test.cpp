@@ -300,17 +300,6 @@ TEST_F(LayoutAdapterTest, FailureLeavesEveryBoxInPlaceAndThePageUnbuilt)
     EXPECT_EQ(SelectedGraphics->Count(), 1);
 }
 
-TEST_F(LayoutAdapterTest, ALayoutBeyondIntegerCoordinatesFailsWholly)
-{
-    AddTable(*model, "S", "WIDE1", 10, 10, 1500000000, 50);
-    AddTable(*model, "S", "WIDE2", 20, 20, 1500000000, 50);
-    AddTable(*model, "S", "SMALL", 30, 30, 100, 50);
-    const std::vector<QRect> places = Places();
-    TLayoutAdapter adapter(*model);
-    EXPECT_THROW(adapter.Execute(), ELayoutError);
-    EXPECT_EQ(Places(), places);
-}
-
 TEST_F(LayoutAdapterTest, LayoutGrowsTheSurfaceToTheNewExtent)
 {
     // Sixteen isolated boxes fill one row: the page becomes wider than the surface.

@@ -288,14 +288,6 @@ TEST_F(PictureExportTest, GifIsNotYetAvailableAndWritesNothing)
     EXPECT_EQ(Files(), QStringList());
 }
 
-TEST_F(PictureExportTest, FileExtensionIsTakenFromTheFileNameOnly)
-{
-    EXPECT_EQ(TPictureExport::FileExtension("/tmp/a.b/c.BMP"), ".BMP");
-    EXPECT_EQ(TPictureExport::FileExtension("/tmp/a.b/c"), "");
-    EXPECT_EQ(TPictureExport::FileExtension("c.tar.jpeg"), ".jpeg");
-    EXPECT_EQ(TPictureExport::FileExtension(".bmp"), ".bmp");
-}
-
 TEST_F(PictureExportTest, PagesTooLargeForOneBitmapFailClearlyAndKeepTheOldFile)
 {
     BuildPage();
@@ -373,24 +365,6 @@ TEST(JpegWriter, EncoderFailuresBecomeJpegErrorsWithTheirNumber)
     ASSERT_TRUE(jpeg.Ok);
     EXPECT_EQ(QSize(jpeg.Width, jpeg.Height), QSize(17, 9));
     EXPECT_TRUE(Near(QRgbToColor(jpeg.Image.pixel(8, 4)) & 0xFFFFFF, RGBColor(200, 30, 40), 6));
-}
-
-TEST(JpegWriter, SettingsReachTheFile)
-{
-    QImage image(64, 48, QImage::Format_RGB32);
-    image.fill(qRgb(10, 120, 240));
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    TJpegWriter writer;
-    writer.Quality = 75;
-    writer.Grayscale = true;
-    writer.ProgressiveEncoding = true;
-    writer.Write(image, buffer);
-    const TDecodedJpeg jpeg = DecodeJpeg(buffer.data());
-    ASSERT_TRUE(jpeg.Ok);
-    EXPECT_EQ(jpeg.Components, 1);
-    EXPECT_TRUE(jpeg.Progressive);
-    EXPECT_EQ(jpeg.LuminanceDc, 8);
 }
 
 TEST(JpegWriter, ADeviceThatRefusesTheDataIsReported)

@@ -851,7 +851,7 @@ void Tfrmgui::StorePreferences()
 
 void Tfrmgui::closeEvent(QCloseEvent *event)
 {
-    if (Preferences->SaveOnExit)
+    if (Preferences->ShouldSaveOnExit())
         Guarded([this] { StorePreferences(); });
     event->accept();
     // Tool windows without a parent would keep the program running.

@@ -63,6 +63,7 @@ constexpr std::uint32_t BS_HATCHED = 2;
 constexpr std::uint32_t TRANSPARENT = 1;
 constexpr std::uint32_t OPAQUE = 2;
 constexpr std::uint32_t ALTERNATE = 1;
+constexpr std::uint32_t R2_COPYPEN = 13;
 constexpr std::uint32_t COLORONCOLOR = 3;
 constexpr std::uint32_t TA_TOP_LEFT_NOUPDATECP = 0;
 constexpr std::uint32_t GM_COMPATIBLE = 1;
@@ -443,6 +444,13 @@ void TMetafileCanvasDevice::Polygon(const TDrawingTools &tools, const QPolygon &
 
 void TMetafileCanvasDevice::Rectangle(const TDrawingTools &tools, const TRect &rect)
 {
+    // Without an outline the rectangle is a plain fill, which readers place to the pixel;
+    // a grown EMR_RECTANGLE would spill one pixel over in readers that ignore that quirk
+    // of GDI. Only raster modes other than copying need the figure.
+    if (!rect.IsEmpty() && !PenDraws(tools.Pen) && Rop2Of(tools.Pen.Mode) == R2_COPYPEN) {
+        FillRect(tools, rect);
+        return;
+    }
     if (rect.IsEmpty() || !PrepareFigure(tools, true))
         return;
     TEmfRecord record(emr::Rectangle);

@@ -107,7 +107,10 @@ private:
         const qsizetype at = offset - 8;
         if (at < 0 || at + static_cast<qsizetype>(sizeof(T)) > Payload.size())
             return T{};
-        return qFromLittleEndian<T>(Payload.constData() + at);
+        std::uint64_t value = 0;
+        for (qsizetype i = 0; i < static_cast<qsizetype>(sizeof(T)); ++i)
+            value |= std::uint64_t(static_cast<unsigned char>(Payload.at(at + i))) << (8 * i);
+        return static_cast<T>(value);
     }
 };
 

@@ -98,7 +98,7 @@ const Picture &PictureOf(int megapixels)
     default: p.Width = 4000; p.Height = 3000; break;
     }
     p.Image = DiagramLike(p.Width, p.Height);
-    const QImage reduced = gif::ReduceBitmapColors(p.Image, gif::rmNetscape, 0, 8);
+    const QImage reduced = gif::ReduceBitmapColors(p.Image, gif::rmWebPalette, 0, 8);
     p.Palette = reduced.colorTable();
     p.Indices.resize(std::size_t(p.Width) * std::size_t(p.Height));
     for (int y = 0; y < p.Height; ++y)
@@ -156,7 +156,7 @@ void BM_ReduceToWebPalette(benchmark::State &state)
 {
     const Picture &p = PictureOf(int(state.range(0)));
     for (auto _ : state) {
-        QImage reduced = gif::ReduceBitmapColors(p.Image, gif::rmNetscape, 0, 8);
+        QImage reduced = gif::ReduceBitmapColors(p.Image, gif::rmWebPalette, 0, 8);
         benchmark::DoNotOptimize(reduced.constBits());
     }
     SetCounters(state, p, 0);

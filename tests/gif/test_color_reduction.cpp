@@ -46,7 +46,7 @@ int Index(const QImage &image, int x, int y)
 TEST(ColorReduction, DefaultsMapToTheWebPalette)
 {
     const QImage source = Picture({{qRgb(255, 255, 255), qRgb(0, 0, 0), qRgb(47, 48, 99), qRgb(252, 251, 250)}});
-    const QImage reduced = gif::ReduceBitmapColors(source, gif::rmNetscape, 0, 8);
+    const QImage reduced = gif::ReduceBitmapColors(source, gif::rmWebPalette, 0, 8);
     ASSERT_EQ(reduced.format(), QImage::Format_Indexed8);
     EXPECT_EQ(reduced.colorCount(), 216);
     EXPECT_EQ(Index(reduced, 0, 0), 215);
@@ -69,15 +69,15 @@ TEST(ColorReduction, FixedPalettesAndTheirLookups)
     EXPECT_EQ(Index(grey256, 1, 0), 128);
     EXPECT_EQ(Index(grey256, 2, 0), (77 * 200 + 150 * 10 + 29 * 10) >> 8);
 
-    const QImage grey4 = gif::ReduceBitmapColors(greys, gif::rmWindowsGray, 0, 8);
+    const QImage grey4 = gif::ReduceBitmapColors(greys, gif::rmGray4, 0, 8);
     EXPECT_EQ(grey4.colorTable(), (QList<QRgb>{qRgb(0, 0, 0), qRgb(128, 128, 128), qRgb(192, 192, 192), qRgb(255, 255, 255)}));
     EXPECT_EQ(Index(grey4, 1, 0), 1);
 
-    const QImage system = gif::ReduceBitmapColors(greys, gif::rmWindows20, 0, 8);
+    const QImage system = gif::ReduceBitmapColors(greys, gif::rmSystem20, 0, 8);
     EXPECT_EQ(system.colorCount(), 20);
     EXPECT_EQ(system.color(Index(system, 1, 0)), qRgb(128, 128, 128));
 
-    const QImage halftone = gif::ReduceBitmapColors(greys, gif::rmWindows256, 0, 8);
+    const QImage halftone = gif::ReduceBitmapColors(greys, gif::rmHalftone, 0, 8);
     EXPECT_EQ(halftone.colorCount(), 256);
     EXPECT_EQ(halftone.color(255), qRgb(255, 255, 255));
 }
@@ -93,7 +93,7 @@ TEST(ColorReduction, MethodsThatLeaveNothingToReduceTo)
     const gif::TGIFPalette empty;
     EXPECT_TRUE(gif::ReduceBitmapColors(source, gif::rmPalette, 0, 8, &empty).isNull());
     EXPECT_TRUE(gif::ReduceBitmapColors(source, 10, 0, 8).isNull());
-    EXPECT_TRUE(gif::ReduceBitmapColors(source, gif::rmNetscape, 7, 8).isNull());
+    EXPECT_TRUE(gif::ReduceBitmapColors(source, gif::rmWebPalette, 7, 8).isNull());
 
     const gif::TGIFPalette custom{{200, 100, 50, 0}, {1, 2, 3, 0}};
     const QImage mapped = gif::ReduceBitmapColors(Picture({{qRgb(1, 2, 3), qRgb(190, 110, 60)}}),
@@ -117,7 +117,7 @@ TEST(ColorReduction, QuantisedPaletteHonoursReductionBits)
         ASSERT_FALSE(reduced.isNull()) << c.Bits;
         EXPECT_EQ(reduced.colorCount(), c.Colours) << c.Bits;
     }
-    const QImage withSystem = gif::ReduceBitmapColors(rainbow, gif::rmQuantizeWindows, 0, 8);
+    const QImage withSystem = gif::ReduceBitmapColors(rainbow, gif::rmQuantizeSystem, 0, 8);
     EXPECT_EQ(withSystem.colorCount(), 256);
     EXPECT_EQ(withSystem.color(1), qRgb(128, 0, 0));
     EXPECT_EQ(withSystem.color(255), qRgb(255, 255, 255));
@@ -145,7 +145,7 @@ TEST(Ditherers, PaletteColoursPassThroughUnchanged)
             web.setPixel(x, y, qRgb(51 * (i / 36), 51 * (i / 6 % 6), 51 * (i % 6)));
         }
     for (int mode = 0; mode <= 6; ++mode) {
-        const QImage reduced = gif::ReduceBitmapColors(web, gif::rmNetscape, mode, 8);
+        const QImage reduced = gif::ReduceBitmapColors(web, gif::rmWebPalette, mode, 8);
         for (int y = 0; y < web.height(); ++y)
             for (int x = 0; x < web.width(); ++x)
                 ASSERT_EQ(reduced.color(Index(reduced, x, y)), web.pixel(x, y)) << "mode " << mode;
@@ -189,7 +189,7 @@ TEST(Ditherers, OnePixelWideAndEmptyRowsStayInBounds)
     for (int y = 0; y < 50; ++y)
         column.setPixel(0, y, qRgb(y * 5, 255 - y * 5, 128));
     for (int mode = 0; mode <= 6; ++mode) {
-        const QImage reduced = gif::ReduceBitmapColors(column, gif::rmWindows20, mode, 8);
+        const QImage reduced = gif::ReduceBitmapColors(column, gif::rmSystem20, mode, 8);
         ASSERT_EQ(reduced.height(), 50) << mode;
         for (int y = 0; y < 50; ++y)
             EXPECT_LT(Index(reduced, 0, y), 20);

@@ -29,16 +29,16 @@ QImage ReduceBitmapColors(const QImage &bitmap, int colorReduction, int ditherMo
 
     TGIFPalette palette;
     switch (colorReduction) {
-    case rmWindows20: palette = DefaultSystemPalette(); break;
-    case rmWindows256: palette = HalftonePalette(); break;
-    case rmWindowsGray: palette = GreyPalette({0, 128, 192, 255}); break;
+    case rmSystem20: palette = DefaultSystemPalette(); break;
+    case rmHalftone: palette = HalftonePalette(); break;
+    case rmGray4: palette = GreyPalette({0, 128, 192, 255}); break;
     case rmMonochrome: palette = GreyPalette({0, 255}); break;
     case rmGrayScale: palette = GrayScalePalette256(); break;
-    case rmNetscape: palette = CreateWebSafePalette(); break;
+    case rmWebPalette: palette = CreateWebSafePalette(); break;
     case rmQuantize:
         palette = CreateOptimizedPalette(reader, 1 << std::clamp(reductionBits, 1, 8), 8, false);
         break;
-    case rmQuantizeWindows: palette = CreateOptimizedPalette(reader, 256, 8, true); break;
+    case rmQuantizeSystem: palette = CreateOptimizedPalette(reader, 256, 8, true); break;
     case rmPalette:
         if (customPalette)
             palette = *customPalette;
@@ -50,7 +50,7 @@ QImage ReduceBitmapColors(const QImage &bitmap, int colorReduction, int ditherMo
     switch (colorReduction) {
     case rmMonochrome: lookup = std::make_unique<TMonochromeLookup>(); break;
     case rmGrayScale: lookup = std::make_unique<TGrayScaleLookup>(); break;
-    case rmNetscape: lookup = std::make_unique<TNetscapeColorLookup>(); break;
+    case rmWebPalette: lookup = std::make_unique<TNetscapeColorLookup>(); break;
     default: lookup = std::make_unique<TFastColorLookup>(palette); break;
     }
     if (lookup->Colors() == 0)

@@ -10,14 +10,14 @@ namespace gif {
 // Reduction methods.
 enum TColorReduction : int {
     rmNone = 0,             // a 24-bit copy, all colours kept
-    rmWindows20 = 1,        // the 20 static system colours
-    rmWindows256 = 2,       // the halftone palette
-    rmWindowsGray = 3,      // 4 greys
+    rmSystem20 = 1,         // the 20 static system colours
+    rmHalftone = 2,         // the halftone palette
+    rmGray4 = 3,            // 4 greys
     rmMonochrome = 4,       // black and white
     rmGrayScale = 5,        // 256 greys
-    rmNetscape = 6,         // the 216-colour web palette
+    rmWebPalette = 6,       // the 216-colour web palette
     rmQuantize = 7,         // 2^reduction bits colours fitted to the picture
-    rmQuantizeWindows = 8,  // 236 fitted colours and the 20 system colours
+    rmQuantizeSystem = 8,   // 236 fitted colours and the 20 system colours
     rmPalette = 9           // the custom palette
 };
 

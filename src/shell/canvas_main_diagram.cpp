@@ -3,6 +3,8 @@
 #include "canvas/diagram_panel.h"
 #include "canvas/dom_tree.h"
 #include "canvas/os_diagram.h"
+#include "canvas/table_refresh.h"
+#include "dbtools/console_helper.h"
 #include "model/diagram_object_model.h"
 #include "model/model_globals.h"
 #include "model/model_hooks.h"
@@ -16,6 +18,8 @@ TCanvasMainDiagram::TCanvasMainDiagram() : Diagram_(std::make_unique<TOSDiagram>
 {
     CurrentDiagram = Diagram_.get();
     TModelHooks::Explorer = TDOMTree::ExplorerHook();
+    TModelHooks::Canvas = this;
+    TModelHooks::Console = this;
     Diagram_->ObjectCountChanged = [this](const QString &text) {
         if (ObjectCountChanged)
             ObjectCountChanged(text);
@@ -28,7 +32,20 @@ TCanvasMainDiagram::~TCanvasMainDiagram()
         CurrentDiagram = nullptr;
     if (TModelHooks::Explorer == TDOMTree::ExplorerHook())
         TModelHooks::Explorer = nullptr;
+    if (TModelHooks::Canvas == this)
+        TModelHooks::Canvas = nullptr;
+    if (TModelHooks::Console == this)
+        TModelHooks::Console = nullptr;
 }
+
+void TCanvasMainDiagram::RefreshTablesFromDatabase(const std::vector<TDiagramTable *> &tables)
+{
+    for (TDiagramTable *table : tables)
+        TTableRefresh::RefreshFromDatabase(*table);
+    Rebuild();
+}
+
+void TCanvasMainDiagram::WriteLine(const QString &line) { TConsoleHelper::WriteLine(line); }
 
 QWidget *TCanvasMainDiagram::CreateSurface(QScrollArea *host)
 {

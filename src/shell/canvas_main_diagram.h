@@ -1,6 +1,7 @@
 #pragma once
 // TCanvasMainDiagram: the main window's diagram served by the canvas
 // controller, its drawing surface, the diagram file reader and the model tree.
+#include "model/model_hooks.h"
 #include "shell/main_diagram.h"
 
 #include <functional>
@@ -8,7 +9,9 @@
 
 class TOSDiagram;
 
-class TCanvasMainDiagram : public IMainDiagram {
+// It is also how the model reaches the page and the console: a file that was
+// read (or failed to) rebuilds the page, and pinned tables are refreshed.
+class TCanvasMainDiagram : public IMainDiagram, private IDiagramCanvas, private IModelConsole {
 public:
     TCanvasMainDiagram();
     ~TCanvasMainDiagram() override;
@@ -24,5 +27,8 @@ public:
     std::function<void(const QString &)> ObjectCountChanged;
 
 private:
+    void RefreshTablesFromDatabase(const std::vector<TDiagramTable *> &tables) override;
+    void WriteLine(const QString &line) override;
+
     std::unique_ptr<TOSDiagram> Diagram_;
 };

@@ -31,6 +31,8 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPainter>
+#include <QStyle>
+#include <QHash>
 #include <QScopeGuard>
 #include <QScopedValueRollback>
 #include <QScrollArea>
@@ -90,6 +92,25 @@ QIcon ToolIcon(QString caption)
     p.setFont(font);
     p.drawText(pixmap.rect(), Qt::AlignCenter, letters);
     return QIcon(pixmap);
+}
+
+// The desktop's own pictures for the commands it has one for; letters for the rest.
+QIcon StandardToolIcon(QStyle *style, const QString &action, const QString &caption)
+{
+    static const QHash<QString, QStyle::StandardPixmap> pictures = {
+        {QStringLiteral("actNewPage"), QStyle::SP_FileIcon},
+        {QStringLiteral("actOpen"), QStyle::SP_DialogOpenButton},
+        {QStringLiteral("actSave"), QStyle::SP_DialogSaveButton},
+        {QStringLiteral("actRefresh"), QStyle::SP_BrowserReload},
+        {QStringLiteral("actDatabaseBrowser"), QStyle::SP_DriveNetIcon},
+    };
+    const auto it = pictures.constFind(action);
+    if (it != pictures.constEnd()) {
+        const QIcon icon = style->standardIcon(it.value());
+        if (!icon.isNull())
+            return icon;
+    }
+    return ToolIcon(caption);
 }
 
 } // namespace
@@ -428,7 +449,7 @@ void Tfrmgui::CreateToolBars()
             }
             QAction *a = Action(QLatin1String(n));
             if (a->icon().isNull())
-                a->setIcon(ToolIcon(a->text()));
+                a->setIcon(StandardToolIcon(style(), a->objectName(), a->text()));
             tb->addAction(a);
         }
         layout->addWidget(tb);
@@ -851,7 +872,7 @@ void Tfrmgui::StorePreferences()
 
 void Tfrmgui::closeEvent(QCloseEvent *event)
 {
-    if (Preferences->SaveOnExit)
+    if (Preferences->ShouldSaveOnExit())
         Guarded([this] { StorePreferences(); });
     event->accept();
     // Tool windows without a parent would keep the program running.

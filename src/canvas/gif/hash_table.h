@@ -1,0 +1,41 @@
+#pragma once
+// THashTable: the LZW encoder's string table, (prefix code, suffix byte) keys to codes in
+// one fixed array of slots.
+#include <cstdint>
+#include <memory>
+
+namespace gif {
+
+class THashTable
+{
+public:
+    // A prime, so the probe sequence below is a walk through a multiplicative group.
+    static constexpr int HashSize = 8009;
+
+    THashTable();
+
+    void Clear();
+    // key = (prefix code shl 8) or suffix; code in 0..4095.
+    void Insert(std::uint32_t key, int code);
+    // Answers the code stored for key, or -1.
+    int Lookup(std::uint32_t key) const;
+
+private:
+    static int Hash(std::uint32_t key) { return int(((key >> 4) ^ key) % HashSize); }
+    // Probing doubles the slot modulo the prime (slot 0 goes to the last slot). 2 has order
+    // 4004 modulo 8009, so a probe stays in a cycle of 4004 slots; a table holds at most
+    // 3837 strings before the encoder clears it, so every cycle keeps a free slot and every
+    // probe ends.
+    static int NextSlot(int h)
+    {
+        int next = (h == 0) ? h - 1 : h - (HashSize - h);
+        if (next < 0)
+            next += HashSize;
+        return next;
+    }
+    static bool Empty(std::uint32_t slot) { return (slot >> 12) == 0xFFFFF; }
+
+    std::unique_ptr<std::uint32_t[]> FSlots;
+};
+
+}  // namespace gif

@@ -1,0 +1,134 @@
+// Sub-block writing and the stream routines shared by every GIF block.
+#include "gif_test_util.h"
+
+#include "canvas/gif/file_stream.h"
+#include "canvas/gif/gif_exception.h"
+#include "canvas/gif/gif_io.h"
+#include "canvas/gif/gif_writer.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace giftest;
+
+namespace {
+Bytes WriteThroughWriter(const std::vector<std::size_t> &writes)
+{
+    gif::TMemoryStream target;
+    {
+        gif::TGIFWriter writer(target);
+        std::uint8_t next = 1;
+        for (std::size_t n : writes) {
+            Bytes chunk(n);
+            for (auto &b : chunk)
+                b = next++;
+            writer.Write(chunk.data(), chunk.size());
+        }
+    }
+    return target.TakeBytes();
+}
+}  // namespace
+
+TEST(GIFWriter, CutsBytesIntoSubBlocksOf255)
+{
+    const struct {
+        std::vector<std::size_t> Writes;
+        std::vector<std::size_t> Blocks;  // lengths of the sub-blocks written
+    } cases[] = {
+        {{1}, {1}},
+        {{255}, {255}},
+        {{256}, {255, 1}},
+        {{254, 2}, {255, 1}},    // the byte after a full block within one write is kept
+        {{300, 300}, {255, 255, 90}},
+        {{255, 0}, {255, 0}},    // a zero-byte write after an exact block leaves an empty block
+        {{}, {}},
+    };
+    for (const auto &c : cases) {
+        const Bytes out = WriteThroughWriter(c.Writes);
+        std::vector<std::size_t> blocks;
+        std::size_t i = 0;
+        std::uint8_t expectedByte = 1;
+        while (i < out.size()) {
+            const std::size_t n = out[i];
+            blocks.push_back(n);
+            for (std::size_t k = 1; k <= n; ++k)
+                ASSERT_EQ(out[i + k], expectedByte++) << "data out of order";
+            i += 1 + n;
+        }
+        EXPECT_EQ(blocks, c.Blocks);
+    }
+}
+
+TEST(GIFWriter, RefusesReadingAndSeeking)
+{
+    gif::TMemoryStream target;
+    gif::TGIFWriter writer(target);
+    std::uint8_t b;
+    EXPECT_THROW(writer.Read(&b, 1), gif::EInvalidGraphicOperation);
+    EXPECT_THROW(writer.Seek(0, gif::TSeekOrigin::soBeginning), gif::EInvalidGraphicOperation);
+    gif::TGIFStream plain(target);
+    EXPECT_THROW(plain.Write(&b, 1), gif::EInvalidGraphicOperation);
+}
+
+TEST(GIFStrings, LinesTravelAsSubBlocks)
+{
+    gif::TMemoryStream stream;
+    gif::WriteStrings(stream, {std::string(600, 'a'), "", std::string(256, 'b')});
+    const Bytes &out = stream.Bytes();
+    // 600 -> 255, 255, 90; the empty line writes nothing; 256 -> 255, 1; then a terminator.
+    std::vector<int> blocks;
+    for (std::size_t i = 0; i < out.size(); i += 1 + out[i])
+        blocks.push_back(out[i]);
+    EXPECT_EQ(blocks, (std::vector<int>{255, 255, 90, 255, 1, 0}));
+
+    // Reading gives one line per sub-block.
+    stream.SetPosition(0);
+    gif::TGIFStrings lines{"old"};
+    gif::ReadStrings(stream, lines);
+    ASSERT_EQ(lines.size(), 5u);
+    EXPECT_EQ(lines[2], std::string(90, 'a'));
+    EXPECT_EQ(lines[4], "b");
+
+    // A sub-block cut short raises; a missing terminator just ends the list.
+    gif::TMemoryStream cut(Bytes{3, 'x', 'y'});
+    EXPECT_THROW(gif::ReadStrings(cut, lines), gif::GIFException);
+    gif::TMemoryStream open(Bytes{2, 'x', 'y'});
+    gif::ReadStrings(open, lines);
+    EXPECT_EQ(lines, (gif::TGIFStrings{"xy"}));
+}
+
+TEST(GIFStreams, ReadByteAndReadCheckAtTheEnd)
+{
+    gif::TMemoryStream stream(Bytes{7});
+    EXPECT_EQ(gif::ReadByte(stream), 7);
+    EXPECT_EQ(gif::ReadByte(stream), -1);
+    stream.SetPosition(0);
+    std::uint8_t two[2];
+    try {
+        gif::ReadCheck(stream, two, 2);
+        FAIL();
+    } catch (const gif::GIFException &e) {
+        EXPECT_STREQ(e.what(), "Premature end of data");
+    }
+}
+
+TEST(GIFStreams, FileStreamReplacesTheFileOnlyOnCommit)
+{
+    QTemporaryDir dir;
+    const QString name = dir.filePath("picture.gif");
+    {
+        gif::TFileStream out(name, gif::TFileMode::fmCreate);
+        out.Write("old", 3);
+        out.Commit();
+    }
+    {
+        gif::TFileStream out(name, gif::TFileMode::fmCreate);
+        out.Write("new!", 4);
+        // No commit: as if the save failed half way.
+    }
+    gif::TFileStream in(name, gif::TFileMode::fmOpenRead);
+    char buffer[8] = {};
+    EXPECT_EQ(in.Read(buffer, sizeof buffer), 3u);
+    EXPECT_STREQ(buffer, "old");
+    EXPECT_THROW(gif::TFileStream(dir.filePath("missing.gif"), gif::TFileMode::fmOpenRead), gif::EStreamError);
+}

@@ -65,24 +65,20 @@ TEST_F(DeltaDdl, TableAgainstTable)
     EXPECT_EQ(Emp()->BuildAlterDdl(*Emp()), "");
     expectGolden("ddl/delta_table.sql", Bytes(Emp()->BuildAlterDdl(*ChangedEmp())));
     // Names match exactly: a column spelled in another case is another column.
-    auto target = Emp();
-    target->Columns.FindColumn("JOB")->Name = "Job";
-    EXPECT_EQ(Emp()->BuildAlterDdl(*target), "ALTER TABLE SHOP.EMP DROP COLUMN JOB\r\n/\r\n\r\n"
+    auto renamed = Emp();
+    renamed->Columns.FindColumn("JOB")->Name = "Job";
+    EXPECT_EQ(Emp()->BuildAlterDdl(*renamed), "ALTER TABLE SHOP.EMP DROP COLUMN JOB\r\n/\r\n\r\n"
                                              "ALTER TABLE SHOP.EMP ADD Job VARCHAR2(9)\r\n/\r\n\r\n");
-}
 
-TEST_F(DeltaDdl, WideTablesMatchColumnsByName)
-{
-    // Past a handful of columns the look-up is hashed; duplicates still match
-    // the first column of the name.
+    // Past a handful of columns the look-up is hashed; order does not matter,
+    // and a duplicate name still matches the first column of the name.
     QStringList columns;
     for (int i = 0; i < 40; ++i)
         columns << QString("C%1 NUMBER(10)").arg(i);
-    const auto original = NewTable("W", "WIDE", columns);
+    const auto wide = NewTable("W", "WIDE", columns);
     columns.swapItemsAt(0, 1);
     columns[39] = "C39 NUMBER(12)";
-    const auto target = NewTable("W", "WIDE", columns + QStringList{"C3 DATE"});
-    EXPECT_EQ(original->BuildAlterDdl(*target), "ALTER TABLE W.WIDE MODIFY (C39 NUMBER(12))\r\n/\r\n\r\n");
+    EXPECT_EQ(wide->BuildAlterDdl(*NewTable("W", "WIDE", columns + QStringList{"C3 DATE"})), "ALTER TABLE W.WIDE MODIFY (C39 NUMBER(12))\r\n/\r\n\r\n");
 }
 
 // Two pages: SAME is unchanged, EMP changed, OLD only in the original, NEW only
@@ -109,23 +105,18 @@ void FillModels(TDiagramObjectModel &original, TDiagramObjectModel &target)
     AddColumns(*AddTable(target, "SALES", "SAME"), {"ID NUMBER"});
 }
 
-TEST_F(DeltaDdl, ModelAgainstModel)
+TEST_F(DeltaDdl, ModelAgainstModelAndAgainstDatabase)
 {
-    TDiagramObjectModel original, target;
-    FillModels(original, target);
-    expectGolden("ddl/delta_models.sql", Bytes(original.BuildDeltaDdl(target)));
-    EXPECT_EQ(original.BuildDeltaDdl(original),
-              "/**\r\n *  Delta DDL\r\n *  Original Model is Production\r\n *  Target Model is Production\r\n */\r\n");
-}
-
-// The database holds SHOP.EMP in its original state (the script changes it
-// into the page's), SHOP.SAME as the page has it and SHOP.ONLY_IN_DB, which
-// the page does not have; the page's SHOP.NEW is not in the database.
-TEST_F(DeltaDdl, ModelAgainstDatabase)
-{
-    auto session = Connect();
     TDiagramObjectModel db, page;
     FillModels(db, page);
+    expectGolden("ddl/delta_models.sql", Bytes(db.BuildDeltaDdl(page)));
+    EXPECT_EQ(db.BuildDeltaDdl(db),
+              "/**\r\n *  Delta DDL\r\n *  Original Model is Production\r\n *  Target Model is Production\r\n */\r\n");
+
+    // The database holds SHOP.EMP in its original state (the script changes it
+    // into the page's), SHOP.SAME as the page has it and SHOP.ONLY_IN_DB, which
+    // the page does not have; the page's SHOP.NEW is not in the database.
+    auto session = Connect();
     AddColumns(*AddTable(db, "SHOP", "ONLY_IN_DB"), {"ID NUMBER"});
     for (const char *name : {"EMP", "SAME", "ONLY_IN_DB"})
         session->AddTable(*db.Tables.FindTable(name, "SHOP"));

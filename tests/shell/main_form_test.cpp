@@ -5,9 +5,14 @@
 #include "dbtools/gui_helpers.h"
 #include "model/result_set.h"
 #include "platform/color.h"
+#include "platform/shell.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QCoreApplication>
 #include <QScrollArea>
 #include <QLabel>
 #include <QMenu>
@@ -71,6 +76,9 @@ TEST_F(ShellFixture, NoParametersAsksForALogonAndStartsOffline)
     EXPECT_FALSE(form.Action("actLogOff")->isEnabled());
     EXPECT_FALSE(form.Action("actShowIniFile")->isEnabled());
     EXPECT_EQ(TabTexts(), QStringList({"New Model"}));
+    // From the menu the dialog is always shown.
+    form.Action("actLogOn")->trigger();
+    EXPECT_EQ(Prompts, 2);
 }
 
 TEST_F(ShellFixture, ConsoleStartsWithThePreferencesFileName)
@@ -323,6 +331,9 @@ TEST_F(ShellFixture, ToolWindowsAreNumberedByTheEntriesOpen)
     EXPECT_EQ(menu->actions()[0]->text(), "SQL Editor ~ 1");
     EXPECT_EQ(menu->actions()[1]->text(), "SQL Editor ~ 3");
     EXPECT_EQ(form.NextWindowNumber(), 3);
+    menu->actions()[1]->trigger();
+    EXPECT_TRUE(windows[2].isVisible());
+    EXPECT_FALSE(windows[0].isVisible());
     form.UnregisterOpenWindow(&windows[0]);
     form.UnregisterOpenWindow(&windows[2]);
     EXPECT_TRUE(menu->actions().isEmpty());
@@ -545,4 +556,42 @@ TEST_F(ShellFixture, AnEmptyPageFillsTheScrollBoxWithoutScrollBars)
     EXPECT_EQ(box->widget()->size(), box->maximumViewportSize());
     // The corner between the scroll bars shows the page's background, not black.
     EXPECT_EQ(box->palette().color(QPalette::Window), ColorToQColor(Preferences->DefaultStyle.BackgroundColour));
+}
+
+TEST_F(ShellFixture, ACloneLogsOnThroughItsEnvironmentNeverItsCommandLine)
+{
+    TScopedRecordingShell shell;
+    auto session = std::make_shared<TFakeDatabaseSession>();
+    TLoginManager::SetSessionFactory([&](const TLogonValues &) { return session; });
+    Tfrmgui &form = Start({"scott/tiger@orcl"});
+    form.Action("actCloneInstance")->trigger();
+    form.Action("actLogOff")->trigger();
+    form.Action("actCloneInstance")->trigger();
+    form.Action("actNewInstance")->trigger();
+    ASSERT_EQ(shell.StartedPrograms.size(), 3);
+    const TProgramStart &clone = shell.StartedPrograms[0];
+    EXPECT_EQ(clone.Program, QCoreApplication::applicationFilePath());
+    EXPECT_TRUE(clone.Arguments.isEmpty());
+    EXPECT_EQ(clone.Environment.value("MARROWTIDE_LOGON"), "scott/tiger@orcl");
+    // Offline a clone is a plain new instance.
+    EXPECT_EQ(shell.StartedPrograms[1], shell.StartedPrograms[2]);
+    EXPECT_TRUE(shell.StartedPrograms[1].Environment.isEmpty());
+}
+
+TEST_F(ShellFixture, DroppedFilesOpenAsPagesUntilOneFails)
+{
+    Tfrmgui &form = Start({"file="});
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(Data("hr_page.xml")), QUrl::fromLocalFile(Data("corrupt_page.xml")),
+                  QUrl::fromLocalFile(Data("sales_page.xml"))});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&form, &enter);
+    ASSERT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&form, &drop);
+    EXPECT_EQ(Diagram->Loaded, QStringList({Data("hr_page.xml")}));
+    EXPECT_EQ(Ui.CallsOf(TUserInterfaceCallKind::Error).size(), 1);
+    // The page of the file that failed stays, without the file's name.
+    EXPECT_EQ(TabTexts(), QStringList({"New Model", "HR Page", "New Model.2"}));
+    EXPECT_TRUE(CurrentModel->FileName.isEmpty());
 }

@@ -852,7 +852,9 @@ void Tfrmgui::OpenCommandLineFiles()
         }
         const int before = static_cast<int>(OpenModels->size());
         try {
-            OpenModelFile(name, false);
+            // The page and the Reopen menu keep the full name, so the file is
+            // found again whatever folder the program is started from next.
+            OpenModelFile(QFileInfo(name).absoluteFilePath(), false);
         } catch (const std::exception &e) {
             // A file that does not load is reported and skipped; its half-filled
             // page goes, so the pages opened before stay as they were.

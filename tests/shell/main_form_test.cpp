@@ -10,7 +10,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QDropEvent>
+#include <QFileInfo>
 #include <QMimeData>
 #include <QCoreApplication>
 #include <QScrollArea>
@@ -114,6 +116,16 @@ TEST_F(ShellFixture, OnlyTheLastOfSeveralCommandLineFilesStays)
     EXPECT_EQ(TabTexts(), QStringList({"Sales Page"}));
     EXPECT_EQ(ModelNames(), TabTexts());
     EXPECT_EQ(CurrentModel->FileName, Data("sales_page.xml"));
+}
+
+TEST_F(ShellFixture, ACommandLineFileIsKeptUnderItsFullName)
+{
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(testDataPath("shell"));
+    Start({"file=hr_page.xml"});
+    QDir::setCurrent(before);
+    EXPECT_EQ(CurrentModel->FileName, QFileInfo(Data("hr_page.xml")).absoluteFilePath());
+    EXPECT_EQ(Preferences->PreviousFiles.value(0), CurrentModel->FileName);
 }
 
 TEST_F(ShellFixture, CorruptCommandLineFileIsSkippedAndThePagesBeforeStay)

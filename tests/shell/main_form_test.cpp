@@ -149,7 +149,7 @@ TEST_F(ShellFixture, NewPagesAreNumberedByTheTabsBeforeThem)
     EXPECT_EQ(CurrentModel, OpenModels->back().get());
 }
 
-TEST_F(ShellFixture, TheLastPageIsNeverClosed)
+TEST_F(ShellFixture, ClosingAPageAsksAndSelectsItsLeftNeighbourButNeverClosesTheLast)
 {
     Tfrmgui &form = Start({"file="});
     form.Action("actClosePage")->trigger();
@@ -157,11 +157,7 @@ TEST_F(ShellFixture, TheLastPageIsNeverClosed)
     form.ClosePage(0);
     EXPECT_TRUE(Ui.Messages().isEmpty());
     EXPECT_EQ(TabTexts(), QStringList({"New Model"}));
-}
 
-TEST_F(ShellFixture, ClosingAPageAsksAndSelectsItsLeftNeighbour)
-{
-    Tfrmgui &form = Start({"file="});
     form.NewModelPage();
     form.NewModelPage();
     auto *tabs = Find<QTabBar>("tabModels");

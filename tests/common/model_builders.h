@@ -5,8 +5,6 @@
 
 #include <QStringList>
 
-#include <initializer_list>
-
 inline TDiagramColumn *AddColumn(TDiagramTable &table, const QString &name, const QString &type = "NUMBER",
                                  int length = 0, int precision = 0, int scale = 0, bool nullable = true)
 {
@@ -22,37 +20,36 @@ inline TDiagramColumn *AddColumn(TDiagramTable &table, const QString &name, cons
     return column;
 }
 
-inline TDiagramPrimaryKey *AddPrimaryKey(TDiagramTable &table, const QString &name, const QStringList &columns)
+template <class Key, class List>
+Key *AddKey(List &list, const QString &name, const QStringList &columns)
 {
-    auto *key = new TDiagramPrimaryKey();
+    auto *key = new Key();
     key->Name = name;
     key->Columns = columns;
-    table.PrimaryKeys.Add(key);
+    list.Add(key);
     return key;
+}
+
+inline TDiagramPrimaryKey *AddPrimaryKey(TDiagramTable &table, const QString &name, const QStringList &columns)
+{
+    return AddKey<TDiagramPrimaryKey>(table.PrimaryKeys, name, columns);
 }
 
 inline TDiagramUniqueKey *AddUniqueKey(TDiagramTable &table, const QString &name, const QStringList &columns)
 {
-    auto *key = new TDiagramUniqueKey();
-    key->Name = name;
-    key->Columns = columns;
-    table.UniqueKeys.Add(key);
-    return key;
+    return AddKey<TDiagramUniqueKey>(table.UniqueKeys, name, columns);
 }
 
 inline TDiagramForeignKey *AddForeignKey(TDiagramTable &table, const QString &name, const QStringList &columns,
                                          const QString &refOwner, const QString &refTable,
                                          const QStringList &refColumns, const QString &onDelete = "NO ACTION")
 {
-    auto *key = new TDiagramForeignKey();
-    key->Name = name;
-    key->Columns = columns;
+    auto *key = AddKey<TDiagramForeignKey>(table.ForeignKeys, name, columns);
     key->RefTableOwner = refOwner;
     key->RefTableName = refTable;
     key->RefColumns = refColumns;
     key->OnDelete = onDelete;
     key->Table = &table;
-    table.ForeignKeys.Add(key);
     return key;
 }
 

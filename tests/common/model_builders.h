@@ -2,8 +2,20 @@
 // Small builders for model objects in tests.
 #include "model/diagram_object_model.h"
 #include "model/diagram_table.h"
+#include "model/model_globals.h"
 
 #include <QStringList>
+
+// The program-wide objects for the life of a test object, the page at the
+// default style (boxes measure and captions read the current page's style).
+struct TModelGlobalsGuard {
+    TModelGlobalsGuard()
+    {
+        InitializeModelGlobals();
+        CurrentModel->Style.SetDefaultStyle();
+    }
+    ~TModelGlobalsGuard() { FinalizeModelGlobals(); }
+};
 
 inline TDiagramColumn *AddColumn(TDiagramTable &table, const QString &name, const QString &type = "NUMBER",
                                  int length = 0, int precision = 0, int scale = 0, bool nullable = true)

@@ -1,7 +1,5 @@
 // Box sizes, column order, link ranks and link captions.
-#include "model/diagram_object_model.h"
 #include "model/diagram_type.h"
-#include "model/model_globals.h"
 #include "model/model_hooks.h"
 #include "model_builders.h"
 #include "platform/canvas.h"
@@ -10,17 +8,8 @@
 
 namespace {
 
-// The page's style is the current model's, so every case runs with the
-// program-wide objects in place and the default style on the page.
-class ModelFixture : public ::testing::Test {
+class BoxMeasuring : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        InitializeModelGlobals();
-        CurrentModel->Style.SetDefaultStyle();
-    }
-    void TearDown() override { FinalizeModelGlobals(); }
-
     // Width of a text in the body font in italics, as the boxes measure it.
     static int Italic(const QString &text)
     {
@@ -30,10 +19,9 @@ protected:
     }
     static int LineHeight() { return TCanvas().TextHeight("A") + 2; }
 
+    TModelGlobalsGuard globals;
     TCanvas canvas;
 };
-
-using BoxMeasuring = ModelFixture;
 
 TEST_F(BoxMeasuring, TableWithoutShownColumnsIsTitleWideAndOneLineHigh)
 {
@@ -66,11 +54,8 @@ TEST_F(BoxMeasuring, WidestNameAndTypeMayComeFromDifferentColumns)
     EXPECT_EQ(table.CalcHeight(&canvas), 4 * LineHeight() + 2);
     table.HideDataTypes = true;
     EXPECT_EQ(table.CalcWidth(&canvas), std::max(Italic("T") + 80, names) + 12);
-}
 
-TEST_F(BoxMeasuring, MeasuringRestoresTheCanvasFont)
-{
-    TDiagramTable table;
+    // The canvas keeps its own font.
     canvas.Font = TFont("Courier New", 20, 0x123456, fsBold);
     table.CalcWidth(&canvas);
     EXPECT_EQ(canvas.Font.Name, "Courier New");
@@ -131,39 +116,33 @@ QStringList ColumnNames(const TDiagramTable &table)
     return names;
 }
 
-struct SortCase {
-    int method;
-    QStringList expected;
-};
-
-class ColumnSort : public ::testing::TestWithParam<SortCase> {};
-
-TEST_P(ColumnSort, OrdersTheColumns)
+TEST(ColumnSort, OrdersTheColumnsByEachMethod)
 {
-    TDiagramTable table;
-    // Sequence 10 after 4: creation order compares zero-padded numbers.
-    AddColumn(table, "NAME")->Sequence = 10;
-    AddColumn(table, "DEPT_ID")->Sequence = 2;
-    AddColumn(table, "code")->Sequence = 3;
-    AddColumn(table, "ID")->Sequence = 1;
-    AddColumn(table, "REGION")->Sequence = 4;
-    AddPrimaryKey(table, "PK", {"ID"});
-    AddUniqueKey(table, "UK", {"CODE", "REGION"});
-    AddForeignKey(table, "FK", {"DEPT_ID", "REGION"}, "HR", "DEPT", {"ID", "REGION"});
-    table.Columns.SortColumns(GetParam().method, &table);
-    EXPECT_EQ(ColumnNames(table), GetParam().expected);
-    EXPECT_EQ(table.ColumnSortMethod, GetParam().method);
-    EXPECT_TRUE(table.Columns.OwnsObjects());
+    const std::pair<int, QStringList> cases[] = {
+        // Sequence 10 after 4: creation order compares zero-padded numbers.
+        {csmCreation, {"ID", "DEPT_ID", "code", "REGION", "NAME"}},
+        {csmAlpha, {"code", "DEPT_ID", "ID", "NAME", "REGION"}},
+        // A column in a unique and a foreign key counts as unique.
+        {csmKeys, {"ID", "code", "REGION", "DEPT_ID", "NAME"}},
+        {7, {"ID", "DEPT_ID", "code", "REGION", "NAME"}},
+    };
+    for (const auto &[method, expected] : cases) {
+        TDiagramTable table;
+        const QStringList names{"NAME", "DEPT_ID", "code", "ID", "REGION"};
+        const int sequences[] = {10, 2, 3, 1, 4};
+        for (int i = 0; i < 5; ++i)
+            AddColumn(table, names[i])->Sequence = sequences[i];
+        AddPrimaryKey(table, "PK", {"ID"});
+        AddUniqueKey(table, "UK", {"CODE", "REGION"});
+        AddForeignKey(table, "FK", {"DEPT_ID", "REGION"}, "HR", "DEPT", {"ID", "REGION"});
+        table.Columns.SortColumns(method, &table);
+        EXPECT_EQ(ColumnNames(table), expected) << method;
+        EXPECT_EQ(table.ColumnSortMethod, method);
+        EXPECT_TRUE(table.Columns.OwnsObjects());
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Methods, ColumnSort,
-                         ::testing::Values(SortCase{0, {"ID", "DEPT_ID", "code", "REGION", "NAME"}},
-                                           SortCase{1, {"code", "DEPT_ID", "ID", "NAME", "REGION"}},
-                                           // A column in a unique and a foreign key counts as unique.
-                                           SortCase{2, {"ID", "code", "REGION", "DEPT_ID", "NAME"}},
-                                           SortCase{7, {"ID", "DEPT_ID", "code", "REGION", "NAME"}}));
-
-TEST(ColumnSortEdge, OnlyTheFirstPrimaryKeyAndATableMakeGroups)
+TEST(ColumnSort, OnlyTheFirstPrimaryKeyAndATableMakeGroups)
 {
     TDiagramTable table;
     AddColumn(table, "B");
@@ -176,7 +155,7 @@ TEST(ColumnSortEdge, OnlyTheFirstPrimaryKeyAndATableMakeGroups)
     EXPECT_EQ(ColumnNames(table), QStringList({"A", "B"})) << "without a table all columns are in one group";
 }
 
-TEST(ColumnSortEdge, EqualKeysKeepTheirOrder)
+TEST(ColumnSort, EqualKeysKeepTheirOrder)
 {
     TDiagramTable table;
     for (const char *name : {"X", "x", "Y", "X"})
@@ -220,36 +199,35 @@ TEST(LinkPaths, RemoveTakesTheLastMatchOnly)
     EXPECT_FALSE(emp.HasLinkPath("dept", "HR", 1, "OTHER"));
 }
 
-struct CaptionCase {
-    bool name, tableName, owner, columns;
-    const char *caption;
-};
-
-class LinkCaption : public ModelFixture, public ::testing::WithParamInterface<CaptionCase> {};
-
-TEST_P(LinkCaption, FollowsTheStyleSwitches)
+TEST(LinkCaption, FollowsTheStyleSwitches)
 {
+    struct Case {
+        bool name, tableName, owner, columns;
+        const char *caption;
+    };
+    const Case cases[] = {
+        {false, false, false, false, ""},
+        {false, false, false, true, "DEPT_ID,\"LOC ID\" = ID,LOC"},
+        {true, false, false, true, "EMP_DEPT_FK: DEPT_ID,\"LOC ID\" = ID,LOC"},
+        {true, false, false, false, "EMP_DEPT_FK"},
+        {false, true, false, false, "EMPDEPT"},
+        {false, true, true, false, "HR.EMPSCOTT.DEPT"},
+        {true, true, false, true, "EMP_DEPT_FK: EMP(DEPT_ID,\"LOC ID\") = DEPT(ID,LOC)"},
+        {false, true, true, true, "HR.EMP(DEPT_ID,\"LOC ID\") = SCOTT.DEPT(ID,LOC)"},
+    };
+    TModelGlobalsGuard globals;
     TDiagramTable emp;
     emp.Owner = "HR";
     emp.Name = "EMP";
     auto *key = AddForeignKey(emp, "EMP_DEPT_FK", {"DEPT_ID", "LOC ID"}, "SCOTT", "DEPT", {"ID", "LOC"});
     TOSSchemaStyle &style = CurrentModel->Style;
-    style.ShowLinkName = GetParam().name;
-    style.ShowLinkTableName = GetParam().tableName;
-    style.ShowOwnerInTitle = GetParam().owner;
-    style.ShowLinkColumns = GetParam().columns;
-    EXPECT_EQ(key->GetLinkCaption(), QString::fromLatin1(GetParam().caption));
+    for (const Case &c : cases) {
+        style.ShowLinkName = c.name;
+        style.ShowLinkTableName = c.tableName;
+        style.ShowOwnerInTitle = c.owner;
+        style.ShowLinkColumns = c.columns;
+        EXPECT_EQ(key->GetLinkCaption(), QString::fromLatin1(c.caption));
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Switches, LinkCaption,
-    ::testing::Values(CaptionCase{false, false, false, false, ""},
-                      CaptionCase{false, false, false, true, "DEPT_ID,\"LOC ID\" = ID,LOC"},
-                      CaptionCase{true, false, false, true, "EMP_DEPT_FK: DEPT_ID,\"LOC ID\" = ID,LOC"},
-                      CaptionCase{true, false, false, false, "EMP_DEPT_FK"},
-                      CaptionCase{false, true, false, false, "EMPDEPT"},
-                      CaptionCase{false, true, true, false, "HR.EMPSCOTT.DEPT"},
-                      CaptionCase{true, true, false, true, "EMP_DEPT_FK: EMP(DEPT_ID,\"LOC ID\") = DEPT(ID,LOC)"},
-                      CaptionCase{false, true, true, true, "HR.EMP(DEPT_ID,\"LOC ID\") = SCOTT.DEPT(ID,LOC)"}));
 
 } // namespace

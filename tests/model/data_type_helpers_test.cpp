@@ -71,15 +71,16 @@ INSTANTIATE_TEST_SUITE_P(Texts, DataTypeParseError,
                                            BadCase{"NUMBER(10,)", "'' is not a valid integer value"},
                                            BadCase{"NUMBER(x)", "'x' is not a valid integer value"}));
 
-TEST(DataTypeTables, KnownNames)
+TEST(DataTypeTables, KnownNamesAreExact)
 {
-    EXPECT_TRUE(TDataTypeHelpers::HasLength("NUMBER"));
-    EXPECT_TRUE(TDataTypeHelpers::HasPrecision("NUMBER"));
-    EXPECT_FALSE(TDataTypeHelpers::HasPrecision("VARCHAR2"));
-    EXPECT_FALSE(TDataTypeHelpers::HasLength("DATE"));
-    EXPECT_FALSE(TDataTypeHelpers::HasLength("LONG RAW"));
-    EXPECT_TRUE(TDataTypeHelpers::IsValidType("BOOLEAN"));
-    EXPECT_FALSE(TDataTypeHelpers::IsValidType("varchar2"));
+    const QStringList valid{"BLOB", "BOOLEAN", "CLOB",   "CHAR", "DATE",    "INTEGER",
+                            "LONG", "LONG RAW", "NUMBER", "RAW", "VARCHAR", "VARCHAR2"};
+    const QStringList length{"BLOB", "CLOB", "CHAR", "NUMBER", "RAW", "VARCHAR", "VARCHAR2"};
+    for (const QString &name : valid + QStringList{"varchar2", "XMLTYPE", "NUMBER "}) {
+        EXPECT_EQ(TDataTypeHelpers::IsValidType(name), valid.contains(name)) << name.toStdString();
+        EXPECT_EQ(TDataTypeHelpers::HasLength(name), length.contains(name)) << name.toStdString();
+        EXPECT_EQ(TDataTypeHelpers::HasPrecision(name), name == "NUMBER") << name.toStdString();
+    }
 }
 
 struct FormatCase {
@@ -112,16 +113,5 @@ INSTANTIATE_TEST_SUITE_P(Fields, DataTypeFormat,
                                            FormatCase{"number", 10, 0, 0, "number"},
                                            FormatCase{"NUMBER", -1, 0, 0, "NUMBER"},
                                            FormatCase{"VARCHAR2", 0, -5, 0, "VARCHAR2(-5)"}));
-
-TEST(DataTypeRoundTrip, ParsedTextsBuildBack)
-{
-    for (const char *text : {"NUMBER(10)", "NUMBER(10,2)", "VARCHAR2(30)", "CHAR(1)", "DATE", "RAW(16)"}) {
-        const QString t = QString::fromLatin1(text);
-        const QString base = TDataTypeHelpers::GetBaseType(t);
-        EXPECT_EQ(TDiagramColumn::FormatDataType(base, TDataTypeHelpers::GetPrecision(t),
-                                                 TDataTypeHelpers::GetLength(t), TDataTypeHelpers::GetScale(t)),
-                  t);
-    }
-}
 
 } // namespace

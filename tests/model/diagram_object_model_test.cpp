@@ -31,16 +31,6 @@ struct TFakeHooks : IDiagramSurface, IModelExplorer, IModelWizards {
     std::unique_ptr<TDiagramNote> NextNote;
 };
 
-// The program-wide objects for the life of a fixture, the page styled.
-struct TModelGlobalsGuard {
-    TModelGlobalsGuard()
-    {
-        InitializeModelGlobals();
-        CurrentModel->Style.SetDefaultStyle();
-    }
-    ~TModelGlobalsGuard() { FinalizeModelGlobals(); }
-};
-
 class DiagramModel : public ::testing::Test {
 protected:
     void SetUp() override
@@ -67,24 +57,20 @@ protected:
         model.GetDiagramExtent(extent.rx(), extent.ry());
         return extent;
     }
-    // A box of each kind but tables, each with a box control.
-    void AddOtherBoxes(int *graphic)
+    // A 10 x 10 box at (x, y) in the list, showing on a box control.
+    template <class T>
+    T *AddBox(TOSBaseList &list, int x, int y)
     {
-        for (TBaseDiagramRectangle *box : {static_cast<TBaseDiagramRectangle *>(new TDiagramType()),
-                                           static_cast<TBaseDiagramRectangle *>(new TDiagramNote()),
-                                           static_cast<TBaseDiagramRectangle *>(new TDiagramObjectTable())}) {
-            box->Graphic = graphic;
-            box->Left = box->Top = 0;
-            box->Width = box->Height = 10;
-            if (auto *type = dynamic_cast<TDiagramType *>(box))
-                model.Types.Add(type);
-            else if (auto *note = dynamic_cast<TDiagramNote *>(box))
-                model.Notes.Add(note);
-            else
-                model.ObjectTables.Add(box);
-        }
+        auto *box = new T();
+        box->Graphic = &graphic;
+        box->Left = x;
+        box->Top = y;
+        box->Width = box->Height = 10;
+        list.Add(box);
+        return box;
     }
 
+    int graphic = 0;
     TModelGlobalsGuard globals;
     TFakeHooks hooks;
     TDiagramObjectModel &model = *CurrentModel;
@@ -93,29 +79,20 @@ protected:
 TEST_F(DiagramModel, ExtentCountAndGraphicLinksCoverEveryKindOfBox)
 {
     EXPECT_EQ(Extent(), QPoint(10, 10));
-    AddTable(model, "HR", "EMP", 20, 20, 200, 100);
+    auto *table = AddTable(model, "HR", "EMP", 20, 20, 200, 100);
+    table->Graphic = &graphic;
     EXPECT_EQ(Extent(), QPoint(250, 150));
-
-    int box = 0;
-    AddOtherBoxes(&box);
-    model.Types.GetType(0)->Left = 500;
-    model.Notes.GetNote(0)->Top = 700;
-    model.ObjectTables.GetObjectTable(0)->Left = 900;
+    const std::vector<TBaseDiagramRectangle *> boxes{table, AddBox<TDiagramType>(model.Types, 500, 0),
+                                                     AddBox<TDiagramNote>(model.Notes, 0, 700),
+                                                     AddBox<TDiagramObjectTable>(model.ObjectTables, 900, 0)};
     EXPECT_EQ(Extent(), QPoint(940, 740));
-
-    AddTable(model, "HR", "B")->Graphic = &box;
+    AddTable(model, "HR", "B");
     for (int i = 0; i < 4; ++i)
         model.Notes.Add(new TDiagramNote());
     EXPECT_EQ(model.GetObjectCount(), 4) << "2 tables, 1 object table, 1 type; notes do not count";
-
     model.ClearGraphicLinks();
-    for (const TOSBaseList *list : {static_cast<const TOSBaseList *>(&model.Tables),
-                                    static_cast<const TOSBaseList *>(&model.ObjectTables),
-                                    static_cast<const TOSBaseList *>(&model.Types),
-                                    static_cast<const TOSBaseList *>(&model.Notes)}) {
-        for (TBaseModelObject *item : list->Items())
-            EXPECT_EQ(static_cast<TBaseDiagramObject *>(item)->Graphic, nullptr);
-    }
+    for (TBaseDiagramRectangle *box : boxes)
+        EXPECT_EQ(box->Graphic, nullptr);
 }
 
 TEST_F(DiagramModel, NoSessionAddsNothing)
@@ -202,15 +179,13 @@ TEST_F(DiagramModel, WizardNoteIs200By100At10And10)
 
 TEST_F(DiagramModel, RemoveObjectTakesItFromItsOwnListAndRefreshes)
 {
-    int box = 0;
-    AddOtherBoxes(&box);
     auto *table = AddTable(model, "HR", "EMP");
-    model.RemoveObject(model.ObjectTables.GetObjectTable(0));
+    model.RemoveObject(AddBox<TDiagramObjectTable>(model.ObjectTables, 0, 0));
     EXPECT_EQ(model.ObjectTables.Count(), 0);
     EXPECT_EQ(model.Tables.Count(), 1);
     model.RemoveObject(table);
-    model.RemoveObject(model.Types.GetType(0));
-    model.RemoveObject(model.Notes.GetNote(0));
+    model.RemoveObject(AddBox<TDiagramType>(model.Types, 0, 0));
+    model.RemoveObject(AddBox<TDiagramNote>(model.Notes, 0, 0));
     TDiagramColumn stranger;
     model.RemoveObject(&stranger);
     EXPECT_EQ(model.Tables.Count() + model.Types.Count() + model.Notes.Count(), 0);

@@ -7,47 +7,40 @@
 
 namespace {
 
-TEST(Helpers, IndentAndYesNo)
+TEST(Helpers, TextConversions)
 {
     EXPECT_EQ(THelpers::Indent(0), "");
     EXPECT_EQ(THelpers::Indent(4), "    ");
-    EXPECT_EQ(THelpers::BoolToYN(true), "Y");
-    EXPECT_EQ(THelpers::BoolToYN(false), "N");
-    for (const char *yes : {"Y", "y"})
-        EXPECT_TRUE(THelpers::YNToBool(yes)) << yes;
+    EXPECT_EQ(THelpers::BoolToYN(true) + THelpers::BoolToYN(false), "YN");
+    EXPECT_TRUE(THelpers::YNToBool("Y") && THelpers::YNToBool("y"));
     for (const char *no : {"N", "yes", "", "YES", " Y"})
         EXPECT_FALSE(THelpers::YNToBool(no)) << no;
-    EXPECT_TRUE(THelpers::IsYes("yes"));
     EXPECT_TRUE(THelpers::IsYes("YeS"));
     EXPECT_FALSE(THelpers::IsYes("Y"));
+    EXPECT_EQ(THelpers::ColumnSortMethodToText(1) + THelpers::ColumnSortMethodToText(2), "alphakeys");
+    EXPECT_EQ(THelpers::ColumnSortMethodToText(0) + THelpers::ColumnSortMethodToText(9), "creationcreation");
+    EXPECT_EQ(THelpers::ColumnSortMethodFromText("ALPHA"), 1);
+    EXPECT_EQ(THelpers::ColumnSortMethodFromText("Keys"), 2);
+    EXPECT_EQ(THelpers::ColumnSortMethodFromText(""), 0);
+    EXPECT_EQ(THelpers::ColumnSortMethodFromText("alphabetical"), 0);
+    EXPECT_EQ(THelpers::PadRight("ABCDEF", 3, ' '), "ABC");
+    EXPECT_EQ(THelpers::PadRight("", 4, '.'), "....");
+    EXPECT_EQ(THelpers::PadRight("AB", 5, ' '), "AB   ");
 }
 
 TEST(Helpers, CDataSplitsEveryTerminator)
 {
     EXPECT_EQ(THelpers::WrapCData(""), "<![CDATA[]]>");
     EXPECT_EQ(THelpers::WrapCData("a<b"), "<![CDATA[a<b]]>");
-    EXPECT_EQ(THelpers::WrapCData("x]]>y"), "<![CDATA[x]]]]><![CDATA[>y]]>");
     EXPECT_EQ(THelpers::WrapCData("]]>]]>"), "<![CDATA[]]]]><![CDATA[>]]]]><![CDATA[>]]>");
 }
 
-TEST(Helpers, ColumnSortMethodTexts)
+TEST(Helpers, CommaTextQuotesOnlyWhatNeedsIt)
 {
-    EXPECT_EQ(THelpers::ColumnSortMethodToText(0), "creation");
-    EXPECT_EQ(THelpers::ColumnSortMethodToText(1), "alpha");
-    EXPECT_EQ(THelpers::ColumnSortMethodToText(2), "keys");
-    EXPECT_EQ(THelpers::ColumnSortMethodToText(9), "creation");
-    EXPECT_EQ(THelpers::ColumnSortMethodFromText("ALPHA"), 1);
-    EXPECT_EQ(THelpers::ColumnSortMethodFromText("Keys"), 2);
-    EXPECT_EQ(THelpers::ColumnSortMethodFromText(""), 0);
-    EXPECT_EQ(THelpers::ColumnSortMethodFromText("alphabetical"), 0);
-}
-
-TEST(Helpers, PadRight)
-{
-    EXPECT_EQ(THelpers::PadRight("ABCDEF", 3, ' '), "ABC");
-    EXPECT_EQ(THelpers::PadRight("", 4, '.'), "....");
-    EXPECT_EQ(THelpers::PadRight("AB", 5, ' '), "AB   ");
-    EXPECT_EQ(THelpers::PadRight("AB", 0, ' '), "");
+    EXPECT_EQ(THelpers::CommaText({}), "");
+    EXPECT_EQ(THelpers::CommaText({""}), "\"\"");
+    EXPECT_EQ(THelpers::CommaText({"A", "", "B"}), "A,,B");
+    EXPECT_EQ(THelpers::CommaText({"A,B", "say \"hi\"", "C D"}), "\"A,B\",\"say \"\"hi\"\"\",\"C D\"");
 }
 
 struct SplitCase {
@@ -75,7 +68,7 @@ TEST(Helpers, IsConnectedFollowsTheSession)
     DatabaseSession = session;
     EXPECT_TRUE(THelpers::IsConnected());
     session->Disconnect();
-    EXPECT_FALSE(THelpers::IsConnected());
+    EXPECT_FALSE(THelpers::IsConnected()) << "logged off but still assigned";
     DatabaseSession.reset();
 }
 

@@ -11,8 +11,16 @@
 
 namespace {
 
-// The surface, explorer and wizards of the upper layers, as fakes.
+// The surface, explorer and wizards of the upper layers, as fakes installed
+// for their lifetime.
 struct TFakeHooks : IDiagramSurface, IModelExplorer, IModelWizards {
+    TFakeHooks() { TModelHooks::Surface = this; TModelHooks::Explorer = this; TModelHooks::Wizards = this; }
+    ~TFakeHooks() override
+    {
+        TModelHooks::Surface = nullptr;
+        TModelHooks::Explorer = nullptr;
+        TModelHooks::Wizards = nullptr;
+    }
     TCanvas *SurfaceCanvas() override { return &Canvas; }
     void EnsureSurfaceSize(int width, int height) override
     {
@@ -33,18 +41,6 @@ struct TFakeHooks : IDiagramSurface, IModelExplorer, IModelWizards {
 
 class DiagramModel : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        TModelHooks::Surface = &hooks;
-        TModelHooks::Explorer = &hooks;
-        TModelHooks::Wizards = &hooks;
-    }
-    void TearDown() override
-    {
-        TModelHooks::Surface = nullptr;
-        TModelHooks::Explorer = nullptr;
-        TModelHooks::Wizards = nullptr;
-    }
     std::shared_ptr<TFakeDatabaseSession> Connect()
     {
         auto session = std::make_shared<TFakeDatabaseSession>();

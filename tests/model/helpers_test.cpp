@@ -43,22 +43,16 @@ TEST(Helpers, CommaTextQuotesOnlyWhatNeedsIt)
     EXPECT_EQ(THelpers::CommaText({"A,B", "say \"hi\"", "C D"}), "\"A,B\",\"say \"\"hi\"\"\",\"C D\"");
 }
 
-struct SplitCase {
-    const char *text, *owner, *name;
-};
-
-class OwnerSplit : public ::testing::TestWithParam<SplitCase> {};
-
-TEST_P(OwnerSplit, SplitsAtTheFirstDot)
+// Owner and name split at the first dot; the session tools rely on it.
+TEST(Helpers, OwnerQualifiedNamesSplitAtTheFirstDot)
 {
-    EXPECT_EQ(THelpers::GetOwnerName(GetParam().text), QString::fromLatin1(GetParam().owner));
-    EXPECT_EQ(THelpers::GetObjectName(GetParam().text), QString::fromLatin1(GetParam().name));
+    const char *const cases[][3] = {{"HR.EMP", "HR", "EMP"}, {"A.B.C", "A", "B.C"}, {".X", "", "X"},
+                                    {"X", "", "X"},          {"X.", "X", ""},       {"", "", ""}};
+    for (const auto &[text, owner, name] : cases) {
+        EXPECT_EQ(THelpers::GetOwnerName(text), QString::fromLatin1(owner)) << text;
+        EXPECT_EQ(THelpers::GetObjectName(text), QString::fromLatin1(name)) << text;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Names, OwnerSplit,
-                         ::testing::Values(SplitCase{"HR.EMP", "HR", "EMP"}, SplitCase{"A.B.C", "A", "B.C"},
-                                           SplitCase{".X", "", "X"}, SplitCase{"X", "", "X"},
-                                           SplitCase{"X.", "X", ""}, SplitCase{"", "", ""}));
 
 TEST(Helpers, IsConnectedFollowsTheSession)
 {

@@ -39,7 +39,7 @@ TEST(ModelGlobals, StartUpMakesOneNewModelAndShutDownFreesTheSessionLast)
     }
 }
 
-TEST(ConstantHelpers, DatabaseKindNamesAndObjectData)
+TEST(ConstantHelpers, DatabaseKindNames)
 {
     QString text = "unchanged";
     TConstantHelpers::GetDatabaseKindName(3, text);
@@ -50,9 +50,6 @@ TEST(ConstantHelpers, DatabaseKindNamesAndObjectData)
         names << text;
     }
     EXPECT_EQ(names, QStringList({"Oracle", "ThinkSQL", "MySQL", "MySQL"}));
-    auto data = TConstantHelpers::NewDBObjectData("HR", "EMP", 1);
-    EXPECT_EQ(QStringList({data->Owner, data->Name}), QStringList({"HR", "EMP"}));
-    EXPECT_EQ(data->Kind, 1);
 }
 
 } // namespace

@@ -154,16 +154,4 @@ TEST(ModelObjects, ColumnDdlLinePadsOrCutsTheName)
     EXPECT_EQ(column.GetDdlText(12), "ORDER_NUMBER VARCHAR2(30)");
 }
 
-TEST(ModelObjects, ClearEmptiesThePartsAndKeepsTheTable)
-{
-    TDiagramTable emp;
-    FillEmp(emp);
-    emp.Clear();
-    EXPECT_EQ(emp.Columns.Count() + emp.PrimaryKeys.Count() + emp.UniqueKeys.Count() + emp.ForeignKeys.Count()
-                  + emp.CheckConstraints.Count() + emp.Indexes.Count(),
-              0);
-    EXPECT_TRUE(emp.LinkPaths.empty());
-    EXPECT_EQ(emp.Name, "EMP");
-}
-
 } // namespace

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 namespace {
 
 TEST(DataTypes, ParsingSplitsTheText)
@@ -19,6 +21,7 @@ TEST(DataTypes, ParsingSplitsTheText)
         {"VARCHAR2(30)", "VARCHAR2", "30", 30, 0, 0},
         {"VARCHAR2(30", "VARCHAR2", "3", 3, 0, 0}, // the last character always goes
         {"RAW(16)", "RAW", "16", 16, 0, 0},
+        {"RAW(-$80000000)", "RAW", "-$80000000", INT_MIN, 0, 0}, // no overflow in the negation
         {"CHAR()", "CHAR", "", 0, 0, 0},
         {"DATE(3)", "DATE", "", 0, 0, 0},
         {"number(5)", "number", "", 0, 0, 0},

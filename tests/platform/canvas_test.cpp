@@ -49,40 +49,58 @@ protected:
     static void SetUpTestSuite() { InstallFontSubstitutions(); }
 };
 
-TEST_F(Canvas, LineToLeavesOutTheEndPixelAndMovesThePen)
+TEST_F(Canvas, LinesInEveryDirectionKeepTheirStartAndLeaveOutTheirEnd)
 {
+    // From the centre to each of these ends: along the axes, the diagonals and both kinds
+    // of steep and shallow slopes, running right, left, down and up.
+    const QPoint ends[] = {{28, 20}, {12, 20}, {20, 28}, {20, 12}, {27, 27}, {13, 13}, {27, 13}, {13, 27},
+                           {28, 23}, {12, 17}, {12, 23}, {28, 17}, {23, 28}, {17, 12}, {17, 28}, {23, 12}};
+    for (const QPoint end : ends) {
+        for (const TPenStyle style : {psSolid, psDot}) {
+            QImage image = WhiteImage();
+            {
+                TCanvas canvas(&image);
+                canvas.Pen.Style = style;
+                canvas.Brush.Style = bsClear;
+                canvas.MoveTo(20, 20);
+                canvas.LineTo(end.x(), end.y());
+                EXPECT_EQ(canvas.PenPos, end);
+            }
+            const int length = std::max(std::abs(end.x() - 20), std::abs(end.y() - 20));
+            const QRect box(QPoint(std::min(20, end.x()), std::min(20, end.y())),
+                            QPoint(std::max(20, end.x()), std::max(20, end.y())));
+            EXPECT_EQ(At(image, 20, 20), clBlack) << end.x() << "," << end.y() << " style " << style;
+            EXPECT_EQ(At(image, end.x(), end.y()), clWhite) << end.x() << "," << end.y() << " style " << style;
+            if (style == psSolid) {
+                EXPECT_EQ(CountOf(image, clBlack), length) << end.x() << "," << end.y();
+                EXPECT_TRUE(box.contains(Painted(image))) << end.x() << "," << end.y();
+            }
+        }
+    }
+    // A line to where the pen stands draws nothing.
     QImage image = WhiteImage();
     {
         TCanvas canvas(&image);
         canvas.MoveTo(5, 5);
-        canvas.LineTo(15, 5); // horizontal
-        EXPECT_EQ(canvas.PenPos, QPoint(15, 5));
-        canvas.LineTo(15, 12); // continues from where the pen stopped
-        canvas.MoveTo(20, 20);
-        canvas.LineTo(25, 25); // diagonal
+        canvas.LineTo(5, 5);
     }
-    EXPECT_EQ(At(image, 5, 5), clBlack);
-    EXPECT_EQ(At(image, 14, 5), clBlack);
-    EXPECT_EQ(At(image, 15, 5), clBlack); // start of the second line
-    EXPECT_EQ(At(image, 15, 11), clBlack);
-    EXPECT_EQ(At(image, 15, 12), clWhite);
-    EXPECT_EQ(At(image, 16, 5), clWhite);
-    EXPECT_EQ(At(image, 24, 24), clBlack);
-    EXPECT_EQ(At(image, 25, 25), clWhite);
-    EXPECT_EQ(CountOf(image, clBlack), 10 + 7 + 5);
+    EXPECT_EQ(CountOf(image, clBlack), 0);
 }
 
 TEST_F(Canvas, PolylineLeavesOutOnlyTheLastPoint)
 {
-    QImage image = WhiteImage();
-    {
-        TCanvas canvas(&image);
-        canvas.Polyline(QPolygon({QPoint(2, 2), QPoint(8, 2), QPoint(8, 9)}));
+    for (const QPolygon &points : {QPolygon({QPoint(2, 2), QPoint(8, 2), QPoint(8, 9)}),
+                                   QPolygon({QPoint(8, 9), QPoint(8, 2), QPoint(2, 2)})}) {
+        QImage image = WhiteImage();
+        {
+            TCanvas canvas(&image);
+            canvas.Polyline(points);
+        }
+        EXPECT_EQ(At(image, points[0].x(), points[0].y()), clBlack);
+        EXPECT_EQ(At(image, 8, 2), clBlack);
+        EXPECT_EQ(At(image, points[2].x(), points[2].y()), clWhite);
+        EXPECT_EQ(CountOf(image, clBlack), 6 + 7);
     }
-    EXPECT_EQ(At(image, 8, 2), clBlack);
-    EXPECT_EQ(At(image, 8, 8), clBlack);
-    EXPECT_EQ(At(image, 8, 9), clWhite);
-    EXPECT_EQ(CountOf(image, clBlack), 6 + 7);
 }
 
 TEST_F(Canvas, RectangleOutlinesInsideRightAndBottomAndFillsWithTheBrush)

@@ -166,7 +166,7 @@ TEST_F(MetafileCanvasDevice, LinesArcsAndCurves)
         c.RoundRect(100, 10, 140, 40, 8, 6);
     });
     EXPECT_EQ(Body(reader), (std::vector<std::uint32_t>{EMR_CREATEPEN, EMR_SELECTOBJECT, EMR_SETROP2, EMR_MOVETOEX,
-                                                        EMR_LINETO, EMR_MOVETOEX, EMR_LINETO, EMR_ARC,
+                                                        EMR_LINETO, EMR_MOVETOEX, EMR_LINETO, EMR_SETARCDIRECTION, EMR_ARC,
                                                         EMR_CREATEBRUSHINDIRECT, EMR_SELECTOBJECT, EMR_ELLIPSE,
                                                         EMR_ROUNDRECT, EMR_SELECTOBJECT, EMR_DELETEOBJECT,
                                                         EMR_SELECTOBJECT, EMR_DELETEOBJECT}));
@@ -180,7 +180,8 @@ TEST_F(MetafileCanvasDevice, LinesArcsAndCurves)
     EXPECT_EQ(lines[1].I32(12), 90);
     const TEmfReadRecord arc = Only(reader, EMR_ARC);
     EXPECT_EQ(arc.RectL(8), (Rect4{10, 10, 50, 40}));
-    EXPECT_EQ(arc.I32(24), 50); // start and end rays as given: GDI goes counter-clockwise
+    EXPECT_EQ(Values(reader, EMR_SETARCDIRECTION), std::vector<std::uint32_t>{1}); // AD_COUNTERCLOCKWISE
+    EXPECT_EQ(arc.I32(24), 50); // start and end rays as given
     EXPECT_EQ(arc.I32(28), 25);
     EXPECT_EQ(arc.I32(32), 10);
     EXPECT_EQ(arc.I32(36), 25);

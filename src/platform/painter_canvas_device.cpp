@@ -465,7 +465,12 @@ void TPainterCanvasDevice::SetPixel(QPoint point, TColor color)
 
 void TPainterCanvasDevice::SetClipRect(const TRect *rect)
 {
-    if (rect) {
+    // The clip of a borrowed painter (a paint event's region) stays the outer limit, as the
+    // system region does under a device context's own clip.
+    if (rect && InitialClipping_) {
+        Painter_->setClipRegion(InitialClip_);
+        Painter_->setClipRect(rect->ToQRect(), Qt::IntersectClip);
+    } else if (rect) {
         Painter_->setClipRect(rect->ToQRect());
     } else if (InitialClipping_) {
         Painter_->setClipRegion(InitialClip_);

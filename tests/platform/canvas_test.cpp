@@ -6,7 +6,6 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QTemporaryDir>
-#include <QWidget>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -79,10 +78,7 @@ TEST_F(Canvas, LinesInEveryDirectionKeepTheirStartAndLeaveOutTheirEnd)
         }
     }
     EXPECT_EQ(CountOf(Paint([](TCanvas &c) { c.MoveTo(5, 5); c.LineTo(5, 5); }), clBlack), 0);
-}
-
-TEST_F(Canvas, PolylineLeavesOutOnlyTheLastPoint)
-{
+    // A polyline, either way round, leaves out only its last point.
     for (const QPolygon &points : {QPolygon({QPoint(2, 2), QPoint(8, 2), QPoint(8, 9)}),
                                    QPolygon({QPoint(8, 9), QPoint(8, 2), QPoint(2, 2)})}) {
         const QImage image = Paint([&](TCanvas &c) { c.Polyline(points); });
@@ -98,19 +94,18 @@ TEST_F(Canvas, RectanglesAndFillsLeaveOutRightAndBottom)
     const QImage image = Paint([](TCanvas &c) {
         c.Pen.Color = clRed;
         c.Brush.Color = clYellow;
-        c.Rectangle(10, 10, 20, 16);            // outline on 10..19 x 10..15, fill inside
+        c.Rectangle(10, 10, 20, 16); // outline on 10..19 x 10..15, fill inside
         c.Brush.Style = bsClear;
-        c.Rectangle(2, 20, 8, 26);              // outline only
+        c.Rectangle(2, 20, 8, 26); // outline only
         c.Pen.Style = psClear;
-        c.Brush.Style = bsSolid;
-        c.Brush.Color = clBlue;
-        c.Rectangle(20, 20, 30, 25);            // fill only, the same area
+        c.Brush = {clBlue, bsSolid};
+        c.Rectangle(20, 20, 30, 25); // fill only, the same area
         c.Brush.Color = clGreen;
-        c.FillRect(Rect(3, 4, 9, 7));           // the brush alone, whatever the pen
+        c.FillRect(Rect(3, 4, 9, 7)); // the brush alone, whatever the pen
         c.Brush.Color = clNavy;
         c.FrameRect(Rect(30, 2, 36, 12));
-        c.FillRect(Rect(30, 30, 30, 35));       // empty: nothing
-        c.FillRect(Rect(38, 38, 36, 39));       // reversed: nothing
+        c.FillRect(Rect(30, 30, 30, 35)); // empty: nothing
+        c.FillRect(Rect(38, 38, 36, 39)); // reversed: nothing
     });
     EXPECT_EQ(Painted(image.copy(10, 10, 10, 10)), QRect(0, 0, 10, 6));
     EXPECT_EQ(CountOf(image, clRed), 2 * 10 + 2 * 4 + 2 * 6 + 2 * 4);
@@ -125,7 +120,7 @@ TEST_F(Canvas, RectanglesAndFillsLeaveOutRightAndBottom)
     EXPECT_EQ(CountOf(image, clNavy), 2 * 6 + 2 * 8);
 }
 
-TEST_F(Canvas, PolygonsEllipsesAndWidePens)
+TEST_F(Canvas, PolygonsEllipsesArcsAndWidePens)
 {
     const QImage polygon = Paint([](TCanvas &c) {
         c.Pen.Color = clRed;
@@ -137,34 +132,20 @@ TEST_F(Canvas, PolygonsEllipsesAndWidePens)
     EXPECT_EQ(At(polygon, 25, 25), clWhite);
     EXPECT_EQ(Painted(polygon), QRect(5, 5, 26, 26));
 
-    const QImage ellipse = Paint([](TCanvas &c) {
-        c.Brush.Color = clRed;
-        c.Ellipse(10, 10, 30, 20);
-    });
+    const QImage ellipse = Paint([](TCanvas &c) { c.Brush.Color = clRed; c.Ellipse(10, 10, 30, 20); });
     EXPECT_EQ(Painted(ellipse), QRect(10, 10, 20, 10));
     EXPECT_EQ(At(ellipse, 20, 15), clRed);
     EXPECT_EQ(At(ellipse, 10, 10), clWhite);
 
-    const QImage wide = Paint([](TCanvas &c) {
-        c.Pen.Width = 3;
-        c.MoveTo(5, 20);
-        c.LineTo(30, 20);
-    });
-    EXPECT_EQ(Painted(wide.copy(10, 0, 10, 40)), QRect(0, 19, 10, 3));
-}
-
-TEST_F(Canvas, ArcRunsCounterClockwiseFromStartToEnd)
-{
-    // The quarter from east to north of a circle of radius 15 around (30, 30).
-    const QImage quarter = Paint([](TCanvas &c) { c.Arc(15, 15, 45, 45, 45, 30, 30, 15); }, 60, 60);
-    const QRect box = Painted(quarter);
-    EXPECT_GE(box.left(), 29);
-    EXPECT_LE(box.bottom(), 31);
-    EXPECT_GE(box.right(), 43);
-    EXPECT_LE(box.top(), 16);
-    EXPECT_GT(CountOf(quarter, clBlack), 15);
+    // Counter-clockwise: the quarter from east to north of a circle of radius 15 round (30, 30).
+    const QRect quarter = Painted(Paint([](TCanvas &c) { c.Arc(15, 15, 45, 45, 45, 30, 30, 15); }, 60, 60));
+    EXPECT_TRUE(quarter.left() >= 29 && quarter.bottom() <= 31 && quarter.right() >= 43 && quarter.top() <= 16)
+        << quarter.left() << "," << quarter.top() << "," << quarter.right() << "," << quarter.bottom();
     // The same ray twice: the whole circle.
     EXPECT_EQ(Painted(Paint([](TCanvas &c) { c.Arc(15, 15, 45, 45, 45, 30, 45, 30); }, 60, 60)), QRect(15, 15, 30, 30));
+
+    const QImage wide = Paint([](TCanvas &c) { c.Pen.Width = 3; c.MoveTo(5, 20); c.LineTo(30, 20); });
+    EXPECT_EQ(Painted(wide.copy(10, 0, 10, 40)), QRect(0, 19, 10, 3));
 }
 
 TEST_F(Canvas, TextIsPlacedByItsTopLeftAndOnlyASolidBrushMakesItOpaque)
@@ -173,58 +154,36 @@ TEST_F(Canvas, TextIsPlacedByItsTopLeftAndOnlyASolidBrushMakesItOpaque)
     const TFont font("Tahoma", 10, clBlack);
     const int width = font.TextWidth(text);
     const int height = font.TextHeight(text);
-    const QImage clear = Paint([&](TCanvas &c) {
-        c.Font = font;
-        c.Brush.Style = bsClear;
-        c.TextOut(20, 10, text);
-        EXPECT_EQ(c.PenPos, QPoint(20 + width, 10));
-    }, 200, 60);
-    const QRect box = Painted(clear);
-    ASSERT_FALSE(box.isEmpty());
-    EXPECT_GE(box.left(), 20);
-    EXPECT_LE(box.left(), 22);
-    EXPECT_GE(box.top(), 10);
-    EXPECT_LE(box.top(), 10 + height / 3); // capitals reach up near the cell's top
-    EXPECT_LE(box.right(), 20 + width);
-    EXPECT_LT(box.bottom(), 10 + height);
-    EXPECT_GT(box.bottom(), 10 + height / 2); // the descender of "g"
-
-    const QImage solid = Paint([&](TCanvas &c) {
-        c.Font = font;
-        c.Font.Color = clWhite;
-        c.Brush.Color = clGreen;
-        c.TextOut(20, 10, text);
-    }, 200, 60);
+    const auto draw = [&](TColor colour, TBrush brush) {
+        return Paint([&](TCanvas &c) {
+            c.Font = font;
+            c.Font.Color = colour;
+            c.Brush = brush;
+            c.TextOut(20, 10, text);
+            EXPECT_EQ(c.PenPos, QPoint(20 + width, 10));
+        }, 200, 60);
+    };
+    // Capitals reach up near the cell's top, the descender of "g" down into its lower half.
+    const QRect box = Painted(draw(clBlack, {clGreen, bsClear}));
+    EXPECT_TRUE(box.left() >= 20 && box.left() <= 22 && box.right() <= 20 + width);
+    EXPECT_TRUE(box.top() >= 10 && box.top() <= 10 + height / 3);
+    EXPECT_TRUE(box.bottom() < 10 + height && box.bottom() > 10 + height / 2);
+    const QImage solid = draw(clWhite, {clGreen, bsSolid});
     EXPECT_EQ(Painted(solid), QRect(20, 10, width, height));
     EXPECT_EQ(At(solid, 20 + width - 1, 10 + height - 1), clGreen);
+    EXPECT_EQ(Painted(draw(clBlack, {clGreen, bsCross})), box);
 
-    const QImage hatched = Paint([&](TCanvas &c) {
-        c.Font = font;
-        c.Brush.Style = bsCross;
-        c.TextOut(20, 10, text);
-    }, 200, 60);
-    EXPECT_EQ(Painted(hatched), box);
-}
-
-TEST_F(Canvas, TextRectClipsAndFillsItsRectangleUnlessTheBrushIsClear)
-{
-    const QString text = QStringLiteral("A long column name that overflows");
+    // TextRect clips to its rectangle and fills it unless the brush is clear.
     for (const TBrushStyle style : {bsSolid, bsClear}) {
         const QImage image = Paint([&](TCanvas &c) {
-            c.Font = TFont("Tahoma", 8, clBlack);
-            c.Brush.Color = clYellow;
-            c.Brush.Style = style;
-            c.TextRect(Rect(10, 10, 30, 20), 12, 10, text);
+            c.Font = font;
+            c.Brush = {clYellow, style};
+            c.TextRect(Rect(10, 10, 30, 20), 12, 10, "A long column name that overflows");
         }, 200, 40);
-        const QRect box = Painted(image);
-        if (style == bsSolid) {
-            EXPECT_EQ(box, QRect(10, 10, 20, 10));
-            EXPECT_EQ(At(image, 10, 10), clYellow);
-            EXPECT_GT(CountOf(image, clBlack), 0);
-        } else {
-            EXPECT_TRUE(QRect(12, 10, 18, 10).contains(box));
-            EXPECT_FALSE(box.isEmpty());
-        }
+        const QRect cell = Painted(image);
+        EXPECT_GT(CountOf(image, clBlack), 0);
+        EXPECT_TRUE(style == bsSolid ? cell == QRect(10, 10, 20, 10) && At(image, 10, 10) == clYellow
+                                     : QRect(12, 10, 18, 10).contains(cell));
     }
 }
 
@@ -233,12 +192,9 @@ TEST_F(Canvas, ToolsPersistAndNoneMeansNothingIsPainted)
     const QImage image = Paint([](TCanvas &c) {
         c.Pen.Color = clMaroon;
         c.Brush.Color = clAqua;
-        c.MoveTo(0, 0);
         c.LineTo(10, 0);
-        c.Brush.Style = bsClear;
         c.TextOut(0, 20, "x");
-        c.Brush.Style = bsSolid;
-        c.Rectangle(20, 5, 30, 15); // pen and brush as set before the text
+        c.Rectangle(20, 5, 30, 15); // pen and brush as set before the line and the text
     });
     EXPECT_EQ(At(image, 20, 10), clMaroon);
     EXPECT_EQ(At(image, 25, 10), clAqua);
@@ -247,7 +203,6 @@ TEST_F(Canvas, ToolsPersistAndNoneMeansNothingIsPainted)
         c.Pen.Color = clNone;
         c.Brush.Color = clNone;
         c.Font.Color = clNone;
-        c.MoveTo(0, 0);
         c.LineTo(30, 30);
         c.Rectangle(5, 5, 20, 20);
         c.FillRect(Rect(0, 0, 40, 40));
@@ -260,51 +215,41 @@ TEST_F(Canvas, ToolsPersistAndNoneMeansNothingIsPainted)
     EXPECT_TRUE(Painted(none).isEmpty());
 }
 
-TEST_F(Canvas, NotModeInvertsDottedAndASecondPassRestores)
+TEST_F(Canvas, NotModeInvertsAndASecondPassRestoresAndDotsShowTheSolidBrush)
 {
-    QImage image(40, 40, QImage::Format_RGB32);
-    image.fill(Qt::white);
+    QImage image = Paint([](TCanvas &c) { c.Brush.Color = clRed; c.FillRect(Rect(0, 0, 20, 40)); });
+    const QImage before = image;
     {
         TCanvas canvas(&image);
-        canvas.Brush.Color = clRed;
-        canvas.FillRect(Rect(0, 0, 20, 40));
+        canvas.Pen = {clBlack, 1, psDot, pmNot};
+        canvas.Brush.Style = bsClear;
+        canvas.Rectangle(5, 5, 35, 30);
+        EXPECT_GT(CountOf(image, clAqua), 10);  // inverted red
+        EXPECT_GT(CountOf(image, clBlack), 10); // inverted white
+        EXPECT_EQ(At(image, 10, 10), clRed);    // inside untouched
+        EXPECT_LT(CountOf(image, clAqua) + CountOf(image, clBlack), 2 * (30 + 25)); // dotted
+        canvas.Rectangle(5, 5, 35, 30);
     }
-    const QImage before = image;
-    TCanvas canvas(&image);
-    canvas.Pen.Mode = pmNot;
-    canvas.Pen.Style = psDot;
-    canvas.Brush.Style = bsClear;
-    canvas.Rectangle(5, 5, 35, 30);
-    EXPECT_GT(CountOf(image, clAqua), 10);  // inverted red
-    EXPECT_GT(CountOf(image, clBlack), 10); // inverted white
-    EXPECT_EQ(At(image, 10, 10), clRed);    // inside untouched
-    EXPECT_LT(CountOf(image, clAqua) + CountOf(image, clBlack), 2 * (30 + 25)); // dotted
-    canvas.Rectangle(5, 5, 35, 30);
     EXPECT_EQ(image, before);
-}
 
-TEST_F(Canvas, DottedLinesShowTheSolidBrushInTheirGaps)
-{
     for (const TBrushStyle style : {bsSolid, bsClear}) {
-        const QImage image = Paint([&](TCanvas &c) {
+        const QImage dotted = Paint([&](TCanvas &c) {
             c.Pen.Style = psDot;
-            c.Brush.Color = clYellow;
-            c.Brush.Style = style;
+            c.Brush = {clYellow, style};
             c.MoveTo(0, 5);
             c.LineTo(30, 5);
         });
-        EXPECT_EQ(At(image, 4, 5), style == bsSolid ? clYellow : clWhite);
-        EXPECT_EQ(CountOf(image, clBlack), 15);
+        EXPECT_EQ(At(dotted, 4, 5), style == bsSolid ? clYellow : clWhite);
+        EXPECT_EQ(CountOf(dotted, clBlack), 15);
     }
 }
 
 TEST_F(Canvas, ImagesAreDrawnAndStretchedPixelForPixel)
 {
     QImage icon(2, 2, QImage::Format_RGB32);
-    icon.setPixel(0, 0, ColorToQRgb(clRed));
-    icon.setPixel(1, 0, ColorToQRgb(clLime));
-    icon.setPixel(0, 1, ColorToQRgb(clBlue));
-    icon.setPixel(1, 1, ColorToQRgb(clFuchsia));
+    const TColor colours[] = {clRed, clLime, clBlue, clFuchsia};
+    for (int i = 0; i < 4; ++i)
+        icon.setPixel(i % 2, i / 2, ColorToQRgb(colours[i]));
     const QImage image = Paint([&](TCanvas &c) {
         c.Draw(1, 1, icon);
         c.StretchDraw(Rect(10, 10, 14, 14), icon);
@@ -312,10 +257,8 @@ TEST_F(Canvas, ImagesAreDrawnAndStretchedPixelForPixel)
     });
     EXPECT_EQ(At(image, 2, 2), clFuchsia);
     EXPECT_EQ(At(image, 3, 3), clWhite);
-    EXPECT_EQ(At(image, 11, 11), clRed);
-    EXPECT_EQ(At(image, 12, 11), clLime);
-    EXPECT_EQ(At(image, 11, 13), clBlue);
-    EXPECT_EQ(At(image, 13, 13), clFuchsia);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(At(image, 11 + 2 * (i % 2), 11 + 2 * (i / 2)), colours[i]) << i;
     EXPECT_EQ(Painted(image.copy(5, 5, 14, 14)), QRect(5, 5, 4, 4));
     EXPECT_EQ(At(image, 20, 20), clRed);
     EXPECT_EQ(At(image, 23, 23), clWhite); // the key colour let the background through
@@ -323,8 +266,7 @@ TEST_F(Canvas, ImagesAreDrawnAndStretchedPixelForPixel)
 
 TEST_F(Canvas, PixelsAndClipRectangles)
 {
-    QImage image(40, 40, QImage::Format_RGB32);
-    image.fill(Qt::white);
+    QImage image = Paint([](TCanvas &) {});
     TCanvas canvas(&image);
     canvas.SetPixel(3, 4, 0x123456);
     EXPECT_EQ(canvas.Pixel(3, 4), 0x123456);
@@ -344,8 +286,7 @@ TEST_F(Canvas, PixelsAndClipRectangles)
 
 TEST_F(Canvas, ABorrowedPainterKeepsItsClipAsTheLimitAndGetsItsStateBack)
 {
-    QImage image(40, 40, QImage::Format_RGB32);
-    image.fill(Qt::white);
+    QImage image = Paint([](TCanvas &) {});
     QPainter painter(&image);
     painter.setPen(QPen(Qt::green, 5));
     painter.setClipRect(QRect(0, 0, 30, 30));
@@ -354,7 +295,6 @@ TEST_F(Canvas, ABorrowedPainterKeepsItsClipAsTheLimitAndGetsItsStateBack)
         EXPECT_EQ(canvas.ClipRect(), Rect(0, 0, 30, 30));
         canvas.Pen.Color = clRed;
         canvas.SetClipRect(Rect(0, 0, 5, 5));
-        canvas.MoveTo(0, 0);
         canvas.LineTo(20, 0);
         canvas.SetClipRect(Rect(0, 10, 40, 40)); // no wider than the painter's own clip
         EXPECT_EQ(canvas.ClipRect(), Rect(0, 10, 30, 30));
@@ -363,8 +303,7 @@ TEST_F(Canvas, ABorrowedPainterKeepsItsClipAsTheLimitAndGetsItsStateBack)
         canvas.ResetClipRect();
         EXPECT_EQ(canvas.ClipRect(), Rect(0, 0, 30, 30));
     }
-    EXPECT_EQ(painter.pen().color(), QColor(Qt::green));
-    EXPECT_EQ(painter.pen().width(), 5);
+    EXPECT_EQ(painter.pen(), QPen(Qt::green, 5));
     EXPECT_EQ(painter.clipBoundingRect().toRect(), QRect(0, 0, 30, 30));
     painter.end();
     EXPECT_EQ(Painted(image), QRect(0, 0, 30, 21));
@@ -372,46 +311,17 @@ TEST_F(Canvas, ABorrowedPainterKeepsItsClipAsTheLimitAndGetsItsStateBack)
     EXPECT_EQ(At(image, 5, 0), clWhite);
 }
 
-TEST_F(Canvas, AMeasuringCanvasDrawsNothingAndDeviceErrorsAreClear)
+TEST_F(Canvas, MeasuringAndVectorCanvasesAndDeviceErrors)
 {
-    TCanvas canvas;
-    canvas.Rectangle(0, 0, 10, 10);
-    canvas.TextOut(0, 0, "abc");
-    EXPECT_EQ(canvas.PenPos, QPoint(canvas.TextWidth("abc"), 0));
-    EXPECT_EQ(canvas.ClipRect(), TRect{});
-    EXPECT_EQ(canvas.Pixel(0, 0), clNone);
+    TCanvas measuring;
+    measuring.Rectangle(0, 0, 10, 10);
+    measuring.TextOut(0, 0, "abc");
+    EXPECT_EQ(measuring.PenPos, QPoint(measuring.TextWidth("abc"), 0));
+    EXPECT_EQ(measuring.ClipRect(), TRect{});
+    EXPECT_EQ(measuring.Pixel(0, 0), clNone);
     QImage empty;
     EXPECT_THROW(TCanvas{&empty}, std::runtime_error);
     EXPECT_THROW(TCanvas{static_cast<QPainter *>(nullptr)}, std::runtime_error);
-}
-
-namespace {
-
-// A widget that paints through a canvas on its paint event's painter.
-class CanvasWidget : public QWidget {
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        QPainter painter(this);
-        TCanvas canvas(&painter);
-        canvas.Brush.Color = clNavy;
-        canvas.FillRect(Rect(0, 0, width(), height()));
-        canvas.Pen.Color = clYellow;
-        canvas.Rectangle(5, 5, 15, 15);
-    }
-};
-
-} // namespace
-
-TEST_F(Canvas, PaintsOnWidgetsAndOnVectorDevicesWithoutRasterModes)
-{
-    CanvasWidget widget;
-    widget.resize(20, 20);
-    const QImage image = widget.grab().toImage().convertToFormat(QImage::Format_RGB32);
-    ASSERT_EQ(image.size(), QSize(20, 20));
-    EXPECT_EQ(At(image, 14, 14), clYellow);
-    EXPECT_EQ(At(image, 15, 15), clNavy);
-    EXPECT_EQ(At(image, 10, 10), clNavy);
 
     QTemporaryDir dir;
     const QString path = dir.filePath("page.pdf");

@@ -40,12 +40,21 @@ Types Body(const TEmfReader &reader)
     return types.size() < 2 ? Types{} : Types(types.begin() + 1, types.end() - 1);
 }
 
-// The first field of every record of a type, e.g. the mode of every SETBKMODE.
+// One field of every record of a type, by default the first (the mode of every SETBKMODE).
 Types Values(const TEmfReader &reader, std::uint32_t type, int offset = 8)
 {
     Types values;
     for (const TEmfReadRecord &r : reader.OfType(type))
         values.push_back(r.U32(offset));
+    return values;
+}
+
+// 32-bit fields of one record (16-bit ones where the offset is negated).
+Types Fields(const TEmfReadRecord &r, std::initializer_list<int> offsets)
+{
+    Types values;
+    for (int offset : offsets)
+        values.push_back(offset < 0 ? r.U16(-offset) : r.U32(offset));
     return values;
 }
 
@@ -59,14 +68,7 @@ TEmfReadRecord Only(const TEmfReader &reader, std::uint32_t type)
 // The destination of a BITBLT or ALPHABLEND as left, top, width, height.
 Rect4 Dest(const TEmfReadRecord &r) { return r.RectL(24); }
 
-// The sum of an EXTTEXTOUTW's advances.
-std::uint32_t Advance(const TEmfReadRecord &t)
-{
-    std::uint32_t sum = 0;
-    for (std::uint32_t i = 0; i < t.U32(44); ++i)
-        sum += t.U32(static_cast<int>(t.U32(72) + 4 * i));
-    return sum;
-}
+constexpr std::uint32_t Minus1 = 0xFFFFFFFFu;
 
 } // namespace
 
@@ -83,16 +85,12 @@ TEST_F(MetafileCanvasDevice, HeaderDescribesThePictureAt96Dpi)
     EXPECT_EQ(h.RectL(8), (Rect4{0, 0, 299, 199}));    // bounds in pixels, inclusive
     EXPECT_EQ(h.RectL(24), (Rect4{0, 0, 7937, 5291})); // frame: 300 and 200 px in 0.01 mm
     EXPECT_EQ(h.U16(56), 1);                           // no objects: only the metafile's own slot
-    // A 96-dpi reference device: pixels and millimetres in the ratio 96 : 25.4.
+    // A 96-dpi reference device (pixels and millimetres as 96 : 25.4) and its micrometres.
     const int px = h.I32(72), py = h.I32(76), mmx = h.I32(80), mmy = h.I32(84);
-    EXPECT_GT(px, 0);
-    EXPECT_EQ(px * 254, mmx * 960);
-    EXPECT_EQ(py * 254, mmy * 960);
+    EXPECT_TRUE(px > 0 && px * 254 == mmx * 960 && py * 254 == mmy * 960) << px << " " << py << " " << mmx << " " << mmy;
     ASSERT_GE(h.Size, 108u);
-    EXPECT_EQ(h.U32(100), static_cast<std::uint32_t>(mmx) * 1000); // micrometres
-    EXPECT_EQ(h.U32(104), static_cast<std::uint32_t>(mmy) * 1000);
-    EXPECT_EQ(h.Utf16(h.U32(64), h.U32(60), true), "Marrowtide");
-    EXPECT_EQ(h.Utf16(h.U32(64), h.U32(60)).back(), QChar(0));
+    EXPECT_EQ(Fields(h, {100, 104}), (Types{mmx * 1000u, mmy * 1000u}));
+    EXPECT_EQ(h.Utf16(h.U32(64), h.U32(60)), QStringLiteral("Marrowtide") + QChar(0) + QChar(0));
 }
 
 TEST_F(MetafileCanvasDevice, SizesOutsideTheFormatAreRefusedAndFinishIsFinal)
@@ -126,8 +124,7 @@ TEST_F(MetafileCanvasDevice, FiguresKeepExclusiveRightAndBottom)
         c.Rectangle(10, 20, 110, 70);
         c.Ellipse(0, 0, 8, 6);
         c.RoundRect(1, 2, 30, 40, 6, 8);
-        c.Pen.Mode = pmXor; // a raster mode needs the figure
-        c.Rectangle(10, 20, 110, 70);
+        c.Pen.Mode = pmXor; c.Rectangle(10, 20, 110, 70); // a raster mode needs the figure
     });
     EXPECT_EQ(Dest(Only(fillOnly, EMR_BITBLT)), (Rect4{10, 20, 100, 50}));
     EXPECT_EQ(Only(fillOnly, EMR_RECTANGLE).RectL(8), (Rect4{10, 20, 111, 71}));
@@ -138,27 +135,35 @@ TEST_F(MetafileCanvasDevice, FiguresKeepExclusiveRightAndBottom)
     EXPECT_EQ(Body(Record([](TCanvas &c) {
                   c.Rectangle(10, 20, 10, 70);
                   c.Ellipse(5, 5, 5, 9);
-                  c.Pen.Style = psClear;
-                  c.Brush.Style = bsClear;
+                  c.Pen.Style = psClear; c.Brush.Style = bsClear;
                   c.Rectangle(10, 20, 110, 70);
               })),
               Types{});
 }
 
-TEST_F(MetafileCanvasDevice, LinesArcsAndCurves)
+TEST_F(MetafileCanvasDevice, LinesArcsCurvesAndPolygons)
 {
-    const TEmfReader reader = Record([](TCanvas &c) {
+    const QPolygon triangle({QPoint(10, 40), QPoint(30, 5), QPoint(50, 40)});
+    const TEmfReader reader = Record([&](TCanvas &c) {
         c.MoveTo(5, 6);
         c.LineTo(150, 6);
         c.LineTo(150, 90); // starts where the pen stopped
         c.Arc(10, 10, 50, 40, 50, 25, 10, 25);
         c.Ellipse(60, 10, 90, 30);
         c.RoundRect(100, 10, 140, 40, 8, 6);
+        c.Polygon(triangle);
+        c.Polyline(triangle);
+        c.Polyline(QPolygon({QPoint(-40000, 10), QPoint(70000, 20), QPoint(100, 5)}));
+        c.Polyline(QPolygon({QPoint(1, 1)})); // a single point draws nothing
     });
     EXPECT_EQ(Body(reader), (Types{EMR_CREATEPEN, EMR_SELECTOBJECT, EMR_SETROP2, EMR_MOVETOEX, EMR_LINETO,
                                    EMR_MOVETOEX, EMR_LINETO, EMR_SETARCDIRECTION, EMR_ARC, EMR_CREATEBRUSHINDIRECT,
-                                   EMR_SELECTOBJECT, EMR_ELLIPSE, EMR_ROUNDRECT, EMR_SELECTOBJECT,
-                                   EMR_DELETEOBJECT, EMR_SELECTOBJECT, EMR_DELETEOBJECT}));
+                                   EMR_SELECTOBJECT, EMR_ELLIPSE, EMR_ROUNDRECT, EMR_SETPOLYFILLMODE, EMR_POLYGON16,
+                                   EMR_POLYLINE16, EMR_POLYLINE, EMR_SELECTOBJECT, EMR_DELETEOBJECT,
+                                   EMR_SELECTOBJECT, EMR_DELETEOBJECT}));
+    EXPECT_EQ(Values(reader, EMR_SETROP2), Types{13});         // R2_COPYPEN
+    EXPECT_EQ(Values(reader, EMR_SETARCDIRECTION), Types{1});  // AD_COUNTERCLOCKWISE
+    EXPECT_EQ(Values(reader, EMR_SETPOLYFILLMODE), Types{1});  // ALTERNATE
     EXPECT_EQ(Values(reader, EMR_MOVETOEX), (Types{5, 150}));
     EXPECT_EQ(Values(reader, EMR_MOVETOEX, 12), (Types{6, 6}));
     EXPECT_EQ(Values(reader, EMR_LINETO), (Types{150, 150}));
@@ -166,35 +171,20 @@ TEST_F(MetafileCanvasDevice, LinesArcsAndCurves)
     const TEmfReadRecord arc = Only(reader, EMR_ARC);
     EXPECT_EQ(arc.RectL(8), (Rect4{10, 10, 50, 40}));
     EXPECT_EQ(arc.RectL(24), (Rect4{50, 25, 10, 25})); // the start and end rays as given
-    EXPECT_EQ(Values(reader, EMR_SETARCDIRECTION), Types{1}); // AD_COUNTERCLOCKWISE
     EXPECT_EQ(Only(reader, EMR_ELLIPSE).RectL(8), (Rect4{60, 10, 90, 30}));
     const TEmfReadRecord round = Only(reader, EMR_ROUNDRECT);
     EXPECT_EQ(round.RectL(8), (Rect4{100, 10, 140, 40}));
-    EXPECT_EQ(QSize(round.I32(24), round.I32(28)), QSize(8, 6));
-    EXPECT_EQ(Values(reader, EMR_SETROP2), Types{13}); // R2_COPYPEN
-}
+    EXPECT_EQ(Fields(round, {24, 28}), (Types{8, 6}));
 
-TEST_F(MetafileCanvasDevice, PolygonsAndPolylinesCarryTheirPoints)
-{
-    const QPolygon triangle({QPoint(10, 40), QPoint(30, 5), QPoint(50, 40)});
-    const TEmfReader reader = Record([&](TCanvas &c) {
-        c.Polygon(triangle);
-        c.Polyline(triangle);
-        c.Polyline(QPolygon({QPoint(-40000, 10), QPoint(70000, 20), QPoint(100, 5)}));
-        c.Polyline(QPolygon({QPoint(1, 1)})); // a single point draws nothing
-    });
     const TEmfReadRecord polygon = Only(reader, EMR_POLYGON16);
     EXPECT_EQ(polygon.RectL(8), (Rect4{10, 5, 50, 40}));
-    ASSERT_EQ(polygon.U32(24), 3u);
-    for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(QPoint(polygon.I16(28 + 4 * i), polygon.I16(30 + 4 * i)), triangle[i]);
+    EXPECT_EQ(Fields(polygon, {24, -28, -30, -32, -34, -36, -38}), (Types{3, 10, 40, 30, 5, 50, 40}));
     EXPECT_EQ(polygon.Size, 28u + 12);
     EXPECT_EQ(Only(reader, EMR_POLYLINE16).Bytes(8, 32), polygon.Bytes(8, 32));
-    EXPECT_EQ(Values(reader, EMR_SETPOLYFILLMODE), Types{1}); // ALTERNATE
     // Points beyond 16 bits take the 32-bit record.
     const TEmfReadRecord wide = Only(reader, EMR_POLYLINE);
     EXPECT_EQ(wide.RectL(8), (Rect4{-40000, 5, 70000, 20}));
-    ASSERT_EQ(wide.U32(24), 3u);
+    EXPECT_EQ(wide.U32(24), 3u);
     EXPECT_EQ(wide.RectL(28), (Rect4{-40000, 10, 70000, 20}));
     EXPECT_EQ(wide.I32(48), 5);
 }
@@ -202,46 +192,32 @@ TEST_F(MetafileCanvasDevice, PolygonsAndPolylinesCarryTheirPoints)
 TEST_F(MetafileCanvasDevice, PensAndBrushesCarryStyleWidthHatchAndColour)
 {
     struct PenCase {
-        TPenStyle Style;
-        int Width;
-        TColor Color;
+        TPen Pen;
         Types Expected; // style, width, colour
     };
     const QRgb windowText = QGuiApplication::palette().color(QPalette::WindowText).rgb();
     const PenCase pens[] = {
-        {psSolid, 1, clRed, {0, 1, 0x0000FF}},
-        {psDash, 1, RGBColor(1, 2, 3), {1, 1, 0x030201}},
-        {psDot, 1, clBlack, {2, 1, 0}},
-        {psDashDot, 1, clBlack, {3, 1, 0}},
-        {psDashDotDot, 1, clBlack, {4, 1, 0}},
-        {psInsideFrame, 4, clNavy, {6, 4, 0x800000}},
-        {psSolid, 0, clBlack, {0, 1, 0}}, // a zero width is the one-pixel pen
-        {psDash, 3, clBlack, {0, 3, 0}},  // wide pens are solid
-        {psClear, 1, clBlack, {5, 1, 0}},
-        {psSolid, 1, clNone, {5, 1, 0}}, // a colourless pen draws nothing
-        {psSolid, 2, clWindowText, {0, 2, static_cast<std::uint32_t>(QRgbToColor(windowText))}},
+        {{clRed, 1, psSolid}, {0, 1, 0x0000FF}}, {{RGBColor(1, 2, 3), 1, psDash}, {1, 1, 0x030201}},
+        {{clBlack, 1, psDot}, {2, 1, 0}},        {{clBlack, 1, psDashDot}, {3, 1, 0}},
+        {{clBlack, 1, psDashDotDot}, {4, 1, 0}}, {{clNavy, 4, psInsideFrame}, {6, 4, 0x800000}},
+        {{clBlack, 1, psClear}, {5, 1, 0}},
+        {{clBlack, 0, psSolid}, {0, 1, 0}}, // a zero width is the one-pixel pen
+        {{clBlack, 3, psDash}, {0, 3, 0}},  // wide pens are solid
+        {{clNone, 1, psSolid}, {5, 1, 0}},  // a colourless pen draws nothing
+        {{clWindowText, 2, psSolid}, {0, 2, static_cast<std::uint32_t>(QRgbToColor(windowText))}},
     };
     for (const PenCase &c : pens) {
-        const TEmfReader reader = Record([&](TCanvas &canvas) {
-            canvas.Pen = {c.Color, c.Width, c.Style};
-            canvas.Ellipse(1, 1, 20, 20);
-        });
-        const TEmfReadRecord pen = Only(reader, EMR_CREATEPEN);
-        EXPECT_EQ((Types{pen.U32(12), pen.U32(16), pen.U32(24)}), c.Expected) << c.Style << " " << c.Width;
+        const TEmfReader reader = Record([&](TCanvas &canvas) { canvas.Pen = c.Pen; canvas.Ellipse(1, 1, 20, 20); });
+        EXPECT_EQ(Fields(Only(reader, EMR_CREATEPEN), {12, 16, 24}), c.Expected) << c.Pen.Style << " " << c.Pen.Width;
     }
-
-    // Style, hatch; hatches keep the picture visible between their lines.
+    // Style, colour, hatch; hatches keep the picture visible between their lines.
     const std::pair<TBrushStyle, Types> brushes[] = {
-        {bsSolid, {0, 0}},      {bsClear, {1, 0}},     {bsHorizontal, {2, 0}}, {bsVertical, {2, 1}},
-        {bsFDiagonal, {2, 2}}, {bsBDiagonal, {2, 3}}, {bsCross, {2, 4}},      {bsDiagCross, {2, 5}}};
+        {bsSolid, {0, 0x808000, 0}},     {bsClear, {1, 0, 0}},            {bsHorizontal, {2, 0x808000, 0}},
+        {bsVertical, {2, 0x808000, 1}},  {bsFDiagonal, {2, 0x808000, 2}}, {bsBDiagonal, {2, 0x808000, 3}},
+        {bsCross, {2, 0x808000, 4}},     {bsDiagCross, {2, 0x808000, 5}}};
     for (const auto &[style, expected] : brushes) {
-        const TEmfReader reader = Record([&](TCanvas &canvas) {
-            canvas.Brush = {clTeal, style};
-            canvas.Rectangle(1, 1, 20, 20);
-        });
-        const TEmfReadRecord brush = Only(reader, EMR_CREATEBRUSHINDIRECT);
-        EXPECT_EQ((Types{brush.U32(12), brush.U32(20)}), expected) << style;
-        EXPECT_EQ(brush.U32(16), style == bsClear ? 0u : 0x808000u) << style;
+        const TEmfReader reader = Record([&](TCanvas &c) { c.Brush = {clTeal, style}; c.Rectangle(1, 1, 20, 20); });
+        EXPECT_EQ(Fields(Only(reader, EMR_CREATEBRUSHINDIRECT), {12, 16, 20}), expected) << style;
         EXPECT_EQ(Values(reader, EMR_SETBKMODE), expected[0] == 2 ? Types{1} : Types{}) << style;
     }
 }
@@ -256,8 +232,7 @@ TEST_F(MetafileCanvasDevice, PenModesAndTheBackgroundOfStyledLines)
         c.Pen = {clBlack, 1, psSolid, pmNotXor};
         c.Ellipse(1, 1, 20, 20);
         c.FillRect(Rect(0, 0, 5, 5)); // fills copy whatever the pen mode
-        c.Pen.Mode = pmNop;
-        c.Brush.Style = bsClear;
+        c.Pen.Mode = pmNop; c.Brush.Style = bsClear;
         c.Rectangle(1, 1, 20, 20); // draws nothing
         c.Pen.Mode = pmCopy;
         c.LineTo(0, 0);
@@ -296,16 +271,16 @@ TEST_F(MetafileCanvasDevice, ObjectsAreMadeOnlyWhenTheToolsChangeAndDeletedWhenR
             c.Rectangle(0, 0, 10, 10);
         }
     });
+    // Every replaced object went, so a handful of slots served them all.
     EXPECT_EQ(reader.Count(EMR_CREATEPEN), 101);
     EXPECT_EQ(reader.Count(EMR_CREATEBRUSHINDIRECT), 101);
-    // Every replaced object went, so a handful of slots served them all.
     EXPECT_EQ(reader.Count(EMR_DELETEOBJECT), 202);
     EXPECT_LE(reader.Header().U16(56), 5);
     EXPECT_EQ(reader.Header().U16(56), reader.HighestHandle() + 1);
     // A replaced pen is deleted only after its successor is selected.
     const QList<TEmfReadRecord> &records = reader.Records();
     const auto second = std::find_if(records.begin() + 3, records.end(),
-                                      [](const TEmfReadRecord &r) { return r.Type == EMR_CREATEPEN; });
+                                     [](const TEmfReadRecord &r) { return r.Type == EMR_CREATEPEN; });
     ASSERT_NE(second, records.end());
     EXPECT_EQ((Types{(second + 1)->Type, (second + 1)->U32(8), (second + 2)->Type, (second + 2)->U32(8)}),
               (Types{EMR_SELECTOBJECT, second->U32(8), EMR_DELETEOBJECT, Values(reader, EMR_CREATEPEN)[0]}));
@@ -328,16 +303,14 @@ TEST_F(MetafileCanvasDevice, TextRecordsCarryStringFontColoursAndTheMeasuredAdva
         c.TextOut(0, 80, QString()); // nothing to draw
     });
     const Types body = Body(reader);
-    EXPECT_EQ(Types(body.begin(), body.begin() + 6),
-              (Types{EMR_EXTCREATEFONTINDIRECTW, EMR_SELECTOBJECT, EMR_SETTEXTALIGN, EMR_SETTEXTCOLOR, EMR_SETBKMODE,
-                     EMR_EXTTEXTOUTW}));
+    EXPECT_EQ(Types(body.begin(), body.begin() + 6), (Types{EMR_EXTCREATEFONTINDIRECTW, EMR_SELECTOBJECT, EMR_SETTEXTALIGN,
+                                                           EMR_SETTEXTCOLOR, EMR_SETBKMODE, EMR_EXTTEXTOUTW}));
     const QList<TEmfReadRecord> fonts = reader.OfType(EMR_EXTCREATEFONTINDIRECTW);
     ASSERT_EQ(fonts.size(), 2);
-    // Height (10 pt at 96 dpi as a character height), weight, italic, underline, strike-out.
-    EXPECT_EQ((Types{fonts[0].U32(12), fonts[0].U32(28), fonts[0].U8(32), fonts[0].U8(33), fonts[0].U8(34)}),
-              (Types{static_cast<std::uint32_t>(-13), 700, 0, 1, 0}));
-    EXPECT_EQ((Types{fonts[1].U32(12), fonts[1].U32(28), fonts[1].U8(32), fonts[1].U8(33), fonts[1].U8(34)}),
-              (Types{static_cast<std::uint32_t>(-11), 400, 1, 0, 1}));
+    // Height (10 pt at 96 dpi as a character height), weight, then italic, underline and
+    // strike-out in one little-endian word with the character set.
+    EXPECT_EQ(Fields(fonts[0], {12, 28, 32}), (Types{Minus1 - 12, 700, 0x01000100}));
+    EXPECT_EQ(Fields(fonts[1], {12, 28, 32}), (Types{Minus1 - 10, 400, 0x01010001}));
     EXPECT_EQ(fonts[0].Utf16(40, 32, true), "Tahoma");
     EXPECT_EQ(fonts[1].Utf16(40, 32), QStringLiteral("A very long family name that do") + QChar(0));
     EXPECT_EQ(fonts[0].Size, 332u);
@@ -358,15 +331,13 @@ TEST_F(MetafileCanvasDevice, TextRecordsCarryStringFontColoursAndTheMeasuredAdva
     // low half of a surrogate pair adds nothing of its own.
     const QString pair = QString::fromUcs4(U"x\U0001F600y");
     for (const QString &s : {text, QStringLiteral("AVAWAY Ty."), pair, QStringLiteral("Comment ").repeated(100)}) {
-        const TEmfReadRecord r = Only(Record([&](TCanvas &c) {
-            c.Font = font;
-            c.Brush.Style = bsClear;
-            c.TextOut(0, 0, s);
-        }), EMR_EXTTEXTOUTW);
-        EXPECT_EQ(Advance(r), static_cast<std::uint32_t>(font.TextWidth(s))) << s.left(20).toStdString();
-        if (s == pair) {
-            EXPECT_EQ(r.U32(static_cast<int>(r.U32(72)) + 8), 0u);
-        }
+        const TEmfReadRecord r = Only(Record([&](TCanvas &c) { c.Font = font; c.TextOut(0, 0, s); }), EMR_EXTTEXTOUTW);
+        const int dx = static_cast<int>(r.U32(72));
+        std::uint32_t sum = 0;
+        for (int i = 0; i < s.size(); ++i)
+            sum += r.U32(dx + 4 * i);
+        EXPECT_EQ(sum, static_cast<std::uint32_t>(font.TextWidth(s))) << s.left(20).toStdString();
+        EXPECT_TRUE(s != pair || r.U32(dx + 8) == 0);
     }
 }
 
@@ -385,7 +356,7 @@ TEST_F(MetafileCanvasDevice, TextBackgroundsAndClipping)
     const QList<TEmfReadRecord> texts = reader.OfType(EMR_EXTTEXTOUTW);
     ASSERT_EQ(texts.size(), 3);
     const QSize cell = TFont().TextExtent(text);
-    EXPECT_EQ((Types{texts[0].U32(52), texts[1].U32(52), texts[2].U32(52)}), (Types{0x2, 0x6, 0x4})); // ETO_OPAQUE, ETO_CLIPPED
+    EXPECT_EQ(Values(reader, EMR_EXTTEXTOUTW, 52), (Types{0x2, 0x6, 0x4})); // ETO_OPAQUE, ETO_CLIPPED
     EXPECT_EQ(texts[0].RectL(56), (Rect4{5, 6, 5 + cell.width(), 6 + cell.height()}));
     EXPECT_EQ(texts[1].RectL(56), (Rect4{0, 50, 30, 60}));
     EXPECT_EQ(texts[1].RectL(8), (Rect4{0, 50, 29, 59}));
@@ -416,8 +387,7 @@ TEST_F(MetafileCanvasDevice, FillFrameAndPixelsArePlainPatternBlocksAndPixels)
     }
     EXPECT_EQ(areas, (std::vector<Rect4>{{10, 20, 30, 10}, {50, 60, 4, 1}, {50, 62, 4, 1}, {50, 61, 1, 1}, {53, 61, 1, 1}}));
     EXPECT_EQ(Values(reader, EMR_CREATEBRUSHINDIRECT, 16), (Types{0x00FF00, 0x0000FF}));
-    const TEmfReadRecord pixel = Only(reader, EMR_SETPIXELV);
-    EXPECT_EQ((Types{pixel.U32(8), pixel.U32(12), pixel.U32(16)}), (Types{7, 8, 0xFF00FF}));
+    EXPECT_EQ(Fields(Only(reader, EMR_SETPIXELV), {8, 12, 16}), (Types{7, 8, 0xFF00FF}));
 }
 
 TEST_F(MetafileCanvasDevice, ClipRectanglesAreSavedRestoredAndLiftedAtTheEnd)
@@ -425,27 +395,24 @@ TEST_F(MetafileCanvasDevice, ClipRectanglesAreSavedRestoredAndLiftedAtTheEnd)
     const TRect first = Rect(10, 10, 100, 80);
     const TEmfReader reader = Record([&](TCanvas &c) {
         EXPECT_EQ(c.ClipRect(), Rect(0, 0, 300, 200));
-        c.Pen.Color = clRed;
-        c.Rectangle(0, 0, 5, 5);
+        const auto box = [&](TColor colour) { c.Pen.Color = colour; c.Rectangle(0, 0, 5, 5); };
+        box(clRed);
         c.SetClipRect(first);
         EXPECT_EQ(c.ClipRect(), first);
         c.SetClipRect(first); // unchanged: nothing written
-        c.Pen.Color = clBlue;
-        c.Rectangle(0, 0, 5, 5);
-        c.Pen.Color = clGreen;
-        c.Rectangle(0, 0, 5, 5);
+        box(clBlue);
+        box(clGreen);
         c.SetClipRect(Rect(20, 30, 40, 50));
-        c.Rectangle(0, 0, 5, 5);
+        box(clGreen);
         c.ResetClipRect();
         EXPECT_EQ(c.ClipRect(), Rect(0, 0, 300, 200));
-        c.Rectangle(0, 0, 5, 5);
-        c.ResetClipRect(); // no clip: nothing written
+        box(clGreen);
+        c.ResetClipRect();    // no clip: nothing written
         c.SetClipRect(first); // still set, with a pen of its own, when the metafile ends
-        c.Pen.Color = clBlue;
-        c.Rectangle(0, 0, 5, 5);
+        box(clBlue);
     });
     EXPECT_EQ(reader.Count(EMR_SAVEDC), 3);
-    EXPECT_EQ(Values(reader, EMR_RESTOREDC), Types(3, static_cast<std::uint32_t>(-1)));
+    EXPECT_EQ(Values(reader, EMR_RESTOREDC), Types(3, Minus1));
     std::vector<Rect4> clips;
     for (const TEmfReadRecord &r : reader.OfType(EMR_INTERSECTCLIPRECT))
         clips.push_back(r.RectL(8));
@@ -480,15 +447,13 @@ TEST_F(MetafileCanvasDevice, OpaqueImagesAre24BitDibsAndTransparentOnesAlphaBlen
     ASSERT_EQ(blits.size(), 2);
     const TEmfReadRecord &b = blits[0];
     EXPECT_EQ(b.RectL(8), (Rect4{20, 30, 22, 31}));
-    // Destination, source origin and size; offsets; DIB_RGB_COLORS, SRCCOPY, destination size.
-    EXPECT_EQ((Types{b.U32(24), b.U32(28), b.U32(32), b.U32(36), b.U32(40), b.U32(44)}), (Types{20, 30, 0, 0, 3, 2}));
-    EXPECT_EQ((Types{b.U32(64), b.U32(68), b.U32(72), b.U32(76)}), (Types{0, 0x00CC0020, 3, 2}));
-    EXPECT_EQ((Types{blits[1].U32(72), blits[1].U32(76)}), (Types{30, 20}));
-    const int bmi = static_cast<int>(b.U32(48));
+    // Destination, source origin and size; DIB_RGB_COLORS, SRCCOPY, destination size.
+    EXPECT_EQ(Fields(b, {24, 28, 32, 36, 40, 44}), (Types{20, 30, 0, 0, 3, 2}));
+    EXPECT_EQ(Fields(b, {64, 68, 72, 76}), (Types{0, 0x00CC0020, 3, 2}));
+    EXPECT_EQ(Fields(blits[1], {72, 76}), (Types{30, 20}));
     // Header size; biSize, width, height (positive: bottom-up rows), planes, bits, BI_RGB.
-    EXPECT_EQ((Types{b.U32(52), b.U32(bmi), b.U32(bmi + 4), b.U32(bmi + 8), b.U16(bmi + 12), b.U16(bmi + 14),
-                     b.U32(bmi + 16)}),
-              (Types{40, 40, 3, 2, 1, 24, 0}));
+    const int bmi = static_cast<int>(b.U32(48));
+    EXPECT_EQ(Fields(b, {52, bmi, bmi + 4, bmi + 8, -(bmi + 12), -(bmi + 14), bmi + 16}), (Types{40, 40, 3, 2, 1, 24, 0}));
     // Rows of 9 bytes padded to 12, the bottom row first, each pixel B, G, R.
     EXPECT_EQ(b.U32(60), 24u);
     EXPECT_EQ(b.Bytes(static_cast<int>(b.U32(56)), 24), QByteArray::fromHex("0c0b0a0f0e0d121110000000"
@@ -499,8 +464,7 @@ TEST_F(MetafileCanvasDevice, OpaqueImagesAre24BitDibsAndTransparentOnesAlphaBlen
     const TEmfReadRecord &a = blends[0];
     EXPECT_EQ(Dest(a), (Rect4{4, 5, 2, 2}));
     EXPECT_EQ(a.Bytes(40, 4), QByteArray::fromHex("0000ff01")); // AC_SRC_OVER, alpha 255, AC_SRC_ALPHA
-    EXPECT_EQ((Types{a.U32(100), a.U32(104)}), (Types{2, 2}));
-    EXPECT_EQ(a.U16(static_cast<int>(a.U32(84)) + 14), 32);
+    EXPECT_EQ(Fields(a, {100, 104, -(static_cast<int>(a.U32(84)) + 14)}), (Types{2, 2, 32}));
     // Bottom row first: the key-colour pixel is all zeros, the others opaque B, G, R, A.
     EXPECT_EQ(a.Bytes(static_cast<int>(a.U32(92)), 16), QByteArray::fromHex("3264c8ff00000000" "3264c8ff3264c8ff"));
     // Partly transparent pixels are premultiplied.
@@ -519,7 +483,6 @@ TEST_F(MetafileCanvasDevice, SavesAtomicallyAndReportsFailures)
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), bytes);
-
     const QString missing = dir.filePath(QStringLiteral("no such folder/diagram.wmf"));
     try {
         TMetafileCanvasDevice::SaveToFile(missing, bytes);

@@ -58,22 +58,31 @@ int main(int argc, char **argv)
         std::unique_ptr<Tfrmgui> mainForm;
         auto splash = std::make_unique<Tfrmabout>();
         SplashForm = splash.get();
+        QString failure;
         try {
             SplashForm->SetHomePageVisible(false);
             SplashForm->show();
             QApplication::processEvents();
             mainForm = std::make_unique<Tfrmgui>(ProgramParameters());
+        } catch (const std::exception &e) {
+            failure = QString::fromUtf8(e.what());
         } catch (...) {
-            QThread::msleep(1000);
-            SplashForm = nullptr;
-            throw;
+            failure = QStringLiteral("Unexpected error.");
         }
+        // The splash stays a second past the build, and goes whether or not it worked.
         QThread::msleep(1000);
         SplashForm->hide();
         SplashForm = nullptr;
         splash.reset();
-        mainForm->show();
-        result = QApplication::exec();
+        if (mainForm) {
+            mainForm->show();
+            result = QApplication::exec();
+        } else {
+            // The program cannot go on without its window: say why and end.
+            MainForm = nullptr;
+            UserInterface().ShowError(failure);
+            result = 1;
+        }
     }
     FinalizeModelGlobals();
     return result;

@@ -42,7 +42,8 @@ void RememberLogon(const TLogonValues &values)
         return;
     Preferences->LastUser = values.User;
     Preferences->LastDatabase = values.Database;
-    const QString entry = LogonName(values);
+    // Always user@database, even without a database, as the stored list is read.
+    const QString entry = values.User + QLatin1Char('@') + values.Database;
     Preferences->PreviousLogons.removeAll(entry);
     Preferences->PreviousLogons.insert(0, entry);
 }

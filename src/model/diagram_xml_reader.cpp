@@ -63,6 +63,37 @@ TDiagramObjectModel &targetModel(TDiagramObjectModel *model)
     return *CurrentModel;
 }
 
+// Name and virtual flag, which every object of the page has; false when the
+// property is neither.
+bool readObjectProperty(TBaseDiagramObject &object, const QString &name, const QString &value)
+{
+    if (name == QLatin1String("name"))
+        object.Name = value;
+    else if (name == QLatin1String("is_virtual"))
+        object.IsVirtual = TLoadXMLDiagram::StrToBoolean(value);
+    else
+        return false;
+    return true;
+}
+
+// The same, and the place and size of a box (tables, types, notes).
+bool readBoxProperty(TBaseDiagramRectangle &box, const QString &name, const QString &value)
+{
+    if (readObjectProperty(box, name, value))
+        return true;
+    if (name == QLatin1String("left"))
+        box.Left = StrToInt(value);
+    else if (name == QLatin1String("top"))
+        box.Top = StrToInt(value);
+    else if (name == QLatin1String("width"))
+        box.Width = StrToInt(value);
+    else if (name == QLatin1String("height"))
+        box.Height = StrToInt(value);
+    else
+        return false;
+    return true;
+}
+
 } // namespace
 
 TLoadXMLDiagram::TLoadXMLDiagram(TDiagramObjectModel &model) : m_model(model)
@@ -201,20 +232,10 @@ void TLoadXMLDiagram::ReadTable(const TXMLElement &element, std::unique_ptr<TDia
 {
     readProperties(element, [&](const QString &name, const QString &value) {
         TDiagramTable &t = *table;
-        if (name == QLatin1String("name"))
-            t.Name = value;
-        else if (name == QLatin1String("owner"))
+        if (readBoxProperty(t, name, value))
+            return;
+        if (name == QLatin1String("owner"))
             t.Owner = value;
-        else if (name == QLatin1String("is_virtual"))
-            t.IsVirtual = StrToBoolean(value);
-        else if (name == QLatin1String("left"))
-            t.Left = StrToInt(value);
-        else if (name == QLatin1String("top"))
-            t.Top = StrToInt(value);
-        else if (name == QLatin1String("width"))
-            t.Width = StrToInt(value);
-        else if (name == QLatin1String("height"))
-            t.Height = StrToInt(value);
         else if (name == QLatin1String("comment"))
             t.Comment = value;
         else if (name == QLatin1String("show_only_key_cols"))
@@ -255,9 +276,9 @@ void TLoadXMLDiagram::ReadColumn(const TXMLElement &element, TDiagramTable &tabl
     auto column = std::make_unique<TDiagramColumn>();
     readProperties(element, [&](const QString &name, const QString &value) {
         TDiagramColumn &c = *column;
-        if (name == QLatin1String("name"))
-            c.Name = value;
-        else if (name == QLatin1String("data_type"))
+        if (readObjectProperty(c, name, value))
+            return;
+        if (name == QLatin1String("data_type"))
             c.DataType = value;
         else if (name == QLatin1String("data_length"))
             c.DataLength = StrToInt(value);
@@ -267,8 +288,6 @@ void TLoadXMLDiagram::ReadColumn(const TXMLElement &element, TDiagramTable &tabl
             c.DataPrecision = StrToInt(value);
         else if (name == QLatin1String("is_nullable"))
             c.IsNullable = StrToBoolean(value);
-        else if (name == QLatin1String("is_virtual"))
-            c.IsVirtual = StrToBoolean(value);
         else if (name == QLatin1String("default_value"))
             c.DefaultValue = value;
         else if (name == QLatin1String("comment"))
@@ -294,11 +313,7 @@ void readKeyBase(const TXMLElement &element, TBaseDiagramKey &key,
                  const std::function<void(const QString &, const QString &)> &more = {})
 {
     TXmlPropertyReader::Read(element, [&](const QString &name, const QString &value) {
-        if (name == QLatin1String("name"))
-            key.Name = value;
-        else if (name == QLatin1String("is_virtual"))
-            key.IsVirtual = TLoadXMLDiagram::StrToBoolean(value);
-        else if (more)
+        if (!readObjectProperty(key, name, value) && more)
             more(name, value);
     });
     key.Columns = TXmlPropertyReader::ReadTextList(element, QStringLiteral("columns"), QStringLiteral("column"));
@@ -366,11 +381,7 @@ void TLoadXMLDiagram::ReadCheckConstraint(const TXMLElement &element, TDiagramTa
 {
     auto check = std::make_unique<TDiagramCheckConstraint>();
     readProperties(element, [&](const QString &name, const QString &value) {
-        if (name == QLatin1String("name"))
-            check->Name = value;
-        else if (name == QLatin1String("is_virtual"))
-            check->IsVirtual = StrToBoolean(value);
-        else if (name == QLatin1String("check"))
+        if (!readObjectProperty(*check, name, value) && name == QLatin1String("check"))
             check->CheckText = value;
     });
     table.CheckConstraints.Add(std::move(check));
@@ -387,11 +398,9 @@ void TLoadXMLDiagram::ReadIndex(const TXMLElement &element, TDiagramTable &table
     auto index = std::make_unique<TDiagramIndex>();
     readProperties(element, [&](const QString &name, const QString &value) {
         TDiagramIndex &i = *index;
-        if (name == QLatin1String("name"))
-            i.Name = value;
-        else if (name == QLatin1String("is_virtual"))
-            i.IsVirtual = StrToBoolean(value);
-        else if (name == QLatin1String("type"))
+        if (readObjectProperty(i, name, value))
+            return;
+        if (name == QLatin1String("type"))
             i.IndexType = value;
         else if (name == QLatin1String("table_name"))
             i.TableName = value;
@@ -416,21 +425,8 @@ void TLoadXMLDiagram::ReadType(const TXMLElement &element)
     // come back when it is added from the database again.
     auto type = std::make_unique<TDiagramType>();
     readProperties(element, [&](const QString &name, const QString &value) {
-        TDiagramType &t = *type;
-        if (name == QLatin1String("owner"))
-            t.Owner = value;
-        else if (name == QLatin1String("name"))
-            t.Name = value;
-        else if (name == QLatin1String("is_virtual"))
-            t.IsVirtual = StrToBoolean(value);
-        else if (name == QLatin1String("left"))
-            t.Left = StrToInt(value);
-        else if (name == QLatin1String("top"))
-            t.Top = StrToInt(value);
-        else if (name == QLatin1String("width"))
-            t.Width = StrToInt(value);
-        else if (name == QLatin1String("height"))
-            t.Height = StrToInt(value);
+        if (!readBoxProperty(*type, name, value) && name == QLatin1String("owner"))
+            type->Owner = value;
     });
     m_model.Types.Add(std::move(type));
 }
@@ -445,21 +441,8 @@ void TLoadXMLDiagram::ReadNote(const TXMLElement &element)
 {
     auto note = std::make_unique<TDiagramNote>();
     readProperties(element, [&](const QString &name, const QString &value) {
-        TDiagramNote &n = *note;
-        if (name == QLatin1String("name"))
-            n.Name = value;
-        else if (name == QLatin1String("is_virtual"))
-            n.IsVirtual = StrToBoolean(value);
-        else if (name == QLatin1String("left"))
-            n.Left = StrToInt(value);
-        else if (name == QLatin1String("top"))
-            n.Top = StrToInt(value);
-        else if (name == QLatin1String("width"))
-            n.Width = StrToInt(value);
-        else if (name == QLatin1String("height"))
-            n.Height = StrToInt(value);
-        else if (name == QLatin1String("text"))
-            n.Text = value;
+        if (!readBoxProperty(*note, name, value) && name == QLatin1String("text"))
+            note->Text = value;
     });
     m_model.Notes.Add(std::move(note));
 }

@@ -38,9 +38,9 @@ bool TryStrToInt(const QString &text, int &value)
             return false;
     }
     if (base == 16) {
-        value = static_cast<int>(static_cast<quint32>(result));
-        if (negative)
-            value = -value;
+        // Negated as a bit pattern: "-$80000000" must not overflow an int.
+        const quint32 bits = static_cast<quint32>(result);
+        value = static_cast<int>(negative ? 0u - bits : bits);
         return true;
     }
     if (negative)

@@ -102,7 +102,9 @@ void TDiagramForeignKey::Assign(const TBaseModelObject &source)
     TBaseDiagramKey::Assign(src);
     RefTableOwner = src.RefTableOwner;
     RefTableName = src.RefTableName;
-    RefColumns += src.RefColumns;
+    // Replaced, not appended: a key assigned over another must not keep the
+    // old referenced columns beside the new ones.
+    RefColumns = src.RefColumns;
     Table = src.Table;
     OnDelete = src.OnDelete;
 }

@@ -1,5 +1,7 @@
 #include "model/xml_parser.h"
 
+#include "model/model_errors.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QIODevice>
@@ -58,9 +60,11 @@ int hexDigit(QChar c)
 }
 
 // A numeric reference is taken as a full code point, so characters beyond
-// Latin-1 survive a save and reload. Numbers that are no character at all
-// (0, surrogates, beyond U+10FFFF, empty or with other characters) are
-// refused rather than turned into something else.
+// Latin-1 survive a save and reload. A decimal number is converted as every
+// number of our files is, and fails with the same message when it does not
+// convert; numbers that are no character at all (0, negative, surrogates,
+// beyond U+10FFFF) and hexadecimal ones with other characters are refused
+// rather than turned into something else.
 void appendCharacterReference(QString &out, QStringView name)
 {
     const auto invalid = [&] {
@@ -68,24 +72,32 @@ void appendCharacterReference(QString &out, QStringView name)
     };
     const bool hex = name.size() > 1 && (name[1] == u'x' || name[1] == u'X');
     const QStringView digits = name.sliced(hex ? 2 : 1);
-    if (digits.isEmpty())
-        invalid();
-    char32_t code = 0;
-    for (QChar c : digits) {
-        const int d = hex ? hexDigit(c) : (c >= u'0' && c <= u'9' ? c.unicode() - u'0' : -1);
-        if (d < 0)
+    qint64 code = 0;
+    if (hex) {
+        if (digits.isEmpty())
             invalid();
-        code = code * (hex ? 16 : 10) + char32_t(d);
-        if (code > 0x10FFFF)
-            invalid();
-    }
-    if (code == 0 || (code >= 0xD800 && code <= 0xDFFF))
-        invalid();
-    if (QChar::requiresSurrogates(code)) {
-        out.append(QChar(QChar::highSurrogate(code)));
-        out.append(QChar(QChar::lowSurrogate(code)));
+        for (QChar c : digits) {
+            const int d = hexDigit(c);
+            if (d < 0)
+                invalid();
+            code = code * 16 + d;
+            if (code > 0x10FFFF)
+                invalid();
+        }
     } else {
-        out.append(QChar(char16_t(code)));
+        int value = 0;
+        if (!TryStrToInt(digits.toString(), value))
+            fail(QStringLiteral("'%1' is not a valid integer value").arg(digits.toString()));
+        code = value;
+    }
+    if (code <= 0 || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+        invalid();
+    const auto point = char32_t(code);
+    if (QChar::requiresSurrogates(point)) {
+        out.append(QChar(QChar::highSurrogate(point)));
+        out.append(QChar(QChar::lowSurrogate(point)));
+    } else {
+        out.append(QChar(char16_t(point)));
     }
 }
 

@@ -35,6 +35,7 @@ constexpr std::uint32_t Rectangle = 43;
 constexpr std::uint32_t RoundRect = 44;
 constexpr std::uint32_t Arc = 45;
 constexpr std::uint32_t LineTo = 54;
+constexpr std::uint32_t SetArcDirection = 57;
 constexpr std::uint32_t BitBlt = 76;
 constexpr std::uint32_t StretchDIBits = 81;
 constexpr std::uint32_t ExtCreateFontIndirectW = 82;
@@ -67,6 +68,7 @@ constexpr std::uint32_t R2_COPYPEN = 13;
 constexpr std::uint32_t COLORONCOLOR = 3;
 constexpr std::uint32_t TA_TOP_LEFT_NOUPDATECP = 0;
 constexpr std::uint32_t GM_COMPATIBLE = 1;
+constexpr std::uint32_t AD_COUNTERCLOCKWISE = 1;
 constexpr std::uint32_t ETO_OPAQUE = 0x2;
 constexpr std::uint32_t ETO_CLIPPED = 0x4;
 constexpr std::uint32_t PATCOPY = 0x00F00021;
@@ -480,6 +482,9 @@ void TMetafileCanvasDevice::Arc(const TDrawingTools &tools, const TRect &box, QP
 {
     if (box.IsEmpty() || !PrepareFigure(tools, false))
         return;
+    // Written rather than left to the player's default: turned the other way, an arc draws
+    // the rest of its ellipse instead.
+    SetState(&TDcState::ArcDirection, emr::SetArcDirection, AD_COUNTERCLOCKWISE);
     TEmfRecord record(emr::Arc);
     record.RectL(box).Point(start).Point(end);
     Emit(record);

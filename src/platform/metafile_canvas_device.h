@@ -99,6 +99,7 @@ private:
         std::optional<std::uint32_t> Rop2;
         std::optional<std::uint32_t> PolyFillMode;
         std::optional<std::uint32_t> StretchMode;
+        std::optional<std::uint32_t> ArcDirection;
         bool Selects(std::uint32_t handle) const
         {
             return handle != 0 && (handle == PenHandle || handle == BrushHandle || handle == FontHandle);

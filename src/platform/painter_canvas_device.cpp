@@ -199,7 +199,7 @@ bool TPainterCanvasDevice::SelectPen(const TDrawingTools &tools)
     } else {
         qpen.setWidth(1);
         qpen.setCosmetic(true);
-        // A flat cap leaves a line's end pixel out.
+        // A flat cap leaves a line's end pixel out (but see ThinSegment).
         qpen.setCapStyle(Qt::FlatCap);
         qpen.setJoinStyle(Qt::MiterJoin);
         const QList<qreal> dashes = DashPattern(pen.Style);
@@ -230,6 +230,36 @@ bool TPainterCanvasDevice::SelectBrush(const TDrawingTools &tools)
     return true;
 }
 
+// A flat cap leaves out whichever end Qt draws last, and Qt draws along the longer axis from
+// left to right or top to bottom: a line running left or up would lose its start and keep
+// its end. Such a line is drawn with both ends up to the pixel before its end instead (one
+// step back along the longer axis, on the line), so its dash pattern starts at the start too.
+void TPainterCanvasDevice::ThinSegment(QPoint from, QPoint to)
+{
+    const int dx = to.x() - from.x();
+    const int dy = to.y() - from.y();
+    const int ax = std::abs(dx);
+    const int ay = std::abs(dy);
+    if (ax == 0 && ay == 0)
+        return;
+    const bool qtLeavesOutTheEnd = ax > ay ? dx > 0 : ay > ax ? dy > 0 : dx > 0 && dy > 0;
+    if (qtLeavesOutTheEnd) {
+        Painter_->drawLine(from, to);
+        return;
+    }
+    const int steps = std::max(ax, ay);
+    const auto along = [&](int delta) {
+        return static_cast<int>(std::lround(static_cast<double>(delta) * (steps - 1) / steps));
+    };
+    const QPoint last(from.x() + along(dx), from.y() + along(dy));
+    QPen pen = Painter_->pen();
+    pen.setCapStyle(Qt::SquareCap);
+    Painter_->setPen(pen);
+    Painter_->drawLine(from, last);
+    pen.setCapStyle(Qt::FlatCap);
+    Painter_->setPen(pen);
+}
+
 void TPainterCanvasDevice::Line(const TDrawingTools &tools, QPoint from, QPoint to)
 {
     if (!SelectPen(tools))
@@ -237,17 +267,20 @@ void TPainterCanvasDevice::Line(const TDrawingTools &tools, QPoint from, QPoint 
     if (IsWide(tools.Pen))
         Painter_->drawLine(QLineF(Centre(from), Centre(to)));
     else
-        Painter_->drawLine(from, to);
+        ThinSegment(from, to);
 }
 
 void TPainterCanvasDevice::Polyline(const TDrawingTools &tools, const QPolygon &points)
 {
     if (points.size() < 2 || !SelectPen(tools))
         return;
-    if (IsWide(tools.Pen))
+    if (IsWide(tools.Pen)) {
         Painter_->drawPolyline(QPolygonF(points).translated(0.5, 0.5));
-    else
-        Painter_->drawPolyline(points);
+        return;
+    }
+    // Each joint is drawn once, by the segment that starts there.
+    for (qsizetype i = 1; i < points.size(); ++i)
+        ThinSegment(points[i - 1], points[i]);
 }
 
 void TPainterCanvasDevice::FillPath(const TDrawingTools &tools, const QPainterPath &path)
@@ -432,7 +465,12 @@ void TPainterCanvasDevice::SetPixel(QPoint point, TColor color)
 
 void TPainterCanvasDevice::SetClipRect(const TRect *rect)
 {
-    if (rect) {
+    // The clip of a borrowed painter (a paint event's region) stays the outer limit, as the
+    // system region does under a device context's own clip.
+    if (rect && InitialClipping_) {
+        Painter_->setClipRegion(InitialClip_);
+        Painter_->setClipRect(rect->ToQRect(), Qt::IntersectClip);
+    } else if (rect) {
         Painter_->setClipRect(rect->ToQRect());
     } else if (InitialClipping_) {
         Painter_->setClipRegion(InitialClip_);

@@ -41,6 +41,7 @@ private:
     bool SelectBrush(const TDrawingTools &tools);
     void SelectMode(TPenMode mode);
     void FillPath(const TDrawingTools &tools, const QPainterPath &path);
+    void ThinSegment(QPoint from, QPoint to);
     void ClosedCurve(const TDrawingTools &tools, const QPolygonF &indexes);
 
     std::unique_ptr<QPainter> OwnPainter_;

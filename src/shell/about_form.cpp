@@ -80,11 +80,18 @@ Tfrmabout::Tfrmabout(QWidget *owner) : QDialog(owner, Qt::FramelessWindowHint | 
     memCredits->setObjectName(QStringLiteral("memCredits"));
     memCredits->setReadOnly(true);
     memCredits->setGeometry(44, 138, 287, 65);
+    // Four short lines in a small font fit the box whole: no wrapping, no scroll bars.
+    QFont creditsFont(QStringLiteral("DejaVu Sans"));
+    creditsFont.setPixelSize(10);
+    memCredits->setFont(creditsFont);
+    memCredits->setLineWrapMode(QPlainTextEdit::NoWrap);
+    memCredits->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    memCredits->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     memCredits->setPlainText(QStringLiteral(
-        "This program is distributed in the hope that it\n"
-        "will be useful, but WITHOUT ANY WARRANTY; without\n"
-        "even the implied warranty of MERCHANTABILITY or\n"
-        "FITNESS FOR A PARTICULAR PURPOSE."));
+        "This program is distributed WITHOUT ANY\n"
+        "WARRANTY; without even the implied warranty\n"
+        "of MERCHANTABILITY or FITNESS FOR A\n"
+        "PARTICULAR PURPOSE."));
     for (QWidget *w : {static_cast<QWidget *>(imgAbout), static_cast<QWidget *>(lblVersion),
                        static_cast<QWidget *>(lblCopyrightNotice), static_cast<QWidget *>(image1),
                        static_cast<QWidget *>(lblHomePage)})

@@ -5,10 +5,12 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QScreen>
 #include <QVBoxLayout>
 
 #include <stdexcept>
@@ -22,6 +24,8 @@ TfrmConsole::TfrmConsole(QWidget *owner)
     setObjectName(QStringLiteral("frmConsole"));
     setWindowTitle(QStringLiteral("Console"));
     resize(597, 267);
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
     auto *panel = new QWidget(this);
     panel->setObjectName(QStringLiteral("pnlTop"));
     auto *top = new QHBoxLayout(panel);

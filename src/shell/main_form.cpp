@@ -34,6 +34,8 @@
 #include <QStyle>
 #include <QHash>
 #include <QScopeGuard>
+#include <QScreen>
+#include <QGuiApplication>
 #include <QScopedValueRollback>
 #include <QScrollArea>
 #include <QSplitter>
@@ -139,6 +141,8 @@ Tfrmgui::Tfrmgui(const QStringList &parameters, std::unique_ptr<IMainDiagram> di
             a->setChecked(visible);
     };
 
+    actlistMain = new QObject(this);
+    actlistMain->setObjectName(QStringLiteral("actlistMain"));
     CreateActions();
     CreateMenus();
     CreateToolBars();
@@ -148,14 +152,18 @@ Tfrmgui::Tfrmgui(const QStringList &parameters, std::unique_ptr<IMainDiagram> di
     splLeft->setSizes({250, width() - 250});
 
     Preferences->FileName = TGUIHelpers::GetPreferencesFileName();
-    Preferences->LoadPreferences();
+    // A damaged preferences file is reported and the defaults serve; the
+    // program still starts, and closing it leaves the file as it is.
+    Guarded([] { Preferences->LoadPreferences(); });
     Preferences->BuildToolsMenu(mniTools);
     TConsoleHelper::WriteLine(QStringLiteral("Loaded preferences file: \"") + Preferences->FileName +
                               QLatin1Char('"'));
 
     CreateDiagram();
     RebuildReopenMenu();
-    DoLogOn(true);
+    // A dictionary query that fails while the owner lists are filled is shown;
+    // the window still opens.
+    Guarded([this] { DoLogOn(true); });
     setAcceptDrops(true);
 
     pgcNavigator->setCurrentIndex(qBound(0, Preferences->ExplorersTabIndex, pgcNavigator->count() - 1));
@@ -163,11 +171,15 @@ Tfrmgui::Tfrmgui(const QStringList &parameters, std::unique_ptr<IMainDiagram> di
         splLeft->setSizes({Preferences->LeftPanelWidth, qMax(1, width() - Preferences->LeftPanelWidth)});
     if (Preferences->PlanPanelHeight > 0)
         Splitter2->setSizes({Preferences->PlanPanelHeight, qMax(1, 500 - Preferences->PlanPanelHeight)});
-    // A preferences file never written keeps the window's own status bar, as it
-    // keeps the window's own panel sizes: a first start shows the version.
-    const bool showStatusBar = QFileInfo::exists(Preferences->FileName) ? Preferences->ShowStatusBar : true;
+    // A preferences file never written (or unreadable) keeps the window's own
+    // status bar, as it keeps the window's own panel sizes: the version shows.
+    const bool stored = QFileInfo::exists(Preferences->FileName) && !Preferences->LoadFailed();
+    const bool showStatusBar = stored ? Preferences->ShowStatusBar : true;
     Action(QStringLiteral("actViewStatusBar"))->setChecked(showStatusBar);
     sbrMain->setVisible(showStatusBar);
+
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
 }
 
 Tfrmgui::~Tfrmgui()
@@ -189,7 +201,7 @@ Tfrmgui::~Tfrmgui()
 QAction *Tfrmgui::AddAction(const char *name, const QString &caption, const QString &hint,
                             const QKeySequence &shortcut)
 {
-    auto *action = new QAction(caption, this);
+    auto *action = new QAction(caption, actlistMain);
     action->setObjectName(QLatin1String(name));
     if (!hint.isEmpty()) {
         action->setToolTip(hint);
@@ -285,10 +297,10 @@ void Tfrmgui::CreateActions()
         connect(a, &QAction::toggled, this, [apply](bool c) { apply(c); });
         return a;
     };
-    toggle("actViewToolbar", QStringLiteral("&Tool Bar"), QStringLiteral("View Toolbar"), true,
+    toggle("actViewToolbar", QStringLiteral("&Toolbar"), QStringLiteral("View Toolbar"), true,
            [this](bool c) { cbarMain->setVisible(c); });
     toggle("actPlanView", QStringLiteral("&Plan View"), {}, true, [this](bool c) { pnlPlan->setVisible(c); });
-    toggle("actViewTableList", QStringLiteral("Browsers"), QStringLiteral("View Table List"), true,
+    toggle("actViewTableList", QStringLiteral("Table List"), QStringLiteral("View Table List"), true,
            [this](bool c) { pnlLeft->setVisible(c); });
     toggle("actViewStatusBar", QStringLiteral("Status Bar"), QStringLiteral("View Status Bar"), true,
            [this](bool c) { sbrMain->setVisible(c); });
@@ -328,7 +340,8 @@ void Tfrmgui::CreateActions()
 
     for (const char *name : LaterActions)
         Action(QLatin1String(name))->setEnabled(false);
-    addActions(findChildren<QAction *>(Qt::FindDirectChildrenOnly));
+    // The shortcuts work wherever the focus is in the window.
+    addActions(actlistMain->findChildren<QAction *>(Qt::FindDirectChildrenOnly));
 }
 
 void Tfrmgui::CreateMenus()
@@ -382,9 +395,27 @@ void Tfrmgui::CreateMenus()
     add(diagram, {"", "actFind", "actCompareModels", "", "actRenameDiagram", "actCreateNote",
                   "actCreateTable", "", "actZoomIn", "actZoomOut"});
 
+    // The View items carry the check their commands toggle; two read
+    // differently from their command.
     QMenu *view = top("mniView", QStringLiteral("&View"));
-    add(view, {"actViewToolbar", "actPlanView", "actViewTableList", "actViewStatusBar",
-               "actFullScreen", "actConsole"});
+    const auto checkItem = [this, view](const char *name, const char *action, const QString &caption) {
+        QAction *command = Action(QLatin1String(action));
+        QAction *item = view->addAction(caption.isEmpty() ? command->text() : caption);
+        item->setObjectName(QLatin1String(name));
+        item->setCheckable(true);
+        item->setChecked(command->isChecked());
+        item->setToolTip(command->toolTip());
+        item->setStatusTip(command->statusTip());
+        connect(item, &QAction::triggered, command, [command] { command->trigger(); });
+        connect(command, &QAction::toggled, item, &QAction::setChecked);
+        connect(command, &QAction::changed, item, [item, command] { item->setEnabled(command->isEnabled()); });
+    };
+    checkItem("mniToolBar", "actViewToolbar", QStringLiteral("&Tool Bar"));
+    checkItem("mniViewPlan", "actPlanView", {});
+    checkItem("mniViewTableList", "actViewTableList", QStringLiteral("Browsers"));
+    checkItem("mniViewStatusBar", "actViewStatusBar", {});
+    checkItem("mniFullScreen", "actFullScreen", {});
+    checkItem("mniConsole", "actConsole", {});
 
     mniTools = top("mniTools", QStringLiteral("&Tools"));
     add(mniTools, {"actPreferences", "actDatabaseBrowser", "actGenerateModelDDL",
@@ -619,12 +650,6 @@ void Tfrmgui::CreatePanels()
 void Tfrmgui::CreateDiagram()
 {
     Surface_ = Diagram_->CreateSurface(sboxDiagram);
-    if (CurrentModel) {
-        QPalette palette = sboxDiagram->palette();
-        palette.setColor(QPalette::Window, ColorToQColor(CurrentModel->Style.BackgroundColour));
-        sboxDiagram->setPalette(palette);
-        sboxDiagram->setAutoFillBackground(true);
-    }
     sboxDiagram->viewport()->installEventFilter(this);
     GrowSurfaceToScrollBox();
     ModelTreeView = tvwModel;
@@ -632,8 +657,16 @@ void Tfrmgui::CreateDiagram()
     tvwDBObjects->clear();
     auto *root = new QTreeWidgetItem(tvwDBObjects, {QStringLiteral("Database Objects")});
     root->setDisabled(!THelpers::IsConnected());
-    if (CurrentModel)
+    if (CurrentModel) {
         CurrentModel->Style.Assign(Preferences->DefaultStyle);
+        // Coloured only once the page has the preferences' style: before that
+        // its background is black, which shows in the corner between the
+        // scroll bars.
+        QPalette palette = sboxDiagram->palette();
+        palette.setColor(QPalette::Window, ColorToQColor(CurrentModel->Style.BackgroundColour));
+        sboxDiagram->setPalette(palette);
+        sboxDiagram->setAutoFillBackground(true);
+    }
 }
 
 // ---------------------------------------------------------------------------
@@ -697,9 +730,12 @@ void Tfrmgui::DoLogOn(bool startUp)
 
 void Tfrmgui::SelectOwner(QComboBox *combo)
 {
-    int index = Preferences->LastFilter.isEmpty() ? -1 : combo->findText(Preferences->LastFilter);
+    // Owners are stored in capitals while users log on as they like: the
+    // entries are matched whatever their letter case.
+    const Qt::MatchFlags anyCase = Qt::MatchFixedString;
+    int index = Preferences->LastFilter.isEmpty() ? -1 : combo->findText(Preferences->LastFilter, anyCase);
     if (index < 0 && THelpers::IsConnected())
-        index = combo->findText(DatabaseSession->GetUsername());
+        index = combo->findText(DatabaseSession->GetUsername(), anyCase);
     if (index >= 0)
         combo->setCurrentIndex(index);
 }
@@ -796,6 +832,12 @@ void Tfrmgui::FormShow()
     }
     if (!OpenModels->empty())
         CurrentModel = (*OpenModels)[static_cast<size_t>(qMax(0, tabModels->currentIndex()))].get();
+    // The tab bar has just got its first tab and takes room from the scroll
+    // box: size the surface to the scroll box as it now is, or the empty page
+    // would start with scroll bars.
+    if (QLayout *layout = tabModels->parentWidget()->layout())
+        layout->activate();
+    FitSurfaceToModel();
     pbox->update();
     OpenCommandLineFiles();
     Panels_[2]->setText(Version);
@@ -810,7 +852,9 @@ void Tfrmgui::OpenCommandLineFiles()
         }
         const int before = static_cast<int>(OpenModels->size());
         try {
-            OpenModelFile(name, false);
+            // The page and the Reopen menu keep the full name, so the file is
+            // found again whatever folder the program is started from next.
+            OpenModelFile(QFileInfo(name).absoluteFilePath(), false);
         } catch (const std::exception &e) {
             // A file that does not load is reported and skipped; its half-filled
             // page goes, so the pages opened before stay as they were.
@@ -982,17 +1026,18 @@ void Tfrmgui::tabModelsChange() { SelectModelTab(tabModels->currentIndex()); }
 
 void Tfrmgui::ClosePage(int index)
 {
-    if (index < 0 || index >= static_cast<int>(OpenModels->size()))
+    // The canvas and the explorers always show a page: the last one stays.
+    if (index < 0 || index >= static_cast<int>(OpenModels->size()) || OpenModels->size() < 2)
         return;
     const int select = index == 0 ? 0 : index - 1;
     Diagram_->SetPaintingEnabled(false);
     SelectedGraphics->Clear();
     OpenModels->erase(OpenModels->begin() + index);
-    CurrentModel = OpenModels->empty() ? nullptr : (*OpenModels)[static_cast<size_t>(qMin(select, static_cast<int>(OpenModels->size()) - 1))].get();
+    CurrentModel = (*OpenModels)[static_cast<size_t>(select)].get();
     {
         const QScopedValueRollback<bool> guard(UpdatingTabs_, true);
         tabModels->removeTab(index);
-        tabModels->setCurrentIndex(qMin(select, tabModels->count() - 1));
+        tabModels->setCurrentIndex(select);
     }
     Diagram_->Rebuild();
     Diagram_->RefreshExplorerTree();

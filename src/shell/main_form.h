@@ -122,6 +122,7 @@ private:
     bool SyncingFromModelTree = false;
     QRect FullScreenBounds_;
 
+    QObject *actlistMain = nullptr;
     QWidget *cbarMain = nullptr;
     QSplitter *splLeft = nullptr;
     QWidget *pnlLeft = nullptr;

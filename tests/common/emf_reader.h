@@ -41,6 +41,7 @@ enum RecordType : std::uint32_t {
     EMR_ARC = 45,
     EMR_CREATEPALETTE = 49,
     EMR_LINETO = 54,
+    EMR_SETARCDIRECTION = 57,
     EMR_FILLRGN = 71,
     EMR_EXTSELECTCLIPRGN = 75,
     EMR_BITBLT = 76,
@@ -258,9 +259,13 @@ private:
                     return Fail(QStringLiteral("record %1 creates object %2 over a live one").arg(i).arg(handle));
             } else if (r.Type == emf::EMR_SELECTOBJECT) {
                 if (handle & emf::StockObject) {
-                    // Stock pens are 6..8, fonts 10..17 except the palette 15, brushes the rest.
+                    // Stock pens are 6..8 and DC_PEN 19, fonts 10..17 except the palette 15,
+                    // brushes the rest (0..5 and DC_BRUSH 18).
                     const std::uint32_t index = handle & ~emf::StockObject;
-                    const int kind = index >= 6 && index <= 8 ? 0 : index >= 10 && index != 15 ? 2 : index == 15 ? 3 : 1;
+                    const int kind = (index >= 6 && index <= 8) || index == 19 ? 0
+                                     : index == 15                             ? 3
+                                     : index >= 10 && index <= 17              ? 2
+                                                                               : 1;
                     states.back()[static_cast<std::size_t>(kind)] = 0;
                 } else {
                     const auto it = live.find(handle);

@@ -1,6 +1,6 @@
 #pragma once
 // A database session for tests: tables, object tables and types are served
-// from copies of prepared models, calls are recorded, and the connected state
+// from copies of prepared ones, calls are recorded, and the connected state
 // and credentials are plain fields.
 #include "model/database_session.h"
 #include "model/diagram_table.h"
@@ -13,6 +13,7 @@
 #include <map>
 #include <memory>
 #include <stdexcept>
+#include <type_traits>
 
 class TFakeDatabaseSession : public IDatabaseSession {
 public:
@@ -32,27 +33,13 @@ public:
             OnDestroy();
     }
 
-    // The next GetTable of owner.name returns a copy of this table.
-    void AddTable(const TDiagramTable &table)
-    {
-        auto copy = std::make_unique<TDiagramTable>();
-        copy->Assign(table);
-        m_tables[table.Owner + QLatin1Char('.') + table.Name] = std::move(copy);
-    }
+    // The next GetTable (GetObjectTable, GetType) of owner.name returns a copy.
+    void AddTable(const TDiagramTable &table) { m_tables[Key(table.Owner, table.Name)] = Copy(table); }
     void AddObjectTable(const TDiagramObjectTable &table)
     {
-        auto copy = std::make_unique<TDiagramObjectTable>();
-        copy->Assign(table);
-        m_objectTables[table.Owner + QLatin1Char('.') + table.Name] = std::move(copy);
+        m_objectTables[Key(table.Owner, table.Name)] = Copy(table);
     }
-    void AddType(const TDiagramType &type)
-    {
-        auto copy = std::make_unique<TDiagramType>();
-        copy->Assign(type);
-        copy->Attributes.Assign(type.Attributes);
-        copy->Methods.Assign(type.Methods);
-        m_types[type.Owner + QLatin1Char('.') + type.Name] = std::move(copy);
-    }
+    void AddType(const TDiagramType &type) { m_types[Key(type.Owner, type.Name)] = Copy(type); }
 
     bool GetConnected() const override { return Connected; }
     QString GetUsername() const override { return Username; }
@@ -66,8 +53,7 @@ public:
     std::unique_ptr<TOSResultSet> GetOwners() override
     {
         Calls << QStringLiteral("GetOwners");
-        auto rs = std::make_unique<TOSResultSet>();
-        return rs;
+        return std::make_unique<TOSResultSet>();
     }
     QString GetTnsNamesPath() const override { return QStringLiteral("/etc/tnsnames.ora"); }
     std::unique_ptr<TOSResultSet> GetReferencedTables(const QString &owner, const QString &table) override
@@ -84,54 +70,54 @@ public:
     {
         return QStringLiteral("select * \nfrom %1.%2 \nwhere rownum <= 200").arg(owner, table);
     }
+    // A table missing from the dictionary comes back empty and virtual.
     std::unique_ptr<TDiagramTable> GetTable(const QString &owner, const QString &name) override
     {
-        Calls << QStringLiteral("GetTable %1.%2").arg(owner, name);
-        Fail();
-        auto table = std::make_unique<TDiagramTable>();
-        auto it = m_tables.find(owner + QLatin1Char('.') + name);
-        if (it == m_tables.end()) {
-            table->IsVirtual = true;
-            return table;
-        }
-        table->Assign(*it->second);
-        table->IsVirtual = false;
+        auto table = Serve("GetTable", m_tables, owner, name);
+        table->IsVirtual = !m_tables.count(Key(owner, name));
         return table;
     }
     std::unique_ptr<TDiagramObjectTable> GetObjectTable(const QString &owner, const QString &name) override
     {
-        Calls << QStringLiteral("GetObjectTable %1.%2").arg(owner, name);
-        Fail();
-        auto table = std::make_unique<TDiagramObjectTable>();
-        auto it = m_objectTables.find(owner + QLatin1Char('.') + name);
-        if (it == m_objectTables.end()) {
+        auto table = Serve("GetObjectTable", m_objectTables, owner, name);
+        if (!m_objectTables.count(Key(owner, name)))
             table->IsVirtual = true;
-            return table;
-        }
-        table->Assign(*it->second);
         return table;
     }
     std::unique_ptr<TDiagramType> GetType(const QString &owner, const QString &name) override
     {
-        Calls << QStringLiteral("GetType %1.%2").arg(owner, name);
-        Fail();
-        auto type = std::make_unique<TDiagramType>();
-        auto it = m_types.find(owner + QLatin1Char('.') + name);
-        if (it != m_types.end()) {
-            type->Assign(*it->second);
-            type->Attributes.Assign(it->second->Attributes);
-            type->Methods.Assign(it->second->Methods);
-        }
-        return type;
+        return Serve("GetType", m_types, owner, name);
     }
 
 private:
-    void Fail() const
+    template <class T>
+    using Store = std::map<QString, std::unique_ptr<T>>;
+
+    static QString Key(const QString &owner, const QString &name) { return owner + QLatin1Char('.') + name; }
+    // Assign leaves a type's attributes and methods alone: they are copied here.
+    template <class T>
+    static std::unique_ptr<T> Copy(const T &source)
     {
+        auto copy = std::make_unique<T>();
+        copy->Assign(source);
+        if constexpr (std::is_same_v<T, TDiagramType>) {
+            copy->Attributes.Assign(source.Attributes);
+            copy->Methods.Assign(source.Methods);
+        }
+        return copy;
+    }
+    // A copy of the stored object, or a new empty one.
+    template <class T>
+    std::unique_ptr<T> Serve(const char *call, const Store<T> &store, const QString &owner, const QString &name)
+    {
+        Calls << QStringLiteral("%1 %2.%3").arg(QLatin1String(call), owner, name);
         if (!FailWith.isEmpty())
             throw std::runtime_error(FailWith.toStdString());
+        auto it = store.find(Key(owner, name));
+        return it == store.end() ? std::make_unique<T>() : Copy(*it->second);
     }
-    std::map<QString, std::unique_ptr<TDiagramTable>> m_tables;
-    std::map<QString, std::unique_ptr<TDiagramObjectTable>> m_objectTables;
-    std::map<QString, std::unique_ptr<TDiagramType>> m_types;
+
+    Store<TDiagramTable> m_tables;
+    Store<TDiagramObjectTable> m_objectTables;
+    Store<TDiagramType> m_types;
 };

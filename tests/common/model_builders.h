@@ -2,10 +2,20 @@
 // Small builders for model objects in tests.
 #include "model/diagram_object_model.h"
 #include "model/diagram_table.h"
+#include "model/model_globals.h"
 
 #include <QStringList>
 
-#include <initializer_list>
+// The program-wide objects for the life of a test object, the page at the
+// default style (boxes measure and captions read the current page's style).
+struct TModelGlobalsGuard {
+    TModelGlobalsGuard()
+    {
+        InitializeModelGlobals();
+        CurrentModel->Style.SetDefaultStyle();
+    }
+    ~TModelGlobalsGuard() { FinalizeModelGlobals(); }
+};
 
 inline TDiagramColumn *AddColumn(TDiagramTable &table, const QString &name, const QString &type = "NUMBER",
                                  int length = 0, int precision = 0, int scale = 0, bool nullable = true)
@@ -22,37 +32,36 @@ inline TDiagramColumn *AddColumn(TDiagramTable &table, const QString &name, cons
     return column;
 }
 
-inline TDiagramPrimaryKey *AddPrimaryKey(TDiagramTable &table, const QString &name, const QStringList &columns)
+template <class Key, class List>
+Key *AddKey(List &list, const QString &name, const QStringList &columns)
 {
-    auto *key = new TDiagramPrimaryKey();
+    auto *key = new Key();
     key->Name = name;
     key->Columns = columns;
-    table.PrimaryKeys.Add(key);
+    list.Add(key);
     return key;
+}
+
+inline TDiagramPrimaryKey *AddPrimaryKey(TDiagramTable &table, const QString &name, const QStringList &columns)
+{
+    return AddKey<TDiagramPrimaryKey>(table.PrimaryKeys, name, columns);
 }
 
 inline TDiagramUniqueKey *AddUniqueKey(TDiagramTable &table, const QString &name, const QStringList &columns)
 {
-    auto *key = new TDiagramUniqueKey();
-    key->Name = name;
-    key->Columns = columns;
-    table.UniqueKeys.Add(key);
-    return key;
+    return AddKey<TDiagramUniqueKey>(table.UniqueKeys, name, columns);
 }
 
 inline TDiagramForeignKey *AddForeignKey(TDiagramTable &table, const QString &name, const QStringList &columns,
                                          const QString &refOwner, const QString &refTable,
                                          const QStringList &refColumns, const QString &onDelete = "NO ACTION")
 {
-    auto *key = new TDiagramForeignKey();
-    key->Name = name;
-    key->Columns = columns;
+    auto *key = AddKey<TDiagramForeignKey>(table.ForeignKeys, name, columns);
     key->RefTableOwner = refOwner;
     key->RefTableName = refTable;
     key->RefColumns = refColumns;
     key->OnDelete = onDelete;
     key->Table = &table;
-    table.ForeignKeys.Add(key);
     return key;
 }
 

@@ -121,6 +121,8 @@ TEST_F(LoginManagerTest, CommandLineLoginConnectsAndRemembersTheLogon)
     EXPECT_EQ(Preferences->LastDatabase, "orcl");
     EXPECT_TRUE(Ui.Messages().isEmpty());
     ExpectNoPassword("tiger");
+    TLoginManager::CommandLineLogin(QStringList{"hr/tiger"});
+    EXPECT_EQ(Preferences->PreviousLogons, QStringList({"hr@", "scott@orcl", "hr@xe"}));
 }
 
 TEST_F(LoginManagerTest, FormLoginGivesUpAfterThreeAttempts)

@@ -1,8 +1,5 @@
 // Box sizes, column order, link ranks and link captions.
-#include "model/diagram_object_model.h"
 #include "model/diagram_type.h"
-#include "model/model_globals.h"
-#include "model/helpers.h"
 #include "model/model_hooks.h"
 #include "model_builders.h"
 #include "platform/canvas.h"
@@ -11,71 +8,29 @@
 
 namespace {
 
-// The page's style is the current model's, so every case runs with the
-// program-wide objects in place and the default style on the page.
-class ModelFixture : public ::testing::Test {
+class BoxMeasuring : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        InitializeModelGlobals();
-        CurrentModel->Style.SetDefaultStyle();
-    }
-    void TearDown() override { FinalizeModelGlobals(); }
-
     // Width of a text in the body font in italics, as the boxes measure it.
-    int Italic(const QString &text)
+    static int Italic(const QString &text)
     {
         TFont font(CurrentModel->Style.FontName, CurrentModel->Style.FontSize);
         font.Style = fsItalic;
         return font.TextWidth(text);
     }
-    int LineHeight()
-    {
-        TCanvas canvas;
-        return canvas.TextHeight("A") + 2;
-    }
+    static int LineHeight() { return TCanvas().TextHeight("A") + 2; }
 
+    TModelGlobalsGuard globals;
     TCanvas canvas;
 };
 
-using BoxMeasuring = ModelFixture;
-
-TEST_F(BoxMeasuring, EmptyTableIsTitleWideAndOneLineHigh)
-{
-    TDiagramTable table;
-    table.Name = "EMPLOYEES";
-    EXPECT_EQ(table.CalcWidth(&canvas), Italic("EMPLOYEES") + 92);
-    EXPECT_EQ(table.CalcHeight(&canvas), LineHeight() + 2);
-    TDiagramObjectTable objectTable;
-    EXPECT_EQ(objectTable.CalcHeight(&canvas), 2 * LineHeight() + 2);
-}
-
-TEST_F(BoxMeasuring, WidestNameAndTypeMayComeFromDifferentColumns)
-{
-    TDiagramTable table;
-    table.Name = "T";
-    AddColumn(table, "A_VERY_LONG_COLUMN_NAME", "DATE");
-    AddColumn(table, "B", "VARCHAR2", 4000, 0, 0, false);
-    const int names = Italic("A_VERY_LONG_COLUMN_NAME") + 24;
-    const int types = Italic("VARCHAR2(4000)") + Italic("  NOT NULL");
-    EXPECT_EQ(table.CalcWidth(&canvas), std::max(Italic("T") + 80, names + types) + 12);
-    EXPECT_EQ(table.CalcHeight(&canvas), 3 * LineHeight() + 2);
-
-    table.HideDataTypes = true;
-    EXPECT_EQ(table.CalcWidth(&canvas), std::max(Italic("T") + 80, names) + 12);
-}
-
-TEST_F(BoxMeasuring, NullableColumnsAddOnlyTheirType)
-{
-    TDiagramTable table;
-    AddColumn(table, "X", "VARCHAR2", 30);
-    EXPECT_EQ(table.CalcWidth(&canvas), std::max(Italic("") + 80, Italic("X") + 24 + Italic("VARCHAR2(30)")) + 12);
-}
-
-TEST_F(BoxMeasuring, OnlyKeyColumnsWithoutKeysShowsNoColumn)
+TEST_F(BoxMeasuring, TableWithoutShownColumnsIsTitleWideAndOneLineHigh)
 {
     TDiagramTable table;
     table.Name = "EMP";
+    EXPECT_EQ(table.CalcWidth(&canvas), Italic("EMP") + 92);
+    EXPECT_EQ(table.CalcHeight(&canvas), LineHeight() + 2);
+    EXPECT_EQ(TDiagramObjectTable().CalcHeight(&canvas), 2 * LineHeight() + 2);
+
     AddColumn(table, "SOME_QUITE_LONG_COLUMN_NAME_HERE", "VARCHAR2", 200);
     table.ShowOnlyKeyColumns = true;
     EXPECT_EQ(table.CalcHeight(&canvas), LineHeight() + 2);
@@ -84,10 +39,23 @@ TEST_F(BoxMeasuring, OnlyKeyColumnsWithoutKeysShowsNoColumn)
     EXPECT_EQ(table.CalcHeight(&canvas), 2 * LineHeight() + 2);
 }
 
-TEST_F(BoxMeasuring, MeasuringRestoresTheCanvasFont)
+TEST_F(BoxMeasuring, WidestNameAndTypeMayComeFromDifferentColumns)
 {
     TDiagramTable table;
-    table.Name = "EMP";
+    table.Name = "T";
+    AddColumn(table, "X", "VARCHAR2", 30);
+    EXPECT_EQ(table.CalcWidth(&canvas), std::max(Italic("T") + 80, Italic("X") + 24 + Italic("VARCHAR2(30)")) + 12)
+        << "a nullable column adds only its type";
+    AddColumn(table, "A_VERY_LONG_COLUMN_NAME", "DATE");
+    AddColumn(table, "B", "VARCHAR2", 4000, 0, 0, false);
+    const int names = Italic("A_VERY_LONG_COLUMN_NAME") + 24;
+    const int types = Italic("VARCHAR2(4000)") + Italic("  NOT NULL");
+    EXPECT_EQ(table.CalcWidth(&canvas), std::max(Italic("T") + 80, names + types) + 12);
+    EXPECT_EQ(table.CalcHeight(&canvas), 4 * LineHeight() + 2);
+    table.HideDataTypes = true;
+    EXPECT_EQ(table.CalcWidth(&canvas), std::max(Italic("T") + 80, names) + 12);
+
+    // The canvas keeps its own font.
     canvas.Font = TFont("Courier New", 20, 0x123456, fsBold);
     table.CalcWidth(&canvas);
     EXPECT_EQ(canvas.Font.Name, "Courier New");
@@ -95,17 +63,7 @@ TEST_F(BoxMeasuring, MeasuringRestoresTheCanvasFont)
     EXPECT_EQ(canvas.Font.Style, TFontStyles(fsBold));
 }
 
-TEST_F(BoxMeasuring, TypeHeightUsesFontSizesAsPixels)
-{
-    TDiagramType type;
-    type.Attributes.Add(new TDiagramAttribute());
-    type.Attributes.Add(new TDiagramAttribute());
-    type.Methods.Add(new TDiagramMethod());
-    CurrentModel->Style.HeaderFontSize = 10;
-    EXPECT_EQ(type.CalcHeight(&canvas), 3 * 14 + 24 * 2 + 2);
-}
-
-TEST_F(BoxMeasuring, TypeWidthGrowsWithAttributesAndMethods)
+TEST_F(BoxMeasuring, TypesAndNotes)
 {
     TDiagramType type;
     type.Name = "T";
@@ -115,34 +73,30 @@ TEST_F(BoxMeasuring, TypeWidthGrowsWithAttributesAndMethods)
     attribute->DataType = "VARCHAR2";
     attribute->DataLength = 200;
     type.Attributes.Add(attribute);
-    const int withAttribute = Italic("STREET_ADDRESS_LINE") + 20 + Italic("VARCHAR2(200)");
-    EXPECT_EQ(type.CalcWidth(&canvas), std::max(Italic("T") + 16, withAttribute) + 12);
+    type.Attributes.Add(new TDiagramAttribute());
+    EXPECT_EQ(type.CalcWidth(&canvas), Italic("STREET_ADDRESS_LINE") + 20 + Italic("VARCHAR2(200)") + 12);
     auto *method = new TDiagramMethod();
     method->Name = QString(60, QLatin1Char('M'));
     type.Methods.Add(method);
     EXPECT_EQ(type.CalcWidth(&canvas), Italic(method->Name + "()") + 12);
-}
+    // Font sizes in points taken as pixels: 3 x (8 + 6) + (10 + 14) x 2 + 2.
+    CurrentModel->Style.HeaderFontSize = 10;
+    EXPECT_EQ(type.CalcHeight(&canvas), 92);
 
-TEST_F(BoxMeasuring, NoteIsAlways200By100)
-{
     TDiagramNote note;
     note.Text = QString(5000, QLatin1Char('x'));
-    EXPECT_EQ(note.CalcWidth(nullptr), 200);
-    EXPECT_EQ(note.CalcHeight(nullptr), 100);
+    EXPECT_EQ(QSize(note.CalcWidth(nullptr), note.CalcHeight(nullptr)), QSize(200, 100));
 }
 
 // The drawing surface decides line heights when one is installed.
-class TBigSurface : public IDiagramSurface {
-public:
-    TBigSurface() { Canvas.Font.Size = 30; }
-    TCanvas *SurfaceCanvas() override { return &Canvas; }
-    void EnsureSurfaceSize(int, int) override {}
-    TCanvas Canvas;
-};
-
 TEST_F(BoxMeasuring, LineHeightComesFromTheSurfaceFont)
 {
-    TBigSurface surface;
+    struct TBigSurface : IDiagramSurface {
+        TCanvas *SurfaceCanvas() override { return &Canvas; }
+        void EnsureSurfaceSize(int, int) override {}
+        TCanvas Canvas;
+    } surface;
+    surface.Canvas.Font.Size = 30;
     TModelHooks::Surface = &surface;
     TDiagramTable table;
     AddColumn(table, "ID");
@@ -162,38 +116,33 @@ QStringList ColumnNames(const TDiagramTable &table)
     return names;
 }
 
-struct SortCase {
-    int method;
-    QStringList expected;
-};
-
-class ColumnSort : public ::testing::TestWithParam<SortCase> {};
-
-TEST_P(ColumnSort, OrdersTheColumns)
+TEST(ColumnSort, OrdersTheColumnsByEachMethod)
 {
-    TDiagramTable table;
-    AddColumn(table, "NAME")->Sequence = 10;
-    AddColumn(table, "DEPT_ID")->Sequence = 2;
-    AddColumn(table, "code")->Sequence = 3;
-    AddColumn(table, "ID")->Sequence = 1;
-    AddColumn(table, "REGION")->Sequence = 4;
-    AddPrimaryKey(table, "PK", {"ID"});
-    AddUniqueKey(table, "UK", {"CODE", "REGION"});
-    AddForeignKey(table, "FK", {"DEPT_ID", "REGION"}, "HR", "DEPT", {"ID", "REGION"});
-    table.Columns.SortColumns(GetParam().method, &table);
-    EXPECT_EQ(ColumnNames(table), GetParam().expected);
-    EXPECT_EQ(table.ColumnSortMethod, GetParam().method);
-    EXPECT_TRUE(table.Columns.OwnsObjects());
+    const std::pair<int, QStringList> cases[] = {
+        // Sequence 10 after 4: creation order compares zero-padded numbers.
+        {csmCreation, {"ID", "DEPT_ID", "code", "REGION", "NAME"}},
+        {csmAlpha, {"code", "DEPT_ID", "ID", "NAME", "REGION"}},
+        // A column in a unique and a foreign key counts as unique.
+        {csmKeys, {"ID", "code", "REGION", "DEPT_ID", "NAME"}},
+        {7, {"ID", "DEPT_ID", "code", "REGION", "NAME"}},
+    };
+    for (const auto &[method, expected] : cases) {
+        TDiagramTable table;
+        const QStringList names{"NAME", "DEPT_ID", "code", "ID", "REGION"};
+        const int sequences[] = {10, 2, 3, 1, 4};
+        for (int i = 0; i < 5; ++i)
+            AddColumn(table, names[i])->Sequence = sequences[i];
+        AddPrimaryKey(table, "PK", {"ID"});
+        AddUniqueKey(table, "UK", {"CODE", "REGION"});
+        AddForeignKey(table, "FK", {"DEPT_ID", "REGION"}, "HR", "DEPT", {"ID", "REGION"});
+        table.Columns.SortColumns(method, &table);
+        EXPECT_EQ(ColumnNames(table), expected) << method;
+        EXPECT_EQ(table.ColumnSortMethod, method);
+        EXPECT_TRUE(table.Columns.OwnsObjects());
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Methods, ColumnSort,
-                         ::testing::Values(SortCase{0, {"ID", "DEPT_ID", "code", "REGION", "NAME"}},
-                                           SortCase{1, {"code", "DEPT_ID", "ID", "NAME", "REGION"}},
-                                           // A column in a unique and a foreign key counts as unique.
-                                           SortCase{2, {"ID", "code", "REGION", "DEPT_ID", "NAME"}},
-                                           SortCase{7, {"ID", "DEPT_ID", "code", "REGION", "NAME"}}));
-
-TEST(ColumnSortEdge, SecondPrimaryKeyGivesNoPrimaryGroup)
+TEST(ColumnSort, OnlyTheFirstPrimaryKeyAndATableMakeGroups)
 {
     TDiagramTable table;
     AddColumn(table, "B");
@@ -202,42 +151,21 @@ TEST(ColumnSortEdge, SecondPrimaryKeyGivesNoPrimaryGroup)
     AddPrimaryKey(table, "PK2", {"A"});
     table.Columns.SortColumns(csmKeys, &table);
     EXPECT_EQ(ColumnNames(table), QStringList({"B", "A"}));
+    table.Columns.SortColumns(csmKeys, nullptr);
+    EXPECT_EQ(ColumnNames(table), QStringList({"A", "B"})) << "without a table all columns are in one group";
 }
 
-TEST(ColumnSortEdge, EqualKeysKeepTheirOrder)
+TEST(ColumnSort, EqualKeysKeepTheirOrder)
 {
     TDiagramTable table;
     for (const char *name : {"X", "x", "Y", "X"})
         AddColumn(table, name)->Sequence = 5;
-    auto *firstX = table.Columns.GetColumn(0);
-    auto *lowerX = table.Columns.GetColumn(1);
-    auto *lastX = table.Columns.GetColumn(3);
+    const std::vector<TDiagramColumn *> before(table.Columns.begin(), table.Columns.end());
     table.Columns.SortColumns(csmCreation, &table);
-    EXPECT_EQ(ColumnNames(table), QStringList({"X", "x", "Y", "X"}));
+    EXPECT_EQ(std::vector<TDiagramColumn *>(table.Columns.begin(), table.Columns.end()), before);
     table.Columns.SortColumns(csmAlpha, &table);
-    EXPECT_EQ(table.Columns.GetColumn(0), firstX);
-    EXPECT_EQ(table.Columns.GetColumn(1), lowerX);
-    EXPECT_EQ(table.Columns.GetColumn(2), lastX);
-}
-
-TEST(ColumnSortEdge, WithoutATableKeysSortPutsAllInOneGroup)
-{
-    TDiagramTable table;
-    AddColumn(table, "B");
-    AddColumn(table, "A");
-    table.Columns.SortColumns(csmKeys, nullptr);
-    EXPECT_EQ(ColumnNames(table), QStringList({"A", "B"}));
-    EXPECT_EQ(table.ColumnSortMethod, csmCreation);
-}
-
-TEST(ColumnSortEdge, CreationOrderComparesPaddedNumbers)
-{
-    TDiagramTable table;
-    AddColumn(table, "TEN")->Sequence = 10;
-    AddColumn(table, "TWO")->Sequence = 2;
-    AddColumn(table, "ONE")->Sequence = 1;
-    table.Columns.SortColumns(csmCreation, &table);
-    EXPECT_EQ(ColumnNames(table), QStringList({"ONE", "TWO", "TEN"}));
+    const std::vector<TDiagramColumn *> alpha{before[0], before[1], before[3], before[2]};
+    EXPECT_EQ(std::vector<TDiagramColumn *>(table.Columns.begin(), table.Columns.end()), alpha);
 }
 
 // Link ranks and captions --------------------------------------------------------
@@ -245,7 +173,6 @@ TEST(ColumnSortEdge, CreationOrderComparesPaddedNumbers)
 TEST(LinkPaths, ParallelKeysGetIncreasingRanks)
 {
     TDiagramTable emp;
-    emp.Name = "EMP";
     auto *first = AddForeignKey(emp, "FK1", {"DEPT_ID"}, "HR", "DEPT", {"ID"});
     auto *second = AddForeignKey(emp, "FK2", {"DEPT2_ID"}, "HR", "DEPT", {"ID"});
     auto *other = AddForeignKey(emp, "FK3", {"MGR_ID"}, "HR", "EMP", {"ID"});
@@ -272,45 +199,35 @@ TEST(LinkPaths, RemoveTakesTheLastMatchOnly)
     EXPECT_FALSE(emp.HasLinkPath("dept", "HR", 1, "OTHER"));
 }
 
-struct CaptionCase {
-    bool name, tableName, owner, columns;
-    const char *caption;
-};
-
-class LinkCaption : public ModelFixture, public ::testing::WithParamInterface<CaptionCase> {};
-
-TEST_P(LinkCaption, FollowsTheStyleSwitches)
+TEST(LinkCaption, FollowsTheStyleSwitches)
 {
+    struct Case {
+        bool name, tableName, owner, columns;
+        const char *caption;
+    };
+    const Case cases[] = {
+        {false, false, false, false, ""},
+        {false, false, false, true, "DEPT_ID,\"LOC ID\" = ID,LOC"},
+        {true, false, false, true, "EMP_DEPT_FK: DEPT_ID,\"LOC ID\" = ID,LOC"},
+        {true, false, false, false, "EMP_DEPT_FK"},
+        {false, true, false, false, "EMPDEPT"},
+        {false, true, true, false, "HR.EMPSCOTT.DEPT"},
+        {true, true, false, true, "EMP_DEPT_FK: EMP(DEPT_ID,\"LOC ID\") = DEPT(ID,LOC)"},
+        {false, true, true, true, "HR.EMP(DEPT_ID,\"LOC ID\") = SCOTT.DEPT(ID,LOC)"},
+    };
+    TModelGlobalsGuard globals;
     TDiagramTable emp;
     emp.Owner = "HR";
     emp.Name = "EMP";
     auto *key = AddForeignKey(emp, "EMP_DEPT_FK", {"DEPT_ID", "LOC ID"}, "SCOTT", "DEPT", {"ID", "LOC"});
     TOSSchemaStyle &style = CurrentModel->Style;
-    style.ShowLinkName = GetParam().name;
-    style.ShowLinkTableName = GetParam().tableName;
-    style.ShowOwnerInTitle = GetParam().owner;
-    style.ShowLinkColumns = GetParam().columns;
-    EXPECT_EQ(key->GetLinkCaption(), QString::fromLatin1(GetParam().caption));
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Switches, LinkCaption,
-    ::testing::Values(CaptionCase{false, false, false, false, ""},
-                      CaptionCase{false, false, false, true, "DEPT_ID,\"LOC ID\" = ID,LOC"},
-                      CaptionCase{true, false, false, true, "EMP_DEPT_FK: DEPT_ID,\"LOC ID\" = ID,LOC"},
-                      CaptionCase{true, false, false, false, "EMP_DEPT_FK"},
-                      CaptionCase{false, true, false, false, "EMPDEPT"},
-                      CaptionCase{false, true, true, false, "HR.EMPSCOTT.DEPT"},
-                      CaptionCase{true, true, false, true, "EMP_DEPT_FK: EMP(DEPT_ID,\"LOC ID\") = DEPT(ID,LOC)"},
-                      CaptionCase{false, true, true, true, "HR.EMP(DEPT_ID,\"LOC ID\") = SCOTT.DEPT(ID,LOC)"}));
-
-TEST(CommaText, QuotesOnlyWhatNeedsIt)
-{
-    EXPECT_EQ(THelpers::CommaText({}), "");
-    EXPECT_EQ(THelpers::CommaText({"A"}), "A");
-    EXPECT_EQ(THelpers::CommaText({""}), "\"\"");
-    EXPECT_EQ(THelpers::CommaText({"A", "", "B"}), "A,,B");
-    EXPECT_EQ(THelpers::CommaText({"A,B", "say \"hi\""}), "\"A,B\",\"say \"\"hi\"\"\"");
+    for (const Case &c : cases) {
+        style.ShowLinkName = c.name;
+        style.ShowLinkTableName = c.tableName;
+        style.ShowOwnerInTitle = c.owner;
+        style.ShowLinkColumns = c.columns;
+        EXPECT_EQ(key->GetLinkCaption(), QString::fromLatin1(c.caption));
+    }
 }
 
 } // namespace

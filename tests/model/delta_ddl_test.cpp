@@ -1,10 +1,8 @@
 // Delta scripts between tables, between pages and between a page and the
 // database, and the reload-from-database flag.
+#include "ddl_test_support.h"
 #include "fake_database_session.h"
-#include "model/ddl_text.h"
-#include "model/diagram_object_model.h"
 #include "model/model_globals.h"
-#include "model_builders.h"
 #include "platform/fake_user_interface.h"
 #include "test_data.h"
 
@@ -12,54 +10,17 @@
 
 namespace {
 
-QByteArray Bytes(const QString &text) { return text.toUtf8(); }
-
-TDiagramCheckConstraint *AddCheck(TDiagramTable &table, const QString &name, const QString &text)
-{
-    auto *check = new TDiagramCheckConstraint();
-    check->Name = name;
-    check->CheckText = text;
-    table.CheckConstraints.Add(check);
-    return check;
-}
-
-TDiagramIndex *AddIndex(TDiagramTable &table, const QString &name, const QStringList &columns,
-                        const QString &type = "NORMAL")
-{
-    auto *index = new TDiagramIndex();
-    index->Name = name;
-    index->Owner = table.Owner;
-    index->Columns = columns;
-    index->IndexType = type;
-    index->TableOwner = table.Owner;
-    index->TableName = table.Name;
-    table.Indexes.Add(index);
-    return index;
-}
-
 // The original state of SHOP.EMP used by the comparisons.
-void FillEmp(TDiagramTable &emp)
-{
-    emp.Owner = "SHOP";
-    emp.Name = "EMP";
-    emp.Comment = "Employees";
-    AddColumn(emp, "EMPNO", "NUMBER", 0, 4, 0, false);
-    AddColumn(emp, "ENAME", "VARCHAR2", 10)->Comment = "Name";
-    AddColumn(emp, "JOB", "VARCHAR2", 9);
-    AddColumn(emp, "SAL", "NUMBER", 0, 7, 2);
-    AddColumn(emp, "DEPTNO", "NUMBER", 0, 2);
-    AddPrimaryKey(emp, "EMP_PK", {"EMPNO"});
-    AddUniqueKey(emp, "EMP_UK", {"ENAME", "JOB"});
-    AddForeignKey(emp, "EMP_DEPT_FK", {"DEPTNO"}, "SHOP", "DEPT", {"DEPTNO"}, "NO ACTION");
-    AddCheck(emp, "EMP_SAL_CK", "SAL > 0");
-    AddIndex(emp, "EMP_JOB_IX", {"JOB"});
-    AddIndex(emp, "EMP_SAL_IX", {"SAL"});
-}
-
 std::unique_ptr<TDiagramTable> Emp()
 {
-    auto emp = std::make_unique<TDiagramTable>();
-    FillEmp(*emp);
+    auto emp = NewTable("SHOP", "EMP", {"EMPNO NUMBER(4) NOT NULL", "ENAME VARCHAR2(10) -- Name", "JOB VARCHAR2(9)",
+                                        "SAL NUMBER(7,2)", "DEPTNO NUMBER(2)"}, "Employees");
+    AddPrimaryKey(*emp, "EMP_PK", {"EMPNO"});
+    AddUniqueKey(*emp, "EMP_UK", {"ENAME", "JOB"});
+    AddForeignKey(*emp, "EMP_DEPT_FK", {"DEPTNO"}, "SHOP", "DEPT", {"DEPTNO"}, "NO ACTION");
+    AddCheck(*emp, "EMP_SAL_CK", "SAL > 0");
+    AddIndex(*emp, "EMP_JOB_IX", {"JOB"});
+    AddIndex(*emp, "EMP_SAL_IX", {"SAL"});
     return emp;
 }
 
@@ -76,8 +37,7 @@ std::unique_ptr<TDiagramTable> ChangedEmp()
     sal->DataPrecision = 9;
     sal->IsNullable = false;
     emp->Columns.FindColumn("ENAME")->Comment = "";
-    AddColumn(*emp, "HIREDATE", "DATE", 0, 0, 0, false)->Comment = "Not part of the delta";
-    AddColumn(*emp, "BONUS", "NUMBER", 0, 5);
+    AddColumns(*emp, {"HIREDATE DATE NOT NULL -- Not part of the delta", "BONUS NUMBER(5)"});
     emp->ForeignKeys.GetForeignKey(0)->OnDelete = "cascade";
     emp->PrimaryKeys.GetPrimaryKey(0)->Name = "EMP_ID_PK";
     emp->UniqueKeys.GetUniqueKey(0)->Columns = QStringList{"JOB", "ENAME"};
@@ -100,163 +60,99 @@ protected:
     }
 };
 
-TEST_F(DeltaDdl, IdenticalTablesGiveNothing)
+TEST_F(DeltaDdl, TableAgainstTable)
 {
     EXPECT_EQ(Emp()->BuildAlterDdl(*Emp()), "");
-}
-
-TEST_F(DeltaDdl, EveryKindOfTableChange)
-{
     expectGolden("ddl/delta_table.sql", Bytes(Emp()->BuildAlterDdl(*ChangedEmp())));
-}
-
-TEST_F(DeltaDdl, ColumnsWithNoOtherChangeAndCaseCounts)
-{
-    auto original = Emp();
-    auto target = Emp();
     // Names match exactly: a column spelled in another case is another column.
-    target->Columns.FindColumn("JOB")->Name = "Job";
-    EXPECT_EQ(original->BuildAlterDdl(*target), "ALTER TABLE SHOP.EMP DROP COLUMN JOB\r\n/\r\n\r\n"
-                                                "ALTER TABLE SHOP.EMP ADD Job VARCHAR2(9)\r\n/\r\n\r\n");
-}
+    auto renamed = Emp();
+    renamed->Columns.FindColumn("JOB")->Name = "Job";
+    EXPECT_EQ(Emp()->BuildAlterDdl(*renamed), "ALTER TABLE SHOP.EMP DROP COLUMN JOB\r\n/\r\n\r\n"
+                                             "ALTER TABLE SHOP.EMP ADD Job VARCHAR2(9)\r\n/\r\n\r\n");
 
-TEST_F(DeltaDdl, WideTablesMatchColumnsByName)
-{
-    // Past a handful of columns the look-up is hashed; duplicates still match
-    // the first column of the name.
-    TDiagramTable original, target;
-    for (TDiagramTable *table : {&original, &target}) {
-        table->Owner = "W";
-        table->Name = "WIDE";
-        for (int i = 0; i < 40; ++i)
-            AddColumn(*table, QString("C%1").arg(i), "NUMBER", 0, 10);
-    }
-    AddColumn(target, "C3", "DATE");
-    target.Columns.FindColumn("C39")->DataPrecision = 12;
-    std::swap(target.Columns.GetColumn(0)->Name, target.Columns.GetColumn(1)->Name);
-    EXPECT_EQ(original.BuildAlterDdl(target), "ALTER TABLE W.WIDE MODIFY (C39 NUMBER(12))\r\n/\r\n\r\n");
+    // Past a handful of columns the look-up is hashed; order does not matter,
+    // and a duplicate name still matches the first column of the name.
+    QStringList columns;
+    for (int i = 0; i < 40; ++i)
+        columns << QString("C%1 NUMBER(10)").arg(i);
+    const auto wide = NewTable("W", "WIDE", columns);
+    columns.swapItemsAt(0, 1);
+    columns[39] = "C39 NUMBER(12)";
+    EXPECT_EQ(wide->BuildAlterDdl(*NewTable("W", "WIDE", columns + QStringList{"C3 DATE"})), "ALTER TABLE W.WIDE MODIFY (C39 NUMBER(12))\r\n/\r\n\r\n");
 }
 
 // Two pages: SAME is unchanged, EMP changed, OLD only in the original, NEW only
-// in the target, the lower-case "dept" is DEPT under another name; object
-// tables never take part.
+// in the target, the lower-case "dept" is DEPT under another name, SALES.SAME
+// is SAME under another owner; object tables never take part.
 void FillModels(TDiagramObjectModel &original, TDiagramObjectModel &target)
 {
     original.Name = "Production";
     target.Name = "Development";
     for (TDiagramObjectModel *model : {&original, &target}) {
-        auto *same = AddTable(*model, "SHOP", "SAME");
-        AddColumn(*same, "ID", "NUMBER", 0, 10, 0, false);
-        auto *people = new TDiagramObjectTable();
-        people->Owner = "SHOP";
-        people->Name = "PEOPLE";
+        AddColumns(*AddTable(*model, "SHOP", "SAME"), {"ID NUMBER(10) NOT NULL"});
+        auto people = NewTable<TDiagramObjectTable>("SHOP", "PEOPLE");
         people->TypeName = model == &original ? "PERSON_T" : "HUMAN_T";
-        model->ObjectTables.Add(people);
+        model->ObjectTables.Add(people.release());
     }
     original.Tables.Add(Emp().release());
     target.Tables.Add(ChangedEmp().release());
-    AddColumn(*AddTable(original, "SHOP", "OLD"), "ID");
-    AddColumn(*AddTable(original, "SHOP", "DEPT"), "DEPTNO");
-    AddColumn(*AddTable(target, "SHOP", "dept"), "DEPTNO");
-    auto *added = AddTable(target, "SHOP", "NEW");
-    AddColumn(*added, "ID", "NUMBER", 0, 0, 0, false);
+    AddColumns(*AddTable(original, "SHOP", "OLD"), {"ID NUMBER"});
+    AddColumns(*AddTable(original, "SHOP", "DEPT"), {"DEPTNO NUMBER"});
+    AddColumns(*AddTable(target, "SHOP", "dept"), {"DEPTNO NUMBER"});
+    auto *added = AddColumns(*AddTable(target, "SHOP", "NEW"), {"ID NUMBER NOT NULL"});
     AddPrimaryKey(*added, "NEW_PK", {"ID"});
     added->Comment = "Brand new";
-    // The same name under another owner is another table.
-    AddColumn(*AddTable(target, "SALES", "SAME"), "ID");
+    AddColumns(*AddTable(target, "SALES", "SAME"), {"ID NUMBER"});
 }
 
-TEST_F(DeltaDdl, ModelAgainstModel)
+TEST_F(DeltaDdl, ModelAgainstModelAndAgainstDatabase)
 {
-    TDiagramObjectModel original, target;
-    FillModels(original, target);
-    expectGolden("ddl/delta_models.sql", Bytes(original.BuildDeltaDdl(target)));
-}
-
-TEST_F(DeltaDdl, IdenticalModelsGiveTheHeaderAlone)
-{
-    TDiagramObjectModel original, target;
-    FillModels(original, target);
-    EXPECT_EQ(original.BuildDeltaDdl(original),
-              "/**\r\n *  Delta DDL\r\n *  Original Model is Production\r\n *  Target Model is Production\r\n */\r\n");
-    TDiagramObjectModel empty;
-    EXPECT_EQ(empty.BuildDeltaDdl(empty).count("\r\n"), 5);
-}
-
-// The database holds SHOP.EMP in its original state, SHOP.SAME as the page
-// has it and SHOP.ONLY_IN_DB, which the page does not have; the page's
-// SHOP.NEW is not in the database.
-TEST_F(DeltaDdl, ModelAgainstDatabase)
-{
-    auto session = Connect();
     TDiagramObjectModel db, page;
     FillModels(db, page);
-    session->AddTable(*db.Tables.FindTable("EMP", "SHOP"));
-    session->AddTable(*db.Tables.FindTable("SAME", "SHOP"));
-    AddColumn(*AddTable(db, "SHOP", "ONLY_IN_DB"), "ID");
-    session->AddTable(*db.Tables.FindTable("ONLY_IN_DB", "SHOP"));
+    expectGolden("ddl/delta_models.sql", Bytes(db.BuildDeltaDdl(page)));
+    EXPECT_EQ(db.BuildDeltaDdl(db),
+              "/**\r\n *  Delta DDL\r\n *  Original Model is Production\r\n *  Target Model is Production\r\n */\r\n");
 
-    const QString script = page.BuildDatabaseDeltaDdl();
-    expectGolden("ddl/delta_database.sql", Bytes(script));
-    EXPECT_FALSE(script.contains("ONLY_IN_DB"));
+    // The database holds SHOP.EMP in its original state (the script changes it
+    // into the page's), SHOP.SAME as the page has it and SHOP.ONLY_IN_DB, which
+    // the page does not have; the page's SHOP.NEW is not in the database.
+    auto session = Connect();
+    AddColumns(*AddTable(db, "SHOP", "ONLY_IN_DB"), {"ID NUMBER"});
+    for (const char *name : {"EMP", "SAME", "ONLY_IN_DB"})
+        session->AddTable(*db.Tables.FindTable(name, "SHOP"));
+
+    expectGolden("ddl/delta_database.sql", Bytes(page.BuildDatabaseDeltaDdl()));
     EXPECT_EQ(session->Calls, QStringList({"GetTable SHOP.SAME", "GetTable SHOP.EMP", "GetTable SHOP.dept",
                                            "GetTable SHOP.NEW", "GetTable SALES.SAME"}));
-    // Per table, the database copy is the original.
-    EXPECT_EQ(page.Tables.FindTable("EMP", "SHOP")->BuildDatabaseDeltaDdl(),
-              Emp()->BuildAlterDdl(*page.Tables.FindTable("EMP", "SHOP")));
-    EXPECT_EQ(page.Tables.FindTable("NEW", "SHOP")->BuildDatabaseDeltaDdl(),
-              page.Tables.FindTable("NEW", "SHOP")->GetDDL(true));
+
+    // A page that matches the database gives one empty line per table.
+    TDiagramObjectModel matching;
+    matching.Tables.Add(Emp().release());
+    AddColumns(*AddTable(matching, "SHOP", "SAME"), {"ID NUMBER(10) NOT NULL"});
+    EXPECT_EQ(matching.BuildDatabaseDeltaDdl(), "\r\n\r\n");
 }
 
-TEST_F(DeltaDdl, MatchingDatabaseGivesBlankLinesOnly)
-{
-    auto session = Connect();
-    TDiagramObjectModel page;
-    page.Tables.Add(Emp().release());
-    AddColumn(*AddTable(page, "SHOP", "T2"), "ID");
-    for (const TDiagramTable *table : page.Tables)
-        session->AddTable(*table);
-    EXPECT_EQ(page.BuildDatabaseDeltaDdl(), "\r\n\r\n");
-    EXPECT_TRUE(TDdlText::IsBlank(page.BuildDatabaseDeltaDdl()));
-}
-
-TEST_F(DeltaDdl, DatabaseOperationsNeedAConnectedSession)
+// Without a connected session, or when its query fails, the error reaches the
+// caller and nothing changes.
+TEST_F(DeltaDdl, DatabaseErrorsPassUnchanged)
 {
     TDiagramObjectModel page;
-    auto *emp = new TDiagramTable();
-    FillEmp(*emp);
-    page.Tables.Add(emp);
-    const auto expectNotConnected = [&] {
-        EXPECT_THROW(page.BuildDatabaseDeltaDdl(), ENotConnected);
-        EXPECT_THROW(emp->BuildDatabaseDeltaDdl(), ENotConnected);
-        EXPECT_THROW(emp->SetReloadFromDatabase(true), ENotConnected);
+    TDiagramTable *emp = AddTable(page, "SHOP", "EMP");
+    EXPECT_THROW(emp->BuildDatabaseDeltaDdl(), ENotConnected);
+    const QString oracle = "ORA-00942: table or view does not exist";
+    std::shared_ptr<TFakeDatabaseSession> disconnected;
+    for (int state = 0; state < 3; ++state) { // no session, a disconnected one, a failing one
+        if (state == 1)
+            (disconnected = Connect())->Connected = false;
+        if (state == 2)
+            Connect()->FailWith = oracle;
+        const QString expected = state < 2 ? QString("Not connected to a database.") : oracle;
+        EXPECT_EQ(ErrorOf([&] { page.BuildDatabaseDeltaDdl(); }), expected);
+        EXPECT_EQ(ErrorOf([&] { emp->BuildDatabaseDeltaDdl(); }), expected);
+        EXPECT_EQ(ErrorOf([&] { emp->SetReloadFromDatabase(true); }), expected);
         EXPECT_FALSE(emp->ReloadFromDatabase());
-    };
-    expectNotConnected();
-    auto session = Connect();
-    session->Connected = false;
-    expectNotConnected();
-    EXPECT_TRUE(session->Calls.isEmpty());
-    try {
-        page.BuildDatabaseDeltaDdl();
-    } catch (const EModelError &e) {
-        EXPECT_EQ(e.Message(), "Not connected to a database.");
     }
-}
-
-TEST_F(DeltaDdl, SessionErrorsPassUnchanged)
-{
-    auto session = Connect();
-    session->FailWith = "ORA-00942: table or view does not exist";
-    auto emp = Emp();
-    try {
-        emp->BuildDatabaseDeltaDdl();
-        ADD_FAILURE() << "no error";
-    } catch (const std::runtime_error &e) {
-        EXPECT_STREQ(e.what(), "ORA-00942: table or view does not exist");
-    }
-    EXPECT_THROW(emp->SetReloadFromDatabase(true), std::runtime_error);
-    EXPECT_FALSE(emp->ReloadFromDatabase());
+    EXPECT_TRUE(disconnected->Calls.isEmpty());
 }
 
 TEST_F(DeltaDdl, ReloadFlagChecksTheDatabase)
@@ -269,9 +165,8 @@ TEST_F(DeltaDdl, ReloadFlagChecksTheDatabase)
     EXPECT_TRUE(emp->ReloadFromDatabase());
     EXPECT_TRUE(ui.Messages().isEmpty());
 
-    auto missing = std::make_unique<TDiagramTable>();
-    missing->Owner = "SHOP";
-    missing->Name = "GONE";
+    // A missing table is reported, and the flag is set all the same.
+    auto missing = NewTable("SHOP", "GONE");
     missing->SetReloadFromDatabase(true);
     EXPECT_TRUE(missing->ReloadFromDatabase());
     EXPECT_EQ(ui.Messages(), QStringList{"Table 'SHOP.GONE' could not be found in the database."});

@@ -11,112 +11,92 @@
 
 namespace {
 
-class TRecordingSurface : public IDiagramSurface {
-public:
+// The surface, explorer and wizards of the upper layers, as fakes installed
+// for their lifetime.
+struct TFakeHooks : IDiagramSurface, IModelExplorer, IModelWizards {
+    TFakeHooks() { TModelHooks::Surface = this; TModelHooks::Explorer = this; TModelHooks::Wizards = this; }
+    ~TFakeHooks() override
+    {
+        TModelHooks::Surface = nullptr;
+        TModelHooks::Explorer = nullptr;
+        TModelHooks::Wizards = nullptr;
+    }
     TCanvas *SurfaceCanvas() override { return &Canvas; }
     void EnsureSurfaceSize(int width, int height) override
     {
-        Width = std::max(Width, width);
-        Height = std::max(Height, height);
+        Size = Size.expandedTo(QSize(width, height));
     }
-    TCanvas Canvas;
-    int Width = 0;
-    int Height = 0;
-};
-
-class TCountingExplorer : public IModelExplorer {
-public:
     void RefreshExplorerTree() override { ++Refreshes; }
-    int Refreshes = 0;
-};
-
-class TScriptedWizards : public IModelWizards {
-public:
     std::unique_ptr<TDiagramTable> CreateTable() override { return std::move(NextTable); }
     void EditTable(TDiagramTable *table) override { table->Comment = "edited"; }
     std::unique_ptr<TDiagramNote> CreateNote() override { return std::move(NextNote); }
     void EditNote(TDiagramNote *note) override { note->Text = "edited"; }
+
+    TCanvas Canvas;
+    QSize Size;
+    int Refreshes = 0;
     std::unique_ptr<TDiagramTable> NextTable;
     std::unique_ptr<TDiagramNote> NextNote;
 };
 
 class DiagramModel : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        InitializeModelGlobals();
-        CurrentModel->Style.SetDefaultStyle();
-        TModelHooks::Surface = &surface;
-        TModelHooks::Explorer = &explorer;
-        TModelHooks::Wizards = &wizards;
-    }
-    void TearDown() override
-    {
-        TModelHooks::Surface = nullptr;
-        TModelHooks::Explorer = nullptr;
-        TModelHooks::Wizards = nullptr;
-        FinalizeModelGlobals();
-    }
     std::shared_ptr<TFakeDatabaseSession> Connect()
     {
         auto session = std::make_shared<TFakeDatabaseSession>();
         DatabaseSession = session;
         return session;
     }
+    QPoint Extent() const
+    {
+        QPoint extent;
+        model.GetDiagramExtent(extent.rx(), extent.ry());
+        return extent;
+    }
+    // A 10 x 10 box at (x, y) in the list, showing on a box control.
+    template <class T>
+    T *AddBox(TOSBaseList &list, int x, int y)
+    {
+        auto *box = new T();
+        box->Graphic = &graphic;
+        box->Left = x;
+        box->Top = y;
+        box->Width = box->Height = 10;
+        list.Add(box);
+        return box;
+    }
 
-    TRecordingSurface surface;
-    TCountingExplorer explorer;
-    TScriptedWizards wizards;
-    TDiagramObjectModel &model() { return *CurrentModel; }
+    int graphic = 0;
+    TModelGlobalsGuard globals;
+    TFakeHooks hooks;
+    TDiagramObjectModel &model = *CurrentModel;
 };
 
-TEST_F(DiagramModel, ExtentOfEmptyAndOneTable)
+TEST_F(DiagramModel, ExtentCountAndGraphicLinksCoverEveryKindOfBox)
 {
-    int x = 0, y = 0;
-    model().GetDiagramExtent(x, y);
-    EXPECT_EQ(QPoint(x, y), QPoint(10, 10));
-    AddTable(model(), "HR", "EMP", 20, 20, 200, 100);
-    model().GetDiagramExtent(x, y);
-    EXPECT_EQ(QPoint(x, y), QPoint(250, 150));
-}
-
-TEST_F(DiagramModel, ExtentCoversEveryKindOfBox)
-{
-    AddTable(model(), "HR", "EMP", 0, 0, 10, 10);
-    auto *type = new TDiagramType();
-    type->Left = 500;
-    type->Width = 50;
-    model().Types.Add(type);
-    auto *note = new TDiagramNote();
-    note->Top = 700;
-    note->Height = 100;
-    model().Notes.Add(note);
-    auto *objectTable = new TDiagramObjectTable();
-    objectTable->Left = 900;
-    objectTable->Width = 1;
-    model().ObjectTables.Add(objectTable);
-    int x = 0, y = 0;
-    model().GetDiagramExtent(x, y);
-    EXPECT_EQ(QPoint(x, y), QPoint(931, 830));
-}
-
-TEST_F(DiagramModel, ObjectCountLeavesNotesOut)
-{
-    AddTable(model(), "HR", "A");
-    AddTable(model(), "HR", "B");
-    model().ObjectTables.Add(new TDiagramObjectTable());
-    model().Types.Add(new TDiagramType());
-    for (int i = 0; i < 5; ++i)
-        model().Notes.Add(new TDiagramNote());
-    EXPECT_EQ(model().GetObjectCount(), 4);
+    EXPECT_EQ(Extent(), QPoint(10, 10));
+    auto *table = AddTable(model, "HR", "EMP", 20, 20, 200, 100);
+    table->Graphic = &graphic;
+    EXPECT_EQ(Extent(), QPoint(250, 150));
+    const std::vector<TBaseDiagramRectangle *> boxes{table, AddBox<TDiagramType>(model.Types, 500, 0),
+                                                     AddBox<TDiagramNote>(model.Notes, 0, 700),
+                                                     AddBox<TDiagramObjectTable>(model.ObjectTables, 900, 0)};
+    EXPECT_EQ(Extent(), QPoint(940, 740));
+    AddTable(model, "HR", "B");
+    for (int i = 0; i < 4; ++i)
+        model.Notes.Add(new TDiagramNote());
+    EXPECT_EQ(model.GetObjectCount(), 4) << "2 tables, 1 object table, 1 type; notes do not count";
+    model.ClearGraphicLinks();
+    for (TBaseDiagramRectangle *box : boxes)
+        EXPECT_EQ(box->Graphic, nullptr);
 }
 
 TEST_F(DiagramModel, NoSessionAddsNothing)
 {
-    EXPECT_EQ(model().AddTableFromDatabase("HR", "EMP"), nullptr);
-    EXPECT_EQ(model().AddObjectTableFromDatabase("HR", "EMP"), nullptr);
-    EXPECT_EQ(model().AddTypeFromDatabase("HR", "T"), nullptr);
-    EXPECT_EQ(model().Tables.Count() + model().ObjectTables.Count() + model().Types.Count(), 0);
+    EXPECT_EQ(model.AddTableFromDatabase("HR", "EMP"), nullptr);
+    EXPECT_EQ(model.AddObjectTableFromDatabase("HR", "EMP"), nullptr);
+    EXPECT_EQ(model.AddTypeFromDatabase("HR", "T"), nullptr);
+    EXPECT_EQ(model.GetObjectCount(), 0);
 }
 
 TEST_F(DiagramModel, TableFromDatabaseIsVirtualThroughoutAndAddsItsOwnerOnce)
@@ -131,112 +111,84 @@ TEST_F(DiagramModel, TableFromDatabaseIsVirtualThroughoutAndAddsItsOwnerOnce)
     emp.Name = "DEPT";
     session->AddTable(emp);
 
-    TDiagramTable *added = model().AddTableFromDatabase("HR", "EMP");
+    TDiagramTable *added = model.AddTableFromDatabase("HR", "EMP");
     ASSERT_NE(added, nullptr);
     EXPECT_TRUE(added->IsVirtual);
     EXPECT_TRUE(added->Columns.GetColumn(0)->IsVirtual);
     EXPECT_TRUE(added->PrimaryKeys.GetPrimaryKey(0)->IsVirtual);
-    model().AddTableFromDatabase("HR", "DEPT");
-    EXPECT_EQ(model().Owners, QStringList({"HR"}));
-    EXPECT_EQ(model().Tables.Count(), 2);
+    model.AddTableFromDatabase("HR", "DEPT");
+    EXPECT_EQ(model.Owners, QStringList({"HR"}));
+    EXPECT_EQ(model.Tables.Count(), 2);
 }
 
 TEST_F(DiagramModel, OwnersCompareWithoutCaseAndTypesAddNone)
 {
     auto session = Connect();
-    model().Owners << "hr";
+    model.Owners << "hr";
     TDiagramTable emp;
     emp.Owner = "HR";
     emp.Name = "EMP";
     session->AddTable(emp);
-    model().AddTableFromDatabase("HR", "EMP");
+    model.AddTableFromDatabase("HR", "EMP");
     TDiagramType type;
     type.Owner = "TYPES";
     type.Name = "ADDRESS_T";
     session->AddType(type);
-    model().AddTypeFromDatabase("TYPES", "ADDRESS_T");
-    EXPECT_EQ(model().Owners, QStringList({"hr"}));
-    EXPECT_EQ(model().Types.Count(), 1);
-}
+    ASSERT_NE(model.AddTypeFromDatabase("TYPES", "ADDRESS_T"), nullptr);
+    EXPECT_EQ(model.Owners, QStringList({"hr"}));
+    EXPECT_EQ(model.Types.GetType(0)->Name, "ADDRESS_T");
 
-TEST_F(DiagramModel, SessionErrorsPassThroughAndAddNothing)
-{
-    auto session = Connect();
     session->FailWith = "ORA-00942: table or view does not exist";
-    EXPECT_THROW(model().AddTableFromDatabase("HR", "EMP"), std::runtime_error);
-    EXPECT_EQ(model().Tables.Count(), 0);
+    EXPECT_THROW(model.AddObjectTableFromDatabase("HR", "PEOPLE"), std::runtime_error);
+    EXPECT_EQ(model.ObjectTables.Count(), 0) << "a failed query adds nothing";
 }
 
 TEST_F(DiagramModel, WizardTableLandsAt10And10AndGrowsTheSurface)
 {
-    surface.Width = 2000;
-    surface.Height = 5;
-    auto table = std::make_unique<TDiagramTable>();
-    table->Name = "NEW_TABLE";
-    table->Owner = "HR";
-    table->Left = 400;
-    wizards.NextTable = std::move(table);
-    TDiagramTable *added = model().AddTableWithWizard();
+    hooks.Size = QSize(2000, 5);
+    hooks.NextTable = std::make_unique<TDiagramTable>();
+    hooks.NextTable->Name = "NEW_TABLE";
+    hooks.NextTable->Owner = "HR";
+    hooks.NextTable->Left = 400;
+    TDiagramTable *added = model.AddTableWithWizard();
     ASSERT_NE(added, nullptr);
     EXPECT_EQ(QPoint(added->Left, added->Top), QPoint(10, 10));
-    EXPECT_EQ(added->Width, added->CalcWidth(&surface.Canvas));
-    EXPECT_EQ(added->Height, added->CalcHeight(&surface.Canvas));
-    EXPECT_EQ(surface.Width, 2000) << "the surface never shrinks";
-    EXPECT_EQ(surface.Height, 10 + added->Height + 30 + 20);
-    EXPECT_EQ(model().Owners, QStringList({"HR"}));
-    EXPECT_EQ(model().AddTableWithWizard(), nullptr) << "cancelled";
-    EXPECT_EQ(model().Tables.Count(), 1);
+    EXPECT_EQ(added->Width, added->CalcWidth(&hooks.Canvas));
+    EXPECT_EQ(added->Height, added->CalcHeight(&hooks.Canvas));
+    EXPECT_EQ(hooks.Size, QSize(2000, 10 + added->Height + 30 + 20)) << "the surface only grows";
+    EXPECT_EQ(model.Owners, QStringList({"HR"}));
+    EXPECT_EQ(model.AddTableWithWizard(), nullptr) << "cancelled";
+    EXPECT_EQ(model.Tables.Count(), 1);
 }
 
 TEST_F(DiagramModel, WizardNoteIs200By100At10And10)
 {
-    auto note = std::make_unique<TDiagramNote>();
-    note->Text = "hello";
-    wizards.NextNote = std::move(note);
-    TDiagramNote *added = model().AddNoteWithWizard();
+    hooks.NextNote = std::make_unique<TDiagramNote>();
+    TDiagramNote *added = model.AddNoteWithWizard();
     ASSERT_NE(added, nullptr);
     EXPECT_EQ(QRect(added->Left, added->Top, added->Width, added->Height), QRect(10, 10, 200, 100));
-    model().EditNote(added);
+    EXPECT_EQ(model.AddNoteWithWizard(), nullptr) << "cancelled";
+    model.EditNote(added);
     EXPECT_EQ(added->Text, "edited");
-    EXPECT_EQ(explorer.Refreshes, 1);
+    EXPECT_EQ(hooks.Refreshes, 1);
 }
 
 TEST_F(DiagramModel, RemoveObjectTakesItFromItsOwnListAndRefreshes)
 {
-    auto *objectTable = new TDiagramObjectTable();
-    model().ObjectTables.Add(objectTable);
-    auto *table = AddTable(model(), "HR", "EMP");
-    model().RemoveObject(objectTable);
-    EXPECT_EQ(model().ObjectTables.Count(), 0);
-    EXPECT_EQ(model().Tables.Count(), 1);
-    model().RemoveObject(table);
-    EXPECT_EQ(model().Tables.Count(), 0);
+    auto *table = AddTable(model, "HR", "EMP");
+    model.RemoveObject(AddBox<TDiagramObjectTable>(model.ObjectTables, 0, 0));
+    EXPECT_EQ(model.ObjectTables.Count(), 0);
+    EXPECT_EQ(model.Tables.Count(), 1);
+    model.RemoveObject(table);
+    model.RemoveObject(AddBox<TDiagramType>(model.Types, 0, 0));
+    model.RemoveObject(AddBox<TDiagramNote>(model.Notes, 0, 0));
     TDiagramColumn stranger;
-    model().RemoveObject(&stranger);
-    EXPECT_EQ(explorer.Refreshes, 3);
+    model.RemoveObject(&stranger);
+    EXPECT_EQ(model.Tables.Count() + model.Types.Count() + model.Notes.Count(), 0);
+    EXPECT_EQ(hooks.Refreshes, 5);
 }
 
-TEST_F(DiagramModel, ClearGraphicLinksForgetsEveryBox)
-{
-    int box = 0;
-    AddTable(model(), "HR", "EMP")->Graphic = &box;
-    auto *note = new TDiagramNote();
-    note->Graphic = &box;
-    model().Notes.Add(note);
-    auto *type = new TDiagramType();
-    type->Graphic = &box;
-    model().Types.Add(type);
-    auto *objectTable = new TDiagramObjectTable();
-    objectTable->Graphic = &box;
-    model().ObjectTables.Add(objectTable);
-    model().ClearGraphicLinks();
-    EXPECT_EQ(model().Tables.GetTable(0)->Graphic, nullptr);
-    EXPECT_EQ(note->Graphic, nullptr);
-    EXPECT_EQ(type->Graphic, nullptr);
-    EXPECT_EQ(objectTable->Graphic, nullptr);
-}
-
-TEST_F(DiagramModel, AssignCopiesTablesAndNotesOnly)
+TEST_F(DiagramModel, AssignCopiesNameTablesNotesAndFileOnly)
 {
     TDiagramObjectModel source;
     source.Name = "Source";
@@ -249,14 +201,13 @@ TEST_F(DiagramModel, AssignCopiesTablesAndNotesOnly)
     source.Style.SetDefaultStyle();
     TDiagramObjectModel copy;
     copy.Assign(source);
-    EXPECT_EQ(copy.Name, "Source");
-    EXPECT_EQ(copy.FileName, "/tmp/a.xml");
-    EXPECT_EQ(copy.Comment, "");
+    EXPECT_EQ(QStringList({copy.Name, copy.FileName, copy.Comment}), QStringList({"Source", "/tmp/a.xml", ""}));
     EXPECT_TRUE(copy.Owners.isEmpty());
     EXPECT_EQ(copy.Tables.Count(), 1);
     EXPECT_EQ(copy.Notes.Count(), 1);
     EXPECT_EQ(copy.Types.Count(), 0);
     EXPECT_EQ(copy.Style.FontName, "") << "a page style is empty until assigned";
+    EXPECT_EQ(copy.Style.FontSize, 0);
 }
 
 } // namespace

@@ -1,11 +1,12 @@
 #pragma once
 // Shared by the diagram file tests: recording hooks for the canvas, the
 // explorer tree and the console, a fixture with the program-wide objects,
-// and a model that uses every part of the file format.
+// and a page that uses every part of the file format.
 #include "model/diagram_object_model.h"
 #include "model/model_globals.h"
 #include "model/model_hooks.h"
 #include "model/preferences.h"
+#include "model/xml_text.h"
 #include "model_builders.h"
 #include "platform/fake_user_interface.h"
 
@@ -15,17 +16,13 @@
 
 class TRecordingModelHooks : public IDiagramCanvas, public IModelExplorer, public IModelConsole {
 public:
-    TRecordingModelHooks()
+    TRecordingModelHooks() { Install(this); }
+    ~TRecordingModelHooks() override { Install(nullptr); }
+    static void Install(TRecordingModelHooks *hooks)
     {
-        TModelHooks::Canvas = this;
-        TModelHooks::Explorer = this;
-        TModelHooks::Console = this;
-    }
-    ~TRecordingModelHooks() override
-    {
-        TModelHooks::Canvas = nullptr;
-        TModelHooks::Explorer = nullptr;
-        TModelHooks::Console = nullptr;
+        TModelHooks::Canvas = hooks;
+        TModelHooks::Explorer = hooks;
+        TModelHooks::Console = hooks;
     }
     void Rebuild() override { ++Rebuilds; }
     void RefreshTablesFromDatabase(const std::vector<TDiagramTable *> &tables) override
@@ -47,15 +44,12 @@ protected:
     void SetUp() override { InitializeModelGlobals(); }
     void TearDown() override { FinalizeModelGlobals(); }
 
-    // The document's lines joined as the file holds them.
-    static QByteArray FileBytes(const QStringList &lines)
+    static QByteArray Written(const TDiagramObjectModel &model, bool allObjects = true)
     {
-        QByteArray bytes;
-        for (const QString &line : lines)
-            bytes += line.toLatin1() + "\r\n";
-        return bytes;
+        return TXmlText::ToFileBytes(model.BuildDiagramXml(allObjects));
     }
-    // Reads a document given as text into the current model, as a paste does.
+    // Reads a document given as text into the model (the current one by
+    // default), as a paste does.
     static bool LoadText(const QByteArray &text, bool merge = false, TDiagramObjectModel *model = nullptr)
     {
         QBuffer buffer;
@@ -68,47 +62,51 @@ protected:
     TScopedFakeUserInterface UserInterface;
 };
 
+inline void Place(TBaseDiagramRectangle &box, int left, int top, int width, int height)
+{
+    box.Left = left;
+    box.Top = top;
+    box.Width = width;
+    box.Height = height;
+}
+
 // A page using every element, list and value encoding of the file.
 inline void FillFullModel(TDiagramObjectModel &model)
 {
-    model.Name = QStringLiteral("Sales & Orders");
-    model.Comment = QStringLiteral("Line one\r\nline ]]> two");
-    model.Style.SetDefaultStyle();
-    model.Style.FontSize = 10;
-    model.Style.LinkFontName = QStringLiteral("Courier New");
-    model.Style.BackgroundColour = 0x00C0FFEE;
-    model.Style.HeaderBandColour = clBtnFace;
-    model.Style.ShowOwnerInTitle = true;
-    model.Style.TwoToneHeader = true;
+    model.Name = "Sales & Orders";
+    model.Comment = "Line one\r\nline ]]> two";
+    TOSSchemaStyle &style = model.Style;
+    style.SetDefaultStyle();
+    style.FontSize = 10;
+    style.LinkFontName = "Courier New";
+    style.BackgroundColour = 0x00C0FFEE;
+    style.HeaderBandColour = clBtnFace;
+    style.ShowOwnerInTitle = style.TwoToneHeader = true;
 
     TDiagramTable *dept = AddTable(model, "SCOTT", "DEPT", 20, 30, 180, 120);
-    dept->Comment = QStringLiteral("Departments");
+    dept->Comment = "Departments";
     AddColumn(*dept, "DEPTNO", "NUMBER", 0, 2, 0, false);
     TDiagramColumn *dname = AddColumn(*dept, "DNAME", "VARCHAR2", 14);
-    dname->DefaultValue = QStringLiteral("'NEW'");
-    dname->Comment = QStringLiteral("Name <short> & sweet");
-    TDiagramColumn *loc = AddColumn(*dept, "LOC", "VARCHAR2", 13);
-    loc->Comment = QString::fromUtf8("Z\u00fcrich or \u0141\u00f3d\u017a \U0001F600");
+    dname->DefaultValue = "'NEW'";
+    dname->Comment = "Name <short> & sweet";
+    AddColumn(*dept, "LOC", "VARCHAR2", 13)->Comment =
+        QString::fromUtf8("Z\u00fcrich or \u0141\u00f3d\u017a \U0001F600");
     AddPrimaryKey(*dept, "DEPT_PK", {"DEPTNO"});
     AddUniqueKey(*dept, "DEPT_DNAME_UK", {"DNAME", "LOC"});
     auto *check = new TDiagramCheckConstraint();
-    check->Name = QStringLiteral("DEPT_LOC_CK");
-    check->CheckText = QStringLiteral("LOC IN ('A', 'B') AND DEPTNO > 0");
+    check->Name = "DEPT_LOC_CK";
+    check->CheckText = "LOC IN ('A', 'B') AND DEPTNO > 0";
     dept->CheckConstraints.Add(check);
     auto *index = new TDiagramIndex();
-    index->Name = QStringLiteral("DEPT_DNAME_IX");
-    index->Owner = QStringLiteral("SCOTT");
-    index->IndexType = QStringLiteral("NORMAL");
-    index->TableName = QStringLiteral("DEPT");
-    index->TableOwner = QStringLiteral("SCOTT");
+    index->Name = "DEPT_DNAME_IX";
+    index->Owner = index->TableOwner = "SCOTT";
+    index->IndexType = "NORMAL";
+    index->TableName = "DEPT";
     index->Columns = QStringList{"DNAME"};
     dept->Indexes.Add(index);
 
     TDiagramTable *emp = AddTable(model, "SCOTT", "EMP & CO", -20, 260, 200, 90);
-    emp->IsVirtual = true;
-    emp->ShowOnlyKeyColumns = true;
-    emp->HideDataTypes = true;
-    emp->HideComments = true;
+    emp->IsVirtual = emp->ShowOnlyKeyColumns = emp->HideDataTypes = emp->HideComments = true;
     emp->ColumnSortMethod = csmAlpha;
     emp->StoreReloadFromDatabase(true);
     AddColumn(*emp, "EMPNO", "NUMBER", 0, 4, 0, false)->IsVirtual = true;
@@ -119,34 +117,25 @@ inline void FillFullModel(TDiagramObjectModel &model)
         ->IsVirtual = true;
 
     auto *persons = new TDiagramObjectTable();
-    persons->Owner = QStringLiteral("HR");
-    persons->Name = QStringLiteral("PERSONS");
-    persons->TypeOwner = QStringLiteral("HR");
-    persons->TypeName = QStringLiteral("PERSON_T");
+    persons->Owner = persons->TypeOwner = "HR";
+    persons->Name = "PERSONS";
+    persons->TypeName = "PERSON_T";
     persons->Left = 400;
     persons->ColumnSortMethod = csmKeys;
     AddColumn(*persons, "PERSON_ID", "NUMBER", 0, 10, 0, false);
     model.ObjectTables.Add(persons);
 
     auto *type = new TDiagramType();
-    type->Owner = QStringLiteral("HR");
-    type->Name = QStringLiteral("PERSON_T");
-    type->Left = 400;
-    type->Top = 200;
-    type->Width = 150;
-    type->Height = 60;
-    auto *attribute = new TDiagramAttribute();
-    attribute->Name = QStringLiteral("FIRST_NAME");
-    type->Attributes.Add(attribute);
+    type->Owner = "HR";
+    type->Name = "PERSON_T";
+    Place(*type, 400, 200, 150, 60);
+    type->Attributes.Add(new TDiagramAttribute());
     model.Types.Add(type);
 
     auto *note = new TDiagramNote();
-    note->Name = QStringLiteral("Note 1");
+    note->Name = "Note 1";
     note->IsVirtual = true;
-    note->Text = QStringLiteral("Keep <this> & that]]>\r\nsecond line");
-    note->Left = 600;
-    note->Top = 20;
-    note->Width = 200;
-    note->Height = 100;
+    note->Text = "Keep <this> & that]]>\r\nsecond line";
+    Place(*note, 600, 20, 200, 100);
     model.Notes.Add(note);
 }

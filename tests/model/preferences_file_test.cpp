@@ -17,6 +17,17 @@
 
 namespace {
 
+QByteArray Prop(const QByteArray &name, const QByteArray &value)
+{
+    return "<property name=\"" + name + "\">" + value + "</property>";
+}
+
+QByteArray FileBytes(const QString &fileName)
+{
+    QFile file(fileName);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 class PreferencesFile : public ::testing::Test {
 protected:
     void SetUp() override { Prefs.FileName = Dir.filePath("marrowtide_preferences.config"); }
@@ -27,11 +38,7 @@ protected:
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(bytes);
     }
-    QByteArray ReadFile() const
-    {
-        QFile file(Prefs.FileName);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    QByteArray ReadFile() const { return FileBytes(Prefs.FileName); }
     static QByteArray Document(const QByteArray &body, const QByteArray &version = "1.0")
     {
         return "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\r\n<marrowtide_preferences version=\"" + version
@@ -42,35 +49,6 @@ protected:
     TPreferences Prefs;
 };
 
-void FillPreferences(TPreferences &prefs)
-{
-    prefs.SaveOnExit = false;
-    prefs.LastUser = "scott";
-    prefs.LastDatabase = "orcl & test";
-    prefs.LastFilter = "SCOTT";
-    prefs.PrintOrientation = poLandscape;
-    prefs.DrawPrinterPages = false;
-    prefs.DrawPrinterPageNumber = true;
-    prefs.DoubleBufferPanel = true;
-    prefs.OptimizerChoose = true;
-    prefs.ExplorersTabIndex = 2;
-    prefs.LeftPanelWidth = 312;
-    prefs.PlanPanelHeight = -1;
-    prefs.ShowStatusBar = true;
-    prefs.DefaultStyle.LinkFontName = "Liberation Sans";
-    prefs.DefaultStyle.BackgroundColour = clInfoBk;
-    auto *sqlplus = prefs.Tools.Add();
-    sqlplus->Caption = "SQL*Plus";
-    sqlplus->ProgramName = "/usr/bin/sqlplus";
-    sqlplus->WorkingDir = "/tmp";
-    sqlplus->Parameters = "$USERNAME/$PASSWORD@$DATABASE";
-    auto *editor = prefs.Tools.Add();
-    editor->Caption = "Tom && Jerry <editor>";
-    editor->ProgramName = QString::fromUtf8("/opt/\u00e9diteur/\u20ac");
-    prefs.PreviousLogons << "scott@orcl" << "hr@xe";
-    prefs.PreviousFiles << "/home/u/R&D/model.xml" << "/home/u/plain.xml";
-}
-
 TEST_F(PreferencesFile, DefaultsFileLines)
 {
     Prefs.SetDefaults();
@@ -78,9 +56,32 @@ TEST_F(PreferencesFile, DefaultsFileLines)
     expectGolden("preferences_default.config", ReadFile());
 }
 
+// Every field differs from its value after loading defaults, so writing the
+// read preferences back to the same bytes shows that each one was read.
 TEST_F(PreferencesFile, FullFileLinesAndRoundTrip)
 {
-    FillPreferences(Prefs);
+    Prefs.SaveOnExit = false;
+    Prefs.LastUser = "scott";
+    Prefs.LastDatabase = "orcl & test";
+    Prefs.LastFilter = "SCOTT";
+    Prefs.PrintOrientation = poLandscape;
+    Prefs.DrawPrinterPages = false;
+    Prefs.DrawPrinterPageNumber = Prefs.DoubleBufferPanel = Prefs.OptimizerChoose = Prefs.ShowStatusBar = true;
+    Prefs.ExplorersTabIndex = 2;
+    Prefs.LeftPanelWidth = 312;
+    Prefs.PlanPanelHeight = -1;
+    Prefs.DefaultStyle.LinkFontName = "Liberation Sans";
+    Prefs.DefaultStyle.BackgroundColour = clInfoBk;
+    TToolPreference *sqlplus = Prefs.Tools.Add();
+    sqlplus->Caption = "SQL*Plus";
+    sqlplus->ProgramName = "/usr/bin/sqlplus";
+    sqlplus->WorkingDir = "/tmp";
+    sqlplus->Parameters = "$USERNAME/$PASSWORD@$DATABASE";
+    Prefs.Tools.Add()->Caption = "Tom && Jerry <editor>";
+    Prefs.Tools.Items[1]->ProgramName = QString::fromUtf8("/opt/\u00e9diteur/\u20ac");
+    Prefs.PreviousLogons << "scott@orcl" << "hr@xe";
+    // File names keep their "&": the Reopen menu escapes it for display.
+    Prefs.PreviousFiles << "/home/u/R&D/model.xml" << "/home/u/plain.xml";
     Prefs.SavePreferences();
     const QByteArray first = ReadFile();
     expectGolden("preferences_full.config", first);
@@ -88,66 +89,40 @@ TEST_F(PreferencesFile, FullFileLinesAndRoundTrip)
     TPreferences read;
     read.FileName = Prefs.FileName;
     read.LoadPreferences();
-    EXPECT_FALSE(read.SaveOnExit);
-    EXPECT_EQ(read.LastDatabase, "orcl & test");
-    EXPECT_EQ(read.PrintOrientation, poLandscape);
-    EXPECT_EQ(read.PlanPanelHeight, -1);
-    EXPECT_EQ(read.DefaultStyle.BackgroundColour, clInfoBk);
-    ASSERT_EQ(read.Tools.Count(), 2);
-    EXPECT_EQ(read.Tools.Items[1]->Caption, "Tom && Jerry <editor>");
-    EXPECT_EQ(read.Tools.Items[1]->ProgramName, QString::fromUtf8("/opt/\u00e9diteur/\u20ac"));
-    EXPECT_EQ(read.PreviousLogons, (QStringList{"scott@orcl", "hr@xe"}));
-    // File names keep their "&".
-    EXPECT_EQ(read.PreviousFiles, (QStringList{"/home/u/R&D/model.xml", "/home/u/plain.xml"}));
-
     read.FileName = Dir.filePath("again.config");
     read.SavePreferences();
-    QFile again(read.FileName);
-    ASSERT_TRUE(again.open(QIODevice::ReadOnly));
-    EXPECT_EQ(again.readAll(), first);
-}
-
-TEST_F(PreferencesFile, MissingFileKeepsConstructedValuesWithDefaults)
-{
-    Prefs.LastUser = "kept";
-    Prefs.DefaultStyle.FontName = "Changed";
-    Prefs.LoadPreferences();
-    EXPECT_TRUE(Prefs.SaveOnExit);
-    EXPECT_EQ(Prefs.LastUser, "kept");
-    EXPECT_EQ(Prefs.DefaultStyle.FontName, "Tahoma");
-    EXPECT_FALSE(Prefs.LoadFailed());
+    EXPECT_EQ(FileBytes(read.FileName), first);
 }
 
 TEST_F(PreferencesFile, ReadingRules)
 {
+    // A missing file is no error: the defaults are set and nothing else changes.
+    Prefs.LastFilter = "not in the file";
+    Prefs.DefaultStyle.FontName = "Changed";
+    Prefs.LoadPreferences();
+    EXPECT_TRUE(Prefs.SaveOnExit);
+    EXPECT_EQ(Prefs.DefaultStyle.FontName, "Tahoma");
+    EXPECT_FALSE(Prefs.LoadFailed());
+
     static int printerOrientation = -1;
     TPreferences::ApplyPrinterOrientation = [](int o) { printerOrientation = o; };
     Prefs.Tools.Add()->Caption = "old tool";
     Prefs.PreviousFiles << "old file";
-    Prefs.LastFilter = "not in the file";
-    WriteFile(Document("<property name=\"SAVE_ON_EXIT\">yes</property>"
-                       "<property name=\"draw_printer_pages\">y</property>"
-                       "<property name=\"draw_printer_page_number\">Y</property>"
-                       "<property name=\"show_status_bar\">1</property>"
-                       "<property name=\"print_orientation\">Portrait</property>"
-                       "<property name=\"left_panel_width\">$FF</property>"
-                       "<property name=\"unknown\">ignored</property>"
-                       "<diagram_style><property name=\"font_size\">12</property></diagram_style>"
-                       "<diagram_style><property name=\"link_font_name\">Second</property></diagram_style>"
-                       "<tool_preferences><tool_preference><property name=\"tool_caption\">A</property>"
-                       "</tool_preference><other/></tool_preferences>"
-                       "<tool_preferences><tool_preference><property name=\"Program_Name\">b</property>"
-                       "</tool_preference></tool_preferences>"
-                       "<previous_files><property name=\"previous_file\">1</property></previous_files>"
-                       "<previous_files><property name=\"previous_file\">2</property>"
-                       "<property name=\"previous_logon\">misplaced</property></previous_files>",
+    WriteFile(Document(Prop("SAVE_ON_EXIT", "yes") + Prop("draw_printer_pages", "y") + Prop("show_status_bar", "1")
+                           + Prop("print_orientation", "Portrait") + Prop("left_panel_width", "$FF")
+                           + Prop("unknown", "ignored") + "<diagram_style>" + Prop("font_size", "12")
+                           + "</diagram_style><diagram_style>" + Prop("link_font_name", "Second")
+                           + "</diagram_style><tool_preferences><tool_preference>" + Prop("tool_caption", "A")
+                           + "</tool_preference><other/></tool_preferences><tool_preferences><tool_preference>"
+                           + Prop("Program_Name", "b") + "</tool_preference></tool_preferences><previous_files>"
+                           + Prop("previous_file", "1") + "</previous_files><previous_files>"
+                           + Prop("previous_file", "2") + Prop("previous_logon", "misplaced") + "</previous_files>",
                        "2.0"));
     Prefs.LoadPreferences();
     TPreferences::ApplyPrinterOrientation = nullptr;
 
     EXPECT_FALSE(Prefs.SaveOnExit) << "yes is not Y";
     EXPECT_TRUE(Prefs.DrawPrinterPages);
-    EXPECT_TRUE(Prefs.DrawPrinterPageNumber);
     EXPECT_FALSE(Prefs.ShowStatusBar);
     EXPECT_EQ(Prefs.PrintOrientation, poLandscape) << "only \"portrait\" exactly is portrait";
     EXPECT_EQ(printerOrientation, poLandscape);
@@ -163,167 +138,105 @@ TEST_F(PreferencesFile, ReadingRules)
     EXPECT_TRUE(Prefs.PreviousLogons.isEmpty());
 }
 
-struct PrefsErrorCase {
-    const char *Name;
-    QByteArray Text;
-    const char *Message; // "%1" stands for the file name
-};
-
-TEST_F(PreferencesFile, ErrorTexts)
+TEST_F(PreferencesFile, ErrorTextsAndAFailedLoadProtectsTheFile)
 {
-    const PrefsErrorCase cases[] = {
-        {"unclosed", "<marrowtide_preferences version=\"1.0\">",
+    const QString root = "Invalid XML structure - root is not <marrowtide_preferences>",
+                  noName = "Invalid XML structure - <property> element must have a 'name' attribute";
+    const std::pair<QByteArray, QString> cases[] = {
+        {"<marrowtide_preferences version=\"1.0\">",
          "Error loading XML file %1\nUnclosed element <marrowtide_preferences>"},
-        {"entity", Document("<property name=\"last_user\">&bogus;</property>"),
-         "Error loading XML file %1\nUnknown entity &bogus;"},
-        {"no root", "<?xml version=\"1.0\"?>", "Invalid XML structure - root is not <marrowtide_preferences>"},
-        {"diagram root", "<marrowtide_diagram version=\"1.1\"/>",
-         "Invalid XML structure - root is not <marrowtide_preferences>"},
-        {"no name", Document("<property>x</property>"),
-         "Invalid XML structure - <property> element must have a 'name' attribute"},
-        {"tool without name", Document("<tool_preferences><tool_preference><property>x</property>"
-                                       "</tool_preference></tool_preferences>"),
-         "Invalid XML structure - <property> element must have a 'name' attribute"},
-        {"integer", Document("<property name=\"Explorers_Tab_Index\">one</property>"),
+        {Document(Prop("last_user", "&bogus;")), "Error loading XML file %1\nUnknown entity &bogus;"},
+        {"<?xml version=\"1.0\"?>", root},
+        {"<marrowtide_diagram version=\"1.1\"/>", root},
+        {Document("<property>x</property>"), noName},
+        {Document("<tool_preferences><tool_preference><property>x</property></tool_preference></tool_preferences>"),
+         noName},
+        {Document(Prop("Explorers_Tab_Index", "one")),
          "Invalid XML structure - <property name=\"Explorers_Tab_Index\"> has an incorrect datatype"},
-        {"style colour", Document("<diagram_style><property name=\"font_colour\">$XYZ</property></diagram_style>"),
+        {Document("<diagram_style>" + Prop("font_colour", "$XYZ") + "</diagram_style>"),
          "Invalid XML structure - <property name=\"font_colour\"> has an incorrect datatype"},
+        // What was read before the failure stays; what follows is not read.
+        {Document(Prop("last_user", "first") + Prop("left_panel_width", "wide") + Prop("last_database", "never")),
+         "Invalid XML structure - <property name=\"left_panel_width\"> has an incorrect datatype"},
     };
-    for (const PrefsErrorCase &c : cases) {
-        TPreferences prefs;
-        prefs.FileName = Prefs.FileName;
-        WriteFile(c.Text);
+    for (const auto &[text, message] : cases) {
+        WriteFile(text);
         try {
-            prefs.LoadPreferences();
-            ADD_FAILURE() << c.Name << ": no error";
+            Prefs.LoadPreferences();
+            ADD_FAILURE() << "no error: " << message.toStdString();
         } catch (const EXMLFileError &e) {
-            EXPECT_EQ(e.Message(), QString::fromUtf8(c.Message).replace("%1", prefs.FileName)) << c.Name;
+            EXPECT_EQ(e.Message(), QString(message).replace("%1", Prefs.FileName));
         }
-        EXPECT_TRUE(prefs.LoadFailed()) << c.Name;
-        EXPECT_FALSE(prefs.ShouldSaveOnExit()) << c.Name;
+        EXPECT_TRUE(Prefs.LoadFailed());
+        EXPECT_FALSE(Prefs.ShouldSaveOnExit()) << "closing must not overwrite the file";
     }
-}
-
-TEST_F(PreferencesFile, FailedLoadKeepsWhatWasReadAndProtectsTheFile)
-{
-    const QByteArray broken = Document("<property name=\"last_user\">first</property>"
-                                       "<property name=\"left_panel_width\">wide</property>"
-                                       "<property name=\"last_database\">never</property>");
-    WriteFile(broken);
-    EXPECT_THROW(Prefs.LoadPreferences(), EXMLFileError);
     EXPECT_EQ(Prefs.LastUser, "first");
     EXPECT_EQ(Prefs.LastDatabase, "");
-    EXPECT_TRUE(Prefs.SaveOnExit);
-    EXPECT_FALSE(Prefs.ShouldSaveOnExit()) << "closing must not overwrite the file";
-    EXPECT_EQ(ReadFile(), broken);
 
     // Saving on purpose (the preferences dialog) makes the file ours again.
     Prefs.SavePreferences();
     EXPECT_TRUE(Prefs.ShouldSaveOnExit());
     Prefs.LoadPreferences();
     EXPECT_FALSE(Prefs.LoadFailed());
-}
-
-TEST_F(PreferencesFile, UnwritableFileRaises)
-{
     Prefs.FileName = Dir.filePath("no/such/folder/prefs.config");
     EXPECT_THROW(Prefs.SavePreferences(), EFileSaveError);
 }
 
-// Tools menu ---------------------------------------------------------------
-
-class ToolsMenu : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        InitializeModelGlobals();
-        Menu.addAction("&Fixed entry");
-        Menu.addSeparator();
-    }
-    void TearDown() override { FinalizeModelGlobals(); }
-
-    QStringList Texts() const
-    {
+// The Tools menu: tool items after the fixed entries, rebuilt when the list
+// changes; a click runs that item's tool with the session's credentials.
+TEST(ToolsMenu, ItemsAreRebuiltAndRunTheirOwnToolWithMacros)
+{
+    InitializeModelGlobals();
+    TScopedRecordingShell shell;
+    QMenu menu;
+    menu.addAction("&Fixed entry");
+    TPreferences prefs;
+    prefs.RefreshToolsMenu(); // never built: nothing to do
+    const auto texts = [&] {
         QStringList texts;
-        for (const QAction *action : Menu.actions())
+        for (const QAction *action : menu.actions())
             texts << action->text();
         return texts;
-    }
+    };
+    TToolPreferences tools;
+    tools.Add()->Caption = "R&D tool";
+    prefs.Tools.Assign(tools);
+    prefs.BuildToolsMenu(&menu);
+    EXPECT_EQ(texts(), (QStringList{"&Fixed entry", "R&&D tool"}));
 
-    QMenu Menu;
-    TPreferences Prefs;
-    TScopedRecordingShell Shell;
-};
-
-TEST_F(ToolsMenu, ToolItemsFollowTheFixedEntriesAndAreRebuilt)
-{
-    Prefs.Tools.Add()->Caption = "One";
-    Prefs.Tools.Add()->Caption = "R&D tool";
-    Prefs.BuildToolsMenu(&Menu);
-    EXPECT_EQ(Texts(), (QStringList{"&Fixed entry", "", "One", "R&&D tool"}));
-
-    TToolPreferences replaced;
-    replaced.Add()->Caption = "Three";
-    Prefs.Tools.Assign(replaced);
-    Prefs.RefreshToolsMenu();
-    EXPECT_EQ(Texts(), (QStringList{"&Fixed entry", "", "Three"}));
-    EXPECT_EQ(Prefs.ToolsMenuParent, &Menu);
-
-    TPreferences unbuilt;
-    unbuilt.RefreshToolsMenu(); // no menu yet: nothing to do
-    EXPECT_EQ(unbuilt.ToolsMenuParent, nullptr);
-}
-
-TEST_F(ToolsMenu, ClickRunsThatItemsToolWithMacros)
-{
-    auto *tool = Prefs.Tools.Add();
-    tool->Caption = "SQL & Plus";
-    tool->ProgramName = "/usr/bin/sqlplus";
-    tool->WorkingDir = "/work";
-    tool->Parameters = "-L $USERNAME/$PASSWORD@$DATABASE \"two words\" $username";
-    auto *twin = Prefs.Tools.Add();
-    twin->Caption = "SQL & Plus";
-    twin->ProgramName = "twin";
-    Prefs.BuildToolsMenu(&Menu);
-
+    tools.Items[0]->Caption = "SQL & Plus";
+    tools.Items[0]->ProgramName = "/usr/bin/sqlplus";
+    tools.Items[0]->WorkingDir = "/work";
+    tools.Items[0]->Parameters = "-L $USERNAME/$PASSWORD@$DATABASE \"two words\" $username";
+    tools.Add()->Caption = "SQL & Plus";
+    tools.Items[1]->ProgramName = "twin";
+    prefs.Tools.Assign(tools);
+    prefs.RefreshToolsMenu();
+    EXPECT_EQ(texts(), (QStringList{"&Fixed entry", "SQL && Plus", "SQL && Plus"}));
     auto session = std::make_shared<TFakeDatabaseSession>();
     session->Password = "ti ger\"";
     DatabaseSession = session;
-    Menu.actions()[2]->trigger();
-    ASSERT_EQ(Shell.StartedPrograms.size(), 1);
-    const TProgramStart &start = Shell.StartedPrograms[0];
-    EXPECT_EQ(start.Program, "/usr/bin/sqlplus");
-    EXPECT_EQ(start.WorkingDirectory, "/work");
-    EXPECT_EQ(start.Arguments, (QStringList{"-L", "scott/ti ger\"@orcl", "two words", "$username"}));
-
-    // Offline the macros stay as written.
+    menu.actions()[1]->trigger();
+    ASSERT_EQ(shell.StartedPrograms.size(), 1);
+    EXPECT_EQ(shell.StartedPrograms[0].Program, "/usr/bin/sqlplus");
+    EXPECT_EQ(shell.StartedPrograms[0].WorkingDirectory, "/work");
+    EXPECT_EQ(shell.StartedPrograms[0].Arguments, (QStringList{"-L", "scott/ti ger\"@orcl", "two words", "$username"}));
+    // Offline the macros stay as written; each of two tools with one caption runs itself.
     session->Connected = false;
-    Menu.actions()[2]->trigger();
-    EXPECT_EQ(Shell.StartedPrograms[1].Arguments[1], "$USERNAME/$PASSWORD@$DATABASE");
+    menu.actions()[1]->trigger();
+    EXPECT_EQ(shell.StartedPrograms[1].Arguments[1], "$USERNAME/$PASSWORD@$DATABASE");
+    menu.actions()[2]->trigger();
+    EXPECT_EQ(shell.StartedPrograms[2].Program, "twin");
 
-    // Each of two tools with one caption runs itself.
-    Menu.actions()[3]->trigger();
-    EXPECT_EQ(Shell.StartedPrograms[2].Program, "twin");
-}
-
-TEST_F(ToolsMenu, RunByCaptionTakesTheLastEqualCaption)
-{
-    Prefs.Tools.Add()->ProgramName = "first";
-    Prefs.Tools.Items[0]->Caption = "Run";
-    Prefs.Tools.Add()->ProgramName = "second";
-    Prefs.Tools.Items[1]->Caption = "Run";
-    Prefs.RunToolByCaption("Run");
-    Prefs.RunToolByCaption("run");
-    ASSERT_EQ(Shell.StartedPrograms.size(), 1);
-    EXPECT_EQ(Shell.StartedPrograms[0].Program, "second");
-
-    // An item that is not one of ours is matched by its caption, accelerators aside.
-    QAction foreign("R&un");
-    Prefs.ToolMenuItemClick(&foreign);
-    ASSERT_EQ(Shell.StartedPrograms.size(), 2);
-    EXPECT_EQ(Shell.StartedPrograms[1].Program, "second");
-    Prefs.ToolMenuItemClick(nullptr);
-    EXPECT_EQ(Shell.StartedPrograms.size(), 2);
+    // By caption, exactly, the last of equal captions; an item that is not one
+    // of ours is matched by its caption, accelerators aside.
+    prefs.RunToolByCaption("sql & plus");
+    QAction foreign("SQL && &Plus");
+    prefs.ToolMenuItemClick(&foreign);
+    prefs.ToolMenuItemClick(nullptr);
+    ASSERT_EQ(shell.StartedPrograms.size(), 4);
+    EXPECT_EQ(shell.StartedPrograms[3].Program, "twin");
+    FinalizeModelGlobals();
 }
 
 } // namespace

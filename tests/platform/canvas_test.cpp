@@ -1,26 +1,28 @@
 // Drawing with classic desktop semantics, probed pixel by pixel on an RGB32 image.
 #include "platform/canvas.h"
 #include "platform/painter_canvas_device.h"
-#include <QGuiApplication>
+#include <QFile>
 #include <QImage>
 #include <QPainter>
-#include <QFile>
-#include <QPalette>
 #include <QPdfWriter>
 #include <QTemporaryDir>
-#include <QWidget>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
 
-QImage WhiteImage(int width = 40, int height = 40)
+TColor At(const QImage &image, int x, int y) { return QRgbToColor(image.pixel(x, y)); }
+TColor At(const QImage &image, QPoint p) { return At(image, p.x(), p.y()); }
+
+// A white image drawn on through a canvas of its own.
+QImage Paint(const std::function<void(TCanvas &)> &draw, int width = 40, int height = 40)
 {
     QImage image(width, height, QImage::Format_RGB32);
     image.fill(Qt::white);
+    TCanvas canvas(&image);
+    draw(canvas);
     return image;
 }
-
-TColor At(const QImage &image, int x, int y) { return QRgbToColor(image.pixel(x, y)); }
 
 // The bounding box of every pixel that is not the background colour.
 QRect Painted(const QImage &image, TColor background = clWhite)
@@ -49,338 +51,177 @@ protected:
     static void SetUpTestSuite() { InstallFontSubstitutions(); }
 };
 
-TEST_F(Canvas, LineToLeavesOutTheEndPixelAndMovesThePen)
+TEST_F(Canvas, LinesInEveryDirectionKeepTheirStartAndLeaveOutTheirEnd)
 {
-    QImage image = WhiteImage();
-    {
-        TCanvas canvas(&image);
-        canvas.MoveTo(5, 5);
-        canvas.LineTo(15, 5); // horizontal
-        EXPECT_EQ(canvas.PenPos, QPoint(15, 5));
-        canvas.LineTo(15, 12); // continues from where the pen stopped
-        canvas.MoveTo(20, 20);
-        canvas.LineTo(25, 25); // diagonal
+    // From the centre along the axes, the diagonals and steep and shallow slopes, each way.
+    const QPoint start(20, 20);
+    const QPoint ends[] = {{28, 20}, {12, 20}, {20, 28}, {20, 12}, {27, 27}, {13, 13}, {27, 13}, {13, 27},
+                           {28, 23}, {12, 17}, {12, 23}, {28, 17}, {23, 28}, {17, 12}, {17, 28}, {23, 12}};
+    for (const QPoint end : ends) {
+        for (const TPenStyle style : {psSolid, psDot}) {
+            const QImage image = Paint([&](TCanvas &c) {
+                c.Pen.Style = style;
+                c.Brush.Style = bsClear;
+                c.MoveTo(start.x(), start.y());
+                c.LineTo(end.x(), end.y());
+                EXPECT_EQ(c.PenPos, end);
+            });
+            const auto where = [&] { return testing::Message() << end.x() << "," << end.y() << " style " << style; };
+            EXPECT_EQ(At(image, start), clBlack) << where();
+            EXPECT_EQ(At(image, end), clWhite) << where();
+            if (style == psSolid) {
+                EXPECT_EQ(CountOf(image, clBlack), std::max(std::abs(end.x() - 20), std::abs(end.y() - 20))) << where();
+                const QRect box(QPoint(std::min(20, end.x()), std::min(20, end.y())),
+                                QPoint(std::max(20, end.x()), std::max(20, end.y())));
+                EXPECT_TRUE(box.contains(Painted(image))) << where();
+            }
+        }
     }
-    EXPECT_EQ(At(image, 5, 5), clBlack);
-    EXPECT_EQ(At(image, 14, 5), clBlack);
-    EXPECT_EQ(At(image, 15, 5), clBlack); // start of the second line
-    EXPECT_EQ(At(image, 15, 11), clBlack);
-    EXPECT_EQ(At(image, 15, 12), clWhite);
-    EXPECT_EQ(At(image, 16, 5), clWhite);
-    EXPECT_EQ(At(image, 24, 24), clBlack);
-    EXPECT_EQ(At(image, 25, 25), clWhite);
-    EXPECT_EQ(CountOf(image, clBlack), 10 + 7 + 5);
+    EXPECT_EQ(CountOf(Paint([](TCanvas &c) { c.MoveTo(5, 5); c.LineTo(5, 5); }), clBlack), 0);
+    // A polyline, either way round, leaves out only its last point.
+    for (const QPolygon &points : {QPolygon({QPoint(2, 2), QPoint(8, 2), QPoint(8, 9)}),
+                                   QPolygon({QPoint(8, 9), QPoint(8, 2), QPoint(2, 2)})}) {
+        const QImage image = Paint([&](TCanvas &c) { c.Polyline(points); });
+        EXPECT_EQ(At(image, points[0]), clBlack);
+        EXPECT_EQ(At(image, points[1]), clBlack);
+        EXPECT_EQ(At(image, points[2]), clWhite);
+        EXPECT_EQ(CountOf(image, clBlack), 6 + 7);
+    }
 }
 
-TEST_F(Canvas, PolylineLeavesOutOnlyTheLastPoint)
+TEST_F(Canvas, RectanglesAndFillsLeaveOutRightAndBottom)
 {
-    QImage image = WhiteImage();
-    {
-        TCanvas canvas(&image);
-        canvas.Polyline(QPolygon({QPoint(2, 2), QPoint(8, 2), QPoint(8, 9)}));
-    }
-    EXPECT_EQ(At(image, 8, 2), clBlack);
-    EXPECT_EQ(At(image, 8, 8), clBlack);
-    EXPECT_EQ(At(image, 8, 9), clWhite);
-    EXPECT_EQ(CountOf(image, clBlack), 6 + 7);
-}
-
-TEST_F(Canvas, RectangleOutlinesInsideRightAndBottomAndFillsWithTheBrush)
-{
-    QImage image = WhiteImage();
-    {
-        TCanvas canvas(&image);
-        canvas.Pen.Color = clRed;
-        canvas.Brush.Color = clYellow;
-        canvas.Rectangle(10, 10, 20, 16);
-    }
-    EXPECT_EQ(Painted(image), QRect(10, 10, 10, 6));
-    for (int x = 10; x < 20; ++x) {
-        EXPECT_EQ(At(image, x, 10), clRed) << x;
-        EXPECT_EQ(At(image, x, 15), clRed) << x;
-    }
-    for (int y = 10; y < 16; ++y) {
-        EXPECT_EQ(At(image, 10, y), clRed) << y;
-        EXPECT_EQ(At(image, 19, y), clRed) << y;
-    }
+    const QImage image = Paint([](TCanvas &c) {
+        c.Pen.Color = clRed;
+        c.Brush.Color = clYellow;
+        c.Rectangle(10, 10, 20, 16); // outline on 10..19 x 10..15, fill inside
+        c.Brush.Style = bsClear;
+        c.Rectangle(2, 20, 8, 26); // outline only
+        c.Pen.Style = psClear;
+        c.Brush = {clBlue, bsSolid};
+        c.Rectangle(20, 20, 30, 25); // fill only, the same area
+        c.Brush.Color = clGreen;
+        c.FillRect(Rect(3, 4, 9, 7)); // the brush alone, whatever the pen
+        c.Brush.Color = clNavy;
+        c.FrameRect(Rect(30, 2, 36, 12));
+        c.FillRect(Rect(30, 30, 30, 35)); // empty: nothing
+        c.FillRect(Rect(38, 38, 36, 39)); // reversed: nothing
+    });
+    EXPECT_EQ(Painted(image.copy(10, 10, 10, 10)), QRect(0, 0, 10, 6));
+    EXPECT_EQ(CountOf(image, clRed), 2 * 10 + 2 * 4 + 2 * 6 + 2 * 4);
     EXPECT_EQ(CountOf(image, clYellow), 8 * 4);
-    EXPECT_EQ(At(image, 20, 12), clWhite);
-    EXPECT_EQ(At(image, 12, 16), clWhite);
-}
-
-TEST_F(Canvas, ClearBrushLeavesTheInsideAndClearPenTheOutline)
-{
-    QImage image = WhiteImage();
-    {
-        TCanvas canvas(&image);
-        canvas.Brush.Style = bsClear;
-        canvas.Rectangle(2, 2, 12, 12);
-        canvas.Pen.Style = psClear;
-        canvas.Brush.Style = bsSolid;
-        canvas.Brush.Color = clBlue;
-        canvas.Rectangle(20, 20, 30, 25);
-    }
-    EXPECT_EQ(CountOf(image, clBlack), 4 * 9);
-    EXPECT_EQ(At(image, 6, 6), clWhite);
-    EXPECT_EQ(Painted(image.copy(15, 15, 25, 25)), QRect(5, 5, 10, 5));
+    EXPECT_EQ(At(image, 19, 15), clRed);
+    EXPECT_EQ(At(image, 4, 22), clWhite);
+    EXPECT_EQ(Painted(image.copy(20, 20, 15, 15)), QRect(0, 0, 10, 5));
     EXPECT_EQ(CountOf(image, clBlue), 10 * 5);
-}
-
-TEST_F(Canvas, FillRectAndFrameRectUseTheBrushOnly)
-{
-    QImage image = WhiteImage();
-    {
-        TCanvas canvas(&image);
-        canvas.Pen.Color = clRed;
-        canvas.Brush.Color = clGreen;
-        canvas.FillRect(Rect(3, 4, 9, 7));
-        canvas.Brush.Color = clNavy;
-        canvas.FrameRect(Rect(20, 20, 26, 30));
-        canvas.FillRect(Rect(30, 30, 30, 35)); // empty: nothing
-        canvas.FillRect(Rect(35, 35, 33, 38)); // reversed: nothing
-    }
-    EXPECT_EQ(CountOf(image, clRed), 0);
+    EXPECT_EQ(Painted(image.copy(0, 0, 10, 10)), QRect(3, 4, 6, 3));
     EXPECT_EQ(CountOf(image, clGreen), 6 * 3);
-    EXPECT_EQ(Painted(image.copy(0, 0, 15, 15)), QRect(3, 4, 6, 3));
+    EXPECT_EQ(Painted(image.copy(30, 0, 10, 15)), QRect(0, 2, 6, 10));
     EXPECT_EQ(CountOf(image, clNavy), 2 * 6 + 2 * 8);
-    EXPECT_EQ(At(image, 25, 29), clNavy);
-    EXPECT_EQ(At(image, 23, 25), clWhite);
-    EXPECT_EQ(Painted(image.copy(15, 15, 25, 25)), QRect(5, 5, 6, 10));
 }
 
-TEST_F(Canvas, WidePensDrawThickLines)
+TEST_F(Canvas, PolygonsEllipsesArcsAndWidePens)
 {
-    QImage image = WhiteImage();
-    {
-        TCanvas canvas(&image);
-        canvas.Pen.Width = 3;
-        canvas.MoveTo(5, 20);
-        canvas.LineTo(30, 20);
-    }
-    for (int y : {19, 20, 21})
-        EXPECT_EQ(At(image, 15, y), clBlack) << y;
-    EXPECT_EQ(At(image, 15, 18), clWhite);
-    EXPECT_EQ(At(image, 15, 22), clWhite);
+    const QImage polygon = Paint([](TCanvas &c) {
+        c.Pen.Color = clRed;
+        c.Brush.Color = clLime;
+        c.Polygon(QPolygon({QPoint(5, 5), QPoint(30, 5), QPoint(5, 30)}));
+    });
+    EXPECT_EQ(At(polygon, 10, 10), clLime);
+    EXPECT_EQ(At(polygon, 5, 30), clRed); // a closed figure has no left-out end
+    EXPECT_EQ(At(polygon, 25, 25), clWhite);
+    EXPECT_EQ(Painted(polygon), QRect(5, 5, 26, 26));
+
+    const QImage ellipse = Paint([](TCanvas &c) { c.Brush.Color = clRed; c.Ellipse(10, 10, 30, 20); });
+    EXPECT_EQ(Painted(ellipse), QRect(10, 10, 20, 10));
+    EXPECT_EQ(At(ellipse, 20, 15), clRed);
+    EXPECT_EQ(At(ellipse, 10, 10), clWhite);
+
+    // Counter-clockwise: the quarter from east to north of a circle of radius 15 round (30, 30).
+    const QRect quarter = Painted(Paint([](TCanvas &c) { c.Arc(15, 15, 45, 45, 45, 30, 30, 15); }, 60, 60));
+    EXPECT_TRUE(quarter.left() >= 29 && quarter.bottom() <= 31 && quarter.right() >= 43 && quarter.top() <= 16)
+        << quarter.left() << "," << quarter.top() << "," << quarter.right() << "," << quarter.bottom();
+    // The same ray twice: the whole circle.
+    EXPECT_EQ(Painted(Paint([](TCanvas &c) { c.Arc(15, 15, 45, 45, 45, 30, 45, 30); }, 60, 60)), QRect(15, 15, 30, 30));
+
+    const QImage wide = Paint([](TCanvas &c) { c.Pen.Width = 3; c.MoveTo(5, 20); c.LineTo(30, 20); });
+    EXPECT_EQ(Painted(wide.copy(10, 0, 10, 40)), QRect(0, 19, 10, 3));
 }
 
-TEST_F(Canvas, ToolsPersistFromOneCallToTheNext)
+TEST_F(Canvas, TextIsPlacedByItsTopLeftAndOnlyASolidBrushMakesItOpaque)
 {
-    QImage image = WhiteImage();
-    {
-        TCanvas canvas(&image);
-        canvas.Pen.Color = clMaroon;
-        canvas.Brush.Color = clAqua;
-        canvas.Font = TFont("Arial", 10, clBlue);
-        canvas.MoveTo(0, 0);
-        canvas.LineTo(10, 0);
-        canvas.Brush.Style = bsClear;
-        canvas.TextOut(0, 20, "x");
-        canvas.Brush.Style = bsSolid;
-        canvas.MoveTo(0, 2);
-        canvas.LineTo(10, 2);
-        canvas.Rectangle(20, 5, 30, 15);
-        EXPECT_EQ(canvas.Pen.Color, clMaroon);
-        EXPECT_EQ(canvas.Font.Name, "Arial");
+    const QString text = QStringLiteral("HMg");
+    const TFont font("Tahoma", 10, clBlack);
+    const int width = font.TextWidth(text);
+    const int height = font.TextHeight(text);
+    const auto draw = [&](TColor colour, TBrush brush) {
+        return Paint([&](TCanvas &c) {
+            c.Font = font;
+            c.Font.Color = colour;
+            c.Brush = brush;
+            c.TextOut(20, 10, text);
+            EXPECT_EQ(c.PenPos, QPoint(20 + width, 10));
+        }, 200, 60);
+    };
+    // Capitals reach up near the cell's top, the descender of "g" down into its lower half.
+    const QRect box = Painted(draw(clBlack, {clGreen, bsClear}));
+    EXPECT_TRUE(box.left() >= 20 && box.left() <= 22 && box.right() <= 20 + width);
+    EXPECT_TRUE(box.top() >= 10 && box.top() <= 10 + height / 3);
+    EXPECT_TRUE(box.bottom() < 10 + height && box.bottom() > 10 + height / 2);
+    const QImage solid = draw(clWhite, {clGreen, bsSolid});
+    EXPECT_EQ(Painted(solid), QRect(20, 10, width, height));
+    EXPECT_EQ(At(solid, 20 + width - 1, 10 + height - 1), clGreen);
+    EXPECT_EQ(Painted(draw(clBlack, {clGreen, bsCross})), box);
+
+    // TextRect clips to its rectangle and fills it unless the brush is clear.
+    for (const TBrushStyle style : {bsSolid, bsClear}) {
+        const QImage image = Paint([&](TCanvas &c) {
+            c.Font = font;
+            c.Brush = {clYellow, style};
+            c.TextRect(Rect(10, 10, 30, 20), 12, 10, "A long column name that overflows");
+        }, 200, 40);
+        const QRect cell = Painted(image);
+        EXPECT_GT(CountOf(image, clBlack), 0);
+        EXPECT_TRUE(style == bsSolid ? cell == QRect(10, 10, 20, 10) && At(image, 10, 10) == clYellow
+                                     : QRect(12, 10, 18, 10).contains(cell));
     }
-    EXPECT_EQ(At(image, 5, 0), clMaroon);
-    EXPECT_EQ(At(image, 5, 2), clMaroon);
+}
+
+TEST_F(Canvas, ToolsPersistAndNoneMeansNothingIsPainted)
+{
+    const QImage image = Paint([](TCanvas &c) {
+        c.Pen.Color = clMaroon;
+        c.Brush.Color = clAqua;
+        c.LineTo(10, 0);
+        c.TextOut(0, 20, "x");
+        c.Rectangle(20, 5, 30, 15); // pen and brush as set before the line and the text
+    });
     EXPECT_EQ(At(image, 20, 10), clMaroon);
     EXPECT_EQ(At(image, 25, 10), clAqua);
+
+    const QImage none = Paint([](TCanvas &c) {
+        c.Pen.Color = clNone;
+        c.Brush.Color = clNone;
+        c.Font.Color = clNone;
+        c.LineTo(30, 30);
+        c.Rectangle(5, 5, 20, 20);
+        c.FillRect(Rect(0, 0, 40, 40));
+        c.FrameRect(Rect(0, 0, 40, 40));
+        c.Ellipse(0, 0, 40, 40);
+        c.Polygon(QPolygon({QPoint(0, 0), QPoint(30, 0), QPoint(0, 30)}));
+        c.TextOut(2, 2, "Hidden");
+        c.SetPixel(1, 1, clNone);
+    });
+    EXPECT_TRUE(Painted(none).isEmpty());
 }
 
-TEST_F(Canvas, PolygonIsFilledAndOutlined)
+TEST_F(Canvas, NotModeInvertsAndASecondPassRestoresAndDotsShowTheSolidBrush)
 {
-    QImage image = WhiteImage();
-    {
-        TCanvas canvas(&image);
-        canvas.Pen.Color = clRed;
-        canvas.Brush.Color = clLime;
-        canvas.Polygon(QPolygon({QPoint(5, 5), QPoint(30, 5), QPoint(5, 30)}));
-    }
-    EXPECT_EQ(At(image, 10, 10), clLime);
-    EXPECT_EQ(At(image, 5, 5), clRed);
-    EXPECT_EQ(At(image, 30, 5), clRed);
-    EXPECT_EQ(At(image, 5, 30), clRed); // a closed figure has no left-out end
-    EXPECT_EQ(At(image, 25, 25), clWhite);
-    EXPECT_EQ(Painted(image), QRect(5, 5, 26, 26));
-}
-
-TEST_F(Canvas, EllipseStaysInsideItsBox)
-{
-    QImage image = WhiteImage();
-    {
-        TCanvas canvas(&image);
-        canvas.Brush.Color = clRed;
-        canvas.Ellipse(10, 10, 30, 20);
-    }
-    EXPECT_EQ(Painted(image), QRect(10, 10, 20, 10));
-    EXPECT_EQ(At(image, 20, 15), clRed);
-    EXPECT_EQ(At(image, 10, 10), clWhite);
-}
-
-TEST_F(Canvas, ArcRunsCounterClockwiseFromStartToEnd)
-{
-    QImage image = WhiteImage(60, 60);
-    {
-        TCanvas canvas(&image);
-        // The quarter from east to north of a circle of radius 15 around (30, 30).
-        canvas.Arc(15, 15, 45, 45, 45, 30, 30, 15);
-    }
-    const QRect box = Painted(image);
-    EXPECT_GE(box.left(), 29);
-    EXPECT_LE(box.bottom(), 31);
-    EXPECT_GE(box.right(), 43);
-    EXPECT_LE(box.top(), 16);
-    EXPECT_GT(CountOf(image, clBlack), 15);
-
-    QImage whole = WhiteImage(60, 60);
-    {
-        TCanvas canvas(&whole);
-        canvas.Arc(15, 15, 45, 45, 45, 30, 45, 30); // same ray: the whole circle
-    }
-    EXPECT_EQ(Painted(whole), QRect(15, 15, 30, 30));
-}
-
-TEST_F(Canvas, TransparentTextIsPlacedByItsTopLeftCorner)
-{
-    QImage image = WhiteImage(200, 60);
-    int width = 0;
-    int height = 0;
-    {
-        TCanvas canvas(&image);
-        canvas.Font = TFont("Tahoma", 10, clBlack);
-        canvas.Brush.Style = bsClear;
-        width = canvas.TextWidth("HMg");
-        height = canvas.TextHeight("HMg");
-        canvas.TextOut(20, 10, "HMg");
-        EXPECT_EQ(canvas.PenPos, QPoint(20 + width, 10));
-    }
-    const QRect box = Painted(image);
-    ASSERT_FALSE(box.isEmpty());
-    EXPECT_GE(box.left(), 20);
-    EXPECT_LE(box.left(), 22);
-    EXPECT_GE(box.top(), 10);
-    EXPECT_LE(box.top(), 10 + height / 3); // capitals reach up near the cell's top
-    EXPECT_LE(box.right(), 20 + width);
-    EXPECT_LT(box.bottom(), 10 + height);
-    EXPECT_GT(box.bottom(), 10 + height / 2); // the descender of "g"
-}
-
-TEST_F(Canvas, SolidBrushFillsTheTextCell)
-{
-    QImage image = WhiteImage(200, 60);
-    int width = 0;
-    int height = 0;
-    {
-        TCanvas canvas(&image);
-        canvas.Font = TFont("Arial", 8, clWhite);
-        canvas.Brush.Color = clGreen;
-        width = canvas.TextWidth("ab c");
-        height = canvas.TextHeight("ab c");
-        canvas.TextOut(30, 5, "ab c");
-    }
-    EXPECT_EQ(Painted(image), QRect(30, 5, width, height));
-    EXPECT_EQ(At(image, 30, 5), clGreen);
-    EXPECT_EQ(At(image, 30 + width - 1, 5 + height - 1), clGreen);
-
-    QImage hatched = WhiteImage(200, 60);
-    {
-        TCanvas canvas(&hatched);
-        canvas.Font = TFont("Arial", 8, clBlack);
-        canvas.Brush.Style = bsCross; // only a solid brush makes the background opaque
-        canvas.TextOut(30, 5, "ab c");
-    }
-    EXPECT_NE(At(hatched, 30, 5), clBlack);
-    EXPECT_EQ(CountOf(hatched, RGBColor(255, 255, 255)) > 200 * 60 - width * height, true);
-}
-
-TEST_F(Canvas, TextRectClipsAndFillsItsRectangle)
-{
-    QImage image = WhiteImage(200, 40);
-    {
-        TCanvas canvas(&image);
-        canvas.Font = TFont("Tahoma", 8, clBlack);
-        canvas.Brush.Color = clYellow;
-        canvas.TextRect(Rect(10, 10, 30, 20), 12, 10, "A long column name that overflows");
-    }
-    EXPECT_EQ(Painted(image), QRect(10, 10, 20, 10));
-    EXPECT_EQ(At(image, 10, 10), clYellow);
-    EXPECT_EQ(At(image, 11, 19), clYellow);
-    EXPECT_GT(Painted(image, clYellow).width(), 0);
-
-    QImage clear = WhiteImage(200, 40);
-    {
-        TCanvas canvas(&clear);
-        canvas.Font = TFont("Tahoma", 8, clBlack);
-        canvas.Brush.Style = bsClear;
-        canvas.TextRect(Rect(10, 10, 30, 20), 12, 10, "A long column name that overflows");
-    }
-    const QRect box = Painted(clear);
-    EXPECT_TRUE(QRect(12, 10, 18, 10).contains(box)) << box.x() << "," << box.y() << " " << box.width() << "x"
-                                                      << box.height();
-}
-
-TEST_F(Canvas, NoneMeansNothingIsPainted)
-{
-    QImage image = WhiteImage();
-    {
-        TCanvas canvas(&image);
-        canvas.Pen.Color = clNone;
-        canvas.Brush.Color = clNone;
-        canvas.MoveTo(0, 0);
-        canvas.LineTo(30, 30);
-        canvas.Rectangle(5, 5, 20, 20);
-        canvas.FillRect(Rect(0, 0, 40, 40));
-        canvas.FrameRect(Rect(0, 0, 40, 40));
-        canvas.Ellipse(0, 0, 40, 40);
-        canvas.Polygon(QPolygon({QPoint(0, 0), QPoint(30, 0), QPoint(0, 30)}));
-        canvas.Font.Color = clNone;
-        canvas.TextOut(2, 2, "Hidden");
-        canvas.SetPixel(1, 1, clNone);
-    }
-    EXPECT_TRUE(Painted(image).isEmpty());
-}
-
-class CanvasPalette : public Canvas {
-protected:
-    void SetUp() override { Saved = QGuiApplication::palette(); }
-    void TearDown() override { QGuiApplication::setPalette(Saved); }
-    QPalette Saved;
-};
-
-TEST_F(CanvasPalette, SystemColoursFollowThePalette)
-{
-    QPalette palette = Saved;
-    palette.setColor(QPalette::All, QPalette::Button, QColor(200, 100, 50));
-    palette.setColor(QPalette::All, QPalette::Base, QColor(10, 20, 30));
-    QGuiApplication::setPalette(palette);
-
-    QImage image = WhiteImage();
-    {
-        TCanvas canvas(&image);
-        canvas.Brush.Color = clBtnFace;
-        canvas.FillRect(Rect(0, 0, 10, 10));
-        canvas.Pen.Color = clWindow;
-        canvas.MoveTo(0, 20);
-        canvas.LineTo(10, 20);
-    }
-    EXPECT_EQ(At(image, 5, 5), RGBColor(200, 100, 50));
-    EXPECT_EQ(At(image, 5, 20), RGBColor(10, 20, 30));
-}
-
-TEST_F(Canvas, NotModeInvertsAndASecondPassRestores)
-{
-    QImage image = WhiteImage();
-    {
-        TCanvas canvas(&image);
-        canvas.Brush.Color = clRed;
-        canvas.FillRect(Rect(0, 0, 20, 40));
-    }
+    QImage image = Paint([](TCanvas &c) { c.Brush.Color = clRed; c.FillRect(Rect(0, 0, 20, 40)); });
     const QImage before = image;
     {
         TCanvas canvas(&image);
-        canvas.Pen.Mode = pmNot;
-        canvas.Pen.Style = psDot;
+        canvas.Pen = {clBlack, 1, psDot, pmNot};
         canvas.Brush.Style = bsClear;
         canvas.Rectangle(5, 5, 35, 30);
         EXPECT_GT(CountOf(image, clAqua), 10);  // inverted red
@@ -390,84 +231,62 @@ TEST_F(Canvas, NotModeInvertsAndASecondPassRestores)
         canvas.Rectangle(5, 5, 35, 30);
     }
     EXPECT_EQ(image, before);
-}
 
-TEST_F(Canvas, DottedLinesShowTheSolidBrushInTheirGaps)
-{
-    QImage opaque = WhiteImage();
-    QImage transparent = WhiteImage();
-    for (QImage *image : {&opaque, &transparent}) {
-        TCanvas canvas(image);
-        canvas.Pen.Style = psDot;
-        canvas.Brush.Color = clYellow;
-        canvas.Brush.Style = image == &opaque ? bsSolid : bsClear;
-        canvas.MoveTo(0, 5);
-        canvas.LineTo(30, 5);
+    for (const TBrushStyle style : {bsSolid, bsClear}) {
+        const QImage dotted = Paint([&](TCanvas &c) {
+            c.Pen.Style = psDot;
+            c.Brush = {clYellow, style};
+            c.MoveTo(0, 5);
+            c.LineTo(30, 5);
+        });
+        EXPECT_EQ(At(dotted, 4, 5), style == bsSolid ? clYellow : clWhite);
+        EXPECT_EQ(CountOf(dotted, clBlack), 15);
     }
-    EXPECT_EQ(At(opaque, 0, 5), clBlack);
-    EXPECT_EQ(At(opaque, 4, 5), clYellow);
-    EXPECT_EQ(At(transparent, 4, 5), clWhite);
-    EXPECT_EQ(CountOf(transparent, clBlack), 15);
 }
 
 TEST_F(Canvas, ImagesAreDrawnAndStretchedPixelForPixel)
 {
     QImage icon(2, 2, QImage::Format_RGB32);
-    icon.setPixel(0, 0, ColorToQRgb(clRed));
-    icon.setPixel(1, 0, ColorToQRgb(clLime));
-    icon.setPixel(0, 1, ColorToQRgb(clBlue));
-    icon.setPixel(1, 1, ColorToQRgb(clFuchsia));
-
-    QImage image = WhiteImage();
-    {
-        TCanvas canvas(&image);
-        canvas.Draw(1, 1, icon);
-        canvas.StretchDraw(Rect(10, 10, 14, 14), icon);
-        canvas.StretchDraw(Rect(20, 20, 24, 24), ImageWithTransparentColor(icon, clFuchsia));
-    }
-    EXPECT_EQ(At(image, 1, 1), clRed);
+    const TColor colours[] = {clRed, clLime, clBlue, clFuchsia};
+    for (int i = 0; i < 4; ++i)
+        icon.setPixel(i % 2, i / 2, ColorToQRgb(colours[i]));
+    const QImage image = Paint([&](TCanvas &c) {
+        c.Draw(1, 1, icon);
+        c.StretchDraw(Rect(10, 10, 14, 14), icon);
+        c.StretchDraw(Rect(20, 20, 24, 24), ImageWithTransparentColor(icon, clFuchsia));
+    });
     EXPECT_EQ(At(image, 2, 2), clFuchsia);
     EXPECT_EQ(At(image, 3, 3), clWhite);
-    EXPECT_EQ(At(image, 11, 11), clRed);
-    EXPECT_EQ(At(image, 12, 11), clLime);
-    EXPECT_EQ(At(image, 11, 13), clBlue);
-    EXPECT_EQ(At(image, 13, 13), clFuchsia);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(At(image, 11 + 2 * (i % 2), 11 + 2 * (i / 2)), colours[i]) << i;
     EXPECT_EQ(Painted(image.copy(5, 5, 14, 14)), QRect(5, 5, 4, 4));
     EXPECT_EQ(At(image, 20, 20), clRed);
     EXPECT_EQ(At(image, 23, 23), clWhite); // the key colour let the background through
 }
 
-TEST_F(Canvas, PixelsReadAndWrite)
+TEST_F(Canvas, PixelsAndClipRectangles)
 {
-    QImage image = WhiteImage(10, 10);
+    QImage image = Paint([](TCanvas &) {});
     TCanvas canvas(&image);
     canvas.SetPixel(3, 4, 0x123456);
     EXPECT_EQ(canvas.Pixel(3, 4), 0x123456);
-    EXPECT_EQ(canvas.Pixel(0, 0), clWhite);
-    EXPECT_EQ(canvas.Pixel(10, 0), clNone);
+    EXPECT_EQ(canvas.Pixel(40, 0), clNone);
     EXPECT_EQ(canvas.Pixel(-1, 5), clNone);
-    EXPECT_EQ(TCanvas().Pixel(0, 0), clNone);
-}
-
-TEST_F(Canvas, ClipRectLimitsDrawingUntilReset)
-{
-    QImage image = WhiteImage();
-    TCanvas canvas(&image);
     EXPECT_EQ(canvas.ClipRect(), Rect(0, 0, 40, 40));
     canvas.SetClipRect(Rect(10, 10, 20, 20));
     EXPECT_EQ(canvas.ClipRect(), Rect(10, 10, 20, 20));
     canvas.Brush.Color = clRed;
-    canvas.FillRect(Rect(0, 0, 40, 40));
-    EXPECT_EQ(Painted(image), QRect(10, 10, 10, 10));
+    canvas.FillRect(Rect(5, 5, 40, 40));
+    EXPECT_EQ(Painted(image.copy(5, 5, 35, 35)), QRect(5, 5, 10, 10));
     canvas.ResetClipRect();
     EXPECT_EQ(canvas.ClipRect(), Rect(0, 0, 40, 40));
     canvas.FillRect(Rect(0, 0, 1, 1));
     EXPECT_EQ(canvas.Pixel(0, 0), clRed);
 }
 
-TEST_F(Canvas, ABorrowedPainterGetsItsStateBack)
+TEST_F(Canvas, ABorrowedPainterKeepsItsClipAsTheLimitAndGetsItsStateBack)
 {
-    QImage image = WhiteImage();
+    QImage image = Paint([](TCanvas &) {});
     QPainter painter(&image);
     painter.setPen(QPen(Qt::green, 5));
     painter.setClipRect(QRect(0, 0, 30, 30));
@@ -476,114 +295,34 @@ TEST_F(Canvas, ABorrowedPainterGetsItsStateBack)
         EXPECT_EQ(canvas.ClipRect(), Rect(0, 0, 30, 30));
         canvas.Pen.Color = clRed;
         canvas.SetClipRect(Rect(0, 0, 5, 5));
-        canvas.MoveTo(0, 0);
         canvas.LineTo(20, 0);
+        canvas.SetClipRect(Rect(0, 10, 40, 40)); // no wider than the painter's own clip
+        EXPECT_EQ(canvas.ClipRect(), Rect(0, 10, 30, 30));
+        canvas.MoveTo(0, 20);
+        canvas.LineTo(40, 20);
         canvas.ResetClipRect();
         EXPECT_EQ(canvas.ClipRect(), Rect(0, 0, 30, 30));
     }
-    EXPECT_EQ(painter.pen().color(), QColor(Qt::green));
-    EXPECT_EQ(painter.pen().width(), 5);
+    EXPECT_EQ(painter.pen(), QPen(Qt::green, 5));
     EXPECT_EQ(painter.clipBoundingRect().toRect(), QRect(0, 0, 30, 30));
     painter.end();
+    EXPECT_EQ(Painted(image), QRect(0, 0, 30, 21));
     EXPECT_EQ(At(image, 4, 0), clRed);
     EXPECT_EQ(At(image, 5, 0), clWhite);
 }
 
-TEST_F(Canvas, AMeasuringCanvasDrawsNothingAndDeviceErrorsAreClear)
+TEST_F(Canvas, MeasuringAndVectorCanvasesAndDeviceErrors)
 {
-    TCanvas canvas;
-    canvas.Rectangle(0, 0, 10, 10);
-    canvas.TextOut(0, 0, "abc");
-    EXPECT_EQ(canvas.PenPos, QPoint(canvas.TextWidth("abc"), 0));
-    EXPECT_EQ(canvas.ClipRect(), TRect{});
-
+    TCanvas measuring;
+    measuring.Rectangle(0, 0, 10, 10);
+    measuring.TextOut(0, 0, "abc");
+    EXPECT_EQ(measuring.PenPos, QPoint(measuring.TextWidth("abc"), 0));
+    EXPECT_EQ(measuring.ClipRect(), TRect{});
+    EXPECT_EQ(measuring.Pixel(0, 0), clNone);
     QImage empty;
     EXPECT_THROW(TCanvas{&empty}, std::runtime_error);
     EXPECT_THROW(TCanvas{static_cast<QPainter *>(nullptr)}, std::runtime_error);
-}
 
-// A back end that records what it is asked to draw, as a metafile recorder would receive it.
-class RecordingDevice : public TCanvasDevice {
-public:
-    QStringList Log;
-    void Line(const TDrawingTools &t, QPoint a, QPoint b) override
-    {
-        Log << QString("Line %1,%2-%3,%4 %5").arg(a.x()).arg(a.y()).arg(b.x()).arg(b.y()).arg(ColorToString(t.Pen.Color));
-    }
-    void Polyline(const TDrawingTools &, const QPolygon &p) override { Log << QString("Polyline %1").arg(p.size()); }
-    void Polygon(const TDrawingTools &, const QPolygon &p) override { Log << QString("Polygon %1").arg(p.size()); }
-    void Rectangle(const TDrawingTools &t, const TRect &r) override
-    {
-        Log << QString("Rectangle %1,%2,%3,%4 %5").arg(r.Left).arg(r.Top).arg(r.Right).arg(r.Bottom).arg(ColorToString(t.Brush.Color));
-    }
-    void RoundRect(const TDrawingTools &, const TRect &, QSize) override { Log << "RoundRect"; }
-    void Ellipse(const TDrawingTools &, const TRect &) override { Log << "Ellipse"; }
-    void Arc(const TDrawingTools &, const TRect &, QPoint, QPoint) override { Log << "Arc"; }
-    void FillRect(const TDrawingTools &, const TRect &) override { Log << "FillRect"; }
-    void FrameRect(const TDrawingTools &, const TRect &) override { Log << "FrameRect"; }
-    void TextOut(const TDrawingTools &t, QPoint p, const QString &s, const TRect *clip, const TRect *opaque) override
-    {
-        Log << QString("Text %1,%2 %3 %4 clip=%5 opaque=%6")
-                   .arg(p.x()).arg(p.y()).arg(s, t.Font.Name).arg(clip != nullptr).arg(opaque != nullptr);
-    }
-    void StretchDraw(const TRect &, const QImage &) override { Log << "StretchDraw"; }
-    TColor Pixel(QPoint) const override { return clNone; }
-    void SetPixel(QPoint, TColor) override { Log << "SetPixel"; }
-    void SetClipRect(const TRect *r) override { Log << (r ? "Clip" : "NoClip"); }
-    TRect ClipRect() const override { return {}; }
-};
-
-TEST_F(Canvas, PrimitivesReachAnyBackEndWithTheToolsInForce)
-{
-    auto device = std::make_unique<RecordingDevice>();
-    RecordingDevice *log = device.get();
-    TCanvas canvas(std::move(device));
-    canvas.Pen.Color = clRed;
-    canvas.MoveTo(1, 2);
-    canvas.LineTo(3, 4);
-    canvas.Brush.Color = clTeal;
-    canvas.Rectangle(0, 0, 5, 6);
-    canvas.Font.Name = "Arial";
-    canvas.TextOut(7, 8, "t");
-    canvas.Brush.Style = bsClear;
-    canvas.TextRect(Rect(0, 0, 9, 9), 1, 1, "u");
-    EXPECT_EQ(log->Log, QStringList({"Line 1,2-3,4 clRed", "Rectangle 0,0,5,6 clTeal",
-                                     "Text 7,8 t Arial clip=0 opaque=1", "Text 1,1 u Arial clip=1 opaque=0"}));
-}
-
-namespace {
-
-// A widget that paints through a canvas on its paint event's painter.
-class CanvasWidget : public QWidget {
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        QPainter painter(this);
-        TCanvas canvas(&painter);
-        canvas.Brush.Color = clNavy;
-        canvas.FillRect(Rect(0, 0, width(), height()));
-        canvas.Pen.Color = clYellow;
-        canvas.Rectangle(5, 5, 15, 15);
-    }
-};
-
-} // namespace
-
-TEST_F(Canvas, PaintsOnAWidgetThroughItsPaintEvent)
-{
-    CanvasWidget widget;
-    widget.resize(20, 20);
-    const QImage image = widget.grab().toImage().convertToFormat(QImage::Format_RGB32);
-    ASSERT_EQ(image.size(), QSize(20, 20));
-    EXPECT_EQ(At(image, 0, 0), clNavy);
-    EXPECT_EQ(At(image, 5, 5), clYellow);
-    EXPECT_EQ(At(image, 14, 14), clYellow);
-    EXPECT_EQ(At(image, 15, 15), clNavy);
-    EXPECT_EQ(At(image, 10, 10), clNavy); // the brush set for the fill still holds
-}
-
-TEST_F(Canvas, DrawsOnVectorDevicesWithoutRasterModes)
-{
     QTemporaryDir dir;
     const QString path = dir.filePath("page.pdf");
     {

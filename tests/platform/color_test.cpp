@@ -8,13 +8,8 @@
 
 namespace {
 
-struct NamedColour {
-    const char *Name;
-    quint32 Value;
-};
-
-// The colours a style file may name, with the values the files rely on.
-const NamedColour kExpected[] = {
+// The colours a style file may name, in look-up order, with the values the files rely on.
+const std::pair<const char *, quint32> kExpected[] = {
     {"clBlack", 0x000000}, {"clMaroon", 0x000080}, {"clGreen", 0x008000}, {"clOlive", 0x008080},
     {"clNavy", 0x800000}, {"clPurple", 0x800080}, {"clTeal", 0x808000}, {"clGray", 0x808080},
     {"clSilver", 0xC0C0C0}, {"clRed", 0x0000FF}, {"clLime", 0x00FF00}, {"clYellow", 0x00FFFF},
@@ -37,132 +32,81 @@ TColor AsColor(quint32 value) { return static_cast<TColor>(value); }
 
 } // namespace
 
-TEST(ColorNames, TableHoldsEveryNameInLookupOrder)
+TEST(ColorText, EveryNamedColourIsWrittenByNameInLookupOrderAndReadBackInAnyCase)
 {
     const auto names = ColorNames();
     ASSERT_EQ(names.size(), std::size(kExpected));
     for (std::size_t i = 0; i < names.size(); ++i) {
-        EXPECT_STREQ(names[i].Name, kExpected[i].Name);
-        EXPECT_EQ(names[i].Value, AsColor(kExpected[i].Value)) << kExpected[i].Name;
+        const auto &[name, value] = kExpected[i];
+        EXPECT_STREQ(names[i].Name, name);
+        EXPECT_EQ(names[i].Value, AsColor(value)) << name;
+        EXPECT_EQ(ColorToString(AsColor(value)), name);
+        for (const QString &text : {QString(name), QString(name).toLower(), QString(name).toUpper()})
+            EXPECT_EQ(StringToColor(text), AsColor(value)) << text.toStdString();
     }
 }
 
-TEST(ColorNames, EveryNamedValueIsWrittenByNameAndReadBackInAnyCase)
-{
-    for (const NamedColour &entry : kExpected) {
-        const QString name = QLatin1String(entry.Name);
-        EXPECT_EQ(ColorToString(AsColor(entry.Value)), name);
-        EXPECT_EQ(StringToColor(name), AsColor(entry.Value));
-        EXPECT_EQ(StringToColor(name.toLower()), AsColor(entry.Value));
-        EXPECT_EQ(StringToColor(name.toUpper()), AsColor(entry.Value));
-    }
-    EXPECT_EQ(StringToColor("CLrEd"), clRed);
-}
-
-TEST(ColorText, UnnamedValuesAreDollarAndEightUpperCaseHexDigits)
+TEST(ColorText, UnnamedValuesAreDollarAndEightHexDigitsAndReadBackFromHexShortHexAndDecimal)
 {
     EXPECT_EQ(ColorToString(0xC0FFEE), "$00C0FFEE");
-    EXPECT_EQ(ColorToString(0x000001), "$00000001");
     EXPECT_EQ(ColorToString(AsColor(0xFF000040)), "$FF000040"); // a system index without a name
-    EXPECT_EQ(ColorToString(AsColor(0x80000000)), "$80000000");
-}
-
-TEST(ColorText, UnnamedValueReadsBackFromHexShortHexAndDecimal)
-{
-    for (TColor value : {TColor(0xC0FFEE), TColor(1), TColor(0x123456), AsColor(0xFF000040), TColor(0x7FFFFFFF)}) {
+    for (TColor value : {TColor(0xC0FFEE), TColor(1), AsColor(0xFF000040), AsColor(0x80000000), TColor(0x7FFFFFFF)}) {
         const QString text = ColorToString(value);
-        EXPECT_EQ(StringToColor(text), value) << text.toStdString();
-        const QString shortHex = QLatin1Char('$') + QString::number(static_cast<quint32>(value), 16);
-        EXPECT_EQ(StringToColor(shortHex), value) << shortHex.toStdString();
-        EXPECT_EQ(StringToColor(QString::number(value)), value);
+        EXPECT_EQ(text.size(), 9);
+        EXPECT_EQ(text, text.toUpper());
+        for (const QString &form : {text, "$" + QString::number(quint32(value), 16), QString::number(value)})
+            EXPECT_EQ(StringToColor(form), value) << form.toStdString();
     }
-    EXPECT_EQ(StringToColor("$c0ffee"), 0xC0FFEE);
     EXPECT_EQ(StringToColor("+255"), 255);
     EXPECT_EQ(StringToColor("-16777201"), clBtnFace);
-    EXPECT_EQ(StringToColor("$FF00000F"), clBtnFace);
     EXPECT_EQ(StringToColor("$00000000000000FF"), clRed);
 }
 
 TEST(ColorText, TextsThatAreNeitherNameNorNumberFail)
 {
     for (const char *text : {"", "clReddish", "red", "$", "$G0", "12a", "0x10", "+", "-", " 12", "12 ",
-                             "$100000000", "2147483648", "-2147483649", "1.5"}) {
+                             "$100000000", "2147483648", "-2147483649", "1.5", "-$1"}) {
         TColor colour = 42;
         EXPECT_FALSE(TryStringToColor(QString::fromLatin1(text), colour)) << text;
         EXPECT_EQ(colour, 42);
         EXPECT_THROW(StringToColor(QString::fromLatin1(text)), EConvertError) << text;
     }
-    EXPECT_EQ(StringToColor("-2147483648"), AsColor(0x80000000));
 }
 
-TEST(ColorBridge, PlainColoursMapComponentWise)
+TEST(ColorBridge, PlainColoursNoneAndRgb32Pixels)
 {
-    EXPECT_EQ(ColorToQColor(clRed), QColor(255, 0, 0));
     EXPECT_EQ(ColorToQColor(0x123456), QColor(0x56, 0x34, 0x12));
     EXPECT_EQ(QColorToColor(QColor(0x56, 0x34, 0x12)), 0x123456);
-    EXPECT_EQ(RGBColor(0x56, 0x34, 0x12), 0x123456);
     EXPECT_EQ(ColorToRGB(0x123456), 0x123456);
-}
-
-TEST(ColorBridge, NoneIsTransparentAndComesBackAsNone)
-{
     EXPECT_EQ(ColorToQColor(clNone).alpha(), 0);
     EXPECT_EQ(QColorToColor(QColor(Qt::transparent)), clNone);
     EXPECT_EQ(QColorToColor(QColor()), clNone);
     EXPECT_EQ(ColorToRGB(clNone), clNone);
-}
-
-TEST(ColorBridge, Rgb32PixelsAreBlueGreenRedInMemory)
-{
     QImage image(1, 1, QImage::Format_RGB32);
     image.setPixel(0, 0, ColorToQRgb(0x123456)); // red 0x56, green 0x34, blue 0x12
-    const uchar *bytes = image.constBits();
-    EXPECT_EQ(bytes[0], 0x12);
-    EXPECT_EQ(bytes[1], 0x34);
-    EXPECT_EQ(bytes[2], 0x56);
+    EXPECT_EQ(QByteArray(reinterpret_cast<const char *>(image.constBits()), 3), QByteArray("\x12\x34\x56"));
     EXPECT_EQ(QRgbToColor(image.pixel(0, 0)), 0x123456);
 }
 
-class SystemColours : public ::testing::Test {
-protected:
-    void SetUp() override { Saved = QGuiApplication::palette(); }
-    void TearDown() override { QGuiApplication::setPalette(Saved); }
-    QPalette Saved;
-};
-
-TEST_F(SystemColours, FollowTheApplicationPalette)
+TEST(ColorBridge, SystemColoursFollowTheApplicationPalette)
 {
-    QPalette palette = Saved;
-    palette.setColor(QPalette::All, QPalette::Button, QColor(1, 2, 3));
-    palette.setColor(QPalette::All, QPalette::Base, QColor(4, 5, 6));
-    palette.setColor(QPalette::All, QPalette::WindowText, QColor(7, 8, 9));
-    palette.setColor(QPalette::All, QPalette::Highlight, QColor(10, 11, 12));
-    palette.setColor(QPalette::All, QPalette::HighlightedText, QColor(13, 14, 15));
-    palette.setColor(QPalette::All, QPalette::ToolTipBase, QColor(16, 17, 18));
-    palette.setColor(QPalette::All, QPalette::ToolTipText, QColor(19, 20, 21));
-    palette.setColor(QPalette::All, QPalette::ButtonText, QColor(22, 23, 24));
-    palette.setColor(QPalette::All, QPalette::Dark, QColor(25, 26, 27));
+    const QPalette saved = QGuiApplication::palette();
+    const std::pair<QPalette::ColorRole, TColor> roles[] = {
+        {QPalette::Button, clBtnFace},       {QPalette::Base, clWindow},         {QPalette::WindowText, clWindowText},
+        {QPalette::Highlight, clHighlight}, {QPalette::HighlightedText, clHighlightText},
+        {QPalette::ToolTipBase, clInfoBk},  {QPalette::ToolTipText, clInfoText}, {QPalette::ButtonText, clBtnText},
+        {QPalette::Dark, clBtnShadow}};
+    QPalette palette = saved;
+    for (int i = 0; i < int(std::size(roles)); ++i)
+        palette.setColor(QPalette::All, roles[i].first, QColor(i, 2 * i, 3 * i));
     QGuiApplication::setPalette(palette);
-
-    EXPECT_EQ(ColorToRGB(clBtnFace), RGBColor(1, 2, 3));
-    EXPECT_EQ(ColorToRGB(clWindow), RGBColor(4, 5, 6));
-    EXPECT_EQ(ColorToRGB(clWindowText), RGBColor(7, 8, 9));
-    EXPECT_EQ(ColorToRGB(clHighlight), RGBColor(10, 11, 12));
-    EXPECT_EQ(ColorToRGB(clHighlightText), RGBColor(13, 14, 15));
-    EXPECT_EQ(ColorToRGB(clInfoBk), RGBColor(16, 17, 18));
-    EXPECT_EQ(ColorToRGB(clInfoText), RGBColor(19, 20, 21));
-    EXPECT_EQ(ColorToRGB(clBtnText), RGBColor(22, 23, 24));
-    EXPECT_EQ(ColorToRGB(clBtnShadow), RGBColor(25, 26, 27));
-    EXPECT_EQ(ColorToQColor(clBtnFace), QColor(1, 2, 3));
-}
-
-TEST_F(SystemColours, EveryClassicIndexResolvesToAnOpaqueColour)
-{
-    for (int index = 0; index <= 30; ++index) {
-        const TColor colour = ColorToRGB(clSystemColor | index);
-        EXPECT_FALSE(IsSystemColor(colour)) << index;
-        EXPECT_EQ(colour & ~0xFFFFFF, 0) << index;
+    for (int i = 0; i < int(std::size(roles)); ++i) {
+        EXPECT_EQ(ColorToRGB(roles[i].second), RGBColor(i, 2 * i, 3 * i)) << ColorToString(roles[i].second).toStdString();
+        EXPECT_EQ(ColorToQColor(roles[i].second), QColor(i, 2 * i, 3 * i));
     }
+    for (int index = 0; index <= 30; ++index)
+        EXPECT_EQ(ColorToRGB(clSystemColor | index) & ~0xFFFFFF, 0) << index; // opaque plain colours
     EXPECT_EQ(ColorToRGB(clSystemColor | 0x40), clBlack); // unknown indexes are black
     EXPECT_EQ(ColorToRGB(clDefault), ColorToRGB(clWindow));
+    QGuiApplication::setPalette(saved);
 }

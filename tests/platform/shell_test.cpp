@@ -2,6 +2,7 @@
 #include "platform/shell.h"
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -14,9 +15,7 @@ TEST(Shell, DocumentsAreAddressesWithASchemeOrLocalPaths)
     EXPECT_EQ(TShell::DocumentUrl("mailto:someone@example.org"), QUrl("mailto:someone@example.org"));
     EXPECT_EQ(TShell::DocumentUrl("/tmp/diagram picture.gif"), QUrl::fromLocalFile("/tmp/diagram picture.gif"));
     EXPECT_TRUE(TShell::DocumentUrl("C:/temp/a.bmp").isLocalFile()); // a drive letter is no scheme
-    const QUrl relative = TShell::DocumentUrl("relative.txt");
-    EXPECT_TRUE(relative.isLocalFile());
-    EXPECT_TRUE(QFileInfo(relative.toLocalFile()).isAbsolute());
+    EXPECT_EQ(TShell::DocumentUrl("relative.txt"), QUrl::fromLocalFile(QDir::current().absoluteFilePath("relative.txt")));
 }
 
 TEST(Shell, RequestsGoToTheInstalledHook)
@@ -38,25 +37,18 @@ TEST(Shell, RequestsGoToTheInstalledHook)
 TEST(Shell, ProgramsGetTheirArgumentsVerbatimWithTheAddedEnvironment)
 {
     QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const QString out = dir.filePath("out.txt");
     const QString done = dir.filePath("done");
     // The script writes what it received; its arguments would do harm if a shell saw them.
     const QString script = QStringLiteral("printf '%s\\n' \"$@\" \"$MARROWTIDE_TEST\" \"$PWD\" > out.txt; touch done");
     ASSERT_TRUE(TShell::StartProgram("/bin/sh", {"-c", script, "sh", "a b", "$(touch hacked); x | y"},
                                      {{"MARROWTIDE_TEST", "from the caller"}}, dir.path()));
+    EXPECT_FALSE(TShell::StartProgram("/nonexistent/marrowtide-no-such-program", {}));
     QDeadlineTimer deadline(20000);
     while (!QFileInfo::exists(done) && !deadline.hasExpired())
         QThread::msleep(20);
-    ASSERT_TRUE(QFileInfo::exists(done));
-    QFile file(out);
+    QFile file(dir.filePath("out.txt"));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(QString::fromUtf8(file.readAll()),
               "a b\n$(touch hacked); x | y\nfrom the caller\n" + QFileInfo(dir.path()).canonicalFilePath() + "\n");
     EXPECT_FALSE(QFileInfo::exists(dir.filePath("hacked")));
-}
-
-TEST(Shell, AMissingProgramIsReportedAsNotStarted)
-{
-    EXPECT_FALSE(TShell::StartProgram("/nonexistent/marrowtide-no-such-program", {}));
 }

@@ -6,112 +6,68 @@
 
 using Kind = TUserInterfaceCallKind;
 
-TEST(FakeUserInterface, RecordsEveryCallInOrder)
-{
-    TFakeUserInterface ui;
-    ui.ShowInformation("Saved.");
-    ui.ShowWarning("Careful", "Title");
-    ui.ShowError("Broken");
-    ui.ConfirmOkCancel("Close page 'A'?");
-    ui.AskYesNo("Replace?");
-    TFileDialogOptions options{"Save", "XML files (*.xml)|*.xml", "xml", "/tmp", "model"};
-    ui.SaveFileName(options);
-
-    ASSERT_EQ(ui.Calls().size(), 6);
-    const Kind kinds[] = {Kind::Information, Kind::Warning, Kind::Error, Kind::ConfirmOkCancel, Kind::AskYesNo,
-                          Kind::SaveFile};
-    for (int i = 0; i < 6; ++i)
-        EXPECT_EQ(ui.Calls()[i].Kind, kinds[i]) << i;
-    EXPECT_EQ(ui.Calls()[1].Caption, "Title");
-    EXPECT_EQ(ui.Calls()[5].Text, "XML files (*.xml)|*.xml");
-    EXPECT_EQ(ui.Calls()[5].File, options);
-    EXPECT_EQ(ui.Messages(), QStringList({"Saved.", "Careful", "Broken", "Close page 'A'?", "Replace?"}));
-    EXPECT_EQ(ui.CallsOf(Kind::Error).size(), 1);
-}
-
-TEST(FakeUserInterface, AnswersComeFromTheQueueThenDefaults)
+TEST(FakeUserInterface, RecordsCallsAndAnswersFromTheQueueThenWithDefaults)
 {
     TFakeUserInterface ui;
     ui.QueueAnswer(TUserInterfaceAnswer::Cancel());
-    ui.QueueAnswer(TUserInterfaceAnswer::No());
     ui.QueueAnswer(TUserInterfaceAnswer::Path("/data/a.xml"));
-    EXPECT_FALSE(ui.ConfirmOkCancel("first"));
-    EXPECT_FALSE(ui.AskYesNo("second"));
-    EXPECT_EQ(ui.OpenFileName({}), "/data/a.xml");
-    EXPECT_EQ(ui.PendingAnswers(), 0u);
-    // An empty queue says OK and Yes, and cancels every dialog that returns a path.
-    EXPECT_TRUE(ui.ConfirmOkCancel("third"));
-    EXPECT_TRUE(ui.AskYesNo("fourth"));
-    EXPECT_EQ(ui.OpenFileName({}), QString());
-    EXPECT_EQ(ui.SaveFileName({}), QString());
-    EXPECT_EQ(ui.ChooseFolder("Folder", "/tmp"), QString());
-}
-
-TEST(FakeUserInterface, FontAndColourDialogsKeepTheValueUnlessAnswered)
-{
-    TFakeUserInterface ui;
-    TFont font("Tahoma", 8);
-    TColor colour = clRed;
-    EXPECT_TRUE(ui.ChooseFont(font)); // default: OK, unchanged
-    EXPECT_EQ(font, TFont("Tahoma", 8));
     ui.QueueAnswer(TUserInterfaceAnswer::WithFont(TFont("Arial", 12, clBlue, fsBold)));
     ui.QueueAnswer(TUserInterfaceAnswer::Cancel());
+    ui.ShowWarning("Careful", "Title");
+    EXPECT_FALSE(ui.ConfirmOkCancel("Close page 'A'?"));
+    const TFileDialogOptions options{"Open", "XML files (*.xml)|*.xml", "xml", "/tmp", "model"};
+    EXPECT_EQ(ui.OpenFileName(options), "/data/a.xml");
+    TFont font("Tahoma", 8);
+    TColor colour = clRed;
     EXPECT_TRUE(ui.ChooseFont(font));
-    EXPECT_FALSE(ui.ChooseColor(colour));
     EXPECT_EQ(font, TFont("Arial", 12, clBlue, fsBold));
+    EXPECT_FALSE(ui.ChooseColor(colour)); // cancelled: unchanged
     EXPECT_EQ(colour, clRed);
+    EXPECT_EQ(ui.PendingAnswers(), 0u);
+    // An empty queue says OK and Yes, keeps font and colour, and cancels every path dialog.
+    EXPECT_TRUE(ui.AskYesNo("Replace?"));
+    EXPECT_TRUE(ui.ChooseFont(font));
+    EXPECT_EQ(font, TFont("Arial", 12, clBlue, fsBold));
+    EXPECT_EQ(ui.SaveFileName({}), QString());
+    EXPECT_EQ(ui.ChooseFolder("Folder", "/tmp"), QString());
+
+    EXPECT_EQ(ui.Messages(), QStringList({"Careful", "Close page 'A'?", "Replace?"}));
+    EXPECT_EQ(ui.Calls()[0].Caption, "Title");
+    ASSERT_EQ(ui.CallsOf(Kind::OpenFile).size(), 1);
+    EXPECT_EQ(ui.CallsOf(Kind::OpenFile).first().File, options);
     EXPECT_EQ(ui.CallsOf(Kind::ChooseColor).first().Text, "clRed");
 }
 
-TEST(UserInterfaceHook, HourglassGoesThroughTheInstalledInterfaceAndNests)
-{
-    TScopedFakeUserInterface ui;
-    {
-        THourglass outer;
-        EXPECT_EQ(ui.HourglassDepth(), 1);
-        {
-            THourglass inner;
-            EXPECT_EQ(ui.HourglassDepth(), 2);
-        }
-        EXPECT_EQ(ui.HourglassDepth(), 1);
-    }
-    EXPECT_EQ(ui.HourglassDepth(), 0);
-    EXPECT_EQ(ui.Calls().size(), 4);
-    EXPECT_EQ(ui.Calls().last().Kind, Kind::EndHourglass);
-}
-
-TEST(UserInterfaceHook, HourglassEndsEvenWhenAnExceptionLeaves)
-{
-    TScopedFakeUserInterface ui;
-    try {
-        THourglass hourglass;
-        throw std::runtime_error("failed");
-    } catch (const std::runtime_error &) {
-    }
-    EXPECT_EQ(ui.HourglassDepth(), 0);
-}
-
-TEST(UserInterfaceHook, InstalledInterfaceIsUsedUntilRemoved)
+TEST(UserInterfaceHook, HourglassNestsOnTheInstalledInterfaceAndEndsOnExceptions)
 {
     IUserInterface *qt = &UserInterface();
     EXPECT_NE(dynamic_cast<TQtUserInterface *>(qt), nullptr);
     {
         TScopedFakeUserInterface outer;
-        EXPECT_EQ(&UserInterface(), &outer);
         {
             TScopedFakeUserInterface inner;
-            UserInterface().ShowError("to inner");
-            EXPECT_EQ(inner.Messages(), QStringList({"to inner"}));
+            THourglass first;
+            THourglass second;
+            EXPECT_EQ(inner.HourglassDepth(), 2);
         }
         EXPECT_EQ(&UserInterface(), &outer);
-        EXPECT_TRUE(outer.Calls().isEmpty());
+        try {
+            THourglass hourglass;
+            throw std::runtime_error("failed");
+        } catch (const std::runtime_error &) {
+        }
+        EXPECT_EQ(outer.HourglassDepth(), 0);
+        EXPECT_EQ(outer.Calls().size(), 2);
     }
     EXPECT_EQ(&UserInterface(), qt);
-    TFakeUserInterface plain;
-    SetUserInterface(&plain);
-    EXPECT_EQ(&UserInterface(), &plain);
-    SetUserInterface(nullptr);
-    EXPECT_EQ(&UserInterface(), qt);
+
+    // The real one shows the application's wait cursor.
+    {
+        THourglass hourglass;
+        ASSERT_NE(QApplication::overrideCursor(), nullptr);
+        EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    }
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
 TEST(QtUserInterface, FileFiltersAreTranslatedToQtForm)
@@ -122,17 +78,4 @@ TEST(QtUserInterface, FileFiltersAreTranslatedToQtForm)
               "Executable Files (*.EXE *.exe);;Command Files (*.CMD *.cmd)");
     EXPECT_EQ(TQtUserInterface::QtFileFilter("Pictures|*.gif;*.jpg"), "Pictures (*.gif *.jpg)");
     EXPECT_EQ(TQtUserInterface::QtFileFilter(""), "");
-}
-
-TEST(QtUserInterface, HourglassIsTheApplicationsOverrideCursor)
-{
-    TQtUserInterface ui;
-    SetUserInterface(&ui);
-    {
-        THourglass hourglass;
-        ASSERT_NE(QApplication::overrideCursor(), nullptr);
-        EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
-    }
-    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-    SetUserInterface(nullptr);
 }

@@ -1,0 +1,57 @@
+// The about box and splash: version text, home-page label, borderless, and
+// closing on Escape or a click on its pictures and texts.
+#include "model/helpers.h"
+#include "platform/shell.h"
+#include "shell/about_form.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+void Click(QWidget *widget)
+{
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(2, 2), widget->mapToGlobal(QPointF(2, 2)),
+                        Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(widget, &release);
+}
+
+} // namespace
+
+TEST(AboutForm, ShowsTheVersionAndClosesOnEscapeOrAClickOnItsPictureAndTexts)
+{
+    for (const char *target : {"imgAbout", "lblVersion", "lblCopyrightNotice", "Image1", "Escape"}) {
+        SCOPED_TRACE(target);
+        Tfrmabout about;
+        about.show();
+        EXPECT_TRUE(about.windowFlags().testFlag(Qt::FramelessWindowHint));
+        EXPECT_EQ(about.size(), QSize(372, 234));
+        EXPECT_EQ(about.findChild<QLabel *>("lblVersion")->text(), "v1.1.6");
+        EXPECT_TRUE(about.findChild<QLabel *>("lblHomePage")->isVisible());
+        if (QLatin1String(target) == QLatin1String("Escape")) {
+            QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+            QApplication::sendEvent(&about, &escape);
+        } else {
+            Click(about.findChild<QWidget *>(target));
+        }
+        EXPECT_FALSE(about.isVisible());
+    }
+}
+
+TEST(AboutForm, TheSplashHidesTheHomePageWhichOtherwiseOpensOnAClick)
+{
+    TScopedRecordingShell shell;
+    Tfrmabout about;
+    about.SetHomePageVisible(false);
+    about.show();
+    auto *homePage = about.findChild<QLabel *>("lblHomePage");
+    EXPECT_FALSE(homePage->isVisible());
+    about.SetHomePageVisible(true);
+    Click(homePage);
+    EXPECT_TRUE(about.isVisible());
+    EXPECT_EQ(shell.OpenedDocuments, QStringList({QString::fromLatin1(THelpers::HomePage)}));
+}

@@ -461,6 +461,16 @@ QImage TOSDiagram::RenderBitmap(int width, int height)
     return TPictureExport::RenderBitmap(*this, width, height);
 }
 
+QByteArray TOSDiagram::GetDiagramMetafile()
+{
+    return TPictureExport::GetDiagramMetafile(*this);
+}
+
+QByteArray TOSDiagram::RenderMetafile(int width, int height)
+{
+    return TPictureExport::RenderMetafile(*this, width, height);
+}
+
 void TOSDiagram::DrawOverview(TCanvas &canvas, int width, int height)
 {
     TOverview::DrawOverview(*this, canvas, width, height);

@@ -86,6 +86,8 @@ public:
     void SaveAsJpeg(const QString &fileName);
     QImage GetDiagramBitmap();
     QImage RenderBitmap(int width, int height);
+    QByteArray GetDiagramMetafile();
+    QByteArray RenderMetafile(int width, int height);
 
     // The plan view (TOverview): paints it into a canvas; asks the plan view's
     // paint box to repaint.

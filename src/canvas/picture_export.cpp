@@ -6,6 +6,7 @@
 #include "model/diagram_object_model.h"
 #include "model/model_globals.h"
 #include "platform/canvas.h"
+#include "platform/metafile_canvas_device.h"
 #include "platform/user_interface.h"
 
 #include <QFileInfo>
@@ -13,15 +14,19 @@
 #include <QSaveFile>
 
 #include <functional>
+#include <memory>
 
 namespace {
+
+EPictureError FileError(const QString &fileName, const QString &reason)
+{
+    return EPictureError(QStringLiteral("Cannot create file \"%1\". %2").arg(fileName, reason));
+}
 
 // Writes a file in one piece: a failure anywhere leaves the old file as it was.
 void SaveAtomically(const QString &fileName, const std::function<void(QSaveFile &)> &write)
 {
-    const auto fail = [&](const QString &reason) {
-        throw EPictureError(QStringLiteral("Cannot create file \"%1\". %2").arg(fileName, reason));
-    };
+    const auto fail = [&](const QString &reason) { throw FileError(fileName, reason); };
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
         fail(file.errorString());
@@ -84,7 +89,7 @@ void TPictureExport::SaveAsBitmap(TOSDiagram &diagram, const QString &fileName)
     SaveAtomically(fileName, [&](QSaveFile &file) {
         QImageWriter writer(&file, "BMP");
         if (!writer.write(bitmap))
-            throw EPictureError(QStringLiteral("Cannot create file \"%1\". %2").arg(fileName, writer.errorString()));
+            throw FileError(fileName, writer.errorString());
     });
 }
 
@@ -97,9 +102,15 @@ void TPictureExport::SaveAsJpeg(TOSDiagram &diagram, const QString &fileName)
     SaveAtomically(fileName, [&](QSaveFile &file) { writer.Write(bitmap, file); });
 }
 
-void TPictureExport::SaveAsMetafile(TOSDiagram &, const QString &)
+void TPictureExport::SaveAsMetafile(TOSDiagram &diagram, const QString &fileName)
 {
-    throw EPictureError(QStringLiteral("Saving as WMF is not available in this version."));
+    THourglass hourglass;
+    // An enhanced metafile, whatever the name says: records of the enhanced format.
+    const QByteArray metafile = GetDiagramMetafile(diagram);
+    SaveAtomically(fileName, [&](QSaveFile &file) {
+        if (file.write(metafile) != metafile.size())
+            throw FileError(fileName, file.errorString());
+    });
 }
 
 void TPictureExport::SaveAsGif(TOSDiagram &, const QString &)
@@ -113,6 +124,23 @@ QImage TPictureExport::GetDiagramBitmap(TOSDiagram &diagram)
     if (CurrentModel)
         CurrentModel->GetDiagramExtent(x, y);
     return RenderBitmap(diagram, x, y);
+}
+
+QByteArray TPictureExport::GetDiagramMetafile(TOSDiagram &diagram)
+{
+    int x = 10, y = 10;
+    if (CurrentModel)
+        CurrentModel->GetDiagramExtent(x, y);
+    return RenderMetafile(diagram, x, y);
+}
+
+QByteArray TPictureExport::RenderMetafile(TOSDiagram &diagram, int width, int height)
+{
+    auto device = std::make_unique<TMetafileCanvasDevice>(width, height);
+    TMetafileCanvasDevice *metafile = device.get();
+    TCanvas canvas(std::move(device));
+    PaintPage(diagram, canvas, width, height);
+    return metafile->Finish();
 }
 
 QImage TPictureExport::RenderBitmap(TOSDiagram &diagram, int width, int height)

@@ -1,6 +1,8 @@
 #pragma once
 // TPictureExport: renders the whole current page off the screen into a bitmap
-// and saves it as a BMP or JPEG picture, chosen by the file name's extension.
+// or an enhanced metafile and saves it as a BMP, JPEG or WMF picture, chosen by
+// the file name's extension.
+#include <QByteArray>
 #include <QImage>
 #include <QString>
 
@@ -43,6 +45,11 @@ public:
     // The page from (0, 0) in a new bitmap of the given size. Raises
     // EPictureError when the size cannot be held in one bitmap.
     static QImage RenderBitmap(TOSDiagram &diagram, int width, int height);
+    // The page from (0, 0) to the extent of the current model as an enhanced
+    // metafile (the bytes of an .emf file).
+    static QByteArray GetDiagramMetafile(TOSDiagram &diagram);
+    // The page from (0, 0) as an enhanced metafile of the given size.
+    static QByteArray RenderMetafile(TOSDiagram &diagram, int width, int height);
     // Paints the page onto any canvas: the background over width x height, the
     // links, then the boxes of tables, object tables, types and notes.
     static void PaintPage(TOSDiagram &diagram, TCanvas &canvas, int width, int height);

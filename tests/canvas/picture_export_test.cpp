@@ -4,6 +4,7 @@
 
 #include "canvas/jpeg_writer.h"
 #include "canvas/picture_export.h"
+#include "emf_reader.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -174,6 +175,83 @@ TEST_F(PictureExportTest, BitmapIsTheExtentPlusTheMarginAsA24BitBmp)
     EXPECT_NE(At(image, 120, 80), Background());
     // The picture is the page as the renderer draws it.
     EXPECT_EQ(image.convertToFormat(QImage::Format_RGB32), diagram->GetDiagramBitmap());
+}
+
+// The texts a metafile draws, in record order.
+QStringList MetafileTexts(const TEmfReader &reader)
+{
+    QStringList texts;
+    for (const TEmfReadRecord &r : reader.OfType(emf::EMR_EXTTEXTOUTW))
+        texts << r.Utf16(r.U32(48), r.U32(44));
+    return texts;
+}
+
+int FirstIndexOf(const TEmfReader &reader, std::initializer_list<std::uint32_t> types)
+{
+    const std::vector<std::uint32_t> all = reader.Types();
+    for (std::size_t i = 0; i < all.size(); ++i)
+        for (std::uint32_t type : types)
+            if (all[i] == type)
+                return static_cast<int>(i);
+    return -1;
+}
+
+TEST_F(PictureExportTest, WmfHoldsAnEnhancedMetafileOfThePageInDrawingOrder)
+{
+    BuildPage();
+    AddPrimaryKey(*table, "ORDERS_PK", {"ID"});
+    auto *lines = AddTable(*model, "S", "LINES", 20, 180, 150, 60);
+    AddColumn(*lines, "ORDER_ID", "NUMBER", 0, 10);
+    AddForeignKey(*lines, "LINES_ORDERS_FK", {"ORDER_ID"}, "S", "ORDERS", {"ID"});
+    diagram->Rebuild();
+    SelectedGraphics->Add(lines);
+
+    for (const char *name : {"page.wmf", "PAGE2.Wmf"}) {
+        diagram->SaveAsImage(Path(name));
+        const QByteArray bytes = ReadFile(Path(name));
+        const TEmfReader reader(bytes);
+        ASSERT_TRUE(reader.IsValid()) << reader.Error().toStdString();
+        EXPECT_EQ(reader.ObjectsLeftAtEnd(), 0);
+        // The page from (0, 0) to its extent plus the margin, in pixels.
+        EXPECT_EQ(reader.Header().RectL(8), (std::array<std::int32_t, 4>{0, 0, 529, 329}));
+        EXPECT_EQ(bytes, diagram->GetDiagramMetafile());
+    }
+    const TEmfReader reader(ReadFile(Path("page.wmf")));
+
+    // First the background over the whole picture with a brush of the page's colour.
+    const QList<TEmfReadRecord> brushes = reader.OfType(emf::EMR_CREATEBRUSHINDIRECT);
+    const QList<TEmfReadRecord> fills = reader.OfType(emf::EMR_BITBLT);
+    ASSERT_FALSE(brushes.isEmpty());
+    ASSERT_FALSE(fills.isEmpty());
+    EXPECT_EQ(TColor(brushes[0].U32(16)), Background());
+    EXPECT_EQ(fills[0].RectL(8), (std::array<std::int32_t, 4>{0, 0, 529, 329}));
+    // Then the link beneath the boxes: its lines come before the first box text.
+    const int firstLine = FirstIndexOf(reader, {emf::EMR_LINETO, emf::EMR_POLYLINE16, emf::EMR_POLYLINE});
+    const int firstText = FirstIndexOf(reader, {emf::EMR_EXTTEXTOUTW});
+    ASSERT_GE(firstLine, 0);
+    EXPECT_LT(firstLine, firstText);
+    // Tables in list order, then the note; texts stay text and the key icon is a bitmap.
+    const QStringList texts = MetafileTexts(reader);
+    const qsizetype orders = texts.indexOf("ORDERS"), linesBox = texts.indexOf("LINES"), note = texts.indexOf("A note");
+    ASSERT_GE(orders, 0);
+    EXPECT_LT(orders, linesBox);
+    EXPECT_LT(linesBox, note);
+    EXPECT_GE(reader.Count(emf::EMR_STRETCHDIBITS) + reader.Count(emf::EMR_ALPHABLEND), 1);
+    // The selected box keeps its blue outline.
+    bool bluePen = false;
+    for (const TEmfReadRecord &pen : reader.OfType(emf::EMR_CREATEPEN))
+        bluePen = bluePen || TColor(pen.U32(24)) == clBlue;
+    EXPECT_TRUE(bluePen);
+}
+
+TEST_F(PictureExportTest, EmptyPageMetafileIsTenByTenBackground)
+{
+    diagram->SaveAsMetafile(Path("empty.wmf"));
+    const TEmfReader reader(ReadFile(Path("empty.wmf")));
+    ASSERT_TRUE(reader.IsValid()) << reader.Error().toStdString();
+    EXPECT_EQ(reader.Header().RectL(8), (std::array<std::int32_t, 4>{0, 0, 9, 9}));
+    EXPECT_EQ(reader.Count(emf::EMR_BITBLT), 1);
+    EXPECT_EQ(reader.Count(emf::EMR_EXTTEXTOUTW), 0);
 }
 
 TEST_F(PictureExportTest, EmptyPageGivesATenByTenPictureInTheBackgroundColour)

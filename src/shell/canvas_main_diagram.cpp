@@ -8,6 +8,7 @@
 #include "model/diagram_object_model.h"
 #include "model/model_globals.h"
 #include "model/model_hooks.h"
+#include "platform/canvas.h"
 
 #include <QPainter>
 #include <QScrollArea>
@@ -64,9 +65,15 @@ void TCanvasMainDiagram::Rebuild()
 
 void TCanvasMainDiagram::DrawOverview(QPainter &painter, int width, int height)
 {
-    // The miniature comes with the picture export; until then the plan view is blank.
-    painter.fillRect(0, 0, width, height, Qt::white);
+    TCanvas canvas(&painter);
+    Diagram_->DrawOverview(canvas, width, height);
 }
+
+void TCanvasMainDiagram::SetOverviewBox(QWidget *box) { Diagram_->OverviewBox = box; }
+
+void TCanvasMainDiagram::SaveAsImage(const QString &fileName) { Diagram_->SaveAsImage(fileName); }
+
+void TCanvasMainDiagram::LayoutDiagram() { Diagram_->LayoutDiagram(); }
 
 void TCanvasMainDiagram::LoadModelFromFile(TDiagramObjectModel &model, const QString &fileName, bool merge)
 {

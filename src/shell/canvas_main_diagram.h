@@ -20,6 +20,9 @@ public:
     void SetPaintingEnabled(bool enabled) override;
     void Rebuild() override;
     void DrawOverview(QPainter &painter, int width, int height) override;
+    void SetOverviewBox(QWidget *box) override;
+    void SaveAsImage(const QString &fileName) override;
+    void LayoutDiagram() override;
     void LoadModelFromFile(TDiagramObjectModel &model, const QString &fileName, bool merge) override;
     void RefreshExplorerTree() override;
 

@@ -32,6 +32,16 @@ void TPlainMainDiagram::DrawOverview(QPainter &painter, int width, int height)
     painter.fillRect(0, 0, width, height, Qt::white);
 }
 
+void TPlainMainDiagram::SaveAsImage(const QString &fileName)
+{
+    throw std::runtime_error(("Cannot save " + fileName + ": this build has no diagram canvas.").toStdString());
+}
+
+void TPlainMainDiagram::LayoutDiagram()
+{
+    throw std::runtime_error("Cannot lay out the diagram: this build has no diagram canvas.");
+}
+
 void TPlainMainDiagram::LoadModelFromFile(TDiagramObjectModel &, const QString &fileName, bool)
 {
     QFile file(fileName);

@@ -38,6 +38,7 @@
 #include <QGuiApplication>
 #include <QScopedValueRollback>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabBar>
@@ -55,13 +56,15 @@ namespace {
 
 const QString Version = QStringLiteral("v1.1.6");
 const QString XmlFilter = QStringLiteral("XML files (*.xml)|*.xml|All files (*.*)|*.*");
+const QString PictureFilter = QStringLiteral("GIF Files (*.gif)|*.gif|JPEG files (*.jpg)|*.jpg|Bitmap files "
+                                             "(*.bmp)|*.bmp|Windows Meta files (*.wmf)|*.wmf|All files (*.*)|*.*");
 const char *const UserGuideAddress = "https://marrowtide.example.org/guide/";
 
 // Commands whose behaviour comes with the canvas, the file writer, printing,
 // the dialogs or the database tools: present, named and disabled until then.
 const char *const LaterActions[] = {
-    "actSave", "actSaveAs", "actSaveAsPicture", "actPrint", "actPrintSetup", "actPrintPreview",
-    "actCut", "actCopy", "actPaste", "actHide", "actSelectAll", "actRefresh", "actLayoutDiagram",
+    "actPrint", "actPrintSetup", "actPrintPreview",
+    "actCut", "actCopy", "actPaste", "actHide", "actSelectAll",
     "actFind", "actZoomIn", "actZoomOut", "actCreateNote", "actCreateTable", "actRenameDiagram",
     "actCompareModels", "actShowAllColumns", "actShowOnlyKeyCols", "actFoldAll",
     "actShowDataTypes", "actHideDataTypes", "actShowComments", "actHideComments",
@@ -236,13 +239,15 @@ void Tfrmgui::CreateActions()
     AddAction("Reopen", QStringLiteral("Reopen"), QStringLiteral("Reopen a saved diagram"));
     on(AddAction("actMerge", QStringLiteral("&Merge..."), QStringLiteral("Merge a saved diagram")),
        [this] { actMergeExecute(); });
-    AddAction("actSave", QStringLiteral("&Save"), QStringLiteral("Save diagram"));
-    AddAction("actSaveAs", QStringLiteral("Save &As.."), QStringLiteral("Save diagram as.."));
+    on(AddAction("actSave", QStringLiteral("&Save"), QStringLiteral("Save diagram")), [this] { actSaveExecute(); });
+    on(AddAction("actSaveAs", QStringLiteral("Save &As.."), QStringLiteral("Save diagram as..")),
+       [this] { actSaveAsExecute(); });
     on(AddAction("actClosePage", QStringLiteral("&Close Page"), QStringLiteral("Close the current page")),
        [this] { mniClosePageClick(); });
     on(AddAction("actCloseAllPages", QStringLiteral("Close All Pages"), QStringLiteral("Closes all the open pages")),
        [this] { actCloseAllPagesExecute(); });
-    AddAction("actSaveAsPicture", QStringLiteral("Save as Picture..."), QStringLiteral("Save diagram as a picture"));
+    on(AddAction("actSaveAsPicture", QStringLiteral("Save as Picture..."), QStringLiteral("Save diagram as a picture")),
+       [this] { actSaveAsPictureExecute(); });
     AddAction("actPrint", QStringLiteral("&Print"), QStringLiteral("Print diagram"), QKeySequence(Qt::CTRL | Qt::Key_P));
     AddAction("actPrintSetup", QStringLiteral("Print Set&up"), QStringLiteral("Print Setup"));
     AddAction("actPrintPreview", QStringLiteral("Print Preview..."), QStringLiteral("Print Preview"));
@@ -269,8 +274,10 @@ void Tfrmgui::CreateActions()
     AddAction("actHide", QStringLiteral("&Hide"), QStringLiteral("Hide selected"), QKeySequence(Qt::Key_Delete));
     AddAction("actSelectAll", QStringLiteral("Select &All"), QStringLiteral("Select all"), QKeySequence(Qt::CTRL | Qt::Key_A));
     // Diagram
-    AddAction("actRefresh", QStringLiteral("&Refresh"), QStringLiteral("Refresh Diagram"), QKeySequence(Qt::Key_F5));
-    AddAction("actLayoutDiagram", QStringLiteral("&Layout Diagram"), QStringLiteral("Layout Diagram"));
+    on(AddAction("actRefresh", QStringLiteral("&Refresh"), QStringLiteral("Refresh Diagram"), QKeySequence(Qt::Key_F5)),
+       [this] { Diagram_->Rebuild(); });
+    on(AddAction("actLayoutDiagram", QStringLiteral("&Layout Diagram"), QStringLiteral("Layout Diagram")),
+       [this] { actLayoutDiagramExecute(); });
     AddAction("actFind", QStringLiteral("&Find..."), QStringLiteral("Find Object"), QKeySequence(Qt::CTRL | Qt::Key_F));
     AddAction("actZoomIn", QStringLiteral("Zoom &In"), QStringLiteral("Zoom In"));
     AddAction("actZoomOut", QStringLiteral("Zoom &Out"), QStringLiteral("Zoom Out"));
@@ -522,6 +529,9 @@ void Tfrmgui::CreatePanels()
     planLayout->setContentsMargins(1, 1, 1, 1);
     pbox = new TPlanView(pnlPlan);
     pbox->OnPaint = [this](QPainter &painter, int w, int h) { Diagram_->DrawOverview(painter, w, h); };
+    pbox->OnMouseDown = [this](int x, int y) { Guarded([=, this] { pboxMouseDown(x, y); }); };
+    pbox->OnMouseMove = [this](int x, int y) { Guarded([=, this] { pboxMouseMove(x, y); }); };
+    pbox->OnMouseUp = [this] { Guarded([this] { pboxMouseUp(); }); };
     planLayout->addWidget(pbox);
     Splitter2->addWidget(pnlPlan);
 
@@ -610,6 +620,9 @@ void Tfrmgui::CreatePanels()
     sboxDiagram->setFrameShape(QFrame::NoFrame);
     sboxDiagram->setWidgetResizable(false);
     mainLayout->addWidget(sboxDiagram, 1);
+    // The plan view's frame follows the scrolled diagram.
+    for (QScrollBar *bar : {sboxDiagram->horizontalScrollBar(), sboxDiagram->verticalScrollBar()})
+        connect(bar, &QScrollBar::valueChanged, pbox, [this] { pbox->update(); });
     splLeft->addWidget(pnlMain);
     splLeft->setStretchFactor(1, 1);
     setCentralWidget(central);
@@ -650,6 +663,7 @@ void Tfrmgui::CreatePanels()
 void Tfrmgui::CreateDiagram()
 {
     Surface_ = Diagram_->CreateSurface(sboxDiagram);
+    Diagram_->SetOverviewBox(pbox);
     sboxDiagram->viewport()->installEventFilter(this);
     GrowSurfaceToScrollBox();
     ModelTreeView = tvwModel;
@@ -894,8 +908,11 @@ void Tfrmgui::dropEvent(QDropEvent *event)
 
 bool Tfrmgui::eventFilter(QObject *watched, QEvent *event)
 {
-    if (sboxDiagram && watched == sboxDiagram->viewport() && event->type() == QEvent::Resize)
+    if (sboxDiagram && watched == sboxDiagram->viewport() && event->type() == QEvent::Resize) {
         GrowSurfaceToScrollBox();
+        // The visible area's frame changes with the scroll box.
+        pbox->update();
+    }
     return QMainWindow::eventFilter(watched, event);
 }
 
@@ -1132,6 +1149,101 @@ void Tfrmgui::ReopenMenuItemClick(QAction *sender)
     if (sender)
         OpenModelFile(sender->data().toString(), false);
 }
+
+// ---------------------------------------------------------------------------
+// Saving, pictures and layout
+
+bool Tfrmgui::ConfirmReplace(const QString &fileName)
+{
+    if (!QFileInfo::exists(fileName))
+        return true;
+    return UserInterface().ConfirmOkCancel(QStringLiteral("File with name ") + fileName +
+                                           QStringLiteral(" already exists. \r\nContinue and replace file?"));
+}
+
+bool Tfrmgui::SaveModelAs()
+{
+    if (!CurrentModel)
+        return false;
+    TFileDialogOptions options;
+    options.Filter = XmlFilter;
+    options.DefaultExt = QStringLiteral("xml");
+    options.FileName = CurrentModel->Name;
+    const QString name = UserInterface().SaveFileName(options);
+    if (name.isEmpty())
+        return false;
+    // The page takes the new name only once the user agreed to replace the
+    // file: a page whose replace was declined must not be saved over it later.
+    if (!ConfirmReplace(name))
+        return false;
+    TDiagramObjectModel *model = CurrentModel;
+    const QString previous = model->FileName;
+    model->FileName = name;
+    try {
+        // Also records the file as the most recent one.
+        model->SaveModelToFile(true);
+    } catch (...) {
+        // Nothing was written there: the page still belongs to its old file.
+        model->FileName = previous;
+        throw;
+    }
+    return true;
+}
+
+void Tfrmgui::actSaveAsExecute()
+{
+    SaveModelAs();
+    // The file just saved belongs in the Reopen menu at once.
+    RebuildReopenMenu();
+}
+
+void Tfrmgui::actSaveExecute()
+{
+    if (!CurrentModel)
+        return;
+    if (!CurrentModel->FileName.isEmpty())
+        CurrentModel->SaveModelToFile(true);
+    else
+        SaveModelAs();
+    RebuildReopenMenu();
+}
+
+void Tfrmgui::actSaveAsPictureExecute()
+{
+    TFileDialogOptions options;
+    options.Filter = PictureFilter;
+    options.DefaultExt = QStringLiteral("gif");
+    options.FileName = CurrentModel ? CurrentModel->Name : QString();
+    const QString name = UserInterface().SaveFileName(options);
+    if (name.isEmpty() || !ConfirmReplace(name))
+        return;
+    {
+        THourglass hourglass;
+        Diagram_->SaveAsImage(name);
+    }
+    THelpers::OpenFile(name);
+}
+
+void Tfrmgui::actLayoutDiagramExecute()
+{
+    if (UserInterface().ConfirmOkCancel(QStringLiteral("Continue and layout the current diagram?")))
+        Diagram_->LayoutDiagram();
+}
+
+// ---------------------------------------------------------------------------
+// Plan view
+
+void Tfrmgui::pboxMouseDown(int x, int y) { PlanDrag_.MouseDown(x, y); }
+
+void Tfrmgui::pboxMouseMove(int x, int y)
+{
+    if (!PlanDrag_.Dragging)
+        return;
+    PlanDrag_.MouseMove(x, y, sboxDiagram);
+    pbox->update();
+}
+
+void Tfrmgui::pboxMouseUp() { PlanDrag_.MouseUp(); }
 
 // ---------------------------------------------------------------------------
 // Tool windows

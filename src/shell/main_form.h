@@ -1,6 +1,7 @@
 #pragma once
 // Tfrmgui: the main window with its menus, tool bars, explorers, page tabs,
 // plan view, diagram surface and status bar.
+#include "canvas/plan_view_drag.h"
 #include "dbtools/window_registry.h"
 #include "shell/main_diagram.h"
 
@@ -61,6 +62,17 @@ public:
     void RebuildReopenMenu();
     void ReopenMenuItemClick(QAction *sender);
 
+    // Saving, pictures and layout of the current page.
+    void actSaveExecute();
+    void actSaveAsExecute();
+    void actSaveAsPictureExecute();
+    void actLayoutDiagramExecute();
+
+    // The plan view's mouse: dragging the visible area's frame scrolls the diagram.
+    void pboxMouseDown(int x, int y);
+    void pboxMouseMove(int x, int y);
+    void pboxMouseUp();
+
     // Tool windows.
     void RegisterOpenWindow(QWidget *form) override;
     void UnregisterOpenWindow(QWidget *form) override;
@@ -109,6 +121,10 @@ private:
     void GrowSurfaceToScrollBox();
     void SelectOwner(QComboBox *combo);
     void cboTableOwnersChange();
+    // The save dialog and the replace question; true when the page was written.
+    bool SaveModelAs();
+    // True when the file does not exist or the user agrees to replace it.
+    static bool ConfirmReplace(const QString &fileName);
     // Runs a command as the message loop would: an exception becomes a message box.
     void Guarded(const std::function<void()> &command);
     QAction *AddAction(const char *name, const QString &caption, const QString &hint = {},
@@ -121,6 +137,7 @@ private:
     bool UpdatingTabs_ = false;
     bool SyncingFromModelTree = false;
     QRect FullScreenBounds_;
+    TPlanViewDrag PlanDrag_;
 
     QObject *actlistMain = nullptr;
     QWidget *cbarMain = nullptr;

@@ -1,5 +1,6 @@
 #include "shell/plan_view.h"
 
+#include <QMouseEvent>
 #include <QPainter>
 
 TPlanView::TPlanView(QWidget *parent) : QWidget(parent) { setObjectName(QStringLiteral("pbox")); }
@@ -17,4 +18,29 @@ void TPlanView::paintEvent(QPaintEvent *)
     } else {
         painter.fillRect(rect(), Qt::white);
     }
+}
+
+void TPlanView::mousePressEvent(QMouseEvent *event)
+{
+    if (OnMouseDown) {
+        const QPoint at = event->position().toPoint();
+        OnMouseDown(at.x(), at.y());
+    }
+    event->accept();
+}
+
+void TPlanView::mouseMoveEvent(QMouseEvent *event)
+{
+    if (OnMouseMove) {
+        const QPoint at = event->position().toPoint();
+        OnMouseMove(at.x(), at.y());
+    }
+    event->accept();
+}
+
+void TPlanView::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (OnMouseUp)
+        OnMouseUp();
+    event->accept();
 }

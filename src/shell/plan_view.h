@@ -1,5 +1,6 @@
 #pragma once
-// TPlanView: the paint box of the plan view, drawn by the canvas controller.
+// TPlanView: the paint box of the plan view, drawn by the canvas controller;
+// its mouse gestures are handed to the main window.
 #include <QWidget>
 
 #include <functional>
@@ -9,7 +10,14 @@ class TPlanView : public QWidget {
 public:
     explicit TPlanView(QWidget *parent = nullptr);
     std::function<void(QPainter &, int, int)> OnPaint;
+    // Any button, in plan-view pixels.
+    std::function<void(int, int)> OnMouseDown;
+    std::function<void(int, int)> OnMouseMove;
+    std::function<void()> OnMouseUp;
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
 };

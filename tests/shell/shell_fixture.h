@@ -32,6 +32,9 @@ public:
     void SetPaintingEnabled(bool enabled) override { Plain.SetPaintingEnabled(enabled); }
     void Rebuild() override { ++Rebuilds; }
     void DrawOverview(QPainter &painter, int width, int height) override { Plain.DrawOverview(painter, width, height); }
+    void SetOverviewBox(QWidget *) override {}
+    void SaveAsImage(const QString &fileName) override { Plain.SaveAsImage(fileName); }
+    void LayoutDiagram() override { Plain.LayoutDiagram(); }
     void LoadModelFromFile(TDiagramObjectModel &model, const QString &fileName, bool merge) override
     {
         QFile file(fileName);
@@ -76,6 +79,15 @@ protected:
         TLoginManager::SetSessionFactory(nullptr);
         TConfigSettings::SetSettingsFileOverride({});
         TConfigSettings::SetProgramFolderOverride({});
+    }
+
+    // The window with the real canvas controller and diagram file reader.
+    Tfrmgui &StartWithCanvas(const QStringList &parameters)
+    {
+        Diagram = nullptr;
+        Form = std::make_unique<Tfrmgui>(parameters);
+        Form->show();
+        return *Form;
     }
 
     Tfrmgui &Start(const QStringList &parameters, bool show = true)

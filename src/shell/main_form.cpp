@@ -60,8 +60,8 @@ const QString PictureFilter = QStringLiteral("GIF Files (*.gif)|*.gif|JPEG files
                                              "(*.bmp)|*.bmp|Windows Meta files (*.wmf)|*.wmf|All files (*.*)|*.*");
 const char *const UserGuideAddress = "https://marrowtide.example.org/guide/";
 
-// Commands whose behaviour comes with the canvas, the file writer, printing,
-// the dialogs or the database tools: present, named and disabled until then.
+// Commands whose behaviour comes with the canvas commands, printing, the
+// dialogs or the database tools: present, named and disabled until then.
 const char *const LaterActions[] = {
     "actPrint", "actPrintSetup", "actPrintPreview",
     "actCut", "actCopy", "actPaste", "actHide", "actSelectAll",

@@ -173,31 +173,16 @@ inline Bytes RunPixels(std::mt19937 &rng, std::size_t count, int colors, int max
     return pixels;
 }
 
-// A sequence over `colors` symbols in which no ordered pair of neighbours repeats (a de
-// Bruijn sequence), so an LZW encoder finds no string longer than one pixel.
-inline Bytes NoRepeatedPairs(int colors, std::size_t count)
+// 256 colours in which no ordered pair of neighbours repeats, so an LZW encoder finds no
+// string longer than one pixel: k x s for k = 0..255 and odd s = 1, 3, 5, ... Pairs inside
+// a block differ by s; the pair (-s, 0) where the next block starts is the one the block
+// itself left out.
+inline Bytes NoRepeatedPairs(std::size_t count)
 {
     Bytes seq;
-    std::vector<int> a(std::size_t(2 * colors), 0);
-    // Lyndon words of length dividing 2, in lexicographic order.
-    std::vector<int> out;
-    auto db = [&](auto &&self, int t, int p) -> void {
-        if (t > 2) {
-            if (2 % p == 0)
-                for (int j = 1; j <= p; ++j)
-                    out.push_back(a[std::size_t(j)]);
-            return;
-        }
-        a[std::size_t(t)] = a[std::size_t(t - p)];
-        self(self, t + 1, p);
-        for (int j = a[std::size_t(t - p)] + 1; j < colors; ++j) {
-            a[std::size_t(t)] = j;
-            self(self, t + 1, t);
-        }
-    };
-    db(db, 1, 1);
-    for (std::size_t i = 0; i < count && i < out.size(); ++i)
-        seq.push_back(std::uint8_t(out[i]));
+    for (int s = 1; seq.size() < count; s += 2)
+        for (int k = 0; k < 256 && seq.size() < count; ++k)
+            seq.push_back(std::uint8_t(k * s));
     return seq;
 }
 

@@ -98,7 +98,7 @@ std::vector<Case> MakeCases(const QTemporaryDir &dir)
     add(Coder::LZW, 1000, 700, 8, false, RandomPixels(rng, 700000, 256));
     add(Coder::LZW, 1000, 700, 8, true, RunPixels(rng, 700000, 256, 200));
     add(Coder::RLE, 1000, 700, 4, false, RunPixels(rng, 700000, 16, 3000));
-    add(Coder::LZW, 250, 40, 8, false, NoRepeatedPairs(256, 10000));  // table cleared twice
+    add(Coder::LZW, 250, 40, 8, false, NoRepeatedPairs(10000));  // table cleared twice
     return cases;
 }
 

@@ -27,8 +27,12 @@ TEST(GIFHeader, WritesSignatureAndScreenDescriptor)
     gif::TGIFHeader header(&image);
     header.SetWidth(0x0123);
     header.SetHeight(0x4567);
-    // No global table: signature, little-endian size, colour resolution 7, nothing more.
-    EXPECT_EQ(Saved(header), (Bytes{'G', 'I', 'F', '8', '7', 'a', 0x23, 0x01, 0x67, 0x45, 0x70, 0, 0}));
+    // No global table: signature, little-endian size, colour resolution 7, the image's
+    // depth in the size field, nothing more.
+    EXPECT_EQ(Saved(header), (Bytes{'G', 'I', 'F', '8', '7', 'a', 0x23, 0x01, 0x67, 0x45, 0x77, 0, 0}));
+    image.FakeBitsPerPixel = 2;
+    header.Prepare();
+    EXPECT_EQ(header.PackedFields(), 0x71);
 
     // A global table of 3 colours: flag, size field for 4 entries, the padded table.
     header.ColorMap().Add(RGBColor(1, 2, 3));

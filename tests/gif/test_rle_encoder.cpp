@@ -15,30 +15,24 @@ TEST(RLEEncoder, RunOfOneColourUsesCodesForGrowingRuns)
         expected.push_back({code, 9});
     expected.push_back({265, 9});
     expected.push_back({257, 9});
-
-    const Bytes raster = Encode(Coder::RLE, Bytes(100, 9), 100, 1, 8);
-    EXPECT_EQ(raster, Raster(8, PackCodes(expected)));
-    EXPECT_EQ(Decode(raster, 100, 1).Pixels, Bytes(100, 9));
+    EXPECT_EQ(Encode(Coder::RLE, Bytes(100, 9), 100, 1, 8), Raster(8, PackCodes(expected)));
 }
 
 TEST(RLEEncoder, PixelsWithoutEqualNeighboursAreLiteralsWithRegularClears)
 {
     // One literal per pixel; a clear code after every 9 codes for small tables (code size 2
-    // or 3) and after every 254 for 8 bits, so the decoder's table never grows far.
+    // or 3), else after one code fewer than the roots, so the decoder's table never grows far.
     const struct {
-        int Bits;
-        int ClearEvery;
+        int Bits, ClearEvery;
     } cases[] = {{1, 9}, {2, 9}, {3, 9}, {4, 14}, {8, 254}};
     for (const auto &c : cases) {
-        const int colors = 1 << c.Bits;
         Bytes pixels;
         for (int i = 0; i < 2000; ++i)
-            pixels.push_back(std::uint8_t(i % colors));
+            pixels.push_back(std::uint8_t(i % (1 << c.Bits)));
         const Bytes raster = Encode(Coder::RLE, pixels, 2000, 1, c.Bits);
         const CodeStream codes = ReadCodes(raster);
         ASSERT_TRUE(codes.Terminated);
-        const int codeSize = std::max(c.Bits, 2);
-        const int clear = 1 << codeSize;
+        const int clear = 1 << std::max(c.Bits, 2);
         int sinceClear = -1;
         std::size_t literals = 0;
         for (const Code &code : codes.Codes) {

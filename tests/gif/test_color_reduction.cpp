@@ -14,6 +14,8 @@
 
 namespace {
 
+using Bytes = std::vector<std::uint8_t>;
+
 QImage Picture(int width, int height, const std::function<QRgb(int x, int y)> &colour)
 {
     QImage image(width, height, QImage::Format_RGB32);
@@ -35,48 +37,45 @@ int Index(const QImage &image, int x, int y)
 
 }  // namespace
 
-TEST(ColorReduction, DefaultsMapToTheWebPalette)
-{
-    const QImage source = Row({qRgb(255, 255, 255), qRgb(0, 0, 0), qRgb(47, 48, 99), qRgb(252, 251, 250)});
-    const QImage reduced = gif::ReduceBitmapColors(source, gif::rmWebPalette, 0, 8);
-    ASSERT_EQ(reduced.format(), QImage::Format_Indexed8);
-    EXPECT_EQ(Index(reduced, 0, 0), 215);
-    EXPECT_EQ(Index(reduced, 1, 0), 0);
-    EXPECT_EQ(Index(reduced, 2, 0), 0 * 36 + 1 * 6 + 2);
-    EXPECT_EQ(Index(reduced, 3, 0), 5 * 36 + 4 * 6 + 4) << "levels round down below 252";
-    // Entry 36r + 6g + b is (51r, 51g, 51b); an 8-bit picture has 256 entries, black after.
-    ASSERT_EQ(reduced.colorCount(), 256);
-    for (int i = 0; i < 256; ++i)
-        EXPECT_EQ(reduced.color(i), i < 216 ? qRgb(51 * (i / 36), 51 * (i / 6 % 6), 51 * (i % 6)) : qRgb(0, 0, 0));
-    EXPECT_EQ(source.format(), QImage::Format_RGB32) << "the caller's picture is left as it was";
-}
-
 TEST(ColorReduction, FixedPalettesAndTheirLookups)
 {
-    const QImage greys = Row({qRgb(127, 127, 127), qRgb(128, 128, 128), qRgb(200, 10, 10)});
-    const QImage mono = gif::ReduceBitmapColors(greys, gif::rmMonochrome, 0, 8);
-    EXPECT_EQ(Index(mono, 0, 0), 0);
-    EXPECT_EQ(Index(mono, 1, 0), 1);
-    EXPECT_EQ(mono.color(1), qRgb(255, 255, 255));
-
-    const QImage grey256 = gif::ReduceBitmapColors(greys, gif::rmGrayScale, 0, 8);
-    EXPECT_EQ(Index(grey256, 1, 0), 128);
-    EXPECT_EQ(Index(grey256, 2, 0), (77 * 200 + 150 * 10 + 29 * 10) >> 8);
-    EXPECT_EQ(grey256.color(77), qRgb(77, 77, 77));
-
-    const QImage grey4 = gif::ReduceBitmapColors(greys, gif::rmGray4, 0, 8);
-    EXPECT_EQ(grey4.colorTable().mid(0, 5),
-              (QList<QRgb>{qRgb(0, 0, 0), qRgb(128, 128, 128), qRgb(192, 192, 192), qRgb(255, 255, 255), qRgb(0, 0, 0)}));
-    EXPECT_EQ(Index(grey4, 1, 0), 1);
-
-    const QImage system = gif::ReduceBitmapColors(greys, gif::rmSystem20, 0, 8);
-    EXPECT_EQ(system.color(Index(system, 1, 0)), qRgb(128, 128, 128));
-    EXPECT_LT(Index(system, 2, 0), 20);
-
-    const gif::TGIFPalette halftone = gif::HalftonePalette();
-    ASSERT_EQ(halftone.size(), 256u);
-    EXPECT_EQ(halftone[255], (gif::TPaletteEntry{255, 255, 255, 0}));
-    EXPECT_EQ(gif::ReduceBitmapColors(greys, gif::rmHalftone, 0, 8).colorTable(), gif::PaletteToColorTable(halftone));
+    const QRgb white = qRgb(255, 255, 255), black = qRgb(0, 0, 0), grey128 = qRgb(128, 128, 128);
+    const struct {
+        int Method;
+        QRgb Source;
+        int Index;  // -1: any index of the colour
+        QRgb Colour;
+    } cases[] = {
+        {gif::rmWebPalette, white, 215, white},
+        {gif::rmWebPalette, black, 0, black},
+        {gif::rmWebPalette, qRgb(47, 48, 99), 0 * 36 + 1 * 6 + 2, qRgb(0, 51, 102)},
+        {gif::rmWebPalette, qRgb(252, 251, 250), 5 * 36 + 4 * 6 + 4, qRgb(255, 204, 204)},  // down below 252
+        {gif::rmMonochrome, qRgb(127, 127, 127), 0, black},
+        {gif::rmMonochrome, grey128, 1, white},
+        {gif::rmGrayScale, grey128, 128, grey128},
+        {gif::rmGrayScale, qRgb(200, 10, 10), 67, qRgb(67, 67, 67)},
+        {gif::rmGray4, qRgb(150, 150, 150), 1, grey128},
+        {gif::rmGray4, qRgb(170, 170, 170), 2, qRgb(192, 192, 192)},
+        {gif::rmSystem20, qRgb(130, 125, 128), 12, grey128},
+        {gif::rmSystem20, qRgb(250, 250, 240), 10, qRgb(255, 251, 240)},
+        {gif::rmHalftone, qRgb(250, 5, 250), -1, qRgb(255, 0, 255)},
+        {gif::rmHalftone, qRgb(60, 60, 60), -1, qRgb(61, 61, 61)},
+    };
+    for (const auto &c : cases) {
+        const QImage source = Row({c.Source});
+        const QImage reduced = gif::ReduceBitmapColors(source, c.Method, 0, 8);
+        ASSERT_EQ(reduced.format(), QImage::Format_Indexed8);
+        EXPECT_EQ(reduced.colorCount(), 256) << "an 8-bit picture carries 256 entries";
+        if (c.Index >= 0) {
+            EXPECT_EQ(Index(reduced, 0, 0), c.Index) << c.Method;
+        }
+        EXPECT_EQ(reduced.color(Index(reduced, 0, 0)), c.Colour) << c.Method;
+        EXPECT_EQ(source.format(), QImage::Format_RGB32) << "the caller's picture is left as it was";
+    }
+    // Web palette entry 36r + 6g + b is (51r, 51g, 51b), and black follows.
+    const QImage web = gif::ReduceBitmapColors(Row({white}), gif::rmWebPalette, 0, 8);
+    for (int i = 0; i < 256; ++i)
+        EXPECT_EQ(web.color(i), i < 216 ? qRgb(51 * (i / 36), 51 * (i / 6 % 6), 51 * (i % 6)) : black);
 }
 
 TEST(ColorReduction, MethodsThatLeaveNothingToReduceTo)
@@ -204,7 +203,7 @@ TEST(Ditherers, MatchPlainSerpentineErrorDiffusion)
     }
 }
 
-TEST(DIBAccess, RowSizesAndFormats)
+TEST(DIBAccess, ReaderAndWriterRows)
 {
     EXPECT_EQ(gif::BytesPerScanline(3, 24, 32), 12);
     EXPECT_EQ(gif::BytesPerScanline(5, 8, 32), 8);
@@ -214,20 +213,14 @@ TEST(DIBAccess, RowSizesAndFormats)
     QImage image = Picture(1, 2, [](int, int y) { return y == 0 ? qRgb(1, 2, 3) : qRgb(4, 5, 6); });
     gif::TDIBReader reader(image, gif::pf24bit);
     EXPECT_EQ(gif::GetPixelFormat(image), gif::pf24bit);
-    const std::uint8_t *row1 = reader.ScanLine(1);
-    EXPECT_EQ(row1[0], 6);
-    EXPECT_EQ(row1[2], 4);
+    EXPECT_EQ(Bytes(reader.ScanLine(1), reader.ScanLine(1) + 3), (Bytes{6, 5, 4}));
     EXPECT_THROW(reader.ScanLine(2), gif::EInvalidGraphicOperation);
-}
 
-TEST(DIBAccess, WriterFillsItsTargetOnlyWhenRowsWereWritten)
-{
-    QImage target(3, 3, QImage::Format_RGB32);
-    target.fill(Qt::red);
+    // The writer fills its target only when rows were written.
+    QImage target = image;
     const gif::TGIFPalette web = gif::CreateWebSafePalette();
     { gif::TDIBWriter untouched(target, &web, 2, 2, gif::pf8bit); }
-    EXPECT_EQ(target.format(), QImage::Format_RGB32);
-
+    EXPECT_EQ(target.format(), QImage::Format_BGR888);
     {
         gif::TDIBWriter writer(target, &web, 2, 2, gif::pf8bit);
         writer.ScanLine(0)[1] = 215;

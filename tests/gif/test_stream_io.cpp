@@ -2,7 +2,6 @@
 #include "gif_test_util.h"
 
 #include "canvas/gif/file_stream.h"
-#include "canvas/gif/gif_exception.h"
 #include "canvas/gif/gif_io.h"
 #include "canvas/gif/gif_writer.h"
 
@@ -82,12 +81,7 @@ TEST(GIFStreams, LinesTravelAsSubBlocks)
     EXPECT_EQ(lines, (gif::TGIFStrings{"xy"}));
     EXPECT_EQ(gif::ReadByte(open), -1);
     gif::TMemoryStream cut(Bytes{3, 'x', 'y'});
-    try {
-        gif::ReadStrings(cut, lines);
-        FAIL();
-    } catch (const gif::GIFException &e) {
-        EXPECT_STREQ(e.what(), "Premature end of data");
-    }
+    ExpectGIFError([&] { gif::ReadStrings(cut, lines); }, "Premature end of data");
 }
 
 TEST(GIFStreams, FileStreamReplacesTheFileOnlyOnCommit)

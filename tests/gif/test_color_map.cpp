@@ -90,28 +90,30 @@ TEST(GIFColorMap, LookupsAndBadIndices)
     EXPECT_FALSE(map.Optimized());
 }
 
-TEST(GIFColorMap, ImportsAndExports)
+TEST(GIFColorMap, ImportsAndExportsTellTheFrame)
 {
-    gif::TGIFLocalColorMap map(nullptr);
+    FakeGIFFrame frame;
+    gif::TGIFLocalColorMap map(&frame);
     const std::uint8_t bgrx[] = {3, 2, 1, 0, 30, 20, 10, 0};
     map.ImportColorTable(bgrx, 2);
-    EXPECT_EQ(map.Colors(0), RGBColor(1, 2, 3));
-    EXPECT_EQ(map.Colors(1), RGBColor(10, 20, 30));
+    EXPECT_EQ(Saved(map), (Bytes{1, 2, 3, 10, 20, 30}));
     EXPECT_EQ(map.ExportPalette(), (gif::TGIFPalette{{1, 2, 3, gif::PC_NOCOLLAPSE}, {10, 20, 30, gif::PC_NOCOLLAPSE}}));
-
     map.ImportPalette({{200, 100, 50, 0}});
-    EXPECT_EQ(map.Count(), 1);
-    EXPECT_EQ(map.Colors(0), RGBColor(200, 100, 50));
+    EXPECT_EQ(Saved(map), (Bytes{200, 100, 50, 0, 0, 0}));
+    EXPECT_EQ(frame.ChangeCount, 2);
 
     QImage indexed(1, 1, QImage::Format_Indexed8);
     indexed.setColorTable({qRgb(9, 8, 7), qRgb(6, 5, 4), qRgb(3, 2, 1)});
     map.ImportDIBColors(indexed);
-    EXPECT_EQ(map.Count(), 3);
-    EXPECT_EQ(map.Colors(2), RGBColor(3, 2, 1));
+    EXPECT_EQ(Saved(map), (Bytes{9, 8, 7, 6, 5, 4, 3, 2, 1, 0, 0, 0}));
+    EXPECT_EQ(frame.ChangeCount, 4) << "the import and the DIB colours each tell";
 
+    // Nothing imported: an empty table, and no change reported.
     map.ImportPalette({});
+    map.ImportColorTable(bgrx, 0);
     EXPECT_EQ(map.Count(), 0);
     EXPECT_TRUE(map.ExportPalette().empty());
+    EXPECT_EQ(frame.ChangeCount, 4);
 
     gif::TGIFLocalColorMap copy(nullptr);
     map.Add(RGBColor(4, 4, 4));

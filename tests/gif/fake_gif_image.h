@@ -11,7 +11,6 @@
 struct FakeGIFImage : gif::IGIFImage
 {
     std::vector<std::string> Warnings;
-    int ChangeCount = 0;
     int FakeVersion = gif::gv87a;
     int FakeColorResolution = 7;
     int FakeBitsPerPixel = 8;
@@ -22,7 +21,7 @@ struct FakeGIFImage : gif::IGIFImage
     {
         Warnings.push_back(message);
     }
-    void Changed(const gif::TGIFPersistent *) override { ++ChangeCount; }
+    void Changed(const gif::TGIFPersistent *) override {}
     int Version() const override { return FakeVersion; }
     int ColorResolution() const override { return FakeColorResolution; }
     int BitsPerPixel() const override { return FakeBitsPerPixel; }

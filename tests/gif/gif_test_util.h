@@ -1,12 +1,16 @@
 #pragma once
 // Helpers of the GIF codec tests: encoding and decoding through the codec, and an
 // independent reading of a raster's code stream by the published decoder rules.
+#include "canvas/gif/gif_exception.h"
 #include "canvas/gif/lzw_decoder.h"
 #include "canvas/gif/lzw_encoder.h"
 #include "canvas/gif/memory_stream.h"
 #include "canvas/gif/rle_encoder.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -17,17 +21,18 @@ using Bytes = std::vector<std::uint8_t>;
 
 enum class Coder { LZW, RLE };
 
-inline Bytes Encode(Coder coder, const Bytes &pixels, int width, int height, int bitsPerPixel,
-                    bool interlace = false, int maxColor = -1)
+inline std::unique_ptr<gif::TGIFEncoder> NewEncoder(Coder coder)
+{
+    if (coder == Coder::LZW)
+        return std::make_unique<gif::TLZWEncoder>();
+    return std::make_unique<gif::TRLEEncoder>();
+}
+
+inline Bytes Encode(Coder coder, const Bytes &pixels, int width, int height, int bitsPerPixel, bool interlace = false)
 {
     gif::TMemoryStream stream;
-    if (maxColor < 0)
-        maxColor = 1 << bitsPerPixel;
-    const std::uint8_t *data = pixels.empty() ? nullptr : pixels.data();
-    if (coder == Coder::LZW)
-        gif::TLZWEncoder().Encode(stream, bitsPerPixel, maxColor, data, interlace, height, width);
-    else
-        gif::TRLEEncoder().Encode(stream, bitsPerPixel, maxColor, data, interlace, height, width);
+    NewEncoder(coder)->Encode(stream, bitsPerPixel, 1 << bitsPerPixel, pixels.empty() ? nullptr : pixels.data(),
+                              interlace, height, width);
     return stream.TakeBytes();
 }
 
@@ -49,14 +54,24 @@ inline Decoded Decode(const Bytes &raster, int width, int height, bool interlace
     return result;
 }
 
+// Runs action and checks that it raises GIFException with message.
+template <typename Action>
+void ExpectGIFError(const Action &action, const char *message)
+{
+    try {
+        action();
+        ADD_FAILURE() << "no exception, expected " << message;
+    } catch (const gif::GIFException &e) {
+        EXPECT_STREQ(e.what(), message);
+    }
+}
+
 // Rows in the order an interlaced frame sends them.
 inline std::vector<int> InterlaceOrder(int height)
 {
     std::vector<int> rows;
-    const int start[4] = {0, 4, 2, 1};
-    const int step[4] = {8, 8, 4, 2};
-    for (int pass = 0; pass < 4; ++pass)
-        for (int r = start[pass]; r < height; r += step[pass])
+    for (const auto &[start, step] : {std::pair{0, 8}, {4, 8}, {2, 4}, {1, 2}})
+        for (int r = start; r < height; r += step)
             rows.push_back(r);
     return rows;
 }
@@ -64,8 +79,7 @@ inline std::vector<int> InterlaceOrder(int height)
 // Packs codes least significant bit first, each with its own width, and pads the last byte.
 struct Code
 {
-    int Value;
-    int Width;
+    int Value, Width;
 };
 inline Bytes PackCodes(const std::vector<Code> &codes)
 {
@@ -99,39 +113,32 @@ inline Bytes Raster(int codeSize, const Bytes &packed, std::size_t blockSize = 2
     return out;
 }
 
-// Reads the code stream of a raster the way the format tells a decoder to: the width starts
-// at code size + 1, grows when the next table entry would not fit, stops at 12, and goes
-// back after a clear code. Answers every code up to and including the end code.
-struct CodeStream
+// The data bytes of a raster's sub-blocks, up to the terminator (which must be there).
+inline Bytes Unblock(const Bytes &raster)
 {
-    std::vector<Code> Codes;
-    bool Terminated = false;  // a zero-length block ended the data
-};
-inline CodeStream ReadCodes(const Bytes &raster)
-{
-    CodeStream result;
-    const int codeSize = raster.at(0);
     Bytes data;
     std::size_t i = 1;
-    while (i < raster.size()) {
-        const int n = raster[i++];
-        if (n == 0) {
-            result.Terminated = true;
-            break;
-        }
-        data.insert(data.end(), raster.begin() + std::ptrdiff_t(i), raster.begin() + std::ptrdiff_t(i + std::size_t(n)));
-        i += std::size_t(n);
-    }
-    const int clear = 1 << codeSize;
-    int width = codeSize + 1;
-    int next = clear + 2;
+    for (; raster.at(i) != 0; i += 1 + raster[i])
+        data.insert(data.end(), raster.begin() + std::ptrdiff_t(i + 1), raster.begin() + std::ptrdiff_t(i + 1 + raster[i]));
+    EXPECT_EQ(i + 1, raster.size()) << "bytes after the terminator";
+    return data;
+}
+
+// Reads the codes of a raster the way the format tells a decoder to: the width starts at
+// code size + 1, grows when the next table entry would not fit, stops at 12, and goes
+// back after a clear code. Answers every code up to and including the end code.
+inline std::vector<Code> ReadCodes(const Bytes &raster)
+{
+    const Bytes data = Unblock(raster);
+    const int codeSize = raster[0], clear = 1 << codeSize;
+    int width = codeSize + 1, next = clear + 2;
     bool first = true;
-    std::size_t bit = 0;
-    while (bit + std::size_t(width) <= data.size() * 8) {
+    std::vector<Code> codes;
+    for (std::size_t bit = 0; bit + std::size_t(width) <= data.size() * 8;) {
         int code = 0;
         for (int b = 0; b < width; ++b, ++bit)
             code |= ((data[bit / 8] >> (bit % 8)) & 1) << b;
-        result.Codes.push_back({code, width});
+        codes.push_back({code, width});
         if (code == clear + 1)
             break;
         if (code == clear) {
@@ -140,64 +147,35 @@ inline CodeStream ReadCodes(const Bytes &raster)
             first = true;
             continue;
         }
-        if (!first && next < 4096) {
-            ++next;
-            if (next == (1 << width) && width < 12)
-                ++width;
-        }
+        if (!first && next < 4096 && ++next == (1 << width) && width < 12)
+            ++width;
         first = false;
     }
-    return result;
+    return codes;
 }
 
-inline Bytes RandomPixels(std::mt19937 &rng, std::size_t count, int colors)
-{
-    Bytes pixels(count);
-    std::uniform_int_distribution<int> d(0, colors - 1);
-    for (auto &p : pixels)
-        p = std::uint8_t(d(rng));
-    return pixels;
-}
-
-// Runs of random length and colour, as pictures with flat areas have.
-inline Bytes RunPixels(std::mt19937 &rng, std::size_t count, int colors, int maxRun)
+// Runs of random colour and of random length up to maxRun (1: every pixel drawn anew), as
+// pictures with flat areas have.
+inline Bytes RunPixels(std::mt19937 &rng, std::size_t count, int colors, int maxRun = 1)
 {
     Bytes pixels;
-    pixels.reserve(count);
     std::uniform_int_distribution<int> colour(0, colors - 1), run(1, maxRun);
-    while (pixels.size() < count) {
-        const int c = colour(rng);
-        for (int n = run(rng); n > 0 && pixels.size() < count; --n)
-            pixels.push_back(std::uint8_t(c));
-    }
+    while (pixels.size() < count)
+        pixels.insert(pixels.end(), std::min<std::size_t>(std::size_t(run(rng)), count - pixels.size()),
+                      std::uint8_t(colour(rng)));
     return pixels;
 }
 
-// A sequence over `colors` symbols in which no ordered pair of neighbours repeats (a de
-// Bruijn sequence), so an LZW encoder finds no string longer than one pixel.
-inline Bytes NoRepeatedPairs(int colors, std::size_t count)
+// 256 colours in which no ordered pair of neighbours repeats, so an LZW encoder finds no
+// string longer than one pixel: k x s for k = 0..255 and odd s = 1, 3, 5, ... Pairs inside
+// a block differ by s; the pair (-s, 0) where the next block starts is the one the block
+// itself left out.
+inline Bytes NoRepeatedPairs(std::size_t count)
 {
     Bytes seq;
-    std::vector<int> a(std::size_t(2 * colors), 0);
-    // Lyndon words of length dividing 2, in lexicographic order.
-    std::vector<int> out;
-    auto db = [&](auto &&self, int t, int p) -> void {
-        if (t > 2) {
-            if (2 % p == 0)
-                for (int j = 1; j <= p; ++j)
-                    out.push_back(a[std::size_t(j)]);
-            return;
-        }
-        a[std::size_t(t)] = a[std::size_t(t - p)];
-        self(self, t + 1, p);
-        for (int j = a[std::size_t(t - p)] + 1; j < colors; ++j) {
-            a[std::size_t(t)] = j;
-            self(self, t + 1, t);
-        }
-    };
-    db(db, 1, 1);
-    for (std::size_t i = 0; i < count && i < out.size(); ++i)
-        seq.push_back(std::uint8_t(out[i]));
+    for (int s = 1; seq.size() < count; s += 2)
+        for (int k = 0; k < 256 && seq.size() < count; ++k)
+            seq.push_back(std::uint8_t(k * s));
     return seq;
 }
 

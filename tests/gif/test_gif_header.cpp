@@ -3,7 +3,6 @@
 #include "fake_gif_image.h"
 #include "gif_test_util.h"
 
-#include "canvas/gif/gif_exception.h"
 #include "canvas/gif/gif_header.h"
 #include "canvas/gif/gif_io.h"
 
@@ -27,8 +26,12 @@ TEST(GIFHeader, WritesSignatureAndScreenDescriptor)
     gif::TGIFHeader header(&image);
     header.SetWidth(0x0123);
     header.SetHeight(0x4567);
-    // No global table: signature, little-endian size, colour resolution 7, nothing more.
-    EXPECT_EQ(Saved(header), (Bytes{'G', 'I', 'F', '8', '7', 'a', 0x23, 0x01, 0x67, 0x45, 0x70, 0, 0}));
+    // No global table: signature, little-endian size, colour resolution 7, the image's
+    // depth in the size field, nothing more.
+    EXPECT_EQ(Saved(header), (Bytes{'G', 'I', 'F', '8', '7', 'a', 0x23, 0x01, 0x67, 0x45, 0x77, 0, 0}));
+    image.FakeBitsPerPixel = 2;
+    header.Prepare();
+    EXPECT_EQ(header.PackedFields(), 0x71);
 
     // A global table of 3 colours: flag, size field for 4 entries, the padded table.
     header.ColorMap().Add(RGBColor(1, 2, 3));
@@ -45,32 +48,23 @@ TEST(GIFHeader, WritesSignatureAndScreenDescriptor)
     EXPECT_EQ(header.PackedFields() & 7, 1);
 
     image.FakeVersion = gif::gvUnknown;
-    try {
-        Saved(header);
-        FAIL();
-    } catch (const gif::GIFException &e) {
-        EXPECT_STREQ(e.what(), "Unsupported GIF version");
-    }
-}
+    ExpectGIFError([&] { Saved(header); }, "Unsupported GIF version");
 
-TEST(GIFHeader, VersionNeededByTheHeader)
-{
-    gif::TGIFHeader header(nullptr);
+    // An optimised global table or an aspect ratio needs GIF89a.
     EXPECT_EQ(header.GetVersion(), gif::gv87a);
     header.SetAspectRatio(49);
     EXPECT_EQ(header.GetVersion(), gif::gv89a);
     header.SetAspectRatio(0);
-    header.ColorMap().Add(RGBColor(0, 0, 0));
     header.ColorMap().SetOptimized(true);
     EXPECT_EQ(header.GetVersion(), gif::gv89a);
 }
 
 TEST(GIFHeader, ReadsBackWithOrWithoutALengthPrefix)
 {
-    const Bytes file{'G', 'I', 'F', '8', '9', 'a', 10, 0, 20, 0, 0x80, 1, 0, 9, 8, 7, 6, 5, 4, 0x2C};
-    for (const Bytes &prefix : {Bytes{}, Bytes{0x14, 0, 0, 0}}) {
-        Bytes data = prefix;
-        data.insert(data.end(), file.begin(), file.end());
+    // "gif" is accepted in any case, also after four bytes of something else.
+    for (const Bytes &start : {Bytes{'G', 'I', 'F'}, Bytes{0x14, 0, 0, 0, 'g', 'i', 'F'}}) {
+        Bytes data = start;
+        data.insert(data.end(), {'8', '9', 'a', 10, 0, 20, 0, 0x80, 1, 0, 9, 8, 7, 6, 5, 4, 0x2C});
         gif::TMemoryStream stream(data);
         gif::TGIFHeader header(nullptr);
         header.LoadFromStream(stream);
@@ -81,13 +75,6 @@ TEST(GIFHeader, ReadsBackWithOrWithoutALengthPrefix)
         EXPECT_EQ(header.BackgroundColor(), RGBColor(6, 5, 4));
         EXPECT_EQ(gif::ReadByte(stream), 0x2C);
     }
-    // "gif" in any case is accepted; anything else is not.
-    Bytes lower = file;
-    lower[0] = 'g';
-    gif::TMemoryStream lowerStream(lower);
-    gif::TGIFHeader header(nullptr);
-    EXPECT_NO_THROW(header.LoadFromStream(lowerStream));
-
     const struct {
         Bytes Data;
         const char *Message;
@@ -98,11 +85,7 @@ TEST(GIFHeader, ReadsBackWithOrWithoutALengthPrefix)
     };
     for (const auto &b : bad) {
         gif::TMemoryStream stream(b.Data);
-        try {
-            header.LoadFromStream(stream);
-            ADD_FAILURE() << b.Message;
-        } catch (const gif::GIFException &e) {
-            EXPECT_STREQ(e.what(), b.Message);
-        }
+        gif::TGIFHeader header(nullptr);
+        ExpectGIFError([&] { header.LoadFromStream(stream); }, b.Message);
     }
 }

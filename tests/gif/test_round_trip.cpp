@@ -19,7 +19,7 @@ TEST_P(RoundTrip, EveryPictureComesBackPixelForPixel)
     } sizes[] = {{1, 1}, {1, 9}, {9, 1}, {2, 2}, {3, 5}, {17, 33}, {255, 3}, {256, 256}, {640, 3}, {1000, 700}};
     for (const auto &size : sizes) {
         const std::size_t count = std::size_t(size.Width) * std::size_t(size.Height);
-        const Bytes pictures[] = {RandomPixels(rng, count, colors), RunPixels(rng, count, colors, 40),
+        const Bytes pictures[] = {RunPixels(rng, count, colors), RunPixels(rng, count, colors, 40),
                                   RunPixels(rng, count, std::min(colors, 3), 5000)};
         for (const Bytes &pixels : pictures) {
             for (Coder coder : {Coder::LZW, Coder::RLE}) {

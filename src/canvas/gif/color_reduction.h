@@ -21,10 +21,10 @@ enum TColorReduction : int {
     rmPalette = 9           // the custom palette
 };
 
-// Answers the reduced picture: Format_Indexed8 whose colour table is the method's palette,
-// a Format_BGR888 copy for method 0, or a null image when the method, the dither mode or
-// the custom palette leaves nothing to reduce to. The source is not changed. Reduction
-// bits outside 1..8 are taken as the nearest of them.
+// Answers the reduced picture: Format_Indexed8 whose 256-colour table is the method's
+// palette padded with black, a Format_BGR888 copy for method 0, or a null image when the
+// method, the dither mode or the custom palette leaves nothing to reduce to. The source is
+// not changed. Reduction bits outside 1..8 are taken as the nearest of them.
 QImage ReduceBitmapColors(const QImage &bitmap, int colorReduction, int ditherMode, int reductionBits,
                           const TGIFPalette *customPalette = nullptr);
 

@@ -82,8 +82,13 @@ void TDIBWriter::CreateDIB()
     FDIB = QImage(FWidth, FHeight, format);
     if (FDIB.isNull())
         throw EOutOfMemory("Failed to allocate memory for GIF DIB");
-    if (FPixelFormat == pf8bit)
-        FDIB.setColorTable(PaletteToColorTable(FPalette ? *FPalette : TGIFPalette()));
+    if (FPixelFormat == pf8bit) {
+        // An 8-bit picture always carries 256 colours: the palette's, then black, as a
+        // device-independent bitmap of 8 bits declares them.
+        QList<QRgb> table = PaletteToColorTable(FPalette ? *FPalette : TGIFPalette());
+        table.resize(256, qRgb(0, 0, 0));
+        FDIB.setColorTable(table);
+    }
 }
 
 std::uint8_t *TDIBWriter::ScanLine(int row)

@@ -60,14 +60,19 @@ int TGIFHeader::GetVersion() const
 void TGIFHeader::Prepare()
 {
     std::uint8_t packed = 0;
+    IGIFImage *image = Image();
     if (FColorMap->Count() > 0) {
         packed |= GlobalTableFlag;
         if (FColorMap->Optimized())
             packed |= SortFlag;
         // The size field names the table that is written, whatever the frames need.
         packed |= std::uint8_t((FColorMap->BitsPerPixel() - 1) & 7);
+    } else if (image) {
+        // Without a table readers ignore the field; it keeps the image's depth, as files
+        // written before carry it.
+        packed |= std::uint8_t((image->BitsPerPixel() - 1) & 7);
     }
-    if (IGIFImage *image = Image())
+    if (image)
         packed |= std::uint8_t((image->ColorResolution() & 7) << 4);
     FPackedFields = packed;
 }

@@ -23,9 +23,9 @@ public:
 private:
     static int Hash(std::uint32_t key) { return int(((key >> 4) ^ key) % HashSize); }
     // Probing doubles the slot modulo the prime (slot 0 goes to the last slot). 2 has order
-    // 4004 modulo 8009, so a probe stays in a cycle of 4004 slots; a table holds at most
-    // 3837 strings before the encoder clears it, so every cycle keeps a free slot and every
-    // probe ends.
+    // 4004 modulo 8009, so a probe stays in one of two cycles of 4004 slots, while a table
+    // of a small code size holds up to 4089 strings: pictures can fill a cycle. A probe
+    // therefore gives up after one round and the whole array is searched instead.
     static int NextSlot(int h)
     {
         int next = (h == 0) ? h - 1 : h - (HashSize - h);

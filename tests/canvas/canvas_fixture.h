@@ -9,7 +9,7 @@
 #include "model/model_globals.h"
 #include "model/preferences.h"
 #include "platform/canvas.h"
-#include "platform/canvas_device.h"
+#include "platform/painter_canvas_device.h"
 #include "platform/fake_user_interface.h"
 #include "platform/user_interface.h"
 
@@ -22,15 +22,15 @@
 #include <memory>
 #include <vector>
 
-// Keeps the texts and pictures drawn through it; every other primitive is dropped.
-class TRecordingDevice : public TCanvasDevice {
-public:
+// What a paint left: the picture, and where it placed each text and stretched picture.
+struct TPaint {
     struct TText {
         QString Text;
         QPoint At;
         TRect Clip;
         int Size; // of the font
     };
+    QImage Image;
     std::vector<TText> Texts;
     std::vector<TRect> Pictures;
 
@@ -42,24 +42,32 @@ public:
                 return &t;
         return nullptr;
     }
-    void TextOut(const TDrawingTools &tools, QPoint at, const QString &text, const TRect *clip, const TRect *) override
+    // "text@x,y" for every text, in drawing order.
+    QStringList Placed() const
     {
-        Texts.push_back({text, at, clip ? *clip : TRect{}, tools.Font.Size});
+        QStringList texts;
+        for (const TText &t : Texts)
+            texts << QString("%1@%2,%3").arg(t.Text).arg(t.At.x()).arg(t.At.y());
+        return texts;
     }
-    void StretchDraw(const TRect &dest, const QImage &) override { Pictures.push_back(dest); }
-    void Line(const TDrawingTools &, QPoint, QPoint) override {}
-    void Polyline(const TDrawingTools &, const QPolygon &) override {}
-    void Polygon(const TDrawingTools &, const QPolygon &) override {}
-    void Rectangle(const TDrawingTools &, const TRect &) override {}
-    void RoundRect(const TDrawingTools &, const TRect &, QSize) override {}
-    void Ellipse(const TDrawingTools &, const TRect &) override {}
-    void Arc(const TDrawingTools &, const TRect &, QPoint, QPoint) override {}
-    void FillRect(const TDrawingTools &, const TRect &) override {}
-    void FrameRect(const TDrawingTools &, const TRect &) override {}
-    TColor Pixel(QPoint) const override { return clNone; }
-    void SetPixel(QPoint, TColor) override {}
-    void SetClipRect(const TRect *) override {}
-    TRect ClipRect() const override { return TRect{0, 0, 100000, 100000}; }
+};
+
+// Paints into an image and notes the texts and pictures on the way.
+class TRecordingDevice : public TPainterCanvasDevice {
+public:
+    TRecordingDevice(TPaint &out) : TPainterCanvasDevice(&out.Image), Out(out) {}
+    void TextOut(const TDrawingTools &tools, QPoint at, const QString &text, const TRect *clip,
+                 const TRect *opaque) override
+    {
+        Out.Texts.push_back({text, at, clip ? *clip : TRect{}, tools.Font.Size});
+        TPainterCanvasDevice::TextOut(tools, at, text, clip, opaque);
+    }
+    void StretchDraw(const TRect &dest, const QImage &image) override
+    {
+        Out.Pictures.push_back(dest);
+        TPainterCanvasDevice::StretchDraw(dest, image);
+    }
+    TPaint &Out;
 };
 
 class CanvasTest : public ::testing::Test {
@@ -99,29 +107,19 @@ protected:
     }
     // An image of the given size in one colour, painted on by paint(canvas).
     template <class F>
-    static QImage Painted(int width, int height, F &&paint, QColor fill = Qt::white)
+    static TPaint Paint(int width, int height, F &&paint, QColor fill = Qt::white)
     {
-        QImage image(width, height, QImage::Format_RGB32);
-        image.fill(fill);
+        TPaint out{QImage(width, height, QImage::Format_RGB32), {}, {}};
+        out.Image.fill(fill);
         {
-            TCanvas canvas(&image);
+            TCanvas canvas(std::make_unique<TRecordingDevice>(out));
             paint(canvas);
         }
-        return image;
+        return out;
     }
-    // What paint(canvas) drew as texts and pictures.
-    template <class F>
-    static TRecordingDevice Recorded(F &&paint)
+    TPaint Links(int width = 500, int height = 300)
     {
-        auto device = std::make_unique<TRecordingDevice>();
-        TRecordingDevice *recorder = device.get();
-        TCanvas canvas(std::move(device));
-        paint(canvas);
-        return std::move(*recorder);
-    }
-    QImage Links(int width = 500, int height = 300)
-    {
-        return Painted(width, height, [&](TCanvas &c) { diagram->DrawLinks(c, 0, 0, 1.0, 1.0); });
+        return Paint(width, height, [&](TCanvas &c) { diagram->DrawLinks(c, 0, 0, 1.0, 1.0); });
     }
     // The surface widget with its child boxes, as the screen shows it.
     QImage GrabSurface()
@@ -143,40 +141,32 @@ protected:
         return QString();
     }
 
+    template <class T>
+    static T *Placed(T *object, int left, int top, int width, int height)
+    {
+        object->Left = left, object->Top = top, object->Width = width, object->Height = height;
+        return object;
+    }
     TDiagramNote *AddNote(int left, int top, int width = 80, int height = 30, const QString &text = "n")
     {
-        auto *note = new TDiagramNote();
+        auto *note = Placed(new TDiagramNote(), left, top, width, height);
         note->Text = text;
-        note->Left = left;
-        note->Top = top;
-        note->Width = width;
-        note->Height = height;
         model->Notes.Add(note);
         return note;
     }
     TDiagramType *AddType(const QString &owner, const QString &name, int left = 400, int top = 400,
                           int width = 90, int height = 40)
     {
-        auto *type = new TDiagramType();
-        type->Owner = owner;
-        type->Name = name;
-        type->Left = left;
-        type->Top = top;
-        type->Width = width;
-        type->Height = height;
+        auto *type = Placed(new TDiagramType(), left, top, width, height);
+        type->Owner = owner, type->Name = name;
         model->Types.Add(type);
         return type;
     }
     TDiagramObjectTable *AddObjectTable(const QString &owner, const QString &name, const QString &typeOwner,
                                         const QString &typeName, int width = 120, int height = 60)
     {
-        auto *table = new TDiagramObjectTable();
-        table->Owner = owner;
-        table->Name = name;
-        table->TypeOwner = typeOwner;
-        table->TypeName = typeName;
-        table->Width = width;
-        table->Height = height;
+        auto *table = Placed(new TDiagramObjectTable(), 0, 0, width, height);
+        table->Owner = owner, table->Name = name, table->TypeOwner = typeOwner, table->TypeName = typeName;
         model->ObjectTables.Add(table);
         return table;
     }

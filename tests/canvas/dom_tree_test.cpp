@@ -1,12 +1,10 @@
-// The model explorer tree: its branches, node texts, selection and search.
+// The model explorer tree: its branches, node texts and images, selection and search.
 #include "canvas_fixture.h"
 
 #include "canvas/dom_tree.h"
 #include "canvas/tree_image_list.h"
 
 #include <QTreeWidget>
-
-#include <functional>
 
 namespace {
 
@@ -22,12 +20,14 @@ protected:
         ModelTreeView = nullptr;
         CanvasTest::TearDown();
     }
-    static QStringList Children(const QTreeWidgetItem *node)
+    // A node as "text#image", its children in braces, separated by "|".
+    static QString Dump(const QTreeWidgetItem *node)
     {
-        QStringList texts;
+        QStringList children;
         for (int i = 0; i < node->childCount(); ++i)
-            texts << node->child(i)->text(0);
-        return texts;
+            children << Dump(node->child(i));
+        return node->text(0) + "#" + QString::number(TDOMTree::NodeImage(node))
+               + (children.isEmpty() ? QString() : "{" + children.join('|') + "}");
     }
     QString SelectedText() const
     {
@@ -48,7 +48,9 @@ TEST_F(DomTreeTest, OneExpandedRootPerPageWithItsBranches)
 {
     model->Name = "First";
     model->Owners << "HR";
-    AddNote(0, 0, 10, 10, "memo");
+    const QString thirty(30, QLatin1Char('n'));
+    AddNote(0, 0, 10, 10, thirty);
+    AddNote(0, 0, 10, 10, thirty + "x"); // cut to 28 characters and ".."
     AddObjectTable("HR", "OT", "HR", "ADDR_T");
     auto *emp = AddTable(*model, "HR", "EMP");
     AddColumn(*emp, "ID", "NUMBER", 0, 4, 0, false);
@@ -59,6 +61,7 @@ TEST_F(DomTreeTest, OneExpandedRootPerPageWithItsBranches)
     auto *check = new TDiagramCheckConstraint();
     check->Name = "EMP_CK";
     emp->CheckConstraints.Add(check);
+    AddTable(*model, "HR", "LONE"); // no keys: its folders are still there
     auto *type = AddType("HR", "ADDR_T");
     auto *street = new TDiagramAttribute();
     street->Name = "STREET";
@@ -67,53 +70,27 @@ TEST_F(DomTreeTest, OneExpandedRootPerPageWithItsBranches)
     auto *method = new TDiagramMethod();
     method->Name = "FORMAT";
     type->Methods.Add(method);
-    AddTable(*model, "HR", "LONE"); // no keys: its folders are still there
     auto second = std::make_unique<TDiagramObjectModel>();
     second->Name = "Second";
     OpenModels->push_back(std::move(second));
     TDOMTree::RefreshExplorerTree();
 
-    // Every node as "text #image", indented by depth.
-    QStringList dump;
-    std::function<void(const QTreeWidgetItem *, int)> walk = [&](const QTreeWidgetItem *node, int depth) {
-        dump << QString(depth * 2, ' ') + node->text(0) + " #" + QString::number(TDOMTree::NodeImage(node));
-        for (int i = 0; i < node->childCount(); ++i)
-            walk(node->child(i), depth + 1);
-    };
-    for (int i = 0; i < tree.topLevelItemCount(); ++i)
-        walk(tree.topLevelItem(i), 0);
-    const QStringList folders{"  Owners #0", "  Notes #0", "  Object Tables #0", "  Tables #0", "  Types #0"};
-    const QStringList keyFolders{"      Columns #0", "      Primary Key #0", "      Unique Keys #0",
-                                 "      Foreign Keys #0", "      Check Constraints #0"};
-    const QStringList expected = QStringList{"First #0", "  Owners #0", "    HR #9", "  Notes #0", "    memo #1",
-                                             "  Object Tables #0", "    HR.OT #6", "  Tables #0", "    HR.EMP #1",
-                                             "      Columns #0", "        ID  NUMBER(4) #3", "        DEPT_ID  NUMBER #3",
-                                             "      Primary Key #0", "        EMP_PK #4", "          Columns #0",
-                                             "            ID #3", "      Unique Keys #0", "        EMP_UK #5",
-                                             "          Columns #0", "            ID #3", "      Foreign Keys #0",
-                                             "        EMP_DEPT_FK #2", "          Ref Table #0", "            HR.DEPT #1",
-                                             "              Key Columns #0", "                ID #3",
-                                             "          Key Columns #0", "            DEPT_ID #3",
-                                             "      Check Constraints #0", "        EMP_CK #2", "    HR.LONE #1"}
-                                 + keyFolders
-                                 + QStringList{"  Types #0", "    HR.ADDR_T #7", "      Attributes #0",
-                                               "        STREET VARCHAR2 #3", "      Methods #0", "        FORMAT() #3",
-                                               "Second #0"}
-                                 + folders;
-    EXPECT_EQ(dump, expected);
+    ASSERT_EQ(tree.topLevelItemCount(), 2);
+    EXPECT_EQ(Dump(tree.topLevelItem(0)),
+              "First#0{Owners#0{HR#9}|Notes#0{" + thirty + "#1|" + QString(28, QLatin1Char('n')) + "..#1}"
+              "|Object Tables#0{HR.OT#6}"
+              "|Tables#0{HR.EMP#1{Columns#0{ID  NUMBER(4)#3|DEPT_ID  NUMBER#3}"
+              "|Primary Key#0{EMP_PK#4{Columns#0{ID#3}}}|Unique Keys#0{EMP_UK#5{Columns#0{ID#3}}}"
+              "|Foreign Keys#0{EMP_DEPT_FK#2{Ref Table#0{HR.DEPT#1{Key Columns#0{ID#3}}}|Key Columns#0{DEPT_ID#3}}}"
+              "|Check Constraints#0{EMP_CK#2}}"
+              "|HR.LONE#1{Columns#0|Primary Key#0|Unique Keys#0|Foreign Keys#0|Check Constraints#0}}"
+              "|Types#0{HR.ADDR_T#7{Attributes#0{STREET VARCHAR2#3}|Methods#0{FORMAT()#3}}}}");
+    EXPECT_EQ(Dump(tree.topLevelItem(1)), "Second#0{Owners#0|Notes#0|Object Tables#0|Tables#0|Types#0}");
     EXPECT_TRUE(tree.topLevelItem(0)->isExpanded());
     EXPECT_FALSE(tree.topLevelItem(0)->child(3)->isExpanded());
     EXPECT_EQ(TDOMTree::NodeData(tree.topLevelItem(0)), model);
     EXPECT_EQ(TDOMTree::NodeData(tree.topLevelItem(0)->child(3)->child(0)), emp);
-}
-
-TEST_F(DomTreeTest, NoteTextsAreCutAfterThirtyCharacters)
-{
-    const QString thirty(30, QLatin1Char('n'));
-    AddNote(0, 0, 10, 10, thirty);
-    AddNote(0, 0, 10, 10, thirty + "x");
-    TDOMTree::RefreshExplorerTree();
-    EXPECT_EQ(Children(tree.topLevelItem(0)->child(1)), QStringList({thirty, QString(28, QLatin1Char('n')) + ".."}));
+    EXPECT_EQ(TDOMTree::NodeData(tree.topLevelItem(0)->child(3)), nullptr);
 }
 
 TEST_F(DomTreeTest, SelectNodeMatchesCaseAndFindNodeDoesNot)

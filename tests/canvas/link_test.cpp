@@ -34,10 +34,6 @@ protected:
                     return true;
         return false;
     }
-    TRecordingDevice RecordedLinks()
-    {
-        return Recorded([&](TCanvas &c) { diagram->DrawLinks(c, 0, 0, 1.0, 1.0); });
-    }
     TDiagramTable *referenced = nullptr;
     TDiagramTable *owning = nullptr;
 };
@@ -51,10 +47,8 @@ TEST_F(LinkTest, ColourFollowsTheDeleteRuleExactly)
         owning->ForeignKeys.Clear();
         Reference("FK", {"R_ID"}, "R", rule);
         diagram->Rebuild();
-        const QImage image = Links();
-        EXPECT_EQ(At(image, 200, 150), colour); // the line between the stubs
-        EXPECT_EQ(At(image, 120, 150), colour); // the referenced end's stub
-        EXPECT_EQ(At(image, 290, 150), colour); // the referencing end's stub
+        // The line between the stubs and the stubs of both ends.
+        ExpectPixels(Links().Image, {{200, 150, colour}, {120, 150, colour}, {290, 150, colour}});
     }
 }
 
@@ -65,19 +59,14 @@ TEST_F(LinkTest, CrowsFootAtTheReferencingEndAndTheBarForOneNotNullColumn)
         owning->ForeignKeys.Clear();
         Reference("FK", mandatory ? QStringList{"R_ID", "R_ID2"} : QStringList{"R_ID"});
         diagram->Rebuild();
-        const QImage image = Links();
-        // Feet from (300, 144) and (300, 156) to (286, 150).
+        const QImage image = Links().Image;
+        // Feet from (300, 144) and (300, 156) to (286, 150); none at the referenced end (R's
+        // right side, x 110..130); the bar 16 long across the stub, 12 out from the edge.
         EXPECT_TRUE(Near(image, 293, 147, NoAction));
         EXPECT_TRUE(Near(image, 293, 153, NoAction));
-        EXPECT_EQ(At(image, 299, 140), Background);
-        // The referenced end (right side of R, x 110..130) has none.
-        EXPECT_EQ(At(image, 117, 146), Background);
-        EXPECT_EQ(At(image, 117, 154), Background);
-        // The bar: 16 long across the stub, 12 out from the edge.
         const TColor bar = mandatory ? NoAction : Background;
-        EXPECT_EQ(At(image, 288, 143), bar);
-        EXPECT_EQ(At(image, 288, 157), bar);
-        EXPECT_EQ(At(image, 288, 140), Background);
+        ExpectPixels(image, {{299, 140, Background}, {117, 146, Background}, {117, 154, Background},
+                             {288, 143, bar}, {288, 157, bar}, {288, 140, Background}});
     }
 }
 
@@ -90,12 +79,8 @@ TEST_F(LinkTest, ParallelLinksSixteenApartLabelsTwelveApartRanksKept)
     AddForeignKey(*referenced, "BACK", {"T_ID"}, "S", "T", {"ID"});
     diagram->Rebuild();
     for (int repaint = 0; repaint < 2; ++repaint) {
-        const QImage image = Links();
-        EXPECT_EQ(At(image, 200, 150), NoAction);
-        EXPECT_EQ(At(image, 200, 166), NoAction);
-        EXPECT_EQ(At(image, 200, 158), Background);
-        EXPECT_EQ(At(image, 120, 166), NoAction); // both ends shift
-        EXPECT_EQ(At(image, 290, 166), NoAction);
+        ExpectPixels(Links().Image, {{200, 150, NoAction}, {200, 166, NoAction}, {200, 158, Background},
+                                     {120, 166, NoAction}, {290, 166, NoAction}}); // both ends shift
     }
     ASSERT_EQ(owning->LinkPaths.size(), 2u);
     EXPECT_EQ(owning->LinkPaths[0]->Rank, 1);
@@ -105,7 +90,7 @@ TEST_F(LinkTest, ParallelLinksSixteenApartLabelsTwelveApartRanksKept)
 
     // Label point (205, 150 + o); the caption centred on it, 2 below, 12 more per rank.
     model->Style.ShowLinkDescription = true;
-    const TRecordingDevice recorder = RecordedLinks();
+    const TPaint recorder = Links();
     const QString caption = first->GetLinkCaption();
     const int width = TFont(model->Style.LinkFontName, model->Style.LinkFontSize).TextWidth(caption);
     ASSERT_EQ(recorder.Texts.size(), 3u); // R's key back comes first
@@ -121,17 +106,14 @@ TEST_F(LinkTest, SidesFollowTheAngleBetweenTheCentres)
     owning->Top = 240;
     Reference("FK");
     diagram->Rebuild();
-    QImage image = Links(500, 400);
-    EXPECT_EQ(At(image, 60, 210), NoAction);
-    EXPECT_EQ(At(image, 60, 230), NoAction);
+    QImage image = Links(500, 400).Image;
+    ExpectPixels(image, {{60, 210, NoAction}, {60, 230, NoAction}});
     EXPECT_TRUE(Near(image, 57, 233, NoAction)); // a foot on T's top
 
     // Coincident centres: angle 0, out by the left side at the centre's height.
     owning->Top = 100;
     diagram->Rebuild();
-    image = Links();
-    EXPECT_EQ(At(image, 0, 150), NoAction); // stub from (10, 150) to (-10, 150)
-    EXPECT_EQ(At(image, 60, 150), Background);
+    ExpectPixels(Links().Image, {{0, 150, NoAction}, {60, 150, Background}}); // stub (10, 150) to (-10, 150)
 }
 
 TEST_F(LinkTest, SelfLoopsTakeTheCornersInTurnWithTheirCaptions)
@@ -141,7 +123,7 @@ TEST_F(LinkTest, SelfLoopsTakeTheCornersInTurnWithTheirCaptions)
         Reference(QString("SELF%1").arg(i), {"R_ID"}, "T");
     owning->Left = 200; // corners (200,100) (300,100) (300,200) (200,200)
     diagram->Rebuild();
-    const QImage image = Links();
+    const QImage image = Links().Image;
     // Outer halves of the arcs: 15 pixels out from each corner.
     EXPECT_TRUE(Near(image, 315, 100, 0x0000FF)); // first and fifth: top right
     EXPECT_TRUE(Near(image, 300, 85, 0x0000FF));
@@ -157,7 +139,7 @@ TEST_F(LinkTest, SelfLoopsTakeTheCornersInTurnWithTheirCaptions)
 
     // Captions at the corner's height: right of corners 1 and 2, ending 17 left of 0 and 3.
     model->Style.ShowLinkDescription = true;
-    const TRecordingDevice recorder = RecordedLinks();
+    const TPaint recorder = Links();
     const TFont font(model->Style.LinkFontName, model->Style.LinkFontSize);
     ASSERT_EQ(recorder.Texts.size(), 5u);
     const QPoint corners[] = {{300, 100}, {300, 200}, {200, 200}, {200, 100}, {300, 100}};
@@ -172,7 +154,7 @@ TEST_F(LinkTest, CaptionSwitchOffWritesNothingButSetsFontAndBrush)
 {
     Reference("FK");
     diagram->Rebuild();
-    EXPECT_TRUE(RecordedLinks().Texts.empty());
+    EXPECT_TRUE(Links().Texts.empty());
     QImage image(10, 10, QImage::Format_RGB32);
     TCanvas canvas(&image);
     canvas.Brush.Color = clRed;
@@ -187,7 +169,7 @@ TEST_F(LinkTest, MissingReferencedTableDrawsNothingAndRanksNothing)
 {
     Reference("FK", {"R_ID"}, "GONE");
     diagram->Rebuild();
-    EXPECT_EQ(At(Links(), 290, 150), Background);
+    EXPECT_EQ(At(Links().Image, 290, 150), Background);
     EXPECT_TRUE(owning->LinkPaths.empty());
 }
 

@@ -45,7 +45,7 @@ protected:
     }
     QImage Plan(int width = 200, int height = 200)
     {
-        return Painted(width, height, [&](TCanvas &c) { diagram->DrawOverview(c, width, height); }, Qt::magenta);
+        return Paint(width, height, [&](TCanvas &c) { diagram->DrawOverview(c, width, height); }, Qt::magenta).Image;
     }
     QPoint Scrolled() const
     {

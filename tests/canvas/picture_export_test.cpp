@@ -198,7 +198,7 @@ TEST_F(PictureExportTest, NotesLieOnTopOfTables)
     diagram->Rebuild();
     const QImage picture = diagram->RenderBitmap(600, 400);
     EXPECT_EQ(picture.size(), QSize(600, 400));
-    const QImage noteOnly = Painted(200, 200, [&](TCanvas &c) { Box(note)->DrawTo(c, 100, 60, 1.0, 1.0); });
+    const QImage noteOnly = Paint(200, 200, [&](TCanvas &c) { Box(note)->DrawTo(c, 100, 60, 1.0, 1.0); }).Image;
     EXPECT_EQ(At(picture, 120, 80), At(noteOnly, 20, 20));
     EXPECT_EQ(At(picture, 101, 61), At(noteOnly, 1, 1));
 }

@@ -27,9 +27,9 @@ protected:
     }
 };
 
-TEST_F(ControllerTest, RebuildMakesOneBoxPerObjectNotesBeneath)
+TEST_F(ControllerTest, RebuildMakesOneBoxPerObjectNotesBeneathAndGrowsTheSurface)
 {
-    auto *table = AddTable(*model, "S", "T", 50, 60, 120, 80);
+    auto *table = AddTable(*model, "S", "T", 780, 60, 120, 80); // right edge at 900
     auto *type = AddType("S", "TY", 300, 10, 100, 50);
     auto *note = AddNote(40, 50);
     QStringList counts;
@@ -39,29 +39,22 @@ TEST_F(ControllerTest, RebuildMakesOneBoxPerObjectNotesBeneath)
     ASSERT_NE(dynamic_cast<TOSBaseTable *>(Box(table)), nullptr);
     ASSERT_NE(dynamic_cast<TOSBaseType *>(Box(type)), nullptr);
     ASSERT_NE(dynamic_cast<TOSBaseNote *>(Box(note)), nullptr);
-    EXPECT_EQ(Box(table)->geometry(), QRect(50, 60, 120, 80));
+    EXPECT_EQ(Box(table)->geometry(), QRect(780, 60, 120, 80));
     EXPECT_EQ(Box(table)->GetModelObject(), table);
     // Later children lie above: notes first, then tables, then types.
     EXPECT_EQ(surface->findChildren<TOSGraphic *>(Qt::FindDirectChildrenOnly),
               (QList<TOSGraphic *>{Box(note), Box(table), Box(type)}));
     EXPECT_EQ(counts.last(), "2 Object(s)");
     EXPECT_EQ(Box(table)->ToolTipText(), "T\n");
+    EXPECT_EQ(surface->width(), 900 + 30 + 20);
 
-    // A second rebuild replaces every box and empties the selection.
+    // A second rebuild replaces every box and empties the selection; the surface never shrinks.
     SelectedGraphics->Add(table);
+    surface->resize(2000, 2000);
     diagram->Rebuild();
     EXPECT_EQ(surface->findChildren<TOSGraphic *>(Qt::FindDirectChildrenOnly).size(), 3);
     EXPECT_EQ(SelectedGraphics->Count(), 0);
     EXPECT_TRUE(diagram->PaintingEnabled);
-}
-
-TEST_F(ControllerTest, RebuildGrowsTheSurfaceButNeverShrinksIt)
-{
-    AddTable(*model, "S", "T", 800, 10, 100, 100); // right edge at 900
-    diagram->Rebuild();
-    EXPECT_EQ(surface->width(), 950);
-    surface->resize(2000, 2000);
-    diagram->Rebuild();
     EXPECT_EQ(surface->width(), 2000);
 }
 

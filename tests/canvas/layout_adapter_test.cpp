@@ -183,15 +183,4 @@ TEST_F(LayoutAdapterTest, FailureLeavesEveryBoxInPlaceAndThePageUnbuilt)
     EXPECT_EQ(SelectedGraphics->Count(), 1);
 }
 
-TEST_F(LayoutAdapterTest, LayoutGrowsTheSurfaceToTheNewExtent)
-{
-    // Sixteen isolated boxes fill one row: the page becomes wider than the surface.
-    for (int i = 0; i < 16; ++i)
-        AddTable(*model, "S", QStringLiteral("T%1").arg(i), 10, 10, 100, 50);
-    diagram->Rebuild();
-    diagram->LayoutDiagram();
-    EXPECT_EQ(model->Tables.GetTable(15)->Left, 5 + 15 * 105);
-    EXPECT_GE(surface->width(), 5 + 15 * 105 + 100 + 30 + 20);
-}
-
 } // namespace

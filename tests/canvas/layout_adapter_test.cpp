@@ -54,32 +54,23 @@ TEST_F(LayoutAdapterTest, HandsTheLayoutTheReferencesAndAppliesItsResult)
     };
     const Case cases[] = {
         {"EmpDept", {{"EMP", {100, 60}}, {"DEPT", {200, 50}}}, {{"EMP", "DEPT"}}, {{0, 1}}, {{55, 40}, {5, 110}}},
-        {"Chain",
-         {{"A", {150, 60}}, {"B", {200, 100}}, {"C", {100, 80}}},
-         {{"A", "B"}, {"B", "C"}},
-         {{0, 1}, {1, 2}},
+        {"Chain", {{"A", {150, 60}}, {"B", {200, 100}}, {"C", {100, 80}}}, {{"A", "B"}, {"B", "C"}}, {{0, 1}, {1, 2}},
          {{30, 40}, {5, 110}, {55, 220}}},
         {"MutualReference", {{"A", {100, 50}}, {"B", {200, 50}}}, {{"A", "B"}, {"B", "A"}}, {{0, 1}, {1, 0}},
          {{55, 40}, {5, 100}}},
-        {"ThreeCycle",
-         {{"A", {100, 50}}, {"B", {100, 50}}, {"C", {100, 50}}},
-         {{"A", "B"}, {"B", "C"}, {"C", "A"}},
-         {{0, 1}, {1, 2}, {2, 0}},
-         {{57, 40}, {5, 100}, {57, 160}}},
+        {"ThreeCycle", {{"A", {100, 50}}, {"B", {100, 50}}, {"C", {100, 50}}}, {{"A", "B"}, {"B", "C"}, {"C", "A"}},
+         {{0, 1}, {1, 2}, {2, 0}}, {{57, 40}, {5, 100}, {57, 160}}},
         // I2 only references itself and is as isolated as I1 and I3.
         {"IsolatedAndSelfReference",
          {{"A", {150, 60}}, {"I1", {100, 50}}, {"I2", {120, 100}}, {"B", {200, 80}}, {"I3", {80, 70}}},
-         {{"I1", "B"}, {"I2", "I2"}},
-         {{1, 3}},
-         {{127, 40}, {22, 40}, {210, 120}, {5, 120}, {282, 40}}},
+         {{"I1", "B"}, {"I2", "I2"}}, {{1, 3}}, {{127, 40}, {22, 40}, {210, 120}, {5, 120}, {282, 40}}},
         // Keys in list order per table; two keys to one table are two edges; a key to a
         // table that is not on the page is none.
         {"KeysInListOrderParallelAndMissing",
          {{"ORDERS", {160, 90}}, {"CUSTOMERS", {140, 70}}, {"ITEMS", {120, 60}}, {"PARTS", {100, 50}}},
          {{"ORDERS", "CUSTOMERS"}, {"ORDERS", "CURRENCIES"}, {"ITEMS", "PARTS"}, {"ITEMS", "ORDERS"},
           {"ITEMS", "ORDERS"}, {"ORDERS", "CUSTOMERS"}},
-         {{0, 1}, {0, 1}, {2, 3}, {2, 0}, {2, 0}},
-         {}},
+         {{0, 1}, {0, 1}, {2, 3}, {2, 0}, {2, 0}}, {}},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.Name);

@@ -9,6 +9,7 @@
 
 #include <QContextMenuEvent>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QPainter>
 
 #include <cmath>
@@ -184,14 +185,19 @@ void TOSGraphic::GraphicMouseUp()
 
 void TOSGraphic::GraphicDblClick()
 {
+    // The editor runs its own event loop, in which a deferred command may rebuild
+    // the page and free this box; nothing of it may be touched after that.
+    const QPointer<TOSGraphic> self(this);
     if (CurrentModel) {
         if (auto *table = dynamic_cast<TDiagramTable *>(ModelObject))
             CurrentModel->EditTable(table);
         else if (auto *note = dynamic_cast<TDiagramNote *>(ModelObject))
             CurrentModel->EditNote(note);
     }
-    update();
     TDOMTree::RefreshExplorerTree();
+    if (!self)
+        return;
+    update();
     GraphicMouseDown(Qt::LeftButton, false, 0, 0);
     GraphicMouseUp();
     IgnoreNextMouseDown = true;

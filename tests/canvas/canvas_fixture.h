@@ -1,6 +1,7 @@
 #pragma once
-// A page, a surface and a canvas controller for canvas tests, with helpers that
-// render into images and read pixels back as TColor.
+// A page, a surface and a canvas controller for canvas tests, with builders for
+// page objects, pixel read-back, and a canvas that records where texts and
+// pictures were placed.
 #include "canvas/diagram_panel.h"
 #include "canvas/os_diagram.h"
 #include "canvas/os_graphic.h"
@@ -8,17 +9,66 @@
 #include "model/model_globals.h"
 #include "model/preferences.h"
 #include "platform/canvas.h"
+#include "platform/painter_canvas_device.h"
 #include "platform/fake_user_interface.h"
 #include "platform/user_interface.h"
 
 #include "model_builders.h"
 
 #include <QImage>
-#include <QPainter>
 #include <QWidget>
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <vector>
+
+// What a paint left: the picture, and where it placed each text and stretched picture.
+struct TPaint {
+    struct TText {
+        QString Text;
+        QPoint At;
+        TRect Clip;
+        int Size; // of the font
+    };
+    QImage Image;
+    std::vector<TText> Texts;
+    std::vector<TRect> Pictures;
+
+    // The first text drawn with exactly these characters.
+    const TText *Find(const QString &text) const
+    {
+        for (const TText &t : Texts)
+            if (t.Text == text)
+                return &t;
+        return nullptr;
+    }
+    // "text@x,y" for every text, in drawing order.
+    QStringList Placed() const
+    {
+        QStringList texts;
+        for (const TText &t : Texts)
+            texts << QString("%1@%2,%3").arg(t.Text).arg(t.At.x()).arg(t.At.y());
+        return texts;
+    }
+};
+
+// Paints into an image and notes the texts and pictures on the way.
+class TRecordingDevice : public TPainterCanvasDevice {
+public:
+    TRecordingDevice(TPaint &out) : TPainterCanvasDevice(&out.Image), Out(out) {}
+    void TextOut(const TDrawingTools &tools, QPoint at, const QString &text, const TRect *clip,
+                 const TRect *opaque) override
+    {
+        Out.Texts.push_back({text, at, clip ? *clip : TRect{}, tools.Font.Size});
+        TPainterCanvasDevice::TextOut(tools, at, text, clip, opaque);
+    }
+    void StretchDraw(const TRect &dest, const QImage &image) override
+    {
+        Out.Pictures.push_back(dest);
+        TPainterCanvasDevice::StretchDraw(dest, image);
+    }
+    TPaint &Out;
+};
 
 class CanvasTest : public ::testing::Test {
 protected:
@@ -45,32 +95,31 @@ protected:
         SetUserInterface(nullptr);
     }
 
-    // A white image of the given size with a canvas on it.
-    static QImage WhiteImage(int width, int height)
-    {
-        QImage image(width, height, QImage::Format_RGB32);
-        image.fill(Qt::white);
-        return image;
-    }
     static TColor At(const QImage &image, int x, int y) { return QRgbToColor(image.pixel(x, y)) & 0xFFFFFF; }
-
-    // The page as pictures show it: links, then every box over them.
-    QImage RenderPage(int width, int height)
+    struct TProbe {
+        int X, Y;
+        TColor Colour;
+    };
+    static void ExpectPixels(const QImage &image, std::initializer_list<TProbe> probes)
     {
-        QImage image = WhiteImage(width, height);
+        for (const TProbe &p : probes)
+            EXPECT_EQ(At(image, p.X, p.Y), p.Colour) << "at " << p.X << "," << p.Y;
+    }
+    // An image of the given size in one colour, painted on by paint(canvas).
+    template <class F>
+    static TPaint Paint(int width, int height, F &&paint, QColor fill = Qt::white)
+    {
+        TPaint out{QImage(width, height, QImage::Format_RGB32), {}, {}};
+        out.Image.fill(fill);
         {
-            TCanvas canvas(&image);
-            diagram->DrawLinks(canvas, 0, 0, 1.0, 1.0);
-            for (TBaseModelObject *list_item : model->Notes.Items())
-                TOSGraphic::BoxOf(static_cast<TBaseDiagramObject *>(list_item))->DrawTo(canvas, 0, 0, 1.0, 1.0);
-            for (TBaseModelObject *list_item : model->Tables.Items())
-                TOSGraphic::BoxOf(static_cast<TBaseDiagramObject *>(list_item))->DrawTo(canvas, 0, 0, 1.0, 1.0);
-            for (TBaseModelObject *list_item : model->ObjectTables.Items())
-                TOSGraphic::BoxOf(static_cast<TBaseDiagramObject *>(list_item))->DrawTo(canvas, 0, 0, 1.0, 1.0);
-            for (TBaseModelObject *list_item : model->Types.Items())
-                TOSGraphic::BoxOf(static_cast<TBaseDiagramObject *>(list_item))->DrawTo(canvas, 0, 0, 1.0, 1.0);
+            TCanvas canvas(std::make_unique<TRecordingDevice>(out));
+            paint(canvas);
         }
-        return image;
+        return out;
+    }
+    TPaint Links(int width = 500, int height = 300)
+    {
+        return Paint(width, height, [&](TCanvas &c) { diagram->DrawLinks(c, 0, 0, 1.0, 1.0); });
     }
     // The surface widget with its child boxes, as the screen shows it.
     QImage GrabSurface()
@@ -80,6 +129,49 @@ protected:
         surface->render(&image);
         return image;
     }
+    // The message of the exception f throws; empty when it throws none.
+    template <class F>
+    static QString ErrorOf(F &&f)
+    {
+        try {
+            f();
+        } catch (const std::exception &error) {
+            return QString::fromUtf8(error.what());
+        }
+        return QString();
+    }
+
+    template <class T>
+    static T *Placed(T *object, int left, int top, int width, int height)
+    {
+        object->Left = left, object->Top = top, object->Width = width, object->Height = height;
+        return object;
+    }
+    TDiagramNote *AddNote(int left, int top, int width = 80, int height = 30, const QString &text = "n")
+    {
+        auto *note = Placed(new TDiagramNote(), left, top, width, height);
+        note->Text = text;
+        model->Notes.Add(note);
+        return note;
+    }
+    TDiagramType *AddType(const QString &owner, const QString &name, int left = 400, int top = 400,
+                          int width = 90, int height = 40)
+    {
+        auto *type = Placed(new TDiagramType(), left, top, width, height);
+        type->Owner = owner, type->Name = name;
+        model->Types.Add(type);
+        return type;
+    }
+    TDiagramObjectTable *AddObjectTable(const QString &owner, const QString &name, const QString &typeOwner,
+                                        const QString &typeName, int width = 120, int height = 60)
+    {
+        auto *table = Placed(new TDiagramObjectTable(), 0, 0, width, height);
+        table->Owner = owner, table->Name = name, table->TypeOwner = typeOwner, table->TypeName = typeName;
+        model->ObjectTables.Add(table);
+        return table;
+    }
+    static TOSGraphic *Box(const TBaseDiagramObject *object) { return TOSGraphic::BoxOf(object); }
+    static bool Selected(const TBaseModelObject *object) { return SelectedGraphics->Contains(object); }
 
     TFakeUserInterface ui;
     TDiagramObjectModel *model = nullptr;

@@ -4,7 +4,9 @@
 #include "canvas/drag_objects.h"
 #include "canvas/os_base_note.h"
 #include "canvas/os_base_table.h"
+#include "canvas/os_base_type.h"
 #include "fake_database_session.h"
+#include "model/model_hooks.h"
 
 #include <QMimeData>
 
@@ -12,60 +14,58 @@ namespace {
 
 class ControllerTest : public CanvasTest {
 protected:
-    TOSGraphic *Box(TBaseDiagramObject *object) { return TOSGraphic::BoxOf(object); }
-    bool Selected(TBaseModelObject *object) { return SelectedGraphics->Contains(object); }
+    // A band dragged with the left button from one point to another and released.
+    void Band(QPoint from, QPoint to)
+    {
+        diagram->SurfaceMouseDown(Qt::LeftButton, from.x(), from.y());
+        diagram->SurfaceMouseMove(to.x(), to.y());
+        EXPECT_TRUE(diagram->BandDrawn);
+        diagram->SurfaceClick(); // the click comes before the release
+        diagram->SurfaceMouseUp(to.x(), to.y());
+        EXPECT_FALSE(diagram->BandActive);
+        EXPECT_FALSE(diagram->BandDrawn);
+    }
 };
 
-TEST_F(ControllerTest, RebuildMakesOneBoxPerObjectNotesBeneath)
+TEST_F(ControllerTest, RebuildMakesOneBoxPerObjectNotesBeneathAndGrowsTheSurface)
 {
-    auto *table = AddTable(*model, "S", "T", 50, 60, 120, 80);
-    auto *note = new TDiagramNote();
-    note->Left = 40;
-    note->Top = 50;
-    model->Notes.Add(note);
-    auto *type = new TDiagramType();
-    type->Name = "TY";
-    type->Left = 300;
-    type->Top = 10;
-    type->Width = 100;
-    type->Height = 50;
-    model->Types.Add(type);
+    auto *table = AddTable(*model, "S", "T", 780, 60, 120, 80); // right edge at 900
+    auto *type = AddType("S", "TY", 300, 10, 100, 50);
+    auto *note = AddNote(40, 50);
     QStringList counts;
     diagram->ObjectCountChanged = [&](const QString &text) { counts << text; };
 
     diagram->Rebuild();
-    ASSERT_NE(Box(table), nullptr);
-    ASSERT_NE(Box(note), nullptr);
-    ASSERT_NE(Box(type), nullptr);
-    EXPECT_EQ(Box(table)->geometry(), QRect(50, 60, 120, 80));
+    ASSERT_NE(dynamic_cast<TOSBaseTable *>(Box(table)), nullptr);
+    ASSERT_NE(dynamic_cast<TOSBaseType *>(Box(type)), nullptr);
+    ASSERT_NE(dynamic_cast<TOSBaseNote *>(Box(note)), nullptr);
+    EXPECT_EQ(Box(table)->geometry(), QRect(780, 60, 120, 80));
     EXPECT_EQ(Box(table)->GetModelObject(), table);
-    EXPECT_NE(dynamic_cast<TOSBaseTable *>(Box(table)), nullptr);
-    EXPECT_NE(dynamic_cast<TOSBaseNote *>(Box(note)), nullptr);
-    // Later children lie above: the note is the first child box.
-    const auto boxes = surface->findChildren<TOSGraphic *>(Qt::FindDirectChildrenOnly);
-    ASSERT_EQ(boxes.size(), 3);
-    EXPECT_EQ(boxes.first(), Box(note));
+    // Later children lie above: notes first, then tables, then types.
+    EXPECT_EQ(surface->findChildren<TOSGraphic *>(Qt::FindDirectChildrenOnly),
+              (QList<TOSGraphic *>{Box(note), Box(table), Box(type)}));
     EXPECT_EQ(counts.last(), "2 Object(s)");
     EXPECT_EQ(Box(table)->ToolTipText(), "T\n");
+    EXPECT_EQ(surface->width(), 900 + 30 + 20);
 
-    // A second rebuild replaces every box and empties the selection.
+    // A second rebuild replaces every box and empties the selection; the surface never shrinks.
     SelectedGraphics->Add(table);
-    TOSGraphic *before = Box(table);
+    surface->resize(2000, 2000);
     diagram->Rebuild();
     EXPECT_EQ(surface->findChildren<TOSGraphic *>(Qt::FindDirectChildrenOnly).size(), 3);
     EXPECT_EQ(SelectedGraphics->Count(), 0);
     EXPECT_TRUE(diagram->PaintingEnabled);
-    (void)before;
+    EXPECT_EQ(surface->width(), 2000);
 }
 
-TEST_F(ControllerTest, RebuildGrowsTheSurfaceButNeverShrinksIt)
+TEST_F(ControllerTest, FailingPageBreaksSwitchThemselvesOffAndReachTheCaller)
 {
-    AddTable(*model, "S", "T", 800, 10, 100, 100); // right edge at 900
-    diagram->Rebuild();
-    EXPECT_EQ(surface->width(), 950);
-    surface->resize(2000, 2000);
-    diagram->Rebuild();
-    EXPECT_EQ(surface->width(), 2000);
+    Preferences->DrawPrinterPages = true;
+    diagram->DrawPageBreaks = [](TCanvas &) { throw std::runtime_error("no printer"); };
+    QImage image(10, 10, QImage::Format_RGB32);
+    TCanvas canvas(&image);
+    EXPECT_EQ(ErrorOf([&] { diagram->SurfacePaint(canvas); }), "no printer");
+    EXPECT_FALSE(Preferences->DrawPrinterPages);
 }
 
 TEST_F(ControllerTest, BandSelectsBoxesWhollyInsideEdgesIncluded)
@@ -76,20 +76,13 @@ TEST_F(ControllerTest, BandSelectsBoxesWhollyInsideEdgesIncluded)
     for (bool reversed : {false, true}) {
         SCOPED_TRACE(reversed);
         const QPoint a(10, 10), b(110, 150);
-        const QPoint from = reversed ? b : a, to = reversed ? a : b;
-        diagram->SurfaceMouseDown(Qt::LeftButton, from.x(), from.y());
-        diagram->SurfaceMouseMove(to.x(), to.y());
-        EXPECT_TRUE(diagram->BandDrawn);
-        diagram->SurfaceClick();
-        diagram->SurfaceMouseUp(to.x(), to.y());
-        EXPECT_FALSE(diagram->BandActive);
-        EXPECT_FALSE(diagram->BandDrawn);
+        Band(reversed ? b : a, reversed ? a : b);
         EXPECT_TRUE(Selected(inside));
         EXPECT_FALSE(Selected(sticking));
     }
 }
 
-TEST_F(ControllerTest, PlainClickAndRightPress)
+TEST_F(ControllerTest, PlainClickClearsRightPressStartsNoBandInterruptedBandEndsCleanly)
 {
     auto *table = AddTable(*model, "S", "T", 10, 10, 50, 50);
     diagram->Rebuild();
@@ -99,33 +92,24 @@ TEST_F(ControllerTest, PlainClickAndRightPress)
     diagram->SurfaceMouseMove(300, 300);
     EXPECT_FALSE(diagram->BandDrawn);
 
-    diagram->SurfaceMouseDown(Qt::LeftButton, 200, 200);
-    diagram->SurfaceClick();
-    diagram->SurfaceMouseUp(200, 200);
-    EXPECT_EQ(SelectedGraphics->Count(), 0);
-}
-
-TEST_F(ControllerTest, InterruptedBandEndsCleanly)
-{
-    auto *table = AddTable(*model, "S", "T", 10, 10, 50, 50);
-    diagram->Rebuild();
-    SelectedGraphics->Add(table);
+    // Another button pressed while the band is up takes the band away; so does a cancel.
     diagram->SurfaceMouseDown(Qt::LeftButton, 0, 0);
     diagram->SurfaceMouseMove(100, 100);
-    // Another button pressed while the band is up takes the band away.
     diagram->SurfaceMouseDown(Qt::RightButton, 100, 100);
     EXPECT_FALSE(diagram->BandDrawn);
     EXPECT_FALSE(diagram->BandActive);
-
     diagram->SurfaceMouseDown(Qt::LeftButton, 0, 0);
     diagram->SurfaceMouseMove(100, 100);
     diagram->CancelBand();
     EXPECT_FALSE(diagram->BandDrawn);
     diagram->SurfaceMouseUp(100, 100);
     EXPECT_TRUE(Selected(table)); // a cancelled band selects nothing new and clears nothing
+
+    Band({200, 200}, {200, 200});
+    EXPECT_EQ(SelectedGraphics->Count(), 0);
 }
 
-TEST_F(ControllerTest, BoxPressSelectsShiftAddsAndKeepsGroup)
+TEST_F(ControllerTest, BoxPressSelectsShiftAddsAndAPlainPressKeepsTheGroup)
 {
     auto *a = AddTable(*model, "S", "A", 10, 10, 100, 50);
     auto *b = AddTable(*model, "S", "B", 200, 10, 100, 50);
@@ -156,9 +140,8 @@ TEST_F(ControllerTest, HitZonesOfABox)
         int x, y;
         bool moving, right, bottom, corner;
     } cases[] = {
-        {94, 10, true, false, false, false},  {95, 10, false, true, false, false},
-        {10, 54, true, false, false, false},  {10, 55, false, false, true, false},
-        {95, 55, false, false, false, true},  {94, 54, true, false, false, false},
+        {94, 10, true, false, false, false}, {95, 10, false, true, false, false}, {10, 54, true, false, false, false},
+        {10, 55, false, false, true, false}, {95, 55, false, false, false, true}, {94, 54, true, false, false, false},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(testing::Message() << c.x << "," << c.y);
@@ -172,29 +155,32 @@ TEST_F(ControllerTest, HitZonesOfABox)
     }
 }
 
-TEST_F(ControllerTest, ResizeKeepsAMinimumAndWritesTheModel)
+TEST_F(ControllerTest, ResizeKeepsAMinimumGesturesWriteTheModelAndGrowTheSurface)
 {
     auto *t = AddTable(*model, "S", "T", 10, 10, 100, 60);
     diagram->Rebuild();
     TOSGraphic *box = Box(t);
     box->GraphicMouseDown(Qt::LeftButton, false, 98, 10);
-    box->GraphicMouseMove(false, 15, 10);
-    EXPECT_EQ(box->width(), 100);
-    box->GraphicMouseMove(false, 20, 10);
-    EXPECT_EQ(box->width(), 100);
-    box->GraphicMouseMove(false, 21, 10);
-    EXPECT_EQ(box->width(), 21);
+    for (const auto &[x, width] : {std::pair(15, 100), std::pair(20, 100), std::pair(21, 21)}) {
+        box->GraphicMouseMove(false, x, 10);
+        EXPECT_EQ(box->width(), width) << x;
+    }
     EXPECT_EQ(t->Width, 21);
     box->GraphicMouseUp();
 
-    box->GraphicMouseDown(Qt::LeftButton, false, 18, 58);
+    box->GraphicMouseDown(Qt::LeftButton, false, 18, 58); // the corner
     box->GraphicMouseMove(false, 300, 10);
-    EXPECT_EQ(box->height(), 60); // y inside 20 leaves the height
-    EXPECT_EQ(box->width(), 300);
+    EXPECT_EQ(QSize(box->width(), box->height()), QSize(300, 60)); // y inside 20 leaves the height
     box->GraphicMouseMove(false, 300, 500);
-    EXPECT_EQ(t->Height, 500);
-    EXPECT_EQ(t->Width, 300);
-    EXPECT_GE(surface->height(), 510);
+    EXPECT_EQ(QSize(t->Width, t->Height), QSize(300, 500));
+    EXPECT_EQ(surface->height(), 510);
+    box->GraphicMouseUp();
+
+    // Moved beyond the right edge: the surface widens to the box's right edge.
+    box->GraphicMouseDown(Qt::LeftButton, false, 10, 10);
+    box->GraphicMouseMove(false, 410, 10);
+    EXPECT_EQ(t->Left, 410);
+    EXPECT_EQ(surface->width(), 710);
     box->GraphicMouseUp();
 }
 
@@ -219,32 +205,43 @@ TEST_F(ControllerTest, GroupMoveStopsAtTheFirstBoxThatWouldLeaveThePage)
     }
 }
 
-TEST_F(ControllerTest, MovingBeyondTheRightEdgeWidensTheSurface)
-{
-    auto *t = AddTable(*model, "S", "T", 10, 10, 100, 60);
-    diagram->Rebuild();
-    surface->resize(400, 300);
-    Box(t)->GraphicMouseDown(Qt::LeftButton, false, 10, 10);
-    Box(t)->GraphicMouseMove(false, 410, 10);
-    EXPECT_EQ(t->Left, 410);
-    EXPECT_EQ(surface->width(), 510);
-    Box(t)->GraphicMouseUp();
-}
+// An editor that rebuilds the page while it is open, as a deferred command may.
+struct TRebuildingWizards : IModelWizards {
+    TOSDiagram *Diagram = nullptr;
+    int Edits = 0;
+    std::unique_ptr<TDiagramTable> CreateTable() override { return nullptr; }
+    std::unique_ptr<TDiagramNote> CreateNote() override { return nullptr; }
+    void EditTable(TDiagramTable *) override { ++Edits, Diagram->Rebuild(); }
+    void EditNote(TDiagramNote *) override { ++Edits; }
+};
 
-TEST_F(ControllerTest, DoubleClickOnATypeOpensNothingButSelects)
+TEST_F(ControllerTest, DoubleClickEditsTablesAndNotesAndSelects)
 {
-    auto *type = new TDiagramType();
-    type->Name = "TY";
-    type->Width = 80;
-    type->Height = 40;
-    model->Types.Add(type);
+    auto *type = AddType("S", "TY", 10, 10, 80, 40);
+    auto *note = AddNote(200, 10);
+    auto *table = AddTable(*model, "S", "T", 300, 10);
+    TRebuildingWizards wizards;
+    wizards.Diagram = diagram.get();
+    TModelHooks::Wizards = &wizards;
     diagram->Rebuild();
-    Box(type)->GraphicDblClick();
+    Box(type)->GraphicDblClick(); // no editor for types
+    EXPECT_EQ(wizards.Edits, 0);
     EXPECT_TRUE(Selected(type));
     EXPECT_FALSE(Box(type)->GestureActive());
+    Box(note)->GraphicDblClick();
+    EXPECT_EQ(wizards.Edits, 1);
+    EXPECT_TRUE(Selected(note) && !Selected(type));
+    // The box is gone when the editor returns: nothing of it is touched, so the press
+    // that would select it never happens.
+    Box(table)->GraphicDblClick();
+    EXPECT_EQ(wizards.Edits, 2);
+    EXPECT_EQ(SelectedGraphics->Count(), 0);
+    ASSERT_NE(Box(table), nullptr);
+    EXPECT_FALSE(Box(table)->GestureActive());
+    TModelHooks::Wizards = nullptr;
 }
 
-TEST_F(ControllerTest, DropPlacesObjectsAtTheirOffsets)
+TEST_F(ControllerTest, DropPlacesObjectsAtTheirOffsetsByKind)
 {
     auto session = std::make_shared<TFakeDatabaseSession>();
     TDiagramObjectModel source;
@@ -255,33 +252,31 @@ TEST_F(ControllerTest, DropPlacesObjectsAtTheirOffsets)
     }
     DatabaseSession = session;
     TDragObjects drag;
-    drag.Add("S", "A", 0);
-    drag.Add("S", "MISSING_KIND_TYPE", 2); // the session has no such type
-    drag.Add("S", "B", 0);
-    drag.Add("S", "C", 0);
+    for (const char *name : {"A", "B", "C"})
+        drag.Add("S", name, 0);
+    drag.Add("S", "TY", 2);
     // Carried through the private drag format unchanged.
     auto carried = TDragObjects::FromMimeData(drag.ToMimeData().get());
     ASSERT_NE(carried, nullptr);
     ASSERT_EQ(carried->Items.size(), 4u);
+    EXPECT_EQ(carried->Items[3]->Kind, 2);
     EXPECT_TRUE(diagram->SurfaceDragOver(carried.get()));
     EXPECT_FALSE(diagram->SurfaceDragOver(nullptr));
 
-    carried->Items.erase(carried->Items.begin() + 1);
     diagram->DropObjects(*carried, 100, 50);
     DatabaseSession.reset();
     ASSERT_EQ(model->Tables.Count(), 3);
-    const QPoint expected[] = {{100, 50}, {120, 90}, {140, 110}};
-    for (int i = 0; i < 3; ++i) {
-        TDiagramTable *t = model->Tables.GetTable(i);
-        EXPECT_EQ(QPoint(t->Left, t->Top), expected[i]) << i;
-        ASSERT_NE(Box(t), nullptr);
-        EXPECT_EQ(Box(t)->pos(), expected[i]);
-        EXPECT_GT(t->Width, 0);
+    ASSERT_EQ(model->Types.Count(), 1);
+    const QPoint expected[] = {{100, 50}, {120, 90}, {140, 110}, {160, 130}};
+    for (int i = 0; i < 4; ++i) {
+        auto *object = i < 3 ? static_cast<TBaseDiagramRectangle *>(model->Tables.GetTable(i)) : model->Types.GetType(0);
+        EXPECT_EQ(QPoint(object->Left, object->Top), expected[i]) << i;
+        ASSERT_NE(Box(object), nullptr);
+        EXPECT_EQ(Box(object)->pos(), expected[i]);
+        EXPECT_GT(object->Width, 0);
     }
-}
+    EXPECT_NE(dynamic_cast<TOSBaseType *>(Box(model->Types.GetType(0))), nullptr);
 
-TEST_F(ControllerTest, MalformedDragDataIsRefused)
-{
     EXPECT_EQ(TDragObjects::Decode(QByteArray("\x00\x00\x00\x05garbage", 11)), nullptr);
     QMimeData plain;
     plain.setText("S.T");
@@ -300,11 +295,7 @@ TEST_F(ControllerTest, ObjectsWithoutABoxAreTolerated)
     a->Graphic = nullptr;
     SelectedGraphics->Add(late);
     SelectedGraphics->Add(b);
-    QImage image = WhiteImage(500, 200);
-    {
-        TCanvas canvas(&image);
-        diagram->DrawLinks(canvas, 0, 0, 1, 1);
-    }
+    EXPECT_EQ(At(Links().Image, 200, 35), 0xFFFFFF); // no link to a table without a box
     Box(b)->GraphicMouseDown(Qt::LeftButton, false, 10, 10);
     Box(b)->GraphicMouseMove(false, 20, 10);
     EXPECT_EQ(b->Left, 310);

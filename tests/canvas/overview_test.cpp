@@ -19,6 +19,8 @@ protected:
         scrollBox = std::make_unique<QScrollArea>();
         scrollBox->setFrameShape(QFrame::NoFrame);
         scrollBox->setWidgetResizable(false);
+        scrollBox->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        scrollBox->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         scrollBox->resize(400, 300);
         scrollBox->setWidget(surface.release());
         scrollBox->show();
@@ -30,70 +32,53 @@ protected:
         CanvasTest::TearDown();
         scrollBox.reset();
     }
-    QWidget *Surface() const { return scrollBox->widget(); }
     // The surface at a size, scrolled to a place, its viewport exactly 400 x 300.
     void ShowSurface(int width, int height, int scrollX = 0, int scrollY = 0)
     {
-        Surface()->resize(width, height);
-        scrollBox->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        scrollBox->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        scrollBox->widget()->resize(width, height);
         QCoreApplication::processEvents();
         ASSERT_EQ(scrollBox->viewport()->size(), QSize(400, 300));
         scrollBox->horizontalScrollBar()->setValue(scrollX);
         scrollBox->verticalScrollBar()->setValue(scrollY);
-        ASSERT_EQ(scrollBox->horizontalScrollBar()->value(), scrollX);
-        ASSERT_EQ(scrollBox->verticalScrollBar()->value(), scrollY);
+        ASSERT_EQ(QPoint(scrollBox->horizontalScrollBar()->value(), scrollBox->verticalScrollBar()->value()),
+                  QPoint(scrollX, scrollY));
     }
-    QImage Plan(int width, int height)
+    QImage Plan(int width = 200, int height = 200)
     {
-        QImage image(width, height, QImage::Format_RGB32);
-        image.fill(Qt::magenta);
-        TCanvas canvas(&image);
-        diagram->DrawOverview(canvas, width, height);
-        return image;
+        return Paint(width, height, [&](TCanvas &c) { diagram->DrawOverview(c, width, height); }, Qt::magenta).Image;
+    }
+    QPoint Scrolled() const
+    {
+        return QPoint(scrollBox->horizontalScrollBar()->value(), scrollBox->verticalScrollBar()->value());
     }
 
+    const TColor window = ColorToRGB(clWindow) & 0xFFFFFF;
+    const TColor buttonFace = ColorToRGB(clBtnFace) & 0xFFFFFF;
     std::unique_ptr<QScrollArea> scrollBox;
 };
 
 TEST_F(OverviewTest, PageAreaKeepsTheSurfaceProportions)
 {
     ShowSurface(2000, 1000, 100, 0);
-    const QImage plan = Plan(200, 200);
-    EXPECT_DOUBLE_EQ(OverviewScale, 0.1);
     // The page area (0, 0)-(200, 100) outlined in black on the window colour; below it button face.
-    EXPECT_EQ(At(plan, 0, 50), clBlack);
-    EXPECT_EQ(At(plan, 199, 50), clBlack);
-    EXPECT_EQ(At(plan, 150, 99), clBlack);
-    EXPECT_EQ(At(plan, 150, 60), ColorToRGB(clWindow));
-    EXPECT_EQ(At(plan, 150, 100), ColorToRGB(clBtnFace));
-    EXPECT_EQ(At(plan, 100, 199), ColorToRGB(clBtnFace));
-
-    // Portrait surfaces fit by their height.
-    ShowSurface(500, 1000);
-    Plan(200, 200);
+    ExpectPixels(Plan(), {{0, 50, clBlack}, {199, 50, clBlack}, {150, 99, clBlack}, {150, 60, window},
+                          {150, 100, buttonFace}, {100, 199, buttonFace}});
+    EXPECT_DOUBLE_EQ(OverviewScale, 0.1);
+    ShowSurface(500, 1000); // portrait surfaces fit by their height
+    Plan();
     EXPECT_DOUBLE_EQ(OverviewScale, 0.2);
 }
 
-TEST_F(OverviewTest, VisibleAreaIsFramedOneUpAndLeftInGrey)
+TEST_F(OverviewTest, VisibleAreaIsFramedOneUpAndLeftInGreyUnlessTheWholePageShows)
 {
     ShowSurface(2000, 1000, 500, 200);
-    const QImage plan = Plan(200, 200);
-    // (50, 20)-(90, 50) reduced by one.
+    // (50, 20)-(90, 50) reduced by one, 3 wide, over a clear brush.
+    ExpectPixels(Plan(), {{49, 30, clGray}, {88, 30, clGray}, {70, 19, clGray}, {70, 48, clGray}, {70, 34, window}});
     EXPECT_EQ(OverviewViewRect, (TRect{49, 19, 89, 49}));
-    EXPECT_EQ(At(plan, 49, 30), clGray);
-    EXPECT_EQ(At(plan, 88, 30), clGray);
-    EXPECT_EQ(At(plan, 70, 19), clGray);
-    EXPECT_EQ(At(plan, 70, 48), clGray);
-    EXPECT_EQ(At(plan, 70, 34), ColorToRGB(clWindow)); // a clear brush
-}
 
-TEST_F(OverviewTest, WholePageInViewIsNotFramed)
-{
     ShowSurface(300, 200);
-    const QImage plan = Plan(200, 200);
-    const double s = 200.0 / 300.0;
-    EXPECT_DOUBLE_EQ(OverviewScale, s);
+    const QImage plan = Plan();
+    EXPECT_DOUBLE_EQ(OverviewScale, 200.0 / 300.0);
     // The unreduced view: the viewport is larger than the page.
     EXPECT_EQ(OverviewViewRect, (TRect{0, 0, 267, 200}));
     for (int x = 1; x < 199; ++x)
@@ -107,31 +92,18 @@ TEST_F(OverviewTest, BoxesAreOutlinedScaledWithHalvesRoundedToEven)
     auto *table = AddTable(*model, "S", "A", 25, 45, 110, 110);
     AddTable(*model, "S", "B", 500, 300, 200, 100);
     diagram->Rebuild();
-    Surface()->resize(2000, 1000);
-    QImage plan = Plan(200, 200);
-    EXPECT_EQ(At(plan, 2, 10), clBlack);
-    EXPECT_EQ(At(plan, 3, 10), clWhite);
-    EXPECT_EQ(At(plan, 13, 10), clBlack);
-    EXPECT_EQ(At(plan, 14, 10), ColorToRGB(clWindow));
-    EXPECT_EQ(At(plan, 8, 4), clBlack);
-    EXPECT_EQ(At(plan, 8, 15), clBlack);
-    EXPECT_EQ(At(plan, 8, 16), ColorToRGB(clWindow));
-    EXPECT_EQ(At(plan, 60, 35), clWhite);
-    EXPECT_EQ(At(plan, 50, 35), clBlack);
+    scrollBox->widget()->resize(2000, 1000);
+    ExpectPixels(Plan(), {{2, 10, clBlack}, {3, 10, clWhite}, {13, 10, clBlack}, {14, 10, window}, {8, 4, clBlack},
+                          {8, 15, clBlack}, {8, 16, window}, {60, 35, clWhite}, {50, 35, clBlack}});
 
     // Selected: blue and two pixels wide; the pen is black again for the next box.
     SelectedGraphics->Add(table);
-    plan = Plan(200, 200);
-    EXPECT_EQ(At(plan, 8, 4), clBlue);
-    EXPECT_EQ(At(plan, 2, 10), clBlue);
-    const int blueInRow = [&] {
-        int n = 0;
-        for (int x = 0; x < 8; ++x)
-            n += At(plan, x, 10) == clBlue;
-        return n;
-    }();
-    EXPECT_EQ(blueInRow, 2);
-    EXPECT_EQ(At(plan, 50, 35), clBlack);
+    const QImage plan = Plan();
+    ExpectPixels(plan, {{8, 4, clBlue}, {2, 10, clBlue}, {50, 35, clBlack}});
+    int blue = 0;
+    for (int x = 0; x < 8; ++x)
+        blue += At(plan, x, 10) == clBlue;
+    EXPECT_EQ(blue, 2);
 }
 
 TEST_F(OverviewTest, NothingIsPaintedWhileTheSurfaceHasNoWidth)
@@ -139,8 +111,7 @@ TEST_F(OverviewTest, NothingIsPaintedWhileTheSurfaceHasNoWidth)
     ShowSurface(0, 500);
     OverviewViewRect = TRect{1, 2, 3, 4};
     OverviewScale = 0.5;
-    const QImage plan = Plan(50, 50);
-    EXPECT_EQ(At(plan, 25, 25), QRgbToColor(QColor(Qt::magenta).rgb()) & 0xFFFFFF);
+    EXPECT_EQ(At(Plan(50, 50), 25, 25), 0xFF00FF);
     EXPECT_EQ(OverviewViewRect, (TRect{1, 2, 3, 4}));
     EXPECT_EQ(OverviewScale, 0.5);
 }
@@ -148,29 +119,24 @@ TEST_F(OverviewTest, NothingIsPaintedWhileTheSurfaceHasNoWidth)
 TEST_F(OverviewTest, DraggingTheFrameScrollsTheDiagram)
 {
     ShowSurface(2000, 1000, 500, 200);
-    Plan(200, 200);
+    Plan();
     ASSERT_EQ(OverviewViewRect, (TRect{49, 19, 89, 49}));
-    QScrollBar *horizontal = scrollBox->horizontalScrollBar();
-    QScrollBar *vertical = scrollBox->verticalScrollBar();
-
     TPlanViewDrag drag;
-    // A press outside the frame does not scroll.
-    drag.MouseDown(48, 30);
+    drag.MouseDown(48, 30); // outside the frame: no drag
     EXPECT_FALSE(drag.Dragging);
     drag.MouseMove(60, 40, scrollBox.get());
-    EXPECT_EQ(horizontal->value(), 500);
+    EXPECT_EQ(Scrolled(), QPoint(500, 200));
 
     // The frame's edges count as inside; each move scrolls by the distance over the scale.
     drag.MouseDown(89, 49);
     EXPECT_TRUE(drag.Dragging);
     drag.MouseMove(99, 44, scrollBox.get());
-    EXPECT_EQ(horizontal->value(), 600);
-    EXPECT_EQ(vertical->value(), 150);
+    EXPECT_EQ(Scrolled(), QPoint(600, 150));
     drag.MouseMove(98, 44, scrollBox.get());
-    EXPECT_EQ(horizontal->value(), 590);
+    EXPECT_EQ(Scrolled(), QPoint(590, 150));
     drag.MouseUp();
     drag.MouseMove(150, 100, scrollBox.get());
-    EXPECT_EQ(horizontal->value(), 590);
+    EXPECT_EQ(Scrolled(), QPoint(590, 150));
 }
 
 TEST_F(OverviewTest, DragDistancesRoundHalvesToEvenAndStopAtTheScrollRange)
@@ -180,13 +146,12 @@ TEST_F(OverviewTest, DragDistancesRoundHalvesToEvenAndStopAtTheScrollRange)
     OverviewScale = 0.4;
     TPlanViewDrag drag;
     drag.MouseDown(10, 10);
-    drag.MouseMove(11, 13, scrollBox.get());  // 2.5 -> 2, 7.5 -> 8
-    EXPECT_EQ(scrollBox->horizontalScrollBar()->value(), 102);
-    EXPECT_EQ(scrollBox->verticalScrollBar()->value(), 108);
+    drag.MouseMove(11, 13, scrollBox.get()); // 2.5 -> 2, 7.5 -> 8
+    EXPECT_EQ(Scrolled(), QPoint(102, 108));
     drag.MouseMove(-5000, 13, scrollBox.get());
-    EXPECT_EQ(scrollBox->horizontalScrollBar()->value(), 0);
+    EXPECT_EQ(Scrolled().x(), 0);
     drag.MouseMove(2000000000, 13, scrollBox.get());
-    EXPECT_EQ(scrollBox->horizontalScrollBar()->value(), 1600);
+    EXPECT_EQ(Scrolled().x(), 1600);
 }
 
 } // namespace

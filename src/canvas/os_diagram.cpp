@@ -269,24 +269,30 @@ void TOSDiagram::DropObjects(const TDragObjects &source, int x, int y)
     if (!CurrentModel)
         return;
     THourglass hourglass;
-    int dx = 0, dy = 0;
     TCanvas *canvas = SurfaceCanvas();
     // An exception from the session ends the drop after the objects already
     // added; the tree, the surface and the count still follow them.
-    struct TFinish {
-        TOSDiagram *Diagram;
-        ~TFinish()
-        {
-            TDOMTree::RefreshExplorerTree();
-            if (CurrentModel) {
-                int ex = 0, ey = 0;
-                CurrentModel->GetDiagramExtent(ex, ey);
-                Diagram->GrowSurface(ex + 20, ey + 20);
-            }
-            Diagram->UpdateObjectCount();
+    const auto finish = [this] {
+        TDOMTree::RefreshExplorerTree();
+        if (CurrentModel) {
+            int ex = 0, ey = 0;
+            CurrentModel->GetDiagramExtent(ex, ey);
+            GrowSurface(ex + 20, ey + 20);
         }
-    } finish{this};
+        UpdateObjectCount();
+    };
+    try {
+        AddDroppedObjects(source, x, y, canvas);
+    } catch (...) {
+        finish();
+        throw;
+    }
+    finish();
+}
 
+void TOSDiagram::AddDroppedObjects(const TDragObjects &source, int x, int y, TCanvas *canvas)
+{
+    int dx = 0, dy = 0;
     for (const auto &item : source.Items) {
         TBaseDiagramRectangle *object = nullptr;
         if (item->Kind == 2)

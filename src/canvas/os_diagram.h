@@ -116,6 +116,7 @@ public:
     std::function<void(TCanvas &)> DrawPageBreaks;
 
 private:
+    void AddDroppedObjects(const TDragObjects &source, int x, int y, TCanvas *canvas);
     void XorRubberBand(int x, int y, bool erase);
     void PaintPageBreaks(TCanvas &canvas);
     void PlaceBox(TOSGraphic *box, int left, int top, int width, int height);

@@ -283,6 +283,25 @@ TEST_F(ControllerTest, DropPlacesObjectsAtTheirOffsetsByKind)
     EXPECT_EQ(TDragObjects::FromMimeData(&plain), nullptr);
 }
 
+TEST_F(ControllerTest, AFailingSessionEndsTheDropAfterTheBookkeeping)
+{
+    auto session = std::make_shared<TFakeDatabaseSession>();
+    session->FailWith = "ORA-03113: end-of-file on communication channel";
+    DatabaseSession = session;
+    int counts = 0;
+    diagram->ObjectCountChanged = [&](const QString &) { ++counts; };
+    TDragObjects drag;
+    drag.Add("S", "A", 0);
+    EXPECT_THROW(diagram->DropObjects(drag, 900, 700), std::runtime_error);
+    EXPECT_EQ(counts, 1) << "the count still follows a failed drop";
+    // Even bookkeeping that fails itself must reach the caller, not end the program.
+    diagram->ObjectCountChanged = [](const QString &) { throw std::runtime_error("status bar gone"); };
+    EXPECT_THROW(diagram->DropObjects(drag, 900, 700), std::runtime_error);
+    diagram->ObjectCountChanged = nullptr;
+    DatabaseSession.reset();
+    EXPECT_EQ(model->Tables.Count(), 0);
+}
+
 TEST_F(ControllerTest, ObjectsWithoutABoxAreTolerated)
 {
     auto *a = AddTable(*model, "S", "A", 10, 10, 100, 50);

@@ -13,20 +13,6 @@
 #include <QPainter>
 #include <QScrollArea>
 
-namespace {
-
-template <class F>
-void Guarded(F &&f)
-{
-    try {
-        f();
-    } catch (const std::exception &e) {
-        UserInterface().ShowError(QString::fromUtf8(e.what()));
-    }
-}
-
-} // namespace
-
 TDiagramSurface::TDiagramSurface(QWidget *parent) : QWidget(parent)
 {
     setWindowTitle(QStringLiteral("Diagram"));
@@ -40,7 +26,7 @@ void TDiagramSurface::paintEvent(QPaintEvent *)
 {
     if (!Diagram)
         return;
-    Guarded([&] {
+    ShowExceptions([&] {
         QPainter painter(this);
         TCanvas canvas(&painter);
         Diagram->SurfacePaint(canvas);
@@ -51,7 +37,7 @@ void TDiagramSurface::mousePressEvent(QMouseEvent *event)
 {
     if (!Diagram)
         return;
-    Guarded([&] {
+    ShowExceptions([&] {
         const QPoint p = event->position().toPoint();
         // A second button pressed during a gesture interrupts it.
         if (PressedButton_ != Qt::NoButton && Diagram->BandActive)
@@ -65,7 +51,7 @@ void TDiagramSurface::mouseMoveEvent(QMouseEvent *event)
 {
     if (!Diagram)
         return;
-    Guarded([&] {
+    ShowExceptions([&] {
         // The release went elsewhere (a menu, another window): the band ends.
         if (Diagram->BandActive && !(event->buttons() & Qt::LeftButton)) {
             Diagram->CancelBand();
@@ -80,7 +66,7 @@ void TDiagramSurface::mouseReleaseEvent(QMouseEvent *event)
 {
     if (!Diagram)
         return;
-    Guarded([&] {
+    ShowExceptions([&] {
         const QPoint p = event->position().toPoint();
         const bool click = event->button() == Qt::LeftButton && PressedButton_ == Qt::LeftButton;
         PressedButton_ = Qt::NoButton;
@@ -149,7 +135,7 @@ void TDiagramSurface::dropEvent(QDropEvent *event)
     }
     event->acceptProposedAction();
     const QPoint p = event->position().toPoint();
-    Guarded([&] { Diagram->DropObjects(*objects, p.x(), p.y()); });
+    ShowExceptions([&] { Diagram->DropObjects(*objects, p.x(), p.y()); });
 }
 
 TDiagramSurface *TDiagramPanel::CreateSurface(QScrollArea *scrollBox)

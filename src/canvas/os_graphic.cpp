@@ -14,22 +14,6 @@
 
 #include <cmath>
 
-namespace {
-
-// Exceptions never leave an event handler: they are shown as the message loop
-// would show them.
-template <class F>
-void Guarded(F &&f)
-{
-    try {
-        f();
-    } catch (const std::exception &e) {
-        UserInterface().ShowError(QString::fromUtf8(e.what()));
-    }
-}
-
-} // namespace
-
 TOSGraphic::TOSGraphic(TOSDiagram *diagram, TBaseDiagramObject *modelObject)
     : QWidget(diagram ? diagram->Surface : nullptr), Diagram(diagram), ModelObject(modelObject)
 {
@@ -81,7 +65,7 @@ void TOSGraphic::PaintInto(TCanvas &canvas, const TRect &rect, double)
 
 void TOSGraphic::paintEvent(QPaintEvent *)
 {
-    Guarded([&] {
+    ShowExceptions([&] {
         QPainter painter(this);
         TCanvas canvas(&painter);
         PaintInto(canvas, TRect{0, 0, width(), height()}, 1.0);
@@ -205,7 +189,7 @@ void TOSGraphic::GraphicDblClick()
 
 void TOSGraphic::mousePressEvent(QMouseEvent *event)
 {
-    Guarded([&] {
+    ShowExceptions([&] {
         const QPoint p = event->position().toPoint();
         GraphicMouseDown(event->button(), event->modifiers() & Qt::ShiftModifier, p.x(), p.y());
     });
@@ -213,7 +197,7 @@ void TOSGraphic::mousePressEvent(QMouseEvent *event)
 
 void TOSGraphic::mouseMoveEvent(QMouseEvent *event)
 {
-    Guarded([&] {
+    ShowExceptions([&] {
         // A gesture whose release went elsewhere (a menu, another window) ends here.
         if (GestureActive() && event->buttons() == Qt::NoButton)
             GraphicMouseUp();
@@ -229,7 +213,7 @@ void TOSGraphic::mouseReleaseEvent(QMouseEvent *)
 
 void TOSGraphic::mouseDoubleClickEvent(QMouseEvent *)
 {
-    Guarded([&] {
+    ShowExceptions([&] {
         QPointer<TOSGraphic> self(this);
         GraphicDblClick();
         // No extra press follows a double click here, so nothing is to be ignored;

@@ -5,6 +5,8 @@
 #include "platform/font.h"
 #include <QString>
 
+#include <exception>
+
 // An open or save dialog. Filter is in the "Description (*.ext)|*.ext|..." form.
 struct TFileDialogOptions {
     QString Caption;
@@ -59,3 +61,15 @@ public:
 private:
     IUserInterface *Interface_;
 };
+
+// Runs an event handler's work; an exception never leaves the handler but is
+// shown in a message box, as the message loop would show it.
+template <class F>
+void ShowExceptions(F &&work)
+{
+    try {
+        work();
+    } catch (const std::exception &e) {
+        UserInterface().ShowError(QString::fromUtf8(e.what()));
+    }
+}

@@ -217,14 +217,7 @@ QAction *Tfrmgui::AddAction(const char *name, const QString &caption, const QStr
 
 QAction *Tfrmgui::Action(const QString &name) const { return findChild<QAction *>(name); }
 
-void Tfrmgui::Guarded(const std::function<void()> &command)
-{
-    try {
-        command();
-    } catch (const std::exception &e) {
-        UserInterface().ShowError(QString::fromUtf8(e.what()));
-    }
-}
+void Tfrmgui::Guarded(const std::function<void()> &command) { ShowExceptions(command); }
 
 void Tfrmgui::CreateActions()
 {

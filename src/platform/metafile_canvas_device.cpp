@@ -1,6 +1,5 @@
 #include "platform/metafile_canvas_device.h"
 #include "platform/emf_record.h"
-#include <QSaveFile>
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -729,19 +728,3 @@ QByteArray TMetafileCanvasDevice::Finish()
     return Data_;
 }
 
-void TMetafileCanvasDevice::SaveToFile(const QString &path, const QByteArray &bytes)
-{
-    QSaveFile file(path);
-    const auto fail = [&](const QString &reason) {
-        throw std::runtime_error(QStringLiteral("Cannot save the picture \"%1\": %2").arg(path, reason).toStdString());
-    };
-    if (!file.open(QIODevice::WriteOnly))
-        fail(file.errorString());
-    if (file.write(bytes) != bytes.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        fail(reason);
-    }
-    if (!file.commit())
-        fail(file.errorString());
-}

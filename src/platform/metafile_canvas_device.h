@@ -54,10 +54,6 @@ public:
     QByteArray Finish();
     bool Finished() const { return Finished_; }
 
-    // Writes bytes to a file atomically; throws std::runtime_error naming the file and the
-    // reason when it cannot.
-    static void SaveToFile(const QString &path, const QByteArray &bytes);
-
 private:
     // Device-independent parts of the GDI objects, compared to decide whether the one
     // selected can be kept.

@@ -112,20 +112,6 @@ TEST_F(MetafileCanvasDevice, SizesOutsideTheFormatAreRefusedFinishIsFinalAndSavi
     EXPECT_THROW(device.SetClipRect(nullptr), std::runtime_error);
     EXPECT_EQ(device.Finish(), first);
 
-    // Saved whole; a failure names the file.
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("diagram.wmf"));
-    TMetafileCanvasDevice::SaveToFile(path, first);
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), first);
-    const QString missing = dir.filePath(QStringLiteral("no such folder/diagram.wmf"));
-    try {
-        TMetafileCanvasDevice::SaveToFile(missing, first);
-        FAIL() << "no exception";
-    } catch (const std::runtime_error &e) {
-        EXPECT_TRUE(QString::fromStdString(e.what()).contains(missing)) << e.what();
-    }
 }
 
 TEST_F(MetafileCanvasDevice, FiguresKeepExclusiveRightAndBottom)

@@ -4,6 +4,10 @@
 
 #include <QByteArray>
 #include <QFile>
+
+#include <algorithm>
+#include <array>
+#include <cstring>
 #include <QIODevice>
 
 namespace {
@@ -121,25 +125,64 @@ void appendEntity(QString &out, QStringView name)
 
 // Turns file bytes into the text the positions refer to: ISO-8859-1, every
 // line (CR LF, LF or a lone CR) ended by CR LF, the last one included.
+// Each line goes over in one piece, straight from the bytes into the text:
+// copying byte by byte dominated loading large files. The next CR and the
+// next LF are each looked up once and kept until passed, so a file with only
+// one kind of line end is not searched to its end for every line.
 QString linesText(const QByteArray &bytes)
 {
-    QByteArray joined;
-    joined.reserve(bytes.size() + bytes.size() / 16 + 2);
-    const qsizetype n = bytes.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const char c = bytes[i];
-        if (c == '\r' || c == '\n') {
-            joined.append("\r\n", 2);
-            if (c == '\r' && i + 1 < n && bytes[i + 1] == '\n')
-                ++i;
-        } else {
-            joined.append(c);
-        }
+    const char *const end = bytes.constData() + bytes.size();
+    const auto next = [end](const char *from, char c) {
+        const void *found = std::memchr(from, c, size_t(end - from));
+        return found ? static_cast<const char *>(found) : end;
+    };
+    QString text;
+    // Our own files already end their lines with CR LF, so the text is as
+    // long as the bytes, plus a line end when the last one has none.
+    text.reserve(bytes.size() + 2);
+    const char *from = bytes.constData();
+    const char *nextCr = next(from, '\r');
+    const char *nextLf = next(from, '\n');
+    while (from < end) {
+        if (nextCr < from)
+            nextCr = next(from, '\r');
+        if (nextLf < from)
+            nextLf = next(from, '\n');
+        const char *lineEnd = std::min(nextCr, nextLf);
+        text.append(QLatin1String(from, lineEnd - from));
+        text.append(u"\r\n");
+        if (lineEnd == end)
+            break;
+        from = lineEnd + (lineEnd == nextCr && lineEnd + 1 == nextLf ? 2 : 1);
     }
-    if (!joined.isEmpty() && !joined.endsWith('\n'))
-        joined.append("\r\n", 2);
-    return QString::fromLatin1(joined);
+    return text;
 }
+
+// A document repeats a handful of element and attribute names ("property",
+// "name") and, in our files, attribute values (the names of properties)
+// hundreds of thousands of times. A string found in this small table of
+// strings met so far is shared with every element and attribute that carries
+// it, which spares an allocation and a free each time. The table keeps one
+// string per slot, picked by a cheap hash of the characters; a string that
+// lands in an occupied slot takes it over, so a rare clash costs no more than
+// the allocation the table is there to save.
+class TSharedStrings
+{
+public:
+    QString Shared(QStringView text)
+    {
+        quint32 hash = 2166136261u; // FNV-1a
+        for (const QChar c : text)
+            hash = (hash ^ c.unicode()) * 16777619u;
+        QString &slot = m_slots[hash % m_slots.size()];
+        if (QStringView(slot) != text)
+            slot = text.toString();
+        return slot;
+    }
+
+private:
+    std::array<QString, 128> m_slots;
+};
 
 // One pass over the text. Open elements are followed through their parent
 // links instead of recursion, so any nesting depth is fine.
@@ -228,12 +271,12 @@ private:
         p = end + 2;
     }
 
-    QString readName()
+    QStringView readName()
     {
         const qsizetype from = p;
         while (p < n && isNameChar(s[p]))
             ++p;
-        return s.sliced(from, p - from).toString();
+        return s.sliced(from, p - from);
     }
 
     void endTag()
@@ -244,8 +287,7 @@ private:
         if (!isNameStart(s[p]))
             fail(QStringLiteral("Invalid character in closing tag at position ") + position(p));
         const qsizetype namePos = p;
-        const QString name = readName();
-        endElement(name, namePos);
+        endElement(readName(), namePos);
         while (p < n && s[p] != u'>') {
             if (!isWhite(s[p]))
                 fail(QStringLiteral("Invalid character in tag at position ") + position(p));
@@ -258,7 +300,7 @@ private:
 
     void startTag()
     {
-        startElement(readName());
+        startElement(names.Shared(readName()));
         for (;;) {
             if (p >= n)
                 unterminatedTag();
@@ -287,7 +329,7 @@ private:
 
     void attribute()
     {
-        const QString name = readName();
+        const QString name = names.Shared(readName());
         bool sawEquals = false;
         QChar quote;
         for (;;) {
@@ -310,8 +352,9 @@ private:
         const qsizetype end = s.indexOf(quote, p);
         if (end < 0)
             fail(QStringLiteral("Unterminated attribute value starting at position ") + position(p - 1));
-        current->Attributes().Add(
-            std::make_unique<TXMLAttribute>(name, DecodeXmlEntities(s.sliced(p, end - p))));
+        const QStringView raw = s.sliced(p, end - p);
+        current->Attributes().Add(std::make_unique<TXMLAttribute>(
+            name, raw.contains(u'&') ? DecodeXmlEntities(raw) : values.Shared(raw)));
         p = end + 1;
     }
 
@@ -328,12 +371,12 @@ private:
         }
     }
 
-    void endElement(const QString &name, qsizetype namePos)
+    void endElement(QStringView name, qsizetype namePos)
     {
         if (!current)
             fail(QStringLiteral("Closing tag does not match any opening tag at position ") + position(namePos));
         if (name != current->Name())
-            fail(QStringLiteral("Closing tag </") + name + QStringLiteral("> (at position ") + position(namePos)
+            fail(QStringLiteral("Closing tag </") + name.toString() + QStringLiteral("> (at position ") + position(namePos)
                  + QStringLiteral(") does not match any opening tag <") + current->Name() + u'>');
         current = current->GetParent();
     }
@@ -344,6 +387,8 @@ private:
     qsizetype tagStart = 0;
     std::unique_ptr<TXMLElement> root;
     TXMLElement *current = nullptr;
+    TSharedStrings names;
+    TSharedStrings values;
 };
 
 } // namespace
@@ -364,8 +409,10 @@ TXMLAttribute *TXMLAttributeList::Add(std::unique_ptr<TXMLAttribute> attribute)
 
 TXMLAttribute *TXMLAttributeList::Find(const QString &name) const
 {
+    // Names are nearly always written as they are asked for; the exact
+    // comparison settles those without folding case letter by letter.
     for (const auto &attribute : m_items)
-        if (attribute->Name().compare(name, Qt::CaseInsensitive) == 0)
+        if (attribute->Name() == name || attribute->Name().compare(name, Qt::CaseInsensitive) == 0)
             return attribute.get();
     return nullptr;
 }
@@ -445,10 +492,16 @@ std::optional<QString> TXMLElement::GetAttribute(const QString &name) const
 
 void TXMLElement::AppendText(QStringView text, bool isCData)
 {
+    // Most pieces (values, the line breaks between children) hold no entity:
+    // they go over as they are, without a decoded copy made first.
     if (isCData)
         m_text.append(text);
-    else
+    else if (text.contains(u'&'))
         m_text.append(DecodeXmlEntities(text));
+    else if (m_text.isNull())
+        m_text = text.toString(); // a string of exactly its size, as the model keeps values
+    else
+        m_text.append(text);
 }
 
 QString DecodeXmlEntities(QStringView text)

@@ -32,12 +32,17 @@ public:
             if (!name)
                 throw EXMLFileError(MissingNameMessage());
             try {
-                store(name->toLower(), child->Text());
+                store(LowerCaseName(*name), child->Text());
             } catch (const std::exception &) {
                 throw EXMLFileError(IncorrectDatatypeMessage(*name));
             }
         }
     }
+
+    // The name in lower case. Our files write every name in lower case, and
+    // those are handed back as they are, without a pass through the Unicode
+    // case tables for each of the many properties of a file.
+    static QString LowerCaseName(const QString &name);
 
     // The texts of the properties named ItemName (any letter case) under the
     // first child named ListName; empty when there is no such child.

@@ -13,6 +13,8 @@
 #include "model/xml_text.h"
 #include "platform/user_interface.h"
 
+#include <algorithm>
+
 namespace {
 
 // "<name>" (Opening "<") or "</name>" (Opening "</") after Indent blanks, in
@@ -21,12 +23,13 @@ QString tagLine(int indent, QLatin1String opening, const char *name)
 {
     const QLatin1String tag(name);
     const qsizetype blanks = qMax(0, indent);
-    QString line;
-    line.reserve(blanks + opening.size() + tag.size() + 1);
-    line.resize(blanks, QLatin1Char(' '));
-    line += opening;
-    line += tag;
-    line += QLatin1Char('>');
+    QString line(blanks + opening.size() + tag.size() + 1, Qt::Uninitialized);
+    QChar *out = std::fill_n(line.data(), blanks, QLatin1Char(' '));
+    for (const char c : opening)
+        *out++ = QLatin1Char(c);
+    for (const char c : tag)
+        *out++ = QLatin1Char(c);
+    *out = QLatin1Char('>');
     return line;
 }
 

@@ -329,7 +329,7 @@ private:
 
     void attribute()
     {
-        const QString name = names.Shared(readName());
+        QString name = names.Shared(readName());
         bool sawEquals = false;
         QChar quote;
         for (;;) {
@@ -354,15 +354,15 @@ private:
             fail(QStringLiteral("Unterminated attribute value starting at position ") + position(p - 1));
         const QStringView raw = s.sliced(p, end - p);
         current->Attributes().Add(std::make_unique<TXMLAttribute>(
-            name, raw.contains(u'&') ? DecodeXmlEntities(raw) : values.Shared(raw)));
+            std::move(name), raw.contains(u'&') ? DecodeXmlEntities(raw) : values.Shared(raw)));
         p = end + 1;
     }
 
-    void startElement(const QString &name)
+    void startElement(QString name)
     {
         if (!current && root)
             fail(QStringLiteral("Document may have only one root element"));
-        auto element = std::make_unique<TXMLElement>(name);
+        auto element = std::make_unique<TXMLElement>(std::move(name));
         if (current) {
             current = current->Children().Add(std::move(element));
         } else {
@@ -398,7 +398,9 @@ EDirtyXMLParserError::EDirtyXMLParserError(const QString &message)
 {
 }
 
-TXMLAttribute::TXMLAttribute(const QString &name, const QString &value) : m_name(name), m_value(value) {}
+// Names and values are mostly shared strings; moving them in spares a
+// reference-count update each.
+TXMLAttribute::TXMLAttribute(QString name, QString value) : m_name(std::move(name)), m_value(std::move(value)) {}
 
 TXMLAttribute *TXMLAttributeList::Add(std::unique_ptr<TXMLAttribute> attribute)
 {
@@ -445,7 +447,7 @@ TXMLElement *TXMLElementList::Items(int index) const
     return m_items[size_t(index)];
 }
 
-TXMLElement::TXMLElement(const QString &name) : m_attributes(this), m_children(this), m_name(name) {}
+TXMLElement::TXMLElement(QString name) : m_attributes(this), m_children(this), m_name(std::move(name)) {}
 
 // A deep tree is taken apart level by level here; letting each element's
 // unique_ptr free its children would recurse once per level.

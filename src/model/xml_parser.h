@@ -62,7 +62,7 @@ private:
 class TXMLAttribute
 {
 public:
-    TXMLAttribute(const QString &name, const QString &value);
+    TXMLAttribute(QString name, QString value);
     TXMLAttribute(const TXMLAttribute &) = delete;
     TXMLAttribute &operator=(const TXMLAttribute &) = delete;
 
@@ -144,7 +144,7 @@ private:
 class TXMLElement
 {
 public:
-    explicit TXMLElement(const QString &name);
+    explicit TXMLElement(QString name);
     virtual ~TXMLElement();
     TXMLElement(const TXMLElement &) = delete;
     TXMLElement &operator=(const TXMLElement &) = delete;

@@ -195,12 +195,14 @@ public:
     {
         qsizetype textStart = 0;
         while (p < n) {
-            const qsizetype lt = s.indexOf(u'<', p);
-            if (lt < 0)
+            bool hasEntities = false;
+            p = find(u'<', p, hasEntities);
+            if (p == n)
                 break;
-            p = lt;
+            // Text without "&" reads the same decoded or not; saying so spares
+            // AppendText a second search through it.
             if (textStart < p && current)
-                current->AppendText(s.sliced(textStart, p - textStart), false);
+                current->AppendText(s.sliced(textStart, p - textStart), !hasEntities);
             tagStart = p;
             ++p;
             if (p >= n)
@@ -224,6 +226,20 @@ public:
     }
 
 private:
+    // The index of the first Stop at or after From, n when there is none.
+    // HasEntities tells whether an "&" came before it.
+    qsizetype find(char16_t stop, qsizetype from, bool &hasEntities) const
+    {
+        for (; from < n; ++from) {
+            const char16_t u = s[from].unicode();
+            if (u == stop)
+                return from;
+            if (u == u'&')
+                hasEntities = true;
+        }
+        return n;
+    }
+
     [[noreturn]] void unterminatedTag()
     {
         fail(QStringLiteral("Unterminated tag starting at position ") + position(tagStart));
@@ -349,12 +365,13 @@ private:
                 fail(QStringLiteral("Invalid character in tag at position ") + position(p));
             ++p;
         }
-        const qsizetype end = s.indexOf(quote, p);
-        if (end < 0)
+        bool hasEntities = false;
+        const qsizetype end = find(quote.unicode(), p, hasEntities);
+        if (end == n)
             fail(QStringLiteral("Unterminated attribute value starting at position ") + position(p - 1));
         const QStringView raw = s.sliced(p, end - p);
         current->Attributes().Add(std::make_unique<TXMLAttribute>(
-            std::move(name), raw.contains(u'&') ? DecodeXmlEntities(raw) : values.Shared(raw)));
+            std::move(name), hasEntities ? DecodeXmlEntities(raw) : values.Shared(raw)));
         p = end + 1;
     }
 
@@ -494,16 +511,17 @@ std::optional<QString> TXMLElement::GetAttribute(const QString &name) const
 
 void TXMLElement::AppendText(QStringView text, bool isCData)
 {
-    // Most pieces (values, the line breaks between children) hold no entity:
-    // they go over as they are, without a decoded copy made first.
-    if (isCData)
-        m_text.append(text);
-    else if (text.contains(u'&'))
+    if (!isCData && text.contains(u'&')) {
         m_text.append(DecodeXmlEntities(text));
-    else if (m_text.isNull())
-        m_text = text.toString(); // a string of exactly its size, as the model keeps values
-    else
+    } else if (m_text.isNull()) {
+        // Nothing to decode, as in nearly every piece. A first piece gets a
+        // string of exactly its size, as the model keeps values; an empty
+        // CDATA section leaves no text, as appending nothing never did.
+        if (!isCData || !text.isEmpty())
+            m_text = text.toString();
+    } else {
         m_text.append(text);
+    }
 }
 
 QString DecodeXmlEntities(QStringView text)

@@ -28,13 +28,15 @@ public:
         for (const TXMLElement *child : element.Children()) {
             if (child->Name() != QLatin1String("property"))
                 continue;
-            const std::optional<QString> name = child->GetAttribute(QStringLiteral("name"));
+            // Looked up in place: a copy of the name would cost a
+            // reference-count update for each of the many properties.
+            const TXMLAttribute *name = child->Attributes().Find(QStringLiteral("name"));
             if (!name)
                 throw EXMLFileError(MissingNameMessage());
             try {
-                store(LowerCaseName(*name), child->Text());
+                store(LowerCaseName(name->Value()), child->Text());
             } catch (const std::exception &) {
-                throw EXMLFileError(IncorrectDatatypeMessage(*name));
+                throw EXMLFileError(IncorrectDatatypeMessage(name->Value()));
             }
         }
     }

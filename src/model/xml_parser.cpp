@@ -4,11 +4,11 @@
 
 #include <QByteArray>
 #include <QFile>
+#include <QIODevice>
 
 #include <algorithm>
 #include <array>
 #include <cstring>
-#include <QIODevice>
 
 namespace {
 

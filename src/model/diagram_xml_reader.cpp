@@ -122,8 +122,29 @@ bool TLoadXMLDiagram::LoadFromStream(QIODevice &stream, TOSDiagram *diagram, boo
     return runLoad(reader, false, diagram);
 }
 
+namespace {
+
+bool isAscii(QStringView text)
+{
+    for (const QChar c : text)
+        if (c.unicode() >= 0x80)
+            return false;
+    return true;
+}
+
+} // namespace
+
 bool TLoadXMLDiagram::StrToBoolean(const QString &text)
 {
+    // Every object carries flags written "Y" or "N". For ASCII text, ignoring
+    // the case of letters is all that lowering it would do, and costs no
+    // lower-case copy per flag.
+    if (isAscii(text)) {
+        for (const char *yes : {"y", "yes", "1", "true"})
+            if (text.compare(QLatin1String(yes), Qt::CaseInsensitive) == 0)
+                return true;
+        return false;
+    }
     const QString lower = text.toLower();
     return lower == QLatin1String("y") || lower == QLatin1String("yes") || lower == QLatin1String("1")
            || lower == QLatin1String("true");

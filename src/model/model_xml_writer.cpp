@@ -13,7 +13,29 @@
 #include "model/xml_text.h"
 #include "platform/user_interface.h"
 
+#include <algorithm>
+
 namespace {
+
+// "<name>" (Opening "<") or "</name>" (Opening "</") after Indent blanks, in
+// one string of exactly its size.
+QString tagLine(int indent, QLatin1String opening, const char *name)
+{
+    const QLatin1String tag(name);
+    const qsizetype blanks = qMax(0, indent);
+    QString line(blanks + opening.size() + tag.size() + 1, Qt::Uninitialized);
+    QChar *out = std::fill_n(line.data(), blanks, QLatin1Char(' '));
+    for (const char c : opening)
+        *out++ = QLatin1Char(c);
+    for (const char c : tag)
+        *out++ = QLatin1Char(c);
+    *out = QLatin1Char('>');
+    return line;
+}
+
+QString startTagLine(int indent, const char *name) { return tagLine(indent, QLatin1String("<"), name); }
+
+QString endTagLine(int indent, const char *name) { return tagLine(indent, QLatin1String("</"), name); }
 
 // Appends property lines at one indent, each value encoded as the format
 // wants it.
@@ -29,18 +51,18 @@ public:
     // A list element holding one property per text ("columns" of "column").
     void TextList(const char *listName, const char *itemName, const QStringList &items)
     {
-        m_list << THelpers::Indent(m_indent) + QLatin1Char('<') + QLatin1String(listName) + QLatin1Char('>');
+        m_list << startTagLine(m_indent, listName);
         for (const QString &item : items)
             m_list << TXmlText::Property(m_indent + 2, QLatin1String(itemName), TXmlText::Escape(item));
-        m_list << THelpers::Indent(m_indent) + QLatin1String("</") + QLatin1String(listName) + QLatin1Char('>');
+        m_list << endTagLine(m_indent, listName);
     }
     // A list element holding the element of each object, two deeper.
     void ObjectList(const char *listName, const TOSBaseList &items)
     {
-        m_list << THelpers::Indent(m_indent) + QLatin1Char('<') + QLatin1String(listName) + QLatin1Char('>');
+        m_list << startTagLine(m_indent, listName);
         for (const TBaseModelObject *item : items.Items())
             item->WriteXML(m_list, m_indent + 2);
-        m_list << THelpers::Indent(m_indent) + QLatin1String("</") + QLatin1String(listName) + QLatin1Char('>');
+        m_list << endTagLine(m_indent, listName);
     }
 
 private:
@@ -56,10 +78,10 @@ private:
 template <class Body>
 void writeElement(QStringList &list, int indent, const char *name, Body body)
 {
-    list << THelpers::Indent(indent) + QLatin1Char('<') + QLatin1String(name) + QLatin1Char('>');
+    list << startTagLine(indent, name);
     TPropertyWriter writer(list, indent + 2);
     body(writer);
-    list << THelpers::Indent(indent) + QLatin1String("</") + QLatin1String(name) + QLatin1Char('>');
+    list << endTagLine(indent, name);
 }
 
 void writeKey(QStringList &list, int indent, const char *element, const TBaseDiagramKey &key)

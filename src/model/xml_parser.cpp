@@ -6,6 +6,10 @@
 #include <QFile>
 #include <QIODevice>
 
+#include <algorithm>
+#include <array>
+#include <cstring>
+
 namespace {
 
 [[noreturn]] void fail(const QString &message)
@@ -121,25 +125,64 @@ void appendEntity(QString &out, QStringView name)
 
 // Turns file bytes into the text the positions refer to: ISO-8859-1, every
 // line (CR LF, LF or a lone CR) ended by CR LF, the last one included.
+// Each line goes over in one piece, straight from the bytes into the text:
+// copying byte by byte dominated loading large files. The next CR and the
+// next LF are each looked up once and kept until passed, so a file with only
+// one kind of line end is not searched to its end for every line.
 QString linesText(const QByteArray &bytes)
 {
-    QByteArray joined;
-    joined.reserve(bytes.size() + bytes.size() / 16 + 2);
-    const qsizetype n = bytes.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const char c = bytes[i];
-        if (c == '\r' || c == '\n') {
-            joined.append("\r\n", 2);
-            if (c == '\r' && i + 1 < n && bytes[i + 1] == '\n')
-                ++i;
-        } else {
-            joined.append(c);
-        }
+    const char *const end = bytes.constData() + bytes.size();
+    const auto next = [end](const char *from, char c) {
+        const void *found = std::memchr(from, c, size_t(end - from));
+        return found ? static_cast<const char *>(found) : end;
+    };
+    QString text;
+    // Our own files already end their lines with CR LF, so the text is as
+    // long as the bytes, plus a line end when the last one has none.
+    text.reserve(bytes.size() + 2);
+    const char *from = bytes.constData();
+    const char *nextCr = next(from, '\r');
+    const char *nextLf = next(from, '\n');
+    while (from < end) {
+        if (nextCr < from)
+            nextCr = next(from, '\r');
+        if (nextLf < from)
+            nextLf = next(from, '\n');
+        const char *lineEnd = std::min(nextCr, nextLf);
+        text.append(QLatin1String(from, lineEnd - from));
+        text.append(u"\r\n");
+        if (lineEnd == end)
+            break;
+        from = lineEnd + (lineEnd == nextCr && lineEnd + 1 == nextLf ? 2 : 1);
     }
-    if (!joined.isEmpty() && !joined.endsWith('\n'))
-        joined.append("\r\n", 2);
-    return QString::fromLatin1(joined);
+    return text;
 }
+
+// A document repeats a handful of element and attribute names ("property",
+// "name") and, in our files, attribute values (the names of properties)
+// hundreds of thousands of times. A string found in this small table of
+// strings met so far is shared with every element and attribute that carries
+// it, which spares an allocation and a free each time. The table keeps one
+// string per slot, picked by a cheap hash of the characters; a string that
+// lands in an occupied slot takes it over, so a rare clash costs no more than
+// the allocation the table is there to save.
+class TSharedStrings
+{
+public:
+    QString Shared(QStringView text)
+    {
+        quint32 hash = 2166136261u; // FNV-1a
+        for (const QChar c : text)
+            hash = (hash ^ c.unicode()) * 16777619u;
+        QString &slot = m_slots[hash % m_slots.size()];
+        if (QStringView(slot) != text)
+            slot = text.toString();
+        return slot;
+    }
+
+private:
+    std::array<QString, 128> m_slots;
+};
 
 // One pass over the text. Open elements are followed through their parent
 // links instead of recursion, so any nesting depth is fine.
@@ -152,12 +195,14 @@ public:
     {
         qsizetype textStart = 0;
         while (p < n) {
-            const qsizetype lt = s.indexOf(u'<', p);
-            if (lt < 0)
+            bool hasEntities = false;
+            p = find(u'<', p, hasEntities);
+            if (p == n)
                 break;
-            p = lt;
+            // Text without "&" reads the same decoded or not; saying so spares
+            // AppendText a second search through it.
             if (textStart < p && current)
-                current->AppendText(s.sliced(textStart, p - textStart), false);
+                current->AppendText(s.sliced(textStart, p - textStart), !hasEntities);
             tagStart = p;
             ++p;
             if (p >= n)
@@ -181,6 +226,20 @@ public:
     }
 
 private:
+    // The index of the first Stop at or after From, n when there is none.
+    // HasEntities tells whether an "&" came before it.
+    qsizetype find(char16_t stop, qsizetype from, bool &hasEntities) const
+    {
+        for (; from < n; ++from) {
+            const char16_t u = s[from].unicode();
+            if (u == stop)
+                return from;
+            if (u == u'&')
+                hasEntities = true;
+        }
+        return n;
+    }
+
     [[noreturn]] void unterminatedTag()
     {
         fail(QStringLiteral("Unterminated tag starting at position ") + position(tagStart));
@@ -228,12 +287,12 @@ private:
         p = end + 2;
     }
 
-    QString readName()
+    QStringView readName()
     {
         const qsizetype from = p;
         while (p < n && isNameChar(s[p]))
             ++p;
-        return s.sliced(from, p - from).toString();
+        return s.sliced(from, p - from);
     }
 
     void endTag()
@@ -244,8 +303,7 @@ private:
         if (!isNameStart(s[p]))
             fail(QStringLiteral("Invalid character in closing tag at position ") + position(p));
         const qsizetype namePos = p;
-        const QString name = readName();
-        endElement(name, namePos);
+        endElement(readName(), namePos);
         while (p < n && s[p] != u'>') {
             if (!isWhite(s[p]))
                 fail(QStringLiteral("Invalid character in tag at position ") + position(p));
@@ -258,7 +316,7 @@ private:
 
     void startTag()
     {
-        startElement(readName());
+        startElement(names.Shared(readName()));
         for (;;) {
             if (p >= n)
                 unterminatedTag();
@@ -287,7 +345,7 @@ private:
 
     void attribute()
     {
-        const QString name = readName();
+        QString name = names.Shared(readName());
         bool sawEquals = false;
         QChar quote;
         for (;;) {
@@ -307,19 +365,21 @@ private:
                 fail(QStringLiteral("Invalid character in tag at position ") + position(p));
             ++p;
         }
-        const qsizetype end = s.indexOf(quote, p);
-        if (end < 0)
+        bool hasEntities = false;
+        const qsizetype end = find(quote.unicode(), p, hasEntities);
+        if (end == n)
             fail(QStringLiteral("Unterminated attribute value starting at position ") + position(p - 1));
-        current->Attributes().Add(
-            std::make_unique<TXMLAttribute>(name, DecodeXmlEntities(s.sliced(p, end - p))));
+        const QStringView raw = s.sliced(p, end - p);
+        current->Attributes().Add(std::make_unique<TXMLAttribute>(
+            std::move(name), hasEntities ? DecodeXmlEntities(raw) : values.Shared(raw)));
         p = end + 1;
     }
 
-    void startElement(const QString &name)
+    void startElement(QString name)
     {
         if (!current && root)
             fail(QStringLiteral("Document may have only one root element"));
-        auto element = std::make_unique<TXMLElement>(name);
+        auto element = std::make_unique<TXMLElement>(std::move(name));
         if (current) {
             current = current->Children().Add(std::move(element));
         } else {
@@ -328,12 +388,12 @@ private:
         }
     }
 
-    void endElement(const QString &name, qsizetype namePos)
+    void endElement(QStringView name, qsizetype namePos)
     {
         if (!current)
             fail(QStringLiteral("Closing tag does not match any opening tag at position ") + position(namePos));
         if (name != current->Name())
-            fail(QStringLiteral("Closing tag </") + name + QStringLiteral("> (at position ") + position(namePos)
+            fail(QStringLiteral("Closing tag </") + name.toString() + QStringLiteral("> (at position ") + position(namePos)
                  + QStringLiteral(") does not match any opening tag <") + current->Name() + u'>');
         current = current->GetParent();
     }
@@ -344,6 +404,8 @@ private:
     qsizetype tagStart = 0;
     std::unique_ptr<TXMLElement> root;
     TXMLElement *current = nullptr;
+    TSharedStrings names;
+    TSharedStrings values;
 };
 
 } // namespace
@@ -353,7 +415,9 @@ EDirtyXMLParserError::EDirtyXMLParserError(const QString &message)
 {
 }
 
-TXMLAttribute::TXMLAttribute(const QString &name, const QString &value) : m_name(name), m_value(value) {}
+// Names and values are mostly shared strings; moving them in spares a
+// reference-count update each.
+TXMLAttribute::TXMLAttribute(QString name, QString value) : m_name(std::move(name)), m_value(std::move(value)) {}
 
 TXMLAttribute *TXMLAttributeList::Add(std::unique_ptr<TXMLAttribute> attribute)
 {
@@ -364,8 +428,10 @@ TXMLAttribute *TXMLAttributeList::Add(std::unique_ptr<TXMLAttribute> attribute)
 
 TXMLAttribute *TXMLAttributeList::Find(const QString &name) const
 {
+    // Names are nearly always written as they are asked for; the exact
+    // comparison settles those without folding case letter by letter.
     for (const auto &attribute : m_items)
-        if (attribute->Name().compare(name, Qt::CaseInsensitive) == 0)
+        if (attribute->Name() == name || attribute->Name().compare(name, Qt::CaseInsensitive) == 0)
             return attribute.get();
     return nullptr;
 }
@@ -398,7 +464,7 @@ TXMLElement *TXMLElementList::Items(int index) const
     return m_items[size_t(index)];
 }
 
-TXMLElement::TXMLElement(const QString &name) : m_attributes(this), m_children(this), m_name(name) {}
+TXMLElement::TXMLElement(QString name) : m_attributes(this), m_children(this), m_name(std::move(name)) {}
 
 // A deep tree is taken apart level by level here; letting each element's
 // unique_ptr free its children would recurse once per level.
@@ -445,10 +511,17 @@ std::optional<QString> TXMLElement::GetAttribute(const QString &name) const
 
 void TXMLElement::AppendText(QStringView text, bool isCData)
 {
-    if (isCData)
-        m_text.append(text);
-    else
+    if (!isCData && text.contains(u'&')) {
         m_text.append(DecodeXmlEntities(text));
+    } else if (m_text.isNull()) {
+        // Nothing to decode, as in nearly every piece. A first piece gets a
+        // string of exactly its size, as the model keeps values; an empty
+        // CDATA section leaves no text, as appending nothing never did.
+        if (!isCData || !text.isEmpty())
+            m_text = text.toString();
+    } else {
+        m_text.append(text);
+    }
 }
 
 QString DecodeXmlEntities(QStringView text)

@@ -13,6 +13,7 @@
 // memory. Scanning is linear in the size of the text.
 #include <QString>
 #include <QStringView>
+#include <QVarLengthArray>
 
 #include <iterator>
 #include <memory>
@@ -34,13 +35,13 @@ public:
     explicit EDirtyXMLParserError(const QString &message);
 };
 
-// Iterates an owning vector of unique_ptr and hands out plain pointers, so
+// Iterates an owning array of unique_ptr and hands out plain pointers, so
 // callers write `for (TXMLElement *child : element->Children())`.
 template <typename T>
 class TXMLItemIterator
 {
 public:
-    using Base = typename std::vector<std::unique_ptr<T>>::const_iterator;
+    using Base = const std::unique_ptr<T> *;
     using iterator_category = std::forward_iterator_tag;
     using value_type = T *;
     using difference_type = std::ptrdiff_t;
@@ -62,7 +63,7 @@ private:
 class TXMLAttribute
 {
 public:
-    TXMLAttribute(const QString &name, const QString &value);
+    TXMLAttribute(QString name, QString value);
     TXMLAttribute(const TXMLAttribute &) = delete;
     TXMLAttribute &operator=(const TXMLAttribute &) = delete;
 
@@ -93,12 +94,16 @@ public:
     TXMLAttribute *Items(int index) const;
     TXMLElement *Owner() const { return m_owner; }
 
-    TXMLItemIterator<TXMLAttribute> begin() const { return TXMLItemIterator<TXMLAttribute>(m_items.begin()); }
-    TXMLItemIterator<TXMLAttribute> end() const { return TXMLItemIterator<TXMLAttribute>(m_items.end()); }
+    TXMLItemIterator<TXMLAttribute> begin() const { return TXMLItemIterator<TXMLAttribute>(m_items.cbegin()); }
+    TXMLItemIterator<TXMLAttribute> end() const { return TXMLItemIterator<TXMLAttribute>(m_items.cend()); }
 
 private:
     TXMLElement *m_owner;
-    std::vector<std::unique_ptr<TXMLAttribute>> m_items;
+    // Room for one attribute inside the list: nearly every element of our
+    // files has exactly one (a property's name), and a file has hundreds of
+    // thousands of elements, each of which would otherwise allocate (and
+    // free) an array for it.
+    QVarLengthArray<std::unique_ptr<TXMLAttribute>, 1> m_items;
 };
 
 // The child elements of one element in document order.
@@ -115,8 +120,8 @@ public:
     TXMLElement *Items(int index) const;
     TXMLElement *Owner() const { return m_owner; }
 
-    TXMLItemIterator<TXMLElement> begin() const { return TXMLItemIterator<TXMLElement>(m_items.begin()); }
-    TXMLItemIterator<TXMLElement> end() const { return TXMLItemIterator<TXMLElement>(m_items.end()); }
+    TXMLItemIterator<TXMLElement> begin() const { return TXMLItemIterator<TXMLElement>(m_items.data()); }
+    TXMLItemIterator<TXMLElement> end() const { return TXMLItemIterator<TXMLElement>(m_items.data() + m_items.size()); }
 
 private:
     friend class TXMLElement;
@@ -144,7 +149,7 @@ private:
 class TXMLElement
 {
 public:
-    explicit TXMLElement(const QString &name);
+    explicit TXMLElement(QString name);
     virtual ~TXMLElement();
     TXMLElement(const TXMLElement &) = delete;
     TXMLElement &operator=(const TXMLElement &) = delete;

@@ -14,6 +14,16 @@ QStringList TXmlPropertyReader::ReadTextList(const TXMLElement &element, const Q
     return items;
 }
 
+QString TXmlPropertyReader::LowerCaseName(const QString &name)
+{
+    for (const QChar c : name) {
+        const char16_t u = c.unicode();
+        if (u >= 0x80 || (u >= u'A' && u <= u'Z'))
+            return name.toLower();
+    }
+    return name;
+}
+
 QString TXmlPropertyReader::LoadErrorMessage(const QString &fileName, const QString &parserMessage)
 {
     return QStringLiteral("Error loading XML file ") + fileName + QLatin1Char('\n') + parserMessage;

@@ -28,16 +28,23 @@ public:
         for (const TXMLElement *child : element.Children()) {
             if (child->Name() != QLatin1String("property"))
                 continue;
-            const std::optional<QString> name = child->GetAttribute(QStringLiteral("name"));
+            // Looked up in place: a copy of the name would cost a
+            // reference-count update for each of the many properties.
+            const TXMLAttribute *name = child->Attributes().Find(QStringLiteral("name"));
             if (!name)
                 throw EXMLFileError(MissingNameMessage());
             try {
-                store(name->toLower(), child->Text());
+                store(LowerCaseName(name->Value()), child->Text());
             } catch (const std::exception &) {
-                throw EXMLFileError(IncorrectDatatypeMessage(*name));
+                throw EXMLFileError(IncorrectDatatypeMessage(name->Value()));
             }
         }
     }
+
+    // The name in lower case. Our files write every name in lower case, and
+    // those are handed back as they are, without a pass through the Unicode
+    // case tables for each of the many properties of a file.
+    static QString LowerCaseName(const QString &name);
 
     // The texts of the properties named ItemName (any letter case) under the
     // first child named ListName; empty when there is no such child.

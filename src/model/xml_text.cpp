@@ -2,6 +2,8 @@
 
 #include <QSaveFile>
 
+#include <algorithm>
+
 namespace {
 
 void appendReference(QString &out, char32_t codePoint)
@@ -13,7 +15,7 @@ void appendReference(QString &out, char32_t codePoint)
 
 // The code point starting at index i (a lone surrogate half gives U+FFFD,
 // which is what a reader would make of it anyway); advances i past it.
-char32_t codePointAt(const QString &text, qsizetype &i)
+char32_t codePointAt(QStringView text, qsizetype &i)
 {
     const QChar c = text[i++];
     if (c.isHighSurrogate() && i < text.size() && text[i].isLowSurrogate())
@@ -23,39 +25,99 @@ char32_t codePointAt(const QString &text, qsizetype &i)
     return c.unicode();
 }
 
+bool needsEscaping(char16_t u, bool attribute)
+{
+    return u > 0xFF || u == u'&' || u == u'<' || u == u'>' || (attribute && u == u'"');
+}
+
+// Index of the first character that escaping changes; the size when none.
+qsizetype firstToEscape(QStringView text, qsizetype from, bool attribute)
+{
+    while (from < text.size() && !needsEscaping(text[from].unicode(), attribute))
+        ++from;
+    return from;
+}
+
 QString escape(const QString &text, bool attribute)
 {
+    // Names, types and most values need no escaping at all: those are
+    // handed back as they are, without a copy.
+    qsizetype plain = firstToEscape(text, 0, attribute);
+    if (plain == text.size())
+        return text;
     QString out;
     out.reserve(text.size() + 8);
     qsizetype i = 0;
-    while (i < text.size()) {
-        const QChar c = text[i];
-        if (c.unicode() > 0xFF) {
+    for (;;) {
+        out.append(QStringView(text).sliced(i, plain - i));
+        i = plain;
+        if (i == text.size())
+            break;
+        const char16_t u = text[i].unicode();
+        if (u > 0xFF) {
             appendReference(out, codePointAt(text, i));
-            continue;
-        }
-        ++i;
-        switch (c.unicode()) {
-        case '&':
-            out += QLatin1String("&amp;");
-            break;
-        case '<':
-            out += QLatin1String("&lt;");
-            break;
-        case '>':
-            out += QLatin1String("&gt;");
-            break;
-        case '"':
-            if (attribute)
-                out += QLatin1String("&quot;");
+        } else {
+            ++i;
+            if (u == u'&')
+                out += QLatin1String("&amp;");
+            else if (u == u'<')
+                out += QLatin1String("&lt;");
+            else if (u == u'>')
+                out += QLatin1String("&gt;");
             else
-                out += c;
-            break;
-        default:
-            out += c;
+                out += QLatin1String("&quot;");
         }
+        plain = firstToEscape(text, i, attribute);
     }
     return out;
+}
+
+// A run of Latin-1 characters inside a CDATA section; a "]]>" in it would
+// end the section, so it is split across two sections.
+void appendCDataRun(QString &out, QStringView run)
+{
+    static const QLatin1String close("]]>");
+    qsizetype from = 0;
+    for (qsizetype at = run.indexOf(close); at >= 0; at = run.indexOf(close, from)) {
+        out.append(run.sliced(from, at - from));
+        out += QLatin1String("]]]]><![CDATA[>");
+        from = at + close.size();
+    }
+    out.append(run.sliced(from));
+}
+
+// Copies Text to Out and returns the position after it.
+QChar *put(QChar *out, QLatin1String text)
+{
+    for (const char c : text)
+        *out++ = QLatin1Char(c);
+    return out;
+}
+
+QChar *put(QChar *out, QStringView text)
+{
+    return std::copy(text.begin(), text.end(), out);
+}
+
+// Indent blanks, the property's start tag, the value and the end tag, in
+// one string of exactly its size: a diagram file is mostly such lines, and
+// appending their pieces one by one cost as much as all the rest.
+template <class Name>
+QString propertyLine(int indent, Name escapedName, QStringView encodedValue)
+{
+    static const QLatin1String open("<property name=\"");
+    static const QLatin1String middle("\">");
+    static const QLatin1String close("</property>");
+    const qsizetype blanks = qMax(0, indent);
+    QString line(blanks + open.size() + escapedName.size() + middle.size() + encodedValue.size() + close.size(),
+                 Qt::Uninitialized);
+    QChar *out = std::fill_n(line.data(), blanks, QLatin1Char(' '));
+    out = put(out, open);
+    out = put(out, escapedName);
+    out = put(out, middle);
+    out = put(out, encodedValue);
+    put(out, close);
+    return line;
 }
 
 } // namespace
@@ -68,42 +130,40 @@ QString TXmlText::CData(const QString &text)
 {
     static const QLatin1String open("<![CDATA[");
     static const QLatin1String close("]]>");
-    QString out = open;
-    QString run;
-    bool inSection = true;
-    const auto flushRun = [&] {
-        run.replace(QLatin1String("]]>"), QLatin1String("]]]]><![CDATA[>"));
-        out += run;
-        run.clear();
-    };
+    // Sections of Latin-1 characters, with the references for each run of
+    // other characters standing between them.
+    QString out;
+    out.reserve(open.size() + text.size() + close.size());
+    out += open;
     qsizetype i = 0;
-    while (i < text.size()) {
-        if (text[i].unicode() <= 0xFF) {
-            if (!inSection) {
-                out += open;
-                inSection = true;
-            }
-            run += text[i++];
-            continue;
-        }
-        if (inSection) {
-            flushRun();
-            out += close;
-            inSection = false;
-        }
-        appendReference(out, codePointAt(text, i));
-    }
-    if (!inSection)
+    for (;;) {
+        const qsizetype runStart = i;
+        while (i < text.size() && text[i].unicode() <= 0xFF)
+            ++i;
+        appendCDataRun(out, QStringView(text).sliced(runStart, i - runStart));
+        if (i == text.size())
+            break;
+        out += close;
+        while (i < text.size() && text[i].unicode() > 0xFF)
+            appendReference(out, codePointAt(text, i));
         out += open;
-    flushRun();
+    }
     out += close;
     return out;
 }
 
 QString TXmlText::Property(int indent, const QString &name, const QString &encodedValue)
 {
-    return QString(qMax(0, indent), QLatin1Char(' ')) + QLatin1String("<property name=\"")
-           + EscapeAttribute(name) + QLatin1String("\">") + encodedValue + QLatin1String("</property>");
+    return propertyLine(indent, EscapeAttribute(name), encodedValue);
+}
+
+QString TXmlText::Property(int indent, QLatin1String name, const QString &encodedValue)
+{
+    for (const char c : name) {
+        if (needsEscaping(uchar(c), true))
+            return propertyLine(indent, EscapeAttribute(QString(name)), encodedValue);
+    }
+    return propertyLine(indent, name, encodedValue);
 }
 
 QString TXmlText::Declaration()
@@ -116,11 +176,16 @@ QByteArray TXmlText::ToFileBytes(const QStringList &lines)
     qsizetype size = 0;
     for (const QString &line : lines)
         size += line.size() + 2;
-    QByteArray bytes;
-    bytes.reserve(size);
+    // Written straight into the result, without a converted copy of each
+    // line; a character beyond Latin-1 becomes '?', as QString::toLatin1
+    // makes it.
+    QByteArray bytes(size, Qt::Uninitialized);
+    char *out = bytes.data();
     for (const QString &line : lines) {
-        bytes += line.toLatin1();
-        bytes += "\r\n";
+        for (const QChar c : line)
+            *out++ = c.unicode() > 0xFF ? '?' : char(c.unicode());
+        *out++ = '\r';
+        *out++ = '\n';
     }
     return bytes;
 }

@@ -28,6 +28,9 @@ public:
     // One line: Indent blanks, the start tag of "property" named Name, the
     // value as given (already encoded) and the end tag.
     static QString Property(int indent, const QString &name, const QString &encodedValue);
+    // The same for a name given in Latin-1, as the writers name their
+    // properties, which then needs no string of its own.
+    static QString Property(int indent, QLatin1String name, const QString &encodedValue);
     // The first line of every file we write.
     static QString Declaration();
 

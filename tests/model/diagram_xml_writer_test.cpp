@@ -125,4 +125,23 @@ TEST(XmlText, EscapesMarkupAndCharactersBeyondLatin1)
     EXPECT_EQ(TXmlText::EscapeAttribute("a\"b&"), "a&quot;b&amp;");
 }
 
+TEST(XmlText, PropertyLinesAndFileBytes)
+{
+    // A name given as Latin-1 makes the same line as one given as a string.
+    for (const char *name : {"data_type", "a\"<b>&", ""}) {
+        for (int indent : {-2, 0, 4}) {
+            const QString expected = QString(qMax(0, indent), ' ') + "<property name=\""
+                                     + TXmlText::EscapeAttribute(name) + "\">v&amp;</property>";
+            EXPECT_EQ(TXmlText::Property(indent, QString(name), "v&amp;"), expected);
+            EXPECT_EQ(TXmlText::Property(indent, QLatin1String(name), "v&amp;"), expected);
+        }
+    }
+    // Every line ends in CR LF; what Latin-1 cannot hold becomes '?', one per
+    // UTF-16 unit, as QString::toLatin1 makes it.
+    const QStringList lines{QString::fromLatin1("a\xe9"), "", QString::fromUtf8("\u20ac\U0001F600|") + QChar(0xD800)};
+    EXPECT_EQ(TXmlText::ToFileBytes(lines), QByteArray("a\xe9\r\n\r\n???|?\r\n"));
+    EXPECT_EQ(TXmlText::ToFileBytes(lines), lines.join("\r\n").toLatin1() + "\r\n");
+    EXPECT_TRUE(TXmlText::ToFileBytes({}).isEmpty());
+}
+
 } // namespace

@@ -175,21 +175,25 @@ public:
         for (const QChar c : text)
             hash = (hash ^ c.unicode()) * 16777619u;
         QString &slot = m_slots[hash % m_slots.size()];
-        if (QStringView(slot) != text)
+        // An unused slot matches nothing, not even empty text, which must
+        // stay an empty (not a null) string.
+        if (slot.isNull() || QStringView(slot) != text)
             slot = text.toString();
         return slot;
     }
 
 private:
-    std::array<QString, 128> m_slots;
+    std::array<QString, 1024> m_slots;
 };
+
+} // namespace
 
 // One pass over the text. Open elements are followed through their parent
 // links instead of recursion, so any nesting depth is fine.
-class DocumentScanner
+class TXMLDocumentScanner
 {
 public:
-    explicit DocumentScanner(QStringView text) : s(text), n(text.size()) {}
+    explicit TXMLDocumentScanner(QStringView text) : s(text), n(text.size()) {}
 
     std::unique_ptr<TXMLElement> run()
     {
@@ -199,10 +203,8 @@ public:
             p = find(u'<', p, hasEntities);
             if (p == n)
                 break;
-            // Text without "&" reads the same decoded or not; saying so spares
-            // AppendText a second search through it.
             if (textStart < p && current)
-                current->AppendText(s.sliced(textStart, p - textStart), !hasEntities);
+                addText(s.sliced(textStart, p - textStart), hasEntities);
             tagStart = p;
             ++p;
             if (p >= n)
@@ -265,7 +267,7 @@ private:
             const qsizetype end = s.indexOf(u"]]>", from);
             if (end < 0)
                 fail(QStringLiteral("Unterminated CDATA section starting at position ") + position(tagStart));
-            current->AppendText(s.sliced(from, end - from), true);
+            addText(s.sliced(from, end - from), false);
             p = end + 3;
         } else {
             refuseDocType();
@@ -375,6 +377,21 @@ private:
         p = end + 1;
     }
 
+    // A piece of the current element's text; HasEntities when it holds an
+    // "&" to decode. CDATA and text without "&" go over as they are.
+    //
+    // Values repeat all through a file too (flags, numbers, data types,
+    // column names): an element's first piece of text, when it needs no
+    // decoding, is shared in the same way as names, and the model that
+    // keeps the value shares it as well.
+    void addText(QStringView piece, bool hasEntities)
+    {
+        if (current->m_text.isNull() && !piece.isEmpty() && !hasEntities)
+            current->m_text = texts.Shared(piece);
+        else
+            current->AppendText(piece, !hasEntities);
+    }
+
     void startElement(QString name)
     {
         if (!current && root)
@@ -406,9 +423,8 @@ private:
     TXMLElement *current = nullptr;
     TSharedStrings names;
     TSharedStrings values;
+    TSharedStrings texts;
 };
-
-} // namespace
 
 EDirtyXMLParserError::EDirtyXMLParserError(const QString &message)
     : std::runtime_error(message.toStdString())
@@ -579,7 +595,7 @@ bool TDirtyXMLParser::ParseXml(const QString &text)
     m_errorMessage.clear();
     m_sourceText.clear();
     try {
-        m_root = DocumentScanner(text).run();
+        m_root = TXMLDocumentScanner(text).run();
     } catch (const EDirtyXMLParserError &e) {
         m_errorMessage = QString::fromStdString(e.what());
         return false;

@@ -178,6 +178,8 @@ public:
 
 private:
     friend class TXMLChildElementList;
+    // The parser's scanner hands over shared text strings directly.
+    friend class TXMLDocumentScanner;
     TXMLChildElementList *m_ownerList = nullptr;
     TXMLAttributeList m_attributes;
     TXMLChildElementList m_children;

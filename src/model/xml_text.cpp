@@ -41,9 +41,10 @@ qsizetype firstToEscape(QStringView text, qsizetype from, bool attribute)
 QString escape(const QString &text, bool attribute)
 {
     // Names, types and most values need no escaping at all: those are
-    // handed back as they are, without a copy.
+    // handed back as they are, without a copy. (A null text still comes back
+    // as an empty, not a null, string.)
     qsizetype plain = firstToEscape(text, 0, attribute);
-    if (plain == text.size())
+    if (plain == text.size() && !text.isNull())
         return text;
     QString out;
     out.reserve(text.size() + 8);

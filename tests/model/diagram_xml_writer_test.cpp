@@ -142,6 +142,10 @@ TEST(XmlText, PropertyLinesAndFileBytes)
     EXPECT_EQ(TXmlText::ToFileBytes(lines), QByteArray("a\xe9\r\n\r\n???|?\r\n"));
     EXPECT_EQ(TXmlText::ToFileBytes(lines), lines.join("\r\n").toLatin1() + "\r\n");
     EXPECT_TRUE(TXmlText::ToFileBytes({}).isEmpty());
+    // Text that needs no escaping comes back as it is; nothing still comes
+    // back as an empty string.
+    EXPECT_FALSE(TXmlText::Escape(QString()).isNull());
+    EXPECT_FALSE(TXmlText::EscapeAttribute(QString()).isNull());
 }
 
 } // namespace

@@ -176,6 +176,32 @@ TEST(XmlParser, TextJoinsDecodedTextAndRawCData)
     EXPECT_EQ(parser.Root()->Children().Items(0)->Text(), "in b");
 }
 
+// Repeated names, values and texts are shared between elements; sharing
+// must not change what any of them reads, an empty value included.
+TEST(XmlParser, RepeatedStringsReadAsWritten)
+{
+    TDirtyXMLParser parser;
+    ASSERT_TRUE(parser.ParseXml(QStringLiteral(
+        "<r><p name='n' e=''>Y</p><p name='n' e=\"\">Y</p><p NAME='N'>y&amp;</p><q/><q><![CDATA[]]></q>"
+        "<q>a<b/>Y</q></r>")));
+    const TXMLChildElementList &children = parser.Root()->Children();
+    ASSERT_EQ(children.Count(), 6);
+    for (int i : {0, 1}) {
+        const TXMLElement *p = children.Items(i);
+        EXPECT_EQ(p->Name(), "p");
+        EXPECT_EQ(*p->GetAttribute("name"), "n");
+        const QString empty = *p->GetAttribute("e");
+        EXPECT_TRUE(empty.isEmpty() && !empty.isNull()) << i;
+        EXPECT_EQ(p->Text(), "Y");
+    }
+    EXPECT_EQ(*children.Items(2)->GetAttribute("name"), "N");
+    EXPECT_EQ(children.Items(2)->Text(), "y&");
+    // No text at all, and an empty CDATA section, leave the text null.
+    EXPECT_TRUE(children.Items(3)->Text().isNull());
+    EXPECT_TRUE(children.Items(4)->Text().isNull());
+    EXPECT_EQ(children.Items(5)->Text(), "aY");
+}
+
 TEST(XmlParser, DecodeXmlEntities)
 {
     const std::pair<const char16_t *, const char16_t *> cases[] = {

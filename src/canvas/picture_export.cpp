@@ -11,7 +11,7 @@
 
 #include <QFileInfo>
 #include <QImageWriter>
-#include <QSaveFile>
+#include "platform/atomic_file.h"
 
 #include <functional>
 #include <memory>
@@ -24,24 +24,22 @@ EPictureError FileError(const QString &fileName, const QString &reason)
 }
 
 // Writes a file in one piece: a failure anywhere leaves the old file as it was.
-void SaveAtomically(const QString &fileName, const std::function<void(QSaveFile &)> &write)
+void SaveAtomically(const QString &fileName, const std::function<void(QIODevice &)> &write)
 {
-    const auto fail = [&](const QString &reason) { throw FileError(fileName, reason); };
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        fail(file.errorString());
-    try {
-        write(file);
-    } catch (const EPictureError &) {
-        throw;
-    } catch (const EJpegError &) {
-        throw;
-    } catch (const std::runtime_error &error) {
-        // The device refused the data: a file-system failure like any other.
-        fail(QString::fromUtf8(error.what()));
-    }
-    if (!file.commit())
-        fail(file.errorString());
+    const QString reason = TAtomicFile::Write(fileName, [&](QIODevice &file) {
+        try {
+            write(file);
+        } catch (const EPictureError &) {
+            throw;
+        } catch (const EJpegError &) {
+            throw;
+        } catch (const std::runtime_error &error) {
+            // The device refused the data: a file-system failure like any other.
+            throw FileError(fileName, QString::fromUtf8(error.what()));
+        }
+    });
+    if (!reason.isEmpty())
+        throw FileError(fileName, reason);
 }
 
 template <class TList>
@@ -86,7 +84,7 @@ void TPictureExport::SaveAsBitmap(TOSDiagram &diagram, const QString &fileName)
 {
     THourglass hourglass;
     const QImage bitmap = GetDiagramBitmap(diagram);
-    SaveAtomically(fileName, [&](QSaveFile &file) {
+    SaveAtomically(fileName, [&](QIODevice &file) {
         QImageWriter writer(&file, "BMP");
         if (!writer.write(bitmap))
             throw FileError(fileName, writer.errorString());
@@ -99,7 +97,7 @@ void TPictureExport::SaveAsJpeg(TOSDiagram &diagram, const QString &fileName)
     const QImage bitmap = GetDiagramBitmap(diagram);
     // The settings of a new JPEG picture: quality 90, colour, baseline.
     const TJpegWriter writer;
-    SaveAtomically(fileName, [&](QSaveFile &file) { writer.Write(bitmap, file); });
+    SaveAtomically(fileName, [&](QIODevice &file) { writer.Write(bitmap, file); });
 }
 
 void TPictureExport::SaveAsMetafile(TOSDiagram &diagram, const QString &fileName)
@@ -107,7 +105,7 @@ void TPictureExport::SaveAsMetafile(TOSDiagram &diagram, const QString &fileName
     THourglass hourglass;
     // An enhanced metafile, whatever the name says: records of the enhanced format.
     const QByteArray metafile = GetDiagramMetafile(diagram);
-    SaveAtomically(fileName, [&](QSaveFile &file) {
+    SaveAtomically(fileName, [&](QIODevice &file) {
         if (file.write(metafile) != metafile.size())
             throw FileError(fileName, file.errorString());
     });

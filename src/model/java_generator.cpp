@@ -5,7 +5,7 @@
 #include "model/helpers.h"
 #include "platform/config_settings.h"
 
-#include <QSaveFile>
+#include "platform/atomic_file.h"
 
 #include <vector>
 
@@ -112,12 +112,9 @@ void AppendClosing(QStringList &lines, bool withResultSet)
 
 void SaveAndOpen(const QString &text, const QString &fileName)
 {
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        throw EFCreateError(fileName, file.errorString());
-    file.write(text.toUtf8());
-    if (!file.commit())
-        throw EFCreateError(fileName, file.errorString());
+    const QString reason = TAtomicFile::Write(fileName, text.toUtf8());
+    if (!reason.isEmpty())
+        throw EFCreateError(fileName, reason);
     TJavaUtils::OpenInNotepad(fileName);
 }
 

@@ -1,6 +1,6 @@
 #include "model/xml_text.h"
 
-#include <QSaveFile>
+#include "platform/atomic_file.h"
 
 #include <algorithm>
 
@@ -193,18 +193,7 @@ QByteArray TXmlText::ToFileBytes(const QStringList &lines)
 
 void TXmlText::SaveLines(const QStringList &lines, const QString &fileName)
 {
-    const auto fail = [&](const QString &reason) {
+    const QString reason = TAtomicFile::Write(fileName, ToFileBytes(lines));
+    if (!reason.isEmpty())
         throw EFileSaveError(QStringLiteral("Cannot create file \"%1\". %2").arg(fileName, reason));
-    };
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        fail(file.errorString());
-    const QByteArray bytes = ToFileBytes(lines);
-    if (file.write(bytes) != bytes.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        fail(reason);
-    }
-    if (!file.commit())
-        fail(file.errorString());
 }

@@ -9,7 +9,7 @@
 #include <QHBoxLayout>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSaveFile>
+#include "platform/atomic_file.h"
 #include <QScreen>
 #include <QVBoxLayout>
 
@@ -94,10 +94,9 @@ void TfrmConsole::SaveToFile(const QString &fileName) const
     QByteArray bytes;
     for (const QString &line : Lines())
         bytes += line.toLocal8Bit() + "\r\n";
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw std::runtime_error(("Cannot write file " + fileName + ": " + file.errorString())
-                                     .toStdString());
+    const QString reason = TAtomicFile::Write(fileName, bytes);
+    if (!reason.isEmpty())
+        throw std::runtime_error(("Cannot write file " + fileName + ": " + reason).toStdString());
 }
 
 void TfrmConsole::btnClearClick() { memConsole->clear(); }

@@ -1,4 +1,5 @@
 // Program entry: splash screen, main window, message loop.
+#include "canvas/print_diagram.h"
 #include "model/model_globals.h"
 #include "platform/font.h"
 #include "platform/user_interface.h"
@@ -64,6 +65,8 @@ int main(int argc, char **argv)
             SplashForm->show();
             QApplication::processEvents();
             mainForm = std::make_unique<Tfrmgui>(ProgramParameters());
+            if (CurrentDiagram)
+                TPrintDiagram::InstallHooks(*CurrentDiagram);
         } catch (const std::exception &e) {
             failure = QString::fromUtf8(e.what());
         } catch (...) {

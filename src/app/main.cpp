@@ -1,5 +1,6 @@
 // Program entry: splash screen, main window, message loop.
 #include "canvas/print_diagram.h"
+#include "dbtools/oci_connection.h"
 #include "model/model_globals.h"
 #include "platform/font.h"
 #include "platform/user_interface.h"
@@ -66,7 +67,9 @@ int main(int argc, char **argv)
             SplashForm->SetHomePageVisible(false);
             SplashForm->show();
             QApplication::processEvents();
-            mainForm = std::make_unique<Tfrmgui>(ProgramParameters());
+            const QStringList parameters = ProgramParameters();
+            TOciClientSettings::Current() = TOciClientSettings::FromParameters(parameters);
+            mainForm = std::make_unique<Tfrmgui>(parameters);
             if (CurrentDiagram)
                 TPrintDiagram::InstallHooks(*CurrentDiagram);
         } catch (const std::exception &e) {

@@ -17,6 +17,7 @@
 #include "platform/user_interface.h"
 
 #include <QApplication>
+#include <QMenu>
 #include <QRubberBand>
 #include <QSignalBlocker>
 #include <QTreeWidget>
@@ -40,6 +41,7 @@ TOSDiagram::TOSDiagram() : MeasureCanvas_(std::make_unique<TCanvas>())
 
 TOSDiagram::~TOSDiagram()
 {
+    delete Popup.data();
     if (TModelHooks::Surface == this)
         TModelHooks::Surface = nullptr;
     if (Surface) {
@@ -56,6 +58,8 @@ void TOSDiagram::AttachSurface(QWidget *surface)
     if (auto *diagramSurface = qobject_cast<TDiagramSurface *>(surface))
         diagramSurface->Diagram = this;
     TModelHooks::Surface = this;
+    if (surface)
+        BuildPopup();
 }
 
 TCanvas *TOSDiagram::SurfaceCanvas()

@@ -4,7 +4,7 @@
 #include "model_builders.h"
 #include "platform/fake_user_interface.h"
 #include "test_data.h"
-#include "wizard_test_util.h"
+#include "modal_dialog.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -44,10 +44,10 @@ TEST_F(CompareModelsTest, EqualModelsHaveNoDifferences)
 {
     EXPECT_EQ(TfrmCompareModelsWizard::BuildComparison(*Original, *Target), "/* no differences found */");
     TfrmCompareModelsWizard wizard;
-    EXPECT_EQ(Find<QComboBox>(wizard, "cboOriginal")->currentIndex(), 0);
-    EXPECT_EQ(Find<QComboBox>(wizard, "cboTarget")->currentIndex(), 1);
-    EXPECT_FALSE(Find<QLineEdit>(wizard, "edtTargetFile")->isEnabled());
-    Find<QPushButton>(wizard, "btnOK")->click();
+    EXPECT_EQ(Child<QComboBox>(wizard, "cboOriginal")->currentIndex(), 0);
+    EXPECT_EQ(Child<QComboBox>(wizard, "cboTarget")->currentIndex(), 1);
+    EXPECT_FALSE(Child<QLineEdit>(wizard, "edtTargetFile")->isEnabled());
+    Child<QPushButton>(wizard, "btnOK")->click();
     EXPECT_EQ(wizard.result(), QDialog::Accepted);
     EXPECT_EQ(wizard.Script(), "/* no differences found */");
 }
@@ -57,14 +57,14 @@ TEST_F(CompareModelsTest, AColumnThatDiffersGivesItsDelta)
     Target->Tables.GetTable(0)->Columns.GetColumn(1)->DataLength = 40;
     AddColumn(*Target->Tables.GetTable(0), "HIREDATE", "DATE");
     TfrmCompareModelsWizard wizard;
-    Find<QPushButton>(wizard, "btnOK")->click();
+    Child<QPushButton>(wizard, "btnOK")->click();
     expectGolden("ddl/compare_models.sql", wizard.Script().toUtf8());
 
     // Swapped, the same difference reads the other way.
     TfrmCompareModelsWizard swapped;
-    Find<QComboBox>(swapped, "cboOriginal")->setCurrentIndex(1);
-    Find<QComboBox>(swapped, "cboTarget")->setCurrentIndex(0);
-    Find<QPushButton>(swapped, "btnOK")->click();
+    Child<QComboBox>(swapped, "cboOriginal")->setCurrentIndex(1);
+    Child<QComboBox>(swapped, "cboTarget")->setCurrentIndex(0);
+    Child<QPushButton>(swapped, "btnOK")->click();
     EXPECT_TRUE(swapped.Script().contains("ALTER TABLE SHOP.EMP DROP COLUMN HIREDATE"));
     EXPECT_TRUE(swapped.Script().contains("MODIFY (ENAME VARCHAR2(10))"));
 }
@@ -78,19 +78,19 @@ TEST_F(CompareModelsTest, TargetFromADiagramFile)
     Target->SaveModelToFile(true);
 
     TfrmCompareModelsWizard wizard;
-    auto *target = Find<QComboBox>(wizard, "cboTarget");
+    auto *target = Child<QComboBox>(wizard, "cboTarget");
     target->setCurrentIndex(target->count() - 1);
-    EXPECT_TRUE(Find<QLineEdit>(wizard, "edtTargetFile")->isEnabled());
+    EXPECT_TRUE(Child<QLineEdit>(wizard, "edtTargetFile")->isEnabled());
 
     // A missing file is said and the wizard stays open.
-    Find<QLineEdit>(wizard, "edtTargetFile")->setText(dir.filePath("missing.xml"));
-    Find<QPushButton>(wizard, "btnOK")->click();
+    Child<QLineEdit>(wizard, "edtTargetFile")->setText(dir.filePath("missing.xml"));
+    Child<QPushButton>(wizard, "btnOK")->click();
     EXPECT_EQ(Ui.Messages(), QStringList{"File not found: " + dir.filePath("missing.xml")});
     EXPECT_NE(wizard.result(), QDialog::Accepted);
 
     Ui.QueueAnswer(TUserInterfaceAnswer::Path(fileName));
-    Find<QPushButton>(wizard, "btnBrowse")->click();
-    Find<QPushButton>(wizard, "btnOK")->click();
+    Child<QPushButton>(wizard, "btnBrowse")->click();
+    Child<QPushButton>(wizard, "btnOK")->click();
     EXPECT_EQ(wizard.result(), QDialog::Accepted);
     EXPECT_TRUE(wizard.Script().contains(" *  Target Model is Shop v2\r\n"));
     EXPECT_TRUE(wizard.Script().contains("COMMENT ON TABLE SHOP.EMP IS 'Staff'"));

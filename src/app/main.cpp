@@ -5,6 +5,7 @@
 #include "shell/about_form.h"
 #include "shell/main_diagram.h"
 #include "shell/main_form.h"
+#include "shell/wizard_hooks.h"
 
 #include <QApplication>
 #include <QThread>
@@ -53,6 +54,7 @@ int main(int argc, char **argv)
     QApplication::setApplicationName(QStringLiteral("Marrowtide"));
     InstallFontSubstitutions();
     InitializeModelGlobals();
+    TWizardHooks::Install();
     int result = 0;
     {
         std::unique_ptr<Tfrmgui> mainForm;

@@ -24,6 +24,8 @@ namespace {
 
 const QString RootCaption = QStringLiteral("Application");
 constexpr int ClassNameRole = Qt::UserRole + 1;
+// The registered name a page was made under.
+const char *const PageClassProperty = "preferencePageClass";
 
 struct TPageRegistry {
     QList<TPrefPageItem> Items;
@@ -45,14 +47,21 @@ void RegisterItem(const QString &caption, const QString &className, TPreferenceP
     registry.Items.append({className, caption});
 }
 
+template <class TPage>
+void RegisterStandard(const QString &caption)
+{
+    RegisterItem(caption, QString::fromLatin1(TPage::staticMetaObject.className()),
+                 [](QWidget *owner) { return new TPage(owner); });
+}
+
 // The program's pages come first, in this order, whoever asks first.
 TPageRegistry &Registry()
 {
     static const bool standardPages = [] {
-        TfrmPreferences::RegisterPreferencePage<TfrmDesktopPref>(QStringLiteral("Desktop"));
-        TfrmPreferences::RegisterPreferencePage<TfrmGraphicStylePref>(QStringLiteral("Graphics Style"));
-        TfrmPreferences::RegisterPreferencePage<TfrmToolPref>(QStringLiteral("Tools"));
-        TfrmPreferences::RegisterPreferencePage<TfrmPrinterPrefs>(QStringLiteral("Printing"));
+        RegisterStandard<TfrmDesktopPref>(QStringLiteral("Desktop"));
+        RegisterStandard<TfrmGraphicStylePref>(QStringLiteral("Graphics Style"));
+        RegisterStandard<TfrmToolPref>(QStringLiteral("Tools"));
+        RegisterStandard<TfrmPrinterPrefs>(QStringLiteral("Printing"));
         return true;
     }();
     (void)standardPages;
@@ -222,6 +231,7 @@ QWidget *TfrmPreferences::GetPage(const QString &className)
     if (factory == Registry().Factories.end())
         return nullptr;
     QWidget *page = (*factory)(pnlMain);
+    page->setProperty(PageClassProperty, className);
     page->hide();
     return page;
 }
@@ -230,7 +240,9 @@ void TfrmPreferences::ShowPage(QWidget *page)
 {
     if (!page)
         return;
-    const QString className = QString::fromLatin1(page->metaObject()->className());
+    QString className = page->property(PageClassProperty).toString();
+    if (className.isEmpty())
+        className = QString::fromLatin1(page->metaObject()->className());
     const bool created = std::any_of(CreatedPages_.begin(), CreatedPages_.end(),
                                      [&](const auto &entry) { return entry.first == className; });
     if (!created) {

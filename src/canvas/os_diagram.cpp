@@ -16,6 +16,7 @@
 #include "platform/canvas.h"
 #include "platform/user_interface.h"
 
+#include <QMenu>
 #include <QRubberBand>
 #include <QSignalBlocker>
 #include <QTreeWidget>
@@ -39,6 +40,7 @@ TOSDiagram::TOSDiagram() : MeasureCanvas_(std::make_unique<TCanvas>())
 
 TOSDiagram::~TOSDiagram()
 {
+    delete Popup.data();
     if (TModelHooks::Surface == this)
         TModelHooks::Surface = nullptr;
     if (Surface) {
@@ -55,6 +57,8 @@ void TOSDiagram::AttachSurface(QWidget *surface)
     if (auto *diagramSurface = qobject_cast<TDiagramSurface *>(surface))
         diagramSurface->Diagram = this;
     TModelHooks::Surface = this;
+    if (surface)
+        BuildPopup();
 }
 
 TCanvas *TOSDiagram::SurfaceCanvas()

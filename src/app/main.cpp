@@ -1,4 +1,5 @@
 // Program entry: splash screen, main window, message loop.
+#include "dbtools/oci_connection.h"
 #include "model/model_globals.h"
 #include "platform/font.h"
 #include "platform/user_interface.h"
@@ -65,7 +66,9 @@ int main(int argc, char **argv)
             SplashForm->SetHomePageVisible(false);
             SplashForm->show();
             QApplication::processEvents();
-            mainForm = std::make_unique<Tfrmgui>(ProgramParameters());
+            const QStringList parameters = ProgramParameters();
+            TOciClientSettings::Current() = TOciClientSettings::FromParameters(parameters);
+            mainForm = std::make_unique<Tfrmgui>(parameters);
         } catch (const std::exception &e) {
             failure = QString::fromUtf8(e.what());
         } catch (...) {

@@ -89,8 +89,9 @@ void TOSDiagram::DestroyGraphics()
     for (auto it = children.rbegin(); it != children.rend(); ++it)
         if (auto *box = qobject_cast<TOSGraphic *>(*it)) {
             box->Diagram = nullptr;
+            // Hidden, then freed while still a child: taking it off the surface
+            // first walks the whole focus chain, box after box.
             box->hide();
-            box->setParent(nullptr);
             std::unique_ptr<TOSGraphic> owned(box);
         }
 }

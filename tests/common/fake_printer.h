@@ -34,7 +34,13 @@ public:
     // Called at each transfer, before painting; may throw.
     std::function<void(int band)> OnTransfer;
 
+    // Called when the job moves to the next page, before it does.
+    std::function<void()> OnNewPage;
+
     QImage Paper;
+    // The pages finished so far, each with the bands it received.
+    std::vector<QImage> Sheets;
+    std::vector<std::size_t> SheetBands;
     std::vector<TFakeBand> Bands;
     QStringList Job;
     int Saves = 0, Restores = 0, Flushes = 0;
@@ -114,11 +120,18 @@ public:
         Active = true;
         Job << "begin";
     }
-    void NewPage() override { Job << "page"; }
+    void NewPage() override
+    {
+        if (OnNewPage)
+            OnNewPage();
+        Job << "page";
+        FinishSheet();
+    }
     void EndDoc() override
     {
         Active = false;
         Job << "end";
+        FinishSheet();
     }
     void Abort() override
     {
@@ -130,6 +143,12 @@ public:
         Job << QStringLiteral("text:%1@%2,%3 %4 %5").arg(text).arg(x + Origin_.x()).arg(y + Origin_.y()).arg(font).arg(size);
     }
 
+    void FinishSheet()
+    {
+        Sheets.push_back(Paper);
+        SheetBands.push_back(Bands.size());
+        ClearPaper();
+    }
     // Where logical (0, 0) is now, in device pixels.
     QPoint Origin() const { return Origin_; }
 

@@ -26,7 +26,6 @@ const char *const UserGuideAddress = "https://marrowtide.example.org/guide/";
 // Commands whose behaviour comes with the canvas commands, printing, the
 // dialogs or the database tools: present, named and disabled until then.
 const char *const LaterActions[] = {
-    "actPrint", "actPrintSetup", "actPrintPreview",
     "actCut", "actCopy", "actPaste", "actHide", "actSelectAll",
     "actFind", "actZoomIn", "actZoomOut", "actRenameDiagram", "actShowAllColumns", "actShowOnlyKeyCols", "actFoldAll",
     "actShowDataTypes", "actHideDataTypes", "actShowComments", "actHideComments",
@@ -120,9 +119,12 @@ void Tfrmgui::CreateActions()
        [this] { actCloseAllPagesExecute(); });
     on(AddAction("actSaveAsPicture", QStringLiteral("Save as Picture..."), QStringLiteral("Save diagram as a picture")),
        [this] { actSaveAsPictureExecute(); });
-    AddAction("actPrint", QStringLiteral("&Print"), QStringLiteral("Print diagram"), QKeySequence(Qt::CTRL | Qt::Key_P));
-    AddAction("actPrintSetup", QStringLiteral("Print Set&up"), QStringLiteral("Print Setup"));
-    AddAction("actPrintPreview", QStringLiteral("Print Preview..."), QStringLiteral("Print Preview"));
+    on(AddAction("actPrint", QStringLiteral("&Print"), QStringLiteral("Print diagram"), QKeySequence(Qt::CTRL | Qt::Key_P)),
+       [this] { Diagram_->Print(); });
+    on(AddAction("actPrintSetup", QStringLiteral("Print Set&up"), QStringLiteral("Print Setup")),
+       [this] { PrintSetupExecute(); });
+    on(AddAction("actPrintPreview", QStringLiteral("Print Preview..."), QStringLiteral("Print Preview")),
+       [this] { Diagram_->PrintPreview(this); });
     on(AddAction("actCloneInstance", QStringLiteral("Clone Instance...")), [] {
         TProgramStart start;
         start.Program = QCoreApplication::applicationFilePath();
@@ -256,7 +258,7 @@ void Tfrmgui::CreateMenus()
                "actSaveAsPicture", "", "actPrint"});
     QAction *printSetup = file->addAction(QStringLiteral("Print setup..."));
     printSetup->setObjectName(QStringLiteral("mniPrintSetup"));
-    printSetup->setEnabled(false);
+    connect(printSetup, &QAction::triggered, this, [this] { Guarded([this] { PrintSetupExecute(); }); });
     add(file, {"", "actCloneInstance", "actNewInstance", "", "actExit"});
 
     QMenu *session = top("mniSession", QStringLiteral("&Session"));

@@ -8,6 +8,8 @@
 
 #include <QCheckBox>
 #include <QGridLayout>
+#include <QHBoxLayout>
+#include <QMouseEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -40,8 +42,15 @@ TfrmDesktopPref::TfrmDesktopPref(QWidget *owner) : TfrmBasePreferencePage(owner)
     btnBrowserConfigDir = new QPushButton(QStringLiteral("..."), this);
     btnBrowserConfigDir->setObjectName(QStringLiteral("btnBrowserConfigDir"));
     btnBrowserConfigDir->setFixedWidth(28);
-    chkOptimizerGoal =
-        MakeCheck(this, "chkOptimizerGoal", QStringLiteral("Set Optimizer Goal to Choose (Only for Oracle 9i or less)"));
+    // The caption is longer than the page is wide: it wraps in a label that is the box's buddy.
+    const QString optimizerCaption = QStringLiteral("Set Optimizer Goal to Choose (Only for Oracle 9i or less)");
+    chkOptimizerGoal = MakeCheck(this, "chkOptimizerGoal", QString());
+    chkOptimizerGoal->setAccessibleName(optimizerCaption);
+    auto *optimizerLabel = new QLabel(optimizerCaption, this);
+    optimizerLabel->setObjectName(QStringLiteral("lblOptimizerGoal"));
+    optimizerLabel->setWordWrap(true);
+    optimizerLabel->setBuddy(chkOptimizerGoal);
+    optimizerLabel->installEventFilter(this);
 
     grid->addWidget(chkSaveSettings, 0, 0, 1, 3);
     grid->addWidget(chkdblbuffer, 1, 0, 1, 3);
@@ -49,7 +58,10 @@ TfrmDesktopPref::TfrmDesktopPref(QWidget *owner) : TfrmBasePreferencePage(owner)
     grid->addWidget(label, 3, 0, 1, 3);
     grid->addWidget(edtConfigDir, 4, 0, 1, 2);
     grid->addWidget(btnBrowserConfigDir, 4, 2);
-    grid->addWidget(chkOptimizerGoal, 5, 0, 1, 3);
+    auto *optimizerRow = new QHBoxLayout;
+    optimizerRow->addWidget(chkOptimizerGoal, 0, Qt::AlignTop);
+    optimizerRow->addWidget(optimizerLabel, 1);
+    grid->addLayout(optimizerRow, 5, 0, 1, 3);
     grid->setRowStretch(6, 1);
 
     for (QCheckBox *check : {chkSaveSettings, chkdblbuffer, chkOptimizerGoal})
@@ -95,4 +107,14 @@ void TfrmDesktopPref::btnBrowserConfigDirClick()
     const QString folder = UserInterface().ChooseFolder(QStringLiteral("Config Directory:"), edtConfigDir->text());
     if (!folder.isEmpty())
         edtConfigDir->setText(folder);
+}
+
+bool TfrmDesktopPref::eventFilter(QObject *watched, QEvent *event)
+{
+    // A click on the wrapped caption works as one on the box.
+    if (event->type() == QEvent::MouseButtonRelease && watched->objectName() == QLatin1String("lblOptimizerGoal")) {
+        chkOptimizerGoal->click();
+        return true;
+    }
+    return TfrmBasePreferencePage::eventFilter(watched, event);
 }

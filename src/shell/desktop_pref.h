@@ -15,6 +15,7 @@ public:
     void btnBrowserConfigDirClick();
 
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void DoLoadPreferences() override;
     void DoSavePreferences() override;
 

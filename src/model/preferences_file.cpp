@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QMenu>
 #include <QProcess>
+#include <QRegularExpression>
 
 namespace {
 
@@ -258,10 +259,21 @@ void TPreferences::RunExternalTool(const TToolPreference &tool)
         const QString user = DatabaseSession->GetUsername();
         const QString password = DatabaseSession->GetPassword();
         const QString database = DatabaseSession->GetDatabase();
+        // One pass: text a macro brought in is never scanned again, so a
+        // password holding "$DATABASE" arrives as typed.
+        static const QRegularExpression macro(QStringLiteral("\\$(USERNAME|PASSWORD|DATABASE)"));
         for (QString &argument : arguments) {
-            argument.replace(QLatin1String("$USERNAME"), user, Qt::CaseSensitive);
-            argument.replace(QLatin1String("$PASSWORD"), password, Qt::CaseSensitive);
-            argument.replace(QLatin1String("$DATABASE"), database, Qt::CaseSensitive);
+            QString expanded;
+            qsizetype done = 0;
+            for (auto it = macro.globalMatch(argument); it.hasNext();) {
+                const QRegularExpressionMatch match = it.next();
+                const QStringView name = match.capturedView(1);
+                expanded += QStringView(argument).mid(done, match.capturedStart() - done);
+                expanded += name == u"USERNAME" ? user : name == u"PASSWORD" ? password : database;
+                done = match.capturedEnd();
+            }
+            expanded += QStringView(argument).mid(done);
+            argument = expanded;
         }
     }
     TShell::StartProgram(tool.ProgramName, arguments, {}, tool.WorkingDir);

@@ -77,8 +77,7 @@ void TfrmDesktopPref::DoLoadPreferences()
     chkSaveSettings->setChecked(preferences.SaveOnExit);
     chkdblbuffer->setChecked(preferences.DoubleBufferPanel);
     chkOptimizerGoal->setChecked(preferences.OptimizerChoose);
-    LoadedConfigDir_ = TGUIHelpers::GetConfigDir();
-    edtConfigDir->setText(LoadedConfigDir_);
+    edtConfigDir->setText(TGUIHelpers::GetConfigDir());
 }
 
 void TfrmDesktopPref::DoSavePreferences()
@@ -87,14 +86,13 @@ void TfrmDesktopPref::DoSavePreferences()
     preferences.SaveOnExit = chkSaveSettings->isChecked();
     preferences.DoubleBufferPanel = chkdblbuffer->isChecked();
     preferences.OptimizerChoose = chkOptimizerGoal->isChecked();
-    if (edtConfigDir->text() != LoadedConfigDir_)
-        TGUIHelpers::SetConfigDir(edtConfigDir->text());
+    TGUIHelpers::SetConfigDir(edtConfigDir->text());
     // The file written right after goes to the folder now stored; the old file stays where it is.
     preferences.FileName = TGUIHelpers::GetPreferencesFileName();
-    LoadedConfigDir_ = TGUIHelpers::GetConfigDir();
     {
+        // Shows what was really stored; not an edit of the user's.
         const QSignalBlocker blocker(edtConfigDir);
-        edtConfigDir->setText(LoadedConfigDir_);
+        edtConfigDir->setText(TGUIHelpers::GetConfigDir());
     }
     // Qt buffers every widget's painting already; the surface is repainted so
     // the page shows the stored settings.

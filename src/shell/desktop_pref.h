@@ -25,6 +25,4 @@ private:
     QLineEdit *edtConfigDir = nullptr;
     QPushButton *btnBrowserConfigDir = nullptr;
     QCheckBox *chkOptimizerGoal = nullptr;
-    // The folder as loaded: only a folder the user changed is stored again.
-    QString LoadedConfigDir_;
 };

@@ -6,6 +6,7 @@
 #include "platform/shell.h"
 #include "platform/user_interface.h"
 #include "shell/about_form.h"
+#include "shell/wizard_hooks.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -27,8 +28,7 @@ const char *const UserGuideAddress = "https://marrowtide.example.org/guide/";
 const char *const LaterActions[] = {
     "actPrint", "actPrintSetup", "actPrintPreview",
     "actCut", "actCopy", "actPaste", "actHide", "actSelectAll",
-    "actFind", "actZoomIn", "actZoomOut", "actCreateNote", "actCreateTable", "actRenameDiagram",
-    "actCompareModels", "actShowAllColumns", "actShowOnlyKeyCols", "actFoldAll",
+    "actFind", "actZoomIn", "actZoomOut", "actRenameDiagram", "actShowAllColumns", "actShowOnlyKeyCols", "actFoldAll",
     "actShowDataTypes", "actHideDataTypes", "actShowComments", "actHideComments",
     "actSortAllAlpha", "actSortAllKeys", "actSortByCreation", "actPreferences",
     "actGenerateModelDDL", "actGenerateSelectedDDL", "actGenDeltaDDL", "actSQLEditor",
@@ -153,10 +153,13 @@ void Tfrmgui::CreateActions()
     AddAction("actFind", QStringLiteral("&Find..."), QStringLiteral("Find Object"), QKeySequence(Qt::CTRL | Qt::Key_F));
     AddAction("actZoomIn", QStringLiteral("Zoom &In"), QStringLiteral("Zoom In"));
     AddAction("actZoomOut", QStringLiteral("Zoom &Out"), QStringLiteral("Zoom Out"));
-    AddAction("actCreateNote", QStringLiteral("Create &Note..."), QStringLiteral("Create Note"));
-    AddAction("actCreateTable", QStringLiteral("Create &Table..."), QStringLiteral("Create Table"));
+    on(AddAction("actCreateNote", QStringLiteral("Create &Note..."), QStringLiteral("Create Note")),
+       [] { TWizardHooks::CreateNoteOnPage(); });
+    on(AddAction("actCreateTable", QStringLiteral("Create &Table..."), QStringLiteral("Create Table")),
+       [] { TWizardHooks::CreateTableOnPage(); });
     AddAction("actRenameDiagram", QStringLiteral("R&ename Diagram..."));
-    AddAction("actCompareModels", QStringLiteral("&Compare Models..."), QStringLiteral("Compare Models"));
+    on(AddAction("actCompareModels", QStringLiteral("&Compare Models..."), QStringLiteral("Compare Models")),
+       [] { TWizardHooks::CompareModels(); });
     AddAction("actShowAllColumns", QStringLiteral("&All"));
     AddAction("actShowOnlyKeyCols", QStringLiteral("&Only Keys"));
     AddAction("actFoldAll", QStringLiteral("&None"));

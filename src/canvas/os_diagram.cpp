@@ -16,6 +16,8 @@
 #include "platform/canvas.h"
 #include "platform/user_interface.h"
 
+#include <QApplication>
+#include <QMenu>
 #include <QRubberBand>
 #include <QSignalBlocker>
 #include <QTreeWidget>
@@ -39,6 +41,7 @@ TOSDiagram::TOSDiagram() : MeasureCanvas_(std::make_unique<TCanvas>())
 
 TOSDiagram::~TOSDiagram()
 {
+    delete Popup.data();
     if (TModelHooks::Surface == this)
         TModelHooks::Surface = nullptr;
     if (Surface) {
@@ -55,6 +58,8 @@ void TOSDiagram::AttachSurface(QWidget *surface)
     if (auto *diagramSurface = qobject_cast<TDiagramSurface *>(surface))
         diagramSurface->Diagram = this;
     TModelHooks::Surface = this;
+    if (surface)
+        BuildPopup();
 }
 
 TCanvas *TOSDiagram::SurfaceCanvas()
@@ -84,8 +89,9 @@ void TOSDiagram::DestroyGraphics()
     for (auto it = children.rbegin(); it != children.rend(); ++it)
         if (auto *box = qobject_cast<TOSGraphic *>(*it)) {
             box->Diagram = nullptr;
+            // Hidden, then freed while still a child: taking it off the surface
+            // first walks the whole focus chain, box after box.
             box->hide();
-            box->setParent(nullptr);
             std::unique_ptr<TOSGraphic> owned(box);
         }
 }
@@ -195,9 +201,14 @@ void TOSDiagram::PaintPageBreaks(TCanvas &canvas)
         return;
     try {
         DrawPageBreaks(canvas);
-    } catch (...) {
+    } catch (const std::exception &e) {
+        // A box inside a paint event would paint again under itself: the edges
+        // are switched off, so later paints do not fail, and the reason is
+        // shown once the paint is over.
         Preferences->DrawPrinterPages = false;
-        throw;
+        const QString reason = QString::fromUtf8(e.what());
+        QMetaObject::invokeMethod(
+            qApp, [reason] { UserInterface().ShowError(reason); }, Qt::QueuedConnection);
     }
 }
 

@@ -43,11 +43,17 @@ void SaveAtomically(const QString &fileName, const std::function<void(QIODevice 
 }
 
 template <class TList>
-void DrawBoxes(const TList &list, TCanvas &canvas)
+void DrawBoxes(const TList &list, TCanvas &canvas, const TRect &area)
 {
     for (auto *object : list)
-        if (TOSGraphic *box = TOSGraphic::BoxOf(object))
+        if (TOSGraphic *box = TOSGraphic::BoxOf(object)) {
+            const TRect bounds = box->BoundsRect();
+            // Boxes wholly outside the area leave no pixel in it.
+            if (bounds.Right < area.Left || bounds.Left > area.Right || bounds.Bottom < area.Top ||
+                bounds.Top > area.Bottom)
+                continue;
             box->DrawTo(canvas, 0, 0, 1.0, 1.0);
+        }
 }
 
 QString SizeText(int width, int height)
@@ -166,17 +172,22 @@ QImage TPictureExport::RenderBitmap(TOSDiagram &diagram, int width, int height)
 
 void TPictureExport::PaintPage(TOSDiagram &diagram, TCanvas &canvas, int width, int height)
 {
+    PaintArea(diagram, canvas, TRect{0, 0, width, height});
+}
+
+void TPictureExport::PaintArea(TOSDiagram &diagram, TCanvas &canvas, const TRect &area)
+{
     static const TOSSchemaStyle defaults;
     const TOSSchemaStyle &style = CurrentModel ? CurrentModel->Style : defaults;
     canvas.Brush.Style = bsSolid;
     canvas.Brush.Color = style.BackgroundColour;
-    canvas.FillRect(TRect{0, 0, width, height});
+    canvas.FillRect(area);
     // The links lie beneath the boxes.
     diagram.DrawLinks(canvas, 0, 0, 1.0, 1.0);
     if (!CurrentModel)
         return;
-    DrawBoxes(CurrentModel->Tables, canvas);
-    DrawBoxes(CurrentModel->ObjectTables, canvas);
-    DrawBoxes(CurrentModel->Types, canvas);
-    DrawBoxes(CurrentModel->Notes, canvas);
+    DrawBoxes(CurrentModel->Tables, canvas, area);
+    DrawBoxes(CurrentModel->ObjectTables, canvas, area);
+    DrawBoxes(CurrentModel->Types, canvas, area);
+    DrawBoxes(CurrentModel->Notes, canvas, area);
 }

@@ -10,6 +10,7 @@
 
 class TOSDiagram;
 class TCanvas;
+struct TRect;
 
 // A picture that cannot be made or saved (unknown file type, a page too large
 // for one bitmap, a file that cannot be written).
@@ -53,4 +54,7 @@ public:
     // Paints the page onto any canvas: the background over width x height, the
     // links, then the boxes of tables, object tables, types and notes.
     static void PaintPage(TOSDiagram &diagram, TCanvas &canvas, int width, int height);
+    // The same for an area of the page, drawn at its surface coordinates (a
+    // translated canvas shows it from its corner); boxes outside are skipped.
+    static void PaintArea(TOSDiagram &diagram, TCanvas &canvas, const TRect &area);
 };

@@ -7,6 +7,7 @@
 #include "platform/user_interface.h"
 #include "shell/about_form.h"
 #include "shell/main_action_table.h"
+#include "shell/wizard_hooks.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -128,6 +129,9 @@ void Tfrmgui::BindCommands()
     Bind("actLayoutDiagram", [this] { actLayoutDiagramExecute(); });
     Bind("actFind", [this] { actFindExecute(); });
     Bind("actRenameDiagram", [this] { actRenameDiagramExecute(); });
+    Bind("actCreateNote", [] { TWizardHooks::CreateNoteOnPage(); });
+    Bind("actCreateTable", [] { TWizardHooks::CreateTableOnPage(); });
+    Bind("actCompareModels", [] { TWizardHooks::CompareModels(); });
     // View: the check is the state; the commands follow it.
     const auto toggle = [this](const char *name, std::function<void(bool)> apply) {
         QAction *a = Action(QLatin1String(name));

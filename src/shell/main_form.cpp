@@ -7,6 +7,7 @@
 #include "model/model_globals.h"
 #include "model/preferences.h"
 #include "platform/color.h"
+#include "platform/config_settings.h"
 #include "platform/user_interface.h"
 #include "shell/canvas_main_diagram.h"
 #include "shell/console_form.h"
@@ -89,6 +90,11 @@ Tfrmgui::Tfrmgui(const QStringList &parameters, std::unique_ptr<IMainDiagram> di
     // A damaged preferences file is reported and the defaults serve; the
     // program still starts, and closing it leaves the file as it is.
     Guarded([] { Preferences->LoadPreferences(); });
+    // The preferences could not be stored when the program last closed: the
+    // user learns it now, with the reason, and the old file is still in use.
+    const QString exitFailure = TConfigSettings::TakeExitFailure();
+    if (!exitFailure.isEmpty())
+        UserInterface().ShowError(exitFailure);
     Preferences->BuildToolsMenu(mniTools);
     TConsoleHelper::WriteLine(QStringLiteral("Loaded preferences file: \"") + Preferences->FileName +
                               QLatin1Char('"'));
@@ -423,8 +429,17 @@ void Tfrmgui::StorePreferences()
 
 void Tfrmgui::closeEvent(QCloseEvent *event)
 {
-    if (Preferences->ShouldSaveOnExit())
-        Guarded([this] { StorePreferences(); });
+    if (Preferences->ShouldSaveOnExit()) {
+        // A box shown while the window goes away is easily missed: the failure
+        // waits for the next start instead.
+        try {
+            StorePreferences();
+        } catch (const std::exception &error) {
+            TConfigSettings::WriteExitFailure(
+                QStringLiteral("Your preferences could not be saved when Marrowtide closed. ") +
+                QString::fromUtf8(error.what()));
+        }
+    }
     event->accept();
     // Tool windows without a parent would keep the program running.
     for (auto &entry : OpenWindows_) {

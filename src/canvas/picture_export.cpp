@@ -1,5 +1,8 @@
 #include "canvas/picture_export.h"
 
+#include "canvas/gif/file_stream.h"
+#include "canvas/gif/gif_exception.h"
+#include "canvas/gif/gif_image.h"
 #include "canvas/jpeg_writer.h"
 #include "canvas/os_diagram.h"
 #include "canvas/os_graphic.h"
@@ -32,6 +35,8 @@ void SaveAtomically(const QString &fileName, const std::function<void(QIODevice 
         } catch (const EPictureError &) {
             throw;
         } catch (const EJpegError &) {
+            throw;
+        } catch (const gif::GIFException &) {
             throw;
         } catch (const std::runtime_error &error) {
             // The device refused the data: a file-system failure like any other.
@@ -117,9 +122,38 @@ void TPictureExport::SaveAsMetafile(TOSDiagram &diagram, const QString &fileName
     });
 }
 
-void TPictureExport::SaveAsGif(TOSDiagram &, const QString &)
+void TPictureExport::SaveAsGif(TOSDiagram &diagram, const QString &fileName)
 {
-    throw EPictureError(QStringLiteral("Saving as GIF is not available in this version."));
+    THourglass hourglass;
+    int x = 10, y = 10;
+    if (CurrentModel)
+        CurrentModel->GetDiagramExtent(x, y);
+    // Refused before anything is rendered or written.
+    if (x > MaxGifSide || y > MaxGifSide)
+        throw EPictureError(QStringLiteral("The page is too large for a GIF picture: %1 pixels; a GIF picture has at "
+                                           "most %2 pixels on a side.")
+                                .arg(SizeText(x, y))
+                                .arg(MaxGifSide));
+    const QImage bitmap = RenderBitmap(diagram, x, y);
+    gif::TGIFImage image;
+    image.OnProgress = GifProgress();
+    try {
+        image.AssignBitmap(bitmap);
+        SaveAtomically(fileName, [&](QIODevice &file) {
+            gif::TDeviceStream stream(file);
+            image.SaveToStream(stream);
+        });
+    } catch (const gif::EStreamError &error) {
+        throw FileError(fileName, QString::fromUtf8(error.what()));
+    } catch (const gif::GIFException &error) {
+        throw EPictureError(QString::fromUtf8(error.what()));
+    }
+}
+
+gif::TGIFProgressHandler &TPictureExport::GifProgress()
+{
+    static gif::TGIFProgressHandler handler;
+    return handler;
 }
 
 QImage TPictureExport::GetDiagramBitmap(TOSDiagram &diagram)

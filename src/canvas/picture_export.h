@@ -1,12 +1,14 @@
 #pragma once
 // TPictureExport: renders the whole current page off the screen into a bitmap
-// or an enhanced metafile and saves it as a BMP, JPEG or WMF picture, chosen by
+// or an enhanced metafile and saves it as a BMP, GIF, JPEG or WMF picture, chosen by
 // the file name's extension.
 #include <QByteArray>
 #include <QImage>
 #include <QString>
 
 #include <stdexcept>
+
+#include "canvas/gif/gif_types.h"
 
 class TOSDiagram;
 class TCanvas;
@@ -27,6 +29,12 @@ public:
     // and this many bytes in all.
     static constexpr int MaxBitmapSide = 32767;
     static constexpr qint64 MaxBitmapBytes = qint64(1) << 30;
+    // A GIF picture's sides are 16-bit numbers.
+    static constexpr int MaxGifSide = 65535;
+
+    // Hears the starting, running and ending stages of GIF work ("Converting...",
+    // "Saving..."); the shell installs one that shows them.
+    static gif::TGIFProgressHandler &GifProgress();
 
     // The extension of a file name as written, from its last "." (".bmp"), or
     // empty; folders in the path do not count.

@@ -1,10 +1,13 @@
 #include "shell/wizard_hooks.h"
 
+#include "canvas/dom_tree.h"
 #include "canvas/os_diagram.h"
 #include "canvas/os_graphic.h"
 #include "dbtools/base_memo_wizard.h"
 #include "dbtools/base_table_wizard.h"
+#include "dbtools/compare_models_wizard.h"
 #include "model/diagram_note.h"
+#include "model/diagram_object_model.h"
 #include "model/diagram_table.h"
 #include "model/model_globals.h"
 #include "model/model_hooks.h"
@@ -56,4 +59,34 @@ void TWizardHooks::Install()
 {
     static TShellWizards wizards;
     TModelHooks::Wizards = &wizards;
+}
+
+void TWizardHooks::CreateTableOnPage()
+{
+    if (!CurrentModel)
+        return;
+    TDiagramTable *table = CurrentModel->AddTableWithWizard();
+    if (!table)
+        return;
+    if (CurrentDiagram)
+        CurrentDiagram->AddTableGraphic(table);
+    TDOMTree::RefreshExplorerTree();
+}
+
+void TWizardHooks::CreateNoteOnPage()
+{
+    if (!CurrentModel)
+        return;
+    TDiagramNote *note = CurrentModel->AddNoteWithWizard();
+    if (!note)
+        return;
+    if (CurrentDiagram)
+        CurrentDiagram->AddNoteGraphic(note);
+    TDOMTree::RefreshExplorerTree();
+}
+
+void TWizardHooks::CompareModels()
+{
+    TfrmCompareModelsWizard wizard;
+    wizard.exec();
 }

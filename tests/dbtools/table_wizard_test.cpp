@@ -7,7 +7,7 @@
 #include "model/model_hooks.h"
 #include "model_builders.h"
 #include "test_data.h"
-#include "wizard_test_util.h"
+#include "modal_dialog.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -15,21 +15,6 @@
 #include <QPushButton>
 
 #include <gtest/gtest.h>
-
-void AddGridRow(QDialog &dialog, const char *button, const char *grid, const QStringList &texts)
-{
-    Find<QPushButton>(dialog, button)->click();
-    auto *table = Find<QTableWidget>(dialog, grid);
-    const int row = table->rowCount() - 1;
-    for (int column = 0; column < texts.size(); ++column) {
-        if (texts[column] == QLatin1String("<null>") || texts[column] == QLatin1String("<not null>")) {
-            table->item(row, column)->setCheckState(texts[column] == QLatin1String("<null>") ? Qt::Checked
-                                                                                            : Qt::Unchecked);
-            continue;
-        }
-        table->setItem(row, column, new QTableWidgetItem(texts[column]));
-    }
-}
 
 namespace {
 
@@ -216,12 +201,12 @@ TEST_F(TableWizardTest, NamesAtTheLimitsAndSpecialFormsPass)
 TEST_F(TableWizardTest, CreateThroughTheDialogGivesTheExpectedTable)
 {
     WhenModal([](QDialog &dialog) {
-        EXPECT_EQ(Find<QLineEdit>(dialog, "edtName")->text(), "NEW_TABLE");
-        EXPECT_FALSE(Find<QPushButton>(dialog, "btnOK")->isEnabled()); // no columns yet
-        EXPECT_EQ(Find<QLabel>(dialog, "lblMessage")->text(), "The table has no columns.");
-        Find<QLineEdit>(dialog, "edtName")->setText("EMP");
-        Find<QLineEdit>(dialog, "edtOwner")->setText("SHOP");
-        Find<QPlainTextEdit>(dialog, "memComment")->setPlainText("Employees");
+        EXPECT_EQ(Child<QLineEdit>(dialog, "edtName")->text(), "NEW_TABLE");
+        EXPECT_FALSE(Child<QPushButton>(dialog, "btnOK")->isEnabled()); // no columns yet
+        EXPECT_EQ(Child<QLabel>(dialog, "lblMessage")->text(), "The table has no columns.");
+        Child<QLineEdit>(dialog, "edtName")->setText("EMP");
+        Child<QLineEdit>(dialog, "edtOwner")->setText("SHOP");
+        Child<QPlainTextEdit>(dialog, "memComment")->setPlainText("Employees");
         AddGridRow(dialog, "btnAddColumn", "sgdColumns", {"EMPNO", "NUMBER(4)", "<not null>"});
         AddGridRow(dialog, "btnAddColumn", "sgdColumns", {"ENAME", "VARCHAR2(10)", "<null>", "'?'", "Name"});
         AddGridRow(dialog, "btnAddColumn", "sgdColumns", {"DEPTNO", "NUMBER(2)"});
@@ -229,8 +214,8 @@ TEST_F(TableWizardTest, CreateThroughTheDialogGivesTheExpectedTable)
         AddGridRow(dialog, "btnAddForeignKey", "sgdForeignKeys", {"EMP_DEPT_FK", "DEPTNO", "SHOP.DEPT", "", "CASCADE"});
         AddGridRow(dialog, "btnAddCheck", "sgdChecks", {"EMP_CHK", "EMPNO > 0"});
         AddGridRow(dialog, "btnAddIndex", "sgdIndexes", {"EMP_IDX", "NORMAL", "ENAME"});
-        EXPECT_EQ(Find<QLabel>(dialog, "lblMessage")->text(), "");
-        Find<QPushButton>(dialog, "btnOK")->click();
+        EXPECT_EQ(Child<QLabel>(dialog, "lblMessage")->text(), "");
+        Child<QPushButton>(dialog, "btnOK")->click();
     });
     TDiagramTable *table = CurrentModel->AddTableWithWizard();
     ASSERT_NE(table, nullptr);
@@ -250,14 +235,14 @@ TEST_F(TableWizardTest, BadTypeKeepsOkDisabledUntilMended)
 {
     WhenModal([](QDialog &dialog) {
         AddGridRow(dialog, "btnAddColumn", "sgdColumns", {"ID", "VARCHAR2(30 BYTE)"});
-        auto *ok = Find<QPushButton>(dialog, "btnOK");
+        auto *ok = Child<QPushButton>(dialog, "btnOK");
         EXPECT_FALSE(ok->isEnabled());
-        EXPECT_EQ(Find<QLabel>(dialog, "lblMessage")->text(), "Column \"ID\": '30 BYTE' is not a valid integer value");
-        Find<QTableWidget>(dialog, "sgdColumns")->item(0, 1)->setText("VARCHAR2(30)");
+        EXPECT_EQ(Child<QLabel>(dialog, "lblMessage")->text(), "Column \"ID\": '30 BYTE' is not a valid integer value");
+        Child<QTableWidget>(dialog, "sgdColumns")->item(0, 1)->setText("VARCHAR2(30)");
         EXPECT_TRUE(ok->isEnabled());
-        Find<QPushButton>(dialog, "btnDeleteColumn")->click();
+        Child<QPushButton>(dialog, "btnDeleteColumn")->click();
         EXPECT_FALSE(ok->isEnabled());
-        Find<QPushButton>(dialog, "btnCancel")->click();
+        Child<QPushButton>(dialog, "btnCancel")->click();
     });
     EXPECT_EQ(CurrentModel->AddTableWithWizard(), nullptr);
     EXPECT_EQ(CurrentModel->Tables.Count(), 2);
@@ -271,22 +256,22 @@ TEST_F(TableWizardTest, EditWorksOnACopy)
     const QString before = XmlOf(*Lonely);
 
     WhenModal([](QDialog &dialog) {
-        Find<QTableWidget>(dialog, "sgdColumns")->item(0, 0)->setText("CHANGED");
-        Find<QLineEdit>(dialog, "edtName")->setText("RENAMED");
-        Find<QPushButton>(dialog, "btnCancel")->click();
+        Child<QTableWidget>(dialog, "sgdColumns")->item(0, 0)->setText("CHANGED");
+        Child<QLineEdit>(dialog, "edtName")->setText("RENAMED");
+        Child<QPushButton>(dialog, "btnCancel")->click();
     });
     CurrentModel->EditTable(Lonely);
     EXPECT_EQ(XmlOf(*Lonely), before);
 
     WhenModal([](QDialog &dialog) {
-        auto *columns = Find<QTableWidget>(dialog, "sgdColumns");
+        auto *columns = Child<QTableWidget>(dialog, "sgdColumns");
         EXPECT_EQ(columns->item(1, 1)->text(), "TIMESTAMP(6)");
         AddGridRow(dialog, "btnAddColumn", "sgdColumns", {"LABEL", "CHAR(3)"});
         AddGridRow(dialog, "btnAddKey", "sgdKeys", {"LONELY_PK", "PRIMARY", "ID"});
-        auto *keys = Find<QTableWidget>(dialog, "sgdForeignKeys");
+        auto *keys = Child<QTableWidget>(dialog, "sgdForeignKeys");
         keys->setCurrentCell(0, 0);
-        Find<QPushButton>(dialog, "btnDeleteForeignKey")->click();
-        Find<QPushButton>(dialog, "btnOK")->click();
+        Child<QPushButton>(dialog, "btnDeleteForeignKey")->click();
+        Child<QPushButton>(dialog, "btnOK")->click();
     });
     CurrentModel->EditTable(Lonely);
     ASSERT_EQ(Lonely->Columns.Count(), 3);
@@ -306,9 +291,9 @@ TEST_F(TableWizardTest, EditKeepsForeignKeysOnTheEditedTable)
     AddForeignKey(*emp, "EMP_DEPT_FK", {"DEPTNO"}, "SHOP", "DEPT", {"DEPTNO"}, "CASCADE");
     emp->AddLinkPath("DEPT", "SHOP", 1, "EMP_DEPT_FK");
     WhenModal([](QDialog &dialog) {
-        EXPECT_EQ(Find<QTableWidget>(dialog, "sgdForeignKeys")->item(0, 2)->text(), "SHOP.DEPT");
-        Find<QPlainTextEdit>(dialog, "memComment")->setPlainText("Staff");
-        Find<QPushButton>(dialog, "btnOK")->click();
+        EXPECT_EQ(Child<QTableWidget>(dialog, "sgdForeignKeys")->item(0, 2)->text(), "SHOP.DEPT");
+        Child<QPlainTextEdit>(dialog, "memComment")->setPlainText("Staff");
+        Child<QPushButton>(dialog, "btnOK")->click();
     });
     CurrentModel->EditTable(emp);
     EXPECT_EQ(emp->Comment, "Staff");
@@ -322,13 +307,13 @@ TEST_F(TableWizardTest, EditKeepsForeignKeysOnTheEditedTable)
 
 TEST_F(TableWizardTest, NoteWizardCreatesEditsAndCancels)
 {
-    WhenModal([](QDialog &dialog) { Find<QPushButton>(dialog, "btnCancel")->click(); });
+    WhenModal([](QDialog &dialog) { Child<QPushButton>(dialog, "btnCancel")->click(); });
     EXPECT_EQ(CurrentModel->AddNoteWithWizard(), nullptr);
     EXPECT_EQ(CurrentModel->Notes.Count(), 0);
 
     WhenModal([](QDialog &dialog) {
-        Find<QPlainTextEdit>(dialog, "memText")->setPlainText("first line\nsecond line");
-        Find<QPushButton>(dialog, "btnOK")->click();
+        Child<QPlainTextEdit>(dialog, "memText")->setPlainText("first line\nsecond line");
+        Child<QPushButton>(dialog, "btnOK")->click();
     });
     TDiagramNote *note = CurrentModel->AddNoteWithWizard();
     ASSERT_NE(note, nullptr);
@@ -336,16 +321,16 @@ TEST_F(TableWizardTest, NoteWizardCreatesEditsAndCancels)
     EXPECT_EQ(note->Width, 200);
 
     WhenModal([](QDialog &dialog) {
-        Find<QPlainTextEdit>(dialog, "memText")->setPlainText("thrown away");
-        Find<QPushButton>(dialog, "btnCancel")->click();
+        Child<QPlainTextEdit>(dialog, "memText")->setPlainText("thrown away");
+        Child<QPushButton>(dialog, "btnCancel")->click();
     });
     CurrentModel->EditNote(note);
     EXPECT_EQ(note->Text, "first line\nsecond line");
 
     WhenModal([](QDialog &dialog) {
-        EXPECT_EQ(Find<QPlainTextEdit>(dialog, "memText")->toPlainText(), "first line\nsecond line");
-        Find<QPlainTextEdit>(dialog, "memText")->setPlainText("kept");
-        Find<QPushButton>(dialog, "btnOK")->click();
+        EXPECT_EQ(Child<QPlainTextEdit>(dialog, "memText")->toPlainText(), "first line\nsecond line");
+        Child<QPlainTextEdit>(dialog, "memText")->setPlainText("kept");
+        Child<QPushButton>(dialog, "btnOK")->click();
     });
     CurrentModel->EditNote(note);
     EXPECT_EQ(note->Text, "kept");

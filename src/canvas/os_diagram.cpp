@@ -16,6 +16,8 @@
 #include "platform/canvas.h"
 #include "platform/user_interface.h"
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <QRubberBand>
 #include <QSignalBlocker>
 #include <QTreeWidget>
@@ -79,14 +81,22 @@ void TOSDiagram::DestroyGraphics()
         CurrentModel->ClearGraphicLinks();
     if (!Surface)
         return;
-    // From the last child to the first, as they lie.
+    // Each box is deleted while still a child: taking it off its parent first
+    // makes Qt walk the whole focus chain per box, and a page of thousands of
+    // boxes then tears down in quadratic time. First to last, because Qt finds
+    // a leaving child by a search from the front of its parent's list.
+    // Every new widget has a polish request waiting in the event queue until
+    // the loop next runs, and deleting a widget with a waiting event searches
+    // the whole queue: boxes built and torn down within one command (open a
+    // file, then close the empty first page) would cost N squared. Polishing
+    // now is what the loop would do next anyway.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::PolishRequest);
     const QObjectList children = Surface->children();
-    for (auto it = children.rbegin(); it != children.rend(); ++it)
-        if (auto *box = qobject_cast<TOSGraphic *>(*it)) {
+    for (QObject *child : children)
+        if (auto *box = qobject_cast<TOSGraphic *>(child)) {
             box->Diagram = nullptr;
             box->hide();
-            box->setParent(nullptr);
-            std::unique_ptr<TOSGraphic> owned(box);
+            delete box; // a Qt child: its parent would otherwise free it
         }
 }
 

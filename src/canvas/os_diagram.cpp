@@ -177,22 +177,44 @@ void TOSDiagram::ClearSelection()
         SelectedGraphics->Clear();
 }
 
-void TOSDiagram::DrawLinks(TCanvas &canvas, int offsetX, int offsetY, double scaleX, double scaleY)
+namespace {
+
+// Whether a link can reach the rows of the area: it runs between its two
+// boxes (or loops beside one).
+bool LinkMeetsRows(TDiagramForeignKey *key, const TRect &area)
+{
+    TDiagramTable *referenced = TDrawLink::ReferencedTable(*key);
+    TOSGraphic *from = TOSGraphic::BoxOf(key->Table);
+    TOSGraphic *to = TOSGraphic::BoxOf(referenced);
+    if (!from || !to)
+        return false;
+    const TRect a = from->BoundsRect(), b = to->BoundsRect();
+    const TRect both{std::min(a.Left, b.Left), std::min(a.Top, b.Top), std::max(a.Right, b.Right),
+                     std::max(a.Bottom, b.Bottom)};
+    return TPictureExport::RowsMeet(both, area);
+}
+
+template <class TList>
+void DrawForeignKeys(const TList &tables, TCanvas &canvas, int offsetX, int offsetY, double scaleX, double scaleY,
+                     const TRect *area)
+{
+    for (auto *table : tables) {
+        if (!table->Graphic)
+            continue;
+        for (TDiagramForeignKey *key : table->ForeignKeys)
+            if (!area || LinkMeetsRows(key, *area))
+                TDrawLink::DrawForeignKey(canvas, key, offsetX, offsetY, scaleX, scaleY);
+    }
+}
+
+} // namespace
+
+void TOSDiagram::DrawLinks(TCanvas &canvas, int offsetX, int offsetY, double scaleX, double scaleY, const TRect *area)
 {
     if (!CurrentModel)
         return;
-    for (TDiagramTable *table : CurrentModel->Tables) {
-        if (!table->Graphic)
-            continue;
-        for (TDiagramForeignKey *key : table->ForeignKeys)
-            TDrawLink::DrawForeignKey(canvas, key, offsetX, offsetY, scaleX, scaleY);
-    }
-    for (TDiagramObjectTable *table : CurrentModel->ObjectTables) {
-        if (!table->Graphic)
-            continue;
-        for (TDiagramForeignKey *key : table->ForeignKeys)
-            TDrawLink::DrawForeignKey(canvas, key, offsetX, offsetY, scaleX, scaleY);
-    }
+    DrawForeignKeys(CurrentModel->Tables, canvas, offsetX, offsetY, scaleX, scaleY, area);
+    DrawForeignKeys(CurrentModel->ObjectTables, canvas, offsetX, offsetY, scaleX, scaleY, area);
     for (TDiagramObjectTable *table : CurrentModel->ObjectTables)
         if (table->Graphic)
             TDrawLink::DrawObjectTableTypeLink(canvas, table, offsetX, offsetY, scaleX, scaleY, table->TypeName,

@@ -1,8 +1,10 @@
 #include "canvas/picture_export.h"
 
+#include "canvas/bmp_writer.h"
 #include "canvas/jpeg_writer.h"
 #include "canvas/os_diagram.h"
 #include "canvas/os_graphic.h"
+#include "canvas/page_bands.h"
 #include "model/diagram_object_model.h"
 #include "model/model_globals.h"
 #include "platform/canvas.h"
@@ -10,9 +12,9 @@
 #include "platform/user_interface.h"
 
 #include <QFileInfo>
-#include <QImageWriter>
 #include "platform/atomic_file.h"
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -43,11 +45,12 @@ void SaveAtomically(const QString &fileName, const std::function<void(QIODevice 
 }
 
 template <class TList>
-void DrawBoxes(const TList &list, TCanvas &canvas)
+void DrawBoxes(const TList &list, TCanvas &canvas, const TRect *area)
 {
     for (auto *object : list)
         if (TOSGraphic *box = TOSGraphic::BoxOf(object))
-            box->DrawTo(canvas, 0, 0, 1.0, 1.0);
+            if (!area || TPictureExport::RowsMeet(box->BoundsRect(), *area))
+                box->DrawTo(canvas, 0, 0, 1.0, 1.0);
 }
 
 QString SizeText(int width, int height)
@@ -83,21 +86,37 @@ void TPictureExport::SaveAsImage(TOSDiagram &diagram, const QString &fileName)
 void TPictureExport::SaveAsBitmap(TOSDiagram &diagram, const QString &fileName)
 {
     THourglass hourglass;
-    const QImage bitmap = GetDiagramBitmap(diagram);
-    SaveAtomically(fileName, [&](QIODevice &file) {
-        QImageWriter writer(&file, "BMP");
-        if (!writer.write(bitmap))
-            throw FileError(fileName, writer.errorString());
-    });
+    const QSize extent = DiagramExtent();
+    if (TBmpWriter::FileBytes(extent.width(), extent.height()) > TBmpWriter::MaxFileBytes)
+        throw EPictureError(QStringLiteral("The page is too large for a BMP picture: %1 pixels; a BMP file holds at "
+                                           "most 4 GB.")
+                                .arg(SizeText(extent.width(), extent.height())));
+    TPageBands bands(diagram, extent.width(), extent.height());
+    SaveAtomically(fileName, [&](QIODevice &file) { TBmpWriter::Write(bands, file); });
 }
 
 void TPictureExport::SaveAsJpeg(TOSDiagram &diagram, const QString &fileName)
 {
     THourglass hourglass;
-    const QImage bitmap = GetDiagramBitmap(diagram);
+    const QSize extent = DiagramExtent();
+    if (extent.width() > TJpegWriter::MaxSide || extent.height() > TJpegWriter::MaxSide)
+        throw EPictureError(QStringLiteral("The page is too large for a JPEG picture: %1 pixels; a JPEG picture has "
+                                           "at most %2 pixels on a side.")
+                                .arg(SizeText(extent.width(), extent.height()))
+                                .arg(TJpegWriter::MaxSide));
+    TPageBands bands(diagram, extent.width(), extent.height());
+    int bandTop = 0, bandRows = 0;
+    const auto row = [&](int y) {
+        if (y >= bandTop + bandRows) {
+            bandTop = y;
+            bandRows = std::min(bands.BandRows(), extent.height() - y);
+            bands.Render(bandTop, bandRows);
+        }
+        return bands.Row(y - bandTop);
+    };
     // The settings of a new JPEG picture: quality 90, colour, baseline.
     const TJpegWriter writer;
-    SaveAtomically(fileName, [&](QIODevice &file) { writer.Write(bitmap, file); });
+    SaveAtomically(fileName, [&](QIODevice &file) { writer.Write(extent.width(), extent.height(), row, file); });
 }
 
 void TPictureExport::SaveAsMetafile(TOSDiagram &diagram, const QString &fileName)
@@ -116,20 +135,24 @@ void TPictureExport::SaveAsGif(TOSDiagram &, const QString &)
     throw EPictureError(QStringLiteral("Saving as GIF is not available in this version."));
 }
 
-QImage TPictureExport::GetDiagramBitmap(TOSDiagram &diagram)
+QSize TPictureExport::DiagramExtent()
 {
     int x = 10, y = 10;
     if (CurrentModel)
         CurrentModel->GetDiagramExtent(x, y);
-    return RenderBitmap(diagram, x, y);
+    return {x, y};
+}
+
+QImage TPictureExport::GetDiagramBitmap(TOSDiagram &diagram)
+{
+    const QSize extent = DiagramExtent();
+    return RenderBitmap(diagram, extent.width(), extent.height());
 }
 
 QByteArray TPictureExport::GetDiagramMetafile(TOSDiagram &diagram)
 {
-    int x = 10, y = 10;
-    if (CurrentModel)
-        CurrentModel->GetDiagramExtent(x, y);
-    return RenderMetafile(diagram, x, y);
+    const QSize extent = DiagramExtent();
+    return RenderMetafile(diagram, extent.width(), extent.height());
 }
 
 QByteArray TPictureExport::RenderMetafile(TOSDiagram &diagram, int width, int height)
@@ -164,7 +187,12 @@ QImage TPictureExport::RenderBitmap(TOSDiagram &diagram, int width, int height)
     return bitmap;
 }
 
-void TPictureExport::PaintPage(TOSDiagram &diagram, TCanvas &canvas, int width, int height)
+bool TPictureExport::RowsMeet(const TRect &bounds, const TRect &area)
+{
+    return bounds.Bottom + BandMargin > area.Top && bounds.Top - BandMargin < area.Bottom;
+}
+
+void TPictureExport::PaintPage(TOSDiagram &diagram, TCanvas &canvas, int width, int height, const TRect *area)
 {
     static const TOSSchemaStyle defaults;
     const TOSSchemaStyle &style = CurrentModel ? CurrentModel->Style : defaults;
@@ -172,11 +200,11 @@ void TPictureExport::PaintPage(TOSDiagram &diagram, TCanvas &canvas, int width, 
     canvas.Brush.Color = style.BackgroundColour;
     canvas.FillRect(TRect{0, 0, width, height});
     // The links lie beneath the boxes.
-    diagram.DrawLinks(canvas, 0, 0, 1.0, 1.0);
+    diagram.DrawLinks(canvas, 0, 0, 1.0, 1.0, area);
     if (!CurrentModel)
         return;
-    DrawBoxes(CurrentModel->Tables, canvas);
-    DrawBoxes(CurrentModel->ObjectTables, canvas);
-    DrawBoxes(CurrentModel->Types, canvas);
-    DrawBoxes(CurrentModel->Notes, canvas);
+    DrawBoxes(CurrentModel->Tables, canvas, area);
+    DrawBoxes(CurrentModel->ObjectTables, canvas, area);
+    DrawBoxes(CurrentModel->Types, canvas, area);
+    DrawBoxes(CurrentModel->Notes, canvas, area);
 }

@@ -4,12 +4,14 @@
 // the file name's extension.
 #include <QByteArray>
 #include <QImage>
+#include <QSize>
 #include <QString>
 
 #include <stdexcept>
 
 class TOSDiagram;
 class TCanvas;
+struct TRect;
 
 // A picture that cannot be made or saved (unknown file type, a page too large
 // for one bitmap, a file that cannot be written).
@@ -52,5 +54,16 @@ public:
     static QByteArray RenderMetafile(TOSDiagram &diagram, int width, int height);
     // Paints the page onto any canvas: the background over width x height, the
     // links, then the boxes of tables, object tables, types and notes.
-    static void PaintPage(TOSDiagram &diagram, TCanvas &canvas, int width, int height);
+    // With an area, only the boxes and links near its rows are painted: the
+    // rest cannot reach them.
+    static void PaintPage(TOSDiagram &diagram, TCanvas &canvas, int width, int height, const TRect *area = nullptr);
+
+    // How far a box's or link's drawing may reach past its bounds (shadows,
+    // self-referencing loops, link ends and captions).
+    static constexpr int BandMargin = 64;
+    // Whether anything drawn for these bounds can touch the rows of the area.
+    static bool RowsMeet(const TRect &bounds, const TRect &area);
+    // The right and bottom edge of the farthest box plus the margin; 10 x 10
+    // for an empty page.
+    static QSize DiagramExtent();
 };

@@ -1,10 +1,13 @@
 // Program entry: splash screen, main window, message loop.
+#include "canvas/print_diagram.h"
+#include "dbtools/oci_connection.h"
 #include "model/model_globals.h"
 #include "platform/font.h"
 #include "platform/user_interface.h"
 #include "shell/about_form.h"
 #include "shell/main_diagram.h"
 #include "shell/main_form.h"
+#include "shell/wizard_hooks.h"
 
 #include <QApplication>
 #include <QThread>
@@ -53,6 +56,7 @@ int main(int argc, char **argv)
     QApplication::setApplicationName(QStringLiteral("Marrowtide"));
     InstallFontSubstitutions();
     InitializeModelGlobals();
+    TWizardHooks::Install();
     int result = 0;
     {
         std::unique_ptr<Tfrmgui> mainForm;
@@ -63,7 +67,11 @@ int main(int argc, char **argv)
             SplashForm->SetHomePageVisible(false);
             SplashForm->show();
             QApplication::processEvents();
-            mainForm = std::make_unique<Tfrmgui>(ProgramParameters());
+            const QStringList parameters = ProgramParameters();
+            TOciClientSettings::Current() = TOciClientSettings::FromParameters(parameters);
+            mainForm = std::make_unique<Tfrmgui>(parameters);
+            if (CurrentDiagram)
+                TPrintDiagram::InstallHooks(*CurrentDiagram);
         } catch (const std::exception &e) {
             failure = QString::fromUtf8(e.what());
         } catch (...) {

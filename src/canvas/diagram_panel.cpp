@@ -8,6 +8,7 @@
 #include "platform/user_interface.h"
 
 #include <QDragEnterEvent>
+#include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
@@ -83,7 +84,12 @@ void TDiagramSurface::contextMenuEvent(QContextMenuEvent *event)
     if (Diagram)
         Diagram->CancelBand();
     PressedButton_ = Qt::NoButton;
-    event->ignore();
+    if (Diagram && Diagram->Popup) {
+        Diagram->Popup->popup(event->globalPos());
+        event->accept();
+    } else {
+        event->ignore();
+    }
 }
 
 void TDiagramSurface::focusOutEvent(QFocusEvent *event)

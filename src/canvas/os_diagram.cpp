@@ -16,8 +16,10 @@
 #include "platform/canvas.h"
 #include "platform/user_interface.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QEvent>
+#include <QMenu>
 #include <QRubberBand>
 #include <QSignalBlocker>
 #include <QTreeWidget>
@@ -41,6 +43,7 @@ TOSDiagram::TOSDiagram() : MeasureCanvas_(std::make_unique<TCanvas>())
 
 TOSDiagram::~TOSDiagram()
 {
+    delete Popup.data();
     if (TModelHooks::Surface == this)
         TModelHooks::Surface = nullptr;
     if (Surface) {
@@ -57,6 +60,8 @@ void TOSDiagram::AttachSurface(QWidget *surface)
     if (auto *diagramSurface = qobject_cast<TDiagramSurface *>(surface))
         diagramSurface->Diagram = this;
     TModelHooks::Surface = this;
+    if (surface)
+        BuildPopup();
 }
 
 TCanvas *TOSDiagram::SurfaceCanvas()
@@ -179,19 +184,18 @@ void TOSDiagram::ClearSelection()
 
 namespace {
 
-// Whether a link can reach the rows of the area: it runs between its two
-// boxes (or loops beside one).
+// Whether a link can reach the rows of the area: it runs between its two boxes
+// (or loops beside one). Its caption may stand out sideways, so columns do not
+// count.
 bool LinkMeetsRows(TDiagramForeignKey *key, const TRect &area)
 {
-    TDiagramTable *referenced = TDrawLink::ReferencedTable(*key);
     TOSGraphic *from = TOSGraphic::BoxOf(key->Table);
-    TOSGraphic *to = TOSGraphic::BoxOf(referenced);
+    TOSGraphic *to = TOSGraphic::BoxOf(TDrawLink::ReferencedTable(*key));
     if (!from || !to)
         return false;
     const TRect a = from->BoundsRect(), b = to->BoundsRect();
-    const TRect both{std::min(a.Left, b.Left), std::min(a.Top, b.Top), std::max(a.Right, b.Right),
-                     std::max(a.Bottom, b.Bottom)};
-    return TPictureExport::RowsMeet(both, area);
+    const int margin = TPictureExport::AreaMargin;
+    return std::max(a.Bottom, b.Bottom) + margin > area.Top && std::min(a.Top, b.Top) - margin < area.Bottom;
 }
 
 template <class TList>
@@ -227,9 +231,14 @@ void TOSDiagram::PaintPageBreaks(TCanvas &canvas)
         return;
     try {
         DrawPageBreaks(canvas);
-    } catch (...) {
+    } catch (const std::exception &e) {
+        // A box inside a paint event would paint again under itself: the edges
+        // are switched off, so later paints do not fail, and the reason is
+        // shown once the paint is over.
         Preferences->DrawPrinterPages = false;
-        throw;
+        const QString reason = QString::fromUtf8(e.what());
+        QMetaObject::invokeMethod(
+            qApp, [reason] { UserInterface().ShowError(reason); }, Qt::QueuedConnection);
     }
 }
 

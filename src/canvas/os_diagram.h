@@ -14,6 +14,7 @@
 #include <functional>
 #include <memory>
 
+class QMenu;
 class QWidget;
 class QRubberBand;
 class TCanvas;
@@ -28,6 +29,7 @@ class TDiagramObjectTable;
 class TDiagramType;
 class TDiagramNote;
 class TDragObjects;
+class TBaseDiagramRectangle;
 
 class TOSDiagram : public IDiagramSurface {
 public:
@@ -52,7 +54,7 @@ public:
     void RefreshAll();
     void Refresh();
     void ClearSelection();
-    // With an area, links whose boxes lie far from its rows are left out.
+    // With an area, links whose boxes lie far from it are left out.
     void DrawLinks(TCanvas &canvas, int offsetX, int offsetY, double scaleX, double scaleY,
                    const TRect *area = nullptr);
 
@@ -79,6 +81,41 @@ public:
     // moved and the page not rebuilt.
     void LayoutDiagram();
 
+    // Page commands; each acts on CurrentModel and its boxes.
+    void SelectAll();
+    // Removes the selected tables, object tables, notes and types from the
+    // page and the model; foreign keys of other tables that name a removed
+    // table stay as they are.
+    void DeleteSelected();
+    // Scales every box by the ratio of the detail font size one point up
+    // (direction > 0) or down to the size now, and the three fonts with it.
+    void Zoom(int direction);
+    // Left, Top, Width and Height times numerator / denominator, each rounded
+    // to the nearest integer, halves to even.
+    static void ScaleRectangle(TBaseDiagramRectangle &rectangle, int numerator, int denominator);
+    void ShowOnlyKeyColumns();
+    void ShowAllColumns();
+    void HideDataTypes();
+    void ShowDataTypes();
+    void HideComments();
+    void ShowComments();
+    // Every table shows its header only, until it is measured again.
+    void FoldAll();
+    void Remeasure();
+    void SortAllAlpha();
+    void SortAllKeys();
+    void SortAllByCreationOrder();
+    void CopyToClipboard();
+    void CutToClipboard();
+    // Adds the diagram text on the clipboard to the page; anything else on
+    // the clipboard is left alone. Text that is not a diagram raises the
+    // reader's message.
+    void PasteFromClipboard();
+    // The script of the selected tables and object tables, in an SQL editor.
+    void GenerateSelectedDDL();
+    // The surface's own popup menu (made by AttachSurface).
+    QMenu *BuildPopup();
+
     // Pictures of the whole page (TPictureExport): the extension of the file
     // name chooses BMP, WMF (an enhanced metafile), GIF or JPEG.
     void SaveAsImage(const QString &fileName);
@@ -91,6 +128,9 @@ public:
     QByteArray GetDiagramMetafile();
     QByteArray RenderMetafile(int width, int height);
 
+    // The print dialog with its page range; printing when the user confirms.
+    void Print();
+
     // The plan view (TOverview): paints it into a canvas; asks the plan view's
     // paint box to repaint.
     void DrawOverview(TCanvas &canvas, int width, int height);
@@ -102,6 +142,7 @@ public:
     void EnsureSurfaceSize(int width, int height) override { GrowSurface(width, height); }
 
     QWidget *Surface = nullptr;
+    QPointer<QMenu> Popup;
     QWidget *OverviewBox = nullptr;
     QPoint BandStart;
     QPoint LastPoint;
@@ -122,6 +163,10 @@ private:
     void XorRubberBand(int x, int y, bool erase);
     void PaintPageBreaks(TCanvas &canvas);
     void PlaceBox(TOSGraphic *box, int left, int top, int width, int height);
+    void SetTableFlags(void (*set)(TDiagramTable &));
+    void SortAll(int method);
+    // Gives every table's box the table's size; the surface repaints.
+    void ResizeTableBoxes();
 
     QPointer<QRubberBand> Band_;
     std::unique_ptr<TCanvas> MeasureCanvas_;

@@ -24,17 +24,16 @@ TPageBands::TPageBands(TOSDiagram &diagram, int width, int height)
 
 void TPageBands::Render(int top, int count)
 {
-    const TRect area{0, top, Width_, top + count};
     for (int left = 0; left < Width_; left += TileWidth) {
+        const int pixels = std::min(TileWidth, Width_ - left);
         {
             QPainter painter(&Tile_);
             painter.translate(-left, -top);
             TCanvas canvas(&painter);
-            TPictureExport::PaintPage(Diagram_, canvas, Width_, Height_, &area);
+            TPictureExport::PaintArea(Diagram_, canvas, TRect{left, top, left + pixels, top + count});
         }
         if (Wide_.empty())
             return;
-        const int pixels = std::min(TileWidth, Width_ - left);
         for (int y = 0; y < count; ++y)
             std::memcpy(Wide_.data() + size_t(y) * size_t(Width_) + size_t(left), Tile_.constScanLine(y),
                         size_t(pixels) * sizeof(QRgb));

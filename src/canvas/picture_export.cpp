@@ -1,6 +1,9 @@
 #include "canvas/picture_export.h"
 
 #include "canvas/bmp_writer.h"
+#include "canvas/gif/file_stream.h"
+#include "canvas/gif/gif_exception.h"
+#include "canvas/gif/gif_image.h"
 #include "canvas/jpeg_writer.h"
 #include "canvas/os_diagram.h"
 #include "canvas/os_graphic.h"
@@ -35,6 +38,8 @@ void SaveAtomically(const QString &fileName, const std::function<void(QIODevice 
             throw;
         } catch (const EJpegError &) {
             throw;
+        } catch (const gif::GIFException &) {
+            throw;
         } catch (const std::runtime_error &error) {
             // The device refused the data: a file-system failure like any other.
             throw FileError(fileName, QString::fromUtf8(error.what()));
@@ -45,11 +50,11 @@ void SaveAtomically(const QString &fileName, const std::function<void(QIODevice 
 }
 
 template <class TList>
-void DrawBoxes(const TList &list, TCanvas &canvas, const TRect *area)
+void DrawBoxes(const TList &list, TCanvas &canvas, const TRect &area)
 {
     for (auto *object : list)
         if (TOSGraphic *box = TOSGraphic::BoxOf(object))
-            if (!area || TPictureExport::RowsMeet(box->BoundsRect(), *area))
+            if (TPictureExport::Meets(box->BoundsRect(), area))
                 box->DrawTo(canvas, 0, 0, 1.0, 1.0);
 }
 
@@ -130,9 +135,38 @@ void TPictureExport::SaveAsMetafile(TOSDiagram &diagram, const QString &fileName
     });
 }
 
-void TPictureExport::SaveAsGif(TOSDiagram &, const QString &)
+void TPictureExport::SaveAsGif(TOSDiagram &diagram, const QString &fileName)
 {
-    throw EPictureError(QStringLiteral("Saving as GIF is not available in this version."));
+    THourglass hourglass;
+    int x = 10, y = 10;
+    if (CurrentModel)
+        CurrentModel->GetDiagramExtent(x, y);
+    // Refused before anything is rendered or written.
+    if (x > MaxGifSide || y > MaxGifSide)
+        throw EPictureError(QStringLiteral("The page is too large for a GIF picture: %1 pixels; a GIF picture has at "
+                                           "most %2 pixels on a side.")
+                                .arg(SizeText(x, y))
+                                .arg(MaxGifSide));
+    const QImage bitmap = RenderBitmap(diagram, x, y);
+    gif::TGIFImage image;
+    image.OnProgress = GifProgress();
+    try {
+        image.AssignBitmap(bitmap);
+        SaveAtomically(fileName, [&](QIODevice &file) {
+            gif::TDeviceStream stream(file);
+            image.SaveToStream(stream);
+        });
+    } catch (const gif::EStreamError &error) {
+        throw FileError(fileName, QString::fromUtf8(error.what()));
+    } catch (const gif::GIFException &error) {
+        throw EPictureError(QString::fromUtf8(error.what()));
+    }
+}
+
+gif::TGIFProgressHandler &TPictureExport::GifProgress()
+{
+    static gif::TGIFProgressHandler handler;
+    return handler;
 }
 
 QSize TPictureExport::DiagramExtent()
@@ -187,20 +221,26 @@ QImage TPictureExport::RenderBitmap(TOSDiagram &diagram, int width, int height)
     return bitmap;
 }
 
-bool TPictureExport::RowsMeet(const TRect &bounds, const TRect &area)
+bool TPictureExport::Meets(const TRect &bounds, const TRect &area)
 {
-    return bounds.Bottom + BandMargin > area.Top && bounds.Top - BandMargin < area.Bottom;
+    return bounds.Right + AreaMargin > area.Left && bounds.Left - AreaMargin < area.Right &&
+           bounds.Bottom + AreaMargin > area.Top && bounds.Top - AreaMargin < area.Bottom;
 }
 
-void TPictureExport::PaintPage(TOSDiagram &diagram, TCanvas &canvas, int width, int height, const TRect *area)
+void TPictureExport::PaintPage(TOSDiagram &diagram, TCanvas &canvas, int width, int height)
+{
+    PaintArea(diagram, canvas, TRect{0, 0, width, height});
+}
+
+void TPictureExport::PaintArea(TOSDiagram &diagram, TCanvas &canvas, const TRect &area)
 {
     static const TOSSchemaStyle defaults;
     const TOSSchemaStyle &style = CurrentModel ? CurrentModel->Style : defaults;
     canvas.Brush.Style = bsSolid;
     canvas.Brush.Color = style.BackgroundColour;
-    canvas.FillRect(TRect{0, 0, width, height});
+    canvas.FillRect(area);
     // The links lie beneath the boxes.
-    diagram.DrawLinks(canvas, 0, 0, 1.0, 1.0, area);
+    diagram.DrawLinks(canvas, 0, 0, 1.0, 1.0, &area);
     if (!CurrentModel)
         return;
     DrawBoxes(CurrentModel->Tables, canvas, area);

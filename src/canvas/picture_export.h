@@ -1,6 +1,6 @@
 #pragma once
 // TPictureExport: renders the whole current page off the screen into a bitmap
-// or an enhanced metafile and saves it as a BMP, JPEG or WMF picture, chosen by
+// or an enhanced metafile and saves it as a BMP, GIF, JPEG or WMF picture, chosen by
 // the file name's extension.
 #include <QByteArray>
 #include <QImage>
@@ -8,6 +8,8 @@
 #include <QString>
 
 #include <stdexcept>
+
+#include "canvas/gif/gif_types.h"
 
 class TOSDiagram;
 class TCanvas;
@@ -28,6 +30,12 @@ public:
     // and this many bytes in all.
     static constexpr int MaxBitmapSide = 32767;
     static constexpr qint64 MaxBitmapBytes = qint64(1) << 30;
+    // A GIF picture's sides are 16-bit numbers.
+    static constexpr int MaxGifSide = 65535;
+
+    // Hears the starting, running and ending stages of GIF work ("Converting...",
+    // "Saving..."); the shell installs one that shows them.
+    static gif::TGIFProgressHandler &GifProgress();
 
     // The extension of a file name as written, from its last "." (".bmp"), or
     // empty; folders in the path do not count.
@@ -54,15 +62,17 @@ public:
     static QByteArray RenderMetafile(TOSDiagram &diagram, int width, int height);
     // Paints the page onto any canvas: the background over width x height, the
     // links, then the boxes of tables, object tables, types and notes.
-    // With an area, only the boxes and links near its rows are painted: the
-    // rest cannot reach them.
-    static void PaintPage(TOSDiagram &diagram, TCanvas &canvas, int width, int height, const TRect *area = nullptr);
+    static void PaintPage(TOSDiagram &diagram, TCanvas &canvas, int width, int height);
+    // The same for an area of the page, drawn at its surface coordinates (a
+    // translated canvas shows it from its corner); boxes and links that cannot
+    // reach the area are skipped.
+    static void PaintArea(TOSDiagram &diagram, TCanvas &canvas, const TRect &area);
 
     // How far a box's or link's drawing may reach past its bounds (shadows,
     // self-referencing loops, link ends and captions).
-    static constexpr int BandMargin = 64;
-    // Whether anything drawn for these bounds can touch the rows of the area.
-    static bool RowsMeet(const TRect &bounds, const TRect &area);
+    static constexpr int AreaMargin = 64;
+    // Whether anything drawn for these bounds can touch the area.
+    static bool Meets(const TRect &bounds, const TRect &area);
     // The right and bottom edge of the farthest box plus the margin; 10 x 10
     // for an empty page.
     static QSize DiagramExtent();

@@ -43,6 +43,9 @@ void AddItems(QTreeWidget *list, const QStringList &names, quint8 kind)
         item->setData(0, TGUIHelpers::KindRole, kind);
         item->setData(0, TGUIHelpers::OwnerRole, THelpers::GetOwnerName(qualified));
         item->setData(0, TGUIHelpers::NameRole, THelpers::GetObjectName(qualified));
+        item->setData(0, TGUIHelpers::DataRole,
+                      QVariant::fromValue(TDBObjectData{THelpers::GetObjectName(qualified),
+                                                        THelpers::GetOwnerName(qualified), kind}));
     }
 }
 
@@ -71,4 +74,9 @@ void TGUIHelpers::AddTypesToList(QTreeWidget *list, const QString &owner)
 {
     if (IDictionaryLister *lister = ConnectedLister(); lister && list)
         AddItems(list, lister->ListTypes(owner), 2);
+}
+
+TDBObjectData TGUIHelpers::ItemData(const QTreeWidgetItem *item)
+{
+    return item ? item->data(0, DataRole).value<TDBObjectData>() : TDBObjectData();
 }

@@ -1,20 +1,16 @@
 #pragma once
 // TGUIHelpers: the configuration directory, the preferences file name and the
-// filling of the Entities list from the data dictionary.
+// filling of the Entities list from the data dictionary of the session.
+#include "dbtools/dictionary_lister.h"
+#include "model/model_globals.h"
+
 #include <QString>
+#include <QMetaType>
 #include <QStringList>
 
 class QTreeWidget;
+class QTreeWidgetItem;
 
-// Sessions that can list the objects of an owner offer this as well; an empty
-// owner means all owners. Each entry is "OWNER.NAME".
-class IDictionaryLister {
-public:
-    virtual ~IDictionaryLister() = default;
-    virtual QStringList ListTables(const QString &owner) = 0;
-    virtual QStringList ListObjectTables(const QString &owner) = 0;
-    virtual QStringList ListTypes(const QString &owner) = 0;
-};
 
 class TGUIHelpers {
 public:
@@ -38,4 +34,9 @@ public:
     static constexpr int KindRole = 0x0100 + 1; // Qt::UserRole + 1
     static constexpr int OwnerRole = 0x0100 + 2;
     static constexpr int NameRole = 0x0100 + 3;
+    // The item's TDBObjectData record, as the explorers and drag lists take it.
+    static constexpr int DataRole = 0x0100 + 4;
+    static TDBObjectData ItemData(const QTreeWidgetItem *item);
 };
+
+Q_DECLARE_METATYPE(TDBObjectData)

@@ -2,6 +2,7 @@
 
 #include "dbtools/console_helper.h"
 #include "dbtools/logon_dialog.h"
+#include "dbtools/oracle_session.h"
 #include "model/model_globals.h"
 #include "model/preferences.h"
 #include "platform/user_interface.h"
@@ -13,15 +14,14 @@
 
 namespace {
 
-IDatabaseSessionPtr NoOracleSession(const TLogonValues &)
+IDatabaseSessionPtr OpenOracleSession(const TLogonValues &values)
 {
-    throw std::runtime_error(
-        "Oracle sessions are not available in this version of Marrowtide; working offline.");
+    return TOracleSession::Open(values);
 }
 
 TLoginManager::TSessionFactory &Factory()
 {
-    static TLoginManager::TSessionFactory factory = NoOracleSession;
+    static TLoginManager::TSessionFactory factory = OpenOracleSession;
     return factory;
 }
 
@@ -52,7 +52,7 @@ void RememberLogon(const TLogonValues &values)
 
 void TLoginManager::SetSessionFactory(TSessionFactory factory)
 {
-    Factory() = factory ? std::move(factory) : TSessionFactory(NoOracleSession);
+    Factory() = factory ? std::move(factory) : TSessionFactory(OpenOracleSession);
 }
 
 void TLoginManager::SetLogonPrompt(TLogonPrompt prompt)

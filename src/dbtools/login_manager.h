@@ -42,8 +42,8 @@ public:
     // user/password@database; false when there is no user or no "/".
     static bool ParseConnectString(const QString &text, TLogonValues &values);
 
-    // nullptr puts the default back (no Oracle session in this build: every
-    // attempt fails with a clear message).
+    // nullptr puts the default back: a TOracleSession on the Oracle client, or
+    // on the SQLite dictionary the database part names.
     static void SetSessionFactory(TSessionFactory factory);
     // nullptr puts the logon dialog back.
     static void SetLogonPrompt(TLogonPrompt prompt);

@@ -20,6 +20,15 @@ void ForEachBox(const TDiagramObjectModel &model, F f)
     }
 }
 
+// A name listed a moment ago may be gone by the time it is read: the session
+// then returns an empty object, which must not become an empty box.
+void RequireFound(const TBaseModelObject &object, const char *kind, const QString &owner, const QString &name)
+{
+    if (object.Name.isEmpty())
+        throw EModelError(QStringLiteral("The %1 %2.%3 was not found in the database.")
+                              .arg(QLatin1String(kind), owner, name));
+}
+
 } // namespace
 
 TDiagramObjectModel::TDiagramObjectModel() = default;
@@ -46,6 +55,7 @@ TDiagramTable *TDiagramObjectModel::AddTableFromDatabase(const QString &owner, c
     if (!DatabaseSession)
         return nullptr;
     std::unique_ptr<TDiagramTable> table = DatabaseSession->GetTable(owner, tableName);
+    RequireFound(*table, "table", owner, tableName);
     table->SetIsVirtual(true);
     TDiagramTable *result = table.get();
     Tables.Add(table.release());
@@ -59,6 +69,7 @@ TDiagramObjectTable *TDiagramObjectModel::AddObjectTableFromDatabase(const QStri
     if (!DatabaseSession)
         return nullptr;
     std::unique_ptr<TDiagramObjectTable> table = DatabaseSession->GetObjectTable(owner, tableName);
+    RequireFound(*table, "object table", owner, tableName);
     TDiagramObjectTable *result = table.get();
     ObjectTables.Add(table.release());
     AddOwner(result->Owner);
@@ -70,6 +81,7 @@ TDiagramType *TDiagramObjectModel::AddTypeFromDatabase(const QString &owner, con
     if (!DatabaseSession)
         return nullptr;
     std::unique_ptr<TDiagramType> type = DatabaseSession->GetType(owner, typeName);
+    RequireFound(*type, "type", owner, typeName);
     TDiagramType *result = type.get();
     Types.Add(type.release());
     return result;

@@ -249,6 +249,38 @@ void TPreferences::RunToolByCaption(const QString &caption)
         RunExternalTool(*tool);
 }
 
+namespace {
+
+// One pass over the text: what a replacement brings in is never scanned
+// again, so a password holding "$DATABASE" arrives as typed.
+QString ReplaceToolMacros(const QString &text, const QString &user, const QString &password, const QString &database)
+{
+    const std::pair<QLatin1String, const QString *> macros[] = {{QLatin1String("$USERNAME"), &user},
+                                                                {QLatin1String("$PASSWORD"), &password},
+                                                                {QLatin1String("$DATABASE"), &database}};
+    QString result;
+    qsizetype done = 0;
+    for (qsizetype at = text.indexOf(QLatin1Char('$')); at >= 0; at = text.indexOf(QLatin1Char('$'), at)) {
+        bool replaced = false;
+        for (const auto &[name, value] : macros) {
+            if (QStringView(text).mid(at).startsWith(name)) {
+                result += QStringView(text).mid(done, at - done);
+                result += *value;
+                at += name.size();
+                done = at;
+                replaced = true;
+                break;
+            }
+        }
+        if (!replaced)
+            ++at;
+    }
+    result += QStringView(text).mid(done);
+    return result;
+}
+
+} // namespace
+
 void TPreferences::RunExternalTool(const TToolPreference &tool)
 {
     // Split first, then fill in the macros: a password holding blanks or
@@ -258,11 +290,8 @@ void TPreferences::RunExternalTool(const TToolPreference &tool)
         const QString user = DatabaseSession->GetUsername();
         const QString password = DatabaseSession->GetPassword();
         const QString database = DatabaseSession->GetDatabase();
-        for (QString &argument : arguments) {
-            argument.replace(QLatin1String("$USERNAME"), user, Qt::CaseSensitive);
-            argument.replace(QLatin1String("$PASSWORD"), password, Qt::CaseSensitive);
-            argument.replace(QLatin1String("$DATABASE"), database, Qt::CaseSensitive);
-        }
+        for (QString &argument : arguments)
+            argument = ReplaceToolMacros(argument, user, password, database);
     }
     TShell::StartProgram(tool.ProgramName, arguments, {}, tool.WorkingDir);
 }

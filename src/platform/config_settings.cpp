@@ -9,6 +9,7 @@
 namespace {
 
 const QString kConfigDirKey = QStringLiteral("ConfigDir");
+const QString kExitFailureKey = QStringLiteral("ExitFailure");
 
 QString &SettingsFileOverride()
 {
@@ -38,6 +39,24 @@ void TConfigSettings::WriteConfigDir(const QString &folder)
     auto settings = OpenSettings();
     settings->setValue(kConfigDirKey, folder);
     settings->sync();
+}
+
+void TConfigSettings::WriteExitFailure(const QString &message)
+{
+    auto settings = OpenSettings();
+    settings->setValue(kExitFailureKey, message);
+    settings->sync();
+}
+
+QString TConfigSettings::TakeExitFailure()
+{
+    auto settings = OpenSettings();
+    const QString message = settings->value(kExitFailureKey).toString();
+    if (!message.isEmpty()) {
+        settings->remove(kExitFailureKey);
+        settings->sync();
+    }
+    return message;
 }
 
 QString TConfigSettings::ProgramFolder()

@@ -11,6 +11,11 @@ public:
     static QString ReadConfigDir();
     static void WriteConfigDir(const QString &folder);
 
+    // A failure that happened while the program closed, when nobody was left to
+    // read a message: kept until the next start takes it to show it.
+    static void WriteExitFailure(const QString &message);
+    static QString TakeExitFailure();
+
     // The folder of the program's executable.
     static QString ProgramFolder();
     // The program's folder when files can be created in it, otherwise the per-user

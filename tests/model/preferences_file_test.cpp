@@ -221,6 +221,17 @@ TEST(ToolsMenu, ItemsAreRebuiltAndRunTheirOwnToolWithMacros)
     EXPECT_EQ(shell.StartedPrograms[0].Program, "/usr/bin/sqlplus");
     EXPECT_EQ(shell.StartedPrograms[0].WorkingDirectory, "/work");
     EXPECT_EQ(shell.StartedPrograms[0].Arguments, (QStringList{"-L", "scott/ti ger\"@orcl", "two words", "$username"}));
+    // Replaced in one pass: what a value brings in stays as typed.
+    session->Username = "$PASSWORD";
+    session->Password = "x$DATABASE$";
+    tools.Items[0]->Parameters = "$$USERNAME$PASSWORD/$DATABASE$";
+    prefs.Tools.Assign(tools);
+    prefs.RefreshToolsMenu();
+    menu.actions()[1]->trigger();
+    EXPECT_EQ(shell.StartedPrograms.takeLast().Arguments, QStringList{"$$PASSWORDx$DATABASE$/orcl$"});
+    tools.Items[0]->Parameters = "-L $USERNAME/$PASSWORD@$DATABASE \"two words\" $username";
+    prefs.Tools.Assign(tools);
+    prefs.RefreshToolsMenu();
     // Offline the macros stay as written; each of two tools with one caption runs itself.
     session->Connected = false;
     menu.actions()[1]->trigger();

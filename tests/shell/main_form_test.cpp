@@ -4,6 +4,7 @@
 
 #include "dbtools/gui_helpers.h"
 #include "model/result_set.h"
+#include "platform/atomic_file.h"
 #include "platform/color.h"
 #include "platform/shell.h"
 
@@ -257,6 +258,43 @@ TEST_F(ShellFixture, ClosingTheWindowStoresTheLayoutWhenAsked)
     EXPECT_GT(stored.LeftPanelWidth, 0);
     EXPECT_EQ(stored.PlanPanelHeight, Find<QWidget>("pnlPlan")->height());
     EXPECT_FALSE(stored.ShowStatusBar);
+}
+
+QByteArray ReadFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// A disk that fills up while the program closes keeps the old preferences;
+// the reason is shown at the next start, not in a box nobody waits for.
+TEST_F(ShellFixture, PreferencesThatCannotBeStoredAtExitAreReportedNextStart)
+{
+    struct FullDisk : IFileSystemCalls {
+        ssize_t Write(int, const void *, size_t) override
+        {
+            errno = ENOSPC;
+            return -1;
+        }
+    } fullDisk;
+    Tfrmgui &form = Start({"file="});
+    const QString file = Temp.filePath("marrowtide_preferences.config");
+    Preferences->SaveOnExit = true;
+    Preferences->SavePreferences();
+    const QByteArray before = ReadFile(file);
+    Find<QTabWidget>("pgcNavigator")->setCurrentIndex(1);
+    TAtomicFile::SetSystemCalls(&fullDisk);
+    form.close();
+    TAtomicFile::SetSystemCalls(nullptr);
+    EXPECT_TRUE(Ui.Messages().isEmpty());
+    EXPECT_EQ(ReadFile(file), before);
+
+    Start({"file="});
+    ASSERT_EQ(Ui.Messages().size(), 1);
+    EXPECT_THAT(Ui.Messages()[0].toStdString(), HasSubstr("No space left on device"));
+    EXPECT_THAT(Ui.Messages()[0].toStdString(), HasSubstr(file.toStdString()));
+    Start({"file="});
+    EXPECT_EQ(Ui.Messages().size(), 1);
 }
 
 TEST_F(ShellFixture, ClosingWithoutSaveOnExitAndExitWriteNothing)

@@ -1,0 +1,54 @@
+#pragma once
+// ISqlConnection: the one small interface through which the Oracle session
+// runs its SQL, whether on an Oracle server or on the SQLite dictionary.
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <memory>
+#include <stdexcept>
+#include <utility>
+#include <vector>
+
+class TOSResultSet;
+
+// A failure of the connection or of a statement, with the database's own text.
+class ESqlError : public std::runtime_error {
+public:
+    explicit ESqlError(const QString &message) : std::runtime_error(message.toStdString()) {}
+    QString Message() const { return QString::fromStdString(what()); }
+};
+
+// Named values for the ":name" placeholders of a statement, without the colon.
+using TSqlBinds = std::vector<std::pair<QString, QVariant>>;
+
+// Receives the rows of a statement as they are fetched.
+class ISqlRowSink {
+public:
+    virtual ~ISqlRowSink() = default;
+    // Once, before the first row, with the result's column names.
+    virtual void Columns(const QStringList &names) = 0;
+    // One row, one value per column; false stops the fetch.
+    virtual bool Row(const QVariantList &values) = 0;
+};
+
+class ISqlConnection {
+public:
+    virtual ~ISqlConnection() = default;
+
+    virtual bool Connected() const = 0;
+    virtual void Disconnect() = 0;
+    // Runs one statement; rows of a query go to the sink (which may be null).
+    // Returns the rows fetched or changed. Safe to call from a worker thread
+    // while no other statement runs on the connection.
+    virtual qint64 Execute(const QString &sql, const TSqlBinds &binds, ISqlRowSink *sink) = 0;
+    // Asks a running statement to stop; callable from any thread.
+    virtual void Interrupt() = 0;
+    // True on a real Oracle server (which can produce its own DDL).
+    virtual bool IsOracleServer() const = 0;
+    // What the connection is, for the console: "SQLite dictionary <file>", ...
+    virtual QString Description() const = 0;
+
+    // Runs a query and keeps all its rows.
+    std::unique_ptr<TOSResultSet> Query(const QString &sql, const TSqlBinds &binds = {});
+};

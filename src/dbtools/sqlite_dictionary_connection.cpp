@@ -1,0 +1,243 @@
+#include "dbtools/sqlite_dictionary_connection.h"
+
+#include "model/result_set.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QUrl>
+
+namespace {
+
+const char InvalidLogon[] = "ORA-01017: invalid username/password; logon denied";
+
+// A schema name we put into ATTACH ourselves: letters, digits, "_", "$", "#".
+bool IsSchemaName(const QString &name)
+{
+    static const QRegularExpression identifier(QStringLiteral("^[A-Za-z][A-Za-z0-9_$#]{0,29}$"));
+    return identifier.match(name).hasMatch();
+}
+
+// SQLite keeps ten attached databases by default; "sys" takes one.
+constexpr int MaxDataFiles = 9;
+
+QVariant ColumnValue(sqlite3_stmt *statement, int column)
+{
+    switch (sqlite3_column_type(statement, column)) {
+    case SQLITE_INTEGER:
+        return QVariant(qlonglong(sqlite3_column_int64(statement, column)));
+    case SQLITE_FLOAT:
+        return QVariant(sqlite3_column_double(statement, column));
+    case SQLITE_TEXT:
+        return QVariant(QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(statement, column)),
+                                          sqlite3_column_bytes(statement, column)));
+    case SQLITE_BLOB:
+        return QVariant(QByteArray(static_cast<const char *>(sqlite3_column_blob(statement, column)),
+                                   sqlite3_column_bytes(statement, column)));
+    default:
+        return {};
+    }
+}
+
+int BindValue(sqlite3_stmt *statement, int index, const QVariant &value)
+{
+    if (value.isNull() || !value.isValid())
+        return sqlite3_bind_null(statement, index);
+    switch (value.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::UInt:
+    case QMetaType::Bool:
+        return sqlite3_bind_int64(statement, index, value.toLongLong());
+    case QMetaType::Double:
+        return sqlite3_bind_double(statement, index, value.toDouble());
+    default: {
+        const QByteArray text = value.toString().toUtf8();
+        return sqlite3_bind_text(statement, index, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+    }
+    }
+}
+
+// Finalizes the statement whichever way Execute leaves.
+struct TStatement {
+    sqlite3_stmt *Handle = nullptr;
+    ~TStatement() { sqlite3_finalize(Handle); }
+};
+
+} // namespace
+
+SqliteDictionaryConnection::SqliteDictionaryConnection(const QString &dictionaryFile, const QString &user,
+                                                       const QString &password)
+    : m_file(dictionaryFile)
+{
+    if (!IsSqliteFile(dictionaryFile))
+        throw ESqlError(QStringLiteral("\"%1\" is not a SQLite dictionary database.").arg(dictionaryFile));
+    sqlite3 *db = nullptr;
+    const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX | SQLITE_OPEN_URI;
+    if (sqlite3_open_v2(":memory:", &db, flags, nullptr) != SQLITE_OK) {
+        const QString reason = QString::fromUtf8(db ? sqlite3_errmsg(db) : "out of memory");
+        sqlite3_close(db);
+        throw ESqlError(reason);
+    }
+    m_db = db;
+    try {
+        Attach(dictionaryFile, QStringLiteral("sys"), true);
+        CheckLogon(user, password);
+        const QStringList files = DataFiles(dictionaryFile, user);
+        for (const QString &file : files) {
+            const QString name = QFileInfo(file).completeBaseName();
+            Attach(file, name.mid(name.lastIndexOf(QLatin1Char('.')) + 1), false);
+        }
+    } catch (...) {
+        Disconnect();
+        throw;
+    }
+}
+
+SqliteDictionaryConnection::~SqliteDictionaryConnection() { Disconnect(); }
+
+bool SqliteDictionaryConnection::IsSqliteFile(const QString &path)
+{
+    QFile file(path);
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
+        return false;
+    return file.read(16) == QByteArray("SQLite format 3\0", 16);
+}
+
+QString SqliteDictionaryConnection::TranslateFirstRows(const QString &sql)
+{
+    static const QRegularExpression firstRows(
+        QStringLiteral("\\s+(where|and)\\s+rownum\\s*(<=|<)\\s*(\\d+)\\s*;?\\s*$"),
+        QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch match = firstRows.match(sql);
+    if (!match.hasMatch())
+        return sql;
+    qlonglong count = match.captured(3).toLongLong();
+    if (match.captured(2) == QLatin1String("<"))
+        count = qMax<qlonglong>(0, count - 1);
+    // "and rownum" keeps the conditions before it; "where rownum" had none.
+    QString head = sql.left(match.capturedStart());
+    return head + QStringLiteral(" limit ") + QString::number(count);
+}
+
+QStringList SqliteDictionaryConnection::DataFiles(const QString &dictionaryFile, const QString &user)
+{
+    const QFileInfo info(dictionaryFile);
+    const QString stem = info.completeBaseName();
+    QStringList own, others;
+    const QStringList names = info.dir().entryList({stem + QStringLiteral(".*.") + info.suffix()},
+                                                   QDir::Files, QDir::Name);
+    for (const QString &name : names) {
+        const QString schema = QFileInfo(name).completeBaseName().mid(stem.size() + 1);
+        if (!IsSchemaName(schema) || schema.compare(QLatin1String("sys"), Qt::CaseInsensitive) == 0)
+            continue;
+        const QString path = info.dir().filePath(name);
+        (schema.compare(user, Qt::CaseInsensitive) == 0 ? own : others).append(path);
+    }
+    return (own + others).mid(0, MaxDataFiles);
+}
+
+void SqliteDictionaryConnection::Attach(const QString &file, const QString &schema, bool readOnly)
+{
+    QString uri = QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath()).toString(QUrl::FullyEncoded);
+    if (readOnly)
+        uri += QStringLiteral("?mode=ro");
+    Execute(QStringLiteral("attach database :file as ") + schema, {{QStringLiteral("file"), uri}}, nullptr);
+}
+
+void SqliteDictionaryConnection::CheckLogon(const QString &user, const QString &password)
+{
+    TSqlBinds binds{{QStringLiteral("u"), user.toUpper()}};
+    auto users = Query(QStringLiteral("select USERNAME from SYS.ALL_USERS where USERNAME = :u"), binds);
+    if (users->RowCount() == 0)
+        throw ESqlError(QString::fromLatin1(InvalidLogon));
+    // Dictionaries without stored passwords let every listed user in.
+    auto keeps = Query(QStringLiteral("select NAME from SYS.SQLITE_MASTER where NAME = 'MARROWTIDE_LOGONS'"));
+    if (keeps->RowCount() == 0)
+        return;
+    binds.emplace_back(QStringLiteral("p"), QString::fromLatin1(QCryptographicHash::hash(
+                                                password.toUtf8(), QCryptographicHash::Sha256).toHex()));
+    auto match = Query(QStringLiteral("select USERNAME from SYS.MARROWTIDE_LOGONS "
+                                      "where USERNAME = :u and PASSWORD_SHA256 = :p"),
+                       binds);
+    if (match->RowCount() == 0)
+        throw ESqlError(QString::fromLatin1(InvalidLogon));
+}
+
+bool SqliteDictionaryConnection::Connected() const { return m_db.load() != nullptr; }
+
+void SqliteDictionaryConnection::Disconnect()
+{
+    Interrupt();
+    std::lock_guard exec(m_execMutex);
+    std::lock_guard handle(m_handleMutex);
+    if (sqlite3 *db = m_db.exchange(nullptr))
+        sqlite3_close_v2(db);
+}
+
+void SqliteDictionaryConnection::Interrupt()
+{
+    std::lock_guard handle(m_handleMutex);
+    if (sqlite3 *db = m_db.load())
+        sqlite3_interrupt(db);
+}
+
+QString SqliteDictionaryConnection::Description() const
+{
+    return QStringLiteral("SQLite dictionary ") + m_file;
+}
+
+void SqliteDictionaryConnection::Raise(int code) const
+{
+    sqlite3 *db = m_db.load();
+    if (code == SQLITE_INTERRUPT)
+        throw ESqlError(QStringLiteral("ORA-01013: user requested cancel of current operation"));
+    throw ESqlError(QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(code)));
+}
+
+qint64 SqliteDictionaryConnection::Execute(const QString &sql, const TSqlBinds &binds, ISqlRowSink *sink)
+{
+    std::lock_guard exec(m_execMutex);
+    sqlite3 *db = m_db.load();
+    if (!db)
+        throw ESqlError(QStringLiteral("ORA-03114: not connected to ORACLE"));
+    const QByteArray text = TranslateFirstRows(sql).toUtf8();
+    TStatement statement;
+    const char *tail = nullptr;
+    int rc = sqlite3_prepare_v2(db, text.constData(), int(text.size()), &statement.Handle, &tail);
+    if (rc != SQLITE_OK)
+        Raise(rc);
+    if (!statement.Handle)
+        throw ESqlError(QStringLiteral("The statement is empty."));
+    if (QByteArray(tail).trimmed().replace(';', "").trimmed().size() > 0)
+        throw ESqlError(QStringLiteral("Only one statement can run at a time."));
+    for (const auto &[name, value] : binds) {
+        const int index = sqlite3_bind_parameter_index(statement.Handle, (":" + name).toUtf8().constData());
+        if (index > 0 && (rc = BindValue(statement.Handle, index, value)) != SQLITE_OK)
+            Raise(rc);
+    }
+    const int columns = sqlite3_column_count(statement.Handle);
+    if (sink && columns > 0) {
+        QStringList names;
+        for (int c = 0; c < columns; ++c)
+            names << QString::fromUtf8(sqlite3_column_name(statement.Handle, c));
+        sink->Columns(names);
+    }
+    qint64 rows = 0;
+    while ((rc = sqlite3_step(statement.Handle)) == SQLITE_ROW) {
+        ++rows;
+        if (!sink)
+            continue;
+        QVariantList values;
+        values.reserve(columns);
+        for (int c = 0; c < columns; ++c)
+            values << ColumnValue(statement.Handle, c);
+        if (!sink->Row(values))
+            return rows;
+    }
+    if (rc != SQLITE_DONE)
+        Raise(rc);
+    return columns > 0 ? rows : qint64(sqlite3_changes(db));
+}

@@ -1,0 +1,98 @@
+#include "shell/desktop_pref.h"
+
+#include "canvas/os_diagram.h"
+#include "dbtools/gui_helpers.h"
+#include "model/model_globals.h"
+#include "model/preferences.h"
+#include "platform/user_interface.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+
+QCheckBox *MakeCheck(QWidget *parent, const char *name, const QString &caption)
+{
+    auto *check = new QCheckBox(caption, parent);
+    check->setObjectName(QLatin1String(name));
+    return check;
+}
+
+} // namespace
+
+TfrmDesktopPref::TfrmDesktopPref(QWidget *owner) : TfrmBasePreferencePage(owner)
+{
+    setObjectName(QStringLiteral("frmDesktopPref"));
+    auto *grid = new QGridLayout(this);
+    chkSaveSettings = MakeCheck(this, "chkSaveSettings", QStringLiteral("Save Settings On Exit"));
+    chkdblbuffer = MakeCheck(this, "chkdblbuffer", QStringLiteral("Double Buffer Diagram "));
+    auto *note = new QLabel(QStringLiteral("[Stops screen flicker, but only suitable for small diagrams]"), this);
+    note->setObjectName(QStringLiteral("lblDoubleBufferNote"));
+    note->setWordWrap(true);
+    auto *label = new QLabel(QStringLiteral("Config Directory:"), this);
+    label->setObjectName(QStringLiteral("lblConfigDir"));
+    edtConfigDir = new QLineEdit(this);
+    edtConfigDir->setObjectName(QStringLiteral("edtConfigDir"));
+    label->setBuddy(edtConfigDir);
+    btnBrowserConfigDir = new QPushButton(QStringLiteral("..."), this);
+    btnBrowserConfigDir->setObjectName(QStringLiteral("btnBrowserConfigDir"));
+    btnBrowserConfigDir->setFixedWidth(28);
+    chkOptimizerGoal =
+        MakeCheck(this, "chkOptimizerGoal", QStringLiteral("Set Optimizer Goal to Choose (Only for Oracle 9i or less)"));
+
+    grid->addWidget(chkSaveSettings, 0, 0, 1, 3);
+    grid->addWidget(chkdblbuffer, 1, 0, 1, 3);
+    grid->addWidget(note, 2, 0, 1, 3);
+    grid->addWidget(label, 3, 0, 1, 3);
+    grid->addWidget(edtConfigDir, 4, 0, 1, 2);
+    grid->addWidget(btnBrowserConfigDir, 4, 2);
+    grid->addWidget(chkOptimizerGoal, 5, 0, 1, 3);
+    grid->setRowStretch(6, 1);
+
+    for (QCheckBox *check : {chkSaveSettings, chkdblbuffer, chkOptimizerGoal})
+        connect(check, &QCheckBox::toggled, this, [this] { Changed(); });
+    connect(edtConfigDir, &QLineEdit::textChanged, this, [this] { Changed(); });
+    connect(btnBrowserConfigDir, &QPushButton::clicked, this,
+            [this] { ShowExceptions([this] { btnBrowserConfigDirClick(); }); });
+}
+
+void TfrmDesktopPref::DoLoadPreferences()
+{
+    const TPreferences &preferences = *EditedPreferences();
+    chkSaveSettings->setChecked(preferences.SaveOnExit);
+    chkdblbuffer->setChecked(preferences.DoubleBufferPanel);
+    chkOptimizerGoal->setChecked(preferences.OptimizerChoose);
+    LoadedConfigDir_ = TGUIHelpers::GetConfigDir();
+    edtConfigDir->setText(LoadedConfigDir_);
+}
+
+void TfrmDesktopPref::DoSavePreferences()
+{
+    TPreferences &preferences = *EditedPreferences();
+    preferences.SaveOnExit = chkSaveSettings->isChecked();
+    preferences.DoubleBufferPanel = chkdblbuffer->isChecked();
+    preferences.OptimizerChoose = chkOptimizerGoal->isChecked();
+    if (edtConfigDir->text() != LoadedConfigDir_)
+        TGUIHelpers::SetConfigDir(edtConfigDir->text());
+    // The file written right after goes to the folder now stored; the old file stays where it is.
+    preferences.FileName = TGUIHelpers::GetPreferencesFileName();
+    LoadedConfigDir_ = TGUIHelpers::GetConfigDir();
+    {
+        const QSignalBlocker blocker(edtConfigDir);
+        edtConfigDir->setText(LoadedConfigDir_);
+    }
+    // Qt buffers every widget's painting already; the surface is repainted so
+    // the page shows the stored settings.
+    if (CurrentDiagram && CurrentDiagram->Surface)
+        CurrentDiagram->Surface->update();
+}
+
+void TfrmDesktopPref::btnBrowserConfigDirClick()
+{
+    const QString folder = UserInterface().ChooseFolder(QStringLiteral("Config Directory:"), edtConfigDir->text());
+    if (!folder.isEmpty())
+        edtConfigDir->setText(folder);
+}

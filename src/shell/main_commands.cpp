@@ -1,0 +1,291 @@
+// What the main window's commands do: pages, files, saving, pictures, the view.
+#include "shell/main_form.h"
+
+#include "dbtools/gui_helpers.h"
+#include "model/diagram_object_model.h"
+#include "model/helpers.h"
+#include "model/model_globals.h"
+#include "model/preferences.h"
+#include "platform/user_interface.h"
+#include "shell/console_form.h"
+#include "shell/menu_text.h"
+#include "shell/plan_view.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QMenu>
+#include <QScopeGuard>
+#include <QScopedValueRollback>
+#include <QTabBar>
+#include <QTreeWidget>
+
+namespace {
+
+const QString XmlFilter = QStringLiteral("XML files (*.xml)|*.xml|All files (*.*)|*.*");
+const QString PictureFilter = QStringLiteral("GIF Files (*.gif)|*.gif|JPEG files (*.jpg)|*.jpg|Bitmap files "
+                                             "(*.bmp)|*.bmp|Windows Meta files (*.wmf)|*.wmf|All files (*.*)|*.*");
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// Pages
+
+void Tfrmgui::NewModelPage()
+{
+    auto model = std::make_unique<TDiagramObjectModel>();
+    model->Style.Assign(Preferences->DefaultStyle);
+    model->Name = QStringLiteral("New Model.") + QString::number(tabModels->count());
+    TDiagramObjectModel *added = model.get();
+    OpenModels->push_back(std::move(model));
+    if (Shown_)
+        added->SetTreeView(tvwModel);
+    {
+        const QScopedValueRollback<bool> guard(UpdatingTabs_, true);
+        tabModels->addTab(EscapeAmpersands(added->Name));
+        tabModels->setCurrentIndex(tabModels->count() - 1);
+    }
+    SelectModelTab(tabModels->count() - 1);
+    GrowSurfaceToScrollBox();
+}
+
+void Tfrmgui::SelectModelTab(int index)
+{
+    if (index < 0 || index >= static_cast<int>(OpenModels->size()))
+        return;
+    Diagram_->SetPaintingEnabled(false);
+    CurrentModel = (*OpenModels)[static_cast<size_t>(index)].get();
+    Diagram_->Rebuild();
+    FitSurfaceToModel();
+    pbox->update();
+    Diagram_->SetPaintingEnabled(true);
+}
+
+void Tfrmgui::tabModelsChange() { SelectModelTab(tabModels->currentIndex()); }
+
+void Tfrmgui::ClosePage(int index)
+{
+    // The canvas and the explorers always show a page: the last one stays.
+    if (index < 0 || index >= static_cast<int>(OpenModels->size()) || OpenModels->size() < 2)
+        return;
+    const int select = index == 0 ? 0 : index - 1;
+    Diagram_->SetPaintingEnabled(false);
+    SelectedGraphics->Clear();
+    OpenModels->erase(OpenModels->begin() + index);
+    CurrentModel = (*OpenModels)[static_cast<size_t>(select)].get();
+    {
+        const QScopedValueRollback<bool> guard(UpdatingTabs_, true);
+        tabModels->removeTab(index);
+        tabModels->setCurrentIndex(select);
+    }
+    Diagram_->Rebuild();
+    Diagram_->RefreshExplorerTree();
+    FitSurfaceToModel();
+    pbox->update();
+    Diagram_->SetPaintingEnabled(true);
+}
+
+void Tfrmgui::mniClosePageClick()
+{
+    if (tabModels->count() < 2)
+        return;
+    const int index = tabModels->currentIndex();
+    const QString name = (*OpenModels)[static_cast<size_t>(index)]->Name;
+    if (UserInterface().ConfirmOkCancel(QStringLiteral("Close page '") + name +
+                                        QStringLiteral("'?")))
+        ClosePage(index);
+}
+
+void Tfrmgui::actCloseAllPagesExecute()
+{
+    const int rounds = tabModels->count() - 1;
+    for (int i = 0; i < rounds; ++i)
+        mniClosePageClick();
+}
+
+void Tfrmgui::OpenModelFile(const QString &fileName, bool merge)
+{
+    THourglass hourglass;
+    const bool blocked = tvwModel->blockSignals(true);
+    const auto restore = qScopeGuard([&] { tvwModel->blockSignals(blocked); });
+    if (!merge) {
+        NewModelPage();
+        CurrentModel->FileName = fileName;
+    }
+    TDiagramObjectModel *model = CurrentModel;
+    try {
+        Diagram_->LoadModelFromFile(*model, fileName, merge);
+    } catch (...) {
+        // A page that failed to load must not be saved over the file it came from.
+        if (!merge && CurrentModel == model) {
+            model->FileName.clear();
+            tabModels->setTabText(tabModels->currentIndex(), EscapeAmpersands(model->Name));
+        }
+        Diagram_->Rebuild();
+        Diagram_->RefreshExplorerTree();
+        throw;
+    }
+    tabModels->setTabText(tabModels->currentIndex(), EscapeAmpersands(CurrentModel->Name));
+    Preferences->AddRecentFile(fileName);
+    RebuildReopenMenu();
+    FitSurfaceToModel();
+    pbox->update();
+}
+
+void Tfrmgui::actOpenExecute()
+{
+    TFileDialogOptions options;
+    options.Filter = XmlFilter;
+    options.DefaultExt = QStringLiteral("xml");
+    const QString name = UserInterface().OpenFileName(options);
+    if (name.isEmpty())
+        return;
+    QCoreApplication::processEvents();
+    OpenModelFile(name, false);
+}
+
+void Tfrmgui::actMergeExecute()
+{
+    TFileDialogOptions options;
+    options.Filter = XmlFilter;
+    options.DefaultExt = QStringLiteral("xml");
+    const QString name = UserInterface().OpenFileName(options);
+    if (name.isEmpty())
+        return;
+    QCoreApplication::processEvents();
+    OpenModelFile(name, true);
+}
+
+void Tfrmgui::RebuildReopenMenu()
+{
+    mnuReopen->clear();
+    for (const QString &name : Preferences->PreviousFiles) {
+        QAction *item = mnuReopen->addAction(EscapeAmpersands(name));
+        item->setData(name);
+        connect(item, &QAction::triggered, this, [this, item] { Guarded([this, item] { ReopenMenuItemClick(item); }); });
+    }
+}
+
+void Tfrmgui::ReopenMenuItemClick(QAction *sender)
+{
+    if (sender)
+        OpenModelFile(sender->data().toString(), false);
+}
+
+// ---------------------------------------------------------------------------
+// Saving, pictures and layout
+
+bool Tfrmgui::ConfirmReplace(const QString &fileName)
+{
+    if (!QFileInfo::exists(fileName))
+        return true;
+    return UserInterface().ConfirmOkCancel(QStringLiteral("File with name ") + fileName +
+                                           QStringLiteral(" already exists. \r\nContinue and replace file?"));
+}
+
+bool Tfrmgui::SaveModelAs()
+{
+    if (!CurrentModel)
+        return false;
+    TFileDialogOptions options;
+    options.Filter = XmlFilter;
+    options.DefaultExt = QStringLiteral("xml");
+    options.FileName = CurrentModel->Name;
+    const QString name = UserInterface().SaveFileName(options);
+    if (name.isEmpty())
+        return false;
+    // The page takes the new name only once the user agreed to replace the
+    // file: a page whose replace was declined must not be saved over it later.
+    if (!ConfirmReplace(name))
+        return false;
+    TDiagramObjectModel *model = CurrentModel;
+    const QString previous = model->FileName;
+    model->FileName = name;
+    try {
+        // Also records the file as the most recent one.
+        model->SaveModelToFile(true);
+    } catch (...) {
+        // Nothing was written there: the page still belongs to its old file.
+        model->FileName = previous;
+        throw;
+    }
+    return true;
+}
+
+void Tfrmgui::actSaveAsExecute()
+{
+    SaveModelAs();
+    // The file just saved belongs in the Reopen menu at once.
+    RebuildReopenMenu();
+}
+
+void Tfrmgui::actSaveExecute()
+{
+    if (!CurrentModel)
+        return;
+    if (!CurrentModel->FileName.isEmpty())
+        CurrentModel->SaveModelToFile(true);
+    else
+        SaveModelAs();
+    RebuildReopenMenu();
+}
+
+void Tfrmgui::actSaveAsPictureExecute()
+{
+    TFileDialogOptions options;
+    options.Filter = PictureFilter;
+    options.DefaultExt = QStringLiteral("gif");
+    options.FileName = CurrentModel ? CurrentModel->Name : QString();
+    const QString name = UserInterface().SaveFileName(options);
+    if (name.isEmpty() || !ConfirmReplace(name))
+        return;
+    {
+        THourglass hourglass;
+        Diagram_->SaveAsImage(name);
+    }
+    THelpers::OpenFile(name);
+}
+
+void Tfrmgui::actLayoutDiagramExecute()
+{
+    if (UserInterface().ConfirmOkCancel(QStringLiteral("Continue and layout the current diagram?")))
+        Diagram_->LayoutDiagram();
+}
+
+// ---------------------------------------------------------------------------
+// Program and view
+
+void Tfrmgui::actExitExecute()
+{
+    if (DatabaseSession)
+        DatabaseSession->Disconnect();
+    // Not quit(): that would close the window and store the preferences.
+    QCoreApplication::exit(0);
+}
+
+void Tfrmgui::actConsoleExecute()
+{
+    if (ConsoleForm)
+        ConsoleForm->setVisible(Action(QStringLiteral("actConsole"))->isChecked());
+}
+
+void Tfrmgui::actFullScreenExecute()
+{
+    QAction *action = Action(QStringLiteral("actFullScreen"));
+    const QString modelName = CurrentModel ? CurrentModel->Name : QString();
+    // The action's check has already flipped: checked now means entering.
+    if (action->isChecked()) {
+        FullScreenBounds_ = geometry();
+        showFullScreen();
+    } else {
+        showNormal();
+        setGeometry(FullScreenBounds_);
+    }
+    for (int i = 0; i < tabModels->count(); ++i) {
+        if ((*OpenModels)[static_cast<size_t>(i)]->Name == modelName) {
+            tabModels->setCurrentIndex(i);
+            SelectModelTab(i);
+            break;
+        }
+    }
+}

@@ -1,0 +1,97 @@
+// Logging on and off, and what the main window shows of the session.
+#include "shell/main_form.h"
+
+#include "dbtools/console_helper.h"
+#include "dbtools/login_manager.h"
+#include "model/helpers.h"
+#include "model/model_globals.h"
+#include "model/preferences.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QTreeWidget>
+
+TStartLogon Tfrmgui::LogonDecision(const QStringList &parameters, bool startUp)
+{
+    bool loginSeen = false;
+    bool fileSeen = false;
+    if (startUp) {
+        for (const QString &p : parameters) {
+            if (TLoginManager::IsFileParameter(p))
+                fileSeen = true;
+            else if (!TLoginManager::IsClientParameter(p))
+                loginSeen = true;
+        }
+    }
+    if (loginSeen)
+        return TStartLogon::CommandLine;
+    if (!fileSeen)
+        return TStartLogon::Form;
+    return TStartLogon::None;
+}
+
+QStringList Tfrmgui::CommandLineFileNames(const QStringList &parameters)
+{
+    QStringList names;
+    for (const QString &p : parameters) {
+        if (!TLoginManager::IsFileParameter(p))
+            continue;
+        const QString name = p.mid(5);
+        if (!name.isEmpty())
+            names << name;
+    }
+    return names;
+}
+
+void Tfrmgui::DoLogOn(bool startUp)
+{
+    switch (LogonDecision(Parameters_, startUp)) {
+    case TStartLogon::CommandLine:
+        TLoginManager::CommandLineLogin(Parameters_);
+        break;
+    case TStartLogon::Form:
+        TLoginManager::FormLogin();
+        break;
+    case TStartLogon::None:
+        break;
+    }
+    UpdateConnectionCaption();
+    FillOwnerCombo(cboTableOwners);
+    SelectOwner(cboTableOwners);
+    cboObjOwners->clear();
+    for (int i = 0; i < cboTableOwners->count(); ++i)
+        cboObjOwners->addItem(cboTableOwners->itemText(i));
+    cboObjOwners->setCurrentIndex(cboTableOwners->currentIndex());
+    SelectOwner(cboObjOwners);
+    FillEntitiesList(cboTableOwners->currentText() == QLatin1String("All Owners") ? QString()
+                                                                                   : cboTableOwners->currentText());
+}
+
+void Tfrmgui::UpdateConnectionCaption()
+{
+    QString text = QStringLiteral("OffLine");
+    for (const char *name : {"actLogOff", "actShowIniFile"})
+        Action(QLatin1String(name))->setEnabled(false);
+    if (THelpers::IsConnected()) {
+        text = DatabaseSession->GetUsername() + QLatin1Char('@') + DatabaseSession->GetDatabase();
+        // The tools behind the other session actions come with the database
+        // tools; only logging off works here.
+        Action(QStringLiteral("actLogOff"))->setEnabled(true);
+    }
+    Panels_[0]->setText(text);
+    setWindowTitle(QStringLiteral("Marrowtide -  ") + text);
+}
+
+void Tfrmgui::actLogOffExecute()
+{
+    if (DatabaseSession)
+        DatabaseSession->Disconnect();
+    TConsoleHelper::WriteMessage(QStringLiteral("Logged off, working offline."));
+    for (const char *name : {"actLogOff", "actShowIniFile", "actExtractMetaData", "actExportImport"})
+        Action(QLatin1String(name))->setEnabled(false);
+    FillOwnerCombo(cboTableOwners);
+    FillOwnerCombo(cboObjOwners);
+    lvwTables->clear();
+    Preferences->LastFilter = cboTableOwners->currentText();
+    UpdateConnectionCaption();
+}

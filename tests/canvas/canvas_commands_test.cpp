@@ -1,0 +1,297 @@
+// The page commands of the canvas controller, driven on a small page and
+// checked on the model and the boxes afterwards.
+#include "command_fixture.h"
+
+#include "canvas/os_base_table.h"
+#include "test_data.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QImage>
+#include <QMenu>
+#include <QMimeData>
+
+namespace {
+
+TEST_F(CanvasCommands, ZoomScalesEveryKindAndTheThreeFonts)
+{
+    auto *table = AddTable(*model, "HR", "EMP", 80, 40, 200, 100);
+    auto *objectTable = Placed(AddObjectTable("HR", "OT", "HR", "T_TYPE"), 16, 24, 8, 4);
+    auto *note = AddNote(12, 4, 13, 3);
+    auto *type = AddType("HR", "T_TYPE", 400, 7, 9, 1);
+    diagram->Rebuild();
+
+    diagram->Zoom(+1);
+    // 112.5 %: 100 -> 112.5 -> 112 and 12 -> 13.5 -> 14, halves to even.
+    EXPECT_EQ(RectOf(table), QRect(90, 45, 225, 112));
+    EXPECT_EQ(RectOf(objectTable), QRect(18, 27, 9, 4));
+    EXPECT_EQ(RectOf(note), QRect(14, 4, 15, 3));
+    EXPECT_EQ(RectOf(type), QRect(450, 8, 10, 1));
+    EXPECT_EQ(Box(table)->geometry(), QRect(90, 45, 225, 112));
+    EXPECT_EQ(model->Style.FontSize, 9);
+    EXPECT_EQ(model->Style.HeaderFontSize, 11);
+    EXPECT_EQ(model->Style.LinkFontSize, 8);
+}
+
+TEST_F(CanvasCommands, ZoomRoundsHalvesToEvenAndDriftsOutThenIn)
+{
+    struct TCase {
+        int FontSize, Direction, Value, Expected;
+    } cases[] = {
+        {8, +1, 4, 4},    {8, +1, 12, 14}, {8, +1, 13, 15},  {8, -1, 4, 4},   {8, -1, 12, 10},
+        {8, -1, -12, -10}, {8, -1, -4, -4}, {2, -1, 3, 2},    {2, -1, 5, 2},   {3, +1, 9, 12},
+    };
+    for (const TCase &c : cases) {
+        TBaseDiagramRectangle r;
+        r.Left = r.Top = r.Width = r.Height = c.Value;
+        TOSDiagram::ScaleRectangle(r, c.FontSize + c.Direction, c.FontSize);
+        EXPECT_EQ(RectOf(&r), QRect(c.Expected, c.Expected, c.Expected, c.Expected))
+            << c.FontSize << " " << c.Direction << " " << c.Value;
+    }
+
+    auto *table = AddTable(*model, "HR", "EMP", 12, 4, 200, 80);
+    diagram->Zoom(-1);
+    EXPECT_EQ(RectOf(table), QRect(10, 4, 175, 70));
+    diagram->Zoom(+1);
+    EXPECT_EQ(RectOf(table), QRect(11, 5, 200, 80)); // 10 * 8/7 and 4 * 8/7 do not come back
+    EXPECT_EQ(model->Style.FontSize, 8);
+}
+
+TEST_F(CanvasCommands, ZoomLeavesThePageAloneWhenAFontWouldFallBelowOnePoint)
+{
+    struct TCase {
+        int Detail, Header, Link, Direction;
+        bool Zooms;
+    } cases[] = {
+        {1, 8, 8, -1, false}, {2, 8, 8, -1, true}, {8, 1, 8, -1, false}, {8, 8, 1, -1, false},
+        {0, 8, 8, +1, false}, {1, 8, 8, +1, true}, {8, 2, 2, -1, true},  {-3, 8, 8, -1, false},
+    };
+    auto *table = AddTable(*model, "HR", "EMP", 80, 40, 200, 100);
+    for (const TCase &c : cases) {
+        Placed(table, 80, 40, 200, 100);
+        model->Style.FontSize = c.Detail, model->Style.HeaderFontSize = c.Header, model->Style.LinkFontSize = c.Link;
+        diagram->Zoom(c.Direction);
+        EXPECT_EQ(model->Style.FontSize, c.Zooms ? c.Detail + c.Direction : c.Detail) << c.Detail << c.Header << c.Link;
+        EXPECT_EQ(RectOf(table) == QRect(80, 40, 200, 100), !c.Zooms) << c.Detail << c.Header << c.Link;
+    }
+}
+
+TEST_F(CanvasCommands, FoldRemeasureAndShowCommandsTouchOnlyTheTablesList)
+{
+    TDiagramTable *table = KeyedTable("EMPLOYEES", 10, 10);
+    auto *objectTable = AddObjectTable("HR", "OT", "HR", "T_TYPE", 140, 77);
+    AddColumn(*objectTable, "ZETA");
+    diagram->Rebuild();
+    TCanvas *canvas = diagram->SurfaceCanvas();
+
+    diagram->FoldAll();
+    EXPECT_EQ(table->Height, 19);
+    EXPECT_EQ(table->Width, canvas->TextWidth("EMPLOYEES") + 100);
+    EXPECT_EQ(Box(table)->size(), QSize(table->Width, 19));
+    EXPECT_FALSE(table->ShowOnlyKeyColumns);
+
+    diagram->ShowAllColumns();
+    const int allHeight = table->CalcHeight(canvas);
+    EXPECT_EQ(table->Height, allHeight);
+    EXPECT_EQ(Box(table)->size(), QSize(table->CalcWidth(canvas), allHeight));
+
+    diagram->ShowOnlyKeyColumns();
+    EXPECT_TRUE(table->ShowOnlyKeyColumns);
+    EXPECT_LT(table->Height, allHeight);
+    EXPECT_EQ(Box(table)->height(), table->Height);
+
+    struct TCase {
+        void (TOSDiagram::*Command)();
+        bool TDiagramTable::*Flag;
+        bool Value;
+    } cases[] = {
+        {&TOSDiagram::HideDataTypes, &TDiagramTable::HideDataTypes, true},
+        {&TOSDiagram::ShowDataTypes, &TDiagramTable::HideDataTypes, false},
+        {&TOSDiagram::HideComments, &TDiagramTable::HideComments, true},
+        {&TOSDiagram::ShowComments, &TDiagramTable::HideComments, false},
+        {&TOSDiagram::ShowAllColumns, &TDiagramTable::ShowOnlyKeyColumns, false},
+    };
+    objectTable->HideComments = true;
+    for (const TCase &c : cases) {
+        (diagram.get()->*c.Command)();
+        EXPECT_EQ(table->*c.Flag, c.Value);
+    }
+    // Object tables keep their own settings and boxes.
+    EXPECT_FALSE(objectTable->HideDataTypes);
+    EXPECT_TRUE(objectTable->HideComments);
+    EXPECT_EQ(Box(objectTable)->size(), QSize(140, 77));
+
+    diagram->HideComments(); // the box keeps its size
+    EXPECT_EQ(Box(table)->size(), QSize(table->CalcWidth(canvas), allHeight));
+}
+
+TEST_F(CanvasCommands, SortsStoreTheirMethodOnEveryTable)
+{
+    TDiagramTable *a = KeyedTable("A", 10, 10);
+    TDiagramTable *b = KeyedTable("B", 300, 10);
+    auto *objectTable = AddObjectTable("HR", "OT", "HR", "T_TYPE");
+    AddColumn(*objectTable, "Z");
+    AddColumn(*objectTable, "A");
+    diagram->Rebuild();
+
+    struct TCase {
+        void (TOSDiagram::*Command)();
+        int Method;
+        QStringList Order;
+    } cases[] = {
+        {&TOSDiagram::SortAllAlpha, csmAlpha, {"ALPHA", "ID", "ZETA"}},
+        {&TOSDiagram::SortAllKeys, csmKeys, {"ID", "ALPHA", "ZETA"}},
+        {&TOSDiagram::SortAllByCreationOrder, csmCreation, {"ZETA", "ALPHA", "ID"}},
+    };
+    for (const TCase &c : cases) {
+        (diagram.get()->*c.Command)();
+        for (TDiagramTable *table : {a, b}) {
+            EXPECT_EQ(table->ColumnSortMethod, c.Method);
+            EXPECT_EQ(Names(table->Columns), c.Order);
+        }
+        EXPECT_EQ(objectTable->ColumnSortMethod, csmCreation);
+        EXPECT_EQ(Names(objectTable->Columns), QStringList({"Z", "A"}));
+    }
+}
+
+TEST_F(CanvasCommands, SelectAllTakesTablesObjectTablesTypesThenNotes)
+{
+    AddNote(5, 5)->Name = "N1";
+    AddType("HR", "TY");
+    AddTable(*model, "HR", "T1");
+    AddObjectTable("HR", "OT", "HR", "TY");
+    AddTable(*model, "HR", "T2");
+    diagram->Rebuild();
+    SelectedGraphics->Add(model->Types.GetType(0));
+
+    diagram->SelectAll();
+    EXPECT_EQ(Names(*SelectedGraphics), QStringList({"T1", "T2", "OT", "TY", "N1"}));
+}
+
+TEST_F(CanvasCommands, DeleteRemovesTableAndNoteAndLeavesForeignKeysPointing)
+{
+    TDiagramTable *dept = AddTable(*model, "HR", "DEPT", 10, 10);
+    TDiagramTable *emp = AddTable(*model, "HR", "EMP", 200, 10);
+    AddForeignKey(*emp, "EMP_DEPT_FK", {"DEPT_ID"}, "HR", "DEPT", {"ID"});
+    auto *note = AddNote(10, 150);
+    AddType("HR", "TY");
+    QStringList counts;
+    diagram->ObjectCountChanged = [&](const QString &text) { counts << text; };
+    diagram->Rebuild();
+    SelectedGraphics->Add(dept);
+    SelectedGraphics->Add(note);
+
+    diagram->DeleteSelected();
+    EXPECT_EQ(Names(model->Tables), QStringList({"EMP"}));
+    EXPECT_EQ(model->Notes.Count(), 0);
+    EXPECT_EQ(SelectedGraphics->Count(), 0);
+    EXPECT_EQ(surface->findChildren<TOSGraphic *>(Qt::FindDirectChildrenOnly).size(), 2);
+    EXPECT_EQ(emp->ForeignKeys.GetForeignKey(0)->RefTableName, "DEPT");
+    EXPECT_EQ(counts.last(), "2 Object(s)");
+    Links(); // a key to a table no longer on the page paints nothing, and does not fail
+}
+
+TEST_F(CanvasCommands, CutWithAnEmptySelectionPutsAnEmptyDocumentAndDeletesNothing)
+{
+    model->Name = "Page";
+    AddTable(*model, "HR", "EMP");
+    diagram->Rebuild();
+    QApplication::clipboard()->clear();
+
+    diagram->CutToClipboard();
+    EXPECT_EQ(model->Tables.Count(), 1);
+    const QString text = QApplication::clipboard()->text();
+    EXPECT_TRUE(text.contains("\r\n"));
+    expectGolden("clipboard_empty_selection.xml", text.toLatin1());
+    EXPECT_EQ(ui.HourglassDepth(), 0);
+}
+
+TEST_F(CanvasCommands, CopyThenPasteAddsTheObjectsAgainAtTheSamePlaces)
+{
+    TDiagramTable *emp = KeyedTable("EMP", 31, 47);
+    AddNote(7, 300, 90, 40, "beside")->Name = "N";
+    AddTable(*model, "HR", "OTHER", 500, 500);
+    diagram->Rebuild();
+    SelectedGraphics->Add(emp);
+    SelectedGraphics->Add(model->Notes.GetNote(0));
+
+    diagram->CopyToClipboard();
+    model->Style.FontSize = 13; // the pasted text's style replaces the page's
+    diagram->PasteFromClipboard();
+    EXPECT_EQ(Names(model->Tables), QStringList({"EMP", "OTHER", "EMP"}));
+    EXPECT_EQ(RectOf(model->Tables.GetTable(2)), QRect(31, 47, 150, 90));
+    EXPECT_EQ(model->Tables.GetTable(2)->Columns.Count(), 3);
+    ASSERT_EQ(model->Notes.Count(), 2);
+    EXPECT_EQ(model->Notes.GetNote(1)->Text, "beside");
+    EXPECT_EQ(RectOf(model->Notes.GetNote(1)), QRect(7, 300, 90, 40));
+    EXPECT_EQ(model->Style.FontSize, 8);
+    EXPECT_NE(Box(model->Tables.GetTable(2)), nullptr);
+    EXPECT_EQ(ui.HourglassDepth(), 0);
+}
+
+TEST_F(CanvasCommands, PasteOfOtherClipboardContentsChangesNothingButTheMessage)
+{
+    AddTable(*model, "HR", "EMP", 31, 47);
+    diagram->Rebuild();
+
+    QApplication::clipboard()->setImage(QImage(4, 4, QImage::Format_RGB32));
+    diagram->PasteFromClipboard();
+    EXPECT_EQ(rebuild.Rebuilds, 0);
+
+    for (const QString &text : {QString("just some words"), QString("<?xml version=\"1.0\"?><page/>")}) {
+        QApplication::clipboard()->setText(text);
+        const QString error = ErrorOf([&] { diagram->PasteFromClipboard(); });
+        EXPECT_FALSE(error.isEmpty()) << text.toStdString();
+        EXPECT_EQ(Names(model->Tables), QStringList({"EMP"}));
+        EXPECT_EQ(model->Style.FontSize, 8);
+        EXPECT_NE(Box(model->Tables.GetTable(0)), nullptr); // the page was rebuilt
+    }
+    EXPECT_EQ(rebuild.Rebuilds, 2);
+    EXPECT_EQ(ui.HourglassDepth(), 0);
+}
+
+TEST_F(CanvasCommands, PasteKeepsCharactersBeyondLatin1)
+{
+    AddNote(5, 5, 80, 30, QString::fromUtf8("Zähler \u20AC \U0001F600"));
+    diagram->Rebuild();
+    SelectedGraphics->Add(model->Notes.GetNote(0));
+    diagram->CopyToClipboard();
+    QApplication::clipboard()->setText(QApplication::clipboard()->text().replace("Zähler", QString::fromUtf8("Zähler \u0416")));
+    diagram->PasteFromClipboard();
+    ASSERT_EQ(model->Notes.Count(), 2);
+    EXPECT_EQ(model->Notes.GetNote(1)->Text, QString::fromUtf8("Zähler \u0416 \u20AC \U0001F600"));
+}
+
+TEST_F(CanvasCommands, SelectionDdlGoesToAScriptWindow)
+{
+    TDiagramTable *emp = KeyedTable("EMP", 10, 10);
+    KeyedTable("DEPT", 300, 10);
+    diagram->Rebuild();
+    SelectedGraphics->Add(emp);
+    diagram->GenerateSelectedDDL();
+    ASSERT_EQ(windows.Scripts.size(), 1u);
+    EXPECT_EQ(windows.Scripts[0], model->BuildSelectionDdl());
+    EXPECT_TRUE(windows.Scripts[0].join("\n").contains("CREATE TABLE HR.EMP"));
+    EXPECT_FALSE(windows.Scripts[0].join("\n").contains("DEPT"));
+}
+
+TEST_F(CanvasCommands, CanvasPopupHasThePageCommandsInOrder)
+{
+    ASSERT_NE(diagram->Popup, nullptr);
+    QStringList items;
+    for (QAction *action : diagram->Popup->actions())
+        items << (action->isSeparator() ? QString("-")
+                                        : action->text() + "/" + action->property("imageIndex").toString());
+    EXPECT_EQ(items, QStringList({"&Layout/19", "&Show All Columns/-1", "&Show Only Key Columns/33",
+                                  "&Show No Columns/32", "-", "&Show Data Types/-1", "&Hide Data Types/-1", "-",
+                                  "&Paste/7", "-", "&Zoom In/26", "&Zoom Out/27"}));
+
+    auto *table = AddTable(*model, "HR", "EMP", 80, 40, 200, 100);
+    diagram->Rebuild();
+    diagram->Popup->actions().at(10)->trigger();
+    EXPECT_EQ(table->Left, 80); // runs once the menu has closed
+    QCoreApplication::processEvents();
+    EXPECT_EQ(table->Left, 90);
+}
+
+} // namespace

@@ -1,0 +1,352 @@
+// The four preference pages: what each loads and stores, through the file and back.
+#include "preferences_fixture.h"
+
+#include "shell/graphic_style_pref.h"
+#include "shell/tool_pref.h"
+
+#include <QButtonGroup>
+#include <QDir>
+#include <QMenu>
+#include <QRadioButton>
+
+namespace {
+
+TColourShape *Shape(QWidget *page, const char *name) { return page->findChild<TColourShape *>(QLatin1String(name)); }
+void ClickIn(QWidget *page, const char *name) { page->findChild<QAbstractButton *>(QLatin1String(name))->click(); }
+QCheckBox *CheckIn(QWidget *page, const char *name) { return page->findChild<QCheckBox *>(QLatin1String(name)); }
+QLineEdit *EditIn(QWidget *page, const char *name) { return page->findChild<QLineEdit *>(QLatin1String(name)); }
+
+QStringList ListTexts(QWidget *page)
+{
+    auto *list = page->findChild<QTreeWidget *>(QStringLiteral("lvwToolPreferences"));
+    QStringList texts;
+    for (int i = 0; i < list->topLevelItemCount(); ++i)
+        texts << list->topLevelItem(i)->text(0);
+    return texts;
+}
+
+void SelectRow(QWidget *page, int row)
+{
+    auto *list = page->findChild<QTreeWidget *>(QStringLiteral("lvwToolPreferences"));
+    list->clearSelection();
+    if (row >= 0)
+        list->topLevelItem(row)->setSelected(true);
+}
+
+} // namespace
+
+class PreferencePages : public PreferencesFixture {
+protected:
+    // Every page edited through its controls and dialogs, then OK.
+    void EditEverythingAndPressOk()
+    {
+        Open();
+        Find<QCheckBox>("chkSaveSettings")->click();
+        Find<QCheckBox>("chkdblbuffer")->click();
+        Find<QCheckBox>("chkOptimizerGoal")->click();
+
+        QWidget *graphics = Choose("Graphics Style");
+        graphics->findChild<QTabBar *>("tabDefault")->setCurrentIndex(1);
+        Ui.QueueAnswer(TUserInterfaceAnswer::WithFont(TFont("Courier New", 11, clNavy)));
+        ClickIn(graphics, "btnDiagramFont");
+        Ui.QueueAnswer(TUserInterfaceAnswer::WithFont(TFont("Arial", 9, clBtnText)));
+        ClickIn(graphics, "btnHeaderFont");
+        Ui.QueueAnswer(TUserInterfaceAnswer::WithFont(TFont("Times New Roman", 7, 0x00ABCDEF)));
+        ClickIn(graphics, "btnLinkFont");
+        const QList<QPair<const char *, TColor>> colours = {
+            {"btnHeaderColour", 0x00102030}, {"btnDetailColour", clCream},  {"btnBackgroundColour", clBtnFace},
+            {"btnCascadeDelColour", clPurple}, {"btnSetNullDelColour", 0x7F}, {"btnNoActionDelColour", clTeal}};
+        for (const auto &colour : colours) {
+            Ui.QueueAnswer(TUserInterfaceAnswer::WithColor(colour.second));
+            ClickIn(graphics, colour.first);
+        }
+        for (const char *check : {"chkShowLinkDesc", "chkShowOwner", "chkShowTableName", "chkLinkName", "chkShowCols",
+                                  "chkLowGraphics", "chk2tone"})
+            CheckIn(graphics, check)->click();
+
+        QWidget *tools = Choose("Tools");
+        AnswerToolDialogs({{"&Dump", "/usr/bin/exp", "/tmp", "$USERNAME/$PASSWORD@$DATABASE"},
+                           {"Plus <SQL>", "sqlplus", "", "-L"}});
+        ClickIn(tools, "btnAdd");
+        ClickIn(tools, "btnAdd");
+
+        QWidget *printing = Choose("Printing");
+        printing->findChild<QRadioButton *>("rbOrientation1")->click();
+        CheckIn(printing, "chkShowPageNums")->click();
+        Click("btnOK");
+    }
+};
+
+TEST_F(PreferencePages, EveryEditSurvivesARestart)
+{
+    EditEverythingAndPressOk();
+    ASSERT_EQ(Dialog->result(), QDialog::Accepted);
+    const QByteArray written = FileBytes();
+    expectGolden("preferences_dialog_edited.config", written);
+
+    // Start again: a fresh object reads the file and writes the same bytes.
+    TPreferences restarted;
+    restarted.FileName = FileName();
+    restarted.LoadPreferences();
+    restarted.FileName = Temp.filePath("again.config");
+    restarted.SavePreferences();
+    EXPECT_EQ(FileBytes(restarted.FileName), written);
+    EXPECT_EQ(restarted.DefaultStyle.HeaderFontColour, clBtnText);
+    ASSERT_EQ(restarted.Tools.Count(), 2);
+    EXPECT_EQ(restarted.Tools.Items[0]->Parameters, "$USERNAME/$PASSWORD@$DATABASE");
+
+    // The current diagram kept its own style.
+    EXPECT_EQ(CurrentModel->Style.FontName, "Tahoma");
+    EXPECT_EQ(CurrentModel->Style.HeaderBandColour, 0x808080);
+}
+
+TEST_F(PreferencePages, OpeningEveryPageAndPressingOkChangesNothing)
+{
+    // Values a careless load and store would lose: system colours, page numbers
+    // kept while the pages are off, landscape, a tool with an ampersand.
+    Preferences->DefaultStyle.HeaderBandColour = clBtnFace;
+    Preferences->DefaultStyle.FontColour = clWindowText;
+    Preferences->DefaultStyle.LinkFontSize = 13;
+    Preferences->DrawPrinterPages = false;
+    Preferences->DrawPrinterPageNumber = true;
+    Preferences->PrintOrientation = poLandscape;
+    Preferences->OptimizerChoose = true;
+    Preferences->SaveOnExit = false;
+    TToolPreference *tool = Preferences->Tools.Add();
+    tool->Caption = "R&un";
+    tool->ProgramName = "/bin/true";
+    Preferences->SavePreferences();
+    const QByteArray before = FileBytes();
+
+    Open();
+    QWidget *graphics = Choose("Graphics Style");
+    graphics->findChild<QTabBar *>("tabDefault")->setCurrentIndex(1);
+    Choose("Tools");
+    Choose("Printing");
+    EXPECT_FALSE(ApplyEnabled());
+    Click("btnOK");
+    EXPECT_EQ(FileBytes().toStdString(), before.toStdString());
+}
+
+TEST_F(PreferencePages, CurrentDiagramTabEditsThePageStyleAndSwitchingDropsEdits)
+{
+    Preferences->DefaultStyle.DetailBandColour = clYellow;
+    Open();
+    QWidget *graphics = Choose("Graphics Style");
+    auto *tab = graphics->findChild<QTabBar *>("tabDefault");
+    EXPECT_EQ(tab->currentIndex(), 0);
+    EXPECT_EQ(Shape(graphics, "shpDetailColour")->Brush(), clWhite);
+
+    Ui.QueueAnswer(TUserInterfaceAnswer::WithColor(clLime));
+    ClickIn(graphics, "btnDetailColour");
+    EXPECT_EQ(Shape(graphics, "shpDetailColour")->Brush(), clLime);
+    EXPECT_TRUE(ApplyEnabled());
+    Click("btnApply");
+    EXPECT_EQ(CurrentModel->Style.DetailBandColour, clLime);
+    EXPECT_EQ(Preferences->DefaultStyle.DetailBandColour, clYellow);
+
+    Ui.QueueAnswer(TUserInterfaceAnswer::WithColor(clRed));
+    ClickIn(graphics, "btnDetailColour");
+    tab->setCurrentIndex(1);
+    EXPECT_EQ(Shape(graphics, "shpDetailColour")->Brush(), clYellow);
+    Ui.QueueAnswer(TUserInterfaceAnswer::Cancel());
+    ClickIn(graphics, "btnDetailColour");
+    EXPECT_EQ(Shape(graphics, "shpDetailColour")->Brush(), clYellow);
+    Click("btnOK");
+    // The red edit was made on the other tab and dropped; OK stored the Default tab.
+    EXPECT_EQ(CurrentModel->Style.DetailBandColour, clLime);
+    EXPECT_EQ(Preferences->DefaultStyle.DetailBandColour, clYellow);
+}
+
+TEST_F(PreferencePages, FontButtonsPresetAndTakeTheChoice)
+{
+    CurrentModel->Style.LinkFontName = "Courier New";
+    CurrentModel->Style.LinkFontSize = 10;
+    CurrentModel->Style.LinkFontColour = clMaroon;
+    Open();
+    QWidget *graphics = Choose("Graphics Style");
+    EXPECT_EQ(EditIn(graphics, "edtLinkFont")->text(), "Courier New");
+    EXPECT_EQ(EditIn(graphics, "edtLinkFontSize")->text(), "10");
+    EXPECT_EQ(EditIn(graphics, "edtLinkFont")->palette().color(QPalette::Text), ColorToQColor(clMaroon));
+
+    Ui.QueueAnswer(TUserInterfaceAnswer::Cancel());
+    ClickIn(graphics, "btnLinkFont");
+    EXPECT_FALSE(ApplyEnabled());
+    Ui.QueueAnswer(TUserInterfaceAnswer::WithFont(TFont("Arial", 12, clGreen)));
+    ClickIn(graphics, "btnLinkFont");
+    EXPECT_TRUE(ApplyEnabled());
+    EXPECT_EQ(EditIn(graphics, "edtLinkFont")->text(), "Arial");
+    EXPECT_EQ(EditIn(graphics, "edtLinkFont")->font().family(), QFont("Arial").family());
+    EXPECT_EQ(EditIn(graphics, "edtLinkFontSize")->text(), "12");
+    // Only the two-tone switch reports a change; the other switches are stored all the same.
+    CheckIn(graphics, "chkShowOwner")->click();
+    Click("btnApply");
+    CheckIn(graphics, "chkLowGraphics")->click();
+    EXPECT_FALSE(ApplyEnabled());
+    CheckIn(graphics, "chk2tone")->click();
+    EXPECT_TRUE(ApplyEnabled());
+    Click("btnOK");
+    EXPECT_EQ(CurrentModel->Style.LinkFontName, "Arial");
+    EXPECT_EQ(CurrentModel->Style.LinkFontSize, 12);
+    EXPECT_EQ(CurrentModel->Style.LinkFontColour, clGreen);
+    EXPECT_TRUE(CurrentModel->Style.ShowOwnerInTitle);
+    EXPECT_TRUE(CurrentModel->Style.LowGraphics);
+    EXPECT_TRUE(CurrentModel->Style.TwoToneHeader);
+}
+
+TEST_F(PreferencePages, ConfigFolderChangeWritesIntoTheNewFolderAndKeepsTheOldFile)
+{
+    Preferences->SavePreferences();
+    const QString moved = Temp.filePath("moved");
+    ASSERT_TRUE(QDir().mkpath(moved));
+    Open();
+    Ui.QueueAnswer(TUserInterfaceAnswer::Path(moved));
+    Click("btnBrowserConfigDir");
+    EXPECT_EQ(Find<QLineEdit>("edtConfigDir")->text(), moved);
+    EXPECT_TRUE(ApplyEnabled());
+    Click("btnApply");
+    EXPECT_EQ(Preferences->FileName, moved + "/marrowtide_preferences.config");
+    EXPECT_TRUE(QFile::exists(moved + "/marrowtide_preferences.config"));
+    EXPECT_TRUE(QFile::exists(FileName()));
+
+    // A folder that does not exist is stored as the program's folder, and shown so.
+    Find<QLineEdit>("edtConfigDir")->setText(Temp.filePath("missing"));
+    Click("btnOK");
+    EXPECT_EQ(TConfigSettings::ReadConfigDir(), Temp.path());
+    EXPECT_EQ(Find<QLineEdit>("edtConfigDir")->text(), Temp.path());
+    EXPECT_EQ(Preferences->FileName, FileName());
+}
+
+TEST_F(PreferencePages, PrintingLoadsPageNumbersOnlyWhilePagesAreDrawn)
+{
+    struct Case {
+        bool Pages, Numbers, Enabled, Checked;
+    };
+    for (const Case c : {Case{true, true, true, true}, Case{true, false, true, false}, Case{false, true, false, false},
+                         Case{false, false, false, false}}) {
+        Preferences->DrawPrinterPages = c.Pages;
+        Preferences->DrawPrinterPageNumber = c.Numbers;
+        Open();
+        QWidget *printing = Choose("Printing");
+        EXPECT_EQ(CheckIn(printing, "chkShowPrinterPages")->isChecked(), c.Pages);
+        EXPECT_EQ(CheckIn(printing, "chkShowPageNums")->isEnabled(), c.Enabled) << c.Pages << c.Numbers;
+        EXPECT_EQ(CheckIn(printing, "chkShowPageNums")->isChecked(), c.Checked) << c.Pages << c.Numbers;
+        EXPECT_FALSE(ApplyEnabled());
+        Dialog.reset();
+    }
+}
+
+TEST_F(PreferencePages, TurningPrinterPagesOffTurnsTheirNumbersOff)
+{
+    Preferences->DrawPrinterPageNumber = true;
+    Open();
+    QWidget *printing = Choose("Printing");
+    CheckIn(printing, "chkShowPrinterPages")->click();
+    EXPECT_TRUE(ApplyEnabled());
+    EXPECT_FALSE(CheckIn(printing, "chkShowPageNums")->isEnabled());
+    EXPECT_FALSE(CheckIn(printing, "chkShowPageNums")->isChecked());
+    CheckIn(printing, "chkShowPrinterPages")->click();
+    EXPECT_TRUE(CheckIn(printing, "chkShowPageNums")->isEnabled());
+    EXPECT_FALSE(CheckIn(printing, "chkShowPageNums")->isChecked());
+    printing->findChild<QRadioButton *>("rbOrientation1")->click();
+    Click("btnOK");
+    EXPECT_TRUE(Preferences->DrawPrinterPages);
+    EXPECT_FALSE(Preferences->DrawPrinterPageNumber);
+    EXPECT_EQ(Preferences->PrintOrientation, poLandscape);
+}
+
+TEST_F(PreferencePages, ToolEditorRefusesABlankCaptionAndAppendsMacros)
+{
+    TfrmToolPrefEdit dialog;
+    auto *caption = dialog.findChild<QLineEdit *>("edtToolCaption");
+    auto *parameters = dialog.findChild<QLineEdit *>("edtParameters");
+    EXPECT_EQ(dialog.windowTitle(), "Edit Tool");
+    dialog.btnOKClick();
+    EXPECT_EQ(Ui.Messages(), QStringList{"Tool Caption cannot be blank"});
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+
+    parameters->setText("-u ");
+    parameters->setCursorPosition(0);
+    const QList<QAction *> items = dialog.MacrosMenu()->actions();
+    ASSERT_EQ(items.size(), 3);
+    EXPECT_EQ(items[0]->text(), "Current username ($USERNAME)");
+    items[1]->trigger();
+    items[1]->trigger();
+    items[2]->trigger();
+    EXPECT_EQ(dialog.Parameters(), "-u $PASSWORD$PASSWORD$DATABASE");
+
+    Ui.QueueAnswer(TUserInterfaceAnswer::Path("/opt/oracle/bin/exp"));
+    dialog.btnBrowseProgramClick();
+    EXPECT_EQ(dialog.Program(), "/opt/oracle/bin/exp");
+    EXPECT_EQ(dialog.WorkingDir(), "/opt/oracle/bin");
+    ASSERT_EQ(Ui.CallsOf(TUserInterfaceCallKind::OpenFile).size(), 1);
+    EXPECT_EQ(Ui.CallsOf(TUserInterfaceCallKind::OpenFile)[0].File.Filter, TfrmToolPrefEdit::ProgramFilter);
+
+    caption->setText(" ");
+    dialog.btnOKClick();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+}
+
+TEST_F(PreferencePages, ToolsPageAddsEditsDeletesAndRunsTheLastOfACaption)
+{
+    QMenu menu;
+    Preferences->BuildToolsMenu(&menu);
+    Open();
+    QWidget *tools = Choose("Tools");
+    AnswerToolDialogs({{"", "nothing", "", ""},
+                       {"Twin", "first", "", ""},
+                       {"Twin", "second", "/w", "a b"},
+                       {"Twin", "edited", "/e", "$DATABASE"},
+                       {"ignored", "", "", "", false}});
+    ClickIn(tools, "btnAdd");
+    EXPECT_EQ(Ui.Messages(), QStringList{"Tool Caption cannot be blank"});
+    EXPECT_TRUE(ListTexts(tools).isEmpty());
+    EXPECT_FALSE(ApplyEnabled());
+    ClickIn(tools, "btnAdd");
+    ClickIn(tools, "btnAdd");
+    EXPECT_EQ(ListTexts(tools), (QStringList{"Twin", "Twin"}));
+    EXPECT_TRUE(ApplyEnabled());
+    for (const char *name : {"btnDelete", "btnEdit", "btnRun"})
+        EXPECT_FALSE(tools->findChild<QAbstractButton *>(name)->isEnabled()) << name;
+
+    SelectRow(tools, 0);
+    for (const char *name : {"btnDelete", "btnEdit", "btnRun"})
+        EXPECT_TRUE(tools->findChild<QAbstractButton *>(name)->isEnabled()) << name;
+    ClickIn(tools, "btnEdit");
+    EXPECT_EQ(PresetSeen.last(), (QStringList{"Twin", "second", "/w", "a b"}));
+    auto *page = static_cast<TfrmToolPref *>(tools);
+    EXPECT_EQ(page->WorkingTools().Items[0]->ProgramName, "first");
+    EXPECT_EQ(page->WorkingTools().Items[1]->ProgramName, "edited");
+
+    SelectRow(tools, 0);
+    ClickIn(tools, "btnEdit"); // cancelled: nothing changes
+    EXPECT_EQ(page->WorkingTools().Items[1]->ProgramName, "edited");
+
+    {
+        TScopedRecordingShell shell;
+        SelectRow(tools, 0);
+        ClickIn(tools, "btnRun");
+        ASSERT_EQ(shell.StartedPrograms.size(), 1);
+        EXPECT_EQ(shell.StartedPrograms[0].Program, "edited");
+        EXPECT_EQ(shell.StartedPrograms[0].Arguments, QStringList{"$DATABASE"});
+    }
+
+    Ui.QueueAnswer(TUserInterfaceAnswer::Cancel());
+    SelectRow(tools, 0);
+    ClickIn(tools, "btnDelete");
+    EXPECT_EQ(page->WorkingTools().Count(), 2);
+    SelectRow(tools, 0);
+    ClickIn(tools, "btnDelete");
+    EXPECT_EQ(Ui.Messages().last(), "Delete tool 'Twin'?");
+    ASSERT_EQ(page->WorkingTools().Count(), 1);
+    EXPECT_EQ(page->WorkingTools().Items[0]->ProgramName, "first");
+    EXPECT_EQ(Preferences->Tools.Count(), 0);
+
+    Click("btnOK");
+    ASSERT_EQ(Preferences->Tools.Count(), 1);
+    EXPECT_EQ(Preferences->Tools.Items[0]->ProgramName, "first");
+    QStringList menuTexts;
+    for (QAction *action : menu.actions())
+        menuTexts << action->text();
+    EXPECT_EQ(menuTexts, QStringList{"Twin"});
+}

@@ -1,0 +1,76 @@
+// The main window's wizard commands on a page with the real canvas: new
+// tables and notes get their boxes, and a double click edits the box's table.
+#include "canvas/os_graphic.h"
+#include "model/model_hooks.h"
+#include "modal_dialog.h"
+#include "shell/wizard_hooks.h"
+#include "shell_fixture.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
+namespace {
+
+class WizardCommandsTest : public ShellFixture {
+protected:
+    void SetUp() override
+    {
+        ShellFixture::SetUp();
+        TWizardHooks::Install();
+    }
+    void TearDown() override
+    {
+        TModelHooks::Wizards = nullptr;
+        ShellFixture::TearDown();
+    }
+};
+
+} // namespace
+
+TEST_F(WizardCommandsTest, NewTableGetsABoxAndADoubleClickEditsIt)
+{
+    Tfrmgui &form = StartWithCanvas({"file="});
+    WhenModal([](QDialog &dialog) {
+        Child<QLineEdit>(dialog, "edtName")->setText("PARTS");
+        AddGridRow(dialog, "btnAddColumn", "sgdColumns", {"PART_NO", "NUMBER(6)", "<not null>"});
+        Child<QPushButton>(dialog, "btnOK")->click();
+    });
+    form.findChild<QAction *>("actCreateTable")->trigger();
+    ASSERT_EQ(CurrentModel->Tables.Count(), 1);
+    TDiagramTable *table = CurrentModel->Tables.GetTable(0);
+    TOSGraphic *box = TOSGraphic::BoxOf(table);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->geometry().topLeft(), QPoint(10, 10));
+    const int oneColumnHeight = box->height();
+
+    WhenModal([](QDialog &dialog) {
+        EXPECT_EQ(Child<QLineEdit>(dialog, "edtName")->text(), "PARTS");
+        AddGridRow(dialog, "btnAddColumn", "sgdColumns", {"LABEL", "VARCHAR2(40)"});
+        AddGridRow(dialog, "btnAddColumn", "sgdColumns", {"WEIGHT", "NUMBER(8,3)"});
+        Child<QPushButton>(dialog, "btnOK")->click();
+    });
+    box->GraphicDblClick();
+    EXPECT_EQ(table->Columns.Count(), 3);
+    EXPECT_GT(box->height(), oneColumnHeight);
+    EXPECT_EQ(box->height(), table->Height);
+
+    WhenModal([](QDialog &dialog) {
+        Child<QPlainTextEdit>(dialog, "memText")->setPlainText("Parts are kept by weight");
+        Child<QPushButton>(dialog, "btnOK")->click();
+    });
+    form.findChild<QAction *>("actCreateNote")->trigger();
+    ASSERT_EQ(CurrentModel->Notes.Count(), 1);
+    EXPECT_NE(TOSGraphic::BoxOf(CurrentModel->Notes.GetNote(0)), nullptr);
+}
+
+TEST_F(WizardCommandsTest, CancelledWizardsAddNothing)
+{
+    Tfrmgui &form = StartWithCanvas({"file="});
+    for (const char *command : {"actCreateTable", "actCreateNote"}) {
+        WhenModal([](QDialog &dialog) { Child<QPushButton>(dialog, "btnCancel")->click(); });
+        form.findChild<QAction *>(command)->trigger();
+    }
+    EXPECT_EQ(CurrentModel->Tables.Count() + CurrentModel->Notes.Count(), 0);
+    EXPECT_TRUE(Ui.Messages().isEmpty());
+}

@@ -2,6 +2,7 @@
 
 #include "model/model_globals.h"
 #include "model/model_hooks.h"
+#include "platform/rect.h"
 
 #include <algorithm>
 
@@ -175,8 +176,8 @@ void TDiagramObjectModel::GetDiagramExtent(int &x, int &y) const
     x = 10;
     y = 10;
     ForEachBox(*this, [&](const TBaseDiagramRectangle *box) {
-        x = std::max(x, box->Left + box->Width + 30);
-        y = std::max(y, box->Top + box->Height + 30);
+        x = std::max(x, ClampShown(qint64(box->Left) + box->Width + 30));
+        y = std::max(y, ClampShown(qint64(box->Top) + box->Height + 30));
     });
 }
 

@@ -320,7 +320,7 @@ void TGIFSubImage::ConvertBitmap(const QImage &bitmap)
     TColorCache cache;
     for (int y = 0; y < FHeight; ++y) {
         if (y % 32 == 0)
-            progress.Running(MulDiv(y, 100, FHeight));
+            progress.Running(int(std::int64_t(y) * 100 / FHeight));
         const std::uint8_t *src = source.constScanLine(y);
         std::uint8_t *dst = FData.data() + std::size_t(y) * std::size_t(FWidth);
         switch (format) {

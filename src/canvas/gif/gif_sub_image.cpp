@@ -124,6 +124,10 @@ void TGIFSubImage::Changed()
 void TGIFSubImage::CountPixels(TGIFHistogram &histogram)
 {
     AddPixelsToHistogram(FData.data(), FData.size(), histogram);
+    // The transparent entry stays even when no pixel uses it: renumbered onto a colour
+    // that is shown, it would punch holes into the frame.
+    if (TransparentIndex() >= 0)
+        ++histogram[std::size_t(TransparentIndex())].Count;
 }
 
 void TGIFSubImage::MapPixels(const TGIFColorMapping &mapping)
@@ -434,7 +438,7 @@ void TGIFSubImage::LoadFromStream(TStream &stream)
     const int transparent = TransparentIndex();
     // The decoder checks the frame's size against its limit before it allocates anything.
     DecodeFrame(stream, FWidth, FHeight, Interlaced(), std::uint8_t(std::max(transparent, 0)), FData,
-                [this](int severity, const std::string &message) { Warning(severity, message); });
+                [this](int severity, const std::string &message) { Warning(severity, message); }, GIFMaxDecodePixels);
     if (GIFRenderOnLoad)
         Bitmap();
 }

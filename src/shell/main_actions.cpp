@@ -6,7 +6,9 @@
 #include "platform/shell.h"
 #include "platform/user_interface.h"
 #include "shell/about_form.h"
+#include "shell/agent_helper.h"
 #include "shell/main_action_table.h"
+#include "shell/preferences_form.h"
 #include "shell/wizard_hooks.h"
 
 #include <QAction>
@@ -151,7 +153,12 @@ void Tfrmgui::BindCommands()
     // Tools
     Bind("actDatabaseBrowser", [this] { pgcNavigator->setCurrentIndex(2); });
     Bind("actSQLPlus", [] { actSQLPlusExecute(); });
+    Bind("actPreferences", [this] {
+        TfrmPreferences preferences(this);
+        preferences.Execute();
+    });
     // Help
+    Bind("actTutorial1", [this] { TAgentHelper::RunTutorial(TAgentHelper::FindTargets(this)); });
     Bind("actHomePage", [] { THelpers::OpenHomePage(); });
     Bind("actUserGuide", [] { THelpers::OpenUrl(QString::fromLatin1(UserGuideAddress)); });
     Bind("actAbout", [this] {

@@ -26,12 +26,8 @@ const char *const UserGuideAddress = "https://marrowtide.example.org/guide/";
 // Commands whose behaviour comes with the canvas commands, printing, the
 // dialogs or the database tools: present, named and disabled until then.
 const char *const LaterActions[] = {
-    "actPrint", "actPrintSetup", "actPrintPreview",
-    "actCut", "actCopy", "actPaste", "actHide", "actSelectAll",
-    "actFind", "actZoomIn", "actZoomOut", "actRenameDiagram", "actShowAllColumns", "actShowOnlyKeyCols", "actFoldAll",
-    "actShowDataTypes", "actHideDataTypes", "actShowComments", "actHideComments",
-    "actSortAllAlpha", "actSortAllKeys", "actSortByCreation", "actPreferences",
-    "actGenerateModelDDL", "actGenerateSelectedDDL", "actGenDeltaDDL", "actSQLEditor",
+    "actPrint", "actPrintSetup", "actPrintPreview", "actFind", "actRenameDiagram",
+    "actSortByCreation", "actPreferences", "actGenerateModelDDL", "actGenDeltaDDL", "actSQLEditor",
     "actSQLScriptEditor", "actSQLPlus", "actTutorial1", "actShowIniFile", "actExtractMetaData",
     "actExportImport", "actLogOff"};
 
@@ -272,7 +268,6 @@ void Tfrmgui::CreateMenus()
                   "actHideDataTypes", "actShowComments", "actHideComments", ""});
     QAction *byCreation = columns->addAction(QStringLiteral("Sort by Creation Order"));
     byCreation->setObjectName(QStringLiteral("mniSortByCreation"));
-    byCreation->setEnabled(false);
     add(columns, {"actSortAllAlpha", "actSortAllKeys"});
     add(diagram, {"", "actFind", "actCompareModels", "", "actRenameDiagram", "actCreateNote",
                   "actCreateTable", "", "actZoomIn", "actZoomOut"});

@@ -16,6 +16,7 @@
 #include "platform/canvas.h"
 #include "platform/user_interface.h"
 
+#include <QApplication>
 #include <QMenu>
 #include <QRubberBand>
 #include <QSignalBlocker>
@@ -200,9 +201,14 @@ void TOSDiagram::PaintPageBreaks(TCanvas &canvas)
         return;
     try {
         DrawPageBreaks(canvas);
-    } catch (...) {
+    } catch (const std::exception &e) {
+        // A box inside a paint event would paint again under itself: the edges
+        // are switched off, so later paints do not fail, and the reason is
+        // shown once the paint is over.
         Preferences->DrawPrinterPages = false;
-        throw;
+        const QString reason = QString::fromUtf8(e.what());
+        QMetaObject::invokeMethod(
+            qApp, [reason] { UserInterface().ShowError(reason); }, Qt::QueuedConnection);
     }
 }
 

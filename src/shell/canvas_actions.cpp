@@ -2,7 +2,6 @@
 
 #include "canvas/os_diagram.h"
 #include "model/model_globals.h"
-#include "platform/user_interface.h"
 #include "shell/main_form.h"
 
 #include <QAction>
@@ -37,10 +36,9 @@ void TCanvasActions::Connect(Tfrmgui &form)
         auto *action = form.findChild<QAction *>(QLatin1String(name));
         if (!action)
             continue;
-        QObject::connect(action, &QAction::triggered, &form, [command] {
+        form.Bind(action, [command] {
             if (CurrentDiagram)
-                ShowExceptions([&] { command(*CurrentDiagram); });
+                command(*CurrentDiagram);
         });
-        action->setEnabled(true);
     }
 }

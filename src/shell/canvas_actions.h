@@ -8,6 +8,6 @@ class TCanvasActions {
 public:
     TCanvasActions() = delete;
 
-    // Connects and enables the commands; call after the menus exist.
+    // Binds the commands; call after the menus exist.
     static void Connect(Tfrmgui &form);
 };

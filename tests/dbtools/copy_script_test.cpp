@@ -55,7 +55,7 @@ TEST(CopyScript, LiteralsByType)
 TEST(CopyScript, TableScriptKeepsTheColumnsOfTheRows)
 {
     TOSResultSet rows;
-    rows.AddColumn("job_id");
+    rows.AddColumn("JOB_ID");
     rows.AddColumn("MIN_SALARY");
     rows.AddColumn("START_DATE");
     TOSRow *row = rows.AddRow();
@@ -64,12 +64,14 @@ TEST(CopyScript, TableScriptKeepsTheColumnsOfTheRows)
     row->SetValue(2, QStringLiteral("2001-01-13 00:00:00"));
     row = rows.AddRow();
     row->SetValue(0, QStringLiteral("IT'S"));
-    const QList<TCopyColumn> columns = {
-        {"START_DATE", "DATE"}, {"JOB_ID", "VARCHAR2"}, {"MIN_SALARY", "NUMBER"}};
-    EXPECT_EQ(TCopyScript::TableScript("HR", "JOBS", columns, rows).toStdString(),
-              "/*  HR.JOBS: 2 row(s)  */\r\n"
-              "INSERT INTO HR.JOBS (JOB_ID, MIN_SALARY, START_DATE)\r\n"
+    const QList<TCopyColumn> columns = {{"JOB_ID", "VARCHAR2"}, {"min salary", "NUMBER"}, {"START_DATE", "DATE"}};
+    EXPECT_EQ(TCopyScript::TableScript("HR", "Jobs", columns, rows).toStdString(),
+              "/*  HR.\"Jobs\": 2 row(s)  */\r\n"
+              "INSERT INTO HR.\"Jobs\" (JOB_ID, \"min salary\", START_DATE)\r\n"
               "VALUES ('AD_PRES', 20080, TO_DATE('2001-01-13 00:00:00', 'YYYY-MM-DD HH24:MI:SS'))\r\n/\r\n\r\n"
-              "INSERT INTO HR.JOBS (JOB_ID, MIN_SALARY, START_DATE)\r\n"
+              "INSERT INTO HR.\"Jobs\" (JOB_ID, \"min salary\", START_DATE)\r\n"
               "VALUES ('IT''S', NULL, NULL)\r\n/\r\n\r\n");
+    EXPECT_EQ(TCopyScript::SqlName("A\"B"), "\"A\"\"B\"");
+    EXPECT_EQ(TCopyScript::SqlName("EMP$#_2"), "EMP$#_2");
+    EXPECT_EQ(TCopyScript::SqlName("2EMP"), "\"2EMP\"");
 }

@@ -1,6 +1,7 @@
 // The main window's commands: one action each, the menus and tool bars that show them.
 #include "shell/main_form.h"
 
+#include "dbtools/export_import_form.h"
 #include "model/helpers.h"
 #include "model/model_globals.h"
 #include "platform/shell.h"
@@ -197,7 +198,7 @@ void Tfrmgui::CreateActions()
     on(AddAction("actLogOff", QStringLiteral("Log &Off"), QStringLiteral("Log Off")), [this] { actLogOffExecute(); });
     AddAction("actShowIniFile", QStringLiteral("Open tnsnames.ora..."), QStringLiteral("Open tnsnames.ora..."));
     AddAction("actExtractMetaData", QStringLiteral("Extract Meta Data"));
-    AddAction("actExportImport", QStringLiteral("Export and Import"));
+    on(AddAction("actExportImport", QStringLiteral("Export and Import")), [] { TfrmExportImport::Create(); });
     // Tools
     AddAction("actPreferences", QStringLiteral("&Preferences..."), QStringLiteral("Edit preferences"));
     on(AddAction("actDatabaseBrowser", QStringLiteral("&Database Explorer"), QStringLiteral("Database Explorer")),

@@ -77,6 +77,7 @@ void Tfrmgui::UpdateConnectionCaption()
         // The tools behind the other session actions come with the database
         // tools; only logging off works here.
         Action(QStringLiteral("actLogOff"))->setEnabled(true);
+        Action(QStringLiteral("actExportImport"))->setEnabled(true);
     }
     Panels_[0]->setText(text);
     setWindowTitle(QStringLiteral("Marrowtide -  ") + text);

@@ -1,4 +1,5 @@
 // Program entry: splash screen, main window, message loop.
+#include "canvas/print_diagram.h"
 #include "dbtools/oci_connection.h"
 #include "model/model_globals.h"
 #include "platform/font.h"
@@ -69,6 +70,8 @@ int main(int argc, char **argv)
             const QStringList parameters = ProgramParameters();
             TOciClientSettings::Current() = TOciClientSettings::FromParameters(parameters);
             mainForm = std::make_unique<Tfrmgui>(parameters);
+            if (CurrentDiagram)
+                TPrintDiagram::InstallHooks(*CurrentDiagram);
         } catch (const std::exception &e) {
             failure = QString::fromUtf8(e.what());
         } catch (...) {

@@ -11,6 +11,8 @@
 #include <QGuiApplication>
 #include <QMimeData>
 
+#include <algorithm>
+
 namespace {
 
 // The reader takes ISO-8859-1 bytes: characters beyond it travel as numeric
@@ -18,6 +20,8 @@ namespace {
 // CDATA section a reference would stay text, so the section is closed around it.
 QByteArray ToReaderBytes(const QString &text)
 {
+    if (std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() <= 0xFF; }))
+        return text.toLatin1();
     static const QString open = QStringLiteral("<![CDATA[");
     static const QString close = QStringLiteral("]]>");
     QByteArray bytes;

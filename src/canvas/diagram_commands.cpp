@@ -125,11 +125,18 @@ void TOSDiagram::SetTableFlags(void (*set)(TDiagramTable &))
 
 void TOSDiagram::ResizeTableBoxes()
 {
+    // One repaint for all boxes: resizing a shown box among thousands of
+    // siblings otherwise works out their overlaps every time.
+    const bool updates = Surface && Surface->updatesEnabled();
+    if (Surface)
+        Surface->setUpdatesEnabled(false);
     for (TDiagramTable *table : CurrentModel->Tables)
         if (TOSGraphic *box = TOSGraphic::BoxOf(table))
             box->setGeometry(box->x(), box->y(), table->Width, table->Height);
-    if (Surface)
+    if (Surface) {
+        Surface->setUpdatesEnabled(updates);
         Surface->update();
+    }
 }
 
 void TOSDiagram::Remeasure()

@@ -14,8 +14,10 @@
 #include "model/model_globals.h"
 #include "model/preferences.h"
 #include "platform/canvas.h"
+#include "platform/rect.h"
 #include "platform/user_interface.h"
 
+#include <QApplication>
 #include <QMenu>
 #include <QRubberBand>
 #include <QSignalBlocker>
@@ -88,15 +90,18 @@ void TOSDiagram::DestroyGraphics()
     for (auto it = children.rbegin(); it != children.rend(); ++it)
         if (auto *box = qobject_cast<TOSGraphic *>(*it)) {
             box->Diagram = nullptr;
+            // Hidden, then freed while still a child: taking it off the surface
+            // first walks the whole focus chain, box after box.
             box->hide();
-            box->setParent(nullptr);
             std::unique_ptr<TOSGraphic> owned(box);
         }
 }
 
 void TOSDiagram::PlaceBox(TOSGraphic *box, int left, int top, int width, int height)
 {
-    box->setGeometry(left, top, width, height);
+    // A box far out (or huge) in the file is shown at the edge of what a
+    // window can hold; its own numbers stay as they were read.
+    box->setGeometry(ClampShown(left), ClampShown(top), ClampShownSize(width), ClampShownSize(height));
     box->show();
     if (Surface)
         Surface->update();
@@ -199,9 +204,14 @@ void TOSDiagram::PaintPageBreaks(TCanvas &canvas)
         return;
     try {
         DrawPageBreaks(canvas);
-    } catch (...) {
+    } catch (const std::exception &e) {
+        // A box inside a paint event would paint again under itself: the edges
+        // are switched off, so later paints do not fail, and the reason is
+        // shown once the paint is over.
         Preferences->DrawPrinterPages = false;
-        throw;
+        const QString reason = QString::fromUtf8(e.what());
+        QMetaObject::invokeMethod(
+            qApp, [reason] { UserInterface().ShowError(reason); }, Qt::QueuedConnection);
     }
 }
 

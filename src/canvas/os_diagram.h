@@ -126,6 +126,9 @@ public:
     QByteArray GetDiagramMetafile();
     QByteArray RenderMetafile(int width, int height);
 
+    // The print dialog with its page range; printing when the user confirms.
+    void Print();
+
     // The plan view (TOverview): paints it into a canvas; asks the plan view's
     // paint box to repaint.
     void DrawOverview(TCanvas &canvas, int width, int height);

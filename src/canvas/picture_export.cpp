@@ -1,5 +1,8 @@
 #include "canvas/picture_export.h"
 
+#include "canvas/gif/file_stream.h"
+#include "canvas/gif/gif_exception.h"
+#include "canvas/gif/gif_image.h"
 #include "canvas/jpeg_writer.h"
 #include "canvas/os_diagram.h"
 #include "canvas/os_graphic.h"
@@ -33,6 +36,8 @@ void SaveAtomically(const QString &fileName, const std::function<void(QIODevice 
             throw;
         } catch (const EJpegError &) {
             throw;
+        } catch (const gif::GIFException &) {
+            throw;
         } catch (const std::runtime_error &error) {
             // The device refused the data: a file-system failure like any other.
             throw FileError(fileName, QString::fromUtf8(error.what()));
@@ -43,11 +48,17 @@ void SaveAtomically(const QString &fileName, const std::function<void(QIODevice 
 }
 
 template <class TList>
-void DrawBoxes(const TList &list, TCanvas &canvas)
+void DrawBoxes(const TList &list, TCanvas &canvas, const TRect &area)
 {
     for (auto *object : list)
-        if (TOSGraphic *box = TOSGraphic::BoxOf(object))
+        if (TOSGraphic *box = TOSGraphic::BoxOf(object)) {
+            const TRect bounds = box->BoundsRect();
+            // Boxes wholly outside the area leave no pixel in it.
+            if (bounds.Right < area.Left || bounds.Left > area.Right || bounds.Bottom < area.Top ||
+                bounds.Top > area.Bottom)
+                continue;
             box->DrawTo(canvas, 0, 0, 1.0, 1.0);
+        }
 }
 
 QString SizeText(int width, int height)
@@ -111,9 +122,38 @@ void TPictureExport::SaveAsMetafile(TOSDiagram &diagram, const QString &fileName
     });
 }
 
-void TPictureExport::SaveAsGif(TOSDiagram &, const QString &)
+void TPictureExport::SaveAsGif(TOSDiagram &diagram, const QString &fileName)
 {
-    throw EPictureError(QStringLiteral("Saving as GIF is not available in this version."));
+    THourglass hourglass;
+    int x = 10, y = 10;
+    if (CurrentModel)
+        CurrentModel->GetDiagramExtent(x, y);
+    // Refused before anything is rendered or written.
+    if (x > MaxGifSide || y > MaxGifSide)
+        throw EPictureError(QStringLiteral("The page is too large for a GIF picture: %1 pixels; a GIF picture has at "
+                                           "most %2 pixels on a side.")
+                                .arg(SizeText(x, y))
+                                .arg(MaxGifSide));
+    const QImage bitmap = RenderBitmap(diagram, x, y);
+    gif::TGIFImage image;
+    image.OnProgress = GifProgress();
+    try {
+        image.AssignBitmap(bitmap);
+        SaveAtomically(fileName, [&](QIODevice &file) {
+            gif::TDeviceStream stream(file);
+            image.SaveToStream(stream);
+        });
+    } catch (const gif::EStreamError &error) {
+        throw FileError(fileName, QString::fromUtf8(error.what()));
+    } catch (const gif::GIFException &error) {
+        throw EPictureError(QString::fromUtf8(error.what()));
+    }
+}
+
+gif::TGIFProgressHandler &TPictureExport::GifProgress()
+{
+    static gif::TGIFProgressHandler handler;
+    return handler;
 }
 
 QImage TPictureExport::GetDiagramBitmap(TOSDiagram &diagram)
@@ -166,17 +206,22 @@ QImage TPictureExport::RenderBitmap(TOSDiagram &diagram, int width, int height)
 
 void TPictureExport::PaintPage(TOSDiagram &diagram, TCanvas &canvas, int width, int height)
 {
+    PaintArea(diagram, canvas, TRect{0, 0, width, height});
+}
+
+void TPictureExport::PaintArea(TOSDiagram &diagram, TCanvas &canvas, const TRect &area)
+{
     static const TOSSchemaStyle defaults;
     const TOSSchemaStyle &style = CurrentModel ? CurrentModel->Style : defaults;
     canvas.Brush.Style = bsSolid;
     canvas.Brush.Color = style.BackgroundColour;
-    canvas.FillRect(TRect{0, 0, width, height});
+    canvas.FillRect(area);
     // The links lie beneath the boxes.
     diagram.DrawLinks(canvas, 0, 0, 1.0, 1.0);
     if (!CurrentModel)
         return;
-    DrawBoxes(CurrentModel->Tables, canvas);
-    DrawBoxes(CurrentModel->ObjectTables, canvas);
-    DrawBoxes(CurrentModel->Types, canvas);
-    DrawBoxes(CurrentModel->Notes, canvas);
+    DrawBoxes(CurrentModel->Tables, canvas, area);
+    DrawBoxes(CurrentModel->ObjectTables, canvas, area);
+    DrawBoxes(CurrentModel->Types, canvas, area);
+    DrawBoxes(CurrentModel->Notes, canvas, area);
 }

@@ -1,6 +1,6 @@
 #pragma once
 // TPictureExport: renders the whole current page off the screen into a bitmap
-// or an enhanced metafile and saves it as a BMP, JPEG or WMF picture, chosen by
+// or an enhanced metafile and saves it as a BMP, GIF, JPEG or WMF picture, chosen by
 // the file name's extension.
 #include <QByteArray>
 #include <QImage>
@@ -8,8 +8,11 @@
 
 #include <stdexcept>
 
+#include "canvas/gif/gif_types.h"
+
 class TOSDiagram;
 class TCanvas;
+struct TRect;
 
 // A picture that cannot be made or saved (unknown file type, a page too large
 // for one bitmap, a file that cannot be written).
@@ -26,6 +29,12 @@ public:
     // and this many bytes in all.
     static constexpr int MaxBitmapSide = 32767;
     static constexpr qint64 MaxBitmapBytes = qint64(1) << 30;
+    // A GIF picture's sides are 16-bit numbers.
+    static constexpr int MaxGifSide = 65535;
+
+    // Hears the starting, running and ending stages of GIF work ("Converting...",
+    // "Saving..."); the shell installs one that shows them.
+    static gif::TGIFProgressHandler &GifProgress();
 
     // The extension of a file name as written, from its last "." (".bmp"), or
     // empty; folders in the path do not count.
@@ -53,4 +62,7 @@ public:
     // Paints the page onto any canvas: the background over width x height, the
     // links, then the boxes of tables, object tables, types and notes.
     static void PaintPage(TOSDiagram &diagram, TCanvas &canvas, int width, int height);
+    // The same for an area of the page, drawn at its surface coordinates (a
+    // translated canvas shows it from its corner); boxes outside are skipped.
+    static void PaintArea(TOSDiagram &diagram, TCanvas &canvas, const TRect &area);
 };

@@ -1,5 +1,6 @@
 #include "platform/font.h"
 #include <QFontMetrics>
+#include <QHash>
 #include <atomic>
 #include <cmath>
 #include <unordered_map>
@@ -50,10 +51,18 @@ namespace {
 // Bumped when substitutions change, so cached metrics of a substituted family are redone.
 std::atomic<int> FontGeneration{0};
 
-// Measuring happens on every box paint and layout; QFontMetrics is worth keeping.
-const QFontMetrics &MetricsFor(const TFont &font)
+// Measuring happens on every box paint and layout; QFontMetrics is worth
+// keeping, and so are the widths of the texts measured: a page measures the
+// same column names and data types over and over.
+struct TMeasure {
+    explicit TMeasure(const QFont &font) : Metrics(font) {}
+    QFontMetrics Metrics;
+    QHash<QString, int> Widths;
+};
+
+TMeasure &MeasureFor(const TFont &font)
 {
-    thread_local std::unordered_map<QString, QFontMetrics> cache;
+    thread_local std::unordered_map<QString, TMeasure> cache;
     thread_local int generation = -1;
     if (generation != FontGeneration.load()) {
         cache.clear();
@@ -65,14 +74,27 @@ const QFontMetrics &MetricsFor(const TFont &font)
     if (it == cache.end()) {
         if (cache.size() > 256)
             cache.clear();
-        it = cache.emplace(key, QFontMetrics(font.ToQFont())).first;
+        it = cache.emplace(key, TMeasure(font.ToQFont())).first;
     }
     return it->second;
 }
 
+const QFontMetrics &MetricsFor(const TFont &font) { return MeasureFor(font).Metrics; }
+
 } // namespace
 
-int TFont::TextWidth(const QString &text) const { return MetricsFor(*this).horizontalAdvance(text); }
+int TFont::TextWidth(const QString &text) const
+{
+    TMeasure &measure = MeasureFor(*this);
+    auto it = measure.Widths.constFind(text);
+    if (it != measure.Widths.constEnd())
+        return *it;
+    if (measure.Widths.size() > 16384)
+        measure.Widths.clear();
+    const int width = measure.Metrics.horizontalAdvance(text);
+    measure.Widths.insert(text, width);
+    return width;
+}
 
 int TFont::TextHeight(const QString &) const { return MetricsFor(*this).height(); }
 

@@ -8,6 +8,7 @@
 #include "fake_database_session.h"
 #include "model/model_hooks.h"
 
+#include <QCoreApplication>
 #include <QMimeData>
 
 namespace {
@@ -58,14 +59,24 @@ TEST_F(ControllerTest, RebuildMakesOneBoxPerObjectNotesBeneathAndGrowsTheSurface
     EXPECT_EQ(surface->width(), 2000);
 }
 
-TEST_F(ControllerTest, FailingPageBreaksSwitchThemselvesOffAndReachTheCaller)
+TEST_F(ControllerTest, FailingPageBreaksSwitchThemselvesOffAndAreReportedOnceAfterThePaint)
 {
     Preferences->DrawPrinterPages = true;
-    diagram->DrawPageBreaks = [](TCanvas &) { throw std::runtime_error("no printer"); };
+    int calls = 0;
+    diagram->DrawPageBreaks = [&](TCanvas &) {
+        ++calls;
+        throw std::runtime_error("no printer");
+    };
     QImage image(10, 10, QImage::Format_RGB32);
     TCanvas canvas(&image);
-    EXPECT_EQ(ErrorOf([&] { diagram->SurfacePaint(canvas); }), "no printer");
+    EXPECT_EQ(ErrorOf([&] { diagram->SurfacePaint(canvas); }), "");
     EXPECT_FALSE(Preferences->DrawPrinterPages);
+    // Nothing is shown inside the paint; the next paint draws no edges.
+    EXPECT_TRUE(ui.Messages().isEmpty());
+    diagram->SurfacePaint(canvas);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(ui.Messages(), QStringList{"no printer"});
 }
 
 TEST_F(ControllerTest, BandSelectsBoxesWhollyInsideEdgesIncluded)
@@ -250,6 +261,9 @@ TEST_F(ControllerTest, DropPlacesObjectsAtTheirOffsetsByKind)
         AddColumn(*t, "ID");
         session->AddTable(*t);
     }
+    TDiagramType type;
+    type.Owner = "S", type.Name = "TY";
+    session->AddType(type);
     DatabaseSession = session;
     TDragObjects drag;
     for (const char *name : {"A", "B", "C"})

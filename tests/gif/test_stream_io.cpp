@@ -84,23 +84,27 @@ TEST(GIFStreams, LinesTravelAsSubBlocks)
     ExpectGIFError([&] { gif::ReadStrings(cut, lines); }, "Premature end of data");
 }
 
-TEST(GIFStreams, FileStreamReplacesTheFileOnlyOnCommit)
+TEST(GIFStreams, SavedFileReplacesTheOldOneOnlyWhenWrittenWhole)
 {
     QTemporaryDir dir;
     const QString name = dir.filePath("picture.gif");
-    {
-        gif::TFileStream out(name, gif::TFileMode::fmCreate);
-        out.Write("old", 3);
-        out.Commit();
-    }
-    {
-        gif::TFileStream out(name, gif::TFileMode::fmCreate);
-        out.Write("new!", 4);
-        // No commit: as if the save failed half way.
-    }
-    gif::TFileStream in(name, gif::TFileMode::fmOpenRead);
+    gif::SaveStreamToFile(name, [](gif::TStream &out) { out.Write("old", 3); });
+    EXPECT_THROW(gif::SaveStreamToFile(name,
+                                       [](gif::TStream &out) {
+                                           out.Write("new!", 4);
+                                           throw gif::GIFException("Image is empty");
+                                       }),
+                 gif::GIFException);
+    gif::TFileStream in(name);
     char buffer[8] = {};
     EXPECT_EQ(in.Read(buffer, sizeof buffer), 3u);
     EXPECT_STREQ(buffer, "old");
-    EXPECT_THROW(gif::TFileStream(dir.filePath("missing.gif"), gif::TFileMode::fmOpenRead), gif::EStreamError);
+    EXPECT_THROW(gif::TFileStream(dir.filePath("missing.gif")), gif::EStreamError);
+    // A folder that does not exist: the system's reason after the program's words.
+    try {
+        gif::SaveStreamToFile(dir.filePath("no/such/folder.gif"), [](gif::TStream &out) { out.Write("x", 1); });
+        ADD_FAILURE() << "no error";
+    } catch (const gif::EStreamError &error) {
+        EXPECT_EQ(std::string(error.what()).rfind("Cannot create file \"" + dir.filePath("no/such/folder.gif").toStdString() + "\". ", 0), 0u);
+    }
 }

@@ -24,14 +24,12 @@ void TGIFItem::Warning(int severity, const std::string &message)
 
 void TGIFItem::SaveToFile(const QString &fileName)
 {
-    TFileStream stream(fileName, TFileMode::fmCreate);
-    SaveToStream(stream);
-    stream.Commit();
+    SaveStreamToFile(fileName, [this](TStream &stream) { SaveToStream(stream); });
 }
 
 void TGIFItem::LoadFromFile(const QString &fileName)
 {
-    TFileStream stream(fileName, TFileMode::fmOpenRead);
+    TFileStream stream(fileName);
     LoadFromStream(stream);
 }
 

@@ -2,6 +2,7 @@
 // Shared vocabulary of the GIF codec: colour values, palettes, versions, and the warning
 // and progress callbacks through which the codec reports to the image that owns it.
 #include <cstdint>
+#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
@@ -44,5 +45,17 @@ using TGIFWarningHandler = std::function<void(int severity, const std::string &m
 enum class TProgressStage { psStarting, psRunning, psEnding };
 using TGIFProgressHandler =
     std::function<void(TProgressStage stage, int percent, const std::string &message)>;
+
+// a x b / c rounded to the nearest, halves away from zero, in 64-bit arithmetic; -1 for
+// c = 0, as the platform's routine answers.
+inline int MulDiv(int a, int b, int c)
+{
+    if (c == 0)
+        return -1;
+    const std::int64_t p = std::int64_t(a) * b;
+    const std::int64_t q = (p < 0) != (c < 0) ? -((std::abs(p) + std::abs(std::int64_t(c)) / 2) / std::abs(std::int64_t(c)))
+                                              : (std::abs(p) + std::abs(std::int64_t(c)) / 2) / std::abs(std::int64_t(c));
+    return int(q);
+}
 
 }  // namespace gif

@@ -1,0 +1,167 @@
+// Pages saved as GIF pictures: the bytes of a small page worked out by hand, a page with
+// boxes read back by other decoders, the size limit of the format, the stages of progress,
+// and saves that keep the old file when they fail.
+#include "canvas_fixture.h"
+
+#include "canvas/picture_export.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <tuple>
+#include <vector>
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes ReadBytes(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray data = file.readAll();
+    return Bytes(data.begin(), data.end());
+}
+
+// The local colour table of every exported page: the web cube, entry 36r + 6g + b holding
+// (51r, 51g, 51b), then black up to 256 entries.
+Bytes WebTable()
+{
+    Bytes table;
+    for (int i = 0; i < 256; ++i) {
+        const bool cube = i < 216;
+        table.insert(table.end(), {std::uint8_t(cube ? 51 * (i / 36) : 0), std::uint8_t(cube ? 51 * (i / 6 % 6) : 0),
+                                   std::uint8_t(cube ? 51 * (i % 6) : 0)});
+    }
+    return table;
+}
+
+class GifExportTest : public CanvasTest {
+protected:
+    void SetUp() override
+    {
+        CanvasTest::SetUp();
+        ASSERT_TRUE(dir.isValid());
+        // (224, 240, 208) takes level (v + 3) div 51 = 4 in each channel: entry 36 x 4 + 6 x 4 + 4,
+        // although 240 lies nearer to 255 than to 204.
+        model->Style.BackgroundColour = RGBColor(0xE0, 0xF0, 0xD0);
+    }
+    void TearDown() override
+    {
+        TPictureExport::GifProgress() = nullptr;
+        CanvasTest::TearDown();
+    }
+    QString Path(const QString &name) const { return dir.filePath(name); }
+    QStringList Files() const { return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden); }
+
+    QTemporaryDir dir;
+};
+
+TEST_F(GifExportTest, EmptyPageIsTheseBytes)
+{
+    diagram->SaveAsImage(Path("empty.gif"));
+
+    Bytes want{'G', 'I', 'F', '8', '7', 'a', 10, 0, 10, 0,
+               0x77,  // no global table; colour resolution and depth of the 8-bit frame
+               0, 0,
+               0x2C, 0, 0, 0, 0, 10, 0, 10, 0,
+               0x87};  // local table of 256 entries, not sorted, not interlaced
+    const Bytes table = WebTable();
+    want.insert(want.end(), table.begin(), table.end());
+    // 100 pixels of entry 172 (0xAC): clear, 172, then the runs 258..269 of 2 to 13 pixels,
+    // 265 for the last 9, end; all 9-bit codes.
+    const Bytes raster{8, 18, 0x00, 0x59, 0x09, 0x1C, 0x48, 0xB0, 0xA0, 0xC1, 0x83, 0x08,
+                       0x13, 0x2A, 0x5C, 0xC8, 0xB0, 0x61, 0xC2, 0x80, 0};
+    want.insert(want.end(), raster.begin(), raster.end());
+    want.push_back(0x3B);
+    EXPECT_EQ(ReadBytes(Path("empty.gif")), want);
+}
+
+TEST_F(GifExportTest, PageWithBoxesReadsBackAsItsWebColoursInOtherDecoders)
+{
+    AddTable(*model, "S", "ORDERS", 20, 30, 200, 100);
+    AddNote(300, 200, 200, 100, "A note");
+    diagram->Rebuild();
+    diagram->SaveAsImage(Path("page.gif"));
+    const QImage rendered = diagram->GetDiagramBitmap();
+    // Each channel to the nearest cube level.
+    auto web = [](QRgb c) {
+        auto level = [](int v) { return (v + 3) / 51 * 51; };
+        return qRgb(level(qRed(c)), level(qGreen(c)), level(qBlue(c)));
+    };
+    QImage qtRead(Path("page.gif"));
+    ASSERT_EQ(qtRead.size(), QSize(530, 330));
+    int wrong = 0;
+    for (int y = 0; y < 330; ++y)
+        for (int x = 0; x < 530; ++x)
+            wrong += qtRead.pixel(x, y) != web(rendered.pixel(x, y));
+    EXPECT_EQ(wrong, 0);
+
+    // The system's Python, which carries the system's Pillow.
+    const QString python = QFile::exists("/usr/bin/python3") ? QString("/usr/bin/python3")
+                                                               : QStandardPaths::findExecutable("python3");
+    if (python.isEmpty() || QProcess::execute(python, {"-c", "import PIL"}) != 0)
+        GTEST_SKIP() << "Pillow is missing";
+    QProcess pillow;
+    pillow.start(python, {"-c", "import sys\nfrom PIL import Image\nim = Image.open(sys.argv[1])\n"
+                                "sys.stdout.buffer.write(im.convert('RGB').tobytes())",
+                          Path("page.gif")});
+    ASSERT_TRUE(pillow.waitForFinished(60000));
+    const QByteArray rgb = pillow.readAllStandardOutput();
+    ASSERT_EQ(rgb.size(), 530 * 330 * 3);
+    wrong = 0;
+    for (int i = 0; i < 530 * 330; ++i) {
+        const QRgb want = web(rendered.pixel(i % 530, i / 530));
+        const auto *p = reinterpret_cast<const std::uint8_t *>(rgb.constData()) + 3 * i;
+        wrong += p[0] != qRed(want) || p[1] != qGreen(want) || p[2] != qBlue(want);
+    }
+    EXPECT_EQ(wrong, 0);
+}
+
+TEST_F(GifExportTest, ProgressRunsFromConvertingToSaving)
+{
+    std::vector<std::tuple<int, int, std::string>> stages;
+    TPictureExport::GifProgress() = [&](gif::TProgressStage stage, int percent, const std::string &text) {
+        stages.emplace_back(int(stage), percent, text);
+    };
+    diagram->SaveAsImage(Path("empty.gif"));
+    const std::vector<std::tuple<int, int, std::string>> want{
+        {0, 0, "Converting..."}, {1, 0, "Converting..."}, {2, 100, "Converting..."},
+        {0, 0, "Saving..."},     {1, 100, "Saving..."},   {2, 100, "Saving..."}};
+    EXPECT_EQ(stages, want);
+}
+
+TEST_F(GifExportTest, PagesBeyondTheFormatAreRefusedAndTheOldFileStays)
+{
+    TDiagramTable *table = AddTable(*model, "S", "WIDE", 65300, 30, 200, 100);
+    diagram->Rebuild();
+    QFile old(Path("old.gif"));
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("old picture");
+    old.close();
+    // 65300 + 200 + 30 = 65530 fits the format; 65536 does not.
+    for (const auto &[left, message] :
+         {std::pair(65306, "The page is too large for a GIF picture: 65536 x 160 pixels; a GIF picture has at most "
+                           "65535 pixels on a side."),
+          std::pair(65300, "The page is too large for a picture: 65530 x 160 pixels; a picture has at most 32767 "
+                           "pixels on a side.")}) {
+        table->Left = left;
+        diagram->Rebuild();
+        EXPECT_EQ(ErrorOf([&] { diagram->SaveAsImage(Path("old.gif")); }), message);
+    }
+    EXPECT_EQ(ReadBytes(Path("old.gif")), (Bytes{'o', 'l', 'd', ' ', 'p', 'i', 'c', 't', 'u', 'r', 'e'}));
+    EXPECT_EQ(Files(), QStringList{"old.gif"});
+
+    table->Left = 20;
+    diagram->Rebuild();
+    const QString missing = Path("no such folder/page.gif");
+    const QString error = ErrorOf([&] { diagram->SaveAsImage(missing); });
+    EXPECT_TRUE(error.startsWith("Cannot create file \"" + missing + "\". ")) << error.toStdString();
+    EXPECT_FALSE(error.endsWith(". ")) << "the system's reason is missing";
+}
+
+}  // namespace

@@ -1,6 +1,7 @@
 // The main window's commands: one action each, the menus and tool bars that show them.
 #include "shell/main_form.h"
 
+#include "dbtools/export_import_form.h"
 #include "model/helpers.h"
 #include "model/model_globals.h"
 #include "platform/shell.h"
@@ -150,6 +151,7 @@ void Tfrmgui::BindCommands()
     Bind("actLogOn", [this] { LogOn(); });
     Bind("actLogOff", [this] { actLogOffExecute(); });
     Bind("actShowIniFile", [] { actShowIniFileExecute(); });
+    Bind("actExportImport", [] { TfrmExportImport::Create(); });
     // Tools
     Bind("actDatabaseBrowser", [this] { pgcNavigator->setCurrentIndex(2); });
     Bind("actSQLPlus", [] { actSQLPlusExecute(); });

@@ -14,6 +14,7 @@
 #include "model/model_globals.h"
 #include "model/result_set.h"
 #include "platform/canvas.h"
+#include "platform/rect.h"
 #include "platform/user_interface.h"
 
 #include <QMenu>
@@ -295,8 +296,8 @@ void TDiagramMenu::AddReferences(TDiagramTable *table, bool referenced)
 {
     if (!DatabaseSession || !OnPage(table) || !CurrentDiagram)
         return;
-    const int x = table->Left + table->Width + 10;
-    const int y = table->Top + table->Height + 10;
+    const int x = ClampShown(qint64(table->Left) + table->Width + 10);
+    const int y = ClampShown(qint64(table->Top) + table->Height + 10);
     const std::unique_ptr<TOSResultSet> rows = referenced
                                                    ? DatabaseSession->GetReferencedTables(table->Owner, table->Name)
                                                    : DatabaseSession->GetReferencingTables(table->Owner, table->Name);

@@ -14,6 +14,7 @@
 #include "model/model_globals.h"
 #include "model/preferences.h"
 #include "platform/canvas.h"
+#include "platform/rect.h"
 #include "platform/user_interface.h"
 
 #include <QApplication>
@@ -98,7 +99,9 @@ void TOSDiagram::DestroyGraphics()
 
 void TOSDiagram::PlaceBox(TOSGraphic *box, int left, int top, int width, int height)
 {
-    box->setGeometry(left, top, width, height);
+    // A box far out (or huge) in the file is shown at the edge of what a
+    // window can hold; its own numbers stay as they were read.
+    box->setGeometry(ClampShown(left), ClampShown(top), ClampShownSize(width), ClampShownSize(height));
     box->show();
     if (Surface)
         Surface->update();

@@ -40,10 +40,12 @@ bool IsNotNullCheck(const QString &condition)
 }
 
 // Index kinds the model can write back as DDL; the others (the index-organized
-// table's own, LOB and domain indexes) belong to the table's storage.
+// table's own, LOB and domain indexes) belong to the table's storage, and a
+// function-based index lists hidden columns in place of its expressions.
 QString ModelIndexType(const QString &indexType, const QString &uniqueness)
 {
     if (indexType.startsWith(QLatin1String("IOT")) || indexType == QLatin1String("LOB") ||
+        indexType.startsWith(QLatin1String("FUNCTION-BASED")) ||
         indexType == QLatin1String("DOMAIN") || indexType == QLatin1String("CLUSTER"))
         return {};
     if (uniqueness == QLatin1String("UNIQUE"))

@@ -179,7 +179,7 @@ void TfrmSQLQuery::RunQuery(const QString &sql)
         statements = TSqlScript::Split(text);
     } else {
         const QString statement = TSqlScript::Clean(text);
-        if (!statement.isEmpty())
+        if (!TSqlScript::StripComments(statement).isEmpty())
             statements << statement;
     }
     if (statements.isEmpty()) {
@@ -278,6 +278,9 @@ void TfrmSQLQuery::OnStatementDone(int index, qint64 rows, bool isQuery)
 void TfrmSQLQuery::OnStatementFailed(int index, const QString &message)
 {
     ++m_failures;
+    // The user asked for the stop: the cancel is no error to report.
+    if (m_worker && m_worker->Cancelled())
+        return;
     if (m_scriptMode) {
         memOutput->appendPlainText(QStringLiteral("Error: ") + message + QLatin1Char('\n'));
         return;

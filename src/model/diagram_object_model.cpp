@@ -2,6 +2,7 @@
 
 #include "model/model_globals.h"
 #include "model/model_hooks.h"
+#include "platform/rect.h"
 
 #include <algorithm>
 
@@ -18,6 +19,15 @@ void ForEachBox(const TDiagramObjectModel &model, F f)
         for (TBaseModelObject *item : list->Items())
             f(static_cast<TBaseDiagramRectangle *>(item));
     }
+}
+
+// A name listed a moment ago may be gone by the time it is read: the session
+// then returns an empty object, which must not become an empty box.
+void RequireFound(const TBaseModelObject &object, const char *kind, const QString &owner, const QString &name)
+{
+    if (object.Name.isEmpty())
+        throw EModelError(QStringLiteral("The %1 %2.%3 was not found in the database.")
+                              .arg(QLatin1String(kind), owner, name));
 }
 
 } // namespace
@@ -46,6 +56,7 @@ TDiagramTable *TDiagramObjectModel::AddTableFromDatabase(const QString &owner, c
     if (!DatabaseSession)
         return nullptr;
     std::unique_ptr<TDiagramTable> table = DatabaseSession->GetTable(owner, tableName);
+    RequireFound(*table, "table", owner, tableName);
     table->SetIsVirtual(true);
     TDiagramTable *result = table.get();
     Tables.Add(table.release());
@@ -59,6 +70,7 @@ TDiagramObjectTable *TDiagramObjectModel::AddObjectTableFromDatabase(const QStri
     if (!DatabaseSession)
         return nullptr;
     std::unique_ptr<TDiagramObjectTable> table = DatabaseSession->GetObjectTable(owner, tableName);
+    RequireFound(*table, "object table", owner, tableName);
     TDiagramObjectTable *result = table.get();
     ObjectTables.Add(table.release());
     AddOwner(result->Owner);
@@ -70,6 +82,7 @@ TDiagramType *TDiagramObjectModel::AddTypeFromDatabase(const QString &owner, con
     if (!DatabaseSession)
         return nullptr;
     std::unique_ptr<TDiagramType> type = DatabaseSession->GetType(owner, typeName);
+    RequireFound(*type, "type", owner, typeName);
     TDiagramType *result = type.get();
     Types.Add(type.release());
     return result;
@@ -163,8 +176,8 @@ void TDiagramObjectModel::GetDiagramExtent(int &x, int &y) const
     x = 10;
     y = 10;
     ForEachBox(*this, [&](const TBaseDiagramRectangle *box) {
-        x = std::max(x, box->Left + box->Width + 30);
-        y = std::max(y, box->Top + box->Height + 30);
+        x = std::max(x, ClampShown(qint64(box->Left) + box->Width + 30));
+        y = std::max(y, ClampShown(qint64(box->Top) + box->Height + 30));
     });
 }
 

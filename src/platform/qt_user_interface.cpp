@@ -113,6 +113,12 @@ bool TQtUserInterface::ChooseFont(TFont &font)
     if (!ok)
         return false;
     font.AssignQFont(chosen);
+    // Qt's font dialog has no colour: the colour is asked right after; a
+    // cancelled colour keeps the font's colour and the chosen font.
+    const QColor colour = QColorDialog::getColor(ColorToQColor(font.Color), DialogParent(),
+                                                 QStringLiteral("Font Colour"));
+    if (colour.isValid())
+        font.Color = QColorToColor(colour);
     return true;
 }
 

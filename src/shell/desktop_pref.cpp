@@ -8,6 +8,8 @@
 
 #include <QCheckBox>
 #include <QGridLayout>
+#include <QHBoxLayout>
+#include <QMouseEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -40,8 +42,15 @@ TfrmDesktopPref::TfrmDesktopPref(QWidget *owner) : TfrmBasePreferencePage(owner)
     btnBrowserConfigDir = new QPushButton(QStringLiteral("..."), this);
     btnBrowserConfigDir->setObjectName(QStringLiteral("btnBrowserConfigDir"));
     btnBrowserConfigDir->setFixedWidth(28);
-    chkOptimizerGoal =
-        MakeCheck(this, "chkOptimizerGoal", QStringLiteral("Set Optimizer Goal to Choose (Only for Oracle 9i or less)"));
+    // The caption is longer than the page is wide: it wraps in a label that is the box's buddy.
+    const QString optimizerCaption = QStringLiteral("Set Optimizer Goal to Choose (Only for Oracle 9i or less)");
+    chkOptimizerGoal = MakeCheck(this, "chkOptimizerGoal", QString());
+    chkOptimizerGoal->setAccessibleName(optimizerCaption);
+    auto *optimizerLabel = new QLabel(optimizerCaption, this);
+    optimizerLabel->setObjectName(QStringLiteral("lblOptimizerGoal"));
+    optimizerLabel->setWordWrap(true);
+    optimizerLabel->setBuddy(chkOptimizerGoal);
+    optimizerLabel->installEventFilter(this);
 
     grid->addWidget(chkSaveSettings, 0, 0, 1, 3);
     grid->addWidget(chkdblbuffer, 1, 0, 1, 3);
@@ -49,7 +58,10 @@ TfrmDesktopPref::TfrmDesktopPref(QWidget *owner) : TfrmBasePreferencePage(owner)
     grid->addWidget(label, 3, 0, 1, 3);
     grid->addWidget(edtConfigDir, 4, 0, 1, 2);
     grid->addWidget(btnBrowserConfigDir, 4, 2);
-    grid->addWidget(chkOptimizerGoal, 5, 0, 1, 3);
+    auto *optimizerRow = new QHBoxLayout;
+    optimizerRow->addWidget(chkOptimizerGoal, 0, Qt::AlignTop);
+    optimizerRow->addWidget(optimizerLabel, 1);
+    grid->addLayout(optimizerRow, 5, 0, 1, 3);
     grid->setRowStretch(6, 1);
 
     for (QCheckBox *check : {chkSaveSettings, chkdblbuffer, chkOptimizerGoal})
@@ -65,8 +77,7 @@ void TfrmDesktopPref::DoLoadPreferences()
     chkSaveSettings->setChecked(preferences.SaveOnExit);
     chkdblbuffer->setChecked(preferences.DoubleBufferPanel);
     chkOptimizerGoal->setChecked(preferences.OptimizerChoose);
-    LoadedConfigDir_ = TGUIHelpers::GetConfigDir();
-    edtConfigDir->setText(LoadedConfigDir_);
+    edtConfigDir->setText(TGUIHelpers::GetConfigDir());
 }
 
 void TfrmDesktopPref::DoSavePreferences()
@@ -75,14 +86,13 @@ void TfrmDesktopPref::DoSavePreferences()
     preferences.SaveOnExit = chkSaveSettings->isChecked();
     preferences.DoubleBufferPanel = chkdblbuffer->isChecked();
     preferences.OptimizerChoose = chkOptimizerGoal->isChecked();
-    if (edtConfigDir->text() != LoadedConfigDir_)
-        TGUIHelpers::SetConfigDir(edtConfigDir->text());
+    TGUIHelpers::SetConfigDir(edtConfigDir->text());
     // The file written right after goes to the folder now stored; the old file stays where it is.
     preferences.FileName = TGUIHelpers::GetPreferencesFileName();
-    LoadedConfigDir_ = TGUIHelpers::GetConfigDir();
     {
+        // Shows what was really stored; not an edit of the user's.
         const QSignalBlocker blocker(edtConfigDir);
-        edtConfigDir->setText(LoadedConfigDir_);
+        edtConfigDir->setText(TGUIHelpers::GetConfigDir());
     }
     // Qt buffers every widget's painting already; the surface is repainted so
     // the page shows the stored settings.
@@ -95,4 +105,14 @@ void TfrmDesktopPref::btnBrowserConfigDirClick()
     const QString folder = UserInterface().ChooseFolder(QStringLiteral("Config Directory:"), edtConfigDir->text());
     if (!folder.isEmpty())
         edtConfigDir->setText(folder);
+}
+
+bool TfrmDesktopPref::eventFilter(QObject *watched, QEvent *event)
+{
+    // A click on the wrapped caption works as one on the box.
+    if (event->type() == QEvent::MouseButtonRelease && watched->objectName() == QLatin1String("lblOptimizerGoal")) {
+        chkOptimizerGoal->click();
+        return true;
+    }
+    return TfrmBasePreferencePage::eventFilter(watched, event);
 }

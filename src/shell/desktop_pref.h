@@ -15,6 +15,7 @@ public:
     void btnBrowserConfigDirClick();
 
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void DoLoadPreferences() override;
     void DoSavePreferences() override;
 
@@ -24,6 +25,4 @@ private:
     QLineEdit *edtConfigDir = nullptr;
     QPushButton *btnBrowserConfigDir = nullptr;
     QCheckBox *chkOptimizerGoal = nullptr;
-    // The folder as loaded: only a folder the user changed is stored again.
-    QString LoadedConfigDir_;
 };

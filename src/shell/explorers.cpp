@@ -1,14 +1,28 @@
-// The explorers beside the diagram: owners and the Entities list.
+// The explorers beside the diagram: owners, the Entities list and the model
+// tree, and how objects travel from them to the page.
 #include "shell/main_form.h"
 
+#include "canvas/dom_tree.h"
+#include "canvas/drag_objects.h"
+#include "canvas/os_diagram.h"
 #include "dbtools/gui_helpers.h"
+#include "model/diagram_object_model.h"
+#include "model/diagram_table.h"
+#include "model/diagram_type.h"
 #include "model/helpers.h"
 #include "model/model_globals.h"
 #include "model/preferences.h"
 #include "model/result_set.h"
 #include "platform/user_interface.h"
+#include "shell/explorer_tree.h"
+#include "shell/main_action_table.h"
+#include "shell/main_diagram.h"
 
 #include <QComboBox>
+#include <QMenu>
+#include <QMimeData>
+#include <QScopedValueRollback>
+#include <QTabBar>
 #include <QTreeWidget>
 
 void Tfrmgui::SelectOwner(QComboBox *combo)
@@ -60,4 +74,194 @@ void Tfrmgui::cboTableOwnersChange()
     FillEntitiesList(cboTableOwners->currentText() == QLatin1String("All Owners") ? QString()
                                                                                    : cboTableOwners->currentText());
     Preferences->LastFilter = cboTableOwners->currentText();
+}
+
+// ---------------------------------------------------------------------------
+// Wiring
+
+void Tfrmgui::ConnectExplorers()
+{
+    connect(lvwTables, &QTreeWidget::itemSelectionChanged, this, [this] { BuildEntitiesPopup(); });
+    connect(lvwTables, &QTreeWidget::itemDoubleClicked, this, [this] { Guarded([this] { lvwTablesDblClick(); }); });
+    connect(lvwTables, &QTreeWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
+        if (!mnuEntitiesExplorer->isEmpty())
+            mnuEntitiesExplorer->popup(lvwTables->viewport()->mapToGlobal(pos));
+    });
+    lvwTables->DragData = [this]() -> QMimeData * {
+        std::unique_ptr<TDragObjects> objects = EntitiesDragObjects();
+        return objects->Items.empty() ? nullptr : objects->ToMimeData().release();
+    };
+
+    connect(tvwModel, &QTreeWidget::currentItemChanged, this, [this] { Guarded([this] { tvwModelChange(); }); });
+    connect(tvwModel, &QTreeWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
+        QTreeWidgetItem *item = tvwModel->itemAt(pos);
+        if (!item)
+            return;
+        tvwModel->setCurrentItem(item);
+        if (ModelTreePopup_)
+            ModelTreePopup_->popup(tvwModel->viewport()->mapToGlobal(pos));
+    });
+}
+
+// ---------------------------------------------------------------------------
+// Entities list
+
+namespace {
+
+quint8 ItemKind(const QTreeWidgetItem *item) { return static_cast<quint8>(item->data(0, TGUIHelpers::KindRole).toInt()); }
+
+} // namespace
+
+void Tfrmgui::BuildEntitiesPopup()
+{
+    mnuEntitiesExplorer->clear();
+    QTreeWidgetItem *item = lvwTables->currentItem();
+    if (!item || lvwTables->selectedItems().isEmpty())
+        return;
+    QAction *add = mnuEntitiesExplorer->addAction(QStringLiteral("&Add to diagram"));
+    add->setObjectName(QStringLiteral("mniEntitiesAdd"));
+    mnuEntitiesExplorer->setDefaultAction(add);
+    connect(add, &QAction::triggered, this, [this] { Guarded([this] { lvwTablesDblClick(); }); });
+    QAction *ddl = mnuEntitiesExplorer->addAction(QStringLiteral("&Generate DDL..."));
+    ddl->setObjectName(QStringLiteral("mniEntitiesGenerateDDL"));
+    ddl->setProperty("imageIndex", TPopupImage::GenerateDDL);
+    ddl->setEnabled(false);
+    if (ItemKind(item) <= 1) {
+        QAction *query = mnuEntitiesExplorer->addAction(QStringLiteral("&Query Data..."));
+        query->setObjectName(QStringLiteral("mniEntitiesQueryData"));
+        query->setProperty("imageIndex", TPopupImage::QueryData);
+        query->setEnabled(false);
+    }
+}
+
+void Tfrmgui::lvwTablesDblClick()
+{
+    const QList<QTreeWidgetItem *> selected = lvwTables->selectedItems();
+    if (selected.isEmpty())
+        return;
+    THourglass hourglass;
+    int offset = 0;
+    for (int i = 0; i < lvwTables->topLevelItemCount(); ++i) {
+        QTreeWidgetItem *item = lvwTables->topLevelItem(i);
+        if (!item->isSelected())
+            continue;
+        AddEntitiesItemToDiagram(item, offset);
+        offset += 20;
+    }
+}
+
+void Tfrmgui::AddEntitiesItemToDiagram(QTreeWidgetItem *item, int offset)
+{
+    if (!item || !CurrentModel || !item->data(0, TGUIHelpers::KindRole).isValid())
+        return;
+    const QString owner = item->data(0, TGUIHelpers::OwnerRole).toString();
+    const QString name = item->data(0, TGUIHelpers::NameRole).toString();
+    const quint8 kind = ItemKind(item);
+    TBaseDiagramRectangle *box = nullptr;
+    if (kind == 2)
+        box = CurrentModel->AddTypeFromDatabase(owner, name);
+    else if (kind == 1)
+        box = CurrentModel->AddObjectTableFromDatabase(owner, name);
+    else
+        box = CurrentModel->AddTableFromDatabase(owner, name);
+    if (!box)
+        return;
+    box->Left = offset + 20;
+    box->Top = offset + 20;
+    TCanvas *canvas = CurrentDiagram ? CurrentDiagram->SurfaceCanvas() : nullptr;
+    box->Width = box->CalcWidth(canvas);
+    box->Height = box->CalcHeight(canvas);
+    if (CurrentDiagram) {
+        if (kind == 2)
+            CurrentDiagram->AddTypeGraphic(static_cast<TDiagramType *>(box));
+        else if (kind == 1)
+            CurrentDiagram->AddObjectTableGraphic(static_cast<TDiagramObjectTable *>(box));
+        else
+            CurrentDiagram->AddTableGraphic(static_cast<TDiagramTable *>(box));
+    }
+    Diagram_->RefreshExplorerTree();
+    if (CurrentDiagram)
+        CurrentDiagram->UpdateObjectCount();
+}
+
+std::unique_ptr<TDragObjects> Tfrmgui::EntitiesDragObjects() const
+{
+    auto objects = std::make_unique<TDragObjects>();
+    for (int i = 0; i < lvwTables->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem *item = lvwTables->topLevelItem(i);
+        if (item->isSelected() && item->data(0, TGUIHelpers::KindRole).isValid())
+            objects->Add(item->data(0, TGUIHelpers::OwnerRole).toString(),
+                         item->data(0, TGUIHelpers::NameRole).toString(), ItemKind(item));
+    }
+    return objects;
+}
+
+// ---------------------------------------------------------------------------
+// Model explorer
+
+namespace {
+
+// Below the roots (which hold their model) every node holds a model object or nothing.
+TBaseModelObject *NodeObject(const QTreeWidgetItem *node)
+{
+    return node && node->parent() ? static_cast<TBaseModelObject *>(TDOMTree::NodeData(node)) : nullptr;
+}
+
+bool IsBox(const QTreeWidgetItem *node) { return dynamic_cast<TBaseDiagramRectangle *>(NodeObject(node)); }
+
+void SelectOnly(TBaseModelObject *object)
+{
+    SelectedGraphics->Clear();
+    SelectedGraphics->Add(object);
+    if (CurrentDiagram)
+        CurrentDiagram->Refresh();
+}
+
+} // namespace
+
+void Tfrmgui::tvwModelChange()
+{
+    // The boxes selected from here must not move the tree's selection back.
+    bool unused = false;
+    bool &syncing = CurrentDiagram ? CurrentDiagram->SyncingFromModelTree : unused;
+    const QScopedValueRollback<bool> guard(syncing, true);
+    SyncDiagramToModelTree();
+}
+
+void Tfrmgui::SyncDiagramToModelTree()
+{
+    ModelTreePopup_ = nullptr;
+    QTreeWidgetItem *node = tvwModel->currentItem();
+    if (!node)
+        return;
+    QTreeWidgetItem *root = node;
+    while (root->parent())
+        root = root->parent();
+    // The page first: changing it rebuilds the boxes, which would drop a
+    // selection made before.
+    auto *model = static_cast<TDiagramObjectModel *>(TDOMTree::NodeData(root));
+    for (size_t i = 0; model && i < OpenModels->size(); ++i) {
+        if ((*OpenModels)[i].get() == model && static_cast<int>(i) != tabModels->currentIndex()) {
+            {
+                const QScopedValueRollback<bool> tabs(UpdatingTabs_, true);
+                tabModels->setCurrentIndex(static_cast<int>(i));
+            }
+            SelectModelTab(static_cast<int>(i));
+            break;
+        }
+    }
+    if (node == root) {
+        ModelTreePopup_ = mnuModelExp;
+        return;
+    }
+    if (!IsBox(node)) {
+        for (QTreeWidgetItem *up = node->parent(); up && up != root; up = up->parent()) {
+            if (IsBox(up)) {
+                SelectOnly(NodeObject(up));
+                break;
+            }
+        }
+    }
+    if (auto *table = dynamic_cast<TDiagramTable *>(NodeObject(node)))
+        SelectOnly(table);
 }

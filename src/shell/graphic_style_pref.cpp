@@ -21,7 +21,7 @@
 TColourShape::TColourShape(QWidget *parent) : QFrame(parent)
 {
     setFrameShape(QFrame::Box);
-    setFixedSize(40, 18);
+    setFixedSize(28, 18);
 }
 
 void TColourShape::SetBrush(TColor colour)
@@ -46,6 +46,7 @@ QToolButton *MakeDotsButton(QWidget *parent, const char *name)
     auto *button = new QToolButton(parent);
     button->setObjectName(QLatin1String(name));
     button->setText(QStringLiteral("..."));
+    button->setFixedWidth(22);
     return button;
 }
 
@@ -63,7 +64,7 @@ TfrmGraphicStylePref::TfrmGraphicStylePref(QWidget *owner) : TfrmBasePreferenceP
 {
     setObjectName(QStringLiteral("frmGraphicStylePref"));
     auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(2, 2, 2, 2);
+    layout->setContentsMargins(0, 2, 0, 0);
     layout->setSpacing(2);
     tabDefault = new QTabBar(this);
     tabDefault->setObjectName(QStringLiteral("tabDefault"));
@@ -82,24 +83,26 @@ TfrmGraphicStylePref::TfrmGraphicStylePref(QWidget *owner) : TfrmBasePreferenceP
     layout->addWidget(fonts);
 
     auto *lower = new QHBoxLayout;
+    lower->setSpacing(2);
     auto *colours = new QGroupBox(QStringLiteral("Colour"), this);
     colours->setObjectName(QStringLiteral("grpColour"));
     auto *colourGrid = new QGridLayout(colours);
-    colourGrid->setContentsMargins(4, 2, 4, 2);
+    colourGrid->setContentsMargins(3, 1, 2, 1);
     colourGrid->setVerticalSpacing(1);
+    colourGrid->setHorizontalSpacing(3);
     shpHeaderColour = AddColourRow(colours, 0, "shpHeaderColour", "btnHeaderColour", QStringLiteral("Object Header:"));
     shpDetailColour = AddColourRow(colours, 1, "shpDetailColour", "btnDetailColour", QStringLiteral("Object Detail:"));
     shpBackgroupColour = AddColourRow(colours, 2, "shpBackgroupColour", "btnBackgroundColour", QStringLiteral("Background:"));
     shpCascadeDelColour = AddColourRow(colours, 3, "shpCascadeDelColour", "btnCascadeDelColour", QStringLiteral("Cascade Delete:"));
     shpSetNullDelColour = AddColourRow(colours, 4, "shpSetNullDelColour", "btnSetNullDelColour", QStringLiteral("Set Null Delete:"));
     shpNoActionDelColour = AddColourRow(colours, 5, "shpNoActionDelColour", "btnNoActionDelColour", QStringLiteral("No Action Delete:"));
-    lower->addWidget(colours);
+    lower->addWidget(colours, 1);
 
     auto *switches = new QVBoxLayout;
     auto *links = new QGroupBox(QStringLiteral("Links"), this);
     links->setObjectName(QStringLiteral("grpLinks"));
     auto *linkLayout = new QVBoxLayout(links);
-    linkLayout->setContentsMargins(4, 2, 4, 2);
+    linkLayout->setContentsMargins(3, 1, 2, 1);
     linkLayout->setSpacing(0);
     chkShowLinkDesc = MakeCheck(links, linkLayout, "chkShowLinkDesc", QStringLiteral("Show description:"));
     chkShowOwner = MakeCheck(links, linkLayout, "chkShowOwner", QStringLiteral("Owner:"));
@@ -110,7 +113,7 @@ TfrmGraphicStylePref::TfrmGraphicStylePref(QWidget *owner) : TfrmBasePreferenceP
     auto *other = new QGroupBox(QStringLiteral("Other"), this);
     other->setObjectName(QStringLiteral("grpOther"));
     auto *otherLayout = new QVBoxLayout(other);
-    otherLayout->setContentsMargins(4, 2, 4, 2);
+    otherLayout->setContentsMargins(3, 1, 2, 1);
     otherLayout->setSpacing(0);
     chkLowGraphics = MakeCheck(other, otherLayout, "chkLowGraphics", QStringLiteral("Low Graphics:"));
     chk2tone = MakeCheck(other, otherLayout, "chk2tone", QStringLiteral("Two Tone Header"));

@@ -1,11 +1,15 @@
 // The main window's commands: one action each, the menus and tool bars that show them.
 #include "shell/main_form.h"
 
+#include "dbtools/export_import_form.h"
 #include "model/helpers.h"
 #include "model/model_globals.h"
 #include "platform/shell.h"
 #include "platform/user_interface.h"
 #include "shell/about_form.h"
+#include "shell/agent_helper.h"
+#include "shell/main_action_table.h"
+#include "shell/preferences_form.h"
 #include "shell/wizard_hooks.h"
 
 #include <QAction>
@@ -19,21 +23,12 @@
 #include <QTabWidget>
 #include <QToolBar>
 
+#include <algorithm>
+
 namespace {
 
+const char *const ImageIndexProperty = "imageIndex";
 const char *const UserGuideAddress = "https://marrowtide.example.org/guide/";
-
-// Commands whose behaviour comes with the canvas commands, printing, the
-// dialogs or the database tools: present, named and disabled until then.
-const char *const LaterActions[] = {
-    "actPrint", "actPrintSetup", "actPrintPreview",
-    "actCut", "actCopy", "actPaste", "actHide", "actSelectAll",
-    "actFind", "actZoomIn", "actZoomOut", "actRenameDiagram", "actShowAllColumns", "actShowOnlyKeyCols", "actFoldAll",
-    "actShowDataTypes", "actHideDataTypes", "actShowComments", "actHideComments",
-    "actSortAllAlpha", "actSortAllKeys", "actSortByCreation", "actPreferences",
-    "actGenerateModelDDL", "actGenerateSelectedDDL", "actGenDeltaDDL", "actSQLEditor",
-    "actSQLScriptEditor", "actSQLPlus", "actTutorial1", "actShowIniFile", "actExtractMetaData",
-    "actExportImport", "actLogOff"};
 
 // A small picture for a tool button: the first letters of the command's caption.
 QIcon ToolIcon(QString caption)
@@ -80,150 +75,120 @@ QIcon StandardToolIcon(QStyle *style, const QString &action, const QString &capt
 
 } // namespace
 
-QAction *Tfrmgui::AddAction(const char *name, const QString &caption, const QString &hint,
-                            const QKeySequence &shortcut)
-{
-    auto *action = new QAction(caption, actlistMain);
-    action->setObjectName(QLatin1String(name));
-    if (!hint.isEmpty()) {
-        action->setToolTip(hint);
-        action->setStatusTip(hint);
-    }
-    if (!shortcut.isEmpty())
-        action->setShortcut(shortcut);
-    return action;
-}
-
 QAction *Tfrmgui::Action(const QString &name) const { return findChild<QAction *>(name); }
 
 void Tfrmgui::Guarded(const std::function<void()> &command) { ShowExceptions(command); }
 
 void Tfrmgui::CreateActions()
 {
-    const auto on = [this](QAction *action, std::function<void()> handler) {
-        connect(action, &QAction::triggered, this, [this, handler] { Guarded(handler); });
-    };
+    for (const TMainActionSpec &spec : MainActionTable()) {
+        auto *action = new QAction(QString::fromUtf8(spec.Caption), actlistMain);
+        action->setObjectName(QLatin1String(spec.Name));
+        if (*spec.Hint) {
+            action->setToolTip(QString::fromUtf8(spec.Hint));
+            action->setStatusTip(QString::fromUtf8(spec.Hint));
+        }
+        if (*spec.Shortcut)
+            action->setShortcut(QKeySequence(QString::fromLatin1(spec.Shortcut), QKeySequence::PortableText));
+        if (spec.Check != TActionCheck::None) {
+            action->setCheckable(true);
+            action->setChecked(spec.Check == TActionCheck::Checked);
+        }
+        action->setProperty(ImageIndexProperty, spec.Image);
+    }
+    // The shortcuts work wherever the focus is in the window.
+    addActions(actlistMain->findChildren<QAction *>(Qt::FindDirectChildrenOnly));
+}
+
+void Tfrmgui::Bind(QAction *item, std::function<void()> handler, std::function<bool()> available)
+{
+    connect(item, &QAction::triggered, this, [this, handler] { Guarded(handler); });
+    Bindings_.push_back({item, std::move(available)});
+}
+
+void Tfrmgui::Bind(const char *name, std::function<void()> handler, std::function<bool()> available)
+{
+    Bind(Action(QLatin1String(name)), std::move(handler), std::move(available));
+}
+
+void Tfrmgui::BindCommands()
+{
+    // A command whose target is not part of this build has no binding here
+    // and stays disabled: a menu item never silently does nothing.
     // File
-    on(AddAction("actNewPage", QStringLiteral("&New Page"), QStringLiteral("Create a new page")),
-       [this] { NewModelPage(); Diagram_->RefreshExplorerTree(); });
-    on(AddAction("actOpen", QStringLiteral("&Open..."), QStringLiteral("Open a saved diagram")),
-       [this] { actOpenExecute(); });
-    AddAction("Reopen", QStringLiteral("Reopen"), QStringLiteral("Reopen a saved diagram"));
-    on(AddAction("actMerge", QStringLiteral("&Merge..."), QStringLiteral("Merge a saved diagram")),
-       [this] { actMergeExecute(); });
-    on(AddAction("actSave", QStringLiteral("&Save"), QStringLiteral("Save diagram")), [this] { actSaveExecute(); });
-    on(AddAction("actSaveAs", QStringLiteral("Save &As.."), QStringLiteral("Save diagram as..")),
-       [this] { actSaveAsExecute(); });
-    on(AddAction("actClosePage", QStringLiteral("&Close Page"), QStringLiteral("Close the current page")),
-       [this] { mniClosePageClick(); });
-    on(AddAction("actCloseAllPages", QStringLiteral("Close All Pages"), QStringLiteral("Closes all the open pages")),
-       [this] { actCloseAllPagesExecute(); });
-    on(AddAction("actSaveAsPicture", QStringLiteral("Save as Picture..."), QStringLiteral("Save diagram as a picture")),
-       [this] { actSaveAsPictureExecute(); });
-    AddAction("actPrint", QStringLiteral("&Print"), QStringLiteral("Print diagram"), QKeySequence(Qt::CTRL | Qt::Key_P));
-    AddAction("actPrintSetup", QStringLiteral("Print Set&up"), QStringLiteral("Print Setup"));
-    AddAction("actPrintPreview", QStringLiteral("Print Preview..."), QStringLiteral("Print Preview"));
-    on(AddAction("actCloneInstance", QStringLiteral("Clone Instance...")), [] {
-        TProgramStart start;
-        start.Program = QCoreApplication::applicationFilePath();
-        // The new instance logs on with these values; they travel in its
-        // environment so the password is never on a command line.
-        if (THelpers::IsConnected())
-            start.Environment.insert(QStringLiteral("MARROWTIDE_LOGON"),
-                                     DatabaseSession->GetUsername() + QLatin1Char('/') +
-                                         DatabaseSession->GetPassword() + QLatin1Char('@') +
-                                         DatabaseSession->GetDatabase());
-        TShell::StartProgram(start);
-    });
-    on(AddAction("actNewInstance", QStringLiteral("&New Instance...")),
-       [] { TShell::StartProgram(QCoreApplication::applicationFilePath(), {}); });
-    on(AddAction("actExit", QStringLiteral("E&xit"), QStringLiteral("Exit Marrowtide"), QKeySequence(Qt::ALT | Qt::Key_F4)),
-       [this] { actExitExecute(); });
-    // Edit
-    AddAction("actCut", QStringLiteral("Cu&t"), QStringLiteral("Cut"), QKeySequence(Qt::CTRL | Qt::Key_X));
-    AddAction("actCopy", QStringLiteral("&Copy"), QStringLiteral("Copy"), QKeySequence(Qt::CTRL | Qt::Key_C));
-    AddAction("actPaste", QStringLiteral("&Paste"), QStringLiteral("Paste"), QKeySequence(Qt::CTRL | Qt::Key_V));
-    AddAction("actHide", QStringLiteral("&Hide"), QStringLiteral("Hide selected"), QKeySequence(Qt::Key_Delete));
-    AddAction("actSelectAll", QStringLiteral("Select &All"), QStringLiteral("Select all"), QKeySequence(Qt::CTRL | Qt::Key_A));
+    Bind("actNewPage", [this] { NewModelPage(); Diagram_->RefreshExplorerTree(); });
+    Bind("actOpen", [this] { actOpenExecute(); });
+    Bind("actMerge", [this] { actMergeExecute(); });
+    Bind("actSave", [this] { actSaveExecute(); });
+    Bind("actSaveAs", [this] { actSaveAsExecute(); });
+    Bind("actClosePage", [this] { mniClosePageClick(); });
+    Bind("actCloseAllPages", [this] { actCloseAllPagesExecute(); });
+    Bind("actSaveAsPicture", [this] { actSaveAsPictureExecute(); });
+    Bind("actCloneInstance", [] { actCloneInstanceExecute(); });
+    Bind("actNewInstance", [] { actNewInstanceExecute(); });
+    Bind("actExit", [this] { actExitExecute(); });
     // Diagram
-    on(AddAction("actRefresh", QStringLiteral("&Refresh"), QStringLiteral("Refresh Diagram"), QKeySequence(Qt::Key_F5)),
-       [this] { Diagram_->Rebuild(); });
-    on(AddAction("actLayoutDiagram", QStringLiteral("&Layout Diagram"), QStringLiteral("Layout Diagram")),
-       [this] { actLayoutDiagramExecute(); });
-    AddAction("actFind", QStringLiteral("&Find..."), QStringLiteral("Find Object"), QKeySequence(Qt::CTRL | Qt::Key_F));
-    AddAction("actZoomIn", QStringLiteral("Zoom &In"), QStringLiteral("Zoom In"));
-    AddAction("actZoomOut", QStringLiteral("Zoom &Out"), QStringLiteral("Zoom Out"));
-    on(AddAction("actCreateNote", QStringLiteral("Create &Note..."), QStringLiteral("Create Note")),
-       [] { TWizardHooks::CreateNoteOnPage(); });
-    on(AddAction("actCreateTable", QStringLiteral("Create &Table..."), QStringLiteral("Create Table")),
-       [] { TWizardHooks::CreateTableOnPage(); });
-    AddAction("actRenameDiagram", QStringLiteral("R&ename Diagram..."));
-    on(AddAction("actCompareModels", QStringLiteral("&Compare Models..."), QStringLiteral("Compare Models")),
-       [] { TWizardHooks::CompareModels(); });
-    AddAction("actShowAllColumns", QStringLiteral("&All"));
-    AddAction("actShowOnlyKeyCols", QStringLiteral("&Only Keys"));
-    AddAction("actFoldAll", QStringLiteral("&None"));
-    AddAction("actShowDataTypes", QStringLiteral("Show Data Types"));
-    AddAction("actHideDataTypes", QStringLiteral("Hide Data Types"));
-    AddAction("actShowComments", QStringLiteral("Show Comments"));
-    AddAction("actHideComments", QStringLiteral("Hide Comments"));
-    AddAction("actSortAllAlpha", QStringLiteral("Sort Alphabetical"));
-    AddAction("actSortAllKeys", QStringLiteral("Sort by Keys"));
-    AddAction("actSortByCreation", QStringLiteral("actSortByCreation"));
-    // View
-    const auto toggle = [this](const char *name, const QString &caption, const QString &hint, bool checked,
-                               std::function<void(bool)> apply) {
-        QAction *a = AddAction(name, caption, hint);
-        a->setCheckable(true);
-        a->setChecked(checked);
+    Bind("actRefresh", [this] { Diagram_->Rebuild(); });
+    Bind("actLayoutDiagram", [this] { actLayoutDiagramExecute(); });
+    Bind("actFind", [this] { actFindExecute(); });
+    Bind("actRenameDiagram", [this] { actRenameDiagramExecute(); });
+    Bind("actCreateNote", [] { TWizardHooks::CreateNoteOnPage(); });
+    Bind("actCreateTable", [] { TWizardHooks::CreateTableOnPage(); });
+    Bind("actCompareModels", [] { TWizardHooks::CompareModels(); });
+    // View: the check is the state; the commands follow it.
+    const auto toggle = [this](const char *name, std::function<void(bool)> apply) {
+        QAction *a = Action(QLatin1String(name));
         connect(a, &QAction::toggled, this, [apply](bool c) { apply(c); });
-        return a;
+        Bindings_.push_back({a, {}});
     };
-    toggle("actViewToolbar", QStringLiteral("&Toolbar"), QStringLiteral("View Toolbar"), true,
-           [this](bool c) { cbarMain->setVisible(c); });
-    toggle("actPlanView", QStringLiteral("&Plan View"), {}, true, [this](bool c) { pnlPlan->setVisible(c); });
-    toggle("actViewTableList", QStringLiteral("Table List"), QStringLiteral("View Table List"), true,
-           [this](bool c) { pnlLeft->setVisible(c); });
-    toggle("actViewStatusBar", QStringLiteral("Status Bar"), QStringLiteral("View Status Bar"), true,
-           [this](bool c) { sbrMain->setVisible(c); });
-    QAction *fullScreen = AddAction("actFullScreen", QStringLiteral("Full Screen"));
-    fullScreen->setCheckable(true);
-    connect(fullScreen, &QAction::triggered, this, [this] { Guarded([this] { actFullScreenExecute(); }); });
-    QAction *console = AddAction("actConsole", QStringLiteral("Console"));
-    console->setCheckable(true);
-    connect(console, &QAction::triggered, this, [this] { actConsoleExecute(); });
+    toggle("actViewToolbar", [this](bool c) { cbarMain->setVisible(c); });
+    toggle("actPlanView", [this](bool c) { pnlPlan->setVisible(c); });
+    toggle("actViewTableList", [this](bool c) { pnlLeft->setVisible(c); });
+    toggle("actViewStatusBar", [this](bool c) { sbrMain->setVisible(c); });
+    Bind("actFullScreen", [this] { actFullScreenExecute(); });
+    Bind("actConsole", [this] { actConsoleExecute(); });
     // Session
-    on(AddAction("actLogOn", QStringLiteral("&Log On..."), QStringLiteral("Log On")), [this] { LogOn(); });
-    on(AddAction("actLogOff", QStringLiteral("Log &Off"), QStringLiteral("Log Off")), [this] { actLogOffExecute(); });
-    AddAction("actShowIniFile", QStringLiteral("Open tnsnames.ora..."), QStringLiteral("Open tnsnames.ora..."));
-    AddAction("actExtractMetaData", QStringLiteral("Extract Meta Data"));
-    AddAction("actExportImport", QStringLiteral("Export and Import"));
+    Bind("actLogOn", [this] { LogOn(); });
+    Bind("actLogOff", [this] { actLogOffExecute(); });
+    Bind("actShowIniFile", [] { actShowIniFileExecute(); });
+    Bind("actExportImport", [] { TfrmExportImport::Create(); });
     // Tools
-    AddAction("actPreferences", QStringLiteral("&Preferences..."), QStringLiteral("Edit preferences"));
-    on(AddAction("actDatabaseBrowser", QStringLiteral("&Database Explorer"), QStringLiteral("Database Explorer")),
-       [this] { pgcNavigator->setCurrentIndex(2); });
-    AddAction("actGenerateModelDDL", QStringLiteral("&Generate DDL..."), QStringLiteral("Generate Model DDL"));
-    AddAction("actGenerateSelectedDDL", QStringLiteral("&Generate DDL for Selected..."),
-              QStringLiteral("Generate Seleted Model Elements DDL"));
-    AddAction("actGenDeltaDDL", QStringLiteral("Generate DB Delta DDL..."));
-    AddAction("actSQLEditor", QStringLiteral("&SQL Editor..."), QStringLiteral("Open SQL Editor"));
-    AddAction("actSQLScriptEditor", QStringLiteral("SQL Script Editor..."), QStringLiteral("Open SQL Script Editor"));
-    AddAction("actSQLPlus", QStringLiteral("&Run SQLPlus..."));
+    Bind("actDatabaseBrowser", [this] { pgcNavigator->setCurrentIndex(2); });
+    Bind("actSQLPlus", [] { actSQLPlusExecute(); });
+    Bind("actPreferences", [this] {
+        TfrmPreferences preferences(this);
+        preferences.Execute();
+    });
     // Help
-    AddAction("actTutorial1", QStringLiteral("Understanding Marrowtide"));
-    on(AddAction("actHomePage", QStringLiteral("Marrowtide Home Page")), [] { THelpers::OpenHomePage(); });
-    on(AddAction("actUserGuide", QStringLiteral("&Online User Guide")),
-       [] { THelpers::OpenUrl(QString::fromLatin1(UserGuideAddress)); });
-    on(AddAction("actAbout", QStringLiteral("&About"), QStringLiteral("About Marrowtide")), [this] {
+    Bind("actTutorial1", [this] { TAgentHelper::RunTutorial(TAgentHelper::FindTargets(this)); });
+    Bind("actHomePage", [] { THelpers::OpenHomePage(); });
+    Bind("actUserGuide", [] { THelpers::OpenUrl(QString::fromLatin1(UserGuideAddress)); });
+    Bind("actAbout", [this] {
         Tfrmabout about(this);
         about.setWindowOpacity(240.0 / 255.0);
         about.exec();
     });
+    // Menu items with handlers of their own.
+    const auto properties = [this] { actRenameDiagramExecute(); };
+    Bind(findChild<QAction *>(QStringLiteral("mniProperties")), properties);
+    Bind(findChild<QAction *>(QStringLiteral("mniExpProperties")), properties);
+}
 
-    for (const char *name : LaterActions)
-        Action(QLatin1String(name))->setEnabled(false);
-    // The shortcuts work wherever the focus is in the window.
-    addActions(actlistMain->findChildren<QAction *>(Qt::FindDirectChildrenOnly));
+void Tfrmgui::UpdateActionStates()
+{
+    const bool connected = THelpers::IsConnected();
+    std::vector<QAction *> bound;
+    for (const TCommandBinding &binding : Bindings_) {
+        bound.push_back(binding.Item);
+        binding.Item->setEnabled(!binding.Available || binding.Available());
+    }
+    for (const TMainActionSpec &spec : MainActionTable()) {
+        QAction *action = Action(QLatin1String(spec.Name));
+        if (std::find(bound.begin(), bound.end(), action) == bound.end())
+            action->setEnabled(false);
+        else if (spec.Need == TActionNeed::Session && !connected)
+            action->setEnabled(false);
+    }
 }
 
 void Tfrmgui::CreateMenus()

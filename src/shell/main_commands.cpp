@@ -3,22 +3,30 @@
 
 #include "dbtools/gui_helpers.h"
 #include "model/diagram_object_model.h"
+#include "model/database_session.h"
 #include "model/helpers.h"
 #include "model/model_globals.h"
 #include "model/preferences.h"
+#include "platform/shell.h"
 #include "platform/user_interface.h"
 #include "shell/console_form.h"
+#include "shell/find_form.h"
 #include "shell/menu_text.h"
 #include "shell/plan_view.h"
+#include "shell/rename_form.h"
 
 #include <QAction>
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QMenu>
 #include <QScopeGuard>
 #include <QScopedValueRollback>
 #include <QTabBar>
 #include <QTreeWidget>
+
+#include <stdexcept>
 
 namespace {
 
@@ -272,7 +280,8 @@ void Tfrmgui::actConsoleExecute()
 void Tfrmgui::actFullScreenExecute()
 {
     QAction *action = Action(QStringLiteral("actFullScreen"));
-    const QString modelName = CurrentModel ? CurrentModel->Name : QString();
+    // By position, not by name: two pages may carry the same name.
+    const int page = tabModels->currentIndex();
     // The action's check has already flipped: checked now means entering.
     if (action->isChecked()) {
         FullScreenBounds_ = geometry();
@@ -281,11 +290,92 @@ void Tfrmgui::actFullScreenExecute()
         showNormal();
         setGeometry(FullScreenBounds_);
     }
-    for (int i = 0; i < tabModels->count(); ++i) {
-        if ((*OpenModels)[static_cast<size_t>(i)]->Name == modelName) {
-            tabModels->setCurrentIndex(i);
-            SelectModelTab(i);
-            break;
-        }
+    if (page >= 0 && page < tabModels->count()) {
+        tabModels->setCurrentIndex(page);
+        SelectModelTab(page);
     }
+}
+
+// ---------------------------------------------------------------------------
+// Other programs
+
+namespace {
+
+void Start(const TProgramStart &start, const QString &what)
+{
+    if (!TShell::StartProgram(start))
+        throw std::runtime_error(("Cannot start " + what + ".").toStdString());
+}
+
+} // namespace
+
+void Tfrmgui::actNewInstanceExecute()
+{
+    TProgramStart start;
+    start.Program = QCoreApplication::applicationFilePath();
+    Start(start, start.Program);
+}
+
+void Tfrmgui::actCloneInstanceExecute()
+{
+    TProgramStart start;
+    start.Program = QCoreApplication::applicationFilePath();
+    // The new instance logs on with these values; they travel in its
+    // environment so the password is never on a command line.
+    if (THelpers::IsConnected())
+        start.Environment.insert(QStringLiteral("MARROWTIDE_LOGON"),
+                                 DatabaseSession->GetUsername() + QLatin1Char('/') + DatabaseSession->GetPassword() +
+                                     QLatin1Char('@') + DatabaseSession->GetDatabase());
+    Start(start, start.Program);
+}
+
+void Tfrmgui::actSQLPlusExecute()
+{
+    // SQL*Plus runs in a terminal of the desktop's choosing. It is given the
+    // user and database only and asks for the password itself, so the password
+    // is never on a command line another user could read.
+    TProgramStart start;
+    start.Program = QStringLiteral("x-terminal-emulator");
+    start.Arguments = {QStringLiteral("-e"), QStringLiteral("sqlplus")};
+    if (THelpers::IsConnected())
+        start.Arguments << DatabaseSession->GetUsername() + QLatin1Char('@') + DatabaseSession->GetDatabase();
+    Start(start, QStringLiteral("sqlplus"));
+}
+
+void Tfrmgui::actShowIniFileExecute()
+{
+    if (!THelpers::IsConnected())
+        throw ENotConnected();
+    const QString path = DatabaseSession->GetTnsNamesPath();
+    if (path.isEmpty() || !QFileInfo::exists(path))
+        throw std::runtime_error(("File not found: " + path).toStdString());
+    if (!TShell::OpenDocument(path))
+        throw std::runtime_error(("Cannot open " + path + ".").toStdString());
+}
+
+// ---------------------------------------------------------------------------
+// Dialogs
+
+void Tfrmgui::actFindExecute()
+{
+    // Each command makes a dialog of its own; the window keeps them until it goes.
+    auto *find = new TfrmFind(this);
+    find->ShowModelExplorer = [this] { pgcNavigator->setCurrentIndex(1); };
+    find->show();
+}
+
+void Tfrmgui::actRenameDiagramExecute()
+{
+    if (!CurrentModel)
+        return;
+    TfrmRename dialog(this);
+    dialog.edtName->setText(CurrentModel->Name);
+    dialog.memComment->setPlainText(CurrentModel->Comment);
+    if (dialog.Execute() != QDialog::Accepted)
+        return;
+    const int index = tabModels->currentIndex();
+    tabModels->setTabText(index, EscapeAmpersands(dialog.edtName->text()));
+    CurrentModel->Name = dialog.edtName->text();
+    CurrentModel->Comment = dialog.memComment->toPlainText();
+    Diagram_->RefreshExplorerTree();
 }

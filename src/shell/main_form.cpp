@@ -9,8 +9,10 @@
 #include "platform/color.h"
 #include "platform/config_settings.h"
 #include "platform/user_interface.h"
+#include "shell/canvas_actions.h"
 #include "shell/canvas_main_diagram.h"
 #include "shell/console_form.h"
+#include "shell/explorer_tree.h"
 #include "shell/main_diagram.h"
 #include "shell/menu_text.h"
 #include "shell/plan_view.h"
@@ -78,8 +80,10 @@ Tfrmgui::Tfrmgui(const QStringList &parameters, std::unique_ptr<IMainDiagram> di
     actlistMain->setObjectName(QStringLiteral("actlistMain"));
     CreateActions();
     CreateMenus();
+    TCanvasActions::Connect(*this);
     CreateToolBars();
     CreatePanels();
+    BindCommands();
 
     pgcNavigator->setCurrentIndex(0);
     splLeft->setSizes({250, width() - 250});
@@ -202,7 +206,7 @@ void Tfrmgui::CreatePanels()
     auto [tablesRow, sbtnRefreshTables] = ownerRow(tbsTables, "cboTableOwners", "sbtnRefreshTables",
                                                    QStringLiteral("Refresh Entities Explorer"), cboTableOwners);
     tablesLayout->addLayout(tablesRow);
-    lvwTables = new QTreeWidget(tbsTables);
+    lvwTables = new TExplorerTree(tbsTables);
     lvwTables->setObjectName(QStringLiteral("lvwTables"));
     lvwTables->setHeaderLabels({QStringLiteral("Objects")});
     lvwTables->setRootIsDecorated(false);
@@ -231,7 +235,7 @@ void Tfrmgui::CreatePanels()
     auto [objRow, sbtnRefreshObjs] = ownerRow(tbsDatabaseExplorer, "cboObjOwners", "sbtnRefreshObjs",
                                               QStringLiteral("Refresh Database Explorer"), cboObjOwners);
     dbLayout->addLayout(objRow);
-    tvwDBObjects = new QTreeWidget(tbsDatabaseExplorer);
+    tvwDBObjects = new TExplorerTree(tbsDatabaseExplorer);
     tvwDBObjects->setObjectName(QStringLiteral("tvwDBObjects"));
     tvwDBObjects->setHeaderHidden(true);
     tvwDBObjects->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -273,13 +277,7 @@ void Tfrmgui::CreatePanels()
             tabModels->setCurrentIndex(index);
         mnuModelTabs->popup(tabModels->mapToGlobal(pos));
     });
-    connect(tvwModel, &QTreeWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
-        if (QTreeWidgetItem *item = tvwModel->itemAt(pos)) {
-            tvwModel->setCurrentItem(item);
-            if (!item->parent())
-                mnuModelExp->popup(tvwModel->viewport()->mapToGlobal(pos));
-        }
-    });
+    ConnectExplorers();
 
     sbrMain = new QStatusBar(this);
     sbrMain->setObjectName(QStringLiteral("sbrMain"));

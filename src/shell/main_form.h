@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -23,6 +24,9 @@ class QTabBar;
 class QTabWidget;
 class QToolBar;
 class QTreeWidget;
+class QTreeWidgetItem;
+class TDragObjects;
+class TExplorerTree;
 class IMainDiagram;
 class TPlanView;
 
@@ -89,12 +93,35 @@ public:
     void FillEntitiesList(const QString &owner);
     void actLogOffExecute();
 
+    // Explorers.
+    void BuildEntitiesPopup();
+    void lvwTablesDblClick();
+    void AddEntitiesItemToDiagram(QTreeWidgetItem *item, int offset);
+    // The drag list of the selected Entities items, in list order.
+    std::unique_ptr<TDragObjects> EntitiesDragObjects() const;
+    void tvwModelChange();
+    void SyncDiagramToModelTree();
+    // The popup the model tree shows for its selected node; null for none.
+    QMenu *ModelTreePopup() const { return ModelTreePopup_; }
+
     // Start-up and shutdown.
     void OpenCommandLineFiles();
     void OpenDroppedFiles(const QStringList &fileNames);
     void actExitExecute();
     void actConsoleExecute();
     void actFullScreenExecute();
+
+    // Enables each command that can run now: it has a handler, its target is
+    // there and, when it needs one, a session is connected.
+    void UpdateActionStates();
+
+    // Commands with decisions of their own.
+    static void actNewInstanceExecute();
+    static void actCloneInstanceExecute();
+    static void actSQLPlusExecute();
+    static void actShowIniFileExecute();
+    void actFindExecute();
+    void actRenameDiagramExecute();
 
     QString StatusPanelText(int panel) const;
     QLabel *StatusPanel(int panel) const;
@@ -121,21 +148,32 @@ private:
     void GrowSurfaceToScrollBox();
     void SelectOwner(QComboBox *combo);
     void cboTableOwnersChange();
+    void ConnectExplorers();
     // The save dialog and the replace question; true when the page was written.
     bool SaveModelAs();
     // True when the file does not exist or the user agrees to replace it.
     static bool ConfirmReplace(const QString &fileName);
     // Runs a command as the message loop would: an exception becomes a message box.
     void Guarded(const std::function<void()> &command);
-    QAction *AddAction(const char *name, const QString &caption, const QString &hint = {},
-                       const QKeySequence &shortcut = {});
+    void BindCommands();
+    // The page commands bind themselves through Bind.
+    friend class TCanvasActions;
+    // Runs the handler, guarded, when the item is triggered; the item is
+    // enabled while `available` (when given) says so.
+    void Bind(QAction *item, std::function<void()> handler, std::function<bool()> available = {});
+    void Bind(const char *name, std::function<void()> handler, std::function<bool()> available = {});
+
+    struct TCommandBinding {
+        QAction *Item;
+        std::function<bool()> Available;
+    };
 
     QStringList Parameters_;
     std::unique_ptr<IMainDiagram> Diagram_;
     std::vector<std::unique_ptr<TOpenWindow>> OpenWindows_;
+    std::vector<TCommandBinding> Bindings_;
     bool Shown_ = false;
     bool UpdatingTabs_ = false;
-    bool SyncingFromModelTree = false;
     QRect FullScreenBounds_;
     TPlanViewDrag PlanDrag_;
 
@@ -147,10 +185,10 @@ private:
     QSplitter *Splitter2 = nullptr;
     TPlanView *pbox = nullptr;
     QTabWidget *pgcNavigator = nullptr;
-    QTreeWidget *lvwTables = nullptr;
+    TExplorerTree *lvwTables = nullptr;
     QComboBox *cboTableOwners = nullptr;
     QTreeWidget *tvwModel = nullptr;
-    QTreeWidget *tvwDBObjects = nullptr;
+    TExplorerTree *tvwDBObjects = nullptr;
     QComboBox *cboObjOwners = nullptr;
     QTabBar *tabModels = nullptr;
     QScrollArea *sboxDiagram = nullptr;
@@ -164,6 +202,7 @@ private:
     QMenu *mnuModelExp = nullptr;
     QMenu *mnuDBExplorer = nullptr;
     QMenu *mnuEntitiesExplorer = nullptr;
+    QMenu *ModelTreePopup_ = nullptr;
 };
 
 // The main window; null before it is built and after it is gone.

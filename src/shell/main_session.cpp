@@ -6,6 +6,7 @@
 #include "model/helpers.h"
 #include "model/model_globals.h"
 #include "model/preferences.h"
+#include "shell/explorer_tree.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -70,14 +71,9 @@ void Tfrmgui::DoLogOn(bool startUp)
 void Tfrmgui::UpdateConnectionCaption()
 {
     QString text = QStringLiteral("OffLine");
-    for (const char *name : {"actLogOff", "actShowIniFile"})
-        Action(QLatin1String(name))->setEnabled(false);
-    if (THelpers::IsConnected()) {
+    if (THelpers::IsConnected())
         text = DatabaseSession->GetUsername() + QLatin1Char('@') + DatabaseSession->GetDatabase();
-        // The tools behind the other session actions come with the database
-        // tools; only logging off works here.
-        Action(QStringLiteral("actLogOff"))->setEnabled(true);
-    }
+    UpdateActionStates();
     Panels_[0]->setText(text);
     setWindowTitle(QStringLiteral("Marrowtide -  ") + text);
 }
@@ -87,8 +83,6 @@ void Tfrmgui::actLogOffExecute()
     if (DatabaseSession)
         DatabaseSession->Disconnect();
     TConsoleHelper::WriteMessage(QStringLiteral("Logged off, working offline."));
-    for (const char *name : {"actLogOff", "actShowIniFile", "actExtractMetaData", "actExportImport"})
-        Action(QLatin1String(name))->setEnabled(false);
     FillOwnerCombo(cboTableOwners);
     FillOwnerCombo(cboObjOwners);
     lvwTables->clear();

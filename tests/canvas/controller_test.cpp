@@ -261,6 +261,9 @@ TEST_F(ControllerTest, DropPlacesObjectsAtTheirOffsetsByKind)
         AddColumn(*t, "ID");
         session->AddTable(*t);
     }
+    TDiagramType type;
+    type.Owner = "S", type.Name = "TY";
+    session->AddType(type);
     DatabaseSession = session;
     TDragObjects drag;
     for (const char *name : {"A", "B", "C"})

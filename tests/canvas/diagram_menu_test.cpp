@@ -225,6 +225,8 @@ TEST_F(DiagramMenu, AddReferencesDropsBelowRightSkippingTheTableItself)
     dept.Owner = "HR", dept.Name = "DEPT";
     AddColumn(dept, "ID");
     session->AddTable(dept);
+    dept.Name = "LOC";
+    session->AddTable(dept);
     session->Referenced = {"HR.EMP", "HR.DEPT", "HR.LOC", "HR.EMP"};
     session->Referencing = {"HR.EMP"};
 

@@ -391,8 +391,11 @@ TEST_F(ShellFixture, CommandsMenusAndToolBarsAsListed)
 {
     Tfrmgui &form = Start({"file="});
     QStringList lines{"[actlistMain]"};
-    for (const QAction *a : Find<QObject>("actlistMain")->findChildren<QAction *>(Qt::FindDirectChildrenOnly))
-        lines << ItemLine(a) + (a->statusTip().isEmpty() ? QString() : " hint \"" + a->statusTip() + "\"");
+    for (const QAction *a : Find<QObject>("actlistMain")->findChildren<QAction *>(Qt::FindDirectChildrenOnly)) {
+        const int image = a->property("imageIndex").toInt();
+        lines << ItemLine(a) + (a->statusTip().isEmpty() ? QString() : " hint \"" + a->statusTip() + "\"") +
+                     (image >= 0 ? QStringLiteral(" image %1").arg(image) : QString());
+    }
     lines << "[mnuMain]";
     for (const QAction *a : form.menuBar()->actions()) {
         lines << ItemLine(a);

@@ -1,6 +1,7 @@
 // The four preference pages: what each loads and stores, through the file and back.
 #include "preferences_fixture.h"
 
+#include "fake_database_session.h"
 #include "shell/graphic_style_pref.h"
 #include "shell/tool_pref.h"
 
@@ -349,4 +350,26 @@ TEST_F(PreferencePages, ToolsPageAddsEditsDeletesAndRunsTheLastOfACaption)
     for (QAction *action : menu.actions())
         menuTexts << action->text();
     EXPECT_EQ(menuTexts, QStringList{"Twin"});
+}
+
+TEST_F(PreferencePages, RunFillsTheMacrosInOnePass)
+{
+    auto session = std::make_shared<TFakeDatabaseSession>();
+    session->Username = "u$PASSWORD";
+    session->Password = "p$DATABASE$USERNAME";
+    session->Database = "db";
+    DatabaseSession = session;
+    TToolPreference *tool = Preferences->Tools.Add();
+    tool->Caption = "Dump";
+    tool->ProgramName = "exp";
+    tool->Parameters = "$USERNAME/$PASSWORD@$DATABASE $DATABASES $$USERNAME";
+    Open();
+    QWidget *tools = Choose("Tools");
+    TScopedRecordingShell shell;
+    SelectRow(tools, 0);
+    ClickIn(tools, "btnRun");
+    ASSERT_EQ(shell.StartedPrograms.size(), 1);
+    EXPECT_EQ(shell.StartedPrograms[0].Arguments,
+              (QStringList{"u$PASSWORD/p$DATABASE$USERNAME@db", "dbS", "$u$PASSWORD"}));
+    DatabaseSession.reset();
 }

@@ -1,0 +1,98 @@
+// The diagram properties dialog and Full Screen there and back.
+#include "shell_fixture.h"
+
+#include "shell/rename_form.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QScopeGuard>
+
+class DialogsTest : public ShellFixture {
+protected:
+    // Answers the next properties dialog with a name and comment, or cancels it.
+    void AnswerProperties(std::optional<std::pair<QString, QString>> answer)
+    {
+        TfrmRename::ModalHook = [this, answer](TfrmRename &dialog) {
+            Preset = {dialog.edtName->text(), dialog.memComment->toPlainText()};
+            Title = dialog.windowTitle();
+            if (!answer)
+                return int(QDialog::Rejected);
+            dialog.edtName->setText(answer->first);
+            dialog.memComment->setPlainText(answer->second);
+            return int(QDialog::Accepted);
+        };
+    }
+    void TearDown() override
+    {
+        TfrmRename::ModalHook = nullptr;
+        ShellFixture::TearDown();
+    }
+    std::pair<QString, QString> Preset;
+    QString Title;
+};
+
+TEST_F(DialogsTest, PropertiesRenameThePageFromEveryPlaceThatOffersThem)
+{
+    Tfrmgui &form = Start({"file="});
+    CurrentModel->Comment = QStringLiteral("old note");
+    const QString firstName = CurrentModel->Name;
+    struct Case {
+        const char *Item;
+        const char *Name;
+        const char *Comment;
+    };
+    const Case cases[] = {{"actRenameDiagram", "Sales & Orders", "two\nlines"},
+                          {"mniProperties", "HR", ""},
+                          {"mniExpProperties", "", "empty names are taken"}};
+    QString previousName = firstName;
+    QString previousComment = QStringLiteral("old note");
+    for (const Case &c : cases) {
+        AnswerProperties(std::pair{QString::fromUtf8(c.Name), QString::fromUtf8(c.Comment)});
+        form.findChild<QAction *>(QLatin1String(c.Item))->trigger();
+        EXPECT_EQ(Title, "Rename Diagram");
+        EXPECT_EQ(Preset, std::pair(previousName, previousComment)) << c.Item;
+        EXPECT_EQ(CurrentModel->Name, c.Name) << c.Item;
+        EXPECT_EQ(CurrentModel->Comment, c.Comment) << c.Item;
+        previousName = QString::fromUtf8(c.Name);
+        previousComment = QString::fromUtf8(c.Comment);
+    }
+    // The tab shows an ampersand as typed.
+    AnswerProperties(std::pair{QStringLiteral("A&B"), QString()});
+    form.Action("actRenameDiagram")->trigger();
+    EXPECT_EQ(TabTexts(), QStringList({"A&&B"}));
+}
+
+TEST_F(DialogsTest, CancelledPropertiesChangeNothing)
+{
+    Tfrmgui &form = Start({"file="});
+    const QString name = CurrentModel->Name;
+    CurrentModel->Comment = QStringLiteral("kept");
+    AnswerProperties(std::nullopt);
+    form.Action("actRenameDiagram")->trigger();
+    EXPECT_EQ(CurrentModel->Name, name);
+    EXPECT_EQ(CurrentModel->Comment, "kept");
+    EXPECT_EQ(TabTexts(), QStringList({name}));
+}
+
+TEST_F(DialogsTest, FullScreenThereAndBackKeepsBoundsAndTheSelectedPageEvenAmongTwins)
+{
+    Tfrmgui &form = Start({"file="});
+    form.NewModelPage();
+    form.NewModelPage();
+    // Two pages of one name: the page is kept by its place, not its name.
+    (*OpenModels)[0]->Name = QStringLiteral("Twin");
+    (*OpenModels)[2]->Name = QStringLiteral("Twin");
+    form.SelectModelTab(2);
+    Find<QTabBar>("tabModels")->setCurrentIndex(2);
+    const QRect bounds = form.geometry();
+    Find<QAction>("mniFullScreen")->trigger();
+    EXPECT_TRUE(form.Action("actFullScreen")->isChecked());
+    EXPECT_EQ(CurrentModel, (*OpenModels)[2].get());
+    Find<QAction>("mniFullScreen")->trigger();
+    EXPECT_FALSE(form.Action("actFullScreen")->isChecked());
+    EXPECT_EQ(form.geometry(), bounds);
+    EXPECT_EQ(Find<QTabBar>("tabModels")->currentIndex(), 2);
+    EXPECT_EQ(CurrentModel, (*OpenModels)[2].get());
+}

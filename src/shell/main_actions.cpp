@@ -1,12 +1,15 @@
 // The main window's commands: one action each, the menus and tool bars that show them.
 #include "shell/main_form.h"
 
+#include "dbtools/export_import_form.h"
 #include "model/helpers.h"
 #include "model/model_globals.h"
 #include "platform/shell.h"
 #include "platform/user_interface.h"
 #include "shell/about_form.h"
+#include "shell/agent_helper.h"
 #include "shell/main_action_table.h"
+#include "shell/preferences_form.h"
 #include "shell/wizard_hooks.h"
 
 #include <QAction>
@@ -151,10 +154,16 @@ void Tfrmgui::BindCommands()
     Bind("actLogOn", [this] { LogOn(); });
     Bind("actLogOff", [this] { actLogOffExecute(); });
     Bind("actShowIniFile", [] { actShowIniFileExecute(); });
+    Bind("actExportImport", [] { TfrmExportImport::Create(); });
     // Tools
     Bind("actDatabaseBrowser", [this] { pgcNavigator->setCurrentIndex(2); });
     Bind("actSQLPlus", [] { actSQLPlusExecute(); });
+    Bind("actPreferences", [this] {
+        TfrmPreferences preferences(this);
+        preferences.Execute();
+    });
     // Help
+    Bind("actTutorial1", [this] { TAgentHelper::RunTutorial(TAgentHelper::FindTargets(this)); });
     Bind("actHomePage", [] { THelpers::OpenHomePage(); });
     Bind("actUserGuide", [] { THelpers::OpenUrl(QString::fromLatin1(UserGuideAddress)); });
     Bind("actAbout", [this] {

@@ -158,6 +158,8 @@ private:
     // Runs a command as the message loop would: an exception becomes a message box.
     void Guarded(const std::function<void()> &command);
     void BindCommands();
+    // The page commands bind themselves through Bind.
+    friend class TCanvasActions;
     // Runs the handler, guarded, when the item is triggered; the item is
     // enabled while `available` (when given) says so.
     void Bind(QAction *item, std::function<void()> handler, std::function<bool()> available = {});

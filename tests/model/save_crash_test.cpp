@@ -73,7 +73,8 @@ TEST(SaveKilled, FileIsAlwaysTheOldOrTheNewOneWhole)
     ASSERT_EQ(ReadAll(path), newBytes);
 
     std::mt19937 random(20261207);
-    std::uniform_int_distribution<int> moment(0, saveMicroseconds * 5 / 4);
+    // Up to twice a save: a child starts slower than the parent saves.
+    std::uniform_int_distribution<int> moment(0, saveMicroseconds * 2);
     int sawOld = 0, sawNew = 0, leftTemporary = 0;
     for (int run = 0; run < 200; ++run) {
         ASSERT_EQ(TAtomicFile::Write(path, oldBytes), QString());

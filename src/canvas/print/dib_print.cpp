@@ -67,6 +67,31 @@ void CopyPixel(const std::uint8_t *src, int sx, std::uint8_t *dst, int dx, int b
     }
 }
 
+template <int Bytes>
+void CopyWholePixels(const std::uint8_t *src, const std::vector<int> &columns, std::uint8_t *dst, int width)
+{
+    for (int x = 0; x < width; ++x) {
+        const std::uint8_t *p = src + std::size_t(columns[std::size_t(x)]) * Bytes;
+        for (int b = 0; b < Bytes; ++b)
+            dst[b] = p[b];
+        dst += Bytes;
+    }
+}
+
+void CopyRow(const std::uint8_t *src, const std::vector<int> &columns, std::uint8_t *dst, int width, int bitCount)
+{
+    switch (bitCount) {
+    case 8: CopyWholePixels<1>(src, columns, dst, width); break;
+    case 16: CopyWholePixels<2>(src, columns, dst, width); break;
+    case 24: CopyWholePixels<3>(src, columns, dst, width); break;
+    case 32: CopyWholePixels<4>(src, columns, dst, width); break;
+    default:
+        for (int x = 0; x < width; ++x)
+            CopyPixel(src, columns[std::size_t(x)], dst, x, bitCount);
+        break;
+    }
+}
+
 // Resamples one band and sends it; false stops the job.
 bool RenderBand(TDibJob &job, const TRect &band, int number, int bands)
 {
@@ -89,14 +114,20 @@ bool RenderBand(TDibJob &job, const TRect &band, int number, int bands)
         const long double s = x * job.ScaleX + (band.Left - job.Dest.Left) * job.ScaleX;
         job.Columns[std::size_t(x)] = std::min(srcRight, int(std::floor(s)) + job.Source.Left);
     }
+    int previousRow = -1;
     for (int y = 0; y < h; ++y) {
         const long double s = y * job.ScaleY + (band.Top - job.Dest.Top) * job.ScaleY;
         const int sourceRow = std::min(srcBottom, int(std::floor(s)) + job.Source.Top);
-        const std::uint8_t *src = job.TopRow + sourceRow * job.RowStep;
         // Band rows are stored bottom-up.
         std::uint8_t *dst = bits + std::int64_t(h - 1 - y) * bandRow;
-        for (int x = 0; x < w; ++x)
-            CopyPixel(src, job.Columns[std::size_t(x)], dst, x, bitCount);
+        if (sourceRow == previousRow) {
+            // Enlarged images repeat rows: the row below is already resampled.
+            std::memcpy(dst, dst + bandRow, static_cast<std::size_t>(bandRow));
+        } else {
+            const std::uint8_t *src = job.TopRow + sourceRow * job.RowStep;
+            CopyRow(src, job.Columns, dst, w, bitCount);
+            previousRow = sourceRow;
+        }
         if (y % 64 == 0 && !job.Continue(number, bands))
             return false;
     }

@@ -113,6 +113,16 @@ TEST_F(DibPrintTest, ImagesAreFittedToThePrintableAreaAndCentred)
     }
 }
 
+TEST_F(DibPrintTest, AnEqualAspectIsHeightLimitedEvenWhenTheWidthTruncatesAPixelShort)
+{
+    // 803 / 25 is the same scale both ways; 25 x 32.12 comes out just below
+    // 803 and truncates to 802: the width gives, never the height.
+    printer.HorzRes = printer.VertRes = 803;
+    const TTestDib dib = MakeDib(25, 25, 8, Pattern);
+    ASSERT_EQ(Print(dib, true, false), dpPrinted);
+    EXPECT_EQ(Drawn(), QRect(20, 30, 802, 803));
+}
+
 TEST_F(DibPrintTest, BandsTileTheVisibleAreaRowByRowAndReportProgress)
 {
     const TTestDib dib = MakeDib(86, 63, 24, [](int x, int y) { return std::uint32_t(x * 0x10203 + y); });

@@ -3,6 +3,7 @@
 #include "canvas/diagram_panel.h"
 #include "canvas/os_diagram.h"
 #include "canvas/os_graphic.h"
+#include "generator/peak_memory.h"
 #include "generator/synthetic_diagram.h"
 #include "model/diagram_object_model.h"
 #include "model/model_globals.h"
@@ -115,25 +116,6 @@ void BM_RebuildAndPaintWholePage(benchmark::State &state)
     }
 }
 
-// Peak resident memory of the process since the last reset, in MB.
-double PeakMegabytes()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
-    return 0;
-}
-
-void ResetPeak()
-{
-    QFile clear(QStringLiteral("/proc/self/clear_refs"));
-    if (clear.open(QIODevice::WriteOnly))
-        clear.write("5");
-}
-
 // A picture of the whole page written to a file, with the peak memory it took.
 void SavePicture(benchmark::State &state, const char *extension)
 {
@@ -141,10 +123,10 @@ void SavePicture(benchmark::State &state, const char *extension)
     page.Diagram.Rebuild();
     QTemporaryDir dir;
     const QString name = dir.filePath(QStringLiteral("page") + QLatin1String(extension));
-    ResetPeak();
+    ResetPeakMemory();
     for (auto _ : state)
         page.Diagram.SaveAsImage(name);
-    state.counters["peak_MB"] = PeakMegabytes();
+    state.counters["peak_MB"] = PeakMemoryMegabytes();
     state.counters["file_MB"] = double(QFileInfo(name).size()) / (1 << 20);
 }
 

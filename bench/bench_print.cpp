@@ -8,6 +8,7 @@
 #include "canvas/print/dib_print.h"
 #include "canvas/print/qt_printer.h"
 #include "canvas/print_diagram.h"
+#include "generator/peak_memory.h"
 #include "generator/synthetic_diagram.h"
 #include "model/diagram_object_model.h"
 #include "model/model_globals.h"
@@ -104,38 +105,18 @@ struct TBenchPage {
     TOSDiagram Diagram;
 };
 
-double StatusMegabytes(const char *field)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith(field))
-            return line.mid(int(qstrlen(field))).trimmed().split(' ').first().toDouble() / 1024.0;
-    return 0;
-}
-
-// Starts a new peak at the present resident size and returns that size.
-double ResetPeak()
-{
-    QFile clear(QStringLiteral("/proc/self/clear_refs"));
-    if (clear.open(QIODevice::WriteOnly))
-        clear.write("5");
-    return StatusMegabytes("VmRSS:");
-}
-
 void BM_PrintEveryPage(benchmark::State &state)
 {
     TBenchPage page(int(state.range(0)));
     TCountingPrinter printer;
     SetPrinter(&printer);
-    const double before = ResetPeak();
+    const double before = ResetPeakMemory();
     TDibBlock::ResetPeak();
     for (auto _ : state)
         TPrintDiagram::PrintDiagram(&page.Diagram);
     state.counters["pages"] = double(DiagramPrinter->Pages.size());
     state.counters["bands"] = double(printer.Bands) / state.iterations();
-    state.counters["peak_growth_MB"] = StatusMegabytes("VmHWM:") - before;
+    state.counters["peak_growth_MB"] = PeakMemoryMegabytes() - before;
     state.counters["engine_peak_MB"] = double(TDibBlock::PeakBytes()) / (1 << 20);
     state.counters["whole_bitmap_MB"] = page.WholeBitmapMegabytes();
 }
@@ -150,10 +131,10 @@ void BM_PrintFourPagesToPdf(benchmark::State &state)
     pdf.setOutputFileName(dir.filePath(QStringLiteral("diagram.pdf")));
     TQtPrinter printer(pdf);
     SetPrinter(&printer);
-    const double before = ResetPeak();
+    const double before = ResetPeakMemory();
     for (auto _ : state)
         TPrintDiagram::PrintDiagram(&page.Diagram, TPageRange{1, 4});
-    state.counters["peak_growth_MB"] = StatusMegabytes("VmHWM:") - before;
+    state.counters["peak_growth_MB"] = PeakMemoryMegabytes() - before;
     state.counters["file_MB"] = double(QFile(dir.filePath(QStringLiteral("diagram.pdf"))).size()) / (1 << 20);
 }
 

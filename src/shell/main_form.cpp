@@ -9,6 +9,7 @@
 #include "platform/color.h"
 #include "platform/config_settings.h"
 #include "platform/user_interface.h"
+#include "shell/canvas_actions.h"
 #include "shell/canvas_main_diagram.h"
 #include "shell/console_form.h"
 #include "shell/explorer_tree.h"
@@ -79,6 +80,7 @@ Tfrmgui::Tfrmgui(const QStringList &parameters, std::unique_ptr<IMainDiagram> di
     actlistMain->setObjectName(QStringLiteral("actlistMain"));
     CreateActions();
     CreateMenus();
+    TCanvasActions::Connect(*this);
     CreateToolBars();
     CreatePanels();
     BindCommands();

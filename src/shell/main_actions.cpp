@@ -2,6 +2,7 @@
 #include "shell/main_form.h"
 
 #include "dbtools/export_import_form.h"
+#include "dbtools/extractor_form.h"
 #include "model/helpers.h"
 #include "model/model_globals.h"
 #include "platform/shell.h"
@@ -154,6 +155,7 @@ void Tfrmgui::BindCommands()
     Bind("actLogOn", [this] { LogOn(); });
     Bind("actLogOff", [this] { actLogOffExecute(); });
     Bind("actShowIniFile", [] { actShowIniFileExecute(); });
+    Bind("actExtractMetaData", [] { TfrmExtractor::Create(); });
     Bind("actExportImport", [] { TfrmExportImport::Create(); });
     // Tools
     Bind("actDatabaseBrowser", [this] { pgcNavigator->setCurrentIndex(2); });

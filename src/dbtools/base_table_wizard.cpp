@@ -71,6 +71,8 @@ TfrmBaseTableWizard::TfrmBaseTableWizard(const TDiagramTable &table, std::vector
     resize(760, 480);
     BuildPages();
     LoadDraft(TTableDraft::FromTable(table));
+    edtName->setFocus();
+    edtName->selectAll();
 }
 
 void TfrmBaseTableWizard::BuildPages()
@@ -181,10 +183,14 @@ QTableWidget *TfrmBaseTableWizard::AddGridPage(const QString &caption, const QSt
         const int row = grid->rowCount();
         Loading_ = true;
         grid->insertRow(row);
+        for (int column = 0; column < grid->columnCount(); ++column)
+            grid->setItem(row, column, new QTableWidgetItem);
         if (grid == sgdColumns)
             SetNullable(grid, row, true);
         Loading_ = false;
         grid->setCurrentCell(row, 0);
+        grid->setFocus();
+        grid->editItem(grid->item(row, 0));
         Revalidate();
     });
     connect(remove, &QPushButton::clicked, this, [this, grid] {
@@ -229,6 +235,8 @@ void TfrmBaseTableWizard::LoadDraft(const TTableDraft &draft)
     sgdIndexes->setRowCount(static_cast<int>(draft.Indexes.size()));
     for (int row = 0; row < sgdIndexes->rowCount(); ++row)
         SetRow(sgdIndexes, row, {draft.Indexes[row].Name, draft.Indexes[row].Type, draft.Indexes[row].Columns});
+    for (QTableWidget *grid : {sgdColumns, sgdKeys, sgdForeignKeys, sgdChecks, sgdIndexes})
+        grid->resizeColumnsToContents();
     Loading_ = false;
     Revalidate();
 }

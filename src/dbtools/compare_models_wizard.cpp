@@ -1,5 +1,6 @@
 #include "dbtools/compare_models_wizard.h"
 
+#include "dbtools/sql_query_form.h"
 #include "model/diagram_object_model.h"
 #include "model/model_globals.h"
 #include "platform/user_interface.h"
@@ -137,5 +138,8 @@ void TfrmCompareModelsWizard::btnOKClick()
         }
         Script_ = BuildComparison(original, target);
     }
+    TfrmSQLQuery *form = TfrmSQLQuery::Create();
+    form->SetScriptMode(true);
+    form->SetSQLText(Script_);
     accept();
 }

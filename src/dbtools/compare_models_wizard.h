@@ -1,7 +1,7 @@
 #pragma once
 // TfrmCompareModelsWizard: picks an original and a target among the open
 // pages (or a diagram file as the target) and shows the script that turns
-// the original into the target.
+// the original into the target in a new SQL editor window.
 #include <QDialog>
 
 #include <memory>

@@ -94,26 +94,29 @@ QString TCopyScript::Literal(const QVariant &value, const QString &dataType)
     return QuoteText(value.toString());
 }
 
+QString TCopyScript::SqlName(const QString &name)
+{
+    static const QRegularExpression plain(QStringLiteral("^[A-Z][A-Z0-9_$#]*$"));
+    if (plain.match(name).hasMatch())
+        return name;
+    return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
+}
+
 QString TCopyScript::TableScript(const QString &owner, const QString &table, const QList<TCopyColumn> &columns,
                                  const TOSResultSet &rows)
 {
-    const QString qualified = owner.isEmpty() ? table : owner + QLatin1Char('.') + table;
-    QStringList types;
-    for (const QString &name : rows.ColumnNames()) {
-        QString type;
-        for (const TCopyColumn &column : columns)
-            if (column.Name.compare(name, Qt::CaseInsensitive) == 0)
-                type = column.DataType;
-        types << type;
-    }
+    const QString qualified = owner.isEmpty() ? SqlName(table) : SqlName(owner) + QLatin1Char('.') + SqlName(table);
+    QStringList names;
+    for (const TCopyColumn &column : columns)
+        names << SqlName(column.Name);
     const QString head = QStringLiteral("INSERT INTO ") + qualified + QStringLiteral(" (")
-                         + rows.ColumnNames().join(QStringLiteral(", ")) + QStringLiteral(")\r\nVALUES (");
+                         + names.join(QStringLiteral(", ")) + QStringLiteral(")\r\nVALUES (");
     QString script = QStringLiteral("/*  %1: %2 row(s)  */\r\n").arg(qualified).arg(rows.RowCount());
     for (int r = 0; r < rows.RowCount(); ++r) {
         const TOSRow *row = rows.GetRow(r);
         QStringList values;
-        for (int c = 0; c < row->Count(); ++c)
-            values << Literal(row->GetCell(c)->Value(), types.value(c));
+        for (int c = 0; c < columns.size(); ++c)
+            values << Literal(c < row->Count() ? row->GetCell(c)->Value() : QVariant(), columns[c].DataType);
         script += head + values.join(QStringLiteral(", ")) + QStringLiteral(")\r\n/\r\n\r\n");
     }
     return script;

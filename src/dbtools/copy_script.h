@@ -21,9 +21,12 @@ public:
     static QString Literal(const QVariant &value, const QString &dataType);
     // A text between single quotes, inner quotes doubled.
     static QString QuoteText(const QString &text);
+    // A dictionary name as a statement needs it: plain when it is an
+    // ordinary upper-case name, otherwise in double quotes.
+    static QString SqlName(const QString &name);
     // One INSERT per row, each followed by a "/" line and an empty line,
-    // after a comment line that names the table and its row count. The
-    // columns are those of Rows, in their order; Columns gives their types.
+    // after a comment line that names the table and its row count. Rows
+    // holds the values of Columns, in that order.
     static QString TableScript(const QString &owner, const QString &table, const QList<TCopyColumn> &columns,
                                const TOSResultSet &rows);
 };

@@ -1,13 +1,17 @@
 // The main window's commands: one action each, the menus and tool bars that show them.
 #include "shell/main_form.h"
 
+#include "dbtools/export_import_form.h"
+#include "dbtools/extractor_form.h"
 #include "model/helpers.h"
 #include "model/model_globals.h"
 #include "platform/shell.h"
 #include "platform/user_interface.h"
 #include "shell/about_form.h"
 #include "shell/action_icons.h"
+#include "shell/agent_helper.h"
 #include "shell/main_action_table.h"
+#include "shell/preferences_form.h"
 #include "shell/wizard_hooks.h"
 
 #include <QAction>
@@ -77,6 +81,9 @@ void Tfrmgui::BindCommands()
     Bind("actClosePage", [this] { mniClosePageClick(); });
     Bind("actCloseAllPages", [this] { actCloseAllPagesExecute(); });
     Bind("actSaveAsPicture", [this] { actSaveAsPictureExecute(); });
+    Bind("actPrint", [this] { Diagram_->Print(); });
+    Bind("actPrintSetup", [this] { PrintSetupExecute(); });
+    Bind("actPrintPreview", [this] { Diagram_->PrintPreview(this); });
     Bind("actCloneInstance", [] { actCloneInstanceExecute(); });
     Bind("actNewInstance", [] { actNewInstanceExecute(); });
     Bind("actExit", [this] { actExitExecute(); });
@@ -104,10 +111,17 @@ void Tfrmgui::BindCommands()
     Bind("actLogOn", [this] { LogOn(); });
     Bind("actLogOff", [this] { actLogOffExecute(); });
     Bind("actShowIniFile", [] { actShowIniFileExecute(); });
+    Bind("actExtractMetaData", [] { TfrmExtractor::Create(); });
+    Bind("actExportImport", [] { TfrmExportImport::Create(); });
     // Tools
     Bind("actDatabaseBrowser", [this] { pgcNavigator->setCurrentIndex(2); });
     Bind("actSQLPlus", [] { actSQLPlusExecute(); });
+    Bind("actPreferences", [this] {
+        TfrmPreferences preferences(this);
+        preferences.Execute();
+    });
     // Help
+    Bind("actTutorial1", [this] { TAgentHelper::RunTutorial(TAgentHelper::FindTargets(this)); });
     Bind("actHomePage", [] { THelpers::OpenHomePage(); });
     Bind("actUserGuide", [] { THelpers::OpenUrl(QString::fromLatin1(UserGuideAddress)); });
     Bind("actAbout", [this] {
@@ -119,6 +133,7 @@ void Tfrmgui::BindCommands()
     const auto properties = [this] { actRenameDiagramExecute(); };
     Bind(findChild<QAction *>(QStringLiteral("mniProperties")), properties);
     Bind(findChild<QAction *>(QStringLiteral("mniExpProperties")), properties);
+    Bind(findChild<QAction *>(QStringLiteral("mniPrintSetup")), [this] { PrintSetupExecute(); });
 }
 
 void Tfrmgui::UpdateActionStates()
@@ -168,7 +183,6 @@ void Tfrmgui::CreateMenus()
                "actSaveAsPicture", "", "actPrint"});
     QAction *printSetup = file->addAction(QStringLiteral("Print setup..."));
     printSetup->setObjectName(QStringLiteral("mniPrintSetup"));
-    printSetup->setEnabled(false);
     add(file, {"", "actCloneInstance", "actNewInstance", "", "actExit"});
 
     QMenu *session = top("mniSession", QStringLiteral("&Session"));

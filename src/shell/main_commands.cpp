@@ -258,6 +258,12 @@ void Tfrmgui::actSaveAsPictureExecute()
                                             .arg(QDir::toNativeSeparators(name)));
 }
 
+void Tfrmgui::PrintSetupExecute()
+{
+    if (Diagram_->PrintSetup(this))
+        Diagram_->Rebuild();
+}
+
 void Tfrmgui::actLayoutDiagramExecute()
 {
     if (UserInterface().ConfirmOkCancel(QStringLiteral("Continue and layout the current diagram?")))

@@ -11,6 +11,7 @@
 #include "platform/config_settings.h"
 #include "platform/user_interface.h"
 #include "shell/action_icons.h"
+#include "shell/canvas_actions.h"
 #include "shell/canvas_main_diagram.h"
 #include "shell/console_form.h"
 #include "shell/explorer_tree.h"
@@ -83,6 +84,7 @@ Tfrmgui::Tfrmgui(const QStringList &parameters, std::unique_ptr<IMainDiagram> di
     TActionImages::SetProvider(&TActionIcons::Icon);
     CreateActions();
     CreateMenus();
+    TCanvasActions::Connect(*this);
     CreateToolBars();
     CreatePanels();
     BindCommands();

@@ -71,6 +71,8 @@ public:
     void actSaveAsExecute();
     void actSaveAsPictureExecute();
     void actLayoutDiagramExecute();
+    // The printer set-up dialog; a confirmed change redraws the page's edges.
+    void PrintSetupExecute();
 
     // The plan view's mouse: dragging the visible area's frame scrolls the diagram.
     void pboxMouseDown(int x, int y);
@@ -156,6 +158,8 @@ private:
     // Runs a command as the message loop would: an exception becomes a message box.
     void Guarded(const std::function<void()> &command);
     void BindCommands();
+    // The page commands bind themselves through Bind.
+    friend class TCanvasActions;
     // Runs the handler, guarded, when the item is triggered; the item is
     // enabled while `available` (when given) says so.
     void Bind(QAction *item, std::function<void()> handler, std::function<bool()> available = {});

@@ -180,6 +180,10 @@ TfrmPreferences::TfrmPreferences(QWidget *owner) : QDialog(owner)
 
 TfrmPreferences::~TfrmPreferences() = default;
 
+std::function<int(TfrmPreferences &)> TfrmPreferences::ModalHook;
+
+int TfrmPreferences::Execute() { return ModalHook ? ModalHook(*this) : exec(); }
+
 void TfrmPreferences::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);

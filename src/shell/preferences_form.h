@@ -44,6 +44,10 @@ public:
     // The registered pages in registration order (the program's own four first).
     static const QList<TPrefPageItem> &PreferencePages();
 
+    // Shows the dialog modally; tests answer it instead.
+    int Execute();
+    static std::function<int(TfrmPreferences &)> ModalHook;
+
     void BuildPageTree();
     QString SelectFirstPage();
     QWidget *GetPage(const QString &className);

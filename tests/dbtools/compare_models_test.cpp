@@ -1,12 +1,14 @@
 // The compare-models wizard: two pages, or a page and a diagram file, give
 // the delta script, or the line that says there is nothing to change.
 #include "dbtools/compare_models_wizard.h"
+#include "dbtools/sql_query_form.h"
 #include "model_builders.h"
 #include "platform/fake_user_interface.h"
 #include "test_data.h"
 #include "modal_dialog.h"
 
 #include <QComboBox>
+#include <QPointer>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -14,6 +16,22 @@
 #include <gtest/gtest.h>
 
 namespace {
+
+// The texts of the SQL editor windows that opened, which are then closed.
+QStringList TakeSqlWindows()
+{
+    QList<QPointer<TfrmSQLQuery>> forms;
+    for (QWidget *widget : QApplication::topLevelWidgets())
+        if (auto *form = qobject_cast<TfrmSQLQuery *>(widget))
+            forms << form;
+    QStringList texts;
+    for (const QPointer<TfrmSQLQuery> &form : forms) {
+        EXPECT_TRUE(form->ScriptMode());
+        texts << form->SQLText();
+        delete form.data();
+    }
+    return texts;
+}
 
 class CompareModelsTest : public ::testing::Test {
 protected:
@@ -49,7 +67,7 @@ TEST_F(CompareModelsTest, EqualModelsHaveNoDifferences)
     EXPECT_FALSE(Child<QLineEdit>(wizard, "edtTargetFile")->isEnabled());
     Child<QPushButton>(wizard, "btnOK")->click();
     EXPECT_EQ(wizard.result(), QDialog::Accepted);
-    EXPECT_EQ(wizard.Script(), "/* no differences found */");
+    EXPECT_EQ(TakeSqlWindows(), QStringList{"/* no differences found */"});
 }
 
 TEST_F(CompareModelsTest, AColumnThatDiffersGivesItsDelta)
@@ -58,7 +76,10 @@ TEST_F(CompareModelsTest, AColumnThatDiffersGivesItsDelta)
     AddColumn(*Target->Tables.GetTable(0), "HIREDATE", "DATE");
     TfrmCompareModelsWizard wizard;
     Child<QPushButton>(wizard, "btnOK")->click();
+    const QStringList shown = TakeSqlWindows();
+    ASSERT_EQ(shown.size(), 1);
     expectGolden("ddl/compare_models.sql", wizard.Script().toUtf8());
+    EXPECT_EQ(shown[0], QString(wizard.Script()).remove(QLatin1Char('\r')));
 
     // Swapped, the same difference reads the other way.
     TfrmCompareModelsWizard swapped;
@@ -67,6 +88,7 @@ TEST_F(CompareModelsTest, AColumnThatDiffersGivesItsDelta)
     Child<QPushButton>(swapped, "btnOK")->click();
     EXPECT_TRUE(swapped.Script().contains("ALTER TABLE SHOP.EMP DROP COLUMN HIREDATE"));
     EXPECT_TRUE(swapped.Script().contains("MODIFY (ENAME VARCHAR2(10))"));
+    EXPECT_EQ(TakeSqlWindows().size(), 1);
 }
 
 TEST_F(CompareModelsTest, TargetFromADiagramFile)
@@ -87,6 +109,7 @@ TEST_F(CompareModelsTest, TargetFromADiagramFile)
     Child<QPushButton>(wizard, "btnOK")->click();
     EXPECT_EQ(Ui.Messages(), QStringList{"File not found: " + dir.filePath("missing.xml")});
     EXPECT_NE(wizard.result(), QDialog::Accepted);
+    EXPECT_TRUE(TakeSqlWindows().isEmpty());
 
     Ui.QueueAnswer(TUserInterfaceAnswer::Path(fileName));
     Child<QPushButton>(wizard, "btnBrowse")->click();
@@ -95,4 +118,5 @@ TEST_F(CompareModelsTest, TargetFromADiagramFile)
     EXPECT_TRUE(wizard.Script().contains(" *  Target Model is Shop v2\r\n"));
     EXPECT_TRUE(wizard.Script().contains("COMMENT ON TABLE SHOP.EMP IS 'Staff'"));
     EXPECT_EQ(OpenModels->size(), 2u);
+    EXPECT_EQ(TakeSqlWindows().size(), 1);
 }

@@ -1,0 +1,117 @@
+#include "dbtools/export_import_form.h"
+
+#include "dbtools/copy_script.h"
+#include "dbtools/oracle_session.h"
+#include "model/helpers.h"
+#include "model/result_set.h"
+#include "platform/user_interface.h"
+
+#include <QComboBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+TfrmExportImport::TfrmExportImport() : TfrmSessionTool(QStringLiteral("frmExportImport"))
+{
+    resize(640, 560);
+    auto *layout = new QVBoxLayout(this);
+    auto *form = new QFormLayout;
+    form->addRow(QStringLiteral("&Owner:"), cboOwner);
+    lvwTables = new QListWidget;
+    lvwTables->setObjectName(QStringLiteral("lvwTables"));
+    lvwTables->setMaximumHeight(170);
+    form->addRow(QStringLiteral("&Tables:"), lvwTables);
+    layout->addLayout(form);
+    btnGenerate = new QPushButton(QStringLiteral("&Generate Copy Script"));
+    btnGenerate->setObjectName(QStringLiteral("btnGenerate"));
+    layout->addWidget(btnGenerate, 0, Qt::AlignLeft);
+    layout->addWidget(memOutput, 1);
+    layout->addWidget(lblStatus);
+    connect(cboOwner, &QComboBox::currentIndexChanged, this, [this] { ShowExceptions([this] { cboOwnerChange(); }); });
+    connect(btnGenerate, &QPushButton::clicked, this, [this] { ShowExceptions([this] { Generate(); }); });
+}
+
+TfrmExportImport *TfrmExportImport::Create()
+{
+    RequireSession();
+    auto *form = new TfrmExportImport;
+    try {
+        form->FillOwners();
+        form->cboOwnerChange();
+    } catch (...) {
+        delete form;
+        throw;
+    }
+    form->ShowRegistered(QStringLiteral("Export and Import"));
+    return form;
+}
+
+void TfrmExportImport::cboOwnerChange()
+{
+    lvwTables->clear();
+    if (cboOwner->currentText().isEmpty())
+        return;
+    for (const QString &table : RequireSession().ListTables(cboOwner->currentText())) {
+        auto *item = new QListWidgetItem(table, lvwTables);
+        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
+        item->setCheckState(Qt::Unchecked);
+    }
+}
+
+void TfrmExportImport::Generate()
+{
+    TOracleSession &session = RequireSession();
+    QString script;
+    QStringList failed;
+    int tables = 0;
+    THourglass hourglass;
+    for (int i = 0; i < lvwTables->count(); ++i) {
+        if (lvwTables->item(i)->checkState() != Qt::Checked)
+            continue;
+        ++tables;
+        const QString qualified = lvwTables->item(i)->text();
+        const QString owner = THelpers::GetOwnerName(qualified);
+        const QString table = THelpers::GetObjectName(qualified);
+        try {
+            std::unique_ptr<TOSResultSet> types = session.DictionaryQuery(
+                QStringLiteral("select COLUMN_NAME, DATA_TYPE\nfrom SYS.ALL_TAB_COLUMNS\n"
+                               "where OWNER = :owner and TABLE_NAME = :name\norder by COLUMN_ID"),
+                {{QStringLiteral("owner"), owner}, {QStringLiteral("name"), table}});
+            QList<TCopyColumn> columns;
+            QStringList names;
+            for (int r = 0; r < types->RowCount(); ++r) {
+                const TOSRow *row = types->GetRow(r);
+                columns.append({row->GetValueByName(QStringLiteral("COLUMN_NAME")).toString(),
+                                row->GetValueByName(QStringLiteral("DATA_TYPE")).toString()});
+                names << TCopyScript::SqlName(columns.last().Name);
+            }
+            if (names.isEmpty())
+                throw std::runtime_error("the table has no columns in the data dictionary");
+            std::unique_ptr<TOSResultSet> rows = session.DictionaryQuery(
+                QStringLiteral("select ") + names.join(QStringLiteral(", ")) + QStringLiteral("\nfrom ")
+                + TCopyScript::SqlName(owner) + QLatin1Char('.') + TCopyScript::SqlName(table));
+            script += TCopyScript::TableScript(owner, table, columns, *rows) + QStringLiteral("\r\n");
+        } catch (const std::exception &e) {
+            failed << qualified;
+            script += QStringLiteral("/*  %1: not copied: %2  */\r\n\r\n")
+                          .arg(qualified, QString::fromUtf8(e.what()).replace(QStringLiteral("*/"), QStringLiteral("* /")));
+        }
+    }
+    if (tables == 0) {
+        UserInterface().ShowInformation(QStringLiteral("Check the tables whose rows the script should copy."));
+        return;
+    }
+    memOutput->setPlainText(script);
+    const QString fileName = OutputFileName(QStringLiteral("copy_data.txt"));
+    if (!WriteOutput(fileName, script)) {
+        lblStatus->setText(QStringLiteral("The copy script was not written."));
+        return;
+    }
+    lblStatus->setText(QStringLiteral("Copy script of %1 table(s) written to %2.").arg(tables).arg(fileName));
+    if (!failed.isEmpty())
+        UserInterface().ShowWarning(QStringLiteral("The rows of %1 could not be read; the script says why.")
+                                        .arg(failed.join(QStringLiteral(", "))));
+}

@@ -1,5 +1,5 @@
-// libFuzzer target for the GIF reader: the LZW decoder on its own, and a GIF file's header,
-// colour tables and first frame the way the image loader reads them. Every input must end
+// libFuzzer target for the GIF reader: the LZW decoder on its own, and a whole GIF file
+// loaded, rendered and written back by the image object. Every input must end
 // normally or in GIFException; anything else (a crash, an overrun, a hang, another
 // exception) is a finding.
 //
@@ -7,9 +7,8 @@
 // then has width and height (16-bit little-endian) and the raster data; a whole-file input
 // is the GIF file itself.
 #include "canvas/gif/gif_exception.h"
-#include "canvas/gif/gif_header.h"
-#include "canvas/gif/gif_io.h"
-#include "canvas/gif/local_color_map.h"
+#include "canvas/gif/gif_image.h"
+#include "canvas/gif/gif_sub_image.h"
 #include "canvas/gif/lzw_decoder.h"
 #include "canvas/gif/memory_stream.h"
 
@@ -32,26 +31,22 @@ void DecodeRaster(gif::TStream &stream, int width, int height, bool interlaced)
         __builtin_trap();
 }
 
+// The whole file as the image object loads it, each frame rendered, and the image written
+// back: what a user's Open and Save would do with it.
 void DecodeFile(gif::TStream &stream)
 {
-    gif::TGIFHeader header(nullptr);
-    header.LoadFromStream(stream);
-    for (int frame = 0; frame < 4; ++frame) {
-        int introducer = gif::ReadByte(stream);
-        while (introducer == 0)
-            introducer = gif::ReadByte(stream);
-        if (introducer != 0x2C)
-            return;
-        std::uint8_t descriptor[9];
-        gif::ReadCheck(stream, descriptor, sizeof descriptor);
-        const int width = descriptor[4] | (descriptor[5] << 8);
-        const int height = descriptor[6] | (descriptor[7] << 8);
-        const std::uint8_t packed = descriptor[8];
-        gif::TGIFLocalColorMap colors(nullptr);
-        if (packed & 0x80)
-            colors.LoadFromStream(stream, 2 << (packed & 7));
-        DecodeRaster(stream, width, height, (packed & 0x40) != 0);
+    gif::GIFMaxDecodePixels = FuzzMaxPixels;
+    gif::TGIFImage image;
+    int warnings = 0;
+    image.OnWarning = [&](int, const std::string &) { ++warnings; };
+    image.LoadFromStream(stream);
+    for (int i = 0; i < image.FrameCount(); ++i) {
+        gif::TGIFSubImage *frame = image.Frame(i);
+        if (std::uint64_t(frame->Width()) * std::uint64_t(frame->Height()) <= FuzzMaxPixels)
+            frame->Bitmap();
     }
+    gif::TMemoryStream out;
+    image.SaveToStream(out);
 }
 
 }  // namespace

@@ -98,7 +98,6 @@ void TDiagramMenu::FillItems(QMenu *popup)
     if (!table)
         return;
     const bool connected = THelpers::IsConnected();
-    const bool editor = TSqlWindows::Available();
     const auto add = [popup](const QString &caption, int image, std::function<void()> command) {
         return TMenuItems::Add(popup, caption, image, popup, std::move(command));
     };
@@ -145,10 +144,10 @@ void TDiagramMenu::FillItems(QMenu *popup)
     add(QStringLiteral("&Generate DDL..."), 23, [] {
         if (CurrentDiagram)
             CurrentDiagram->GenerateSelectedDDL();
-    })->setEnabled(editor);
+    });
     add(QStringLiteral("&Generate DB Delta DDL..."), 34, [table] { GenerateDatabaseDelta(table); })
-        ->setEnabled(connected && editor);
-    add(QStringLiteral("&Query Data..."), 24, [] { QuerySelectedData(); })->setEnabled(connected && editor);
+        ->setEnabled(connected);
+    add(QStringLiteral("&Query Data..."), 24, [] { QuerySelectedData(); })->setEnabled(connected);
     popup->addSeparator();
 
     QMenu *references = popup->addMenu(QStringLiteral("&Add References"));

@@ -90,13 +90,20 @@ QPoint TDrawLink::LabelPoint(QPoint a, QPoint b)
     return QPoint(axis(a.x(), b.x()), axis(a.y(), b.y()));
 }
 
+TDiagramTable *TDrawLink::ReferencedTable(const TDiagramForeignKey &foreignKey)
+{
+    if (!CurrentModel)
+        return nullptr;
+    if (TDiagramTable *table = CurrentModel->Tables.FindTable(foreignKey.RefTableName, foreignKey.RefTableOwner))
+        return table;
+    return CurrentModel->ObjectTables.FindObjectTable(foreignKey.RefTableName, foreignKey.RefTableOwner);
+}
+
 void TDrawLink::DrawForeignKey(TCanvas &canvas, TDiagramForeignKey *foreignKey, int, int, double, double)
 {
     if (!foreignKey || !foreignKey->Table || !CurrentModel)
         return;
-    TDiagramTable *referenced = CurrentModel->Tables.FindTable(foreignKey->RefTableName, foreignKey->RefTableOwner);
-    if (!referenced)
-        referenced = CurrentModel->ObjectTables.FindObjectTable(foreignKey->RefTableName, foreignKey->RefTableOwner);
+    TDiagramTable *referenced = ReferencedTable(*foreignKey);
     if (!referenced)
         return;
     TDiagramTable *owning = foreignKey->Table;

@@ -14,6 +14,8 @@ class TDrawLink {
 public:
     TDrawLink() = delete;
 
+    // The table or object table of the current page a key refers to, or null.
+    static TDiagramTable *ReferencedTable(const TDiagramForeignKey &foreignKey);
     static void DrawForeignKey(TCanvas &canvas, TDiagramForeignKey *foreignKey, int offsetX, int offsetY,
                                double scaleX, double scaleY);
     // Links between object tables and their types are not shown on diagrams.

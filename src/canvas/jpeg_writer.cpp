@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <csetjmp>
 #include <cstdio>
+#include <exception>
 #include <memory>
 #include <string>
 #include <vector>
@@ -78,25 +79,43 @@ void TermDestination(j_compress_ptr info)
     Flush(*destination, sizeof destination->Buffer - destination->Base.free_in_buffer);
 }
 
-// Returns false when the library gave up; its message number is then in the
-// error manager.
-bool Compress(jpeg_compress_struct &info, TErrorManager &errors, TDestination &destination, const QImage &image,
-              JSAMPLE *row, int quality)
+// The rows of the picture, asked for from the top down; a failure of the
+// source is kept and the compression given up.
+struct TRowSource {
+    const TJpegWriter::TRows *Rows = nullptr;
+    std::exception_ptr Failure;
+
+    const QRgb *Row(int y) noexcept
+    {
+        try {
+            return (*Rows)(y);
+        } catch (...) {
+            Failure = std::current_exception();
+            return nullptr;
+        }
+    }
+};
+
+// Returns false when the library gave up (its message number is then in the
+// error manager) or the row source failed.
+bool Compress(jpeg_compress_struct &info, TErrorManager &errors, TDestination &destination, int width, int height,
+              TRowSource &source, JSAMPLE *row, int quality)
 {
     if (setjmp(errors.Jump))
         return false;
     jpeg_create_compress(&info);
     info.dest = &destination.Base;
-    info.image_width = static_cast<JDIMENSION>(image.width());
-    info.image_height = static_cast<JDIMENSION>(image.height());
+    info.image_width = static_cast<JDIMENSION>(width);
+    info.image_height = static_cast<JDIMENSION>(height);
     info.input_components = 3;
     info.in_color_space = JCS_RGB;
     jpeg_set_defaults(&info);
     jpeg_set_quality(&info, quality, TRUE);
     jpeg_start_compress(&info, TRUE);
-    const int width = image.width();
     while (info.next_scanline < info.image_height) {
-        const auto *pixels = reinterpret_cast<const QRgb *>(image.constScanLine(static_cast<int>(info.next_scanline)));
+        const QRgb *pixels = source.Row(static_cast<int>(info.next_scanline));
+        if (!pixels)
+            return false;
         for (int x = 0; x < width; ++x) {
             row[3 * x] = static_cast<JSAMPLE>(qRed(pixels[x]));
             row[3 * x + 1] = static_cast<JSAMPLE>(qGreen(pixels[x]));
@@ -119,7 +138,13 @@ EJpegError::EJpegError(int code)
 void TJpegWriter::Write(const QImage &image, QIODevice &device) const
 {
     const QImage rgb = image.format() == QImage::Format_RGB32 ? image : image.convertToFormat(QImage::Format_RGB32);
-    std::vector<JSAMPLE> row(static_cast<std::size_t>(std::max(rgb.width(), 1)) * 3);
+    Write(rgb.width(), rgb.height(),
+          [&](int y) { return reinterpret_cast<const QRgb *>(rgb.constScanLine(y)); }, device);
+}
+
+void TJpegWriter::Write(int width, int height, const TRows &rows, QIODevice &device) const
+{
+    std::vector<JSAMPLE> row(static_cast<std::size_t>(std::max(width, 1)) * 3);
     auto destination = std::make_unique<TDestination>();
     destination->Device = &device;
     destination->Base.init_destination = InitDestination;
@@ -132,9 +157,12 @@ void TJpegWriter::Write(const QImage &image, QIODevice &device) const
     errors.Base.error_exit = ErrorExit;
     errors.Base.output_message = OutputMessage;
 
-    const bool done = Compress(info, errors, *destination, rgb, row.data(), Quality);
+    TRowSource source{&rows, nullptr};
+    const bool done = Compress(info, errors, *destination, width, height, source, row.data(), Quality);
     const int code = errors.Base.msg_code;
     jpeg_destroy_compress(&info);
+    if (source.Failure)
+        std::rethrow_exception(source.Failure);
     if (!done)
         throw EJpegError(code);
     if (destination->Failed)

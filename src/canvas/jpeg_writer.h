@@ -1,7 +1,10 @@
 #pragma once
 // TJpegWriter: encodes a picture as a baseline colour JFIF file with libjpeg
 // and writes it to a device.
+#include <QRgb>
 #include <QString>
+
+#include <functional>
 
 #include <stdexcept>
 
@@ -27,4 +30,12 @@ public:
     // and std::runtime_error with the device's error text when the device
     // refuses the data.
     void Write(const QImage &image, QIODevice &device) const;
+
+    // The largest side the format can hold.
+    static constexpr int MaxSide = 65500;
+    // Row y of the picture as RGB32 pixels; asked for once per row, top down.
+    using TRows = std::function<const QRgb *(int y)>;
+    // The same for a picture handed over a row at a time. A failure of the
+    // row source reaches the caller as it was raised.
+    void Write(int width, int height, const TRows &rows, QIODevice &device) const;
 };

@@ -18,6 +18,8 @@
 #include "platform/user_interface.h"
 
 #include <QApplication>
+#include <QCoreApplication>
+#include <QEvent>
 #include <QMenu>
 #include <QRubberBand>
 #include <QSignalBlocker>
@@ -85,15 +87,22 @@ void TOSDiagram::DestroyGraphics()
         CurrentModel->ClearGraphicLinks();
     if (!Surface)
         return;
-    // From the last child to the first, as they lie.
+    // Each box is deleted while still a child: taking it off its parent first
+    // makes Qt walk the whole focus chain per box, and a page of thousands of
+    // boxes then tears down in quadratic time. First to last, because Qt finds
+    // a leaving child by a search from the front of its parent's list.
+    // Every new widget has a polish request waiting in the event queue until
+    // the loop next runs, and deleting a widget with a waiting event searches
+    // the whole queue: boxes built and torn down within one command (open a
+    // file, then close the empty first page) would cost N squared. Polishing
+    // now is what the loop would do next anyway.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::PolishRequest);
     const QObjectList children = Surface->children();
-    for (auto it = children.rbegin(); it != children.rend(); ++it)
-        if (auto *box = qobject_cast<TOSGraphic *>(*it)) {
+    for (QObject *child : children)
+        if (auto *box = qobject_cast<TOSGraphic *>(child)) {
             box->Diagram = nullptr;
-            // Hidden, then freed while still a child: taking it off the surface
-            // first walks the whole focus chain, box after box.
             box->hide();
-            std::unique_ptr<TOSGraphic> owned(box);
+            delete box; // a Qt child: its parent would otherwise free it
         }
 }
 
@@ -176,22 +185,43 @@ void TOSDiagram::ClearSelection()
         SelectedGraphics->Clear();
 }
 
-void TOSDiagram::DrawLinks(TCanvas &canvas, int offsetX, int offsetY, double scaleX, double scaleY)
+namespace {
+
+// Whether a link can reach the rows of the area: it runs between its two boxes
+// (or loops beside one). Its caption may stand out sideways, so columns do not
+// count.
+bool LinkMeetsRows(TDiagramForeignKey *key, const TRect &area)
+{
+    TOSGraphic *from = TOSGraphic::BoxOf(key->Table);
+    TOSGraphic *to = TOSGraphic::BoxOf(TDrawLink::ReferencedTable(*key));
+    if (!from || !to)
+        return false;
+    const TRect a = from->BoundsRect(), b = to->BoundsRect();
+    const int margin = TPictureExport::AreaMargin;
+    return std::max(a.Bottom, b.Bottom) + margin > area.Top && std::min(a.Top, b.Top) - margin < area.Bottom;
+}
+
+template <class TList>
+void DrawForeignKeys(const TList &tables, TCanvas &canvas, int offsetX, int offsetY, double scaleX, double scaleY,
+                     const TRect *area)
+{
+    for (auto *table : tables) {
+        if (!table->Graphic)
+            continue;
+        for (TDiagramForeignKey *key : table->ForeignKeys)
+            if (!area || LinkMeetsRows(key, *area))
+                TDrawLink::DrawForeignKey(canvas, key, offsetX, offsetY, scaleX, scaleY);
+    }
+}
+
+} // namespace
+
+void TOSDiagram::DrawLinks(TCanvas &canvas, int offsetX, int offsetY, double scaleX, double scaleY, const TRect *area)
 {
     if (!CurrentModel)
         return;
-    for (TDiagramTable *table : CurrentModel->Tables) {
-        if (!table->Graphic)
-            continue;
-        for (TDiagramForeignKey *key : table->ForeignKeys)
-            TDrawLink::DrawForeignKey(canvas, key, offsetX, offsetY, scaleX, scaleY);
-    }
-    for (TDiagramObjectTable *table : CurrentModel->ObjectTables) {
-        if (!table->Graphic)
-            continue;
-        for (TDiagramForeignKey *key : table->ForeignKeys)
-            TDrawLink::DrawForeignKey(canvas, key, offsetX, offsetY, scaleX, scaleY);
-    }
+    DrawForeignKeys(CurrentModel->Tables, canvas, offsetX, offsetY, scaleX, scaleY, area);
+    DrawForeignKeys(CurrentModel->ObjectTables, canvas, offsetX, offsetY, scaleX, scaleY, area);
     for (TDiagramObjectTable *table : CurrentModel->ObjectTables)
         if (table->Graphic)
             TDrawLink::DrawObjectTableTypeLink(canvas, table, offsetX, offsetY, scaleX, scaleY, table->TypeName,

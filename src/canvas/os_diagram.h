@@ -54,7 +54,9 @@ public:
     void RefreshAll();
     void Refresh();
     void ClearSelection();
-    void DrawLinks(TCanvas &canvas, int offsetX, int offsetY, double scaleX, double scaleY);
+    // With an area, links whose boxes lie far from it are left out.
+    void DrawLinks(TCanvas &canvas, int offsetX, int offsetY, double scaleX, double scaleY,
+                   const TRect *area = nullptr);
 
     // Surface events.
     void SurfacePaint(TCanvas &canvas);

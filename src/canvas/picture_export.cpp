@@ -1,11 +1,13 @@
 #include "canvas/picture_export.h"
 
+#include "canvas/bmp_writer.h"
 #include "canvas/gif/file_stream.h"
 #include "canvas/gif/gif_exception.h"
 #include "canvas/gif/gif_image.h"
 #include "canvas/jpeg_writer.h"
 #include "canvas/os_diagram.h"
 #include "canvas/os_graphic.h"
+#include "canvas/page_bands.h"
 #include "model/diagram_object_model.h"
 #include "model/model_globals.h"
 #include "platform/canvas.h"
@@ -13,9 +15,9 @@
 #include "platform/user_interface.h"
 
 #include <QFileInfo>
-#include <QImageWriter>
 #include "platform/atomic_file.h"
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -51,14 +53,9 @@ template <class TList>
 void DrawBoxes(const TList &list, TCanvas &canvas, const TRect &area)
 {
     for (auto *object : list)
-        if (TOSGraphic *box = TOSGraphic::BoxOf(object)) {
-            const TRect bounds = box->BoundsRect();
-            // Boxes wholly outside the area leave no pixel in it.
-            if (bounds.Right < area.Left || bounds.Left > area.Right || bounds.Bottom < area.Top ||
-                bounds.Top > area.Bottom)
-                continue;
-            box->DrawTo(canvas, 0, 0, 1.0, 1.0);
-        }
+        if (TOSGraphic *box = TOSGraphic::BoxOf(object))
+            if (TPictureExport::Meets(box->BoundsRect(), area))
+                box->DrawTo(canvas, 0, 0, 1.0, 1.0);
 }
 
 QString SizeText(int width, int height)
@@ -94,21 +91,37 @@ void TPictureExport::SaveAsImage(TOSDiagram &diagram, const QString &fileName)
 void TPictureExport::SaveAsBitmap(TOSDiagram &diagram, const QString &fileName)
 {
     THourglass hourglass;
-    const QImage bitmap = GetDiagramBitmap(diagram);
-    SaveAtomically(fileName, [&](QIODevice &file) {
-        QImageWriter writer(&file, "BMP");
-        if (!writer.write(bitmap))
-            throw FileError(fileName, writer.errorString());
-    });
+    const QSize extent = DiagramExtent();
+    if (TBmpWriter::FileBytes(extent.width(), extent.height()) > TBmpWriter::MaxFileBytes)
+        throw EPictureError(QStringLiteral("The page is too large for a BMP picture: %1 pixels; a BMP file holds at "
+                                           "most 4 GB.")
+                                .arg(SizeText(extent.width(), extent.height())));
+    TPageBands bands(diagram, extent.width(), extent.height());
+    SaveAtomically(fileName, [&](QIODevice &file) { TBmpWriter::Write(bands, file); });
 }
 
 void TPictureExport::SaveAsJpeg(TOSDiagram &diagram, const QString &fileName)
 {
     THourglass hourglass;
-    const QImage bitmap = GetDiagramBitmap(diagram);
+    const QSize extent = DiagramExtent();
+    if (extent.width() > TJpegWriter::MaxSide || extent.height() > TJpegWriter::MaxSide)
+        throw EPictureError(QStringLiteral("The page is too large for a JPEG picture: %1 pixels; a JPEG picture has "
+                                           "at most %2 pixels on a side.")
+                                .arg(SizeText(extent.width(), extent.height()))
+                                .arg(TJpegWriter::MaxSide));
+    TPageBands bands(diagram, extent.width(), extent.height());
+    int bandTop = 0, bandRows = 0;
+    const auto row = [&](int y) {
+        if (y >= bandTop + bandRows) {
+            bandTop = y;
+            bandRows = std::min(bands.BandRows(), extent.height() - y);
+            bands.Render(bandTop, bandRows);
+        }
+        return bands.Row(y - bandTop);
+    };
     // The settings of a new JPEG picture: quality 90, colour, baseline.
     const TJpegWriter writer;
-    SaveAtomically(fileName, [&](QIODevice &file) { writer.Write(bitmap, file); });
+    SaveAtomically(fileName, [&](QIODevice &file) { writer.Write(extent.width(), extent.height(), row, file); });
 }
 
 void TPictureExport::SaveAsMetafile(TOSDiagram &diagram, const QString &fileName)
@@ -156,20 +169,24 @@ gif::TGIFProgressHandler &TPictureExport::GifProgress()
     return handler;
 }
 
-QImage TPictureExport::GetDiagramBitmap(TOSDiagram &diagram)
+QSize TPictureExport::DiagramExtent()
 {
     int x = 10, y = 10;
     if (CurrentModel)
         CurrentModel->GetDiagramExtent(x, y);
-    return RenderBitmap(diagram, x, y);
+    return {x, y};
+}
+
+QImage TPictureExport::GetDiagramBitmap(TOSDiagram &diagram)
+{
+    const QSize extent = DiagramExtent();
+    return RenderBitmap(diagram, extent.width(), extent.height());
 }
 
 QByteArray TPictureExport::GetDiagramMetafile(TOSDiagram &diagram)
 {
-    int x = 10, y = 10;
-    if (CurrentModel)
-        CurrentModel->GetDiagramExtent(x, y);
-    return RenderMetafile(diagram, x, y);
+    const QSize extent = DiagramExtent();
+    return RenderMetafile(diagram, extent.width(), extent.height());
 }
 
 QByteArray TPictureExport::RenderMetafile(TOSDiagram &diagram, int width, int height)
@@ -204,6 +221,12 @@ QImage TPictureExport::RenderBitmap(TOSDiagram &diagram, int width, int height)
     return bitmap;
 }
 
+bool TPictureExport::Meets(const TRect &bounds, const TRect &area)
+{
+    return bounds.Right + AreaMargin > area.Left && bounds.Left - AreaMargin < area.Right &&
+           bounds.Bottom + AreaMargin > area.Top && bounds.Top - AreaMargin < area.Bottom;
+}
+
 void TPictureExport::PaintPage(TOSDiagram &diagram, TCanvas &canvas, int width, int height)
 {
     PaintArea(diagram, canvas, TRect{0, 0, width, height});
@@ -217,7 +240,7 @@ void TPictureExport::PaintArea(TOSDiagram &diagram, TCanvas &canvas, const TRect
     canvas.Brush.Color = style.BackgroundColour;
     canvas.FillRect(area);
     // The links lie beneath the boxes.
-    diagram.DrawLinks(canvas, 0, 0, 1.0, 1.0);
+    diagram.DrawLinks(canvas, 0, 0, 1.0, 1.0, &area);
     if (!CurrentModel)
         return;
     DrawBoxes(CurrentModel->Tables, canvas, area);

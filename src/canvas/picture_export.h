@@ -4,6 +4,7 @@
 // the file name's extension.
 #include <QByteArray>
 #include <QImage>
+#include <QSize>
 #include <QString>
 
 #include <stdexcept>
@@ -63,6 +64,16 @@ public:
     // links, then the boxes of tables, object tables, types and notes.
     static void PaintPage(TOSDiagram &diagram, TCanvas &canvas, int width, int height);
     // The same for an area of the page, drawn at its surface coordinates (a
-    // translated canvas shows it from its corner); boxes outside are skipped.
+    // translated canvas shows it from its corner); boxes and links that cannot
+    // reach the area are skipped.
     static void PaintArea(TOSDiagram &diagram, TCanvas &canvas, const TRect &area);
+
+    // How far a box's or link's drawing may reach past its bounds (shadows,
+    // self-referencing loops, link ends and captions).
+    static constexpr int AreaMargin = 64;
+    // Whether anything drawn for these bounds can touch the area.
+    static bool Meets(const TRect &bounds, const TRect &area);
+    // The right and bottom edge of the farthest box plus the margin; 10 x 10
+    // for an empty page.
+    static QSize DiagramExtent();
 };

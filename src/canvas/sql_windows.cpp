@@ -1,24 +1,40 @@
 #include "canvas/sql_windows.h"
 
-#include <stdexcept>
+#include "dbtools/sql_query_form.h"
+
+#include <QBuffer>
 
 namespace {
 
+// Each script and query in a window of its own, which lives on by itself.
+class TEditorWindows : public ISqlWindows {
+public:
+    void ShowScript(const QStringList &lines) override
+    {
+        TfrmSQLQuery *window = TfrmSQLQuery::Create();
+        window->SetScriptMode(true);
+        QByteArray text = lines.join(QLatin1Char('\n')).toUtf8();
+        QBuffer stream(&text);
+        stream.open(QIODevice::ReadOnly);
+        window->LoadSQLFromStream(stream);
+    }
+    void RunQuery(const QString &sql) override
+    {
+        TfrmSQLQuery *window = TfrmSQLQuery::Create();
+        window->SetSQLText(sql);
+        window->RunQuery();
+    }
+};
+
+TEditorWindows EditorWindows;
 ISqlWindows *Hook = nullptr;
 
-ISqlWindows &Windows()
-{
-    if (!Hook)
-        throw std::runtime_error("The SQL editor is not available.");
-    return *Hook;
-}
+ISqlWindows &Windows() { return Hook ? *Hook : EditorWindows; }
 
 } // namespace
 
 void TSqlWindows::ShowScript(const QStringList &lines) { Windows().ShowScript(lines); }
 
 void TSqlWindows::RunQuery(const QString &sql) { Windows().RunQuery(sql); }
-
-bool TSqlWindows::Available() { return Hook != nullptr; }
 
 void TSqlWindows::SetHook(ISqlWindows *hook) { Hook = hook; }

@@ -19,9 +19,6 @@ public:
 
     static void ShowScript(const QStringList &lines);
     static void RunQuery(const QString &sql);
-    // False while no editor window can be opened; the commands that need one
-    // are disabled then.
-    static bool Available();
     // Installs a hook (not owned); nullptr goes back to the editor windows.
     static void SetHook(ISqlWindows *hook);
 };

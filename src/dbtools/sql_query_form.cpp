@@ -256,13 +256,18 @@ void TfrmSQLQuery::OnRows(int index, const QList<QVariantList> &rows)
         }
         return;
     }
-    int next = sgdResults->rowCount();
+    const int first = sgdResults->rowCount();
+    int next = first;
     sgdResults->setRowCount(next + int(rows.size()));
     for (const QVariantList &row : rows) {
         for (int c = 0; c < row.size() && c < sgdResults->columnCount(); ++c)
             sgdResults->setItem(next, c, new QTableWidgetItem(CellText(row[c])));
         ++next;
     }
+    // The first rows set the widths; measuring every later batch would cost
+    // more than it shows.
+    if (first == 0)
+        sgdResults->resizeColumnsToContents();
 }
 
 void TfrmSQLQuery::OnStatementDone(int index, qint64 rows, bool isQuery)

@@ -7,16 +7,6 @@
 namespace {
 
 template <class T>
-T *FindByNameAndOwner(const TOSTypedList<T> &list, const QString &name, const QString &owner)
-{
-    for (T *item : list) {
-        if (item->Name == name && item->Owner == owner)
-            return item;
-    }
-    return nullptr;
-}
-
-template <class T>
 bool AnyKeyContains(const TOSTypedList<T> &list, const QString &columnName)
 {
     for (T *key : list) {
@@ -31,21 +21,21 @@ bool AnyKeyContains(const TOSTypedList<T> &list, const QString &columnName)
 TDiagramTable *TOSTableList::GetTable(int index) const { return Get(index); }
 TDiagramTable *TOSTableList::FindTable(const QString &name, const QString &owner) const
 {
-    return FindByNameAndOwner(*this, name, owner);
+    return m_index.Find(*this, name, owner);
 }
 std::unique_ptr<TBaseModelObject> TOSTableList::CopyItem(int index) const { return CopyTyped(index); }
 
 TDiagramObjectTable *TOSObjectTableList::GetObjectTable(int index) const { return Get(index); }
 TDiagramObjectTable *TOSObjectTableList::FindObjectTable(const QString &name, const QString &owner) const
 {
-    return FindByNameAndOwner(*this, name, owner);
+    return m_index.Find(*this, name, owner);
 }
 std::unique_ptr<TBaseModelObject> TOSObjectTableList::CopyItem(int index) const { return CopyTyped(index); }
 
 TDiagramType *TTypeList::GetType(int index) const { return Get(index); }
 TDiagramType *TTypeList::FindType(const QString &name, const QString &owner) const
 {
-    return FindByNameAndOwner(*this, name, owner);
+    return m_index.Find(*this, name, owner);
 }
 std::unique_ptr<TBaseModelObject> TTypeList::CopyItem(int index) const { return CopyTyped(index); }
 

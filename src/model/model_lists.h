@@ -2,6 +2,7 @@
 // The typed owning lists of the schema model: tables, object tables, types
 // and notes of a page; columns, keys, constraints and indexes of a table;
 // attributes and methods of a type; and the page's selection.
+#include "model/name_owner_index.h"
 #include "model/os_base_list.h"
 
 class TDiagramTable;
@@ -20,8 +21,12 @@ class TDiagramMethod;
 class TOSTableList : public TOSTypedList<TDiagramTable> {
 public:
     TDiagramTable *GetTable(int index) const;
+    // Through an index: links look their targets up on every paint.
     TDiagramTable *FindTable(const QString &name, const QString &owner) const;
     std::unique_ptr<TBaseModelObject> CopyItem(int index) const override;
+
+private:
+    TNameOwnerIndex<TDiagramTable> m_index;
 };
 
 class TOSObjectTableList : public TOSTypedList<TDiagramObjectTable> {
@@ -29,6 +34,9 @@ public:
     TDiagramObjectTable *GetObjectTable(int index) const;
     TDiagramObjectTable *FindObjectTable(const QString &name, const QString &owner) const;
     std::unique_ptr<TBaseModelObject> CopyItem(int index) const override;
+
+private:
+    TNameOwnerIndex<TDiagramObjectTable> m_index;
 };
 
 class TTypeList : public TOSTypedList<TDiagramType> {
@@ -36,6 +44,9 @@ public:
     TDiagramType *GetType(int index) const;
     TDiagramType *FindType(const QString &name, const QString &owner) const;
     std::unique_ptr<TBaseModelObject> CopyItem(int index) const override;
+
+private:
+    TNameOwnerIndex<TDiagramType> m_index;
 };
 
 class TOSNoteList : public TOSTypedList<TDiagramNote> {

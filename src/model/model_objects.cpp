@@ -7,11 +7,13 @@
 #include "model/diagram_type.h"
 #include "model/helpers.h"
 #include "model/model_globals.h"
+#include "model/os_base_list.h"
 
 void TBaseModelObject::WriteXML(QStringList &, int) const {}
 
 void TBaseModelObject::Assign(const TBaseModelObject &source)
 {
+    TOSBaseList::NamesChanged();
     Name = source.Name;
 }
 

@@ -34,6 +34,7 @@ void TOSBaseList::Clear()
     // Detach first so that an item's destructor never sees a half-cleared list.
     std::vector<TBaseModelObject *> items;
     items.swap(m_items);
+    ++m_revision;
     for (auto *item : items)
         FreeItem(item);
 }
@@ -41,6 +42,7 @@ void TOSBaseList::Clear()
 int TOSBaseList::Add(TBaseModelObject *item)
 {
     m_items.push_back(item);
+    ++m_revision;
     return Count() - 1;
 }
 
@@ -50,6 +52,7 @@ void TOSBaseList::Remove(TBaseModelObject *item)
     if (index < 0)
         return;
     m_items.erase(m_items.begin() + index);
+    ++m_revision;
     FreeItem(item);
 }
 
@@ -59,6 +62,7 @@ TBaseModelObject *TOSBaseList::Extract(TBaseModelObject *item)
     if (index < 0)
         return nullptr;
     m_items.erase(m_items.begin() + index);
+    ++m_revision;
     return item;
 }
 
@@ -67,6 +71,7 @@ void TOSBaseList::Insert(int index, TBaseModelObject *item)
     if (index < 0 || index > Count())
         throw EListError(index);
     m_items.insert(m_items.begin() + index, item);
+    ++m_revision;
 }
 
 void TOSBaseList::CheckIndex(int index) const
@@ -92,6 +97,7 @@ void TOSBaseList::Exchange(int a, int b)
     CheckIndex(a);
     CheckIndex(b);
     std::swap(m_items[static_cast<size_t>(a)], m_items[static_cast<size_t>(b)]);
+    ++m_revision;
 }
 
 void TOSBaseList::MoveToFirst(TBaseModelObject *item)
@@ -122,6 +128,7 @@ void TOSBaseList::MoveItem(TBaseModelObject *item, int step)
         return;
     m_items.erase(m_items.begin() + i);
     m_items.insert(m_items.begin() + to, item);
+    ++m_revision;
 }
 
 TBaseModelObject *TOSBaseList::FindByName(const QString &name) const

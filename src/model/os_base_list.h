@@ -4,6 +4,7 @@
 #include "model/base_model_object.h"
 #include "model/model_errors.h"
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -42,6 +43,14 @@ public:
 
     const std::vector<TBaseModelObject *> &Items() const { return m_items; }
 
+    // Changes whenever an item comes, goes or moves, so that look-ups kept
+    // beside the list know when to start again.
+    std::uint64_t Revision() const { return m_revision; }
+    // Changes whenever any model object takes the name of another (Assign):
+    // names of listed objects change no other way.
+    static std::uint64_t NamesRevision() { return s_namesRevision; }
+    static void NamesChanged() { ++s_namesRevision; }
+
 protected:
     void Exchange(int a, int b);
     void CheckIndex(int index) const;
@@ -50,6 +59,8 @@ protected:
 private:
     std::vector<TBaseModelObject *> m_items;
     bool m_ownsObjects;
+    std::uint64_t m_revision = 0;
+    static inline std::uint64_t s_namesRevision = 0;
 };
 
 // A list whose items are all of class T: typed access, typed iteration and

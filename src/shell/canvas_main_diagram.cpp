@@ -3,6 +3,7 @@
 #include "canvas/diagram_panel.h"
 #include "canvas/dom_tree.h"
 #include "canvas/os_diagram.h"
+#include "canvas/print_diagram.h"
 #include "canvas/table_refresh.h"
 #include "dbtools/console_helper.h"
 #include "model/diagram_object_model.h"
@@ -25,6 +26,7 @@ TCanvasMainDiagram::TCanvasMainDiagram() : Diagram_(std::make_unique<TOSDiagram>
         if (ObjectCountChanged)
             ObjectCountChanged(text);
     };
+    TPrintDiagram::InstallHooks(*Diagram_);
 }
 
 TCanvasMainDiagram::~TCanvasMainDiagram()
@@ -83,3 +85,9 @@ void TCanvasMainDiagram::LoadModelFromFile(TDiagramObjectModel &model, const QSt
 }
 
 void TCanvasMainDiagram::RefreshExplorerTree() { TDOMTree::RefreshExplorerTree(); }
+
+void TCanvasMainDiagram::Print() { Diagram_->Print(); }
+
+void TCanvasMainDiagram::PrintPreview(QWidget *form) { TPrintDiagram::ShowPreview(form); }
+
+bool TCanvasMainDiagram::PrintSetup(QWidget *parent) { return PrintDialogs().PageSetup(parent); }

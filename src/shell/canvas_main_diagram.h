@@ -25,6 +25,9 @@ public:
     void LayoutDiagram() override;
     void LoadModelFromFile(TDiagramObjectModel &model, const QString &fileName, bool merge) override;
     void RefreshExplorerTree() override;
+    void Print() override;
+    void PrintPreview(QWidget *form) override;
+    bool PrintSetup(QWidget *parent) override;
 
     // Receives the status bar's object count.
     std::function<void(const QString &)> ObjectCountChanged;

@@ -2,6 +2,7 @@
 #include "shell/main_form.h"
 
 #include "dbtools/export_import_form.h"
+#include "dbtools/extractor_form.h"
 #include "model/helpers.h"
 #include "model/model_globals.h"
 #include "platform/shell.h"
@@ -124,6 +125,9 @@ void Tfrmgui::BindCommands()
     Bind("actClosePage", [this] { mniClosePageClick(); });
     Bind("actCloseAllPages", [this] { actCloseAllPagesExecute(); });
     Bind("actSaveAsPicture", [this] { actSaveAsPictureExecute(); });
+    Bind("actPrint", [this] { Diagram_->Print(); });
+    Bind("actPrintSetup", [this] { PrintSetupExecute(); });
+    Bind("actPrintPreview", [this] { Diagram_->PrintPreview(this); });
     Bind("actCloneInstance", [] { actCloneInstanceExecute(); });
     Bind("actNewInstance", [] { actNewInstanceExecute(); });
     Bind("actExit", [this] { actExitExecute(); });
@@ -151,6 +155,7 @@ void Tfrmgui::BindCommands()
     Bind("actLogOn", [this] { LogOn(); });
     Bind("actLogOff", [this] { actLogOffExecute(); });
     Bind("actShowIniFile", [] { actShowIniFileExecute(); });
+    Bind("actExtractMetaData", [] { TfrmExtractor::Create(); });
     Bind("actExportImport", [] { TfrmExportImport::Create(); });
     // Tools
     Bind("actDatabaseBrowser", [this] { pgcNavigator->setCurrentIndex(2); });
@@ -172,6 +177,7 @@ void Tfrmgui::BindCommands()
     const auto properties = [this] { actRenameDiagramExecute(); };
     Bind(findChild<QAction *>(QStringLiteral("mniProperties")), properties);
     Bind(findChild<QAction *>(QStringLiteral("mniExpProperties")), properties);
+    Bind(findChild<QAction *>(QStringLiteral("mniPrintSetup")), [this] { PrintSetupExecute(); });
 }
 
 void Tfrmgui::UpdateActionStates()
@@ -221,7 +227,6 @@ void Tfrmgui::CreateMenus()
                "actSaveAsPicture", "", "actPrint"});
     QAction *printSetup = file->addAction(QStringLiteral("Print setup..."));
     printSetup->setObjectName(QStringLiteral("mniPrintSetup"));
-    printSetup->setEnabled(false);
     add(file, {"", "actCloneInstance", "actNewInstance", "", "actExit"});
 
     QMenu *session = top("mniSession", QStringLiteral("&Session"));

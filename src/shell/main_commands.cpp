@@ -254,6 +254,12 @@ void Tfrmgui::actSaveAsPictureExecute()
     THelpers::OpenFile(name);
 }
 
+void Tfrmgui::PrintSetupExecute()
+{
+    if (Diagram_->PrintSetup(this))
+        Diagram_->Rebuild();
+}
+
 void Tfrmgui::actLayoutDiagramExecute()
 {
     if (UserInterface().ConfirmOkCancel(QStringLiteral("Continue and layout the current diagram?")))

@@ -55,3 +55,14 @@ void TPlainMainDiagram::RefreshExplorerTree()
     if (TModelHooks::Explorer)
         TModelHooks::Explorer->RefreshExplorerTree();
 }
+
+namespace {
+[[noreturn]] void NoPrinting()
+{
+    throw std::runtime_error("Cannot print: this build has no diagram canvas.");
+}
+} // namespace
+
+void IMainDiagram::Print() { NoPrinting(); }
+void IMainDiagram::PrintPreview(QWidget *) { NoPrinting(); }
+bool IMainDiagram::PrintSetup(QWidget *) { NoPrinting(); }

@@ -30,6 +30,12 @@ public:
     virtual void LoadModelFromFile(TDiagramObjectModel &model, const QString &fileName, bool merge) = 0;
     // Rebuilds the model explorer tree.
     virtual void RefreshExplorerTree() = 0;
+    // The print dialog, then printing; the preview over the given window; the
+    // printer set-up dialog, true when the user confirmed it. Without a canvas
+    // they raise that this build cannot print.
+    virtual void Print();
+    virtual void PrintPreview(QWidget *form);
+    virtual bool PrintSetup(QWidget *parent);
 };
 
 // A blank surface and an empty plan view; reading a file, making a picture and

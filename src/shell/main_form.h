@@ -71,6 +71,8 @@ public:
     void actSaveAsExecute();
     void actSaveAsPictureExecute();
     void actLayoutDiagramExecute();
+    // The printer set-up dialog; a confirmed change redraws the page's edges.
+    void PrintSetupExecute();
 
     // The plan view's mouse: dragging the visible area's frame scrolls the diagram.
     void pboxMouseDown(int x, int y);

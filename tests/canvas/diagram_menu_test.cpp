@@ -159,11 +159,6 @@ TEST_F(DiagramMenu, ItemsShowTheTableSettingsAndOfflineDisablesTheDatabaseItems)
                                 "> &Add References/disabled", "  &Alphabetical/-1/checked", "  &All/-1/checked",
                                 "&Generate DDL.../23", "&Edit.../25/default"})
         EXPECT_TRUE(offline.contains(item)) << item.toStdString();
-
-    // Without an editor window the script items cannot be offered.
-    TSqlWindows::SetHook(nullptr);
-    OpenMenu(EmpBox());
-    EXPECT_TRUE(Items(menu).contains("&Generate DDL.../23/disabled"));
 }
 
 TEST_F(DiagramMenu, OpeningEndsTheBoxGestureButATreeNodeMenuTouchesNoBox)

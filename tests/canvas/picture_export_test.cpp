@@ -4,12 +4,14 @@
 #include "canvas_fixture.h"
 
 #include "canvas/jpeg_writer.h"
+#include "canvas/page_bands.h"
 #include "canvas/picture_export.h"
 #include "emf_reader.h"
 
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QImageWriter>
 #include <QTemporaryDir>
 #include <QtEndian>
 
@@ -244,20 +246,107 @@ TEST_F(PictureExportTest, ExtensionChoosesTheFormatWhateverItsLetterCaseOrRefuse
     EXPECT_TRUE(QDir(Path("pictures.bmp")).isEmpty());
 }
 
-TEST_F(PictureExportTest, PagesTooLargeForOneBitmapFailClearlyAndKeepTheOldFile)
+// Pictures are rendered and written a band of rows at a time, bands wider than
+// a painter put together from tiles: cut into many small bands and tiles, the
+// files hold the very bytes of the page rendered as one bitmap.
+TEST_F(PictureExportTest, BandsAndTilesGiveTheBytesOfTheWholePage)
+{
+    BuildPage();
+    AddPrimaryKey(*table, "ORDERS_PK", {"ID"});
+    auto *lines = AddTable(*model, "S", "LINES", 60, 170, 150, 60);
+    AddColumn(*lines, "ORDER_ID", "NUMBER", 0, 10);
+    AddColumn(*lines, "PARENT_ID", "NUMBER", 0, 10);
+    AddForeignKey(*lines, "LINES_ORDERS_FK", {"ORDER_ID"}, "S", "ORDERS", {"ID"});
+    AddForeignKey(*lines, "LINES_LINES_FK", {"PARENT_ID"}, "S", "LINES", {"ORDER_ID"});
+    diagram->Rebuild();
+    SelectedGraphics->Add(lines);
+    const QImage whole = diagram->GetDiagramBitmap();
+    QBuffer bmp, jpeg;
+    bmp.open(QIODevice::WriteOnly);
+    jpeg.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(QImageWriter(&bmp, "BMP").write(whole));
+    TJpegWriter().Write(whole, jpeg);
+
+    const struct TRestore {
+        qint64 BandBytes = TPageBands::BandBytes;
+        int TileWidth = TPageBands::TileWidth;
+        ~TRestore()
+        {
+            TPageBands::BandBytes = BandBytes;
+            TPageBands::TileWidth = TileWidth;
+        }
+    } restore;
+    // Rows per band: one, a few (seams through boxes, links and the loop), all.
+    for (const int rows : {1, 7, 64, 330}) {
+        SCOPED_TRACE(testing::Message() << rows << " rows");
+        TPageBands::BandBytes = qint64(rows) * 530 * 4;
+        diagram->SaveAsImage(Path("bands.bmp"));
+        diagram->SaveAsImage(Path("bands.jpg"));
+        EXPECT_EQ(ReadFile(Path("bands.bmp")), bmp.data());
+        EXPECT_EQ(ReadFile(Path("bands.jpg")), jpeg.data());
+    }
+    // Tiles (pages wider than a painter) line up; only the end pixel of a
+    // line that a seam cuts may come out otherwise.
+    for (const int tile : {97, 200}) {
+        SCOPED_TRACE(testing::Message() << "tiles of " << tile);
+        TPageBands::BandBytes = qint64(7) * 530 * 4;
+        TPageBands::TileWidth = tile;
+        diagram->SaveAsImage(Path("tiles.bmp"));
+        QImage tiled;
+        ASSERT_TRUE(tiled.load(Path("tiles.bmp"), "BMP"));
+        ASSERT_EQ(tiled.size(), whole.size());
+        int differing = 0;
+        for (int y = 0; y < whole.height(); ++y)
+            for (int x = 0; x < whole.width(); ++x)
+                differing += At(tiled, x, y) != At(whole, x, y);
+        EXPECT_LE(differing, 4);
+    }
+}
+
+TEST_F(PictureExportTest, PagesBeyondAFormatsLimitFailNamingItAndKeepTheOldFile)
 {
     BuildPage();
     WriteFile(Path("old.bmp"), "old picture");
-    table->Left = 40000; // the page becomes 40230 pixels wide
-    diagram->Rebuild();
-    for (const char *name : {"old.bmp", "new.jpg"})
-        EXPECT_EQ(ErrorOf([&] { diagram->SaveAsImage(Path(name)); }),
-                  "The page is too large for a picture: 40230 x 330 pixels; a picture has at most 32767 pixels on a "
-                  "side.");
-    EXPECT_EQ(ReadFile(Path("old.bmp")), QByteArray("old picture"));
-    EXPECT_EQ(Files(), QStringList{"old.bmp"});
+    WriteFile(Path("old.jpg"), "old picture");
+    const struct {
+        int Left, Top;
+        const char *Name, *Message;
+    } cases[] = {
+        {65270, 30, "old.jpg", nullptr}, // 65500 wide: the largest JPEG
+        {65271, 30, "old.jpg",
+         "The page is too large for a JPEG picture: 65501 x 330 pixels; a JPEG picture has at most 65500 pixels on a "
+         "side."},
+        {20, 65371, "old.jpg",
+         "The page is too large for a JPEG picture: 530 x 65501 pixels; a JPEG picture has at most 65500 pixels on a "
+         "side."},
+        // 3 bytes a pixel: 1,431,655 pixels of rows fill the 4 GB of a BMP file.
+        {1400000, 3000, "old.bmp",
+         "The page is too large for a BMP picture: 1400230 x 3130 pixels; a BMP file holds at most 4 GB."},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.Name);
+        table->Left = c.Left;
+        table->Top = c.Top;
+        diagram->Rebuild();
+        if (!c.Message) {
+            diagram->SaveAsImage(Path(c.Name));
+            QImage image;
+            ASSERT_TRUE(image.load(Path(c.Name), "JPEG"));
+            EXPECT_EQ(image.size(), QSize(65500, 330));
+            WriteFile(Path(c.Name), "old picture");
+            continue;
+        }
+        EXPECT_EQ(ErrorOf([&] { diagram->SaveAsImage(Path(c.Name)); }), c.Message);
+        EXPECT_EQ(ReadFile(Path(c.Name)), QByteArray("old picture"));
+    }
+    EXPECT_EQ(Files(), (QStringList{"old.bmp", "old.jpg"}));
 
-    // Within the side limit but beyond the memory of one bitmap; and sizes that are no picture.
+    // One bitmap of the whole page (printing, GIF) keeps the painter's limits.
+    table->Left = 40000;
+    table->Top = 30;
+    diagram->Rebuild();
+    EXPECT_EQ(ErrorOf([&] { diagram->GetDiagramBitmap(); }),
+              "The page is too large for a picture: 40230 x 330 pixels; a picture has at most 32767 pixels on a side.");
     EXPECT_THROW(diagram->RenderBitmap(32000, 32000), EPictureError);
     EXPECT_THROW(diagram->RenderBitmap(0, 10), EPictureError);
     EXPECT_THROW(diagram->RenderBitmap(10, -1), EPictureError);

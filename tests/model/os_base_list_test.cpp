@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace {
 
 // A diagram object that counts how many of its kind are alive.
@@ -187,6 +189,43 @@ TEST_F(OSBaseList, KeyListsAndOwnerLookUps)
     model.Types.Add(type);
     EXPECT_EQ(model.Types.FindType("ADDRESS_T", "HR"), type);
     EXPECT_EQ(model.Types.FindType("ADDRESS_T", ""), nullptr);
+}
+
+// Look-ups by name and owner answer as a search from the front would, after
+// every kind of change of the list or of a listed table's name.
+TEST_F(OSBaseList, OwnerLookUpsFollowEveryChangeOfTheList)
+{
+    TDiagramObjectModel model;
+    auto *first = AddTable(model, "HR", "DEPT");
+    auto *second = AddTable(model, "HR", "DEPT");
+    auto *emp = AddTable(model, "HR", "EMP");
+    EXPECT_EQ(model.Tables.FindTable("DEPT", "HR"), first);
+    EXPECT_EQ(model.Tables.FindTable("BONUS", "HR"), nullptr);
+    const struct {
+        const char *Change;
+        std::function<void()> Apply;
+        TDiagramTable *(*Expected)(TDiagramTable *, TDiagramTable *);
+    } steps[] = {
+        {"swap to the front", [&] { model.Tables.MoveToFirst(second); }, [](TDiagramTable *, TDiagramTable *s) { return s; }},
+        {"move one back", [&] { model.Tables.MoveItem(second, 1); }, [](TDiagramTable *f, TDiagramTable *) { return f; }},
+        {"taken out", [&] { model.Tables.Extract(first); }, [](TDiagramTable *, TDiagramTable *s) { return s; }},
+        {"put back first", [&] { model.Tables.Insert(0, first); }, [](TDiagramTable *f, TDiagramTable *) { return f; }},
+        {"removed", [&] { model.Tables.Remove(first); }, [](TDiagramTable *, TDiagramTable *s) { return s; }},
+    };
+    for (const auto &step : steps) {
+        step.Apply();
+        EXPECT_EQ(model.Tables.FindTable("DEPT", "HR"), step.Expected(first, second)) << step.Change;
+    }
+    // A table that takes another's name through Assign is found by its new
+    // name and no longer by its old one.
+    TDiagramTable source;
+    source.Name = "BONUS";
+    source.Owner = "SCOTT";
+    emp->Assign(source);
+    EXPECT_EQ(model.Tables.FindTable("BONUS", "SCOTT"), emp);
+    EXPECT_EQ(model.Tables.FindTable("EMP", "HR"), nullptr);
+    model.Tables.Clear();
+    EXPECT_EQ(model.Tables.FindTable("DEPT", "HR"), nullptr);
 }
 
 } // namespace

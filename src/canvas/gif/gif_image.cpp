@@ -3,6 +3,7 @@
 #include "canvas/gif/file_stream.h"
 #include "canvas/gif/gif_exception.h"
 #include "canvas/gif/gif_painter.h"
+#include "canvas/gif/lzw_decoder.h"
 #include "canvas/gif/gif_sub_image.h"
 #include "canvas/gif/palettes.h"
 
@@ -12,6 +13,7 @@
 
 namespace gif {
 
+std::uint64_t GIFMaxDecodePixels = DefaultMaxDecodePixels;
 bool GIFRenderOnLoad = false;
 bool GIFOptimizeOnSave = false;
 
@@ -118,6 +120,9 @@ int TGIFImage::BitsPerPixel() const
 
 void TGIFImage::CountColorMapPixels(const TGIFColorMap &map, TGIFHistogram &histogram)
 {
+    // The background colour is in use even where no pixel shows it: readers paint it.
+    if (&map == &FHeader->ColorMap() && FHeader->BackgroundColorIndex() < map.Count())
+        ++histogram[FHeader->BackgroundColorIndex()].Count;
     for (int i = 0; i < FImages->Count(); ++i)
         if (Frame(i)->ActiveColorMap() == &map)
             Frame(i)->CountPixels(histogram);
@@ -125,6 +130,8 @@ void TGIFImage::CountColorMapPixels(const TGIFColorMap &map, TGIFHistogram &hist
 
 void TGIFImage::MapColorMapPixels(const TGIFColorMap &map, const TGIFColorMapping &mapping)
 {
+    if (&map == &FHeader->ColorMap() && FHeader->BackgroundColorIndex() < map.Count())
+        FHeader->SetBackgroundColorIndex(mapping[FHeader->BackgroundColorIndex()]);
     for (int i = 0; i < FImages->Count(); ++i)
         if (Frame(i)->ActiveColorMap() == &map)
             Frame(i)->MapPixels(mapping);

@@ -52,6 +52,8 @@ struct TGIFImageDefaults
     int AnimationSpeed = 100;
 };
 TGIFImageDefaults &GIFImageDefaults();
+// The largest frame a file may ask to be decoded, in pixels.
+extern std::uint64_t GIFMaxDecodePixels;
 // Render each frame's bitmap as soon as it is loaded.
 extern bool GIFRenderOnLoad;
 // Optimise before the image is written into a component stream.

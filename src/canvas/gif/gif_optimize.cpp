@@ -98,6 +98,10 @@ void TGIFSubImage::Merge(TGIFSubImage &previous)
 {
     if (Empty() || previous.Empty() || previous.Disposal() == 2 || previous.Disposal() == 3)
         return;
+    // Readers restore the background of such a frame by its transparency (to transparent
+    // or to the background colour): making it transparent would change what they restore.
+    if (Disposal() == 2)
+        return;
     const QRect overlap = BoundsRect().intersected(previous.BoundsRect());
     if (overlap.isEmpty())
         return;

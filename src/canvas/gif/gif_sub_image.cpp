@@ -124,6 +124,10 @@ void TGIFSubImage::Changed()
 void TGIFSubImage::CountPixels(TGIFHistogram &histogram)
 {
     AddPixelsToHistogram(FData.data(), FData.size(), histogram);
+    // The transparent entry stays even when no pixel uses it: renumbered onto a colour
+    // that is shown, it would punch holes into the frame.
+    if (TransparentIndex() >= 0)
+        ++histogram[std::size_t(TransparentIndex())].Count;
 }
 
 void TGIFSubImage::MapPixels(const TGIFColorMapping &mapping)
@@ -320,7 +324,7 @@ void TGIFSubImage::ConvertBitmap(const QImage &bitmap)
     TColorCache cache;
     for (int y = 0; y < FHeight; ++y) {
         if (y % 32 == 0)
-            progress.Running(MulDiv(y, 100, FHeight));
+            progress.Running(int(std::int64_t(y) * 100 / FHeight));
         const std::uint8_t *src = source.constScanLine(y);
         std::uint8_t *dst = FData.data() + std::size_t(y) * std::size_t(FWidth);
         switch (format) {
@@ -434,7 +438,7 @@ void TGIFSubImage::LoadFromStream(TStream &stream)
     const int transparent = TransparentIndex();
     // The decoder checks the frame's size against its limit before it allocates anything.
     DecodeFrame(stream, FWidth, FHeight, Interlaced(), std::uint8_t(std::max(transparent, 0)), FData,
-                [this](int severity, const std::string &message) { Warning(severity, message); });
+                [this](int severity, const std::string &message) { Warning(severity, message); }, GIFMaxDecodePixels);
     if (GIFRenderOnLoad)
         Bitmap();
 }

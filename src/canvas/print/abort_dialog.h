@@ -15,9 +15,10 @@ public:
     // 0 until Cancel is clicked, -1 afterwards.
     int Cancelled = 0;
 
+    void reject() override;
+
 protected:
     void closeEvent(QCloseEvent *event) override;
-    void reject() override;
 };
 
 // Each returns quietly (null, false) when something fails inside.

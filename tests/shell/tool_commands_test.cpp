@@ -1,12 +1,15 @@
-// The main window's wizard commands on a page with the real canvas: new
-// tables and notes get their boxes, and a double click edits the box's table.
+// The main window's wizard and session-tool commands: new tables and notes
+// get their boxes, a double click edits the box's table, and the extractor
+// and export/import windows open while logged on and list themselves.
 #include "canvas/os_graphic.h"
 #include "model/model_hooks.h"
 #include "modal_dialog.h"
 #include "shell/wizard_hooks.h"
+#include "sample_database.h"
 #include "shell_fixture.h"
 
 #include <QAction>
+#include <QMenu>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
@@ -73,4 +76,28 @@ TEST_F(WizardCommandsTest, CancelledWizardsAddNothing)
     }
     EXPECT_EQ(CurrentModel->Tables.Count() + CurrentModel->Notes.Count(), 0);
     EXPECT_TRUE(Ui.Messages().isEmpty());
+}
+
+TEST_F(WizardCommandsTest, SessionToolsOpenWhileLoggedOnAndListThemselves)
+{
+    TLoginManager::SetSessionFactory([](const TLogonValues &) { return OpenSampleSession("hr"); });
+    Tfrmgui &form = Start({"hr/hr@sample"});
+    for (const char *command : {"actExtractMetaData", "actExportImport"}) {
+        ASSERT_TRUE(form.Action(command)->isEnabled()) << command;
+        form.Action(command)->trigger();
+    }
+    EXPECT_TRUE(Ui.Messages().isEmpty()) << Ui.Messages().join("|").toStdString();
+    auto *menu = Find<QMenu>("mnuWindow");
+    ASSERT_EQ(menu->actions().size(), 2);
+    EXPECT_EQ(menu->actions()[0]->text(), "Schema Extractor ~ 1");
+    EXPECT_EQ(menu->actions()[1]->text(), "Export and Import ~ 2");
+    for (QWidget *window : QApplication::topLevelWidgets())
+        if (window->objectName() == "frmExtractor" || window->objectName() == "frmExportImport")
+            window->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(menu->actions().isEmpty());
+
+    form.Action("actLogOff")->trigger();
+    EXPECT_FALSE(form.Action("actExtractMetaData")->isEnabled());
+    EXPECT_FALSE(form.Action("actExportImport")->isEnabled());
 }

@@ -1,0 +1,181 @@
+#include "dbtools/extractor_form.h"
+
+#include "dbtools/db_object_tree.h"
+#include "dbtools/oracle_session.h"
+#include "platform/user_interface.h"
+
+#include <QComboBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+
+struct TKind {
+    const char *Caption;
+    int NodeCode;
+    const char *ObjectType; // for the dictionary's object list; null: a list of its own
+    bool CheckedAtFirst;
+};
+
+const TKind Kinds[] = {
+    {"Tables", TDBObjectTree::ncTable, nullptr, true},
+    {"Object Tables", TDBObjectTree::ncObjectTable, nullptr, true},
+    {"Types", TDBObjectTree::ncType, nullptr, false},
+    {"Views", TDBObjectTree::ncView, "VIEW", false},
+    {"Sequences", TDBObjectTree::ncSequence, "SEQUENCE", false},
+    {"Synonyms", TDBObjectTree::ncSynonym, "SYNONYM", false},
+    {"Procedures", TDBObjectTree::ncProcedure, "PROCEDURE", false},
+    {"Functions", TDBObjectTree::ncFunction, "FUNCTION", false},
+    {"Packages", TDBObjectTree::ncPackage, "PACKAGE", false},
+};
+
+QStringList ObjectsOf(TOracleSession &session, const TKind &kind, const QString &owner)
+{
+    if (kind.ObjectType)
+        return session.ListObjects(QString::fromLatin1(kind.ObjectType), owner);
+    if (kind.NodeCode == TDBObjectTree::ncTable)
+        return session.ListTables(owner);
+    if (kind.NodeCode == TDBObjectTree::ncObjectTable)
+        return session.ListObjectTables(owner);
+    return session.ListTypes(owner);
+}
+
+} // namespace
+
+TfrmExtractor::TfrmExtractor() : TfrmSessionTool(QStringLiteral("frmExtractor"))
+{
+    resize(640, 560);
+    auto *layout = new QVBoxLayout(this);
+    auto *form = new QFormLayout;
+    form->addRow(QStringLiteral("&Owner:"), cboOwner);
+    lvwKinds = new QListWidget;
+    lvwKinds->setObjectName(QStringLiteral("lvwKinds"));
+    for (const TKind &kind : Kinds) {
+        auto *item = new QListWidgetItem(QString::fromLatin1(kind.Caption), lvwKinds);
+        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
+        item->setCheckState(kind.CheckedAtFirst ? Qt::Checked : Qt::Unchecked);
+    }
+    lvwKinds->setMaximumHeight(170);
+    form->addRow(QStringLiteral("&Objects:"), lvwKinds);
+    layout->addLayout(form);
+    auto *buttons = new QHBoxLayout;
+    btnExtract = new QPushButton(QStringLiteral("&Extract"));
+    btnExtract->setObjectName(QStringLiteral("btnExtract"));
+    btnCancel = new QPushButton(QStringLiteral("&Cancel"));
+    btnCancel->setObjectName(QStringLiteral("btnCancel"));
+    btnCancel->setEnabled(false);
+    pbrProgress = new QProgressBar;
+    pbrProgress->setObjectName(QStringLiteral("pbrProgress"));
+    pbrProgress->setValue(0);
+    buttons->addWidget(btnExtract);
+    buttons->addWidget(btnCancel);
+    buttons->addWidget(pbrProgress, 1);
+    layout->addLayout(buttons);
+    layout->addWidget(memOutput, 1);
+    layout->addWidget(lblStatus);
+    connect(btnExtract, &QPushButton::clicked, this, [this] { ShowExceptions([this] { Extract(); }); });
+    connect(btnCancel, &QPushButton::clicked, this, &TfrmExtractor::Cancel);
+}
+
+TfrmExtractor *TfrmExtractor::Create()
+{
+    RequireSession();
+    auto *form = new TfrmExtractor;
+    try {
+        form->FillOwners();
+    } catch (...) {
+        delete form;
+        throw;
+    }
+    form->ShowRegistered(QStringLiteral("Schema Extractor"));
+    return form;
+}
+
+void TfrmExtractor::Extract()
+{
+    if (Running_)
+        return;
+    TOracleSession &session = RequireSession();
+    const QString owner = cboOwner->currentText();
+    Pending_.clear();
+    {
+        THourglass hourglass;
+        for (int i = 0; i < lvwKinds->count(); ++i) {
+            if (lvwKinds->item(i)->checkState() != Qt::Checked)
+                continue;
+            for (const QString &name : ObjectsOf(session, Kinds[i], owner))
+                Pending_.push_back({Kinds[i].NodeCode, name});
+        }
+    }
+    Next_ = 0;
+    Failures_ = 0;
+    CancelAsked_ = false;
+    Text_.clear();
+    memOutput->clear();
+    pbrProgress->setRange(0, static_cast<int>(Pending_.size()));
+    pbrProgress->setValue(0);
+    Running_ = true;
+    btnExtract->setEnabled(false);
+    btnCancel->setEnabled(true);
+    lblStatus->setText(QStringLiteral("Extracting %1 object(s) of %2...").arg(Pending_.size()).arg(owner));
+    QTimer::singleShot(0, this, &TfrmExtractor::ExtractNext);
+}
+
+void TfrmExtractor::Cancel() { CancelAsked_ = true; }
+
+void TfrmExtractor::ExtractNext()
+{
+    if (CancelAsked_) {
+        Finish(true);
+        return;
+    }
+    if (Next_ >= Pending_.size()) {
+        Finish(false);
+        return;
+    }
+    const TPendingObject &object = Pending_[Next_++];
+    QString text;
+    try {
+        text = TDBObjectTree::ObjectDDL(RequireSession(), object.NodeCode, object.Name);
+    } catch (const std::exception &e) {
+        // One object without DDL does not stop the others; the file says which.
+        ++Failures_;
+        text = QStringLiteral("/* ") + QString::fromUtf8(e.what()).replace(QStringLiteral("*/"), QStringLiteral("* /"))
+               + QStringLiteral(" */\r\n");
+    }
+    Text_ += QStringLiteral("/*  ") + object.Name + QStringLiteral("  */\r\n") + text + QStringLiteral("\r\n");
+    pbrProgress->setValue(static_cast<int>(Next_));
+    QTimer::singleShot(0, this, &TfrmExtractor::ExtractNext);
+}
+
+void TfrmExtractor::Finish(bool cancelled)
+{
+    Running_ = false;
+    btnExtract->setEnabled(true);
+    btnCancel->setEnabled(false);
+    memOutput->setPlainText(Text_);
+    if (cancelled) {
+        // A part of a schema under the usual name would pass for all of it.
+        lblStatus->setText(QStringLiteral("Cancelled after %1 of %2 object(s); nothing was written.")
+                               .arg(Next_)
+                               .arg(Pending_.size()));
+    } else {
+        const QString fileName = OutputFileName(QStringLiteral("ddl_extract.txt"));
+        if (WriteOutput(fileName, Text_)) {
+            QString status = QStringLiteral("%1 object(s) written to %2.").arg(Pending_.size()).arg(fileName);
+            if (Failures_ > 0)
+                status += QStringLiteral(" %1 of them have no DDL; the file says why.").arg(Failures_);
+            lblStatus->setText(status);
+        } else {
+            lblStatus->setText(QStringLiteral("The DDL was not written."));
+        }
+    }
+    emit ExtractionFinished();
+}

@@ -1,0 +1,75 @@
+#pragma once
+// GIF files put together byte by byte for the image-object tests: a 2 x 1 picture on a
+// two-colour global table whose one frame shows the indices 1, 0, with whatever blocks a
+// test puts in front of the frame or after it.
+#include "canvas/gif/gif_exception.h"
+#include "canvas/gif/gif_image.h"
+#include "canvas/gif/gif_sub_image.h"
+#include "canvas/gif/memory_stream.h"
+
+#include <string>
+#include <vector>
+
+namespace giffile {
+
+using Bytes = std::vector<std::uint8_t>;
+
+inline Bytes Cat(std::initializer_list<Bytes> parts)
+{
+    Bytes all;
+    for (const Bytes &p : parts)
+        all.insert(all.end(), p.begin(), p.end());
+    return all;
+}
+
+inline Bytes Text(const std::string &s)
+{
+    return Bytes(s.begin(), s.end());
+}
+
+// "GIF89a", 2 x 1, global table of 2 colours (black, white), colour resolution 0.
+inline Bytes Header(const char *version = "89a")
+{
+    return Cat({Text(std::string("GIF") + version), {2, 0, 1, 0, 0x80, 0, 0, 0, 0, 0, 0xFF, 0xFF, 0xFF}});
+}
+
+// The frame: descriptor at (0, 0) of 2 x 1 without a table, then the codes clear, 1, 0, end
+// at 3 bits each (code size 2).
+inline Bytes Frame()
+{
+    return {0x2C, 0, 0, 0, 0, 2, 0, 1, 0, 0x00, 2, 2, 0x0C, 0x0A, 0};
+}
+
+inline Bytes File(const Bytes &before, const Bytes &after = {})
+{
+    return Cat({Header(), before, Frame(), after, {0x3B}});
+}
+
+struct Loaded
+{
+    std::unique_ptr<gif::TGIFImage> Image = std::make_unique<gif::TGIFImage>();
+    std::vector<std::string> Warnings;
+    std::string Error;  // of a GIFException, else empty
+};
+
+inline Loaded Load(const Bytes &bytes)
+{
+    Loaded result;
+    result.Image->OnWarning = [&w = result.Warnings](int, const std::string &m) { w.push_back(m); };
+    gif::TMemoryStream stream(bytes);
+    try {
+        result.Image->LoadFromStream(stream);
+    } catch (const gif::GIFException &e) {
+        result.Error = e.what();
+    }
+    return result;
+}
+
+inline Bytes Save(gif::TGIFImage &image)
+{
+    gif::TMemoryStream stream;
+    image.SaveToStream(stream);
+    return stream.TakeBytes();
+}
+
+}  // namespace giffile

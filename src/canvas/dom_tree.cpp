@@ -4,6 +4,7 @@
 #include "model/diagram_object_model.h"
 #include "model/model_globals.h"
 
+#include <QRegularExpression>
 #include <QSignalBlocker>
 #include <QTreeWidget>
 
@@ -136,7 +137,10 @@ void TDOMTree::AddModelNodes(QTreeWidget *tree, TDiagramObjectModel *model)
 
     QTreeWidgetItem *notes = AddNode(tree, root, QStringLiteral("Notes"));
     for (TDiagramNote *note : model->Notes) {
-        const QString text = note->Text.size() <= 30 ? note->Text : note->Text.left(28) + QStringLiteral("..");
+        // One line in the tree, whatever the note's line breaks.
+        QString flat = note->Text;
+        flat.replace(QRegularExpression(QStringLiteral("[\r\n]+")), QStringLiteral(" "));
+        const QString text = flat.size() <= 30 ? flat : flat.left(28) + QStringLiteral("..");
         NewNode(tree, notes, text, TTreeImageList::imgTable, note);
     }
 

@@ -11,8 +11,7 @@ namespace {
 
 const TOSSchemaStyle &Style()
 {
-    static const TOSSchemaStyle defaults;
-    return CurrentModel ? CurrentModel->Style : defaults;
+    return CurrentStyle();
 }
 
 bool IsSelected(const TBaseModelObject *object)

@@ -11,8 +11,7 @@ void TDrawType::Draw(TCanvas &c, const TRect &rect, TDiagramType *type)
 {
     if (!type)
         return;
-    static const TOSSchemaStyle defaults;
-    const TOSSchemaStyle &style = CurrentModel ? CurrentModel->Style : defaults;
+    const TOSSchemaStyle &style = CurrentStyle();
     const int L = rect.Left, T = rect.Top, R = rect.Right, B = rect.Bottom;
     const TFont saved = c.Font;
     const int HH = 2 * style.HeaderFontSize + 22;

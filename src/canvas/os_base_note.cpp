@@ -20,8 +20,7 @@ void TOSBaseNote::DrawNote(TCanvas &c, const TRect &rect, TDiagramNote *note, in
 {
     if (!note)
         return;
-    static const TOSSchemaStyle defaults;
-    const TOSSchemaStyle &style = CurrentModel ? CurrentModel->Style : defaults;
+    const TOSSchemaStyle &style = CurrentStyle();
     const int L = rect.Left, T = rect.Top, R = rect.Right, B = rect.Bottom;
     const bool selected = SelectedGraphics && SelectedGraphics->Contains(note);
 

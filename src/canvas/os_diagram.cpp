@@ -291,8 +291,7 @@ void TOSDiagram::SurfacePaint(TCanvas &canvas)
 {
     if (!PaintingEnabled || !Surface)
         return;
-    static const TOSSchemaStyle defaults;
-    const TOSSchemaStyle &style = CurrentModel ? CurrentModel->Style : defaults;
+    const TOSSchemaStyle &style = CurrentStyle();
     canvas.Brush.Style = bsSolid;
     canvas.Brush.Color = style.BackgroundColour;
     canvas.FillRect(canvas.ClipRect());

@@ -234,8 +234,7 @@ void TPictureExport::PaintPage(TOSDiagram &diagram, TCanvas &canvas, int width, 
 
 void TPictureExport::PaintArea(TOSDiagram &diagram, TCanvas &canvas, const TRect &area)
 {
-    static const TOSSchemaStyle defaults;
-    const TOSSchemaStyle &style = CurrentModel ? CurrentModel->Style : defaults;
+    const TOSSchemaStyle &style = CurrentStyle();
     canvas.Brush.Style = bsSolid;
     canvas.Brush.Color = style.BackgroundColour;
     canvas.FillRect(area);

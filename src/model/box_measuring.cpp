@@ -13,8 +13,7 @@ namespace {
 const TOSSchemaStyle &MeasuringStyle()
 {
     // Boxes always measure with the current page's style, whichever page holds them.
-    static const TOSSchemaStyle defaults;
-    return CurrentModel ? CurrentModel->Style : defaults;
+    return CurrentStyle();
 }
 
 // Sets the body font in italics for the measurement and puts the canvas's

@@ -5,6 +5,12 @@
 
 IDatabaseSessionPtr DatabaseSession;
 TDiagramObjectModel *CurrentModel = nullptr;
+
+const TOSSchemaStyle &CurrentStyle()
+{
+    static const TOSSchemaStyle defaults;
+    return CurrentModel ? CurrentModel->Style : defaults;
+}
 TOSSelectedGraphics *SelectedGraphics = nullptr;
 std::vector<std::unique_ptr<TDiagramObjectModel>> *OpenModels = nullptr;
 QTreeWidget *ModelTreeView = nullptr;

@@ -10,6 +10,7 @@
 #include <vector>
 
 class TDiagramObjectModel;
+class TOSSchemaStyle;
 class TPreferences;
 class TOSDiagram;
 class QTreeWidget;
@@ -29,6 +30,10 @@ extern QTreeWidget *ModelTreeView;
 extern QTreeWidget *DBObjectTreeView;
 extern TPreferences *Preferences;
 extern TOSDiagram *CurrentDiagram;
+
+// The current page's drawing style, or the default style while no page is
+// current: boxes, captions and pictures never read a missing page.
+const TOSSchemaStyle &CurrentStyle();
 
 // Creates the program-wide objects in their order: no session, the selection,
 // the preferences, the open models with the first page "New Model".

@@ -113,7 +113,7 @@ void TDiagramForeignKey::Assign(const TBaseModelObject &source)
 
 QString TDiagramForeignKey::GetLinkCaption() const
 {
-    const TOSSchemaStyle &style = CurrentModel->Style;
+    const TOSSchemaStyle &style = CurrentStyle();
     QString text = style.ShowLinkName ? Name : QString();
     const QString owner = Table ? Table->Owner : QString();
     const QString tableName = Table ? Table->Name : QString();

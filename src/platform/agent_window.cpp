@@ -1,5 +1,6 @@
 #include "platform/agent_window.h"
 
+#include <QBitmap>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QPainterPath>
@@ -31,6 +32,20 @@ QRect ScreenArea(const QRect &near)
 
 } // namespace
 
+template <class TWindow>
+void UpdateShapeMask(TWindow *window)
+{
+    // Without a compositor a translucent window shows black where nothing is
+    // painted: the window takes the shape of what it paints.
+    QImage image(window->size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    {
+        QPainter painter(&image);
+        window->Paint(painter);
+    }
+    window->setMask(QBitmap::fromImage(image.createAlphaMask()));
+}
+
 Qt::WindowFlags AgentWindowFlags()
 {
     return Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus;
@@ -43,18 +58,33 @@ TAgentCharacterWindow::TAgentCharacterWindow(const TAgentLook &look) : QWidget(n
     setAttribute(Qt::WA_ShowWithoutActivating);
     setFixedSize(look.Width, look.Height);
     setToolTip(tr("Click to end the tour"));
+    UpdateShapeMask(this);
 }
 
 void TAgentCharacterWindow::SetPose(const QString &pose, QPoint gestureAt)
 {
     Pose_ = pose;
     GestureAt_ = gestureAt;
+    UpdateShapeMask(this);
     update();
+}
+
+void TAgentCharacterWindow::moveEvent(QMoveEvent *event)
+{
+    QWidget::moveEvent(event);
+    // A pointing arm follows the place it points at.
+    if (Pose_ == QLatin1String("Gesture"))
+        SetPose(Pose_, GestureAt_);
 }
 
 void TAgentCharacterWindow::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
+    Paint(p);
+}
+
+void TAgentCharacterWindow::Paint(QPainter &p) const
+{
     p.setRenderHint(QPainter::Antialiasing);
     const double w = width();
     const double h = height();
@@ -165,12 +195,18 @@ void TAgentBalloonWindow::Say(const QString &text, const QRect &character)
     x = qBound(screen.left(), x, qMax(screen.left(), screen.right() + 1 - BalloonWidth));
     y = qBound(screen.top(), y, qMax(screen.top(), screen.bottom() + 1 - height));
     move(x, y);
+    UpdateShapeMask(this);
     update();
 }
 
 void TAgentBalloonWindow::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
+    Paint(p);
+}
+
+void TAgentBalloonWindow::Paint(QPainter &p) const
+{
     p.setRenderHint(QPainter::Antialiasing);
     const QRectF box = Below_ ? QRectF(1, BalloonTail, width() - 2, height() - BalloonTail - 1)
                               : QRectF(1, 1, width() - 2, height() - BalloonTail - 1);

@@ -6,6 +6,8 @@
 
 #include <QWidget>
 
+class QPainter;
+
 class TAgentCharacterWindow : public QWidget {
     Q_OBJECT
 public:
@@ -13,12 +15,14 @@ public:
 
     // The pose to paint: "Greet", "Explain", "Idle2_1", "LookDown", "Gesture" or "".
     void SetPose(const QString &pose, QPoint gestureAt = {});
+    void Paint(QPainter &painter) const;
 
 signals:
     void CloseRequested();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
 
 private:
@@ -35,6 +39,7 @@ public:
     // Shows the text in a balloon beside the character's rectangle (screen
     // coordinates), above it when there is room, kept on the screen.
     void Say(const QString &text, const QRect &character);
+    void Paint(QPainter &painter) const;
 
 signals:
     void CloseRequested();

@@ -1,17 +1,34 @@
 #include "platform/shell.h"
 #include <QDesktopServices>
 #include <QFileInfo>
+#include <QMimeDatabase>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QRegularExpression>
 
 namespace {
 
+bool HasDesktopApplication(const QString &path)
+{
+    const QString mime = QMimeDatabase().mimeTypeForFile(path).name();
+    QProcess query;
+    query.start(QStringLiteral("xdg-mime"), {QStringLiteral("query"), QStringLiteral("default"), mime});
+    if (!query.waitForFinished(5000) || query.exitStatus() != QProcess::NormalExit || query.exitCode() != 0)
+        return false;
+    return !query.readAllStandardOutput().trimmed().isEmpty();
+}
+
 class TRealShell : public IShellHook {
 public:
     bool OpenDocument(const QString &pathOrUrl) override
     {
-        return QDesktopServices::openUrl(TShell::DocumentUrl(pathOrUrl));
+        const QUrl url = TShell::DocumentUrl(pathOrUrl);
+        // The desktop's opener starts even when nothing is set up for the
+        // file's type and then fails unseen: ask first, so the caller can
+        // tell the user.
+        if (url.isLocalFile() && !HasDesktopApplication(url.toLocalFile()))
+            return false;
+        return QDesktopServices::openUrl(url);
     }
 
     bool StartProgram(const TProgramStart &start) override

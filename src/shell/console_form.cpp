@@ -18,7 +18,9 @@
 TfrmConsole *ConsoleForm = nullptr;
 
 TfrmConsole::TfrmConsole(QWidget *owner)
-    : QWidget(owner, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::WindowSystemMenuHint |
+    // On top of the main window only: a box or dialog the program opens must
+    // come above the console, which stay-on-top would not allow.
+    : QWidget(owner, Qt::Tool | Qt::WindowSystemMenuHint |
                          Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("frmConsole"));

@@ -8,6 +8,7 @@
 #include "platform/shell.h"
 #include "platform/user_interface.h"
 #include "shell/about_form.h"
+#include "shell/action_icons.h"
 #include "shell/agent_helper.h"
 #include "shell/main_action_table.h"
 #include "shell/preferences_form.h"
@@ -16,11 +17,8 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QHBoxLayout>
-#include <QHash>
 #include <QMenuBar>
-#include <QPainter>
 #include <QStatusBar>
-#include <QStyle>
 #include <QTabWidget>
 #include <QToolBar>
 
@@ -30,49 +28,6 @@ namespace {
 
 const char *const ImageIndexProperty = "imageIndex";
 const char *const UserGuideAddress = "https://marrowtide.example.org/guide/";
-
-// A small picture for a tool button: the first letters of the command's caption.
-QIcon ToolIcon(QString caption)
-{
-    caption.remove(QLatin1Char('&'));
-    caption.remove(QLatin1String("..."));
-    const QStringList words = caption.split(QLatin1Char(' '), Qt::SkipEmptyParts);
-    QString letters;
-    for (const QString &w : words.mid(0, 2))
-        letters += w.at(0).toUpper();
-    QPixmap pixmap(20, 20);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QColor(0x2f, 0x4f, 0x7f));
-    p.setBrush(QColor(0xe4, 0xec, 0xf7));
-    p.drawRoundedRect(QRectF(0.5, 0.5, 19, 19), 3, 3);
-    QFont font(QStringLiteral("DejaVu Sans"));
-    font.setPixelSize(9);
-    font.setBold(true);
-    p.setFont(font);
-    p.drawText(pixmap.rect(), Qt::AlignCenter, letters);
-    return QIcon(pixmap);
-}
-
-// The desktop's own pictures for the commands it has one for; letters for the rest.
-QIcon StandardToolIcon(QStyle *style, const QString &action, const QString &caption)
-{
-    static const QHash<QString, QStyle::StandardPixmap> pictures = {
-        {QStringLiteral("actNewPage"), QStyle::SP_FileIcon},
-        {QStringLiteral("actOpen"), QStyle::SP_DialogOpenButton},
-        {QStringLiteral("actSave"), QStyle::SP_DialogSaveButton},
-        {QStringLiteral("actRefresh"), QStyle::SP_BrowserReload},
-        {QStringLiteral("actDatabaseBrowser"), QStyle::SP_DriveNetIcon},
-    };
-    const auto it = pictures.constFind(action);
-    if (it != pictures.constEnd()) {
-        const QIcon icon = style->standardIcon(it.value());
-        if (!icon.isNull())
-            return icon;
-    }
-    return ToolIcon(caption);
-}
 
 } // namespace
 
@@ -96,6 +51,7 @@ void Tfrmgui::CreateActions()
             action->setChecked(spec.Check == TActionCheck::Checked);
         }
         action->setProperty(ImageIndexProperty, spec.Image);
+        action->setIcon(TActionIcons::Icon(spec.Image));
     }
     // The shortcuts work wherever the focus is in the window.
     addActions(actlistMain->findChildren<QAction *>(Qt::FindDirectChildrenOnly));
@@ -330,10 +286,7 @@ void Tfrmgui::CreateToolBars()
                 tb->addSeparator();
                 continue;
             }
-            QAction *a = Action(QLatin1String(n));
-            if (a->icon().isNull())
-                a->setIcon(StandardToolIcon(style(), a->objectName(), a->text()));
-            tb->addAction(a);
+            tb->addAction(Action(QLatin1String(n)));
         }
         layout->addWidget(tb);
     };

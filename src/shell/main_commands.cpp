@@ -17,6 +17,7 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -251,7 +252,10 @@ void Tfrmgui::actSaveAsPictureExecute()
         THourglass hourglass;
         Diagram_->SaveAsImage(name);
     }
-    THelpers::OpenFile(name);
+    if (!TShell::OpenDocument(name))
+        UserInterface().ShowInformation(QStringLiteral("The picture was saved as \"%1\". No program is set up to "
+                                                       "open this kind of file.")
+                                            .arg(QDir::toNativeSeparators(name)));
 }
 
 void Tfrmgui::PrintSetupExecute()

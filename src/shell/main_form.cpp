@@ -1,5 +1,6 @@
 #include "shell/main_form.h"
 
+#include "canvas/action_images.h"
 #include "dbtools/console_helper.h"
 #include "dbtools/gui_helpers.h"
 #include "model/diagram_object_model.h"
@@ -9,6 +10,7 @@
 #include "platform/color.h"
 #include "platform/config_settings.h"
 #include "platform/user_interface.h"
+#include "shell/action_icons.h"
 #include "shell/canvas_actions.h"
 #include "shell/canvas_main_diagram.h"
 #include "shell/console_form.h"
@@ -78,6 +80,8 @@ Tfrmgui::Tfrmgui(const QStringList &parameters, std::unique_ptr<IMainDiagram> di
 
     actlistMain = new QObject(this);
     actlistMain->setObjectName(QStringLiteral("actlistMain"));
+    TActionIcons::UseTheme();
+    TActionImages::SetProvider(&TActionIcons::Icon);
     CreateActions();
     CreateMenus();
     TCanvasActions::Connect(*this);
@@ -86,7 +90,9 @@ Tfrmgui::Tfrmgui(const QStringList &parameters, std::unique_ptr<IMainDiagram> di
     BindCommands();
 
     pgcNavigator->setCurrentIndex(0);
-    splLeft->setSizes({250, width() - 250});
+    // Wide enough for the three tab captions whole, whatever the font.
+    const int leftWidth = qMax(250, pgcNavigator->tabBar()->sizeHint().width() + 8);
+    splLeft->setSizes({leftWidth, width() - leftWidth});
 
     Preferences->FileName = TGUIHelpers::GetPreferencesFileName();
     // A damaged preferences file is reported and the defaults serve; the
@@ -181,6 +187,8 @@ void Tfrmgui::CreatePanels()
     tabsLayout->setContentsMargins(0, 0, 0, 0);
     pgcNavigator = new QTabWidget(pnlTabs);
     pgcNavigator->setObjectName(QStringLiteral("pgcNavigator"));
+    // A narrow panel scrolls its tabs rather than cutting their captions.
+    pgcNavigator->setElideMode(Qt::ElideNone);
     tabsLayout->addWidget(pgcNavigator);
     Splitter2->addWidget(pnlTabs);
     Splitter2->setSizes({133, 367});

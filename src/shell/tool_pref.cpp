@@ -85,13 +85,7 @@ void TfrmToolPref::btnAddClick()
     TfrmToolPrefEdit dialog(this);
     if (dialog.ShowModal() != QDialog::Accepted)
         return;
-    TToolPreference *tool = Tools_.Add();
-    tool->Caption = dialog.ToolCaption();
-    tool->ProgramName = dialog.Program();
-    tool->WorkingDir = dialog.WorkingDir();
-    tool->Parameters = dialog.Parameters();
-    RefillList();
-    Changed();
+    TakeEdit(dialog, *Tools_.Add());
 }
 
 void TfrmToolPref::btnEditClick()
@@ -104,12 +98,16 @@ void TfrmToolPref::btnEditClick()
     dialog.SetProgram(tool->ProgramName);
     dialog.SetWorkingDir(tool->WorkingDir);
     dialog.SetParameters(tool->Parameters);
-    if (dialog.ShowModal() != QDialog::Accepted)
-        return;
-    tool->Caption = dialog.ToolCaption();
-    tool->ProgramName = dialog.Program();
-    tool->WorkingDir = dialog.WorkingDir();
-    tool->Parameters = dialog.Parameters();
+    if (dialog.ShowModal() == QDialog::Accepted)
+        TakeEdit(dialog, *tool);
+}
+
+void TfrmToolPref::TakeEdit(const TfrmToolPrefEdit &dialog, TToolPreference &tool)
+{
+    tool.Caption = dialog.ToolCaption();
+    tool.ProgramName = dialog.Program();
+    tool.WorkingDir = dialog.WorkingDir();
+    tool.Parameters = dialog.Parameters();
     RefillList();
     Changed();
 }

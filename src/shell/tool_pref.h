@@ -6,6 +6,7 @@
 
 class QPushButton;
 class QTreeWidget;
+class TfrmToolPrefEdit;
 
 class TfrmToolPref : public TfrmBasePreferencePage {
     Q_OBJECT
@@ -24,6 +25,8 @@ protected:
 
 private:
     void RefillList();
+    // Stores the dialog's four values in the tool and shows the change.
+    void TakeEdit(const TfrmToolPrefEdit &dialog, TToolPreference &tool);
     void lvwToolPreferencesChange();
     // The tool of the selected item: the last one with its caption.
     TToolPreference *SelectedTool() const;

@@ -6,12 +6,19 @@
 #include <QApplication>
 #include <QFile>
 #include <QPointer>
-#include <QScreen>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 namespace {
+
+QWidget *TopLevel(const QString &name)
+{
+    for (QWidget *widget : QApplication::topLevelWidgets())
+        if (widget->objectName() == name && !widget->isHidden())
+            return widget;
+    return nullptr;
+}
 
 int AgentWindowCount()
 {
@@ -123,43 +130,34 @@ TEST_F(AgentCharacter, RequestsArePerformedOneAfterAnother)
     TAgentCharacter &character = Queue(*control);
     int finished = 0;
     QObject::connect(&character, &TAgentCharacter::Finished, [&] { ++finished; });
+    const auto state = [&] {
+        const QWidget *window = TopLevel("AgentCharacterWindow");
+        return QStringLiteral("%1,%2 %3 %4 '%5' window %6")
+            .arg(character.Position().x()).arg(character.Position().y())
+            .arg(character.Visible() ? "shown" : "hidden", character.Pose(), character.Saying())
+            .arg(window ? QStringLiteral("%1,%2").arg(window->x()).arg(window->y()) : QStringLiteral("none"));
+    };
+    // One line per step: the walk takes two (its start and its end).
+    const QStringList expected = {
+        "30,40 hidden  '' window none",        "30,40 shown  '' window 30,40",
+        "30,40 shown Greet '' window 30,40",   "30,40 shown Greet 'Welcome.' window 30,40",
+        "30,40 shown  '' window 30,40",        "300,40 shown  '' window 300,40",
+        "300,40 shown Gesture '' window 300,40", "300,40 shown Gesture 'Here.' window 300,40",
+        "300,40 hidden  '' window none",
+    };
     EXPECT_EQ(character.Pending(), 8u);
-    EXPECT_FALSE(character.Visible());
-
-    character.PerformNext();
-    EXPECT_EQ(character.Position(), QPoint(30, 40));
-    EXPECT_EQ(AgentWindowCount(), 0);
-    character.PerformNext();
-    EXPECT_TRUE(character.Visible());
-    EXPECT_EQ(AgentWindowCount(), 2);
-    TAgentCharacterWindow *window = nullptr;
+    for (const QString &line : expected) {
+        character.PerformNext();
+        EXPECT_EQ(state(), line);
+        EXPECT_EQ(finished, 0);
+    }
+    QWidget *window = nullptr;
     for (QWidget *w : QApplication::topLevelWidgets())
-        if (auto *found = qobject_cast<TAgentCharacterWindow *>(w))
-            window = found;
+        window = qobject_cast<TAgentCharacterWindow *>(w) ? w : window;
     ASSERT_NE(window, nullptr);
-    EXPECT_TRUE(window->isVisible());
-    EXPECT_EQ(window->pos(), QPoint(30, 40));
     EXPECT_TRUE(window->windowFlags() & Qt::WindowStaysOnTopHint);
     EXPECT_TRUE(window->windowFlags() & Qt::FramelessWindowHint);
     EXPECT_TRUE(window->testAttribute(Qt::WA_TranslucentBackground));
-
-    character.PerformNext();
-    EXPECT_EQ(character.Pose(), "Greet");
-    character.PerformNext();
-    EXPECT_EQ(character.Saying(), "Welcome.");
-    character.PerformNext(); // starts the walk
-    EXPECT_TRUE(character.Saying().isEmpty());
-    EXPECT_EQ(character.Position(), QPoint(30, 40));
-    character.PerformNext(); // finishes it
-    EXPECT_EQ(character.Position(), QPoint(300, 40));
-    EXPECT_EQ(window->pos(), QPoint(300, 40));
-    character.PerformNext();
-    EXPECT_EQ(character.Pose(), "Gesture");
-    EXPECT_EQ(character.GesturePoint(), QPoint(500, 60));
-    character.PerformNext();
-    character.PerformNext();
-    EXPECT_FALSE(character.Visible());
-    EXPECT_EQ(finished, 0);
     character.PerformNext();
     EXPECT_EQ(finished, 1);
     EXPECT_FALSE(character.Busy());
@@ -174,42 +172,17 @@ TEST_F(AgentCharacter, ClosingAtAnyStepLeavesNothingBehind)
         TAgentCharacter &character = Queue(*control);
         for (int i = 0; i < steps; ++i)
             character.PerformNext();
-        control->StopAll();
+        // Odd steps close by a click on the figure, even ones from the program.
+        auto *window = qobject_cast<TAgentCharacterWindow *>(
+            steps % 2 ? TopLevel("AgentCharacterWindow") : nullptr);
+        if (window) {
+            emit window->CloseRequested();
+            QCoreApplication::processEvents();
+        } else {
+            control->StopAll();
+        }
         EXPECT_EQ(AgentWindowCount(), 0) << steps;
         EXPECT_TRUE(control.isNull()) << steps;
     }
 }
 
-TEST_F(AgentCharacter, AClickOnTheCharacterEndsTheTour)
-{
-    QPointer<TAgentControl> control = new TAgentControl(qApp);
-    TAgentCharacter &character = Queue(*control);
-    character.PerformNext();
-    character.PerformNext();
-    TAgentCharacterWindow *window = nullptr;
-    for (QWidget *w : QApplication::topLevelWidgets())
-        if (auto *found = qobject_cast<TAgentCharacterWindow *>(w))
-            window = found;
-    ASSERT_NE(window, nullptr);
-    emit window->CloseRequested();
-    QCoreApplication::processEvents();
-    EXPECT_EQ(AgentWindowCount(), 0);
-    EXPECT_TRUE(control.isNull());
-}
-
-TEST_F(AgentCharacter, TheBalloonStaysOnTheScreen)
-{
-    const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    TAgentBalloonWindow balloon;
-    struct Case {
-        QRect Character;
-        bool Above;
-    };
-    for (const Case c : {Case{QRect(300, 400, 90, 120), true}, Case{QRect(0, 0, 90, 120), false},
-                         Case{QRect(screen.right() - 20, screen.bottom() - 60, 90, 120), true}}) {
-        balloon.Say("A line long enough to wrap over two lines in the balloon.", c.Character);
-        const QRect placed = balloon.geometry();
-        EXPECT_TRUE(screen.contains(placed)) << c.Character.x();
-        EXPECT_EQ(placed.bottom() < c.Character.top(), c.Above) << c.Character.x();
-    }
-}

@@ -2,6 +2,7 @@
 #include "platform/canvas.h"
 #include "platform/font.h"
 #include <QFontInfo>
+#include <QFontMetrics>
 #include <QImage>
 #include <gtest/gtest.h>
 
@@ -39,6 +40,16 @@ TEST_F(Fonts, StyleFlagsReachTheQtFontAndComeBack)
     back.AssignQFont(pointSized);
     EXPECT_EQ(back.Size, 12);
     EXPECT_EQ(back.Style, TFontStyles());
+}
+
+TEST_F(Fonts, RememberedWidthsBelongToTheirFont)
+{
+    // Measured in turn, each font gives its own width, never one remembered for another.
+    const QString text = QStringLiteral("EMPLOYEE_ID");
+    for (const TFont &font : {TFont("Tahoma", 8), TFont("Tahoma", 9), TFont("Courier New", 8), TFont("Tahoma", 8),
+                              TFont("Tahoma", 8, clBlack, fsBold), TFont("Tahoma", 9)})
+        EXPECT_EQ(font.TextWidth(text), QFontMetrics(font.ToQFont()).horizontalAdvance(text))
+            << font.Name.toStdString() << " " << font.Size;
 }
 
 TEST_F(Fonts, TextMeasuresTheSameOnDevicesOfDifferentResolution)

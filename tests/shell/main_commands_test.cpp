@@ -242,6 +242,19 @@ TEST_F(MainCommandsTest, PicturesAreWrittenByTheirExtensionAndOpened)
     EXPECT_EQ(shell.OpenedDocuments, QStringList({bitmap, metafile}));
 }
 
+TEST_F(MainCommandsTest, APictureNoProgramOpensSaysWhereItWasWritten)
+{
+    TScopedRecordingShell shell;
+    shell.Result = false;
+    Tfrmgui &form = StartWithCanvas({"file="});
+    const QString jpeg = TempFile("page.jpg");
+    Ui.QueueAnswer(TUserInterfaceAnswer::Path(jpeg));
+    form.Action("actSaveAsPicture")->trigger();
+    EXPECT_TRUE(QFile::exists(jpeg));
+    ASSERT_EQ(Ui.Messages().size(), 1);
+    EXPECT_THAT(Ui.Messages()[0].toStdString(), HasSubstr(jpeg.toStdString()));
+}
+
 TEST_F(MainCommandsTest, APictureThatCannotBeMadeIsShownAndNotOpened)
 {
     TScopedRecordingShell shell;

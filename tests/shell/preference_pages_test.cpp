@@ -1,7 +1,6 @@
 // The four preference pages: what each loads and stores, through the file and back.
 #include "preferences_fixture.h"
 
-#include "fake_database_session.h"
 #include "shell/graphic_style_pref.h"
 #include "shell/tool_pref.h"
 
@@ -159,39 +158,22 @@ TEST_F(PreferencePages, CurrentDiagramTabEditsThePageStyleAndSwitchingDropsEdits
     EXPECT_EQ(Preferences->DefaultStyle.DetailBandColour, clYellow);
 }
 
-TEST_F(PreferencePages, FontButtonsPresetAndTakeTheChoice)
+TEST_F(PreferencePages, FontsAndSwitchesOfTheCurrentDiagram)
 {
-    CurrentModel->Style.LinkFontName = "Courier New";
-    CurrentModel->Style.LinkFontSize = 10;
     CurrentModel->Style.LinkFontColour = clMaroon;
     Open();
     QWidget *graphics = Choose("Graphics Style");
-    EXPECT_EQ(EditIn(graphics, "edtLinkFont")->text(), "Courier New");
-    EXPECT_EQ(EditIn(graphics, "edtLinkFontSize")->text(), "10");
     EXPECT_EQ(EditIn(graphics, "edtLinkFont")->palette().color(QPalette::Text), ColorToQColor(clMaroon));
-
     Ui.QueueAnswer(TUserInterfaceAnswer::Cancel());
     ClickIn(graphics, "btnLinkFont");
-    EXPECT_FALSE(ApplyEnabled());
-    Ui.QueueAnswer(TUserInterfaceAnswer::WithFont(TFont("Arial", 12, clGreen)));
-    ClickIn(graphics, "btnLinkFont");
-    EXPECT_TRUE(ApplyEnabled());
-    EXPECT_EQ(EditIn(graphics, "edtLinkFont")->text(), "Arial");
-    EXPECT_EQ(EditIn(graphics, "edtLinkFont")->font().family(), QFont("Arial").family());
-    EXPECT_EQ(EditIn(graphics, "edtLinkFontSize")->text(), "12");
-    // Only the two-tone switch reports a change; the other switches are stored all the same.
+    // Of the switches only the two-tone header reports a change; all are stored.
     CheckIn(graphics, "chkShowOwner")->click();
-    Click("btnApply");
-    CheckIn(graphics, "chkLowGraphics")->click();
     EXPECT_FALSE(ApplyEnabled());
     CheckIn(graphics, "chk2tone")->click();
     EXPECT_TRUE(ApplyEnabled());
     Click("btnOK");
-    EXPECT_EQ(CurrentModel->Style.LinkFontName, "Arial");
-    EXPECT_EQ(CurrentModel->Style.LinkFontSize, 12);
-    EXPECT_EQ(CurrentModel->Style.LinkFontColour, clGreen);
+    EXPECT_EQ(CurrentModel->Style.LinkFontColour, clMaroon);
     EXPECT_TRUE(CurrentModel->Style.ShowOwnerInTitle);
-    EXPECT_TRUE(CurrentModel->Style.LowGraphics);
     EXPECT_TRUE(CurrentModel->Style.TwoToneHeader);
 }
 
@@ -297,8 +279,7 @@ TEST_F(PreferencePages, ToolsPageAddsEditsDeletesAndRunsTheLastOfACaption)
     AnswerToolDialogs({{"", "nothing", "", ""},
                        {"Twin", "first", "", ""},
                        {"Twin", "second", "/w", "a b"},
-                       {"Twin", "edited", "/e", "$DATABASE"},
-                       {"ignored", "", "", "", false}});
+                       {"Twin", "edited", "/e", "$DATABASE"}});
     ClickIn(tools, "btnAdd");
     EXPECT_EQ(Ui.Messages(), QStringList{"Tool Caption cannot be blank"});
     EXPECT_TRUE(ListTexts(tools).isEmpty());
@@ -317,10 +298,6 @@ TEST_F(PreferencePages, ToolsPageAddsEditsDeletesAndRunsTheLastOfACaption)
     EXPECT_EQ(PresetSeen.last(), (QStringList{"Twin", "second", "/w", "a b"}));
     auto *page = static_cast<TfrmToolPref *>(tools);
     EXPECT_EQ(page->WorkingTools().Items[0]->ProgramName, "first");
-    EXPECT_EQ(page->WorkingTools().Items[1]->ProgramName, "edited");
-
-    SelectRow(tools, 0);
-    ClickIn(tools, "btnEdit"); // cancelled: nothing changes
     EXPECT_EQ(page->WorkingTools().Items[1]->ProgramName, "edited");
 
     {
@@ -352,24 +329,3 @@ TEST_F(PreferencePages, ToolsPageAddsEditsDeletesAndRunsTheLastOfACaption)
     EXPECT_EQ(menuTexts, QStringList{"Twin"});
 }
 
-TEST_F(PreferencePages, RunFillsTheMacrosInOnePass)
-{
-    auto session = std::make_shared<TFakeDatabaseSession>();
-    session->Username = "u$PASSWORD";
-    session->Password = "p$DATABASE$USERNAME";
-    session->Database = "db";
-    DatabaseSession = session;
-    TToolPreference *tool = Preferences->Tools.Add();
-    tool->Caption = "Dump";
-    tool->ProgramName = "exp";
-    tool->Parameters = "$USERNAME/$PASSWORD@$DATABASE $DATABASES $$USERNAME";
-    Open();
-    QWidget *tools = Choose("Tools");
-    TScopedRecordingShell shell;
-    SelectRow(tools, 0);
-    ClickIn(tools, "btnRun");
-    ASSERT_EQ(shell.StartedPrograms.size(), 1);
-    EXPECT_EQ(shell.StartedPrograms[0].Arguments,
-              (QStringList{"u$PASSWORD/p$DATABASE$USERNAME@db", "dbS", "$u$PASSWORD"}));
-    DatabaseSession.reset();
-}

@@ -1,0 +1,38 @@
+// Pictures of the window's commands: every command the image list names shows
+// a picture from the icon theme, sharp at double density, never a badge.
+#include "shell_fixture.h"
+
+#include "shell/action_icons.h"
+#include "shell/main_action_table.h"
+
+#include <QAction>
+#include <QToolBar>
+
+namespace {
+
+TEST_F(ShellFixture, EveryPictureIndexShowsAThemePictureAtBothDensities)
+{
+    Tfrmgui &form = Start({"file="});
+    for (const TMainActionSpec &spec : MainActionTable()) {
+        QAction *action = form.Action(QLatin1String(spec.Name));
+        if (spec.Image < 0) {
+            EXPECT_TRUE(action->icon().isNull()) << spec.Name;
+            continue;
+        }
+        ASSERT_NE(TActionIcons::IconName(spec.Image), nullptr) << spec.Name;
+        EXPECT_FALSE(action->icon().isNull()) << spec.Name << " " << TActionIcons::IconName(spec.Image);
+        // Drawn at 32 pixels for a 16-pixel button on a double-density screen,
+        // not blown up from 16.
+        EXPECT_GE(action->icon().actualSize(QSize(32, 32)).width(), 32) << spec.Name;
+    }
+    for (QToolBar *bar : form.findChildren<QToolBar *>())
+        for (QAction *action : bar->actions())
+            EXPECT_TRUE(action->isSeparator() || !action->icon().isNull()) << action->objectName().toStdString();
+    // The popups' own pictures.
+    for (int index : {23, 24, 25, 26, 27, 32, 33, 34})
+        EXPECT_FALSE(TActionIcons::Icon(index).isNull()) << index;
+    EXPECT_TRUE(TActionIcons::Icon(-1).isNull());
+    EXPECT_TRUE(TActionIcons::Icon(35).isNull());
+}
+
+} // namespace

@@ -115,6 +115,7 @@ TEST_F(DiagramMenuDatabase, RefreshAndPinTakeTheDatabaseTableOrSayItIsGone)
 
 TEST_F(DiagramMenuDatabase, DeltaQueryAndScriptOpenEditorWindows)
 {
+    OnPage("COUNTRIES");
     TDiagramTable *regions = OnPage("REGIONS");
     TDiagramMenu::RefreshFromDatabase(regions);
     TDiagramMenu::GenerateDatabaseDelta(regions);
@@ -139,6 +140,7 @@ TEST_F(DiagramMenuDatabase, DeltaQueryAndScriptOpenEditorWindows)
     ASSERT_EQ(shown.size(), 3);
     EXPECT_TRUE(shown.contains(session->Session->GetQueryDataSQL("HR", "REGIONS")));
     EXPECT_EQ(shown.filter("CREATE TABLE HR.REGIONS").size(), 1);
+    EXPECT_TRUE(shown.filter("COUNTRIES").isEmpty()); // only the selection
 }
 
 } // namespace

@@ -65,6 +65,18 @@ inline Loaded Load(const Bytes &bytes)
     return result;
 }
 
+// The message of the GIFException the action raises, else empty.
+template <typename Action>
+std::string ErrorOf(const Action &action)
+{
+    try {
+        action();
+    } catch (const gif::GIFException &e) {
+        return e.what();
+    }
+    return "";
+}
+
 inline Bytes Save(gif::TGIFImage &image)
 {
     gif::TMemoryStream stream;

@@ -20,6 +20,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QMenu>
@@ -280,11 +281,16 @@ QString Tfrmgui::ProposedPictureName(const QString &pageName)
 
 void Tfrmgui::ShowPictureProgress(const QString &text)
 {
-    if (!Panels_[2])
+    QLabel *panel = Panels_[1];
+    if (!panel)
         return;
-    Panels_[2]->setText(text);
+    // The object count steps aside while the work runs and comes back after.
+    if (!ShowingProgress_)
+        TextBeforeProgress_ = panel->text();
+    ShowingProgress_ = !text.isEmpty();
+    panel->setText(ShowingProgress_ ? text : TextBeforeProgress_);
     // The work runs on this thread: paint now, not when it is over.
-    Panels_[2]->repaint();
+    panel->repaint();
 }
 
 void Tfrmgui::PrintSetupExecute()

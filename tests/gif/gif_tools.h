@@ -7,6 +7,8 @@
 #include <QStandardPaths>
 #include <gtest/gtest.h>
 
+#include "test_data.h"
+
 namespace giftools {
 
 // The system's own copy when there is one (it carries the system's Pillow), else the path's.
@@ -31,13 +33,6 @@ inline QByteArray Run(const QString &program, const QStringList &arguments)
     if (!p.waitForFinished(120000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
         ADD_FAILURE() << program.toStdString() << " failed: " << p.readAllStandardError().toStdString();
     return p.readAllStandardOutput();
-}
-
-inline QByteArray Python(const char *script, QStringList arguments)
-{
-    arguments.prepend(script);
-    arguments.prepend("-c");
-    return Run("python3", arguments);
 }
 
 // What a viewer shows: every frame composed over white, each with its time in ms.
@@ -81,13 +76,7 @@ inline std::vector<Shown> Magick(const QString &file, int width, int height, boo
 
 inline std::vector<Shown> Pillow(const QString &file, bool join = false)
 {
-    const QByteArray out = Python("import sys\nfrom PIL import Image\nim = Image.open(sys.argv[1])\n"
-                                  "for i in range(im.n_frames):\n    im.seek(i)\n"
-                                  "    bg = Image.new('RGBA', im.size, (255, 255, 255, 255))\n"
-                                  "    bg.alpha_composite(im.convert('RGBA'))\n"
-                                  "    print(im.size[0], im.size[1], im.info.get('duration', 0), "
-                                  "bg.convert('RGB').tobytes().hex())\n",
-                                  {file});
+    const QByteArray out = Run("python3", {testDataPath("gif/pillow_frames.py"), file});
     std::vector<Shown> shown;
     for (const QByteArray &line : out.split('\n')) {
         const QList<QByteArray> f = line.split(' ');

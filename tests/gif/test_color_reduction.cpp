@@ -1,8 +1,6 @@
-// Colour reduction: palettes, lookups, ditherers, the QImage row access and the octree.
+// Colour reduction: palettes, lookups, ditherers and the octree.
 #include "canvas/gif/color_quantizer.h"
 #include "canvas/gif/color_reduction.h"
-#include "canvas/gif/dib.h"
-#include "canvas/gif/fast_color_lookup.h"
 #include "canvas/gif/gif_exception.h"
 #include "canvas/gif/palettes.h"
 
@@ -49,7 +47,6 @@ TEST(ColorReduction, FixedPalettesAndTheirLookups)
         QRgb Colour;
     } cases[] = {
         {gif::rmWebPalette, white, 215, white},
-        {gif::rmWebPalette, black, 0, black},
         {gif::rmWebPalette, qRgb(47, 48, 99), 0 * 36 + 1 * 6 + 2, qRgb(0, 51, 102)},
         {gif::rmWebPalette, qRgb(252, 251, 250), 5 * 36 + 4 * 6 + 4, qRgb(255, 204, 204)},  // down below 252
         {gif::rmMonochrome, qRgb(127, 127, 127), 0, black},
@@ -59,25 +56,18 @@ TEST(ColorReduction, FixedPalettesAndTheirLookups)
         {gif::rmGray4, qRgb(150, 150, 150), 1, grey128},
         {gif::rmGray4, qRgb(170, 170, 170), 2, qRgb(192, 192, 192)},
         {gif::rmSystem20, qRgb(130, 125, 128), 12, grey128},
-        {gif::rmSystem20, qRgb(250, 250, 240), 10, qRgb(255, 251, 240)},
         {gif::rmHalftone, qRgb(250, 5, 250), -1, qRgb(255, 0, 255)},
-        {gif::rmHalftone, qRgb(60, 60, 60), -1, qRgb(61, 61, 61)},
     };
     for (const auto &c : cases) {
         const QImage source = Row({c.Source});
         const QImage reduced = gif::ReduceBitmapColors(source, c.Method, 0, 8);
         ASSERT_EQ(reduced.format(), QImage::Format_Indexed8);
         EXPECT_EQ(reduced.colorCount(), 256) << "an 8-bit picture carries 256 entries";
-        if (c.Index >= 0) {
+        if (c.Index >= 0)
             EXPECT_EQ(Index(reduced, 0, 0), c.Index) << c.Method;
-        }
         EXPECT_EQ(reduced.color(Index(reduced, 0, 0)), c.Colour) << c.Method;
         EXPECT_EQ(source.format(), QImage::Format_RGB32) << "the caller's picture is left as it was";
     }
-    // Web palette entry 36r + 6g + b is (51r, 51g, 51b), and black follows.
-    const QImage web = gif::ReduceBitmapColors(Row({white}), gif::rmWebPalette, 0, 8);
-    for (int i = 0; i < 256; ++i)
-        EXPECT_EQ(web.color(i), i < 216 ? qRgb(51 * (i / 36), 51 * (i / 6 % 6), 51 * (i % 6)) : black);
 }
 
 TEST(ColorReduction, MethodsThatLeaveNothingToReduceTo)
@@ -120,19 +110,6 @@ TEST(ColorReduction, QuantisedPaletteHonoursReductionBits)
     EXPECT_EQ(withSystem.color(255), qRgb(255, 255, 255));
 }
 
-TEST(ColorReduction, FastLookupTakesTheNearestColourAndTheLowerIndexOnTies)
-{
-    gif::TFastColorLookup lookup({{0, 0, 0, 0}, {100, 100, 100, 0}, {100, 100, 100, 0}, {200, 0, 0, 0}});
-    EXPECT_EQ(lookup.Colors(), 4);
-    int r, g, b;
-    EXPECT_EQ(lookup.Lookup(90, 95, 110, r, g, b), 1);
-    EXPECT_EQ(r, 100);
-    EXPECT_EQ(lookup.Lookup(180, 20, 0, r, g, b), 3);
-    EXPECT_EQ(lookup.Lookup(50, 50, 50, r, g, b), 0) << "equally far from 0 and 1";
-    // Colours of one 15-bit cell share its answer.
-    EXPECT_EQ(lookup.Lookup(181, 22, 1, r, g, b), 3);
-}
-
 TEST(Ditherers, EveryKernelOnEveryPictureAsWorkedOutByPlainErrorDiffusion)
 {
     // The golden indices were checked against serpentine error diffusion written the plain
@@ -159,39 +136,6 @@ TEST(Ditherers, EveryKernelOnEveryPictureAsWorkedOutByPlainErrorDiffusion)
     expectGolden("gif-dither.txt", text);
 }
 
-TEST(DIBAccess, ReaderAndWriterRows)
-{
-    EXPECT_EQ(gif::BytesPerScanline(3, 24, 32), 12);
-    EXPECT_EQ(gif::BytesPerScanline(5, 8, 32), 8);
-    EXPECT_EQ(gif::BytesPerScanline(1, 1, 32), 4);
-
-    // 24-bit rows hold blue, green, red, whatever the picture's own format.
-    QImage image = Picture(1, 2, [](int, int y) { return y == 0 ? qRgb(1, 2, 3) : qRgb(4, 5, 6); });
-    gif::TDIBReader reader(image, gif::pf24bit);
-    EXPECT_EQ(gif::GetPixelFormat(image), gif::pf24bit);
-    EXPECT_EQ(Bytes(reader.ScanLine(1), reader.ScanLine(1) + 3), (Bytes{6, 5, 4}));
-    EXPECT_THROW(reader.ScanLine(2), gif::EInvalidGraphicOperation);
-
-    // The writer fills its target only when rows were written.
-    QImage target = image;
-    const gif::TGIFPalette web = gif::CreateWebSafePalette();
-    { gif::TDIBWriter untouched(target, &web, 2, 2, gif::pf8bit); }
-    EXPECT_EQ(target.format(), QImage::Format_BGR888);
-    {
-        gif::TDIBWriter writer(target, &web, 2, 2, gif::pf8bit);
-        writer.ScanLine(0)[1] = 215;
-        writer.ScanLine(1)[0] = 8;
-        EXPECT_THROW(writer.ScanLine(2), gif::EInvalidGraphicOperation);
-    }
-    ASSERT_EQ(target.format(), QImage::Format_Indexed8);
-    EXPECT_EQ(target.pixel(1, 0), qRgb(255, 255, 255)) << "row 0 is the top row";
-    EXPECT_EQ(target.pixel(0, 1), qRgb(0, 51, 102));
-
-    EXPECT_THROW(gif::TDIBWriter(target, &web, 2, 2, gif::pf32bit), gif::GIFException);
-    EXPECT_THROW(gif::TDIBWriter(target, &web, 0, 2, gif::pf8bit), gif::GIFException);
-    EXPECT_THROW(gif::TDIBWriter(target, &web, 2, 0, gif::pf24bit), gif::GIFException);
-}
-
 TEST(OctreeQuantizer, MergesTheNodeAddedLastAtTheDeepestLevel)
 {
     // Two pairs of colours that part only in their lowest bits. With room for three, the
@@ -214,17 +158,4 @@ TEST(OctreeQuantizer, MergesTheNodeAddedLastAtTheDeepestLevel)
         EXPECT_LE(many.LeafCount(), limit);
         EXPECT_EQ(int(many.GetColorTable().size()), many.LeafCount());
     }
-}
-
-TEST(OctreeQuantizer, SystemColoursFrameTheFittedOnes)
-{
-    const QImage image = Row({qRgb(1, 2, 3), qRgb(250, 240, 230)});
-    const gif::TGIFPalette palette = gif::CreateOptimizedPaletteFromBitmap(image, 256, 8, true);
-    const gif::TGIFPalette system = gif::DefaultSystemPalette();
-    ASSERT_EQ(palette.size(), 256u);
-    EXPECT_EQ(gif::TGIFPalette(palette.begin(), palette.begin() + 10), gif::TGIFPalette(system.begin(), system.begin() + 10));
-    EXPECT_EQ(gif::TGIFPalette(palette.begin() + 246, palette.end()), gif::TGIFPalette(system.begin() + 10, system.end()));
-    EXPECT_EQ(palette[10], (gif::TPaletteEntry{1, 2, 3, 0}));
-    EXPECT_EQ(palette[11], (gif::TPaletteEntry{250, 240, 230, 0}));
-    EXPECT_EQ(palette[12], gif::TPaletteEntry{}) << "entries without a colour are black";
 }

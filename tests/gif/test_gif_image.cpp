@@ -1,5 +1,5 @@
 // The GIF image object: a bitmap becomes a frame and a file whose bytes are worked out by
-// hand, the defaults, sizes, versions, palettes and copies, and the frame's pixel access.
+// hand; defaults, sizes, versions, palettes, copies, pixel access and icon masks.
 #include "gif_file_builder.h"
 
 #include "canvas/gif/gif_graphic_control.h"
@@ -121,7 +121,7 @@ TEST(GIFImage, TooManyColoursWithoutReductionOverflowTheTable)
     EXPECT_EQ(ErrorOf([&] { image.AssignBitmap(picture); }), "Invalid reduction method");
 }
 
-TEST(GIFImage, SizeVersionAndEquality)
+TEST(GIFImage, SizeVersionEqualityAndPixelAccess)
 {
     gif::TGIFImage image;
     int changes = 0;
@@ -146,6 +146,12 @@ TEST(GIFImage, SizeVersionAndEquality)
     twin.Assign(&image);
     EXPECT_FALSE(twin.Equals(image));
     EXPECT_TRUE(image.Equals(image));
+
+    gif::TGIFSubImage &frame = *image.Frame(0);
+    EXPECT_EQ(frame.Pixels(2, 1), 180);
+    for (const auto &[x, y] : {std::pair(-1, 0), std::pair(3, 0), std::pair(0, -1), std::pair(0, 2)})
+        EXPECT_EQ(ErrorOf([&, x = x, y = y] { frame.Pixels(x, y); }), "Invalid pixel coordinates") << x << "," << y;
+    EXPECT_EQ(ErrorOf([&] { gif::TGIFSubImage(&image).ScanLine(0); }), "Invalid pixel coordinates");
 }
 
 TEST(GIFImage, FramesBeyondTheScreenGrowItWithWarningsOnceItHasASize)
@@ -202,19 +208,6 @@ TEST(GIFImage, NestedPaletteRequestRaisesInsteadOfRecursing)
     Loaded plain = Load(File({}));
     EXPECT_EQ(plain.Image->GetPalette().size(), 2u);
     EXPECT_EQ(plain.Image->Frame(0)->GetPalette().size(), 2u);
-}
-
-TEST(GIFImage, PixelAccessChecksItsCoordinates)
-{
-    gif::TGIFImage image;
-    image.AssignBitmap(ThreeByTwo(QImage::Format_RGB32));
-    gif::TGIFSubImage &frame = *image.Frame(0);
-    EXPECT_EQ(frame.Pixels(2, 1), 180);
-    for (const auto &[x, y] : {std::pair(-1, 0), std::pair(3, 0), std::pair(0, -1), std::pair(0, 2)})
-        EXPECT_EQ(ErrorOf([&, x = x, y = y] { frame.Pixels(x, y); }), "Invalid pixel coordinates") << x << "," << y;
-    gif::TGIFSubImage empty(&image);
-    EXPECT_EQ(ErrorOf([&] { empty.ScanLine(0); }), "Invalid pixel coordinates");
-    EXPECT_TRUE(empty.Empty());
 }
 
 TEST(GIFImage, FrameWithoutItsOwnTableKeepsOnlyItsInterlaceAndReservedBits)

@@ -4,6 +4,7 @@
 #include "canvas/diagram_panel.h"
 #include "canvas/os_diagram.h"
 #include "canvas/os_graphic.h"
+#include "generator/offscreen_main.h"
 #include "generator/peak_memory.h"
 #include "generator/synthetic_diagram.h"
 #include "model/diagram_object_model.h"
@@ -160,10 +161,5 @@ BENCHMARK(BM_SaveWmf)->Arg(100)->Arg(1000)->Arg(5000)->Unit(benchmark::kMillisec
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunOffscreenBenchmarks(argc, argv);
 }

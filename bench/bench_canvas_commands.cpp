@@ -2,6 +2,7 @@
 // and select all on 100 to 5,000 tables; copy and paste of 1,000 tables through the clipboard.
 #include "canvas/diagram_panel.h"
 #include "canvas/os_diagram.h"
+#include "generator/offscreen_main.h"
 #include "generator/synthetic_diagram.h"
 #include "model/diagram_object_model.h"
 #include "model/model_globals.h"
@@ -134,10 +135,5 @@ BENCHMARK(BM_Paste)->Arg(1000)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunOffscreenBenchmarks(argc, argv);
 }

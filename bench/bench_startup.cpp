@@ -4,6 +4,7 @@
 // 20,000 tables. The splash screen's fixed second is not part of what is measured:
 // "build_ms" is the window's construction (which the splash covers), "shown_ms" the time
 // from show() to the painted page, which the user waits for after the splash.
+#include "generator/offscreen_main.h"
 #include "generator/synthetic_diagram.h"
 #include "model/diagram_object_model.h"
 #include "model/model_globals.h"
@@ -135,10 +136,5 @@ BENCHMARK(BM_SwitchPage)->Arg(100)->Arg(1000)->Arg(5000)->Arg(20000)->Unit(bench
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunOffscreenBenchmarks(argc, argv);
 }

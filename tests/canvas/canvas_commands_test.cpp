@@ -217,7 +217,7 @@ TEST_F(CanvasCommands, PasteOfOtherClipboardContentsChangesNothingButTheMessage)
 
     QApplication::clipboard()->setImage(QImage(4, 4, QImage::Format_RGB32));
     diagram->PasteFromClipboard();
-    EXPECT_EQ(rebuild.Rebuilds, 0);
+    EXPECT_EQ(Rebuilds, 0);
 
     for (const QString &text : {QString("just some words"), QString("<?xml version=\"1.0\"?><page/>")}) {
         QApplication::clipboard()->setText(text);
@@ -227,7 +227,7 @@ TEST_F(CanvasCommands, PasteOfOtherClipboardContentsChangesNothingButTheMessage)
         EXPECT_EQ(model->Style.FontSize, 8);
         EXPECT_NE(Box(model->Tables.GetTable(0)), nullptr); // the page was rebuilt
     }
-    EXPECT_EQ(rebuild.Rebuilds, 2);
+    EXPECT_EQ(Rebuilds, 2);
     EXPECT_EQ(ui.HourglassDepth(), 0);
 }
 

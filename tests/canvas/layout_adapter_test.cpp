@@ -93,11 +93,11 @@ TEST_F(LayoutAdapterTest, ObjectTablesReferenceTheirTypeAndNamesMatchExactly)
 {
     auto *orders = AddTable(*model, "S", "ORDERS", 0, 0, 150, 60);
     auto *people = AddObjectTable("S", "PEOPLE", "S", "PERSON_T");
-    auto *pets = AddObjectTable("S", "PETS", "S", "ANIMAL_T");
-    auto *animal = AddType("S", "ANIMAL_T");
+    auto *pets = AddObjectTable("S", "PETS", "OTHER", "ANIMAL_T"); // a type of another owner
+    auto *animal = AddType("OTHER", "ANIMAL_T");
     auto *person = AddType("S", "PERSON_T");
-    AddType("S", "UNUSED_T");
-    AddType("OTHER", "PERSON_T"); // another owner's type: no edge
+    AddType("S", "ANIMAL_T");
+    AddType("OTHER", "PERSON_T"); // a namesake of another owner: no edge
     Reference(orders, "S", "PEOPLE"); // an object table is found when no table has the name
     Reference(pets, "S", "PEOPLE");
     AddForeignKey(*pets, "PETS_SELF_FK", {"ID"}, "S", "PETS", {"ID"});

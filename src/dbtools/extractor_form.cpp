@@ -97,8 +97,11 @@ void TfrmExtractor::WaitForWorker()
 void TfrmExtractor::closeEvent(QCloseEvent *event)
 {
     // The object being fetched is finished first; nothing is written.
-    CancelAsked_ = true;
-    WaitForWorker();
+    if (Running_) {
+        CancelAsked_ = true;
+        WaitForWorker();
+        Finish(true);
+    }
     TfrmSessionTool::closeEvent(event);
 }
 
@@ -184,6 +187,8 @@ void TfrmExtractor::ExtractNext()
 
 void TfrmExtractor::ObjectFetched(const QString &name, const QString &ddl, const QString &error)
 {
+    if (!Running_)
+        return; // the window was closed meanwhile
     QString text = ddl;
     if (!error.isEmpty()) {
         // One object without DDL does not stop the others; the file says which.

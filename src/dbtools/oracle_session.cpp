@@ -9,6 +9,7 @@
 #include "model/result_set.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QRegularExpression>
 
 namespace {
@@ -63,6 +64,24 @@ std::unique_ptr<TOSResultSet> RefTableResult()
     return result;
 }
 
+// A mistyped sample file name would otherwise only tell of the missing Oracle
+// client: say first that there is no such database file.
+std::unique_ptr<ISqlConnection> OpenOracle(const TLogonValues &values)
+{
+    try {
+        return std::make_unique<OciConnection>(TOciClientSettings::Current(), values.User, values.Password,
+                                               values.Database);
+    } catch (const ESqlError &e) {
+        static const QRegularExpression fileSuffix(QStringLiteral("\\.(db|sqlite|sqlite3)$"),
+                                                   QRegularExpression::CaseInsensitiveOption);
+        if (QFileInfo(values.Database).isFile())
+            throw ESqlError(QStringLiteral("\"%1\" is no SQLite database. ").arg(values.Database) + e.Message());
+        if (fileSuffix.match(values.Database).hasMatch())
+            throw ESqlError(QStringLiteral("There is no database file \"%1\". ").arg(values.Database) + e.Message());
+        throw;
+    }
+}
+
 } // namespace
 
 TOracleSession::TOracleSession(const TLogonValues &values, std::unique_ptr<ISqlConnection> connection)
@@ -79,8 +98,7 @@ std::shared_ptr<TOracleSession> TOracleSession::Open(const TLogonValues &values)
     if (SqliteDictionaryConnection::IsSqliteFile(values.Database))
         connection = std::make_unique<SqliteDictionaryConnection>(values.Database, values.User, values.Password);
     else
-        connection = std::make_unique<OciConnection>(TOciClientSettings::Current(), values.User, values.Password,
-                                                     values.Database);
+        connection = OpenOracle(values);
     return std::make_shared<TOracleSession>(values, std::move(connection));
 }
 

@@ -71,7 +71,8 @@ TEST_F(SqlQueryFormTest, OpensOnTopListedAndLeavesTheListWhenClosed)
 {
     EXPECT_TRUE(Form->isVisible());
     EXPECT_EQ(Form->windowTitle(), "SQL Editor ~ 1");
-    EXPECT_TRUE(Form->windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_EQ(Form->windowType(), Qt::Tool);
+    EXPECT_FALSE(Form->windowFlags() & Qt::WindowStaysOnTopHint);
     EXPECT_FALSE(Form->isModal());
     TfrmSQLQuery *second = TfrmSQLQuery::Create();
     EXPECT_EQ(second->windowTitle(), "SQL Editor ~ 2");

@@ -269,6 +269,17 @@ std::unique_ptr<TDiagramType> TOracleSession::GetType(const QString &owner, cons
     return type;
 }
 
+// Character columns keep the length they were declared with, in characters
+// where the column counts characters. A LOB declares none: the dictionary's
+// length is its in-row size, and "CLOB(4000)" is no type the server takes back.
+int TOracleSession::DeclaredLength(const QString &dataType, int charLength, int dataLength)
+{
+    if (dataType == QLatin1String("CLOB") || dataType == QLatin1String("BLOB") ||
+        dataType == QLatin1String("NCLOB") || dataType == QLatin1String("BFILE"))
+        return 0;
+    return charLength > 0 ? charLength : dataLength;
+}
+
 void TOracleSession::ReadColumns(TDiagramTable &table)
 {
     auto rows = DictionaryQuery(QStringLiteral(
@@ -285,10 +296,7 @@ void TOracleSession::ReadColumns(TDiagramTable &table)
         auto column = std::make_unique<TDiagramColumn>();
         column->Name = Text(row, "COLUMN_NAME");
         column->DataType = Text(row, "DATA_TYPE");
-        // Character columns keep the length they were declared with, in
-        // characters where the column counts characters.
-        const int charLength = Number(row, "CHAR_LENGTH");
-        column->DataLength = charLength > 0 ? charLength : Number(row, "DATA_LENGTH");
+        column->DataLength = DeclaredLength(column->DataType, Number(row, "CHAR_LENGTH"), Number(row, "DATA_LENGTH"));
         column->DataPrecision = Number(row, "DATA_PRECISION");
         column->DataScale = Number(row, "DATA_SCALE");
         column->IsNullable = Text(row, "NULLABLE") != QLatin1String("N");

@@ -4,8 +4,8 @@
 #include <QByteArray>
 #include <QFile>
 #include <QList>
-#include <QStringList>
 #include <QString>
+#include <QStringList>
 #include <gtest/gtest.h>
 
 inline QString testDataPath(const QString &relative)
@@ -38,9 +38,37 @@ inline void expectGolden(const QString &name, const QByteArray &actual)
     EXPECT_EQ(expected.toStdString(), actual.toStdString()) << "golden file " << name.toStdString();
 }
 
-// Rows of a table of cases kept in tests/data: one case a line, fields split
-// by tabs; blank lines and lines starting with "#" are comments. "\n", "\r"
-// and "\t" in a field stand for those characters.
+// The rows of a table of cases in tests/data/<name>: one case a line, fields
+// separated by '|' and trimmed; blank lines and lines starting with '#' are
+// skipped.
+inline QList<QStringList> readCases(const QString &name)
+{
+    QList<QStringList> rows;
+    for (const QByteArray &line : readTestFile(name).split('\n')) {
+        const QString text = QString::fromUtf8(line).trimmed();
+        if (text.isEmpty() || text.startsWith(QLatin1Char('#')))
+            continue;
+        QStringList fields = text.split(QLatin1Char('|'));
+        for (QString &field : fields)
+            field = field.trimmed();
+        rows << fields;
+    }
+    EXPECT_FALSE(rows.isEmpty()) << "no cases in " << name.toStdString();
+    return rows;
+}
+
+// The whitespace-separated integers of a field.
+inline QList<int> caseInts(const QString &field)
+{
+    QList<int> values;
+    for (const QString &word : field.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+        values << word.toInt(nullptr, 0);
+    return values;
+}
+
+// Like readCases, for cases whose spaces and '|' matter: fields split by tabs
+// and kept as they stand; "\n", "\r" and "\t" in a field stand for those
+// characters.
 inline QList<QStringList> readTestTable(const QString &relative)
 {
     QList<QStringList> rows;

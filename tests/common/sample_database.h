@@ -5,22 +5,19 @@
 #include "dbtools/console_helper.h"
 #include "dbtools/login_manager.h"
 #include "dbtools/oracle_session.h"
+#include "dbtools/window_registry.h"
 #include "model/model_globals.h"
+#include "platform/config_settings.h"
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <QWidget>
 
 #include <functional>
 #include <memory>
 #include <sqlite3.h>
 
-// MARROWTIDE_SAMPLE_DB in the environment points elsewhere; otherwise the
-// database the build made.
-inline QString SampleDatabasePath()
-{
-    const QString path = qEnvironmentVariable("MARROWTIDE_SAMPLE_DB");
-    return path.isEmpty() ? QStringLiteral(MARROWTIDE_SAMPLE_DB) : path;
-}
+inline QString SampleDatabasePath() { return QStringLiteral(MARROWTIDE_SAMPLE_DB); }
 
 // A connected session on the sample database (or another dictionary file);
 // each sample user's password is its name in lower case.
@@ -52,8 +49,6 @@ public:
         DatabaseSession = Session;
     }
     ~TSampleSessionScope() { DatabaseSession = m_previous; }
-    TSampleSessionScope(const TSampleSessionScope &) = delete;
-    TSampleSessionScope &operator=(const TSampleSessionScope &) = delete;
 
     std::shared_ptr<TOracleSession> Session;
 
@@ -80,3 +75,31 @@ inline QString ErrorOf(const std::function<void()> &work)
     }
     return {};
 }
+
+// The main window's part the tool windows see, its list of open windows, for
+// the stand-in's life; the windows are its children.
+class TWindowListStandIn : public QWidget, public IWindowRegistry {
+public:
+    TWindowListStandIn() { TWindowRegistry::Current = this; }
+    ~TWindowListStandIn() override { TWindowRegistry::Current = nullptr; }
+    void RegisterOpenWindow(QWidget *form) override { Open << form; }
+    void UnregisterOpenWindow(QWidget *form) override { Open.removeAll(form); }
+    int NextWindowNumber() const override { return int(Open.size()) + 1; }
+    QList<QWidget *> Open;
+};
+
+// The settings and the program's folder in a folder of the scope's own.
+class TConfigFolderScope {
+public:
+    TConfigFolderScope()
+    {
+        TConfigSettings::SetSettingsFileOverride(Folder.filePath(QStringLiteral("settings.ini")));
+        TConfigSettings::SetProgramFolderOverride(Folder.path());
+    }
+    ~TConfigFolderScope()
+    {
+        TConfigSettings::SetSettingsFileOverride({});
+        TConfigSettings::SetProgramFolderOverride({});
+    }
+    QTemporaryDir Folder;
+};

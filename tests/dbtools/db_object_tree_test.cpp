@@ -1,13 +1,11 @@
 // The database explorer on the sample database: every node code expands to
 // its children, DDL and data queries open SQL editor windows.
 #include "dbtools/db_object_tree.h"
-#include "dbtools/window_registry.h"
 #include "platform/fake_user_interface.h"
 #include "query_wait.h"
 #include "sample_database.h"
 #include "test_data.h"
 
-#include <QPointer>
 #include <QTableWidget>
 #include <QTreeWidget>
 
@@ -15,27 +13,9 @@
 
 namespace {
 
-class RecordingRegistry : public IWindowRegistry {
-public:
-    void RegisterOpenWindow(QWidget *form) override { Forms << qobject_cast<TfrmSQLQuery *>(form); }
-    void UnregisterOpenWindow(QWidget *) override {}
-    int NextWindowNumber() const override { return int(Forms.size()) + 1; }
-    QList<QPointer<TfrmSQLQuery>> Forms;
-};
-
 class DBObjectTreeTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        TWindowRegistry::Current = &Registry;
-        TDBObjectTree::BuildRoots(&Tree);
-    }
-    void TearDown() override
-    {
-        for (const QPointer<TfrmSQLQuery> &form : Registry.Forms)
-            delete form.data();
-        TWindowRegistry::Current = nullptr;
-    }
+    void SetUp() override { TDBObjectTree::BuildRoots(&Tree); }
     // Expands the node and, below it, every node but the tables a reference
     // folder lists (they would open the schema again), as indented lines of
     // text and code.
@@ -67,11 +47,11 @@ protected:
         }
         return node;
     }
-    TfrmSQLQuery *LastWindow() { return Registry.Forms.isEmpty() ? nullptr : Registry.Forms.last().data(); }
+    TfrmSQLQuery *LastWindow() { return Main.Open.isEmpty() ? nullptr : qobject_cast<TfrmSQLQuery *>(Main.Open.last()); }
 
     TSampleSessionScope Scope;
     TScopedFakeUserInterface Ui;
-    RecordingRegistry Registry;
+    TWindowListStandIn Main;
     QTreeWidget Tree;
 };
 
@@ -133,7 +113,7 @@ TEST_F(DBObjectTreeTest, DdlOfTablesOnTheStandInAndWhyOthersHaveNone)
     };
     for (const auto &[code, name, message] : cases)
         EXPECT_EQ(ErrorOf([&] { TDBObjectTree::GenerateDDL(code, name, ""); }), message);
-    EXPECT_EQ(Registry.Forms.size(), 2) << "no window without DDL";
+    EXPECT_EQ(Main.Open.size(), 2) << "no window without DDL";
 }
 
 TEST_F(DBObjectTreeTest, QueryDataRunsTheFirstRowsInANewWindow)
@@ -160,5 +140,5 @@ TEST_F(DBObjectTreeTest, QueryDataRunsTheFirstRowsInANewWindow)
     EXPECT_EQ(Ui.CallsOf(TUserInterfaceCallKind::Error).size(), 2);
     // Folders query nothing.
     TDBObjectTree::QueryData(Root()->child(0), "");
-    EXPECT_EQ(Registry.Forms.size(), 3);
+    EXPECT_EQ(Main.Open.size(), 3);
 }

@@ -75,21 +75,17 @@ TEST(LoginManagerConnectString, SkipsFileAndClientParametersAndSplitsAtTheLastAt
 // Failures leave the session there was; a logon replaces it and is remembered.
 TEST_F(LoginManagerTest, CommandLineLogonToTheSampleDatabase)
 {
-    struct Case {
-        QStringList Parameters;
-        QString Message;
-    };
-    const Case failures[] = {
+    const std::pair<QStringList, QString> failures[] = {
         {{"file=x.xml", "hr/Wrong-1@" + Database}, InvalidLogon},
         {{"nonsense"}, "The command line holds no connect string of the form user/password@database."},
         {{"hr/Wrong-1@orcl"}, "The Oracle client library \"libclntsh.so\" could not be loaded"},
     };
     for (int round = 0; round < 2; ++round) {
-        for (const Case &c : failures) {
+        for (const auto &[parameters, message] : failures) {
             Ui.Clear();
-            TLoginManager::CommandLineLogin(c.Parameters);
+            TLoginManager::CommandLineLogin(parameters);
             ASSERT_EQ(Ui.Messages().size(), 1);
-            EXPECT_TRUE(Ui.Messages()[0].startsWith(c.Message)) << Ui.Messages()[0].toStdString();
+            EXPECT_TRUE(Ui.Messages()[0].startsWith(message)) << Ui.Messages()[0].toStdString();
             EXPECT_EQ(DatabaseSession && DatabaseSession->GetConnected(), round == 1);
         }
         EXPECT_EQ(Console.Lines.mid(0, 3), QStringList({"Attempting command line login.",
@@ -105,31 +101,27 @@ TEST_F(LoginManagerTest, CommandLineLogonToTheSampleDatabase)
     }
 }
 
-TEST_F(LoginManagerTest, FormLogonGivesUpAfterThreeAttempts)
+// The dialog comes with the last logon and no password, three times at most;
+// an empty answer cancels.
+TEST_F(LoginManagerTest, FormLogonTriesThreeTimesAtMost)
 {
-    Answer({"Wrong-1", "Wrong-1", "Wrong-1", Password});
-    TLoginManager::FormLogin();
-    EXPECT_EQ(DatabaseSession, nullptr);
-    EXPECT_EQ(Ui.Messages(), QStringList({InvalidLogon, InvalidLogon, InvalidLogon}));
-    EXPECT_EQ(Console.Lines.last(), "Login failed three times, working offline.");
-}
-
-TEST_F(LoginManagerTest, FormLogonPresetsTheLastLogonAndSucceedsOnALaterAttempt)
-{
-    Preferences->LastUser = "co";
-    Preferences->LastDatabase = "xe";
-    Answer({"Wrong-1", Password});
-    TLoginManager::FormLogin();
-    EXPECT_EQ(Presets, QStringList({"co/@xe", "hr/@" + Database}));
-    ASSERT_NE(DatabaseSession, nullptr);
-    EXPECT_TRUE(DatabaseSession->GetConnected());
-    EXPECT_EQ(Ui.Messages(), QStringList({InvalidLogon}));
-}
-
-TEST_F(LoginManagerTest, CancelledFormLogonWorksOffline)
-{
-    Answer({});
-    TLoginManager::FormLogin();
-    EXPECT_EQ(DatabaseSession, nullptr);
-    EXPECT_EQ(Console.Lines, QStringList({"Login cancelled, working offline."}));
+    const std::pair<QStringList, QString> cases[] = {
+        {{"Wrong-1", "Wrong-1", "Wrong-1", Password}, "Login failed three times, working offline."},
+        {{"Wrong-1", Password}, "Logged on as hr@" + Database + "."},
+        {{"Wrong-1", ""}, "Login cancelled, working offline."},
+    };
+    for (const auto &[passwords, last] : cases) {
+        DatabaseSession.reset();
+        Presets.clear();
+        Ui.Clear();
+        Preferences->LastUser = "co";
+        Preferences->LastDatabase = "xe";
+        Answer(passwords);
+        TLoginManager::FormLogin();
+        EXPECT_EQ(Console.Lines.last(), last);
+        EXPECT_EQ(Presets, QStringList({"co/@xe", "hr/@" + Database, "hr/@" + Database}).mid(0, Presets.size()));
+        EXPECT_EQ(Presets.size(), std::min<qsizetype>(passwords.size(), 3));
+        EXPECT_EQ(Ui.Messages(), QStringList(Presets.size() - (last.startsWith("Login f") ? 0 : 1), InvalidLogon));
+        EXPECT_EQ(DatabaseSession != nullptr, last.startsWith("Logged"));
+    }
 }

@@ -43,17 +43,14 @@ inline QString SampleCopy(const QTemporaryDir &dir, const QByteArray &sql)
 // Makes a sample session the program-wide one for its lifetime.
 class TSampleSessionScope {
 public:
-    explicit TSampleSessionScope(const QString &user = QStringLiteral("hr"))
-        : Session(OpenSampleSession(user)), m_previous(DatabaseSession)
+    explicit TSampleSessionScope(const QString &user = QStringLiteral("hr")) : Session(OpenSampleSession(user))
     {
         DatabaseSession = Session;
     }
-    ~TSampleSessionScope() { DatabaseSession = m_previous; }
+    ~TSampleSessionScope() { DatabaseSession = Previous; }
 
     std::shared_ptr<TOracleSession> Session;
-
-private:
-    IDatabaseSessionPtr m_previous;
+    IDatabaseSessionPtr Previous = DatabaseSession;
 };
 
 // Keeps the console's lines while it exists.

@@ -33,20 +33,8 @@ protected:
         return text;
     }
     QTreeWidgetItem *Root() { return Tree.topLevelItem(0); }
-    QTreeWidgetItem *Find(const QString &path)
-    {
-        QTreeWidgetItem *node = Root();
-        for (const QString &text : path.split('/')) {
-            bool allow = false;
-            TDBObjectTree::ExpandNode(node, allow, "");
-            for (int i = 0; i < node->childCount(); ++i)
-                if (node->child(i)->text(0) == text) {
-                    node = node->child(i);
-                    break;
-                }
-        }
-        return node;
-    }
+    // The first node of the text, depth first.
+    QTreeWidgetItem *Node(const QString &text) { return Tree.findItems(text, Qt::MatchExactly | Qt::MatchRecursive).value(0); }
     TfrmSQLQuery *LastWindow() { return Main.Open.isEmpty() ? nullptr : qobject_cast<TfrmSQLQuery *>(Main.Open.last()); }
 
     TSampleSessionScope Scope;
@@ -62,7 +50,7 @@ TEST_F(DBObjectTreeTest, EachSchemaExpandsAsItsGoldenFile)
 {
     for (const QString owner : {"HR", "SHOP", ""}) {
         TDBObjectTree::BuildRoots(&Tree);
-        const QString text = owner.isEmpty() ? Expand(Find("Object Tables"), owner) + Expand(Find("Users"), owner)
+        const QString text = owner.isEmpty() ? Expand(Node("Object Tables"), owner) + Expand(Node("Users"), owner)
                                              : Expand(Root(), owner);
         expectGolden("dictionary/explorer_" + (owner.isEmpty() ? "all" : owner.toLower()) + ".txt", text.toUtf8());
     }
@@ -80,19 +68,19 @@ TEST_F(DBObjectTreeTest, OfflineOrFailingNothingExpands)
     TDBObjectTree::ExpandNode(nullptr, allow, "");
     EXPECT_TRUE(Ui.Calls().isEmpty());
 
+    // A failing query closes its folder only, and says why.
     QTemporaryDir dir;
     DatabaseSession = OpenSampleSession("hr", SampleCopy(dir, "drop table ALL_TRIGGERS"));
-    QTreeWidgetItem *triggers = Find("Tables/HR.JOBS/Triggers");
-    ASSERT_EQ(triggers->text(0), "Triggers");
-    TDBObjectTree::ExpandNode(triggers, allow, "");
-    EXPECT_FALSE(allow);
-    EXPECT_EQ(triggers->childCount(), 0);
-    EXPECT_EQ(Ui.Messages(), QStringList({"no such table: SYS.ALL_TRIGGERS"}));
+    const QString text = Expand(Root(), "HR");
+    EXPECT_EQ(text.count("\n"), 237 - 2) << "all of HR but its two triggers";
+    EXPECT_EQ(text.count("Triggers :25 (closed)\n"), 8);
+    EXPECT_EQ(Ui.Messages(), QStringList(8, "no such table: SYS.ALL_TRIGGERS"));
 }
 
 TEST_F(DBObjectTreeTest, DdlOfTablesOnTheStandInAndWhyOthersHaveNone)
 {
-    TDBObjectTree::GenerateNodeDDL(Find("Tables/HR.REGIONS"), "HR");
+    Expand(Root(), "HR");
+    TDBObjectTree::GenerateNodeDDL(Node("HR.REGIONS"), "HR");
     ASSERT_NE(LastWindow(), nullptr);
     EXPECT_TRUE(LastWindow()->ScriptMode());
     EXPECT_EQ(LastWindow()->windowTitle(), "SQL Editor ~ 1");
@@ -118,7 +106,8 @@ TEST_F(DBObjectTreeTest, DdlOfTablesOnTheStandInAndWhyOthersHaveNone)
 
 TEST_F(DBObjectTreeTest, QueryDataRunsTheFirstRowsInANewWindow)
 {
-    TDBObjectTree::QueryData(Find("Tables/HR.EMPLOYEES"), "HR");
+    Expand(Root(), "HR");
+    TDBObjectTree::QueryData(Node("HR.EMPLOYEES"), "HR");
     ASSERT_NE(LastWindow(), nullptr);
     EXPECT_FALSE(LastWindow()->ScriptMode());
     EXPECT_EQ(LastWindow()->SQLText(), "select * \nfrom HR.EMPLOYEES \nwhere rownum <= 200");
@@ -129,11 +118,11 @@ TEST_F(DBObjectTreeTest, QueryDataRunsTheFirstRowsInANewWindow)
 
     // A view's and a sequence's rows: the stand-in has none and says so.
     const std::pair<QString, QString> cases[] = {
-        {"Views/HR.EMP_DETAILS_VIEW", "select * \nfrom HR.EMP_DETAILS_VIEW \nwhere rownum <= 200"},
-        {"Sequences/HR.DEPARTMENTS_SEQ", "select HR.DEPARTMENTS_SEQ.nextval \nfrom dual"},
+        {"HR.EMP_DETAILS_VIEW", "select * \nfrom HR.EMP_DETAILS_VIEW \nwhere rownum <= 200"},
+        {"HR.DEPARTMENTS_SEQ", "select HR.DEPARTMENTS_SEQ.nextval \nfrom dual"},
     };
     for (const auto &[path, sql] : cases) {
-        TDBObjectTree::QueryData(Find(path), "HR");
+        TDBObjectTree::QueryData(Node(path), "HR");
         EXPECT_EQ(LastWindow()->SQLText(), sql);
         ASSERT_TRUE(WaitForQuery(LastWindow()));
     }

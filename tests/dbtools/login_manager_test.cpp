@@ -11,8 +11,9 @@
 
 namespace {
 
-const char Password[] = "Pa55-w0rd";
+const char Password[] = "Pa55@w0rd";
 const char InvalidLogon[] = "ORA-01017: invalid username/password; logon denied";
+const char NoConnectString[] = "The command line holds no connect string of the form user/password@database.";
 
 class LoginManagerTest : public ::testing::Test {
 protected:
@@ -54,31 +55,17 @@ protected:
 
 } // namespace
 
-TEST(LoginManagerConnectString, SkipsFileAndClientParametersAndSplitsAtTheLastAt)
-{
-    EXPECT_EQ(TLoginManager::ConnectString({"OCIDLL=/x/libclntsh.so", "oraclehome=/opt/o", "file=a.xml",
-                                            "scott/tiger@orcl", "other"}),
-              "scott/tiger@orcl");
-    EXPECT_EQ(TLoginManager::ConnectString({"FILE=a.xml", "OCIDLL=x"}), "");
-    const std::pair<QString, QString> cases[] = {
-        {"scott/tiger@orcl", "scott|tiger|orcl"},   {"scott/ti@ger@orcl", "scott|ti@ger|orcl"},
-        {"scott/tiger", "scott|tiger|"},            {"scott/tiger@/data/dict.db", "scott|tiger|/data/dict.db"},
-        {"scott", "-"},                             {"/tiger@orcl", "-"},
-    };
-    for (const auto &[text, expected] : cases) {
-        TLogonValues v;
-        const bool ok = TLoginManager::ParseConnectString(text, v);
-        EXPECT_EQ(ok ? v.User + "|" + v.Password + "|" + v.Database : "-", expected);
-    }
-}
-
-// Failures leave the session there was; a logon replaces it and is remembered.
+// The connect string is the first parameter but "file=", "OCIDLL=" and
+// "ORACLEHOME=" ones, split at its last "@". Failures leave the session there
+// was; a logon replaces it and is remembered.
 TEST_F(LoginManagerTest, CommandLineLogonToTheSampleDatabase)
 {
     const std::pair<QStringList, QString> failures[] = {
         {{"file=x.xml", "hr/Wrong-1@" + Database}, InvalidLogon},
-        {{"nonsense"}, "The command line holds no connect string of the form user/password@database."},
+        {{"nonsense"}, NoConnectString},
+        {{"FILE=a.xml", "OCIDLL=x", "/Wrong-1@orcl"}, NoConnectString},
         {{"hr/Wrong-1@orcl"}, "The Oracle client library \"libclntsh.so\" could not be loaded"},
+        {{"hr/Wrong-1"}, "The Oracle client library \"libclntsh.so\" could not be loaded"},
     };
     for (int round = 0; round < 2; ++round) {
         for (const auto &[parameters, message] : failures) {
@@ -91,8 +78,8 @@ TEST_F(LoginManagerTest, CommandLineLogonToTheSampleDatabase)
         EXPECT_EQ(Console.Lines.mid(0, 3), QStringList({"Attempting command line login.",
                                                         QString("Login failed: ") + InvalidLogon, "Working offline."}));
         Preferences->PreviousLogons = {"co@x", "hr@" + Database};
-        TLoginManager::CommandLineLogin({"OCIDLL=/nonexistent/libclntsh.so", "file=a.xml",
-                                         "hr/" + QString(Password) + "@" + Database});
+        TLoginManager::CommandLineLogin({"OCIDLL=/nonexistent/libclntsh.so", "oraclehome=/opt/o", "file=a.xml",
+                                         "hr/" + QString(Password) + "@" + Database, "co/co@" + Database});
         ASSERT_TRUE(DatabaseSession && DatabaseSession->GetConnected());
         EXPECT_EQ(DatabaseSession->GetUsername() + "@" + DatabaseSession->GetDatabase(), "hr@" + Database);
         EXPECT_EQ(Console.Lines.last(), "Logged on as hr@" + Database + ".");

@@ -42,14 +42,14 @@ QString Dump(TOracleSession &session, const TDiagramTable &t)
 
 QString Dump(const TDiagramType &type)
 {
-    QString text = QString("type %1.%2 virtual=%3 rect=%4,%5,%6,%7\n")
-                       .arg(type.Owner, type.Name).arg(type.IsVirtual)
-                       .arg(type.Left).arg(type.Top).arg(type.Width).arg(type.Height);
+    QStringList parts;
     for (int i = 0; i < type.Attributes.Count(); ++i)
-        text += "  attribute " + type.Attributes.Get(i)->Name + " " + type.Attributes.Get(i)->GetDataTypeText() + "\n";
+        parts << type.Attributes.Get(i)->Name + " " + type.Attributes.Get(i)->GetDataTypeText();
     for (int i = 0; i < type.Methods.Count(); ++i)
-        text += "  method " + type.Methods.Get(i)->Name + "\n";
-    return text;
+        parts << type.Methods.Get(i)->Name + "()";
+    return QString("type %1.%2 virtual=%3 rect=%4,%5,%6,%7 (%8)\n")
+        .arg(type.Owner, type.Name).arg(type.IsVirtual).arg(type.Left).arg(type.Top).arg(type.Width).arg(type.Height)
+        .arg(parts.join(", "));
 }
 
 class OracleSessionTest : public ::testing::Test {

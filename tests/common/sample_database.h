@@ -1,7 +1,6 @@
 #pragma once
-// The sample database built with the program (HR, CO, SH and SHOP in a SQLite
-// data dictionary, HR's rows beside it), for tests that need a real session.
-// Only test programs that link the database tools may include this.
+// The sample database the build makes (HR, CO, SH, SHOP; HR's rows beside it),
+// for test programs that link the database tools.
 #include "dbtools/console_helper.h"
 #include "dbtools/login_manager.h"
 #include "dbtools/oracle_session.h"
@@ -19,8 +18,7 @@
 
 inline QString SampleDatabasePath() { return QStringLiteral(MARROWTIDE_SAMPLE_DB); }
 
-// A connected session on the sample database (or another dictionary file);
-// each sample user's password is its name in lower case.
+// A session on the sample (or another) dictionary; passwords are the users' names.
 inline std::shared_ptr<TOracleSession> OpenSampleSession(const QString &user = QStringLiteral("hr"),
                                                          const QString &file = SampleDatabasePath())
 {
@@ -73,8 +71,7 @@ inline QString ErrorOf(const std::function<void()> &work)
     return {};
 }
 
-// The main window's part the tool windows see, its list of open windows, for
-// the stand-in's life; the windows are its children.
+// The main window's list of open windows; the windows are its children.
 class TWindowListStandIn : public QWidget, public IWindowRegistry {
 public:
     TWindowListStandIn() { TWindowRegistry::Current = this; }

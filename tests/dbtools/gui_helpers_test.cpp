@@ -1,5 +1,4 @@
-// The configuration directory, kept away from the user's real settings, and
-// the Entities list filled from the sample database.
+// The configuration directory and the Entities list from the sample database.
 #include "dbtools/gui_helpers.h"
 #include "sample_database.h"
 
@@ -23,8 +22,7 @@ TEST(GUIHelpers, ConfigDirIsTheProgramFolderUntilAnExistingFolderIsSet)
     EXPECT_EQ(TGUIHelpers::GetConfigDir(), folder);
 }
 
-// Items are appended, never cleared, each with its object's record; offline
-// nothing is added.
+// Appended, never cleared, each with its object's record; offline nothing.
 TEST(GUIHelpers, TheEntitiesListFillsFromTheSession)
 {
     QTreeWidget list;

@@ -1,6 +1,5 @@
-// Logging on to the sample database: connect strings, the command-line logon
-// and the logon dialog's three attempts; the password never reaches the
-// console, a message or the preferences file.
+// Logging on to the sample database; the password never reaches the console,
+// a message or the preferences file.
 #include "model/preferences.h"
 #include "platform/fake_user_interface.h"
 #include "sample_database.h"
@@ -88,8 +87,7 @@ TEST_F(LoginManagerTest, CommandLineLogonToTheSampleDatabase)
     }
 }
 
-// The dialog comes with the last logon and no password, three times at most;
-// an empty answer cancels.
+// The dialog comes with the last logon but no password, three times at most.
 TEST_F(LoginManagerTest, FormLogonTriesThreeTimesAtMost)
 {
     const std::pair<QStringList, QString> cases[] = {

@@ -1,5 +1,4 @@
-// The Oracle session on the sample database: every operation read through the
-// same dictionary SQL an Oracle server runs, on HR, CO, SH and SHOP.
+// The Oracle session's every operation on the sample database's four schemas.
 #include "model/diagram_object_model.h"
 #include "model/diagram_table.h"
 #include "model/diagram_type.h"
@@ -11,8 +10,6 @@
 
 namespace {
 
-QString Joined(const QStringList &list) { return list.join(QLatin1Char(',')); }
-
 QString Listed(const TOSResultSet &rows)
 {
     QStringList entries;
@@ -22,16 +19,18 @@ QString Listed(const TOSResultSet &rows)
             cells << rows.GetRow(i)->GetCell(c)->Value().toString();
         entries << cells.join('.');
     }
-    return rows.ColumnNames().join('/') + " " + Joined(entries) + "\n";
+    return rows.ColumnNames().join('/') + " " + entries.join(',') + "\n";
 }
 
 // The table as its DDL, after a line with what the DDL leaves out.
 QString Dump(TOracleSession &session, const TDiagramTable &t)
 {
-    QString text = QString("-- %1.%2 virtual=%3 partitioned=%4 columns").arg(t.Owner, t.Name).arg(t.IsVirtual).arg(t.Partitioned);
+    QString text = QString("-- %1.%2 virtual=%3 partitioned=%4 columns")
+                       .arg(t.Owner, t.Name).arg(t.IsVirtual).arg(t.Partitioned);
     for (int i = 0; i < t.Columns.Count(); ++i) {
         const TDiagramColumn *c = t.Columns.Get(i);
-        text += QString(" %1:%2").arg(c->Sequence).arg(c->Name) + (c->DefaultValue.isEmpty() ? "" : "=" + c->DefaultValue);
+        const QString defaultValue = c->DefaultValue.isEmpty() ? "" : "=" + c->DefaultValue;
+        text += QString(" %1:%2%3").arg(c->Sequence).arg(c->Name, defaultValue);
     }
     for (int i = 0; i < t.ForeignKeys.Count(); ++i)
         EXPECT_EQ(t.ForeignKeys.Get(i)->Table, &t) << t.ForeignKeys.Get(i)->Name.toStdString();
@@ -66,8 +65,8 @@ TEST_F(OracleSessionTest, EverySchemaReadsAsItsGoldenFile)
 {
     for (const QString owner : {"HR", "CO", "SH", "SHOP"}) {
         QString text = "owners " + Listed(*Session->GetOwners());
-        text += "tables " + Joined(Session->ListTables(owner)) + "\nobject tables " +
-                Joined(Session->ListObjectTables(owner)) + "\ntypes " + Joined(Session->ListTypes(owner)) + "\n";
+        text += "tables " + Session->ListTables(owner).join(',') + "\nobject tables " +
+                Session->ListObjectTables(owner).join(',') + "\ntypes " + Session->ListTypes(owner).join(',') + "\n";
         for (const QString &qualified : Session->ListTables(owner))
             text += Dump(*Session, *Session->GetTable(owner, qualified.section('.', 1)));
         for (const QString &qualified : Session->ListObjectTables(owner))
@@ -76,15 +75,15 @@ TEST_F(OracleSessionTest, EverySchemaReadsAsItsGoldenFile)
             text += Dump(*Session->GetType(owner, qualified.section('.', 1)));
         if (owner == "HR")
             text += "misses\n" + Dump(*Session, *Session->GetTable("CO", "EMPLOYEES")) +
-                    Dump(*Session->GetType("HR", "ADDRESS_T")) + Dump(*Session, *Session->GetObjectTable("SHOP", "PRODUCTS"));
+                    Dump(*Session->GetType("HR", "ADDRESS_T")) +
+                    Dump(*Session, *Session->GetObjectTable("SHOP", "PRODUCTS"));
         expectGolden("dictionary/" + owner.toLower() + ".txt", text.toUtf8());
     }
     EXPECT_EQ(Session->ListTables("").size(), 30);
     EXPECT_EQ(Session->ListTables("NOBODY"), QStringList());
 }
 
-// Each dictionary query is logged with an empty line after it; the query
-// of a table's first rows runs on the stand-in; after a log-off nothing runs.
+// Dictionary queries logged, first rows on the stand-in, nothing after log-off.
 TEST_F(OracleSessionTest, LoggedQueriesFirstRowsAndTheLogOff)
 {
     Session->GetTable("HR", "JOBS");

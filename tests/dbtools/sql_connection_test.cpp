@@ -1,6 +1,4 @@
-// The two connections: the SQLite dictionary's logon, first-rows idiom and
-// data files; the Oracle client's loader without a client; scripts split into
-// statements.
+// The SQLite dictionary, the Oracle client's loader, and scripts.
 #include "dbtools/oci_connection.h"
 #include "dbtools/sql_script.h"
 #include "dbtools/sqlite_dictionary_connection.h"
@@ -27,8 +25,7 @@ QList<std::pair<QString, QString>> Cases(const QString &file)
 
 } // namespace
 
-// Oracle's first rows as SQLite's limit; scripts split into statements and
-// each statement cleaned of its terminator.
+// First rows as SQLite's limit; scripts split; statements cleaned.
 TEST(SqliteDictionaryConnection, FirstRowsScriptsAndStatementsAsTheirFilesSay)
 {
     for (const auto &[sql, expected] : Cases("first_rows.txt"))
@@ -44,13 +41,13 @@ TEST(SqliteDictionaryConnection, FirstRowsScriptsAndStatementsAsTheirFilesSay)
     EXPECT_FALSE(TSqlScript::IsPlSqlUnit("select 'begin' from dual"));
 }
 
-// A known user with its password only; one statement at a time; the
-// dictionary itself cannot be written.
+// Known users with their passwords; one statement at a time; a read-only dictionary.
 TEST(SqliteDictionaryConnection, LogonStatementsAndAReadOnlyDictionary)
 {
     const std::pair<const char *, const char *> good[] = {{"hr", "hr"}, {"HR", "hr"}, {"shop", "shop"}};
-    const std::pair<const char *, const char *> bad[] = {
-        {"hr", "HR"}, {"hr", ""}, {"hr", "hr "}, {"hr", "co"}, {"scott", "tiger"}, {"sys", "sys"}, {"hr' or '1'='1", "x"}};
+    const std::pair<const char *, const char *> bad[] = {{"hr", "HR"},    {"hr", ""},       {"hr", "hr "},
+                                                         {"hr", "co"},    {"scott", "tiger"}, {"sys", "sys"},
+                                                         {"hr' or '1'='1", "x"}};
     for (const auto &[user, password] : good)
         EXPECT_EQ(ErrorOf([&] { SqliteDictionaryConnection(SampleDatabasePath(), user, password); }), "") << user;
     for (const auto &[user, password] : bad)
@@ -64,8 +61,7 @@ TEST(SqliteDictionaryConnection, LogonStatementsAndAReadOnlyDictionary)
               "attempt to write a readonly database");
 }
 
-// Data files beside the dictionary, the user's own first; odd names and "sys"
-// are never attached.
+// The user's own data file first; odd names and "sys" never attached.
 TEST(SqliteDictionaryConnection, DataFilesBesideTheDictionaryOwnFirst)
 {
     QTemporaryDir dir;
@@ -80,8 +76,7 @@ TEST(SqliteDictionaryConnection, DataFilesBesideTheDictionaryOwnFirst)
     EXPECT_FALSE(SqliteDictionaryConnection::IsSqliteFile(dir.path()));
 }
 
-// No client, a library that is no client, and a mistyped dictionary file: each
-// says what is wrong, and no message holds the password.
+// Each failure says what is wrong, and no message holds the password.
 TEST(OciConnection, WithoutAClientTheLogonFailsClearly)
 {
     const QString missing = "/nonexistent/lib/libclntsh.so";

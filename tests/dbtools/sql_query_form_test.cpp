@@ -1,5 +1,4 @@
-// The SQL editor window: queries on the worker thread, script mode, the last
-// statement's file, and closing or losing the connection while a query runs.
+// The SQL editor window on the sample database.
 #include "model/result_set.h"
 #include "platform/fake_user_interface.h"
 #include "query_wait.h"
@@ -42,9 +41,8 @@ protected:
 
 } // namespace
 
-// Rows arrive only through the event loop, in batches; nulls show empty. The
-// worker is done long before the window hears of it: the run holds the window
-// until its rows have arrived.
+// Rows arrive through the event loop in batches, nulls empty; the run holds the
+// window until they have, though the worker is long done.
 TEST_F(SqlQueryFormTest, AQueryFillsTheGridFromTheWorker)
 {
     Form->SetSQLText("select EMPLOYEE_ID, LAST_NAME, COMMISSION_PCT from employees order by EMPLOYEE_ID;\n");
@@ -55,8 +53,8 @@ TEST_F(SqlQueryFormTest, AQueryFillsTheGridFromTheWorker)
     EXPECT_THROW(Form->RunQuery("select 1 from dual"), ESqlError);
     ASSERT_TRUE(WaitForQuery(Form));
     ASSERT_EQ(Grid()->columnCount(), 3);
-    EXPECT_EQ(Grid()->horizontalHeaderItem(1)->text(), "LAST_NAME");
     ASSERT_EQ(Grid()->rowCount(), 107);
+    EXPECT_EQ(Grid()->horizontalHeaderItem(1)->text(), "LAST_NAME");
     EXPECT_EQ(Grid()->item(0, 0)->text() + Grid()->item(0, 1)->text() + "|" + Grid()->item(0, 2)->text(), "100King|");
     EXPECT_EQ(Grid()->item(106, 0)->text(), "206");
     EXPECT_EQ(Status(), "107 rows selected.");
@@ -64,13 +62,12 @@ TEST_F(SqlQueryFormTest, AQueryFillsTheGridFromTheWorker)
     EXPECT_EQ(QString::number(Grid()->rowCount()) + " " + Status(), "0 0 rows selected.");
 }
 
-// The selection runs alone; an error is shown and clears the grid; a text of
-// comments runs nothing.
+// The selection runs alone; an error clears the grid; comments run nothing.
 TEST_F(SqlQueryFormTest, TheSelectionRunsAloneAndErrorsAreShown)
 {
     Form->SetSQLText("select 1 as A from dual\nselect REGION_NAME from HR.REGIONS where REGION_ID = 30");
     auto *editor = Form->findChild<QPlainTextEdit *>("memSQL");
-    QTextCursor cursor = editor->textCursor();
+    QTextCursor cursor(editor->document());
     cursor.setPosition(24);
     cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
     editor->setTextCursor(cursor);
@@ -100,9 +97,8 @@ TEST_F(SqlQueryFormTest, ScriptModeRunsEveryStatementIntoTheOutput)
     EXPECT_TRUE(Ui.Calls().isEmpty());
 }
 
-// Listed, on top of the main window only (so message boxes come above it),
-// gone from the list when closed. The user's statement is kept; a script
-// (generated text) is not.
+// Listed, above the main window only (boxes come above it), unlisted when
+// closed. The user's statement is kept, a (generated) script is not.
 TEST_F(SqlQueryFormTest, AWindowAboveTheMainWindowThatKeepsTheLastStatement)
 {
     EXPECT_TRUE(Form->isVisible() && !Form->isModal());
@@ -127,10 +123,9 @@ TEST_F(SqlQueryFormTest, AWindowAboveTheMainWindowThatKeepsTheLastStatement)
     EXPECT_EQ(Main.Open, QList<QWidget *>({Form.data()}));
 }
 
-// A dropped connection is told whether the statement had started or not;
-// without a session nothing runs. Cancelling by hand says so, and the next
-// query runs. Closing the window while a query runs neither crashes nor kills
-// the thread: the worker stops on its own and the connection is free again.
+// A dropped connection is told whether or not the statement had started; a
+// cancel says so; closing the window mid-query neither crashes nor kills the
+// thread: the worker stops on its own and frees the connection.
 TEST_F(SqlQueryFormTest, DroppedConnectionsCancelsAndClosingWhileAQueryRuns)
 {
     Form->RunQuery(EndlessQuery);

@@ -7,7 +7,6 @@
 #include <QtEndian>
 #include <array>
 #include <cstdint>
-#include <cstring>
 #include <map>
 #include <vector>
 
@@ -16,7 +15,6 @@
 namespace emf {
 enum RecordType : std::uint32_t {
     EMR_HEADER = 1,
-    EMR_POLYGON = 3,
     EMR_POLYLINE = 4,
     EMR_EOF = 14,
     EMR_SETPIXELV = 15,
@@ -39,24 +37,15 @@ enum RecordType : std::uint32_t {
     EMR_RECTANGLE = 43,
     EMR_ROUNDRECT = 44,
     EMR_ARC = 45,
-    EMR_CREATEPALETTE = 49,
     EMR_LINETO = 54,
     EMR_SETARCDIRECTION = 57,
-    EMR_FILLRGN = 71,
-    EMR_EXTSELECTCLIPRGN = 75,
     EMR_BITBLT = 76,
-    EMR_STRETCHBLT = 77,
     EMR_STRETCHDIBITS = 81,
     EMR_EXTCREATEFONTINDIRECTW = 82,
     EMR_EXTTEXTOUTW = 84,
     EMR_POLYGON16 = 86,
     EMR_POLYLINE16 = 87,
-    EMR_CREATEMONOBRUSH = 93,
-    EMR_CREATEDIBPATTERNBRUSHPT = 94,
-    EMR_EXTCREATEPEN = 95,
-    EMR_CREATECOLORSPACE = 99,
     EMR_ALPHABLEND = 114,
-    EMR_CREATECOLORSPACEW = 122,
 };
 constexpr std::uint32_t StockObject = 0x80000000u;
 } // namespace emf
@@ -72,15 +61,6 @@ struct TEmfReadRecord {
     std::uint32_t U32(int offset) const { return Read<std::uint32_t>(offset); }
     std::int32_t I32(int offset) const { return Read<std::int32_t>(offset); }
     std::uint16_t U16(int offset) const { return Read<std::uint16_t>(offset); }
-    std::int16_t I16(int offset) const { return Read<std::int16_t>(offset); }
-    std::uint8_t U8(int offset) const { return Read<std::uint8_t>(offset); }
-    float F32(int offset) const
-    {
-        const std::uint32_t bits = U32(offset);
-        float value;
-        std::memcpy(&value, &bits, sizeof value);
-        return value;
-    }
     // left, top, right, bottom
     std::array<std::int32_t, 4> RectL(int offset) const
     {
@@ -147,24 +127,6 @@ public:
     std::uint32_t HighestHandle() const { return HighestHandle_; }
 
 private:
-    static bool CreatesObject(std::uint32_t type)
-    {
-        switch (type) {
-        case emf::EMR_CREATEPEN:
-        case emf::EMR_CREATEBRUSHINDIRECT:
-        case emf::EMR_CREATEPALETTE:
-        case emf::EMR_EXTCREATEFONTINDIRECTW:
-        case emf::EMR_CREATEMONOBRUSH:
-        case emf::EMR_CREATEDIBPATTERNBRUSHPT:
-        case emf::EMR_EXTCREATEPEN:
-        case emf::EMR_CREATECOLORSPACE:
-        case emf::EMR_CREATECOLORSPACEW:
-            return true;
-        default:
-            return false;
-        }
-    }
-
     void Fail(const QString &message)
     {
         if (Error_.isEmpty())
@@ -222,22 +184,11 @@ private:
         CheckObjects(handles);
     }
 
-    // The kind of object a creating record makes: 0 pen, 1 brush, 2 font, 3 other.
+    // The kind of object a record creates: 0 pen, 1 brush, 2 font; -1 for none.
     static int KindOf(std::uint32_t type)
     {
-        switch (type) {
-        case emf::EMR_CREATEPEN:
-        case emf::EMR_EXTCREATEPEN:
-            return 0;
-        case emf::EMR_CREATEBRUSHINDIRECT:
-        case emf::EMR_CREATEMONOBRUSH:
-        case emf::EMR_CREATEDIBPATTERNBRUSHPT:
-            return 1;
-        case emf::EMR_EXTCREATEFONTINDIRECTW:
-            return 2;
-        default:
-            return 3;
-        }
+        return type == emf::EMR_CREATEPEN ? 0 : type == emf::EMR_CREATEBRUSHINDIRECT ? 1
+               : type == emf::EMR_EXTCREATEFONTINDIRECTW ? 2 : -1;
     }
 
     // Handles are created into free slots below nHandles, used only while they exist, and
@@ -251,7 +202,7 @@ private:
         for (int i = 0; i < Records_.size(); ++i) {
             const TEmfReadRecord &r = Records_[i];
             const std::uint32_t handle = r.U32(8);
-            if (CreatesObject(r.Type)) {
+            if (KindOf(r.Type) >= 0) {
                 HighestHandle_ = std::max(HighestHandle_, handle);
                 if (handle == 0 || handle >= handles)
                     return Fail(QStringLiteral("record %1 creates object %2 outside 1..nHandles-1").arg(i).arg(handle));

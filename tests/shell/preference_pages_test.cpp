@@ -359,16 +359,18 @@ TEST_F(PreferencePages, ApplyRepaintsTheCurrentPageAtOnce)
     TDiagramTable *table = AddTable(*CurrentModel, "HR", "JOBS", 20, 30, 120, 60);
     AddColumn(*table, "JOB_ID");
     diagram.Rebuild();
-    surface.show();
     QWidget *box = TOSGraphic::BoxOf(table);
     ASSERT_NE(box, nullptr);
-    QCoreApplication::processEvents();
-    // Counts the box's paints from here on.
     struct TPaintCounter : QObject {
         int Paints = 0;
         bool eventFilter(QObject *, QEvent *event) override { Paints += event->type() == QEvent::Paint; return false; }
     } counter;
     box->installEventFilter(&counter);
+    surface.show();
+    for (int i = 0; i < 100 && counter.Paints == 0; ++i)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    ASSERT_GT(counter.Paints, 0);
+    counter.Paints = 0;
 
     Open();
     QWidget *graphics = Choose("Graphics Style");

@@ -8,6 +8,7 @@
 #include "platform/user_interface.h"
 
 #include <QDragEnterEvent>
+#include <QPaintEvent>
 #include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -23,14 +24,15 @@ TDiagramSurface::TDiagramSurface(QWidget *parent) : QWidget(parent)
     setFocusPolicy(Qt::ClickFocus);
 }
 
-void TDiagramSurface::paintEvent(QPaintEvent *)
+void TDiagramSurface::paintEvent(QPaintEvent *event)
 {
     if (!Diagram)
         return;
     ShowExceptions([&] {
         QPainter painter(this);
         TCanvas canvas(&painter);
-        Diagram->SurfacePaint(canvas);
+        const TRect area = TRect::FromQRect(event->rect());
+        Diagram->SurfacePaint(canvas, &area);
     });
 }
 

@@ -15,6 +15,18 @@
 #include <QPainter>
 #include <QScrollArea>
 
+namespace {
+
+// Every box of the page is a child widget of the surface. Whenever a widget is marked for
+// repainting, Qt looks through all the siblings above it for opaque ones that cover it, so
+// showing, moving or repainting the boxes of a page of thousands of tables cost the square
+// of their number. Boxes seldom cover each other; the search saves nothing here. Qt reads
+// the setting once, on its first repaint, so it is made before the program starts.
+const bool OpaqueSiblingsNotSubtracted = qEnvironmentVariableIsSet("QT_NO_SUBTRACTOPAQUESIBLINGS")
+                                         || qputenv("QT_NO_SUBTRACTOPAQUESIBLINGS", "1");
+
+} // namespace
+
 TDiagramSurface::TDiagramSurface(QWidget *parent) : QWidget(parent)
 {
     setWindowTitle(QStringLiteral("Diagram"));

@@ -234,11 +234,15 @@ void TOSDiagram::PaintPageBreaks(TCanvas &canvas)
         return;
     try {
         DrawPageBreaks(canvas);
+        PageBreaksFailed_ = false;
     } catch (const std::exception &e) {
-        // A box inside a paint event would paint again under itself: the edges
-        // are switched off, so later paints do not fail, and the reason is
-        // shown once the paint is over.
-        Preferences->DrawPrinterPages = false;
+        // A box inside a paint event would paint again under itself: the
+        // reason is shown once the paint is over, and only once while the
+        // edges keep failing (every scroll repaints). The user's preference
+        // is left as it is.
+        if (PageBreaksFailed_)
+            return;
+        PageBreaksFailed_ = true;
         const QString reason = QString::fromUtf8(e.what());
         QMetaObject::invokeMethod(
             qApp, [reason] { UserInterface().ShowError(reason); }, Qt::QueuedConnection);

@@ -164,6 +164,8 @@ private:
     void AddDroppedObjects(const TDragObjects &source, int x, int y, TCanvas *canvas);
     void XorRubberBand(int x, int y, bool erase);
     void PaintPageBreaks(TCanvas &canvas);
+    // Set while drawing the page edges fails, so the reason is shown once.
+    bool PageBreaksFailed_ = false;
     void PlaceBox(TOSGraphic *box, int left, int top, int width, int height);
     void SetTableFlags(void (*set)(TDiagramTable &));
     void SortAll(int method);

@@ -39,7 +39,14 @@ QString RowCountText(qint64 rows, const char *verb)
 
 } // namespace
 
-TfrmSQLQuery::TfrmSQLQuery(QWidget *owner) : QWidget(owner, Qt::Window | Qt::WindowStaysOnTopHint)
+// The main window is the registry's own window. The editor stays above it
+// only, not above every window: a message box or dialog the program opens
+// must come above the editor, which a stay-on-top window would cover.
+QWidget *TfrmSQLQuery::DefaultOwner() { return dynamic_cast<QWidget *>(TWindowRegistry::Current); }
+
+TfrmSQLQuery::TfrmSQLQuery(QWidget *owner)
+    : QWidget(owner ? owner : DefaultOwner(), Qt::Tool | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
+                                                   Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("frmSQLQuery"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -162,7 +169,9 @@ void TfrmSQLQuery::SaveLastSQL(const QString &sql)
         TConsoleHelper::WriteLine(QStringLiteral("The last statement could not be saved: ") + reason);
 }
 
-bool TfrmSQLQuery::IsRunning() const { return m_worker && m_worker->isRunning(); }
+// A run lasts until its last report has reached the window, not until its
+// thread ends: rows still queued must not land in the grid of the next run.
+bool TfrmSQLQuery::IsRunning() const { return !m_worker.isNull(); }
 
 void TfrmSQLQuery::RunQuery(const QString &sql)
 {

@@ -28,10 +28,9 @@ protected:
     // True when any pixel within one pixel of (x, y) has the colour.
     static bool Near(const QImage &image, int x, int y, TColor colour)
     {
-        for (int dy = -1; dy <= 1; ++dy)
-            for (int dx = -1; dx <= 1; ++dx)
-                if (At(image, x + dx, y + dy) == colour)
-                    return true;
+        for (int d = 0; d < 9; ++d)
+            if (At(image, x + d % 3 - 1, y + d / 3 - 1) == colour)
+                return true;
         return false;
     }
     TDiagramTable *referenced = nullptr;
@@ -101,12 +100,23 @@ TEST_F(LinkTest, ParallelLinksSixteenApartLabelsTwelveApartRanksKept)
 
 TEST_F(LinkTest, SidesFollowTheAngleBetweenTheCentres)
 {
+    Reference("FK");
+    // T lower right of R, centres (60, 150) and (350, 270): 22.5 degrees, 21 pixels off
+    // the centre line; R is left by its right side below its centre, T entered by its left
+    // side above its centre, the line running between the stub ends (130, 171) and (280, 249).
+    owning->Top = 220;
+    diagram->Rebuild();
+    QImage image = Links(500, 400).Image;
+    ExpectPixels(image, {{120, 171, NoAction}, {290, 249, NoAction}, {120, 150, Background}, {290, 270, Background}});
+    EXPECT_TRUE(Near(image, 205, 210, NoAction));
+    EXPECT_TRUE(Near(image, 293, 246, NoAction)); // a foot on T's left
+    EXPECT_FALSE(Near(image, 205, 150, NoAction));
+
     // T below R: R leaves by its bottom (200..220), T is entered by its top (240 up to 220).
     owning->Left = 10;
     owning->Top = 240;
-    Reference("FK");
     diagram->Rebuild();
-    QImage image = Links(500, 400).Image;
+    image = Links(500, 400).Image;
     ExpectPixels(image, {{60, 210, NoAction}, {60, 230, NoAction}});
     EXPECT_TRUE(Near(image, 57, 233, NoAction)); // a foot on T's top
 
@@ -150,27 +160,22 @@ TEST_F(LinkTest, SelfLoopsTakeTheCornersInTurnWithTheirCaptions)
     }
 }
 
-TEST_F(LinkTest, CaptionSwitchOffWritesNothingButSetsFontAndBrush)
+TEST_F(LinkTest, CaptionSwitchOffWritesNothingButSetsFontAndBrushAndAMissingTableDrawsNothing)
 {
     Reference("FK");
+    Reference("LOST", {"R_ID"}, "GONE");
     diagram->Rebuild();
     EXPECT_TRUE(Links().Texts.empty());
     QImage image(10, 10, QImage::Format_RGB32);
     TCanvas canvas(&image);
-    canvas.Brush.Color = clRed;
-    canvas.Pen.Color = clRed;
+    canvas.Brush.Color = canvas.Pen.Color = clRed;
     diagram->DrawLinks(canvas, 0, 0, 1, 1);
     EXPECT_EQ(canvas.Brush.Color, model->Style.BackgroundColour);
     EXPECT_EQ(canvas.Font.Name, model->Style.LinkFontName);
     EXPECT_EQ(canvas.Pen.Color, clBlack);
-}
-
-TEST_F(LinkTest, MissingReferencedTableDrawsNothingAndRanksNothing)
-{
-    Reference("FK", {"R_ID"}, "GONE");
-    diagram->Rebuild();
-    EXPECT_EQ(At(Links().Image, 290, 150), Background);
-    EXPECT_TRUE(owning->LinkPaths.empty());
+    // The key to a table not on the page has no path and no rank: the other is drawn alone.
+    EXPECT_EQ(owning->LinkPaths.size(), 1u);
+    ExpectPixels(Links().Image, {{200, 150, NoAction}, {200, 166, Background}});
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // What the main window's commands do: pages, files, saving, pictures, the view.
 #include "shell/main_form.h"
 
+#include "canvas/sql_windows.h"
 #include "dbtools/gui_helpers.h"
 #include "model/diagram_object_model.h"
 #include "model/database_session.h"
@@ -21,6 +22,7 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QRegularExpression>
 #include <QMenu>
 #include <QScopeGuard>
 #include <QScopedValueRollback>
@@ -268,6 +270,24 @@ void Tfrmgui::actLayoutDiagramExecute()
 {
     if (UserInterface().ConfirmOkCancel(QStringLiteral("Continue and layout the current diagram?")))
         Diagram_->LayoutDiagram();
+}
+
+void Tfrmgui::actGenerateModelDDLExecute()
+{
+    if (CurrentModel)
+        TSqlWindows::ShowScript(CurrentModel->BuildModelDdl());
+}
+
+void Tfrmgui::actGenDeltaDDLExecute()
+{
+    if (!THelpers::IsConnected())
+        throw ENotConnected();
+    if (!CurrentModel)
+        return;
+    QString text = CurrentModel->BuildDatabaseDeltaDdl();
+    if (text.trimmed().isEmpty())
+        text = QStringLiteral("/* no differences found */");
+    TSqlWindows::ShowScript(text.split(QRegularExpression(QStringLiteral("\\r?\\n"))));
 }
 
 // ---------------------------------------------------------------------------

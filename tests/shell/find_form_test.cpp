@@ -48,7 +48,10 @@ TEST_F(FindFormTest, OpensReadyToTypeWithTheButtonsOffUntilThereIsText)
 {
     EXPECT_TRUE(Find_->isVisible());
     EXPECT_EQ(Find_->windowTitle(), "Find");
-    EXPECT_TRUE(Find_->windowFlags() & Qt::WindowStaysOnTopHint);
+    // Above its main window only, so message boxes are never hidden beneath it.
+    EXPECT_EQ(Find_->windowType(), Qt::Tool);
+    EXPECT_FALSE(Find_->windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_EQ(Find_->parentWidget(), Form.get());
     EXPECT_TRUE(Find_->rbtnModelTree->isChecked());
     EXPECT_EQ(Find_->btnFindNext->text(), "&Find");
     EXPECT_EQ(Find_->btnFindAll->text(), "Find &All");

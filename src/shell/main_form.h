@@ -141,6 +141,9 @@ public:
     static void actShowIniFileExecute();
     void actFindExecute();
     void actRenameDiagramExecute();
+    // Generate DDL and the delta DDL: the lines in a new script-mode SQL window.
+    void actGenerateModelDDLExecute();
+    void actGenDeltaDDLExecute();
 
     QString StatusPanelText(int panel) const;
     QLabel *StatusPanel(int panel) const;
@@ -175,9 +178,6 @@ private:
     // Reads the object through the session, places its measured box at
     // (left, top) and lists it in the model tree.
     void AddDatabaseObject(const QString &owner, const QString &name, quint8 kind, int left, int top);
-    // Generate DDL and the delta DDL: the lines in a new script-mode SQL window.
-    void actGenerateModelDDLExecute();
-    void actGenDeltaDDLExecute();
     // The save dialog and the replace question; true when the page was written.
     bool SaveModelAs();
     // True when the file does not exist or the user agrees to replace it.

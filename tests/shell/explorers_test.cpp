@@ -209,3 +209,21 @@ TEST_F(ExplorersTest, TheModelTreeSelectsOnTheDiagramWithoutBeingMovedBack)
     EXPECT_EQ(SelectedGraphics->Count(), 0);
     EXPECT_EQ(Form->ModelTreePopup(), nullptr);
 }
+
+TEST_F(ExplorersTest, ScriptsOpenInScriptWindowsAndTheDeltaNeedsASession)
+{
+    Node(Entities, "SHOP.CATEGORIES")->setSelected(true);
+    Form->lvwTablesDblClick();
+    for (const char *command : {"actGenerateModelDDL", "actGenDeltaDDL", "actSQLEditor", "actSQLScriptEditor"})
+        Form->Action(command)->trigger();
+    const QStringList windows = SqlWindows();
+    ASSERT_EQ(windows.size(), 4) << Ui.Messages().join('|').toStdString();
+    EXPECT_TRUE(windows[0].startsWith("script|") && windows[0].contains("CATEGORIES")) << windows[0].toStdString();
+    EXPECT_EQ(windows.mid(1), QStringList({"script|/* no differences found */", "query|", "script|"}));
+
+    Form->Action("actLogOff")->trigger();
+    EXPECT_FALSE(Form->Action("actGenDeltaDDL")->isEnabled());
+    ShowExceptions([this] { Form->actGenDeltaDDLExecute(); });
+    EXPECT_EQ(Ui.Messages(), QStringList({"Not connected to a database."}));
+    EXPECT_EQ(SqlWindows().size(), 4);
+}

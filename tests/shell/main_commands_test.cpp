@@ -250,28 +250,6 @@ protected:
     QScrollArea *ScrollBox() const { return Find<QScrollArea>("sboxDiagram"); }
 };
 
-TEST_F(PlanViewTest, PaintsThePageInMiniatureWithTheVisibleAreaFramed)
-{
-    StartWithLargePage();
-    OverviewViewRect = TRect{};
-    OverviewScale = 0.0;
-    const QImage plan = Plan()->grab().toImage().convertToFormat(QImage::Format_RGB32);
-    const QSize surface = ScrollBox()->widget()->size();
-    const double scale = std::min(double(Plan()->width()) / surface.width(),
-                                  double(Plan()->height()) / surface.height());
-    EXPECT_DOUBLE_EQ(OverviewScale, scale);
-
-    // The grey frame of the visible area starts at the page's corner.
-    EXPECT_EQ(OverviewViewRect.Left, -1);
-    EXPECT_EQ(OverviewViewRect.Top, -1);
-    EXPECT_EQ(plan.pixel(OverviewViewRect.Right, OverviewViewRect.Bottom / 2) & 0xFFFFFF, 0x808080u);
-    // The far box is outlined in black on white near the page's far corner.
-    const int right = static_cast<int>(std::nearbyint(1620 * scale));
-    const int bottom = static_cast<int>(std::nearbyint(1280 * scale));
-    EXPECT_EQ(plan.pixel(right - 1, bottom - 3) & 0xFFFFFF, 0x000000u);
-    EXPECT_EQ(plan.pixel(right - 4, bottom - 4) & 0xFFFFFF, 0xFFFFFFu);
-}
-
 TEST_F(PlanViewTest, DraggingTheFrameScrollsTheDiagramAndEveryChangeRepaints)
 {
     Tfrmgui &form = StartWithLargePage();

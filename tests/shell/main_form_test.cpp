@@ -564,26 +564,6 @@ TEST_F(ShellFixture, AnEmptyPageFillsTheScrollBoxWithoutScrollBars)
     EXPECT_EQ(box->palette().color(QPalette::Window), ColorToQColor(Preferences->DefaultStyle.BackgroundColour));
 }
 
-TEST_F(ShellFixture, ACloneLogsOnThroughItsEnvironmentNeverItsCommandLine)
-{
-    TScopedRecordingShell shell;
-    auto session = std::make_shared<TFakeDatabaseSession>();
-    TLoginManager::SetSessionFactory([&](const TLogonValues &) { return session; });
-    Tfrmgui &form = Start({"scott/tiger@orcl"});
-    form.Action("actCloneInstance")->trigger();
-    form.Action("actLogOff")->trigger();
-    form.Action("actCloneInstance")->trigger();
-    form.Action("actNewInstance")->trigger();
-    ASSERT_EQ(shell.StartedPrograms.size(), 3);
-    const TProgramStart &clone = shell.StartedPrograms[0];
-    EXPECT_EQ(clone.Program, QCoreApplication::applicationFilePath());
-    EXPECT_TRUE(clone.Arguments.isEmpty());
-    EXPECT_EQ(clone.Environment.value("MARROWTIDE_LOGON"), "scott/tiger@orcl");
-    // Offline a clone is a plain new instance.
-    EXPECT_EQ(shell.StartedPrograms[1], shell.StartedPrograms[2]);
-    EXPECT_TRUE(shell.StartedPrograms[1].Environment.isEmpty());
-}
-
 TEST_F(ShellFixture, DroppedFilesOpenAsPagesUntilOneFails)
 {
     Tfrmgui &form = Start({"file="});

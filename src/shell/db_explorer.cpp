@@ -195,7 +195,16 @@ void Tfrmgui::AddDatabaseNodeToDiagram(QTreeWidgetItem *node)
 std::unique_ptr<TDragObjects> Tfrmgui::DBObjectsDragObjects() const
 {
     auto objects = std::make_unique<TDragObjects>();
-    for (const QTreeWidgetItem *node : DBSelectionOrder_) {
+    // Only nodes still selected, so a node deleted meanwhile is never touched.
+    const QList<QTreeWidgetItem *> selected = tvwDBObjects->selectedItems();
+    std::vector<const QTreeWidgetItem *> nodes;
+    for (const QTreeWidgetItem *node : DBSelectionOrder_)
+        if (selected.contains(node))
+            nodes.push_back(node);
+    for (const QTreeWidgetItem *node : selected)
+        if (std::find(nodes.begin(), nodes.end(), node) == nodes.end())
+            nodes.push_back(node);
+    for (const QTreeWidgetItem *node : nodes) {
         const int code = TDBObjectTree::NodeCode(node);
         if (IsDiagramObject(code))
             objects->Add(THelpers::GetOwnerName(node->text(0)), THelpers::GetObjectName(node->text(0)),

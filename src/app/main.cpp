@@ -10,7 +10,10 @@
 #include "shell/wizard_hooks.h"
 
 #include <QApplication>
-#include <QThread>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
+#include <QWindow>
 
 #include <exception>
 
@@ -48,6 +51,36 @@ QStringList ProgramParameters()
     return parameters;
 }
 
+// Under a window manager the splash is mapped some time after show(); one pass
+// of the event loop would leave it black through the whole build. Run the loop
+// until it is exposed and painted, but never hold the start-up for long.
+void LetSplashPaint(QWidget &splash)
+{
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < 750) {
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+        const QWindow *window = splash.windowHandle();
+        if (window && window->isExposed()) {
+            splash.repaint();
+            QApplication::processEvents();
+            return;
+        }
+        QEventLoop idle;
+        QTimer::singleShot(5, &idle, &QEventLoop::quit);
+        idle.exec();
+    }
+}
+
+// The loop keeps running while the splash stays up, so it can still repaint
+// when it is uncovered; only the main window is not shown yet.
+void KeepSplashUp(int milliseconds)
+{
+    QEventLoop wait;
+    QTimer::singleShot(milliseconds, &wait, &QEventLoop::quit);
+    wait.exec();
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -66,7 +99,7 @@ int main(int argc, char **argv)
         try {
             SplashForm->SetHomePageVisible(false);
             SplashForm->show();
-            QApplication::processEvents();
+            LetSplashPaint(*SplashForm);
             const QStringList parameters = ProgramParameters();
             TOciClientSettings::Current() = TOciClientSettings::FromParameters(parameters);
             mainForm = std::make_unique<Tfrmgui>(parameters);
@@ -78,7 +111,7 @@ int main(int argc, char **argv)
             failure = QStringLiteral("Unexpected error.");
         }
         // The splash stays a second past the build, and goes whether or not it worked.
-        QThread::msleep(1000);
+        KeepSplashUp(1000);
         SplashForm->hide();
         SplashForm = nullptr;
         splash.reset();

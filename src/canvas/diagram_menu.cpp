@@ -171,9 +171,14 @@ void TDiagramMenu::TogglePin(TDiagramTable *table)
         UserInterface().ShowInformation(QStringLiteral("Not logged on."));
         return;
     }
-    table->SetReloadFromDatabase(!table->ReloadFromDatabase());
-    if (table->ReloadFromDatabase())
-        RefreshFromDatabase(table);
+    if (table->ReloadFromDatabase()) {
+        table->SetReloadFromDatabase(false);
+        return;
+    }
+    // The refresh looks the table up and says when it is gone; asking the
+    // database first as well would say it twice.
+    table->StoreReloadFromDatabase(true);
+    RefreshFromDatabase(table);
 }
 
 void TDiagramMenu::RefreshFromDatabase(TDiagramTable *table)

@@ -162,7 +162,9 @@ void TfrmSQLQuery::SaveLastSQL(const QString &sql)
         TConsoleHelper::WriteLine(QStringLiteral("The last statement could not be saved: ") + reason);
 }
 
-bool TfrmSQLQuery::IsRunning() const { return m_worker && m_worker->isRunning(); }
+// A run lasts until its last report has reached the window, not until its
+// thread ends: rows still queued must not land in the grid of the next run.
+bool TfrmSQLQuery::IsRunning() const { return !m_worker.isNull(); }
 
 void TfrmSQLQuery::RunQuery(const QString &sql)
 {

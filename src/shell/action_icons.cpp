@@ -9,44 +9,44 @@
 
 namespace {
 
-// Index -> picture, the one list of the window's images. 0-22 are the main
-// window's commands; the rest serve the popup menus' own items.
+// Index -> picture, the one list of the window's images, shared by the main
+// window's actions and the popup menus; a command has one index wherever it shows.
 constexpr std::array<const char *, 35> IconNames = {
-    "document-new",           // 0 new page
-    "document-open",          // 1 open
-    "list-add",               // 2 merge
-    "document-save",          // 3 save
-    "insert-image",           // 4 save as picture
-    "document-print",         // 5 print
-    "document-print-preview", // 6 print preview
-    "edit-cut",               // 7 cut
-    "edit-copy",              // 8 copy
-    "edit-paste",             // 9 paste
-    "edit-delete",            // 10 hide
-    "view-refresh",           // 11 refresh
-    "format-justify-fill",    // 12 layout
-    "edit-find",              // 13 find
-    "zoom-in",                // 14 zoom in
-    "zoom-out",               // 15 zoom out
-    "insert-text",            // 16 create note
-    "insert-object",          // 17 create table
-    "network-wired",          // 18 log on
-    "network-offline",        // 19 log off
-    "preferences-system",     // 20 preferences
-    "system-file-manager",    // 21 database explorer
-    "utilities-terminal",     // 22 SQL editor
+    "document-new",            // 0 new page
+    "document-open",           // 1 open
+    "view-refresh",            // 2 refresh
+    "document-save",           // 3 save
+    "edit-copy",               // 4 copy
+    "edit-cut",                // 5 cut
+    "edit-delete",             // 6 hide
+    "edit-paste",              // 7 paste
+    "list-add",                // 8 merge
+    "insert-image",            // 9 save as picture
+    "document-print",          // 10 print
+    "document-print-preview",  // 11 print preview
+    "edit-find",               // 12 find
+    "insert-text",             // 13 create note
+    "insert-object",           // 14 create table
+    "network-wired",           // 15 log on
+    "network-offline",         // 16 log off
+    "preferences-system",      // 17 preferences
+    "system-file-manager",     // 18 database explorer
+    "format-justify-fill",     // 19 layout
+    "utilities-terminal",      // 20 SQL editor
+    nullptr,                   // 21
+    nullptr,                   // 22
     "accessories-text-editor", // 23 generate DDL
-    "system-search",          // 24 query data
-    "document-properties",    // 25 edit
-    "zoom-in",                // 26 zoom in (popup)
-    "zoom-out",               // 27 zoom out (popup)
-    nullptr,                  // 28
-    nullptr,                  // 29
-    nullptr,                  // 30
-    nullptr,                  // 31
-    "view-restore",           // 32 show no columns
-    "dialog-password",        // 33 show only key columns
-    "document-revert",        // 34 delta DDL
+    "system-search",           // 24 query data
+    "document-properties",     // 25 edit
+    "zoom-in",                 // 26 zoom in
+    "zoom-out",                // 27 zoom out
+    nullptr,                   // 28
+    nullptr,                   // 29
+    nullptr,                   // 30
+    nullptr,                   // 31
+    "view-restore",            // 32 show no columns
+    "dialog-password",         // 33 show only key columns
+    "document-revert",         // 34 delta DDL
 };
 
 constexpr const char *InstalledTheme = "Adwaita";

@@ -12,8 +12,8 @@
 #include <QToolBar>
 #include <QWidget>
 
-const QString TAgentHelper::CharacterId = QStringLiteral("Guide");
-const QString TAgentHelper::CharacterFile = QStringLiteral("guide.character");
+const QString TAgentHelper::CharacterId = QStringLiteral("Merlin");
+const QString TAgentHelper::CharacterFile = QStringLiteral("merlin.character");
 
 const QStringList TAgentHelper::Lines = {
     QStringLiteral("Welcome to marro-tyde."),
@@ -59,9 +59,8 @@ void TAgentHelper::ResetEnvironment() { Environment() = RealEnvironment(); }
 
 QString TAgentHelper::NotInstalledMessage()
 {
-    return QStringLiteral("You need the %1 tour character installed for this feature.").arg(CharacterId) +
-           QStringLiteral("\r\n") + QStringLiteral("See ") + QLatin1String(THelpers::HomePage) +
-           QStringLiteral("tour/ for installation instructions.");
+    return QStringLiteral("You need Merlin the Mircosoft Agent installed for this feature.\r\nSee ") +
+           QLatin1String(THelpers::HomePage) + QStringLiteral("tour/ for installation instructions.");
 }
 
 void TAgentHelper::RunTutorial(const TTourTargets &targets)

@@ -8,6 +8,7 @@
 #include "platform/user_interface.h"
 
 #include <QCheckBox>
+#include <QGuiApplication>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -193,7 +194,11 @@ void TfrmGraphicStylePref::SetFont(TFontRow &row, const QString &name, int size,
     row.Name->setFont(face);
     row.Colour = colour;
     QPalette palette = row.Name->palette();
-    palette.setColor(QPalette::Text, ColorToQColor(colour));
+    const QColor text = ColorToQColor(colour);
+    palette.setColor(QPalette::Text, text);
+    // A light font (white header text) would vanish on the edit's white ground.
+    palette.setColor(QPalette::Base, text.lightnessF() > 0.85 ? QColor(0x70, 0x70, 0x70)
+                                                               : QGuiApplication::palette().color(QPalette::Base));
     row.Name->setPalette(palette);
     row.Size->setText(QString::number(size));
 }

@@ -83,6 +83,8 @@ void TfrmPrinterPrefs::chkShowPrinterPagesClick()
         chkShowPageNums->setChecked(false);
         PageNumbers_ = false;
     } else {
+        // The box comes back unchecked; what it shows is what OK stores.
         chkShowPageNums->setEnabled(true);
+        PageNumbers_ = chkShowPageNums->isChecked();
     }
 }

@@ -19,6 +19,7 @@
 #include <QWidget>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -37,10 +38,8 @@ struct TPaint {
     // The first text drawn with exactly these characters.
     const TText *Find(const QString &text) const
     {
-        for (const TText &t : Texts)
-            if (t.Text == text)
-                return &t;
-        return nullptr;
+        auto it = std::find_if(Texts.begin(), Texts.end(), [&](const TText &t) { return t.Text == text; });
+        return it == Texts.end() ? nullptr : &*it;
     }
     // "text@x,y" for every text, in drawing order.
     QStringList Placed() const
@@ -151,24 +150,21 @@ protected:
     {
         auto *note = Placed(new TDiagramNote(), left, top, width, height);
         note->Text = text;
-        model->Notes.Add(note);
-        return note;
+        return model->Notes.Add(note), note;
     }
     TDiagramType *AddType(const QString &owner, const QString &name, int left = 400, int top = 400,
                           int width = 90, int height = 40)
     {
         auto *type = Placed(new TDiagramType(), left, top, width, height);
         type->Owner = owner, type->Name = name;
-        model->Types.Add(type);
-        return type;
+        return model->Types.Add(type), type;
     }
     TDiagramObjectTable *AddObjectTable(const QString &owner, const QString &name, const QString &typeOwner,
                                         const QString &typeName, int width = 120, int height = 60)
     {
         auto *table = Placed(new TDiagramObjectTable(), 0, 0, width, height);
         table->Owner = owner, table->Name = name, table->TypeOwner = typeOwner, table->TypeName = typeName;
-        model->ObjectTables.Add(table);
-        return table;
+        return model->ObjectTables.Add(table), table;
     }
     static TOSGraphic *Box(const TBaseDiagramObject *object) { return TOSGraphic::BoxOf(object); }
     static bool Selected(const TBaseModelObject *object) { return SelectedGraphics->Contains(object); }

@@ -4,7 +4,6 @@
 
 #include "../dbtools/query_wait.h"
 #include "canvas/diagram_menu.h"
-#include "canvas/os_base_table.h"
 #include "dbtools/window_registry.h"
 #include "model/model_hooks.h"
 #include "platform/config_settings.h"
@@ -16,20 +15,14 @@
 
 namespace {
 
-class TRebuildHook : public IDiagramCanvas {
-public:
-    void Rebuild() override { CurrentDiagram->Rebuild(); }
-    void RefreshTablesFromDatabase(const std::vector<TDiagramTable *> &) override {}
-};
-
-class DiagramMenuDatabase : public CanvasTest {
+class DiagramMenuDatabase : public CanvasTest, IDiagramCanvas {
 protected:
     void SetUp() override
     {
         CanvasTest::SetUp();
         TConfigSettings::SetSettingsFileOverride(temp.filePath("settings.ini"));
         TConfigSettings::SetProgramFolderOverride(temp.path());
-        TModelHooks::Canvas = &rebuild;
+        TModelHooks::Canvas = this;
         session = std::make_unique<TSampleSessionScope>();
     }
     void TearDown() override
@@ -44,6 +37,8 @@ protected:
         TConfigSettings::SetProgramFolderOverride({});
         CanvasTest::TearDown();
     }
+    void Rebuild() override { CurrentDiagram->Rebuild(); }
+    void RefreshTablesFromDatabase(const std::vector<TDiagramTable *> &) override {}
     static QList<TfrmSQLQuery *> Windows()
     {
         QList<TfrmSQLQuery *> windows;
@@ -67,7 +62,6 @@ protected:
     }
 
     QTemporaryDir temp;
-    TRebuildHook rebuild;
     std::unique_ptr<TSampleSessionScope> session;
 };
 
@@ -86,55 +80,67 @@ TEST_F(DiagramMenuDatabase, ReferencesAreAddedBelowRightOfTheTable)
     EXPECT_EQ(Names().mid(3), QStringList({QString("EMPLOYEES@%1,%2").arg(x).arg(y),
                                            QString("JOB_HISTORY@%1,%2").arg(x + 20).arg(y + 40)}));
 
-    TDiagramTable *regions = AddTable(*model, "HR", "REGIONS", 0, 0, 10, 10);
-    TDiagramMenu::AddReferences(regions, true);
-    EXPECT_EQ(ui.Messages(), QStringList{"No referenced tables found."});
+    TDiagramMenu::AddReferences(AddTable(*model, "HR", "REGIONS", 0, 0, 10, 10), true);
+    TDiagramMenu::AddReferences(model->Tables.GetTable(4), false); // nobody references JOB_HISTORY
+    EXPECT_EQ(ui.Messages(), QStringList({"No referenced tables found.", "No referenced tables found."}));
     EXPECT_EQ(model->Tables.Count(), 6);
 }
 
-TEST_F(DiagramMenuDatabase, RefreshFindsTheTableOrSaysItIsGone)
+TEST_F(DiagramMenuDatabase, RefreshAndPinTakeTheDatabaseTableOrSayItIsGone)
 {
     TDiagramTable *gone = OnPage("DROPPED_LONG_AGO");
     AddColumn(*gone, "ID");
     TDiagramMenu::RefreshFromDatabase(gone);
-    EXPECT_EQ(ui.Messages(), QStringList{"Table 'HR.DROPPED_LONG_AGO' could not be found in the database."});
+    TDiagramMenu::TogglePin(gone);
+    EXPECT_EQ(ui.Messages(), QStringList(2, "Table 'HR.DROPPED_LONG_AGO' could not be found in the database."));
     EXPECT_EQ(gone->Columns.Count(), 1);
+    EXPECT_TRUE(gone->ReloadFromDatabase()); // pinned all the same
+    model->Tables.Clear();
 
-    TDiagramTable *regions = OnPage("REGIONS");
-    TDiagramMenu::TogglePin(regions);
-    EXPECT_TRUE(regions->ReloadFromDatabase());
-    ASSERT_EQ(regions->Columns.Count(), 2);
-    EXPECT_EQ(regions->Columns.GetColumn(1)->Name, "REGION_NAME");
-    EXPECT_EQ(QRect(regions->Left, regions->Top, regions->Width, regions->Height), QRect(100, 50, 200, 80));
-    EXPECT_EQ(Box(regions)->geometry(), QRect(100, 50, 200, 80));
+    // The table keeps its identity, place and box; its parts are the database's.
+    TDiagramTable *employees = OnPage("EMPLOYEES");
+    TDiagramMenu::TogglePin(employees);
+    EXPECT_TRUE(employees->ReloadFromDatabase());
+    EXPECT_EQ(employees->Columns.GetColumn(1)->Name, "FIRST_NAME");
+    ASSERT_GT(employees->ForeignKeys.Count(), 0);
+    EXPECT_EQ(employees->ForeignKeys.GetForeignKey(0)->Table, employees);
+    EXPECT_EQ(model->Tables.GetTable(0), employees);
+    EXPECT_EQ(QRect(employees->Left, employees->Top, employees->Width, employees->Height), QRect(100, 50, 200, 80));
+    EXPECT_EQ(Box(employees)->geometry(), QRect(100, 50, 200, 80));
+    EXPECT_EQ(surface->findChildren<TOSGraphic *>(Qt::FindDirectChildrenOnly).size(), 1);
+    TDiagramMenu::TogglePin(employees);
+    EXPECT_FALSE(employees->ReloadFromDatabase());
+    EXPECT_EQ(ui.Messages().size(), 2);
 }
 
-TEST_F(DiagramMenuDatabase, DeltaAndQueryOpenEditorWindows)
+TEST_F(DiagramMenuDatabase, DeltaQueryAndScriptOpenEditorWindows)
 {
+    OnPage("COUNTRIES");
     TDiagramTable *regions = OnPage("REGIONS");
     TDiagramMenu::RefreshFromDatabase(regions);
     TDiagramMenu::GenerateDatabaseDelta(regions);
     ASSERT_EQ(Windows().size(), 1);
     EXPECT_TRUE(Windows()[0]->ScriptMode());
     EXPECT_EQ(Windows()[0]->SQLText(), "/* no differences found */");
+    delete Windows()[0];
+    AddColumn(*regions, "SALARY", "NUMBER", 0, 8, 2);
+    TDiagramMenu::GenerateDatabaseDelta(regions);
+    ASSERT_EQ(Windows().size(), 1);
+    expectGolden("ddl/box_menu_delta.sql", Windows()[0]->SQLText().toLatin1());
 
     SelectedGraphics->Add(regions);
     TDiagramMenu::QuerySelectedData();
-    ASSERT_EQ(Windows().size(), 2);
-    TfrmSQLQuery *query = nullptr;
-    for (TfrmSQLQuery *window : Windows())
-        if (!window->ScriptMode())
-            query = window;
-    ASSERT_NE(query, nullptr);
-    EXPECT_EQ(query->SQLText(), session->Session->GetQueryDataSQL("HR", "REGIONS"));
-    EXPECT_TRUE(WaitForQuery(query));
-
     diagram->GenerateSelectedDDL();
-    ASSERT_EQ(Windows().size(), 3);
-    bool shown = false;
-    for (TfrmSQLQuery *window : Windows())
-        shown |= window->SQLText().contains("CREATE TABLE HR.REGIONS");
-    EXPECT_TRUE(shown);
+    QStringList shown;
+    for (TfrmSQLQuery *window : Windows()) {
+        if (!window->ScriptMode())
+            EXPECT_TRUE(WaitForQuery(window));
+        shown << window->SQLText();
+    }
+    ASSERT_EQ(shown.size(), 3);
+    EXPECT_TRUE(shown.contains(session->Session->GetQueryDataSQL("HR", "REGIONS")));
+    EXPECT_EQ(shown.filter("CREATE TABLE HR.REGIONS").size(), 1);
+    EXPECT_TRUE(shown.filter("COUNTRIES").isEmpty()); // only the selection
 }
 
 } // namespace

@@ -101,12 +101,23 @@ TEST_F(LinkTest, ParallelLinksSixteenApartLabelsTwelveApartRanksKept)
 
 TEST_F(LinkTest, SidesFollowTheAngleBetweenTheCentres)
 {
+    Reference("FK");
+    // T lower right of R, centres (60, 150) and (350, 270): 22.5 degrees, 21 pixels off
+    // the centre line; R is left by its right side below its centre, T entered by its left
+    // side above its centre, the line running between the stub ends (130, 171) and (280, 249).
+    owning->Top = 220;
+    diagram->Rebuild();
+    QImage image = Links(500, 400).Image;
+    ExpectPixels(image, {{120, 171, NoAction}, {290, 249, NoAction}, {120, 150, Background}, {290, 270, Background}});
+    EXPECT_TRUE(Near(image, 205, 210, NoAction));
+    EXPECT_TRUE(Near(image, 293, 246, NoAction)); // a foot on T's left
+    EXPECT_FALSE(Near(image, 205, 150, NoAction));
+
     // T below R: R leaves by its bottom (200..220), T is entered by its top (240 up to 220).
     owning->Left = 10;
     owning->Top = 240;
-    Reference("FK");
     diagram->Rebuild();
-    QImage image = Links(500, 400).Image;
+    image = Links(500, 400).Image;
     ExpectPixels(image, {{60, 210, NoAction}, {60, 230, NoAction}});
     EXPECT_TRUE(Near(image, 57, 233, NoAction)); // a foot on T's top
 

@@ -21,12 +21,8 @@ inline TDiagramColumn *AddColumn(TDiagramTable &table, const QString &name, cons
                                  int length = 0, int precision = 0, int scale = 0, bool nullable = true)
 {
     auto *column = new TDiagramColumn();
-    column->Name = name;
-    column->DataType = type;
-    column->DataLength = length;
-    column->DataPrecision = precision;
-    column->DataScale = scale;
-    column->IsNullable = nullable;
+    column->Name = name, column->DataType = type, column->IsNullable = nullable;
+    column->DataLength = length, column->DataPrecision = precision, column->DataScale = scale;
     column->Sequence = table.Columns.Count() + 1;
     table.Columns.Add(column);
     return column;
@@ -36,8 +32,7 @@ template <class Key, class List>
 Key *AddKey(List &list, const QString &name, const QStringList &columns)
 {
     auto *key = new Key();
-    key->Name = name;
-    key->Columns = columns;
+    key->Name = name, key->Columns = columns;
     list.Add(key);
     return key;
 }
@@ -57,11 +52,8 @@ inline TDiagramForeignKey *AddForeignKey(TDiagramTable &table, const QString &na
                                          const QStringList &refColumns, const QString &onDelete = "NO ACTION")
 {
     auto *key = AddKey<TDiagramForeignKey>(table.ForeignKeys, name, columns);
-    key->RefTableOwner = refOwner;
-    key->RefTableName = refTable;
-    key->RefColumns = refColumns;
-    key->OnDelete = onDelete;
-    key->Table = &table;
+    key->RefTableOwner = refOwner, key->RefTableName = refTable, key->RefColumns = refColumns;
+    key->OnDelete = onDelete, key->Table = &table;
     return key;
 }
 
@@ -69,12 +61,8 @@ inline TDiagramTable *AddTable(TDiagramObjectModel &model, const QString &owner,
                                int left = 10, int top = 10, int width = 100, int height = 100)
 {
     auto *table = new TDiagramTable();
-    table->Owner = owner;
-    table->Name = name;
-    table->Left = left;
-    table->Top = top;
-    table->Width = width;
-    table->Height = height;
+    table->Owner = owner, table->Name = name;
+    table->Left = left, table->Top = top, table->Width = width, table->Height = height;
     model.Tables.Add(table);
     return table;
 }

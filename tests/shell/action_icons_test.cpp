@@ -2,17 +2,21 @@
 // a picture from the icon theme, sharp at double density, never a badge.
 #include "shell_fixture.h"
 
+#include "canvas/action_images.h"
+#include "canvas/os_diagram.h"
+#include "model/model_globals.h"
 #include "shell/action_icons.h"
 #include "shell/main_action_table.h"
 
 #include <QAction>
+#include <QMenu>
 #include <QToolBar>
 
 namespace {
 
 TEST_F(ShellFixture, EveryPictureIndexShowsAThemePictureAtBothDensities)
 {
-    Tfrmgui &form = Start({"file="});
+    Tfrmgui &form = StartWithCanvas({"file="});
     for (const TMainActionSpec &spec : MainActionTable()) {
         QAction *action = form.Action(QLatin1String(spec.Name));
         if (spec.Image < 0) {
@@ -28,8 +32,20 @@ TEST_F(ShellFixture, EveryPictureIndexShowsAThemePictureAtBothDensities)
     for (QToolBar *bar : form.findChildren<QToolBar *>())
         for (QAction *action : bar->actions())
             EXPECT_TRUE(action->isSeparator() || !action->icon().isNull()) << action->objectName().toStdString();
-    // The popups' own pictures.
-    for (int index : {23, 24, 25, 26, 27, 32, 33, 34})
+    // A command shows the same picture on the surface's popup as in the main menu.
+    const std::pair<const char *, const char *> same[] = {
+        {"&Layout", "actLayoutDiagram"}, {"&Paste", "actPaste"}, {"&Zoom In", "actZoomIn"}, {"&Zoom Out", "actZoomOut"}};
+    QMenu *popup = CurrentDiagram->BuildPopup();
+    for (const auto &[caption, name] : same) {
+        const QList<QAction *> items = popup->actions();
+        const auto item = std::find_if(items.begin(), items.end(),
+                                       [&](QAction *a) { return a->text() == QLatin1String(caption); });
+        ASSERT_NE(item, items.end()) << caption;
+        EXPECT_EQ((*item)->property(TActionImages::IndexProperty).toInt(), FindMainAction(name)->Image) << caption;
+        EXPECT_FALSE((*item)->icon().isNull()) << caption;
+    }
+    // The pictures only the popups use.
+    for (int index : {23, 24, 25, 32, 33, 34})
         EXPECT_FALSE(TActionIcons::Icon(index).isNull()) << index;
     EXPECT_TRUE(TActionIcons::Icon(-1).isNull());
     EXPECT_TRUE(TActionIcons::Icon(35).isNull());

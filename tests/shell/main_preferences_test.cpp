@@ -44,6 +44,6 @@ TEST_F(ShellFixture, TheTourVisitsTheMainWindowsParts)
     TAgentControl::SetCharacterFolderOverride({});
     ASSERT_FALSE(Ui.Messages().isEmpty());
     EXPECT_EQ(Ui.Messages().last(), TAgentHelper::NotInstalledMessage());
-    EXPECT_TRUE(Ui.Messages().last().contains("installed for this feature.\r\nSee "));
+    EXPECT_TRUE(Ui.Messages().last().startsWith("You need Merlin the Mircosoft Agent installed for this feature.\r\nSee "));
     EXPECT_EQ(qApp->findChildren<TAgentControl *>().size(), 0);
 }

@@ -221,16 +221,27 @@ TEST_F(PreferencePages, PrintingLoadsPageNumbersOnlyWhilePagesAreDrawn)
 
 TEST_F(PreferencePages, TurningPrinterPagesOffTurnsTheirNumbersOff)
 {
+    // Numbers stored while the pages are off: turning the pages on shows them
+    // unchecked, and what is shown is what OK stores.
+    Preferences->DrawPrinterPages = false;
     Preferences->DrawPrinterPageNumber = true;
     Open();
     QWidget *printing = Choose("Printing");
-    CheckIn(printing, "chkShowPrinterPages")->click();
+    QCheckBox *pages = CheckIn(printing, "chkShowPrinterPages");
+    QCheckBox *numbers = CheckIn(printing, "chkShowPageNums");
+    pages->click();
     EXPECT_TRUE(ApplyEnabled());
-    EXPECT_FALSE(CheckIn(printing, "chkShowPageNums")->isEnabled());
-    EXPECT_FALSE(CheckIn(printing, "chkShowPageNums")->isChecked());
-    CheckIn(printing, "chkShowPrinterPages")->click();
-    EXPECT_TRUE(CheckIn(printing, "chkShowPageNums")->isEnabled());
-    EXPECT_FALSE(CheckIn(printing, "chkShowPageNums")->isChecked());
+    EXPECT_TRUE(numbers->isEnabled());
+    EXPECT_FALSE(numbers->isChecked());
+    Click("btnApply");
+    EXPECT_FALSE(Preferences->DrawPrinterPageNumber);
+    numbers->click();
+    pages->click();
+    EXPECT_FALSE(numbers->isEnabled());
+    EXPECT_FALSE(numbers->isChecked());
+    pages->click();
+    EXPECT_TRUE(numbers->isEnabled());
+    EXPECT_FALSE(numbers->isChecked());
     printing->findChild<QRadioButton *>("rbOrientation1")->click();
     Click("btnOK");
     EXPECT_TRUE(Preferences->DrawPrinterPages);

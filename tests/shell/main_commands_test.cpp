@@ -234,25 +234,16 @@ TEST_F(MainCommandsTest, RefreshMakesTheBoxesAndLayoutAsksBeforeMovingThem)
 // ---------------------------------------------------------------------------
 // Plan view
 
-class PlanViewTest : public MainCommandsTest {
-protected:
-    // A page reaching far beyond the scroll box, so part of it is hidden.
-    Tfrmgui &StartWithLargePage()
-    {
-        Tfrmgui &form = StartWithCanvas({"file="});
-        AddReferencingTables();
-        AddTable(*CurrentModel, "HR", "FAR_AWAY", 1500, 1200, 120, 80);
-        form.Diagram().Rebuild();
-        QCoreApplication::processEvents();
-        return form;
-    }
-    QWidget *Plan() const { return Find<QWidget>("pbox"); }
-    QScrollArea *ScrollBox() const { return Find<QScrollArea>("sboxDiagram"); }
-};
-
-TEST_F(PlanViewTest, DraggingTheFrameScrollsTheDiagramAndEveryChangeRepaints)
+TEST_F(MainCommandsTest, DraggingThePlanViewsFrameScrollsTheDiagramAndEveryChangeRepaints)
 {
-    Tfrmgui &form = StartWithLargePage();
+    // A page reaching far beyond the scroll box, so part of it is hidden.
+    Tfrmgui &form = StartWithCanvas({"file="});
+    AddReferencingTables();
+    AddTable(*CurrentModel, "HR", "FAR_AWAY", 1500, 1200, 120, 80);
+    form.Diagram().Rebuild();
+    QCoreApplication::processEvents();
+    const auto Plan = [this] { return Find<QWidget>("pbox"); };
+    const auto ScrollBox = [this] { return Find<QScrollArea>("sboxDiagram"); };
     (void)Plan()->grab();
     ASSERT_GT(OverviewScale, 0.0);
     const double scale = OverviewScale;

@@ -392,6 +392,9 @@ void Tfrmgui::actFindExecute()
     auto *find = new TfrmFind(this);
     find->ShowModelExplorer = [this] { pgcNavigator->setCurrentIndex(1); };
     find->show();
+    // A tool window is not activated by showing it; the user types at once.
+    find->raise();
+    find->activateWindow();
 }
 
 void Tfrmgui::actRenameDiagramExecute()

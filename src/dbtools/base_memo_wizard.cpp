@@ -16,6 +16,7 @@ TfrmBaseMemoWizard::TfrmBaseMemoWizard(const QString &text, QWidget *parent) : Q
     memText = new QPlainTextEdit;
     memText->setObjectName(QStringLiteral("memText"));
     memText->setPlainText(text);
+    memText->setTabChangesFocus(true);
     layout->addWidget(memText);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();

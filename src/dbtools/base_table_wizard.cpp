@@ -17,6 +17,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 enum TColumnField { cfName, cfType, cfNullable, cfDefault, cfComment };
@@ -51,6 +53,24 @@ std::vector<const TDiagramTable *> PageTablesExcept(const TDiagramTable *table)
             tables.push_back(candidate);
     }
     return tables;
+}
+
+bool HasPrimaryKey(const QTableWidget *keys, int rows)
+{
+    for (int row = 0; row < rows; ++row) {
+        if (CellText(keys, row, 1).toUpper() == QLatin1String("PRIMARY"))
+            return true;
+    }
+    return false;
+}
+
+// Room for a usual name or type text before the user widens a column.
+void FitColumns(QTableWidget *grid)
+{
+    constexpr int MinimumWidth = 110;
+    grid->resizeColumnsToContents();
+    for (int column = 0; column < grid->columnCount(); ++column)
+        grid->setColumnWidth(column, std::max(grid->columnWidth(column), MinimumWidth));
 }
 
 std::unique_ptr<TDiagramTable> NewTableLike(const TDiagramTable &table)
@@ -90,6 +110,7 @@ void TfrmBaseTableWizard::BuildPages()
     edtOwner->setObjectName(QStringLiteral("edtOwner"));
     memComment = new QPlainTextEdit;
     memComment->setObjectName(QStringLiteral("memComment"));
+    memComment->setTabChangesFocus(true);
     form->addRow(QStringLiteral("&Name:"), edtName);
     form->addRow(QStringLiteral("&Owner:"), edtOwner);
     form->addRow(QStringLiteral("&Comment:"), memComment);
@@ -185,8 +206,14 @@ QTableWidget *TfrmBaseTableWizard::AddGridPage(const QString &caption, const QSt
         grid->insertRow(row);
         for (int column = 0; column < grid->columnCount(); ++column)
             grid->setItem(row, column, new QTableWidgetItem);
+        // The likely choice is filled in, so a new row asks only for its names.
         if (grid == sgdColumns)
             SetNullable(grid, row, true);
+        else if (grid == sgdKeys)
+            grid->item(row, 1)->setText(HasPrimaryKey(grid, row) ? QStringLiteral("UNIQUE")
+                                                                 : QStringLiteral("PRIMARY"));
+        else if (grid == sgdIndexes)
+            grid->item(row, 1)->setText(QStringLiteral("NORMAL"));
         Loading_ = false;
         grid->setCurrentCell(row, 0);
         grid->setFocus();
@@ -236,7 +263,7 @@ void TfrmBaseTableWizard::LoadDraft(const TTableDraft &draft)
     for (int row = 0; row < sgdIndexes->rowCount(); ++row)
         SetRow(sgdIndexes, row, {draft.Indexes[row].Name, draft.Indexes[row].Type, draft.Indexes[row].Columns});
     for (QTableWidget *grid : {sgdColumns, sgdKeys, sgdForeignKeys, sgdChecks, sgdIndexes})
-        grid->resizeColumnsToContents();
+        FitColumns(grid);
     Loading_ = false;
     Revalidate();
 }

@@ -127,7 +127,11 @@ void TfrmCompareModelsWizard::btnOKClick()
         Script_ = BuildComparison(original, *(*OpenModels)[cboTarget->currentIndex()]);
     } else {
         const QString fileName = edtTargetFile->text().trimmed();
-        if (fileName.isEmpty() || !QFileInfo(fileName).isFile()) {
+        if (fileName.isEmpty()) {
+            UserInterface().ShowError(QStringLiteral("Choose the diagram file to compare with."));
+            return;
+        }
+        if (!QFileInfo(fileName).isFile()) {
             UserInterface().ShowError(QStringLiteral("File not found: ") + fileName);
             return;
         }

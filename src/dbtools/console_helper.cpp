@@ -2,6 +2,9 @@
 
 #include "platform/user_interface.h"
 
+#include <QCoreApplication>
+#include <QThread>
+
 #include <exception>
 
 namespace {
@@ -14,6 +17,13 @@ IConsoleSink *TConsoleHelper::Sink() { return consoleSink; }
 
 void TConsoleHelper::WriteLine(const QString &text)
 {
+    // A query on a worker thread logs its SQL too; the console is a widget
+    // of the main thread, so the line travels there, in order.
+    QCoreApplication *app = QCoreApplication::instance();
+    if (app && QThread::currentThread() != app->thread()) {
+        QMetaObject::invokeMethod(app, [text] { WriteLine(text); }, Qt::QueuedConnection);
+        return;
+    }
     if (!consoleSink)
         return;
     try {

@@ -243,10 +243,11 @@ void TDBObjectTree::FillChildren(TOracleSession &session, QTreeWidgetItem *node,
             OwnerAndName(owner, name));
         for (int i = 0; i < rows->RowCount(); ++i) {
             const TOSRow *row = rows->GetRow(i);
-            const int charLength = row->GetValueByName(QStringLiteral("CHAR_LENGTH")).toInt();
+            const QString dataType = Cell(*rows, i, "DATA_TYPE");
             const QString type = TDiagramColumn::FormatDataType(
-                Cell(*rows, i, "DATA_TYPE"), row->GetValueByName(QStringLiteral("DATA_PRECISION")).toInt(),
-                charLength > 0 ? charLength : row->GetValueByName(QStringLiteral("DATA_LENGTH")).toInt(),
+                dataType, row->GetValueByName(QStringLiteral("DATA_PRECISION")).toInt(),
+                TOracleSession::DeclaredLength(dataType, row->GetValueByName(QStringLiteral("CHAR_LENGTH")).toInt(),
+                                               row->GetValueByName(QStringLiteral("DATA_LENGTH")).toInt()),
                 row->GetValueByName(QStringLiteral("DATA_SCALE")).toInt());
             AddNode(node, Cell(*rows, i, "COLUMN_NAME") + QLatin1Char(' ') + type, ncLeaf);
         }

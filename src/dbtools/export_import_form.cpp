@@ -22,7 +22,7 @@ TfrmExportImport::TfrmExportImport() : TfrmSessionTool(QStringLiteral("frmExport
     form->addRow(QStringLiteral("&Owner:"), cboOwner);
     lvwTables = new QListWidget;
     lvwTables->setObjectName(QStringLiteral("lvwTables"));
-    lvwTables->setMaximumHeight(170);
+    MakeChoiceList(lvwTables);
     form->addRow(QStringLiteral("&Tables:"), lvwTables);
     layout->addLayout(form);
     btnGenerate = new QPushButton(QStringLiteral("&Generate Copy Script"));
@@ -55,9 +55,7 @@ void TfrmExportImport::cboOwnerChange()
     if (cboOwner->currentText().isEmpty())
         return;
     for (const QString &table : RequireSession().ListTables(cboOwner->currentText())) {
-        auto *item = new QListWidgetItem(table, lvwTables);
-        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
-        item->setCheckState(Qt::Unchecked);
+        AddCheckItem(lvwTables, table, false);
     }
 }
 

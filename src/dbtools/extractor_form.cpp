@@ -2,6 +2,7 @@
 
 #include "dbtools/db_object_tree.h"
 #include "dbtools/oracle_session.h"
+#include "model/model_globals.h"
 #include "platform/user_interface.h"
 
 #include <QComboBox>
@@ -12,8 +13,11 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QThread>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <memory>
 
 namespace {
 
@@ -58,11 +62,9 @@ TfrmExtractor::TfrmExtractor() : TfrmSessionTool(QStringLiteral("frmExtractor"))
     lvwKinds = new QListWidget;
     lvwKinds->setObjectName(QStringLiteral("lvwKinds"));
     for (const TKind &kind : Kinds) {
-        auto *item = new QListWidgetItem(QString::fromLatin1(kind.Caption), lvwKinds);
-        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
-        item->setCheckState(kind.CheckedAtFirst ? Qt::Checked : Qt::Unchecked);
+        AddCheckItem(lvwKinds, QString::fromLatin1(kind.Caption), kind.CheckedAtFirst);
     }
-    lvwKinds->setMaximumHeight(170);
+    MakeChoiceList(lvwKinds);
     form->addRow(QStringLiteral("&Objects:"), lvwKinds);
     layout->addLayout(form);
     auto *buttons = new QHBoxLayout;
@@ -84,6 +86,25 @@ TfrmExtractor::TfrmExtractor() : TfrmSessionTool(QStringLiteral("frmExtractor"))
     connect(btnCancel, &QPushButton::clicked, this, &TfrmExtractor::Cancel);
 }
 
+TfrmExtractor::~TfrmExtractor() { WaitForWorker(); }
+
+void TfrmExtractor::WaitForWorker()
+{
+    if (Worker_)
+        Worker_->wait();
+}
+
+void TfrmExtractor::closeEvent(QCloseEvent *event)
+{
+    // The object being fetched is finished first; nothing is written.
+    if (Running_) {
+        CancelAsked_ = true;
+        WaitForWorker();
+        Finish(true);
+    }
+    TfrmSessionTool::closeEvent(event);
+}
+
 TfrmExtractor *TfrmExtractor::Create()
 {
     RequireSession();
@@ -103,6 +124,7 @@ void TfrmExtractor::Extract()
     if (Running_)
         return;
     TOracleSession &session = RequireSession();
+    Session_ = DatabaseSession;
     const QString owner = cboOwner->currentText();
     Pending_.clear();
     {
@@ -140,24 +162,49 @@ void TfrmExtractor::ExtractNext()
         Finish(false);
         return;
     }
-    const TPendingObject &object = Pending_[Next_++];
-    QString text;
-    try {
-        text = TDBObjectTree::ObjectDDL(RequireSession(), object.NodeCode, object.Name);
-    } catch (const std::exception &e) {
+    const TPendingObject object = Pending_[Next_++];
+    auto *session = dynamic_cast<TOracleSession *>(Session_.get());
+    struct TResult {
+        QString Ddl;
+        QString Error;
+    };
+    auto result = std::make_shared<TResult>();
+    QThread *worker = QThread::create([session, object, result] {
+        try {
+            if (!session)
+                throw ENotConnected();
+            result->Ddl = TDBObjectTree::ObjectDDL(*session, object.NodeCode, object.Name);
+        } catch (const std::exception &e) {
+            result->Error = QString::fromUtf8(e.what());
+        }
+    });
+    Worker_ = worker;
+    connect(worker, &QThread::finished, this,
+            [this, name = object.Name, result] { ObjectFetched(name, result->Ddl, result->Error); });
+    connect(worker, &QThread::finished, worker, &QObject::deleteLater);
+    worker->start();
+}
+
+void TfrmExtractor::ObjectFetched(const QString &name, const QString &ddl, const QString &error)
+{
+    if (!Running_)
+        return; // the window was closed meanwhile
+    QString text = ddl;
+    if (!error.isEmpty()) {
         // One object without DDL does not stop the others; the file says which.
         ++Failures_;
-        text = QStringLiteral("/* ") + QString::fromUtf8(e.what()).replace(QStringLiteral("*/"), QStringLiteral("* /"))
+        text = QStringLiteral("/* ") + QString(error).replace(QStringLiteral("*/"), QStringLiteral("* /"))
                + QStringLiteral(" */\r\n");
     }
-    Text_ += QStringLiteral("/*  ") + object.Name + QStringLiteral("  */\r\n") + text + QStringLiteral("\r\n");
+    Text_ += QStringLiteral("/*  ") + name + QStringLiteral("  */\r\n") + text + QStringLiteral("\r\n");
     pbrProgress->setValue(static_cast<int>(Next_));
-    QTimer::singleShot(0, this, &TfrmExtractor::ExtractNext);
+    ExtractNext();
 }
 
 void TfrmExtractor::Finish(bool cancelled)
 {
     Running_ = false;
+    Session_.reset();
     btnExtract->setEnabled(true);
     btnCancel->setEnabled(false);
     memOutput->setPlainText(Text_);

@@ -1,9 +1,11 @@
 #pragma once
 // TfrmExtractor: the schema extractor: the DDL of an owner's objects of the
-// chosen kinds, fetched one object at a time with progress and Cancel, shown
-// and written to "ddl_extract.txt".
+// chosen kinds, fetched one object at a time on a worker thread with progress
+// and Cancel, shown and written to "ddl_extract.txt".
 #include "dbtools/session_tool_form.h"
+#include "model/database_session.h"
 
+#include <QPointer>
 #include <QStringList>
 
 class QListWidget;
@@ -15,13 +17,14 @@ class TfrmExtractor : public TfrmSessionTool {
 
 public:
     TfrmExtractor();
+    ~TfrmExtractor() override;
 
     // A new extractor window, shown and listed in the Window menu; it frees
     // itself when closed. Raises when no session is connected.
     static TfrmExtractor *Create();
 
     // Starts extracting the checked kinds of the chosen owner; the window
-    // goes on by itself, one object per turn of the event loop.
+    // goes on by itself, one object on the worker thread at a time.
     void Extract();
     void Cancel();
     bool IsRunning() const { return Running_; }
@@ -36,7 +39,10 @@ private:
         QString Name;
     };
     void ExtractNext();
+    void ObjectFetched(const QString &name, const QString &ddl, const QString &error);
     void Finish(bool cancelled);
+    void WaitForWorker();
+    void closeEvent(QCloseEvent *event) override;
 
     QListWidget *lvwKinds = nullptr;
     QPushButton *btnExtract = nullptr;
@@ -48,4 +54,8 @@ private:
     bool Running_ = false;
     bool CancelAsked_ = false;
     QString Text_;
+    // Held for the whole run, so a new logon does not take the connection
+    // away from under the worker.
+    IDatabaseSessionPtr Session_;
+    QPointer<QThread> Worker_;
 };

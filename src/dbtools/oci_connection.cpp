@@ -254,8 +254,16 @@ qint64 OciConnection::Execute(const QString &sql, const TSqlBinds &binds, ISqlRo
         if (!sink)
             continue;
         QVariantList row;
-        for (ub4 c = 0; c < columnCount; ++c)
+        for (ub4 c = 0; c < columnCount; ++c) {
+            // A value cut to the buffer would pass for the whole one (a DDL
+            // text missing its end): refuse it.
+            if (indicators[c] > 0 || indicators[c] == -2)
+                throw ESqlError(QStringLiteral("The value of column %1 is longer than %2 bytes; it is not shown "
+                                               "cut short.")
+                                    .arg(names[int(c)])
+                                    .arg(buffers[c].size() - 1));
             row << (indicators[c] == -1 ? QVariant() : QVariant(QString::fromUtf8(buffers[c].constData())));
+        }
         if (!sink->Row(row))
             break;
     }

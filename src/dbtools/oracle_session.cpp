@@ -9,6 +9,7 @@
 #include "model/result_set.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QRegularExpression>
 
 namespace {
@@ -63,6 +64,24 @@ std::unique_ptr<TOSResultSet> RefTableResult()
     return result;
 }
 
+// A mistyped sample file name would otherwise only tell of the missing Oracle
+// client: say first that there is no such database file.
+std::unique_ptr<ISqlConnection> OpenOracle(const TLogonValues &values)
+{
+    try {
+        return std::make_unique<OciConnection>(TOciClientSettings::Current(), values.User, values.Password,
+                                               values.Database);
+    } catch (const ESqlError &e) {
+        static const QRegularExpression fileSuffix(QStringLiteral("\\.(db|sqlite|sqlite3)$"),
+                                                   QRegularExpression::CaseInsensitiveOption);
+        if (QFileInfo(values.Database).isFile())
+            throw ESqlError(QStringLiteral("\"%1\" is no SQLite database. ").arg(values.Database) + e.Message());
+        if (fileSuffix.match(values.Database).hasMatch())
+            throw ESqlError(QStringLiteral("There is no database file \"%1\". ").arg(values.Database) + e.Message());
+        throw;
+    }
+}
+
 } // namespace
 
 TOracleSession::TOracleSession(const TLogonValues &values, std::unique_ptr<ISqlConnection> connection)
@@ -79,8 +98,7 @@ std::shared_ptr<TOracleSession> TOracleSession::Open(const TLogonValues &values)
     if (SqliteDictionaryConnection::IsSqliteFile(values.Database))
         connection = std::make_unique<SqliteDictionaryConnection>(values.Database, values.User, values.Password);
     else
-        connection = std::make_unique<OciConnection>(TOciClientSettings::Current(), values.User, values.Password,
-                                                     values.Database);
+        connection = OpenOracle(values);
     return std::make_shared<TOracleSession>(values, std::move(connection));
 }
 
@@ -251,6 +269,17 @@ std::unique_ptr<TDiagramType> TOracleSession::GetType(const QString &owner, cons
     return type;
 }
 
+// Character columns keep the length they were declared with, in characters
+// where the column counts characters. A LOB declares none: the dictionary's
+// length is its in-row size, and "CLOB(4000)" is no type the server takes back.
+int TOracleSession::DeclaredLength(const QString &dataType, int charLength, int dataLength)
+{
+    if (dataType == QLatin1String("CLOB") || dataType == QLatin1String("BLOB") ||
+        dataType == QLatin1String("NCLOB") || dataType == QLatin1String("BFILE"))
+        return 0;
+    return charLength > 0 ? charLength : dataLength;
+}
+
 void TOracleSession::ReadColumns(TDiagramTable &table)
 {
     auto rows = DictionaryQuery(QStringLiteral(
@@ -267,10 +296,7 @@ void TOracleSession::ReadColumns(TDiagramTable &table)
         auto column = std::make_unique<TDiagramColumn>();
         column->Name = Text(row, "COLUMN_NAME");
         column->DataType = Text(row, "DATA_TYPE");
-        // Character columns keep the length they were declared with, in
-        // characters where the column counts characters.
-        const int charLength = Number(row, "CHAR_LENGTH");
-        column->DataLength = charLength > 0 ? charLength : Number(row, "DATA_LENGTH");
+        column->DataLength = DeclaredLength(column->DataType, Number(row, "CHAR_LENGTH"), Number(row, "DATA_LENGTH"));
         column->DataPrecision = Number(row, "DATA_PRECISION");
         column->DataScale = Number(row, "DATA_SCALE");
         column->IsNullable = Text(row, "NULLABLE") != QLatin1String("N");

@@ -48,6 +48,8 @@ public:
     // Runs a dictionary query: written to the console first, raises with the
     // database's message.
     std::unique_ptr<TOSResultSet> DictionaryQuery(const QString &sql, const TSqlBinds &binds = {});
+    // A column's length as it was declared, from the dictionary's two lengths.
+    static int DeclaredLength(const QString &dataType, int charLength, int dataLength);
     // The connection the SQL editor's worker runs user statements on.
     ISqlConnection &Connection() const { return *m_connection; }
 

@@ -8,12 +8,32 @@
 #include "platform/config_settings.h"
 #include "platform/user_interface.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QLabel>
+#include <QListWidget>
+#include <QMainWindow>
 #include <QPlainTextEdit>
 
-TfrmSessionTool::TfrmSessionTool(const QString &objectName) : QWidget(nullptr, Qt::Window)
+namespace {
+
+// The program's main window, when one is up: the tool windows stay above it
+// but below every box and dialog, which stay-on-top would hide.
+QWidget *MainWindow()
+{
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (qobject_cast<QMainWindow *>(widget) && widget->isVisible())
+            return widget;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+TfrmSessionTool::TfrmSessionTool(const QString &objectName)
+    : QWidget(MainWindow(), Qt::Tool | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint
+                                | Qt::WindowCloseButtonHint)
 {
     setObjectName(objectName);
     setAttribute(Qt::WA_DeleteOnClose);
@@ -50,6 +70,8 @@ void TfrmSessionTool::ShowRegistered(const QString &caption)
         TWindowRegistry::Current->RegisterOpenWindow(this);
         Registered_ = true;
     }
+    if (QWidget *owner = parentWidget())
+        move(owner->geometry().center() - rect().center());
     show();
 }
 
@@ -82,4 +104,19 @@ void TfrmSessionTool::closeEvent(QCloseEvent *event)
         Registered_ = false;
     }
     QWidget::closeEvent(event);
+}
+
+void TfrmSessionTool::AddCheckItem(QListWidget *list, const QString &text, bool checked)
+{
+    auto *item = new QListWidgetItem(text, list);
+    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+    item->setCheckState(checked ? Qt::Checked : Qt::Unchecked);
+}
+
+void TfrmSessionTool::MakeChoiceList(QListWidget *list)
+{
+    list->setMaximumHeight(170);
+    connect(list, &QListWidget::itemActivated, list, [](QListWidgetItem *item) {
+        item->setCheckState(item->checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
+    });
 }

@@ -6,6 +6,7 @@
 
 class QComboBox;
 class QLabel;
+class QListWidget;
 class QPlainTextEdit;
 class TOracleSession;
 
@@ -29,6 +30,10 @@ protected:
     // or a message box says why not (the old file stays).
     bool WriteOutput(const QString &fileName, const QString &text);
     void closeEvent(QCloseEvent *event) override;
+    // A line of a choice list with its check box. Space, Enter and a double
+    // click turn the check as well as a click on the box.
+    static void AddCheckItem(QListWidget *list, const QString &text, bool checked);
+    static void MakeChoiceList(QListWidget *list);
 
     QComboBox *cboOwner = nullptr;
     QLabel *lblStatus = nullptr;

@@ -39,7 +39,14 @@ QString RowCountText(qint64 rows, const char *verb)
 
 } // namespace
 
-TfrmSQLQuery::TfrmSQLQuery(QWidget *owner) : QWidget(owner, Qt::Window | Qt::WindowStaysOnTopHint)
+// The main window is the registry's own window. The editor stays above it
+// only, not above every window: a message box or dialog the program opens
+// must come above the editor, which a stay-on-top window would cover.
+QWidget *TfrmSQLQuery::DefaultOwner() { return dynamic_cast<QWidget *>(TWindowRegistry::Current); }
+
+TfrmSQLQuery::TfrmSQLQuery(QWidget *owner)
+    : QWidget(owner ? owner : DefaultOwner(), Qt::Tool | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
+                                                   Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("frmSQLQuery"));
     setAttribute(Qt::WA_DeleteOnClose);

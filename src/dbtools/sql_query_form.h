@@ -20,9 +20,11 @@ public:
     explicit TfrmSQLQuery(QWidget *owner = nullptr);
     ~TfrmSQLQuery() override;
 
-    // A new window, shown at once, modeless and on top, listed in the Window
-    // menu as "SQL Editor ~ N"; it frees itself when closed.
+    // A new window, shown at once, modeless and on top of the main window,
+    // listed in the Window menu as "SQL Editor ~ N"; it frees itself when closed.
     static TfrmSQLQuery *Create(QWidget *owner = nullptr);
+    // The window the editors stay above when no owner is given: the main window.
+    static QWidget *DefaultOwner();
 
     void SetSQLText(const QString &text);
     QString SQLText() const;

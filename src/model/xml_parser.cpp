@@ -195,7 +195,7 @@ class TXMLDocumentScanner
 public:
     explicit TXMLDocumentScanner(QStringView text) : s(text), n(text.size()) {}
 
-    std::unique_ptr<TXMLElement> run()
+    std::unique_ptr<TXMLNodeStore> run()
     {
         qsizetype textStart = 0;
         while (p < n) {
@@ -224,7 +224,7 @@ public:
         }
         if (current)
             fail(QStringLiteral("Unclosed element <") + current->Name() + u'>');
-        return std::move(root);
+        return std::move(nodes);
     }
 
 private:
@@ -372,8 +372,8 @@ private:
         if (end == n)
             fail(QStringLiteral("Unterminated attribute value starting at position ") + position(p - 1));
         const QStringView raw = s.sliced(p, end - p);
-        current->Attributes().Add(std::make_unique<TXMLAttribute>(
-            std::move(name), hasEntities ? DecodeXmlEntities(raw) : values.Shared(raw)));
+        current->Attributes().Add(
+            nodes->Attributes.New(std::move(name), hasEntities ? DecodeXmlEntities(raw) : values.Shared(raw)));
         p = end + 1;
     }
 
@@ -394,15 +394,13 @@ private:
 
     void startElement(QString name)
     {
-        if (!current && root)
+        if (!current && nodes->Root)
             fail(QStringLiteral("Document may have only one root element"));
-        auto element = std::make_unique<TXMLElement>(std::move(name));
-        if (current) {
-            current = current->Children().Add(std::move(element));
-        } else {
-            root = std::move(element);
-            current = root.get();
-        }
+        TXMLElement *element = nodes->Elements.New(std::move(name));
+        if (current)
+            current = current->Children().Add(element);
+        else
+            current = nodes->Root = element;
     }
 
     void endElement(QStringView name, qsizetype namePos)
@@ -419,7 +417,7 @@ private:
     qsizetype n;
     qsizetype p = 0;
     qsizetype tagStart = 0;
-    std::unique_ptr<TXMLElement> root;
+    std::unique_ptr<TXMLNodeStore> nodes = std::make_unique<TXMLNodeStore>();
     TXMLElement *current = nullptr;
     TSharedStrings names;
     TSharedStrings values;
@@ -435,20 +433,20 @@ EDirtyXMLParserError::EDirtyXMLParserError(const QString &message)
 // reference-count update each.
 TXMLAttribute::TXMLAttribute(QString name, QString value) : m_name(std::move(name)), m_value(std::move(value)) {}
 
-TXMLAttribute *TXMLAttributeList::Add(std::unique_ptr<TXMLAttribute> attribute)
+TXMLAttribute *TXMLAttributeList::Add(TXMLAttribute *attribute)
 {
     attribute->m_owner = this;
-    m_items.push_back(std::move(attribute));
-    return m_items.back().get();
+    m_items.push_back(attribute);
+    return attribute;
 }
 
 TXMLAttribute *TXMLAttributeList::Find(const QString &name) const
 {
     // Names are nearly always written as they are asked for; the exact
     // comparison settles those without folding case letter by letter.
-    for (const auto &attribute : m_items)
+    for (TXMLAttribute *attribute : m_items)
         if (attribute->Name() == name || attribute->Name().compare(name, Qt::CaseInsensitive) == 0)
-            return attribute.get();
+            return attribute;
     return nullptr;
 }
 
@@ -456,21 +454,21 @@ TXMLAttribute *TXMLAttributeList::Items(int index) const
 {
     if (index < 0 || index >= Count())
         failListIndex(index);
-    return m_items[size_t(index)].get();
+    return m_items[size_t(index)];
 }
 
-TXMLElement *TXMLChildElementList::Add(std::unique_ptr<TXMLElement> element)
+TXMLElement *TXMLChildElementList::Add(TXMLElement *element)
 {
     element->m_ownerList = this;
-    m_items.push_back(std::move(element));
-    return m_items.back().get();
+    m_items.push_back(element);
+    return element;
 }
 
 TXMLElement *TXMLChildElementList::Items(int index) const
 {
     if (index < 0 || index >= Count())
         failListIndex(index);
-    return m_items[size_t(index)].get();
+    return m_items[size_t(index)];
 }
 
 TXMLElement *TXMLElementList::Items(int index) const
@@ -481,20 +479,6 @@ TXMLElement *TXMLElementList::Items(int index) const
 }
 
 TXMLElement::TXMLElement(QString name) : m_attributes(this), m_children(this), m_name(std::move(name)) {}
-
-// A deep tree is taken apart level by level here; letting each element's
-// unique_ptr free its children would recurse once per level.
-TXMLElement::~TXMLElement()
-{
-    std::vector<std::unique_ptr<TXMLElement>> pending = std::move(m_children.m_items);
-    while (!pending.empty()) {
-        std::unique_ptr<TXMLElement> element = std::move(pending.back());
-        pending.pop_back();
-        for (auto &child : element->m_children.m_items)
-            pending.push_back(std::move(child));
-        element->m_children.m_items.clear();
-    }
-}
 
 TXMLElement *TXMLElement::GetParent() const
 {
@@ -568,7 +552,7 @@ bool TDirtyXMLParser::LoadFromFile(const QString &fileName)
 {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly)) {
-        m_root.reset();
+        m_nodes.reset();
         m_sourceText.clear();
         m_errorMessage = QStringLiteral("Cannot open file \"") + fileName + QStringLiteral("\". ")
                          + file.errorString();
@@ -591,11 +575,11 @@ bool TDirtyXMLParser::LoadFromBytes(const QByteArray &bytes)
 
 bool TDirtyXMLParser::ParseXml(const QString &text)
 {
-    m_root.reset();
+    m_nodes.reset();
     m_errorMessage.clear();
     m_sourceText.clear();
     try {
-        m_root = TXMLDocumentScanner(text).run();
+        m_nodes = TXMLDocumentScanner(text).run();
     } catch (const EDirtyXMLParserError &e) {
         m_errorMessage = QString::fromStdString(e.what());
         return false;

@@ -199,7 +199,8 @@ void Tfrmgui::CreateMenus()
     add(file, {"", "actCloneInstance", "actNewInstance", "", "actExit"});
 
     QMenu *session = top("mniSession", QStringLiteral("&Session"));
-    add(session, {"actLogOn", "actLogOff", "", "actShowIniFile", "", "actExtractMetaData"});
+    // The copy-script tool has no other way in.
+    add(session, {"actLogOn", "actLogOff", "", "actShowIniFile", "", "actExtractMetaData", "actExportImport"});
 
     QMenu *edit = top("mniEdit", QStringLiteral("&Edit"));
     add(edit, {"actCut", "actCopy", "actPaste", "actHide", "", "actSelectAll"});

@@ -1,7 +1,11 @@
 // What the main window's commands do: pages, files, saving, pictures, the view.
 #include "shell/main_form.h"
 
+<<<<<<< HEAD
 #include "canvas/sql_windows.h"
+=======
+#include "canvas/dom_tree.h"
+>>>>>>> main
 #include "dbtools/gui_helpers.h"
 #include "model/diagram_object_model.h"
 #include "model/database_session.h"
@@ -80,6 +84,8 @@ void Tfrmgui::ClosePage(int index)
     if (index < 0 || index >= static_cast<int>(OpenModels->size()) || OpenModels->size() < 2)
         return;
     const int select = index == 0 ? 0 : index - 1;
+    TDiagramObjectModel *const shown = CurrentModel;
+    const void *const closing = (*OpenModels)[static_cast<size_t>(index)].get();
     Diagram_->SetPaintingEnabled(false);
     SelectedGraphics->Clear();
     OpenModels->erase(OpenModels->begin() + index);
@@ -89,8 +95,18 @@ void Tfrmgui::ClosePage(int index)
         tabModels->removeTab(index);
         tabModels->setCurrentIndex(select);
     }
-    Diagram_->Rebuild();
-    Diagram_->RefreshExplorerTree();
+    // Closing a page other than the one shown (the empty first page after a file opened from
+    // the command line) leaves the canvas as it is and takes only that page out of the tree:
+    // on a large diagram both would cost as much as opening it again.
+    if (CurrentModel != shown)
+        Diagram_->Rebuild();
+    QTreeWidgetItem *const node = tvwModel->topLevelItem(index);
+    if (node && TDOMTree::NodeData(node) == closing) {
+        const QSignalBlocker blocker(tvwModel);
+        delete node;
+    } else {
+        Diagram_->RefreshExplorerTree();
+    }
     FitSurfaceToModel();
     pbox->update();
     Diagram_->SetPaintingEnabled(true);

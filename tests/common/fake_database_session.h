@@ -35,10 +35,6 @@ public:
 
     // The next GetTable (GetObjectTable, GetType) of owner.name returns a copy.
     void AddTable(const TDiagramTable &table) { m_tables[Key(table.Owner, table.Name)] = Copy(table); }
-    void AddObjectTable(const TDiagramObjectTable &table)
-    {
-        m_objectTables[Key(table.Owner, table.Name)] = Copy(table);
-    }
     void AddType(const TDiagramType &type) { m_types[Key(type.Owner, type.Name)] = Copy(type); }
 
     bool GetConnected() const override { return Connected; }
@@ -50,21 +46,15 @@ public:
         Calls << QStringLiteral("Disconnect");
         Connected = false;
     }
-    std::unique_ptr<TOSResultSet> GetOwners() override
-    {
-        Calls << QStringLiteral("GetOwners");
-        return std::make_unique<TOSResultSet>();
-    }
+    std::unique_ptr<TOSResultSet> GetOwners() override { return Listed(QStringLiteral("GetOwners")); }
     QString GetTnsNamesPath() const override { return QStringLiteral("/etc/tnsnames.ora"); }
     std::unique_ptr<TOSResultSet> GetReferencedTables(const QString &owner, const QString &table) override
     {
-        Calls << QStringLiteral("GetReferencedTables %1.%2").arg(owner, table);
-        return std::make_unique<TOSResultSet>();
+        return Listed(QStringLiteral("GetReferencedTables %1.%2").arg(owner, table));
     }
     std::unique_ptr<TOSResultSet> GetReferencingTables(const QString &owner, const QString &table) override
     {
-        Calls << QStringLiteral("GetReferencingTables %1.%2").arg(owner, table);
-        return std::make_unique<TOSResultSet>();
+        return Listed(QStringLiteral("GetReferencingTables %1.%2").arg(owner, table));
     }
     QString GetQueryDataSQL(const QString &owner, const QString &table) const override
     {
@@ -77,11 +67,11 @@ public:
         table->IsVirtual = !m_tables.count(Key(owner, name));
         return table;
     }
+    // No object tables: each comes back virtual.
     std::unique_ptr<TDiagramObjectTable> GetObjectTable(const QString &owner, const QString &name) override
     {
-        auto table = Serve("GetObjectTable", m_objectTables, owner, name);
-        if (!m_objectTables.count(Key(owner, name)))
-            table->IsVirtual = true;
+        auto table = Serve("GetObjectTable", Store<TDiagramObjectTable>(), owner, name);
+        table->IsVirtual = true;
         return table;
     }
     std::unique_ptr<TDiagramType> GetType(const QString &owner, const QString &name) override
@@ -93,6 +83,11 @@ private:
     template <class T>
     using Store = std::map<QString, std::unique_ptr<T>>;
 
+    std::unique_ptr<TOSResultSet> Listed(const QString &call)
+    {
+        Calls << call;
+        return std::make_unique<TOSResultSet>();
+    }
     static QString Key(const QString &owner, const QString &name) { return owner + QLatin1Char('.') + name; }
     // Assign leaves a type's attributes and methods alone: they are copied here.
     template <class T>
@@ -118,6 +113,5 @@ private:
     }
 
     Store<TDiagramTable> m_tables;
-    Store<TDiagramObjectTable> m_objectTables;
     Store<TDiagramType> m_types;
 };

@@ -8,30 +8,13 @@
 #include "modal_dialog.h"
 
 #include <QComboBox>
-#include <QPointer>
 #include <QLineEdit>
-#include <QPushButton>
+#include <QPointer>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 namespace {
-
-// The texts of the SQL editor windows that opened, which are then closed.
-QStringList TakeSqlWindows()
-{
-    QList<QPointer<TfrmSQLQuery>> forms;
-    for (QWidget *widget : QApplication::topLevelWidgets())
-        if (auto *form = qobject_cast<TfrmSQLQuery *>(widget))
-            forms << form;
-    QStringList texts;
-    for (const QPointer<TfrmSQLQuery> &form : forms) {
-        EXPECT_TRUE(form->ScriptMode());
-        texts << form->SQLText();
-        delete form.data();
-    }
-    return texts;
-}
 
 class CompareModelsTest : public ::testing::Test {
 protected:
@@ -39,10 +22,9 @@ protected:
     {
         Original = CurrentModel;
         Original->Name = "Shop v1";
-        auto target = std::make_unique<TDiagramObjectModel>();
-        Target = target.get();
+        OpenModels->push_back(std::make_unique<TDiagramObjectModel>());
+        Target = OpenModels->back().get();
         Target->Name = "Shop v2";
-        OpenModels->push_back(std::move(target));
         for (TDiagramObjectModel *model : {Original, Target}) {
             TDiagramTable *emp = AddTable(*model, "SHOP", "EMP");
             AddColumn(*emp, "EMPNO", "NUMBER", 0, 4, 0, false);
@@ -50,73 +32,84 @@ protected:
         }
     }
 
+    // Runs a wizard with the given choices; the texts of the SQL editor
+    // windows that opened (script mode), which are then closed.
+    QStringList Compare(int original, int target, const QString &file = {})
+    {
+        TfrmCompareModelsWizard wizard;
+        Child<QComboBox>(wizard, "cboOriginal")->setCurrentIndex(original);
+        Child<QComboBox>(wizard, "cboTarget")->setCurrentIndex(target);
+        Child<QLineEdit>(wizard, "edtTargetFile")->setText(file);
+        Child<QPushButton>(wizard, "btnOK")->click();
+        Script = wizard.Script();
+        EXPECT_EQ(wizard.result() == QDialog::Accepted, !Script.isEmpty());
+        QStringList texts;
+        for (QWidget *widget : QApplication::topLevelWidgets()) {
+            if (auto *form = qobject_cast<TfrmSQLQuery *>(widget)) {
+                EXPECT_TRUE(form->ScriptMode());
+                texts << form->SQLText();
+                form->deleteLater();
+            }
+        }
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        return texts;
+    }
+
     TModelGlobalsGuard Globals;
     TScopedFakeUserInterface Ui;
     TDiagramObjectModel *Original = nullptr;
     TDiagramObjectModel *Target = nullptr;
+    QString Script;
 };
 
 } // namespace
 
 TEST_F(CompareModelsTest, EqualModelsHaveNoDifferences)
 {
-    EXPECT_EQ(TfrmCompareModelsWizard::BuildComparison(*Original, *Target), "/* no differences found */");
+    // The current page against the next one is what the wizard offers first.
     TfrmCompareModelsWizard wizard;
     EXPECT_EQ(Child<QComboBox>(wizard, "cboOriginal")->currentIndex(), 0);
     EXPECT_EQ(Child<QComboBox>(wizard, "cboTarget")->currentIndex(), 1);
     EXPECT_FALSE(Child<QLineEdit>(wizard, "edtTargetFile")->isEnabled());
-    Child<QPushButton>(wizard, "btnOK")->click();
-    EXPECT_EQ(wizard.result(), QDialog::Accepted);
-    EXPECT_EQ(TakeSqlWindows(), QStringList{"/* no differences found */"});
+    EXPECT_EQ(Compare(0, 1), QStringList{"/* no differences found */"});
 }
 
 TEST_F(CompareModelsTest, AColumnThatDiffersGivesItsDelta)
 {
     Target->Tables.GetTable(0)->Columns.GetColumn(1)->DataLength = 40;
     AddColumn(*Target->Tables.GetTable(0), "HIREDATE", "DATE");
-    TfrmCompareModelsWizard wizard;
-    Child<QPushButton>(wizard, "btnOK")->click();
-    const QStringList shown = TakeSqlWindows();
-    ASSERT_EQ(shown.size(), 1);
-    expectGolden("ddl/compare_models.sql", wizard.Script().toUtf8());
-    EXPECT_EQ(shown[0], QString(wizard.Script()).remove(QLatin1Char('\r')));
-
+    const QStringList shown = Compare(0, 1);
+    EXPECT_EQ(shown, QStringList{QString(Script).remove('\r')});
+    expectGolden("ddl/compare_models.sql", Script.toUtf8());
     // Swapped, the same difference reads the other way.
-    TfrmCompareModelsWizard swapped;
-    Child<QComboBox>(swapped, "cboOriginal")->setCurrentIndex(1);
-    Child<QComboBox>(swapped, "cboTarget")->setCurrentIndex(0);
-    Child<QPushButton>(swapped, "btnOK")->click();
-    EXPECT_TRUE(swapped.Script().contains("ALTER TABLE SHOP.EMP DROP COLUMN HIREDATE"));
-    EXPECT_TRUE(swapped.Script().contains("MODIFY (ENAME VARCHAR2(10))"));
-    EXPECT_EQ(TakeSqlWindows().size(), 1);
+    EXPECT_EQ(Compare(1, 0).size(), 1);
+    EXPECT_TRUE(Script.contains("ALTER TABLE SHOP.EMP DROP COLUMN HIREDATE"));
+    EXPECT_TRUE(Script.contains("MODIFY (ENAME VARCHAR2(10))"));
 }
 
 TEST_F(CompareModelsTest, TargetFromADiagramFile)
 {
     QTemporaryDir dir;
-    const QString fileName = dir.filePath("target.xml");
     Target->Tables.GetTable(0)->Comment = "Staff";
-    Target->FileName = fileName;
+    Target->FileName = dir.filePath("target.xml");
     Target->SaveModelToFile(true);
+    const int file = 2; // after the two pages
+
+    // No file or a missing one is said and the wizard stays open.
+    EXPECT_TRUE(Compare(0, file).isEmpty());
+    EXPECT_TRUE(Compare(0, file, dir.filePath("missing.xml")).isEmpty());
+    EXPECT_EQ(Ui.Messages(), QStringList({"Choose the diagram file to compare with.",
+                                          "File not found: " + dir.filePath("missing.xml")}));
 
     TfrmCompareModelsWizard wizard;
-    auto *target = Child<QComboBox>(wizard, "cboTarget");
-    target->setCurrentIndex(target->count() - 1);
+    Child<QComboBox>(wizard, "cboTarget")->setCurrentIndex(file);
     EXPECT_TRUE(Child<QLineEdit>(wizard, "edtTargetFile")->isEnabled());
-
-    // A missing file is said and the wizard stays open.
-    Child<QLineEdit>(wizard, "edtTargetFile")->setText(dir.filePath("missing.xml"));
-    Child<QPushButton>(wizard, "btnOK")->click();
-    EXPECT_EQ(Ui.Messages(), QStringList{"File not found: " + dir.filePath("missing.xml")});
-    EXPECT_NE(wizard.result(), QDialog::Accepted);
-    EXPECT_TRUE(TakeSqlWindows().isEmpty());
-
-    Ui.QueueAnswer(TUserInterfaceAnswer::Path(fileName));
+    Ui.QueueAnswer(TUserInterfaceAnswer::Path(Target->FileName));
     Child<QPushButton>(wizard, "btnBrowse")->click();
-    Child<QPushButton>(wizard, "btnOK")->click();
-    EXPECT_EQ(wizard.result(), QDialog::Accepted);
-    EXPECT_TRUE(wizard.Script().contains(" *  Target Model is Shop v2\r\n"));
-    EXPECT_TRUE(wizard.Script().contains("COMMENT ON TABLE SHOP.EMP IS 'Staff'"));
+    EXPECT_EQ(Child<QLineEdit>(wizard, "edtTargetFile")->text(), Target->FileName);
+
+    EXPECT_EQ(Compare(0, file, Target->FileName).size(), 1);
+    EXPECT_TRUE(Script.contains(" *  Target Model is Shop v2\r\n"));
+    EXPECT_TRUE(Script.contains("COMMENT ON TABLE SHOP.EMP IS 'Staff'"));
     EXPECT_EQ(OpenModels->size(), 2u);
-    EXPECT_EQ(TakeSqlWindows().size(), 1);
 }

@@ -1,6 +1,8 @@
-// The schema extractor on the sample database: the DDL of SHOP's tables in
-// the window and in "ddl_extract.txt", objects without DDL named in the file,
-// and Cancel writing nothing.
+// The schema extractor and the export and import window on the sample
+// database: what they show and write ("ddl_extract.txt", "copy_data.txt")
+// against golden files, objects without DDL or rows named, Cancel writing
+// nothing, and where they sit among the windows.
+#include "dbtools/export_import_form.h"
 #include "dbtools/extractor_form.h"
 #include "modal_dialog.h"
 #include "platform/config_settings.h"
@@ -12,6 +14,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
+#include <QMainWindow>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QProgressBar>
@@ -21,96 +24,128 @@
 
 namespace {
 
-class ExtractorTest : public ::testing::Test {
+class SessionToolsTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        TConfigSettings::SetProgramFolderOverride(Temp.path());
-        Form = TfrmExtractor::Create();
-    }
+    void SetUp() override { TConfigSettings::SetProgramFolderOverride(Temp.path()); }
     void TearDown() override
     {
         delete Form.data();
         TConfigSettings::SetProgramFolderOverride({});
     }
 
-    void CheckKinds(const QStringList &kinds)
+    // Checks exactly the listed items of a choice list.
+    void Check(const char *list, const QStringList &texts)
     {
-        auto *list = Child<QListWidget>(*Form, "lvwKinds");
-        for (int i = 0; i < list->count(); ++i)
-            list->item(i)->setCheckState(kinds.contains(list->item(i)->text()) ? Qt::Checked : Qt::Unchecked);
+        auto *items = Child<QListWidget>(*Form, list);
+        for (int i = 0; i < items->count(); ++i)
+            items->item(i)->setCheckState(texts.contains(items->item(i)->text()) ? Qt::Checked : Qt::Unchecked);
     }
-
-    // Lets the window work through its objects, as the event loop would.
-    void RunToEnd()
+    void Click(const char *button) { Child<QPushButton>(*Form, button)->click(); }
+    // Lets the extractor work through its objects, as the event loop would.
+    void RunToEnd(const TfrmExtractor &form)
     {
-        while (Form->IsRunning())
+        while (form.IsRunning())
             QCoreApplication::processEvents();
     }
-
     QString Status() const { return Child<QLabel>(*Form, "lblStatus")->text(); }
-    QString FileName() const { return Temp.filePath("ddl_extract.txt"); }
+    QString Shown() const { return Child<QPlainTextEdit>(*Form, "memOutput")->toPlainText(); }
+    int Objects() const { return Child<QProgressBar>(*Form, "pbrProgress")->maximum(); }
+    QByteArray Written(const char *name) const
+    {
+        QFile file(Temp.filePath(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(no file)");
+    }
 
     QTemporaryDir Temp;
     TScopedFakeUserInterface Ui;
     TSampleSessionScope Session{"shop"};
-    QPointer<TfrmExtractor> Form;
+    QPointer<QWidget> Form;
 };
 
 } // namespace
 
-TEST_F(ExtractorTest, TablesOfShop)
+TEST_F(SessionToolsTest, ExtractorWritesTheTablesOfShop)
 {
-    EXPECT_EQ(Child<QComboBox>(*Form, "cboOwner")->currentText(), "SHOP");
-    Child<QPushButton>(*Form, "btnExtract")->click();
-    EXPECT_TRUE(Form->IsRunning());
-    EXPECT_FALSE(Child<QPushButton>(*Form, "btnExtract")->isEnabled());
-    RunToEnd();
-    auto *progress = Child<QProgressBar>(*Form, "pbrProgress");
-    EXPECT_EQ(progress->value(), progress->maximum());
-    QFile file(FileName());
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray written = file.readAll();
-    expectGolden("ddl_extract_shop.txt", written);
-    EXPECT_EQ(Child<QPlainTextEdit>(*Form, "memOutput")->toPlainText(), QString::fromUtf8(written).remove('\r'));
-    EXPECT_EQ(Status(), QStringLiteral("%1 object(s) written to %2.").arg(progress->maximum()).arg(FileName()));
+    TfrmExtractor *form = TfrmExtractor::Create();
+    Form = form;
+    EXPECT_EQ(Child<QComboBox>(*form, "cboOwner")->currentText(), "SHOP");
+    Click("btnExtract");
+    EXPECT_FALSE(Child<QPushButton>(*form, "btnExtract")->isEnabled());
+    RunToEnd(*form);
+    EXPECT_EQ(Child<QProgressBar>(*form, "pbrProgress")->value(), Objects());
+    expectGolden("ddl_extract_shop.txt", Written("ddl_extract.txt"));
+    EXPECT_EQ(Shown(), QString::fromUtf8(Written("ddl_extract.txt")).remove('\r'));
+    EXPECT_EQ(Status(), QStringLiteral("%1 object(s) written to %2.").arg(Objects()).arg(Temp.filePath("ddl_extract.txt")));
+
+    // Objects without DDL are named in the file, one failure each.
+    Check("lvwKinds", {"Views", "Sequences"});
+    Click("btnExtract");
+    RunToEnd(*form);
+    ASSERT_GT(Objects(), 0);
+    EXPECT_EQ(Status(), QStringLiteral("%1 object(s) written to %2. %1 of them have no DDL; the file says why.")
+                            .arg(Objects())
+                            .arg(Temp.filePath("ddl_extract.txt")));
+    EXPECT_EQ(QString::fromUtf8(Written("ddl_extract.txt")).count("needs an Oracle server"), Objects());
     EXPECT_TRUE(Ui.Messages().isEmpty());
 }
 
-TEST_F(ExtractorTest, ObjectsWithoutDdlAreNamedInTheFile)
+TEST_F(SessionToolsTest, ExtractorCancelWritesNothing)
 {
-    CheckKinds({"Views", "Sequences"});
-    Child<QPushButton>(*Form, "btnExtract")->click();
-    RunToEnd();
-    const int objects = Child<QProgressBar>(*Form, "pbrProgress")->maximum();
-    ASSERT_GT(objects, 0);
-    EXPECT_EQ(Status(), QStringLiteral("%1 object(s) written to %2. %1 of them have no DDL; the file says why.")
-                            .arg(objects)
-                            .arg(FileName()));
-    QFile file(FileName());
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QString text = QString::fromUtf8(file.readAll());
-    EXPECT_EQ(text.count("needs an Oracle server"), objects);
+    TfrmExtractor *form = TfrmExtractor::Create();
+    Form = form;
+    Check("lvwKinds", {"Tables", "Types"});
+    Click("btnExtract");
+    ASSERT_GT(Objects(), 2);
+    QCoreApplication::processEvents(); // the first object goes to the worker
+    Click("btnCancel");
+    RunToEnd(*form);
+    EXPECT_EQ(Status(), QStringLiteral("Cancelled after 1 of %1 object(s); nothing was written.").arg(Objects()));
+    EXPECT_EQ(Written("ddl_extract.txt"), "(no file)");
+    EXPECT_TRUE(Child<QPushButton>(*form, "btnExtract")->isEnabled());
+    // Closing while an object is fetched waits for it and writes nothing.
+    Click("btnExtract");
+    QCoreApplication::processEvents();
+    form->close();
+    EXPECT_FALSE(form->IsRunning());
+    EXPECT_EQ(Written("ddl_extract.txt"), "(no file)");
 }
 
-TEST_F(ExtractorTest, CancelWritesNothing)
+TEST_F(SessionToolsTest, CopyScriptOfHrTables)
 {
-    CheckKinds({"Tables", "Types"});
-    Child<QPushButton>(*Form, "btnExtract")->click();
-    const int objects = Child<QProgressBar>(*Form, "pbrProgress")->maximum();
-    ASSERT_GT(objects, 1);
-    QCoreApplication::processEvents(); // one object
-    Child<QPushButton>(*Form, "btnCancel")->click();
-    RunToEnd();
-    EXPECT_EQ(Status(), QStringLiteral("Cancelled after 1 of %1 object(s); nothing was written.").arg(objects));
-    EXPECT_FALSE(QFile::exists(FileName()));
-    EXPECT_TRUE(Child<QPushButton>(*Form, "btnExtract")->isEnabled());
+    TfrmExportImport *form = TfrmExportImport::Create();
+    Form = form;
+    Click("btnGenerate");
+    EXPECT_EQ(Ui.Messages(), QStringList{"Check the tables whose rows the script should copy."});
+    EXPECT_EQ(Written("copy_data.txt"), "(no file)");
+
+    // A table whose rows cannot be read is named in the script, not hidden.
+    Check("lvwTables", {"SHOP.CATEGORIES"});
+    Click("btnGenerate");
+    EXPECT_EQ(Ui.Messages().value(1), "The rows of SHOP.CATEGORIES could not be read; the script says why.");
+    EXPECT_TRUE(Shown().startsWith("/*  SHOP.CATEGORIES: not copied: "));
+
+    auto *owner = Child<QComboBox>(*form, "cboOwner");
+    owner->setCurrentIndex(owner->findText("HR"));
+    ASSERT_EQ(Child<QListWidget>(*form, "lvwTables")->count(), 7);
+    Check("lvwTables", {"HR.DEPARTMENTS", "HR.JOB_HISTORY"});
+    Click("btnGenerate");
+    EXPECT_EQ(Ui.Messages().size(), 2);
+    expectGolden("copy_data_hr.txt", Written("copy_data.txt"));
+    EXPECT_EQ(Shown(), QString::fromUtf8(Written("copy_data.txt")).remove('\r'));
+    EXPECT_EQ(Status(), "Copy script of 2 table(s) written to " + Temp.filePath("copy_data.txt") + ".");
 }
 
-TEST_F(ExtractorTest, OfflineThereIsNoWindow)
+TEST_F(SessionToolsTest, ToolsSitAboveTheMainWindowOnlyAndNeedASession)
 {
+    QMainWindow main;
+    main.show();
+    for (QWidget *form : {static_cast<QWidget *>(TfrmExtractor::Create()), static_cast<QWidget *>(TfrmExportImport::Create())}) {
+        EXPECT_EQ(form->parentWidget(), &main);
+        EXPECT_EQ(form->windowType(), Qt::Tool);
+        EXPECT_FALSE(form->windowFlags() & Qt::WindowStaysOnTopHint);
+        delete form;
+    }
     DatabaseSession->Disconnect();
     EXPECT_THROW(TfrmExtractor::Create(), ENotConnected);
-    EXPECT_THROW(Form->Extract(), ENotConnected);
-    EXPECT_FALSE(Form->IsRunning());
+    EXPECT_THROW(TfrmExportImport::Create(), ENotConnected);
 }

@@ -1,56 +1,60 @@
-// The configuration directory and the preferences file name, kept away from
-// the user's real settings.
+// The configuration directory, kept away from the user's real settings, and
+// the Entities list filled from the sample database.
 #include "dbtools/gui_helpers.h"
 #include "platform/config_settings.h"
+#include "sample_database.h"
 
 #include <QDir>
-#include <QTemporaryDir>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
-namespace {
-
-class GUIHelpersTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        TConfigSettings::SetSettingsFileOverride(Temp.filePath("settings.ini"));
-        TConfigSettings::SetProgramFolderOverride(Temp.path());
-    }
-    void TearDown() override
-    {
-        TConfigSettings::SetSettingsFileOverride({});
-        TConfigSettings::SetProgramFolderOverride({});
-    }
-    QTemporaryDir Temp;
-};
-
-} // namespace
-
-TEST_F(GUIHelpersTest, EmptyConfigDirBecomesTheProgramFolderAndIsStored)
+TEST(GUIHelpers, ConfigDirIsTheProgramFolderUntilAnExistingFolderIsSet)
 {
+    QTemporaryDir temp;
+    TConfigSettings::SetSettingsFileOverride(temp.filePath("settings.ini"));
+    TConfigSettings::SetProgramFolderOverride(temp.path());
     EXPECT_EQ(TConfigSettings::ReadConfigDir(), "");
-    EXPECT_EQ(TGUIHelpers::GetConfigDir(), Temp.path());
-    EXPECT_EQ(TConfigSettings::ReadConfigDir(), Temp.path());
-    EXPECT_EQ(TGUIHelpers::GetPreferencesFileName(), Temp.path() + "/marrowtide_preferences.config");
+    EXPECT_EQ(TGUIHelpers::GetConfigDir(), temp.path());
+    EXPECT_EQ(TConfigSettings::ReadConfigDir(), temp.path()) << "the default is stored";
+    EXPECT_EQ(TGUIHelpers::GetPreferencesFileName(), temp.path() + "/marrowtide_preferences.config");
+    QDir(temp.path()).mkdir("conf");
+    TGUIHelpers::SetConfigDir(temp.filePath("conf"));
+    EXPECT_EQ(TGUIHelpers::GetConfigDir(), temp.filePath("conf"));
+    TGUIHelpers::SetConfigDir(temp.filePath("missing"));
+    EXPECT_EQ(TGUIHelpers::GetConfigDir(), temp.path());
+    TConfigSettings::SetSettingsFileOverride({});
+    TConfigSettings::SetProgramFolderOverride({});
 }
 
-TEST_F(GUIHelpersTest, SetConfigDirTakesOnlyExistingFolders)
-{
-    QDir(Temp.path()).mkdir("conf");
-    TGUIHelpers::SetConfigDir(Temp.filePath("conf"));
-    EXPECT_EQ(TGUIHelpers::GetConfigDir(), Temp.filePath("conf"));
-    TGUIHelpers::SetConfigDir(Temp.filePath("missing"));
-    EXPECT_EQ(TGUIHelpers::GetConfigDir(), Temp.path());
-}
-
-TEST_F(GUIHelpersTest, OfflineTheEntitiesListGetsNothing)
+// Items are appended, never cleared, each with its object's record; offline
+// nothing is added.
+TEST(GUIHelpers, TheEntitiesListFillsFromTheSession)
 {
     QTreeWidget list;
     new QTreeWidgetItem(&list, {"KEPT.ITEM"});
-    TGUIHelpers::AddTablesToList(&list, "");
-    TGUIHelpers::AddObjectTablesToList(&list, "HR");
-    TGUIHelpers::AddTypesToList(&list, "HR");
-    EXPECT_EQ(list.topLevelItemCount(), 1);
+    const auto fill = [&](const QString &owner) {
+        TGUIHelpers::AddTablesToList(&list, owner);
+        TGUIHelpers::AddObjectTablesToList(&list, owner);
+        TGUIHelpers::AddTypesToList(&list, owner);
+    };
+    {
+        TSampleSessionScope scope("shop");
+        fill("SHOP");
+        fill("NOBODY");
+        scope.Session->Disconnect();
+        fill("SHOP");
+    }
+    fill("");
+    QStringList items;
+    for (int i = 0; i < list.topLevelItemCount(); ++i) {
+        const TDBObjectData data = TGUIHelpers::ItemData(list.topLevelItem(i));
+        items << list.topLevelItem(i)->text(0) + "=" + data.Owner + "|" + data.Name + "|" + QString::number(data.Kind);
+    }
+    EXPECT_EQ(items, QStringList({"KEPT.ITEM=||0", "SHOP.CATEGORIES=SHOP|CATEGORIES|0", "SHOP.ORDERS=SHOP|ORDERS|0",
+                                  "SHOP.ORDER_LINES=SHOP|ORDER_LINES|0", "SHOP.PRODUCTS=SHOP|PRODUCTS|0",
+                                  "SHOP.PRODUCTS_TAGS_NT=SHOP|PRODUCTS_TAGS_NT|0",
+                                  "SHOP.CUSTOMERS_OT=SHOP|CUSTOMERS_OT|1", "SHOP.ADDRESS_T=SHOP|ADDRESS_T|2",
+                                  "SHOP.CUSTOMER_T=SHOP|CUSTOMER_T|2", "SHOP.PHONE_LIST_T=SHOP|PHONE_LIST_T|2",
+                                  "SHOP.TAG_LIST_T=SHOP|TAG_LIST_T|2"}));
 }

@@ -1,171 +1,134 @@
-// Logging on: connect strings, the command-line logon and the logon dialog's
-// three attempts; passwords never reach the console or the preferences.
-#include "dbtools/console_helper.h"
-#include "dbtools/login_manager.h"
-#include "fake_database_session.h"
-#include "model/model_globals.h"
+// Logging on to the sample database: connect strings, the command-line logon
+// and the logon dialog's three attempts; the password never reaches the
+// console, a message or the preferences file.
 #include "model/preferences.h"
 #include "platform/fake_user_interface.h"
+#include "sample_database.h"
+
+#include <QCryptographicHash>
 
 #include <gtest/gtest.h>
 
 namespace {
 
-class RecordingConsole : public IConsoleSink {
-public:
-    void AddLine(const QString &text) override { Lines << text; }
-    QStringList Lines;
-};
+const char Password[] = "Pa55-w0rd";
+const char InvalidLogon[] = "ORA-01017: invalid username/password; logon denied";
 
 class LoginManagerTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         InitializeModelGlobals();
-        TConsoleHelper::SetSink(&Console);
+        Preferences->FileName = Temp.filePath("preferences.config");
+        Database = SampleCopy(Temp, "update MARROWTIDE_LOGONS set PASSWORD_SHA256 = '" +
+                                        QCryptographicHash::hash(Password, QCryptographicHash::Sha256).toHex() +
+                                        "' where USERNAME = 'HR'");
     }
     void TearDown() override
     {
-        TConsoleHelper::SetSink(nullptr);
+        Preferences->SavePreferences();
+        QFile saved(Preferences->FileName);
+        EXPECT_TRUE(saved.open(QIODevice::ReadOnly));
+        EXPECT_FALSE(saved.readAll().contains(Password));
+        for (const QString &text : Console.Lines + Ui.Messages())
+            EXPECT_FALSE(text.contains(Password) || text.contains("Wrong-1")) << text.toStdString();
         TLoginManager::SetLogonPrompt(nullptr);
-        TLoginManager::SetSessionFactory(nullptr);
         FinalizeModelGlobals();
     }
-    void ExpectNoPassword(const QString &password)
+    // The logon dialog answers each attempt with the next password; an empty one cancels.
+    void Answer(const QStringList &passwords)
     {
-        for (const QString &line : Console.Lines)
-            EXPECT_FALSE(line.contains(password)) << line.toStdString();
-        for (const QString &logon : Preferences->PreviousLogons)
-            EXPECT_FALSE(logon.contains(password));
+        TLoginManager::SetLogonPrompt([this, passwords](TLogonValues &v, int attempt) {
+            Presets << v.User + "/" + v.Password + "@" + v.Database;
+            v = {"hr", passwords.value(attempt - 1), Database};
+            return !v.Password.isEmpty();
+        });
     }
 
-    RecordingConsole Console;
+    QTemporaryDir Temp;
+    QString Database;
+    TRecordingConsole Console;
     TScopedFakeUserInterface Ui;
+    QStringList Presets;
 };
-
-IDatabaseSessionPtr Connect(const TLogonValues &v)
-{
-    auto session = std::make_shared<TFakeDatabaseSession>();
-    session->Username = v.User;
-    session->Password = v.Password;
-    session->Database = v.Database;
-    return session;
-}
 
 } // namespace
 
-TEST(LoginManagerConnectString, SkipsFileAndClientParameters)
+TEST(LoginManagerConnectString, SkipsFileAndClientParametersAndSplitsAtTheLastAt)
 {
     EXPECT_EQ(TLoginManager::ConnectString({"OCIDLL=/x/libclntsh.so", "oraclehome=/opt/o", "file=a.xml",
                                             "scott/tiger@orcl", "other"}),
               "scott/tiger@orcl");
     EXPECT_EQ(TLoginManager::ConnectString({"FILE=a.xml", "OCIDLL=x"}), "");
-    EXPECT_EQ(TLoginManager::ConnectString({}), "");
-}
-
-TEST(LoginManagerConnectString, SplitsUserPasswordAndDatabase)
-{
-    struct Case {
-        QString Text;
-        bool Ok;
-        QString User, Password, Database;
+    const std::pair<QString, QString> cases[] = {
+        {"scott/tiger@orcl", "scott|tiger|orcl"},   {"scott/ti@ger@orcl", "scott|ti@ger|orcl"},
+        {"scott/tiger", "scott|tiger|"},            {"scott/tiger@/data/dict.db", "scott|tiger|/data/dict.db"},
+        {"scott", "-"},                             {"/tiger@orcl", "-"},
     };
-    const Case cases[] = {
-        {"scott/tiger@orcl", true, "scott", "tiger", "orcl"},
-        {"scott/ti@ger@orcl", true, "scott", "ti@ger", "orcl"},
-        {"scott/tiger", true, "scott", "tiger", ""},
-        {"scott/tiger@/data/dict.sqlite", true, "scott", "tiger", "/data/dict.sqlite"},
-        {"scott", false, "", "", ""},
-        {"/tiger@orcl", false, "", "", ""},
-    };
-    for (const Case &c : cases) {
+    for (const auto &[text, expected] : cases) {
         TLogonValues v;
-        EXPECT_EQ(TLoginManager::ParseConnectString(c.Text, v), c.Ok) << c.Text.toStdString();
-        if (c.Ok) {
-            EXPECT_EQ(v.User, c.User);
-            EXPECT_EQ(v.Password, c.Password);
-            EXPECT_EQ(v.Database, c.Database);
-        }
+        const bool ok = TLoginManager::ParseConnectString(text, v);
+        EXPECT_EQ(ok ? v.User + "|" + v.Password + "|" + v.Database : "-", expected);
     }
 }
 
-TEST_F(LoginManagerTest, CommandLineLoginWithoutOracleStaysOfflineAndSaysWhy)
+// Failures leave the session there was; a logon replaces it and is remembered.
+TEST_F(LoginManagerTest, CommandLineLogonToTheSampleDatabase)
 {
-    TLoginManager::CommandLineLogin(QStringList{"file=a.xml", "scott/tiger@orcl"});
-    EXPECT_EQ(DatabaseSession, nullptr);
-    ASSERT_GE(Console.Lines.size(), 2);
-    EXPECT_EQ(Console.Lines[0], "Attempting command line login.");
-    EXPECT_TRUE(Console.Lines[1].startsWith("Login failed: "));
-    ASSERT_EQ(Ui.CallsOf(TUserInterfaceCallKind::Error).size(), 1);
-    EXPECT_TRUE(Ui.Messages()[0].contains("offline"));
-    ExpectNoPassword("tiger");
+    struct Case {
+        QStringList Parameters;
+        QString Message;
+    };
+    const Case failures[] = {
+        {{"file=x.xml", "hr/Wrong-1@" + Database}, InvalidLogon},
+        {{"nonsense"}, "The command line holds no connect string of the form user/password@database."},
+        {{"hr/Wrong-1@orcl"}, "The Oracle client library \"libclntsh.so\" could not be loaded"},
+    };
+    for (int round = 0; round < 2; ++round) {
+        for (const Case &c : failures) {
+            Ui.Clear();
+            TLoginManager::CommandLineLogin(c.Parameters);
+            ASSERT_EQ(Ui.Messages().size(), 1);
+            EXPECT_TRUE(Ui.Messages()[0].startsWith(c.Message)) << Ui.Messages()[0].toStdString();
+            EXPECT_EQ(DatabaseSession && DatabaseSession->GetConnected(), round == 1);
+        }
+        EXPECT_EQ(Console.Lines.mid(0, 3), QStringList({"Attempting command line login.",
+                                                        QString("Login failed: ") + InvalidLogon, "Working offline."}));
+        Preferences->PreviousLogons = {"co@x", "hr@" + Database};
+        TLoginManager::CommandLineLogin({"OCIDLL=/nonexistent/libclntsh.so", "file=a.xml",
+                                         "hr/" + QString(Password) + "@" + Database});
+        ASSERT_TRUE(DatabaseSession && DatabaseSession->GetConnected());
+        EXPECT_EQ(DatabaseSession->GetUsername() + "@" + DatabaseSession->GetDatabase(), "hr@" + Database);
+        EXPECT_EQ(Console.Lines.last(), "Logged on as hr@" + Database + ".");
+        EXPECT_EQ(Preferences->PreviousLogons, QStringList({"hr@" + Database, "co@x"}));
+        EXPECT_EQ(Preferences->LastUser + "@" + Preferences->LastDatabase, "hr@" + Database);
+    }
 }
 
-TEST_F(LoginManagerTest, CommandLineLoginWithoutConnectStringIsReported)
+TEST_F(LoginManagerTest, FormLogonGivesUpAfterThreeAttempts)
 {
-    TLoginManager::SetSessionFactory(Connect);
-    TLoginManager::CommandLineLogin(QStringList{"nonsense"});
+    Answer({"Wrong-1", "Wrong-1", "Wrong-1", Password});
+    TLoginManager::FormLogin();
     EXPECT_EQ(DatabaseSession, nullptr);
-    EXPECT_EQ(Ui.CallsOf(TUserInterfaceCallKind::Error).size(), 1);
+    EXPECT_EQ(Ui.Messages(), QStringList({InvalidLogon, InvalidLogon, InvalidLogon}));
+    EXPECT_EQ(Console.Lines.last(), "Login failed three times, working offline.");
 }
 
-TEST_F(LoginManagerTest, CommandLineLoginConnectsAndRemembersTheLogon)
+TEST_F(LoginManagerTest, FormLogonPresetsTheLastLogonAndSucceedsOnALaterAttempt)
 {
-    TLoginManager::SetSessionFactory(Connect);
-    Preferences->PreviousLogons = {"hr@xe", "scott@orcl"};
-    TLoginManager::CommandLineLogin(QStringList{"scott/tiger@orcl"});
+    Preferences->LastUser = "co";
+    Preferences->LastDatabase = "xe";
+    Answer({"Wrong-1", Password});
+    TLoginManager::FormLogin();
+    EXPECT_EQ(Presets, QStringList({"co/@xe", "hr/@" + Database}));
     ASSERT_NE(DatabaseSession, nullptr);
     EXPECT_TRUE(DatabaseSession->GetConnected());
-    EXPECT_EQ(Preferences->PreviousLogons, QStringList({"scott@orcl", "hr@xe"}));
-    EXPECT_EQ(Preferences->LastUser, "scott");
-    EXPECT_EQ(Preferences->LastDatabase, "orcl");
-    EXPECT_TRUE(Ui.Messages().isEmpty());
-    ExpectNoPassword("tiger");
-    TLoginManager::CommandLineLogin(QStringList{"hr/tiger"});
-    EXPECT_EQ(Preferences->PreviousLogons, QStringList({"hr@", "scott@orcl", "hr@xe"}));
+    EXPECT_EQ(Ui.Messages(), QStringList({InvalidLogon}));
 }
 
-TEST_F(LoginManagerTest, FormLoginGivesUpAfterThreeAttempts)
+TEST_F(LoginManagerTest, CancelledFormLogonWorksOffline)
 {
-    int prompts = 0;
-    TLoginManager::SetLogonPrompt([&](TLogonValues &v, int attempt) {
-        EXPECT_EQ(attempt, ++prompts);
-        v = {"scott", "wrong", "orcl"};
-        return true;
-    });
-    TLoginManager::FormLogin();
-    EXPECT_EQ(prompts, 3);
-    EXPECT_EQ(DatabaseSession, nullptr);
-    EXPECT_EQ(Ui.CallsOf(TUserInterfaceCallKind::Error).size(), 3);
-    ExpectNoPassword("wrong");
-}
-
-TEST_F(LoginManagerTest, FormLoginPresetsTheLastLogonAndSucceedsOnALaterAttempt)
-{
-    Preferences->LastUser = "hr";
-    Preferences->LastDatabase = "xe";
-    int failures = 1;
-    TLoginManager::SetSessionFactory([&](const TLogonValues &v) -> IDatabaseSessionPtr {
-        if (failures-- > 0)
-            throw std::runtime_error("ORA-01017: invalid username/password; logon denied");
-        return Connect(v);
-    });
-    QStringList presets;
-    TLoginManager::SetLogonPrompt([&](TLogonValues &v, int) {
-        presets << v.User + "|" + v.Password + "|" + v.Database;
-        v.Password = "pw";
-        return true;
-    });
-    TLoginManager::FormLogin();
-    EXPECT_EQ(presets, QStringList({"hr||xe", "hr||xe"}));
-    ASSERT_NE(DatabaseSession, nullptr);
-    EXPECT_EQ(DatabaseSession->GetUsername(), "hr");
-    EXPECT_EQ(Ui.Messages(), QStringList({"ORA-01017: invalid username/password; logon denied"}));
-}
-
-TEST_F(LoginManagerTest, CancelledFormLoginWorksOffline)
-{
-    TLoginManager::SetLogonPrompt([](TLogonValues &, int) { return false; });
+    Answer({});
     TLoginManager::FormLogin();
     EXPECT_EQ(DatabaseSession, nullptr);
     EXPECT_EQ(Console.Lines, QStringList({"Login cancelled, working offline."}));

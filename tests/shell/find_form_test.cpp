@@ -27,13 +27,13 @@ protected:
     }
 
     // Presses Find (or Find All) with a text in a scope; "" keeps the text.
-    void Press(bool inDiagram, const char *text, bool all = false)
+    void Press(bool inDiagram, const QString &text, bool all)
     {
         QRadioButton *scope = inDiagram ? Find_->rbtnDiagram : Find_->rbtnModelTree;
         if (!scope->isChecked())
             scope->click();
-        if (*text)
-            Find_->edtFind->setText(QString::fromLatin1(text));
+        if (!text.isEmpty())
+            Find_->edtFind->setText(text);
         (all ? Find_->btnFindAll : Find_->btnFindNext)->click();
     }
 
@@ -72,42 +72,19 @@ TEST_F(FindFormTest, OpensAboveItsWindowOnlyWithTheButtonsOffUntilThereIsText)
     EXPECT_FALSE(Find_->isVisible());
 }
 
+// A changed text or scope starts again from the first match; a tree hit
+// selects its table's box.
 TEST_F(FindFormTest, EachPressMovesToTheNextMatchAndSaysWhenTheyRunOut)
 {
-    struct Step {
-        bool InDiagram;
-        const char *Text;
-        bool All;
-        const char *State;
-        const char *Message;
-    };
-    // Tables in list order ORDERS, CUSTOMERS, ORDER_LINES; a changed text or
-    // scope starts again from the first.
-    const Step steps[] = {
-        {true, "ord", false, "ORDERS||&Find Next", nullptr},
-        {true, "", false, "ORDER_LINES||&Find Next", nullptr},
-        {true, "", false, "||&Find", "No more matches found"},
-        {true, "", false, "ORDERS||&Find Next", nullptr},
-        {true, "orde", false, "ORDERS||&Find Next", nullptr},
-        {false, "", false, "ORDERS|SALES.ORDERS|&Find Next", nullptr},
-        {true, "", false, "ORDERS|SALES.ORDERS|&Find Next", nullptr},
-        {true, "Order", true, "ORDERS,ORDER_LINES|SALES.ORDERS|&Find", nullptr},
-        // A tree hit selects its table's box.
-        {false, "customers", false, "CUSTOMERS|SALES.CUSTOMERS|&Find Next", nullptr},
-        {false, "", false, "CUSTOMERS||&Find", "No more matches found"},
-        {false, "", false, "CUSTOMERS|SALES.CUSTOMERS|&Find Next", nullptr},
-        {true, "INVOICES", false, "|SALES.CUSTOMERS|&Find", "No match found"},
-        {true, "", true, "|SALES.CUSTOMERS|&Find", "No matches found"},
-        {false, "", false, "||&Find", "No match found"},
-        {false, "", true, "||&Find", "No matches found"},
-    };
-    for (const Step &s : steps) {
+    for (const QStringList &f : DataRows("find_steps.txt")) {
+        ASSERT_EQ(f.size(), 5) << f.join('|').toStdString();
+        const std::string line = f.join(' ').toStdString();
         Ui.Clear();
         Find<QTabWidget>("pgcNavigator")->setCurrentIndex(0);
-        Press(s.InDiagram, s.Text, s.All);
-        EXPECT_EQ(State().toStdString(), s.State) << s.Text;
-        EXPECT_EQ(Ui.Messages().join('|').toStdString(), s.Message ? s.Message : "") << s.State;
+        Press(f[0] == "diagram", f[1] == "-" ? "" : f[1], f[2] == "all");
+        EXPECT_EQ(State(), f[3]) << line;
+        EXPECT_EQ(Ui.Messages().join('|'), f[4] == "-" ? "" : f[4]) << line;
         // A search of the tree brings the model explorer forward.
-        EXPECT_EQ(Find<QTabWidget>("pgcNavigator")->currentIndex(), s.InDiagram ? 0 : 1) << s.State;
+        EXPECT_EQ(Find<QTabWidget>("pgcNavigator")->currentIndex(), f[0] == "diagram" ? 0 : 1) << line;
     }
 }

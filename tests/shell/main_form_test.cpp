@@ -35,30 +35,15 @@ QStringList ConsoleLines() { return ConsoleForm ? ConsoleForm->Lines() : QString
 
 } // namespace
 
-struct TLogonCase {
-    QStringList Parameters;
-    bool StartUp;
-    TStartLogon Expected;
-};
-
 TEST(MainFormLogonDecision, FollowsTheParameters)
 {
-    const TLogonCase cases[] = {
-        {{}, true, TStartLogon::Form},
-        {{"file=a.xml"}, true, TStartLogon::None},
-        {{"FILE=a.xml", "File=b.xml"}, true, TStartLogon::None},
-        {{"scott/tiger@orcl"}, true, TStartLogon::CommandLine},
-        {{"file=a.xml", "scott/tiger@orcl"}, true, TStartLogon::CommandLine},
-        {{"scott/tiger@orcl", "file=a.xml"}, true, TStartLogon::CommandLine},
-        // Client settings are neither a logon nor a file.
-        {{"OCIDLL=libclntsh.so"}, true, TStartLogon::Form},
-        {{"ORACLEHOME=/opt/oracle", "file=a.xml"}, true, TStartLogon::None},
-        // From the menu the dialog is always shown.
-        {{"scott/tiger@orcl"}, false, TStartLogon::Form},
-        {{"file=a.xml"}, false, TStartLogon::Form},
-    };
-    for (const auto &c : cases)
-        EXPECT_EQ(Tfrmgui::LogonDecision(c.Parameters, c.StartUp), c.Expected) << c.Parameters.join(' ').toStdString();
+    const std::map<QString, TStartLogon> decisions = {
+        {"form", TStartLogon::Form}, {"none", TStartLogon::None}, {"command-line", TStartLogon::CommandLine}};
+    for (const QStringList &f : DataRows("logon_decisions.txt")) {
+        const QStringList parameters = f.value(0) == "-" ? QStringList() : f.value(0).split(' ');
+        EXPECT_EQ(Tfrmgui::LogonDecision(parameters, f.value(1) == "startup"), decisions.at(f.value(2)))
+            << f.join('|').toStdString();
+    }
 }
 
 TEST(MainFormLogonDecision, FileNamesKeepTheirCaseAndSkipEmptyOnes)

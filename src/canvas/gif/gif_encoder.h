@@ -41,6 +41,8 @@ protected:
             return true;
         return NextRow();
     }
+    // Moves the cursor to the next row to send, FPixelsLeft to its width; false at the end.
+    bool NextRow();
 
     int FMaxColor = 0;
     int FBitsPerPixel = 0;
@@ -65,7 +67,6 @@ protected:
     int FPass = 0;
 
 private:
-    bool NextRow();
     [[noreturn]] static void PixelOutOfTable();
 };
 

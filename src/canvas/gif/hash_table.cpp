@@ -34,10 +34,9 @@ void THashTable::Insert(std::uint32_t key, int code)
     }
 }
 
-int THashTable::Lookup(std::uint32_t key) const
+int THashTable::LookupFrom(int h, std::uint32_t key) const
 {
-    int h = Hash(key);
-    for (int probe = 0; probe < HashSize; ++probe, h = NextSlot(h)) {
+    for (int probe = 1; probe < HashSize; ++probe, h = NextSlot(h)) {
         const std::uint32_t slot = FSlots[h];
         if (Empty(slot))
             return -1;

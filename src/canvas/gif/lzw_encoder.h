@@ -16,7 +16,9 @@ protected:
     void Compress() override;
 
 private:
-    int FPrefix = 0;
+    // Widens the codes once the table has outgrown them, or narrows them after a clear code.
+    void AdjustWidth();
+
     int FFreeCode = 0;
     std::unique_ptr<THashTable> FHashTable;
 };

@@ -1,0 +1,140 @@
+// Opening a diagram from the command line, as the program starts: the main window built
+// with the file's name among its parameters, shown, and waited for until its diagram has
+// been painted; then switching between that page and an empty one. Diagrams of 100 to
+// 20,000 tables. The splash screen's fixed second is not part of what is measured:
+// "build_ms" is the window's construction (which the splash covers), "shown_ms" the time
+// from show() to the painted page, which the user waits for after the splash.
+#include "generator/offscreen_main.h"
+#include "generator/synthetic_diagram.h"
+#include "model/diagram_object_model.h"
+#include "model/model_globals.h"
+#include "model/preferences.h"
+#include "model/xml_text.h"
+#include "platform/config_settings.h"
+#include "shell/main_form.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QScrollArea>
+#include <QTabBar>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <map>
+#include <memory>
+
+namespace {
+
+QTemporaryDir &Folder()
+{
+    static QTemporaryDir folder;
+    return folder;
+}
+
+// The synthetic diagram of that many tables as a file, written once.
+QString DiagramFile(int tables)
+{
+    static std::map<int, QString> files;
+    QString &name = files[tables];
+    if (name.isEmpty()) {
+        TSyntheticOptions options;
+        options.Tables = tables;
+        options.Notes = 10;
+        name = Folder().filePath(QStringLiteral("tables%1.xml").arg(tables));
+        TXmlText::SaveLines(MakeSyntheticDiagram(options)->BuildDiagramXml(true), name);
+    }
+    return name;
+}
+
+// Watches the diagram's surface for its first paint.
+class TPaintWatch : public QObject
+{
+public:
+    bool Painted = false;
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            Painted = true;
+        return false;
+    }
+};
+
+// A fresh set of globals and preferences per window, as a fresh start has.
+struct TProgram
+{
+    TProgram()
+    {
+        TConfigSettings::SetSettingsFileOverride(Folder().filePath(QStringLiteral("settings.ini")));
+        TConfigSettings::SetProgramFolderOverride(Folder().path());
+        InitializeModelGlobals();
+    }
+    ~TProgram()
+    {
+        Form.reset();
+        FinalizeModelGlobals();
+    }
+    // Shows the window and waits for the diagram's surface to be painted.
+    void ShowAndWait()
+    {
+        auto *box = Form->findChild<QScrollArea *>(QStringLiteral("sboxDiagram"));
+        TPaintWatch watch;
+        box->viewport()->installEventFilter(&watch);
+        Form->show();
+        while (!watch.Painted)
+            QApplication::processEvents(QEventLoop::AllEvents, 10);
+        box->viewport()->removeEventFilter(&watch);
+    }
+    std::unique_ptr<Tfrmgui> Form;
+};
+
+void BM_OpenFromCommandLine(benchmark::State &state)
+{
+    const QString file = DiagramFile(int(state.range(0)));
+    double build = 0, shown = 0;
+    for (auto _ : state) {
+        TProgram program;
+        QElapsedTimer timer;
+        timer.start();
+        program.Form = std::make_unique<Tfrmgui>(QStringList{QStringLiteral("file=") + file});
+        build += double(timer.nsecsElapsed()) / 1e6;
+        timer.restart();
+        program.ShowAndWait();
+        shown += double(timer.nsecsElapsed()) / 1e6;
+        if (CurrentModel->Tables.Count() != state.range(0))
+            state.SkipWithError("the file did not open");
+        state.PauseTiming();
+        program.Form.reset();
+        state.ResumeTiming();
+    }
+    state.counters["build_ms"] = build / double(state.iterations());
+    state.counters["shown_ms"] = shown / double(state.iterations());
+}
+
+// Clicking the tab of the loaded page and back to an empty one, after a command-line open.
+void BM_SwitchPage(benchmark::State &state)
+{
+    TProgram program;
+    program.Form = std::make_unique<Tfrmgui>(QStringList{QStringLiteral("file=") + DiagramFile(int(state.range(0)))});
+    program.ShowAndWait();
+    program.Form->NewModelPage();
+    auto *tabs = program.Form->findChild<QTabBar *>(QStringLiteral("tabModels"));
+    for (auto _ : state) {
+        tabs->setCurrentIndex(0);
+        QApplication::processEvents();
+        tabs->setCurrentIndex(1);
+        QApplication::processEvents();
+    }
+    if (tabs->count() != 2)
+        state.SkipWithError("no second page");
+}
+
+} // namespace
+
+BENCHMARK(BM_OpenFromCommandLine)->Arg(100)->Arg(1000)->Arg(5000)->Arg(20000)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_SwitchPage)->Arg(100)->Arg(1000)->Arg(5000)->Arg(20000)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char **argv)
+{
+    return RunOffscreenBenchmarks(argc, argv);
+}

@@ -1,11 +1,8 @@
 // What the main window's commands do: pages, files, saving, pictures, the view.
 #include "shell/main_form.h"
 
-<<<<<<< HEAD
-#include "canvas/sql_windows.h"
-=======
 #include "canvas/dom_tree.h"
->>>>>>> main
+#include "canvas/sql_windows.h"
 #include "dbtools/gui_helpers.h"
 #include "model/diagram_object_model.h"
 #include "model/database_session.h"

@@ -234,11 +234,15 @@ void TOSDiagram::PaintPageBreaks(TCanvas &canvas)
         return;
     try {
         DrawPageBreaks(canvas);
+        PageBreaksFailed_ = false;
     } catch (const std::exception &e) {
-        // A box inside a paint event would paint again under itself: the edges
-        // are switched off, so later paints do not fail, and the reason is
-        // shown once the paint is over.
-        Preferences->DrawPrinterPages = false;
+        // A box inside a paint event would paint again under itself: the
+        // reason is shown once the paint is over, and only once while the
+        // edges keep failing (every scroll repaints). The user's preference
+        // is left as it is.
+        if (PageBreaksFailed_)
+            return;
+        PageBreaksFailed_ = true;
         const QString reason = QString::fromUtf8(e.what());
         QMetaObject::invokeMethod(
             qApp, [reason] { UserInterface().ShowError(reason); }, Qt::QueuedConnection);
@@ -287,7 +291,7 @@ void TOSDiagram::Rebuild()
     UpdateObjectCount();
 }
 
-void TOSDiagram::SurfacePaint(TCanvas &canvas)
+void TOSDiagram::SurfacePaint(TCanvas &canvas, const TRect *area)
 {
     if (!PaintingEnabled || !Surface)
         return;
@@ -295,7 +299,7 @@ void TOSDiagram::SurfacePaint(TCanvas &canvas)
     canvas.Brush.Style = bsSolid;
     canvas.Brush.Color = style.BackgroundColour;
     canvas.FillRect(canvas.ClipRect());
-    DrawLinks(canvas, 0, 0, 1.0, 1.0);
+    DrawLinks(canvas, 0, 0, 1.0, 1.0, area);
     // The overview paints itself from the page; it is only told to.
     if (OverviewBox)
         OverviewBox->update();

@@ -59,7 +59,9 @@ public:
                    const TRect *area = nullptr);
 
     // Surface events.
-    void SurfacePaint(TCanvas &canvas);
+    // Area: the part of the surface to paint, when known; links that cannot reach it are
+    // skipped, which keeps painting a screenful of a large page quick.
+    void SurfacePaint(TCanvas &canvas, const TRect *area = nullptr);
     bool SurfaceDragOver(const TDragObjects *source) const;
     void DropObjects(const TDragObjects &source, int x, int y);
     void SurfaceMouseDown(Qt::MouseButton button, int x, int y);
@@ -162,6 +164,8 @@ private:
     void AddDroppedObjects(const TDragObjects &source, int x, int y, TCanvas *canvas);
     void XorRubberBand(int x, int y, bool erase);
     void PaintPageBreaks(TCanvas &canvas);
+    // Set while drawing the page edges fails, so the reason is shown once.
+    bool PageBreaksFailed_ = false;
     void PlaceBox(TOSGraphic *box, int left, int top, int width, int height);
     void SetTableFlags(void (*set)(TDiagramTable &));
     void SortAll(int method);

@@ -212,7 +212,12 @@ void TPrintDiagram::Print(TOSDiagram *diagram, const TPageRange &range)
         return;
     }
 
-    TAbortDialogGuard abort{CreateAbortDialog(QApplication::activeWindow())};
+    // The window the job comes from: the preview when it is open, else the
+    // diagram's own window.
+    QWidget *owner = QApplication::activeModalWidget();
+    if (!owner)
+        owner = diagram->Surface ? diagram->Surface->window() : QApplication::activeWindow();
+    TAbortDialogGuard abort{CreateAbortDialog(owner)};
     printer.SetTitle(JobTitle);
     printer.BeginDoc();
     const auto stop = [&](const QString &message) {

@@ -27,8 +27,7 @@ protected:
     static void SelectOnly(TBaseModelObject *object, bool selected)
     {
         SelectedGraphics->Clear();
-        if (selected)
-            SelectedGraphics->Add(object);
+        selected ? void(SelectedGraphics->Add(object)) : void();
     }
     TFont Detail() const { return TFont(model->Style.FontName, model->Style.FontSize); }
     TFont Header() const { return TFont(model->Style.HeaderFontName, model->Style.HeaderFontSize); }
@@ -44,15 +43,12 @@ protected:
 
 TEST_F(BoxPainterTest, TableOutlineLiesInsideItsShadow)
 {
-    struct Case {
-        bool selected, lowGraphics;
-    } cases[] = {{false, false}, {true, false}, {false, true}};
-    for (const Case &c : cases) {
-        SCOPED_TRACE(testing::Message() << "selected " << c.selected << " low " << c.lowGraphics);
-        SelectOnly(table, c.selected);
-        model->Style.LowGraphics = c.lowGraphics;
+    for (const auto &[selected, lowGraphics] : {std::pair(false, false), {true, false}, {false, true}}) {
+        SCOPED_TRACE(testing::Message() << "selected " << selected << " low " << lowGraphics);
+        SelectOnly(table, selected);
+        model->Style.LowGraphics = lowGraphics;
         const QImage image = PaintTable(table).Image;
-        const TColor outline = c.selected ? clBlue : clGray;
+        const TColor outline = selected ? clBlue : clGray;
         // The box is its rectangle less 3 pixels right and below; the shadow never covers it.
         ExpectPixels(image, {{0, 40, outline}, {116, 40, outline}, {60, 0, outline}, {60, 76, outline},
                              {60, 60, 0xFFFFFF}, {119, 78, Unpainted}, {120, 40, Unpainted}});
@@ -60,7 +56,7 @@ TEST_F(BoxPainterTest, TableOutlineLiesInsideItsShadow)
         const TColor shades[] = {clGray, clSilver, 0xDFDFDF};
         const int fromX[] = {5, 5, 6};
         for (int i = 0; i < 3; ++i) {
-            const TColor shade = c.lowGraphics ? Unpainted : shades[i];
+            const TColor shade = lowGraphics ? Unpainted : shades[i];
             ExpectPixels(image, {{117 + i, 40, shade}, {117 + i, 4 + i, shade}, {117 + i, 3 + i, Unpainted},
                                  {60, 77 + i, shade}, {fromX[i], 77 + i, shade}, {fromX[i] - 1, 77 + i, Unpainted}});
         }
@@ -112,8 +108,8 @@ TEST_F(BoxPainterTest, ColumnPassesPlaceMarksNamesTypesAndComments)
 
     struct Case {
         bool onlyKeys, hideTypes, hideComments;
-    } cases[] = {{false, false, false}, {true, false, false}, {false, true, false}, {false, false, true}};
-    for (const Case &c : cases) {
+    };
+    for (const Case &c : {Case{false, false, false}, {true, false, false}, {false, true, false}, {false, false, true}}) {
         SCOPED_TRACE(testing::Message() << c.onlyKeys << c.hideTypes << c.hideComments);
         t->ShowOnlyKeyColumns = c.onlyKeys, t->HideDataTypes = c.hideTypes, t->HideComments = c.hideComments;
         std::vector<int> shown; // hidden columns take no line in any pass
@@ -169,8 +165,7 @@ TEST_F(BoxPainterTest, KeyIconsStandInTheKeyCellOnlyWithFullGraphics)
         for (int y = key.Top; y < key.Bottom; ++y)
             for (int x = key.Left; x < key.Right; ++x) {
                 const QColor c = QColor::fromRgb(paint.Image.pixel(x, y));
-                gold += c.red() > 150 && c.green() > 120 && c.blue() < 80;
-                white += At(paint.Image, x, y) == 0xFFFFFF;
+                gold += c.red() > 150 && c.green() > 120 && c.blue() < 80, white += c == Qt::white;
             }
         EXPECT_EQ(gold > 5, !low);
         EXPECT_GT(white, 20);
@@ -221,14 +216,11 @@ TEST_F(BoxPainterTest, TypeBoxOutlineSeparatorAndTexts)
     }
     for (const char *name : {"STREET", "NO"}) {
         auto *attribute = new TDiagramAttribute();
-        attribute->Name = name;
-        attribute->DataType = "VARCHAR2";
-        attribute->DataLength = 40;
+        attribute->Name = name, attribute->DataType = "VARCHAR2", attribute->DataLength = 40;
         type->Attributes.Add(attribute);
     }
-    auto *method = new TDiagramMethod();
-    method->Name = "FORMAT";
-    type->Methods.Add(method);
+    type->Methods.Add(new TDiagramMethod());
+    type->Methods.GetItem(0)->Name = "FORMAT";
     model->Style.ShowOwnerInTitle = true;
     const TPaint paint = Paint(220, 220, [&](TCanvas &c) { TDrawType::Draw(c, TRect{10, 20, 210, 200}, type); });
     const int step = model->Style.FontSize + 6, typeX = 18 + Detail().TextWidth("STREET") + 20;

@@ -190,20 +190,23 @@ TEST_F(CanvasCommands, CutWithAnEmptySelectionPutsAnEmptyDocumentAndDeletesNothi
 TEST_F(CanvasCommands, CopyThenPasteAddsTheObjectsAgainAtTheSamePlaces)
 {
     TDiagramTable *emp = KeyedTable("EMP", 31, 47);
-    AddNote(7, 300, 90, 40, "beside")->Name = "N";
+    AddNote(7, 300, 90, 40, QString::fromUtf8("beside Zähler \u20AC \U0001F600"));
     AddTable(*model, "HR", "OTHER", 500, 500);
     diagram->Rebuild();
     SelectedGraphics->Add(emp);
     SelectedGraphics->Add(model->Notes.GetNote(0));
 
     diagram->CopyToClipboard();
+    // Text from elsewhere may hold characters beyond Latin-1 as they are.
+    QClipboard *clipboard = QApplication::clipboard();
+    clipboard->setText(clipboard->text().replace("Zähler", QString::fromUtf8("Zähler \u0416\U0001F601")));
     model->Style.FontSize = 13; // the pasted text's style replaces the page's
     diagram->PasteFromClipboard();
     EXPECT_EQ(Names(model->Tables), QStringList({"EMP", "OTHER", "EMP"}));
     EXPECT_EQ(RectOf(model->Tables.GetTable(2)), QRect(31, 47, 150, 90));
     EXPECT_EQ(model->Tables.GetTable(2)->Columns.Count(), 3);
     ASSERT_EQ(model->Notes.Count(), 2);
-    EXPECT_EQ(model->Notes.GetNote(1)->Text, "beside");
+    EXPECT_EQ(model->Notes.GetNote(1)->Text, QString::fromUtf8("beside Zähler \u0416\U0001F601 \u20AC \U0001F600"));
     EXPECT_EQ(RectOf(model->Notes.GetNote(1)), QRect(7, 300, 90, 40));
     EXPECT_EQ(model->Style.FontSize, 8);
     EXPECT_NE(Box(model->Tables.GetTable(2)), nullptr);
@@ -217,7 +220,7 @@ TEST_F(CanvasCommands, PasteOfOtherClipboardContentsChangesNothingButTheMessage)
 
     QApplication::clipboard()->setImage(QImage(4, 4, QImage::Format_RGB32));
     diagram->PasteFromClipboard();
-    EXPECT_EQ(rebuild.Rebuilds, 0);
+    EXPECT_EQ(Rebuilds, 0);
 
     for (const QString &text : {QString("just some words"), QString("<?xml version=\"1.0\"?><page/>")}) {
         QApplication::clipboard()->setText(text);
@@ -227,20 +230,8 @@ TEST_F(CanvasCommands, PasteOfOtherClipboardContentsChangesNothingButTheMessage)
         EXPECT_EQ(model->Style.FontSize, 8);
         EXPECT_NE(Box(model->Tables.GetTable(0)), nullptr); // the page was rebuilt
     }
-    EXPECT_EQ(rebuild.Rebuilds, 2);
+    EXPECT_EQ(Rebuilds, 2);
     EXPECT_EQ(ui.HourglassDepth(), 0);
-}
-
-TEST_F(CanvasCommands, PasteKeepsCharactersBeyondLatin1)
-{
-    AddNote(5, 5, 80, 30, QString::fromUtf8("Zähler \u20AC \U0001F600"));
-    diagram->Rebuild();
-    SelectedGraphics->Add(model->Notes.GetNote(0));
-    diagram->CopyToClipboard();
-    QApplication::clipboard()->setText(QApplication::clipboard()->text().replace("Zähler", QString::fromUtf8("Zähler \u0416")));
-    diagram->PasteFromClipboard();
-    ASSERT_EQ(model->Notes.Count(), 2);
-    EXPECT_EQ(model->Notes.GetNote(1)->Text, QString::fromUtf8("Zähler \u0416 \u20AC \U0001F600"));
 }
 
 TEST_F(CanvasCommands, CanvasPopupHasThePageCommandsInOrder)

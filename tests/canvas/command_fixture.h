@@ -1,6 +1,6 @@
 #pragma once
 // The canvas fixture with what the page commands reach: the reader's rebuild
-// hook and a recorder of the SQL editor windows they open.
+// hook (counted) and a recorder of the SQL editor windows they open.
 #include "canvas_fixture.h"
 
 #include "canvas/sql_windows.h"
@@ -12,34 +12,13 @@
 
 namespace {
 
-// The reader rebuilds the page through this hook, as the main window's does.
-class TRebuildHook : public IDiagramCanvas {
-public:
-    void Rebuild() override
-    {
-        ++Rebuilds;
-        if (CurrentDiagram)
-            CurrentDiagram->Rebuild();
-    }
-    void RefreshTablesFromDatabase(const std::vector<TDiagramTable *> &) override {}
-    int Rebuilds = 0;
-};
-
-class TRecordingSqlWindows : public ISqlWindows {
-public:
-    void ShowScript(const QStringList &lines) override { Scripts.push_back(lines); }
-    void RunQuery(const QString &sql) override { Queries << sql; }
-    std::vector<QStringList> Scripts;
-    QStringList Queries;
-};
-
-class CanvasCommands : public CanvasTest {
+class CanvasCommands : public CanvasTest, IDiagramCanvas, ISqlWindows {
 protected:
     void SetUp() override
     {
         CanvasTest::SetUp();
-        TModelHooks::Canvas = &rebuild;
-        TSqlWindows::SetHook(&windows);
+        TModelHooks::Canvas = this;
+        TSqlWindows::SetHook(this);
         model->Style.FontSize = 8;
         model->Style.HeaderFontSize = 10;
         model->Style.LinkFontSize = 7;
@@ -50,8 +29,13 @@ protected:
         TModelHooks::Canvas = nullptr;
         CanvasTest::TearDown();
     }
-    QRect RectOf(const TBaseDiagramRectangle *r) const { return QRect(r->Left, r->Top, r->Width, r->Height); }
-    QStringList Names(const TOSBaseList &list) const
+    void Rebuild() override { ++Rebuilds, diagram->Rebuild(); }
+    void RefreshTablesFromDatabase(const std::vector<TDiagramTable *> &) override {}
+    void ShowScript(const QStringList &lines) override { Scripts.push_back(lines); }
+    void RunQuery(const QString &sql) override { Queries << sql; }
+
+    static QRect RectOf(const TBaseDiagramRectangle *r) { return QRect(r->Left, r->Top, r->Width, r->Height); }
+    static QStringList Names(const TOSBaseList &list)
     {
         QStringList names;
         for (const TBaseModelObject *object : list.Items())
@@ -62,15 +46,15 @@ protected:
     TDiagramTable *KeyedTable(const QString &name, int left, int top)
     {
         TDiagramTable *table = AddTable(*model, "HR", name, left, top, 150, 90);
-        AddColumn(*table, "ZETA");
-        AddColumn(*table, "ALPHA");
-        AddColumn(*table, "ID");
+        for (const char *column : {"ZETA", "ALPHA", "ID"})
+            AddColumn(*table, column);
         AddPrimaryKey(*table, name + "_PK", {"ID"});
         return table;
     }
 
-    TRebuildHook rebuild;
-    TRecordingSqlWindows windows;
+    int Rebuilds = 0;
+    std::vector<QStringList> Scripts;
+    QStringList Queries;
 };
 
 } // namespace

@@ -4,6 +4,8 @@
 #include "canvas/dom_tree.h"
 #include "canvas/tree_image_list.h"
 
+#include "test_data.h"
+
 #include <QTreeWidget>
 
 namespace {
@@ -27,7 +29,7 @@ protected:
         for (int i = 0; i < node->childCount(); ++i)
             children << Dump(node->child(i));
         return node->text(0) + "#" + QString::number(TDOMTree::NodeImage(node))
-               + (children.isEmpty() ? QString() : "{" + children.join('|') + "}");
+               + (children.isEmpty() ? QString() : "{\n" + children.join("\n|") + "}");
     }
     QString SelectedText() const
     {
@@ -50,7 +52,7 @@ TEST_F(DomTreeTest, OneExpandedRootPerPageWithItsBranches)
     model->Owners << "HR";
     const QString thirty(30, QLatin1Char('n'));
     AddNote(0, 0, 10, 10, thirty);
-    AddNote(0, 0, 10, 10, thirty + "x"); // cut to 28 characters and ".."
+    AddNote(0, 0, 10, 10, thirty + "x");
     AddObjectTable("HR", "OT", "HR", "ADDR_T");
     auto *emp = AddTable(*model, "HR", "EMP");
     AddColumn(*emp, "ID", "NUMBER", 0, 4, 0, false);
@@ -58,34 +60,23 @@ TEST_F(DomTreeTest, OneExpandedRootPerPageWithItsBranches)
     AddPrimaryKey(*emp, "EMP_PK", {"ID"});
     AddUniqueKey(*emp, "EMP_UK", {"ID"});
     AddForeignKey(*emp, "EMP_DEPT_FK", {"DEPT_ID"}, "HR", "DEPT", {"ID"});
-    auto *check = new TDiagramCheckConstraint();
-    check->Name = "EMP_CK";
-    emp->CheckConstraints.Add(check);
+    emp->CheckConstraints.Add(new TDiagramCheckConstraint());
+    emp->CheckConstraints.GetItem(0)->Name = "EMP_CK";
     AddTable(*model, "HR", "LONE"); // no keys: its folders are still there
     auto *type = AddType("HR", "ADDR_T");
     auto *street = new TDiagramAttribute();
-    street->Name = "STREET";
-    street->DataType = "VARCHAR2";
+    street->Name = "STREET", street->DataType = "VARCHAR2";
     type->Attributes.Add(street);
-    auto *method = new TDiagramMethod();
-    method->Name = "FORMAT";
-    type->Methods.Add(method);
+    type->Methods.Add(new TDiagramMethod());
+    type->Methods.GetItem(0)->Name = "FORMAT";
     auto second = std::make_unique<TDiagramObjectModel>();
     second->Name = "Second";
     OpenModels->push_back(std::move(second));
     TDOMTree::RefreshExplorerTree();
 
     ASSERT_EQ(tree.topLevelItemCount(), 2);
-    EXPECT_EQ(Dump(tree.topLevelItem(0)),
-              "First#0{Owners#0{HR#9}|Notes#0{" + thirty + "#1|" + QString(28, QLatin1Char('n')) + "..#1}"
-              "|Object Tables#0{HR.OT#6}"
-              "|Tables#0{HR.EMP#1{Columns#0{ID  NUMBER(4)#3|DEPT_ID  NUMBER#3}"
-              "|Primary Key#0{EMP_PK#4{Columns#0{ID#3}}}|Unique Keys#0{EMP_UK#5{Columns#0{ID#3}}}"
-              "|Foreign Keys#0{EMP_DEPT_FK#2{Ref Table#0{HR.DEPT#1{Key Columns#0{ID#3}}}|Key Columns#0{DEPT_ID#3}}}"
-              "|Check Constraints#0{EMP_CK#2}}"
-              "|HR.LONE#1{Columns#0|Primary Key#0|Unique Keys#0|Foreign Keys#0|Check Constraints#0}}"
-              "|Types#0{HR.ADDR_T#7{Attributes#0{STREET VARCHAR2#3}|Methods#0{FORMAT()#3}}}}");
-    EXPECT_EQ(Dump(tree.topLevelItem(1)), "Second#0{Owners#0|Notes#0|Object Tables#0|Tables#0|Types#0}");
+    // A note of thirty characters is shown whole, one of 31 cut to 28 and "..".
+    expectGolden("model_tree.txt", (Dump(tree.topLevelItem(0)) + "\n" + Dump(tree.topLevelItem(1))).toUtf8());
     EXPECT_TRUE(tree.topLevelItem(0)->isExpanded());
     EXPECT_FALSE(tree.topLevelItem(0)->child(3)->isExpanded());
     EXPECT_EQ(TDOMTree::NodeData(tree.topLevelItem(0)), model);

@@ -14,9 +14,9 @@
 #include <QDir>
 #include <QPrinter>
 #include <QProcess>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <QPushButton>
 
 namespace {
 
@@ -34,7 +34,7 @@ protected:
         TPreferences::ApplyPrinterOrientation = nullptr;
         CanvasTest::TearDown();
     }
-    // A page three printer pages wide: the table reaches x 1100 (extent 1130).
+    // A page three printer pages wide: EMP on page 1, FAR (1000..1100) on page 3.
     void ThreePages()
     {
         AddTable(*model, "S", "EMP", 100, 100, 200, 120);
@@ -54,17 +54,16 @@ protected:
         if (TAbortDialog *dialog = OpenAbortDialog())
             dialog->btnCancel->click();
     }
-    // Pixels of a sheet darker than a light grey inside a rectangle (the
-    // faint seams a PDF viewer may show between bands do not count).
-    static int Inked(const QImage &sheet, const QRect &area)
+    // Pixels darker than a light grey inside the part of a sheet given in
+    // fractions of its size (the faint seams between bands do not count).
+    static int Inked(const QImage &sheet, double left, double top, double right, double bottom)
     {
         int n = 0;
-        for (int y = area.top(); y <= area.bottom(); ++y)
-            for (int x = area.left(); x <= area.right(); ++x)
+        for (int y = int(sheet.height() * top); y < int(sheet.height() * bottom); ++y)
+            for (int x = int(sheet.width() * left); x < int(sheet.width() * right); ++x)
                 n += qGray(sheet.pixel(x, y)) < 200;
         return n;
     }
-
     TFakePrinter printer;
 };
 
@@ -72,48 +71,22 @@ protected:
 
 TEST_F(PrintDiagramTest, PageSizeIsThePrintableAreaAtScreenResolution)
 {
-    struct {
-        int HorzRes, VertRes, Dpi;
-        int Width, Height;
-        const char *Error;
-    } cases[] = {
-        {950, 1300, 192, 475, 650, ""},
-        {2480, 3508, 300, 793, 1122, ""}, // 793.6 and 1122.56 truncated
-        {96, 97, 96, 96, 97, ""},
-        {100, 100, 0, 0, 0, "The printer reports no resolution."},
-        {100, 100, -1, 0, 0, "The printer reports no resolution."},
-    };
-    for (const auto &c : cases) {
-        printer.HorzRes = c.HorzRes, printer.VertRes = c.VertRes, printer.Dpi = c.Dpi;
-        int width = 0, height = 0;
-        EXPECT_EQ(ErrorOf([&] { DiagramPrinter->GetPageSize(width, height); }), QString(c.Error)) << c.Dpi;
-        if (!*c.Error) {
-            EXPECT_EQ(width, c.Width);
-            EXPECT_EQ(height, c.Height);
+    for (const QStringList &c : readCases("print/page_size.txt")) {
+        const QList<int> v = caseInts(c[1]), page = caseInts(c[2]);
+        std::tie(printer.HorzRes, printer.VertRes, printer.Dpi) = std::tuple(v[0], v[1], v[2]);
+        const QString error = ErrorOf([] { DiagramPrinter->CalcPages(); });
+        EXPECT_EQ(error, c[2].front().isDigit() ? QString() : c[2]) << c[0].toStdString();
+        if (error.isEmpty()) { // an empty page (extent 10 x 10) is one printer page
+            EXPECT_EQ(DiagramPrinter->Pages, (std::vector<TRectObject>{{0, 0, page[0], page[1]}})) << c[0].toStdString();
         }
     }
-    printer.Dpi = 192;
+    printer = TFakePrinter();
     printer.FailingCapability = IPrintDevice::capVertRes;
-    int width = 0, height = 0;
-    EXPECT_EQ(ErrorOf([&] { DiagramPrinter->GetPageSize(width, height); }),
-              "The printer does not report its page size.");
-}
-
-TEST_F(PrintDiagramTest, PagesCoverTheExtentOfTheCurrentPage)
-{
-    DiagramPrinter->CalcPages(); // an empty page: extent 10 x 10
-    EXPECT_EQ(DiagramPrinter->Pages, (std::vector<TRectObject>{{0, 0, 475, 650}}));
-    AddTable(*model, "S", "T", 0, 0, 445, 100); // extent exactly one page wide
+    EXPECT_EQ(ErrorOf([] { DiagramPrinter->CalcPages(); }), "The printer does not report its page size.");
+    printer.FailingCapability = -1;
+    AddTable(*model, "S", "T", 0, 0, 445, 100); // the extent exactly one page wide: an empty second column
     DiagramPrinter->CalcPages();
-    ASSERT_EQ(DiagramPrinter->Pages.size(), 2u);
-    EXPECT_EQ(DiagramPrinter->Pages[1], (TRectObject{475, 0, 950, 650}));
-    int right = 0, bottom = 0;
-    DiagramPrinter->GetPagesExtent(right, bottom);
-    EXPECT_EQ(right, 950);
-    EXPECT_EQ(bottom, 650);
-    printer.HorzRes = 1; // half a diagram pixel
-    EXPECT_EQ(ErrorOf([] { DiagramPrinter->CalcPages(); }),
-              "The printer page is smaller than one pixel of the diagram (0 x 650).");
+    EXPECT_EQ(DiagramPrinter->Pages, (std::vector<TRectObject>{{0, 0, 475, 650}, {475, 0, 950, 650}}));
 }
 
 TEST_F(PrintDiagramTest, PageEdgesAreSilverWithOptionalNumbersAndLeaveTheCanvasAsItWas)
@@ -138,39 +111,29 @@ TEST_F(PrintDiagramTest, PageEdgesAreSilverWithOptionalNumbersAndLeaveTheCanvasA
         ExpectPixels(paint.Image, {{0, 650, 0xC0C0C0}, {474, 650, 0xC0C0C0}, {475, 649, 0xC0C0C0},
                                    {475, 1, 0xC0C0C0}, {475, 0, 0xFFFFFF}, {950, 300, 0xC0C0C0},
                                    {1424, 650, 0xC0C0C0}, {1425, 10, 0xC0C0C0}, {200, 649, 0xFFFFFF}});
-        if (numbers)
-            EXPECT_EQ(paint.Placed(), (QStringList{"Page 1@3,3", "Page 2@478,3", "Page 3@953,3"}));
-        else
-            EXPECT_TRUE(paint.Texts.empty());
+        EXPECT_EQ(paint.Placed().join(' '), numbers ? "Page 1@3,3 Page 2@478,3 Page 3@953,3" : "");
         for (const auto &text : paint.Texts)
             EXPECT_EQ(text.Size, 8);
     }
 }
 
-TEST_F(PrintDiagramTest, StartUpHooksDrawEdgesOnTheSurfaceAndTurnThePrinter)
+TEST_F(PrintDiagramTest, HooksDrawEdgesOnTheSurfaceAndTheOrientationTurnsThePage)
 {
     printer.HorzRes = 300, printer.VertRes = 200; // pages of 150 x 100
     TPrintDiagram::InstallHooks(*diagram);
     Preferences->DrawPrinterPages = true;
-    QImage shown = GrabSurface();
-    // An empty page is one printer page: its right and bottom edges.
-    ExpectPixels(shown, {{150, 50, 0xC0C0C0}, {75, 100, 0xC0C0C0}, {300, 100, 0xFFFFFF}});
+    ExpectPixels(GrabSurface(), {{150, 50, 0xC0C0C0}, {75, 100, 0xC0C0C0}, {300, 100, 0xFFFFFF}});
     Preferences->DrawPrinterPages = false;
-    shown = GrabSurface();
-    EXPECT_NE(At(shown, 150, 50), TColor(0xC0C0C0));
+    EXPECT_NE(At(GrabSurface(), 150, 50), TColor(0xC0C0C0));
 
-    // The orientation of the preferences reaches the program's printer, and
-    // with it the size of a page.
     SetPrinter(nullptr);
-    int portraitWidth = 0, portraitHeight = 0, width = 0, height = 0;
-    Preferences->SetPrintOrientation(poPortrait);
-    EXPECT_EQ(GlobalQPrinter().pageLayout().orientation(), QPageLayout::Portrait);
-    DiagramPrinter->GetPageSize(portraitWidth, portraitHeight);
-    Preferences->SetPrintOrientation(poLandscape);
-    EXPECT_EQ(GlobalQPrinter().pageLayout().orientation(), QPageLayout::Landscape);
-    DiagramPrinter->GetPageSize(width, height);
-    EXPECT_LT(portraitWidth, portraitHeight);
-    EXPECT_GT(width, height);
+    int width[2] = {}, height[2] = {};
+    for (int orientation : {poPortrait, poLandscape}) {
+        Preferences->SetPrintOrientation(orientation);
+        DiagramPrinter->GetPageSize(width[orientation], height[orientation]);
+    }
+    EXPECT_LT(width[poPortrait], height[poPortrait]);
+    EXPECT_GT(width[poLandscape], height[poLandscape]);
     Preferences->SetPrintOrientation(poPortrait);
 }
 
@@ -179,64 +142,59 @@ TEST_F(PrintDiagramTest, EveryPageIsPrintedWithItsFooterAndNoEmptyPageAfterTheLa
     ThreePages();
     Print();
     EXPECT_EQ(printer.Title, "Marrowtide database diagram");
-    EXPECT_EQ(printer.Job, (QStringList{"begin", "text:Page 1 of 3@20,30 Arial 10", "page",
-                                        "text:Page 2 of 3@20,30 Arial 10", "page",
-                                        "text:Page 3 of 3@20,30 Arial 10", "end"}));
+    EXPECT_EQ(printer.Job.join(' '), "begin text:Page 1 of 3@20,30 Arial 10 page text:Page 2 of 3@20,30 Arial 10 page "
+                                     "text:Page 3 of 3@20,30 Arial 10 end");
     EXPECT_TRUE(ui.Messages().isEmpty());
     EXPECT_EQ(OpenAbortDialog(), nullptr);
     EXPECT_EQ(TDibBlock::LiveBlocks(), 0u);
     ASSERT_EQ(printer.Sheets.size(), 3u);
-    // 475 x 650 fitted into 860 x 1260 at (70, 70): 860 x 1176 from y 112,
-    // 1.8105 device pixels per diagram pixel. EMP (100..300, 100..220) is on
-    // page 1; FAR (1000..1100) on page 3 from x 50; page 2 shows no box.
-    const auto device = [](int x, int y) { return QPoint(70 + int(x * 860 / 475.0), 112 + int(y * 860 / 475.0)); };
-    const QRect emp(device(100, 100), device(300, 220));
-    EXPECT_GT(Inked(printer.Sheets[0], emp), emp.width() * emp.height() / 10);
-    EXPECT_EQ(Inked(printer.Sheets[1], QRect(device(10, 10), device(460, 640))), 0);
-    EXPECT_GT(Inked(printer.Sheets[2], QRect(device(50, 200), device(150, 260))), 0);
-    EXPECT_EQ(Inked(printer.Sheets[2], QRect(device(200, 10), device(460, 640))), 0);
+    // 475 x 650 fitted into 860 x 1260 at (70, 70): 860 x 1176 from y 112 on a
+    // 1000 x 1400 sheet. EMP (100..300, 100..220) lands at x 0.25..0.61,
+    // y 0.21..0.36; FAR at x 0.16..0.34 of page 3; page 2 is blank.
+    EXPECT_GT(Inked(printer.Sheets[0], 0.26, 0.22, 0.6, 0.35), 3000);
+    EXPECT_EQ(Inked(printer.Sheets[0], 0.65, 0.1, 0.99, 0.99), 0);
+    EXPECT_EQ(Inked(printer.Sheets[1], 0.0, 0.1, 1.0, 1.0), 0);
+    EXPECT_GT(Inked(printer.Sheets[2], 0.17, 0.33, 0.33, 0.4), 0);
+    EXPECT_EQ(Inked(printer.Sheets[2], 0.4, 0.1, 1.0, 1.0), 0);
 }
 
 TEST_F(PrintDiagramTest, APageRangePrintsOnlyItsPagesCountingThemAll)
 {
     ThreePages();
-    struct {
+    const struct {
         TPageRange Range;
-        QStringList Job;
-        QStringList Messages;
+        QString Job, Message;
     } cases[] = {
-        {{2, 2}, {"begin", "text:Page 2 of 3@20,30 Arial 10", "end"}, {}},
-        {{2, 9}, {"begin", "text:Page 2 of 3@20,30 Arial 10", "page", "text:Page 3 of 3@20,30 Arial 10", "end"}, {}},
-        {{4, 9}, {}, {"The diagram has 3 page(s); none of them is in the chosen range."}},
+        {{2, 2}, "begin text:Page 2 of 3@20,30 Arial 10 end", ""},
+        {{3, 9}, "begin text:Page 3 of 3@20,30 Arial 10 end", ""},
+        {{1, 2}, "begin text:Page 1 of 3@20,30 Arial 10 page text:Page 2 of 3@20,30 Arial 10 end", ""},
+        {{4, 9}, "", "The diagram has 3 page(s); none of them is in the chosen range."},
     };
     for (const auto &c : cases) {
         printer.Job.clear();
         ui.Clear();
         Print(c.Range);
-        EXPECT_EQ(printer.Job, c.Job) << c.Range.From;
-        EXPECT_EQ(ui.Messages(), c.Messages) << c.Range.From;
+        EXPECT_EQ(printer.Job.join(' '), c.Job) << c.Range.From;
+        EXPECT_EQ(ui.Messages().join(""), c.Message) << c.Range.From;
     }
 }
 
 TEST_F(PrintDiagramTest, JobsThatCannotStartOrAreStoppedEndWithTheirMessage)
 {
     ThreePages();
-    struct {
+    const struct {
         const char *Name;
         std::function<void()> Arrange;
-        QStringList Job;
-        QString Message;
+        QString Job, Message;
     } cases[] = {
-        {"already printing", [&] { printer.Active = true; }, {}, "Already printing... Please try again later!"},
+        {"already printing", [&] { printer.Active = true; }, "", "Already printing... Please try again later!"},
         {"cancel between pages", [&] { printer.OnNewPage = ClickCancel; },
-         {"begin", "text:Page 1 of 3@20,30 Arial 10", "page", "abort"}, "Printing Aborted!"},
-        {"cancel during a band", [&] { printer.OnTransfer = [](int) { ClickCancel(); }; }, {"begin", "abort"},
+         "begin text:Page 1 of 3@20,30 Arial 10 page abort", "Printing Aborted!"},
+        {"cancel during a band", [&] { printer.OnTransfer = [](int) { ClickCancel(); }; }, "begin abort",
          "USER_ABORT_OR_OTHER_ERROR!"},
-        {"no transfer draws", [&] { printer.StretchRows = [](int, int) { return 0; }; printer.BlockWorks = false; },
-         {"begin", "abort"}, "USER_ABORT_OR_OTHER_ERROR!"},
         {"the sheet cannot be measured", [&] { printer.FailingCapability = IPrintDevice::capPhysicalHeight; },
-         {"begin", "abort"}, "BAD_PARAMETER"},
-        {"pages too small for a bitmap", [&] { printer.HorzRes = printer.VertRes = 2; }, {"begin", "abort"},
+         "begin abort", "BAD_PARAMETER"},
+        {"pages too small for a bitmap", [&] { printer.HorzRes = printer.VertRes = 2; }, "begin abort",
          "Bitmap load error"},
     };
     for (const auto &c : cases) {
@@ -244,7 +202,7 @@ TEST_F(PrintDiagramTest, JobsThatCannotStartOrAreStoppedEndWithTheirMessage)
         ui.Clear();
         c.Arrange();
         Print();
-        EXPECT_EQ(printer.Job, c.Job) << c.Name;
+        EXPECT_EQ(printer.Job.join(' '), c.Job) << c.Name;
         EXPECT_EQ(ui.Messages(), QStringList{c.Message}) << c.Name;
         EXPECT_EQ(OpenAbortDialog(), nullptr) << c.Name;
         EXPECT_EQ(TDibBlock::LiveBlocks(), 0u) << c.Name;
@@ -277,19 +235,26 @@ QString Tool(const QString &program, const QStringList &arguments)
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
+// A PDF printer writing to the file; resolution in dpi.
+std::unique_ptr<QPrinter> PdfPrinter(const QString &file, int resolution)
+{
+    auto pdf = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    pdf->setOutputFormat(QPrinter::PdfFormat);
+    pdf->setResolution(resolution);
+    pdf->setPageSize(QPageSize(QPageSize::A4));
+    pdf->setPageMargins(QMarginsF(10, 12, 10, 12), QPageLayout::Millimeter);
+    pdf->setOutputFileName(file);
+    return pdf;
+}
+
 } // namespace
 
 TEST_F(PrintDiagramTest, APdfJobReadsBackWithItsPagesTitleFootersAndDiagram)
 {
     QTemporaryDir dir;
-    QPrinter pdf(QPrinter::HighResolution);
-    pdf.setOutputFormat(QPrinter::PdfFormat);
-    pdf.setResolution(150);
-    pdf.setPageSize(QPageSize(QPageSize::A4));
-    pdf.setPageMargins(QMarginsF(10, 12, 10, 12), QPageLayout::Millimeter);
     const QString file = dir.filePath("diagram.pdf");
-    pdf.setOutputFileName(file);
-    TQtPrinter qtPrinter(pdf);
+    const auto pdf = PdfPrinter(file, 150);
+    TQtPrinter qtPrinter(*pdf);
     SetPrinter(&qtPrinter);
     AddTable(*model, "S", "EMP", 100, 100, 200, 120);
     AddTable(*model, "S", "FAR", 1000, 200, 100, 60);
@@ -297,7 +262,7 @@ TEST_F(PrintDiagramTest, APdfJobReadsBackWithItsPagesTitleFootersAndDiagram)
     Print();
     ASSERT_TRUE(ui.Messages().isEmpty()) << ui.Messages().join("; ").toStdString();
     EXPECT_FALSE(qtPrinter.Printing());
-    EXPECT_EQ(pdf.outputFileName(), file);
+    EXPECT_EQ(pdf->outputFileName(), file);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"diagram.pdf"});
 
     QStringList info;
@@ -311,18 +276,12 @@ TEST_F(PrintDiagramTest, APdfJobReadsBackWithItsPagesTitleFootersAndDiagram)
     // and nothing on its right half; the second shows FAR near its middle
     // and nothing on its left third.
     Tool("pdftoppm", {"-r", "40", "-png", file, dir.filePath("page")});
-    const QImage first(dir.filePath("page-1.png"));
-    const QImage second(dir.filePath("page-2.png"));
-    ASSERT_FALSE(first.isNull());
-    ASSERT_FALSE(second.isNull());
-    const auto part = [](const QImage &page, double left, double top, double right, double bottom) {
-        return QRect(QPoint(int(page.width() * left), int(page.height() * top)),
-                     QPoint(int(page.width() * right), int(page.height() * bottom)));
-    };
-    EXPECT_GT(Inked(first, part(first, 0.15, 0.12, 0.45, 0.26)), 100);
-    EXPECT_EQ(Inked(first, part(first, 0.5, 0.1, 0.99, 0.99)), 0);
-    EXPECT_GT(Inked(second, part(second, 0.38, 0.2, 0.56, 0.3)), 50);
-    EXPECT_EQ(Inked(second, part(second, 0.0, 0.1, 0.35, 0.99)), 0);
+    const QImage first(dir.filePath("page-1.png")), second(dir.filePath("page-2.png"));
+    ASSERT_FALSE(first.isNull() || second.isNull());
+    EXPECT_GT(Inked(first, 0.15, 0.12, 0.45, 0.26), 100);
+    EXPECT_EQ(Inked(first, 0.5, 0.1, 0.99, 0.99), 0);
+    EXPECT_GT(Inked(second, 0.38, 0.2, 0.56, 0.3), 50);
+    EXPECT_EQ(Inked(second, 0.0, 0.1, 0.35, 0.99), 0);
 }
 
 TEST_F(PrintDiagramTest, AnAbortedOrUnwritablePdfJobLeavesTheOldFile)
@@ -334,11 +293,8 @@ TEST_F(PrintDiagramTest, AnAbortedOrUnwritablePdfJobLeavesTheOldFile)
         ASSERT_TRUE(old.open(QIODevice::WriteOnly));
         old.write("the user's old file");
     }
-    QPrinter pdf(QPrinter::HighResolution);
-    pdf.setOutputFormat(QPrinter::PdfFormat);
-    pdf.setResolution(72);
-    pdf.setOutputFileName(file);
-    TQtPrinter qtPrinter(pdf);
+    const auto pdf = PdfPrinter(file, 72);
+    TQtPrinter qtPrinter(*pdf);
     SetPrinter(&qtPrinter);
     AddTable(*model, "S", "EMP", 100, 100, 200, 120);
     diagram->Rebuild();
@@ -352,7 +308,7 @@ TEST_F(PrintDiagramTest, AnAbortedOrUnwritablePdfJobLeavesTheOldFile)
     EXPECT_EQ(check.readAll(), "the user's old file");
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"diagram.pdf"});
 
-    pdf.setOutputFileName(dir.filePath("missing/diagram.pdf"));
+    pdf->setOutputFileName(dir.filePath("missing/diagram.pdf"));
     ui.Clear();
     EXPECT_TRUE(ErrorOf([&] { Print(); }).startsWith("Cannot write \"" + dir.filePath("missing/diagram.pdf")));
     EXPECT_FALSE(qtPrinter.Printing());

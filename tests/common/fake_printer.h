@@ -10,10 +10,11 @@
 #include <QStringList>
 
 #include <functional>
+#include <tuple>
 #include <vector>
 
 struct TFakeBand {
-    int X, Y, Width, Height;
+    QRect Place;
     bool Fallback;
 };
 
@@ -26,21 +27,14 @@ public:
     int Dpi = 192;
     bool Big64K = true;
     QSize Screen{400, 300};
-    // The capability that fails to answer, or -1.
-    int FailingCapability = -1;
-    // Rows the stretched transfer reports for band n (1-based); all by default.
-    std::function<int(int band, int rows)> StretchRows;
+    int FailingCapability = -1; // the capability that gives no answer
+    int ShortBand = 0;          // the band whose stretched transfer draws a row short; -1 every band
     bool BlockWorks = true;
-    // Called at each transfer, before painting; may throw.
-    std::function<void(int band)> OnTransfer;
-
-    // Called when the job moves to the next page, before it does.
+    std::function<void(int band)> OnTransfer; // at each transfer, before painting; may throw
     std::function<void()> OnNewPage;
 
     QImage Paper;
-    // The pages finished so far, each with the bands it received.
-    std::vector<QImage> Sheets;
-    std::vector<std::size_t> SheetBands;
+    std::vector<QImage> Sheets; // the pages finished so far
     std::vector<TFakeBand> Bands;
     QStringList Job;
     int Saves = 0, Restores = 0, Flushes = 0;
@@ -58,38 +52,30 @@ public:
         Paper.fill(Qt::white);
         Bands.clear();
     }
+    QRect Drawn() const
+    {
+        QRect all;
+        for (const TFakeBand &b : Bands)
+            all |= b.Place;
+        return all;
+    }
 
     bool Capability(TCapability capability, int &value) override
     {
-        if (int(capability) == FailingCapability)
-            return false;
-        switch (capability) {
-        case capHorzRes: value = HorzRes; break;
-        case capVertRes: value = VertRes; break;
-        case capPhysicalWidth: value = PhysicalWidth; break;
-        case capPhysicalHeight: value = PhysicalHeight; break;
-        case capPhysicalOffsetX: value = OffsetX; break;
-        case capPhysicalOffsetY: value = OffsetY; break;
-        case capLogPixelsX:
-        case capLogPixelsY: value = Dpi; break;
-        }
-        return true;
+        const int values[] = {HorzRes, VertRes, PhysicalWidth, PhysicalHeight, OffsetX, OffsetY, Dpi, Dpi};
+        value = values[capability];
+        return int(capability) != FailingCapability;
     }
     bool Supports64KBitmaps() override { return Big64K; }
     QSize ScreenSize() override { return Screen; }
-    void SaveState() override
-    {
-        ++Saves;
-        States_.push_back({Origin_, Clip_});
-    }
+    void SaveState() override { ++Saves, States_.push_back({Origin_, Clip_}); }
     void RestoreState() override
     {
         ++Restores;
-        if (States_.empty())
-            return;
-        Origin_ = States_.back().first;
-        Clip_ = States_.back().second;
-        States_.pop_back();
+        if (!States_.empty()) {
+            std::tie(Origin_, Clip_) = States_.back();
+            States_.pop_back();
+        }
     }
     void MoveOrigin(int dx, int dy) override { Origin_ += QPoint(dx, dy); }
     void ClipTo(const TRect &rect) override { Clip_ = rect.ToQRect().translated(Origin_); }
@@ -99,27 +85,22 @@ public:
         if (OnTransfer)
             OnTransfer(band);
         const QImage image = Decode(info, bits);
-        const int rows = StretchRows ? StretchRows(band, image.height()) : image.height();
-        if (rows == image.height())
-            Paint(x, y, image, false);
-        return rows;
+        if (ShortBand == -1 || ShortBand == band)
+            return image.height() - 1;
+        Paint(x, y, image, false);
+        return image.height();
     }
     bool BlockTransfer(int x, int y, std::span<const std::uint8_t> info, std::span<const std::uint8_t> bits) override
     {
-        if (!BlockWorks)
-            return false;
-        Paint(x, y, Decode(info, bits), true);
-        return true;
+        if (BlockWorks)
+            Paint(x, y, Decode(info, bits), true);
+        return BlockWorks;
     }
     void Flush() override { ++Flushes; }
 
     bool Printing() override { return Active; }
     void SetTitle(const QString &title) override { Title = title; }
-    void BeginDoc() override
-    {
-        Active = true;
-        Job << "begin";
-    }
+    void BeginDoc() override { Active = true, Job << "begin"; }
     void NewPage() override
     {
         if (OnNewPage)
@@ -127,32 +108,15 @@ public:
         Job << "page";
         FinishSheet();
     }
-    void EndDoc() override
-    {
-        Active = false;
-        Job << "end";
-        FinishSheet();
-    }
-    void Abort() override
-    {
-        Active = false;
-        Job << "abort";
-    }
+    void EndDoc() override { Active = false, Job << "end", FinishSheet(); }
+    void Abort() override { Active = false, Job << "abort"; }
     void TextOut(int x, int y, const QString &text, const QString &font, int size) override
     {
         Job << QStringLiteral("text:%1@%2,%3 %4 %5").arg(text).arg(x + Origin_.x()).arg(y + Origin_.y()).arg(font).arg(size);
     }
 
-    void FinishSheet()
-    {
-        Sheets.push_back(Paper);
-        SheetBands.push_back(Bands.size());
-        ClearPaper();
-    }
-    // Where logical (0, 0) is now, in device pixels.
-    QPoint Origin() const { return Origin_; }
-
 private:
+    void FinishSheet() { Sheets.push_back(Paper), ClearPaper(); }
     static QImage Decode(std::span<const std::uint8_t> info, std::span<const std::uint8_t> bits)
     {
         return DibToImage(TByteSpan(info.data(), info.size()), TByteSpan(bits.data(), bits.size()));
@@ -160,7 +124,7 @@ private:
     void Paint(int x, int y, const QImage &image, bool fallback)
     {
         const QPoint at = QPoint(x, y) + Origin_;
-        Bands.push_back({at.x(), at.y(), image.width(), image.height(), fallback});
+        Bands.push_back({QRect(at, image.size()), fallback});
         QPainter painter(&Paper);
         if (!Clip_.isNull())
             painter.setClipRect(Clip_);

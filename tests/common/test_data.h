@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QFile>
 #include <QString>
+#include <QStringList>
 #include <gtest/gtest.h>
 
 inline QString testDataPath(const QString &relative)
@@ -34,4 +35,32 @@ inline void expectGolden(const QString &name, const QByteArray &actual)
     ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << "missing golden file " << path.toStdString();
     const QByteArray expected = f.readAll();
     EXPECT_EQ(expected.toStdString(), actual.toStdString()) << "golden file " << name.toStdString();
+}
+
+// The rows of a table of cases in tests/data/<name>: one case a line, fields
+// separated by '|' and trimmed; blank lines and lines starting with '#' are
+// skipped.
+inline QList<QStringList> readCases(const QString &name)
+{
+    QList<QStringList> rows;
+    for (const QByteArray &line : readTestFile(name).split('\n')) {
+        const QString text = QString::fromUtf8(line).trimmed();
+        if (text.isEmpty() || text.startsWith(QLatin1Char('#')))
+            continue;
+        QStringList fields = text.split(QLatin1Char('|'));
+        for (QString &field : fields)
+            field = field.trimmed();
+        rows << fields;
+    }
+    EXPECT_FALSE(rows.isEmpty()) << "no cases in " << name.toStdString();
+    return rows;
+}
+
+// The whitespace-separated integers of a field.
+inline QList<int> caseInts(const QString &field)
+{
+    QList<int> values;
+    for (const QString &word : field.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+        values << word.toInt(nullptr, 0);
+    return values;
 }

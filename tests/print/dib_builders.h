@@ -15,16 +15,13 @@ struct TTestDib {
     TByteSpan BitsSpan() const { return {Bits.data(), Bits.size()}; }
 };
 
-inline void Put16(std::vector<std::uint8_t> &b, std::size_t at, std::uint32_t v)
+inline void PutBytes(std::vector<std::uint8_t> &b, std::size_t at, std::uint32_t v, int n)
 {
-    b[at] = std::uint8_t(v);
-    b[at + 1] = std::uint8_t(v >> 8);
-}
-inline void Put32(std::vector<std::uint8_t> &b, std::size_t at, std::uint32_t v)
-{
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < n; ++i)
         b[at + std::size_t(i)] = std::uint8_t(v >> (8 * i));
 }
+inline void Put16(std::vector<std::uint8_t> &b, std::size_t at, std::uint32_t v) { PutBytes(b, at, v, 2); }
+inline void Put32(std::vector<std::uint8_t> &b, std::size_t at, std::uint32_t v) { PutBytes(b, at, v, 4); }
 
 // The colour of table entry i in the test palettes: distinct for every index.
 inline QRgb PaletteColour(int i)
@@ -47,19 +44,11 @@ inline TTestDib MakeDib(int width, int height, int bits, const std::function<std
     Put16(dib.Info, 12, 1);
     Put16(dib.Info, 14, std::uint32_t(bits));
     Put32(dib.Info, 16, compression);
-    if (masks) {
-        const bool wide = bits == 32;
-        Put32(dib.Info, 40, wide ? 0xFF0000 : 0xF800);
-        Put32(dib.Info, 44, wide ? 0x00FF00 : 0x07E0);
-        Put32(dib.Info, 48, wide ? 0x0000FF : 0x001F);
-    }
-    for (int i = 0; i < colours; ++i) {
-        const QRgb c = PaletteColour(i);
-        const std::size_t at = std::size_t(40 + 4 * masks + 4 * i);
-        dib.Info[at] = std::uint8_t(qBlue(c));
-        dib.Info[at + 1] = std::uint8_t(qGreen(c));
-        dib.Info[at + 2] = std::uint8_t(qRed(c));
-    }
+    const std::uint32_t maskValues[2][3] = {{0xF800, 0x07E0, 0x001F}, {0xFF0000, 0x00FF00, 0x0000FF}};
+    for (int i = 0; i < masks; ++i)
+        Put32(dib.Info, std::size_t(40 + 4 * i), maskValues[bits == 32][i]);
+    for (int i = 0; i < colours; ++i)
+        Put32(dib.Info, std::size_t(40 + 4 * masks + 4 * i), PaletteColour(i) & 0xFFFFFF);
     const std::int64_t row = DibRowSize(width, bits);
     dib.Bits.assign(std::size_t(row * height), 0);
     Put32(dib.Info, 20, std::uint32_t(dib.Bits.size()));
@@ -76,12 +65,7 @@ inline TTestDib MakeDib(int width, int height, int bits, const std::function<std
                 Put16(dib.Bits, base + std::size_t(2 * x), p);
                 break;
             }
-            case 24:
-                dib.Bits[base + std::size_t(3 * x)] = std::uint8_t(v);
-                dib.Bits[base + std::size_t(3 * x + 1)] = std::uint8_t(v >> 8);
-                dib.Bits[base + std::size_t(3 * x + 2)] = std::uint8_t(v >> 16);
-                break;
-            default: Put32(dib.Bits, base + std::size_t(4 * x), v); break;
+            default: PutBytes(dib.Bits, base + std::size_t(bits / 8 * x), v, bits / 8); break;
             }
         }
     }

@@ -1,6 +1,6 @@
 // Page tiling, the preview window's paging, views and sheets, and the abort
 // dialog.
-#include "modal_dialog.h"
+#include "test_data.h"
 
 #include "canvas/print/abort_dialog.h"
 #include "canvas/print/page_preview_frame.h"
@@ -10,56 +10,34 @@
 
 #include <QFrame>
 #include <QLabel>
+#include <QMainWindow>
 #include <QPushButton>
 #include <QToolButton>
 #include <gtest/gtest.h>
 
-TEST(PageTiling, ColumnsAndRowsAreExtentDivSizePlusOne)
+TEST(PageTiling, ColumnsAndRowsAreExtentDivSizePlusOneRowByRow)
 {
-    struct {
-        const char *Name;
-        int W, H, X, Y;
-        int Columns, Rows;
-    } cases[] = {
-        {"an empty page", 768, 1046, 10, 10, 1, 1},
-        {"one pixel short of a page", 768, 1046, 767, 1045, 1, 1},
-        {"exactly one page wide gets an empty column", 768, 1046, 768, 10, 2, 1},
-        {"exactly one page high gets an empty row", 768, 1046, 10, 1046, 1, 2},
-        {"three and a bit by two", 100, 70, 301, 139, 4, 2},
-        {"one-pixel pages", 1, 1, 2, 1, 3, 2},
-    };
-    for (const auto &c : cases) {
-        const auto pages = TilePages(c.W, c.H, c.X, c.Y);
-        ASSERT_EQ(pages.size(), std::size_t(c.Columns * c.Rows)) << c.Name;
-        // Row by row, left to right.
+    for (const QStringList &c : readCases("print/tiling.txt")) {
+        const QList<int> v = caseInts(c[1]), grid = caseInts(c[2]);
+        const auto pages = TilePages(v[0], v[1], v[2], v[3]);
+        ASSERT_EQ(pages.size(), std::size_t(grid[0] * grid[1])) << c[0].toStdString();
         for (int i = 0; i < int(pages.size()); ++i) {
-            const int column = i % c.Columns, row = i / c.Columns;
-            EXPECT_EQ(pages[std::size_t(i)],
-                      (TRectObject{column * c.W, row * c.H, (column + 1) * c.W, (row + 1) * c.H}))
-                << c.Name << " page " << i + 1;
+            const int column = i % grid[0], row = i / grid[0];
+            EXPECT_EQ(pages[std::size_t(i)], (TRectObject{column * v[0], row * v[1], (column + 1) * v[0], (row + 1) * v[1]}))
+                << c[0].toStdString() << " page " << i + 1;
         }
         int right = -1, bottom = -1;
         PagesExtent(pages, right, bottom);
-        EXPECT_EQ(right, c.Columns * c.W) << c.Name;
-        EXPECT_EQ(bottom, c.Rows * c.H) << c.Name;
+        EXPECT_EQ(QSize(right, bottom), QSize(grid[0] * v[0], grid[1] * v[1])) << c[0].toStdString();
     }
-    int right = -1, bottom = -1;
-    PagesExtent({}, right, bottom);
-    EXPECT_EQ(right, 0);
-    EXPECT_EQ(bottom, 0);
-}
-
-TEST(PageTiling, PagesBelowOnePixelRaiseInsteadOfLoopingForever)
-{
-    for (const auto &size : {std::pair{0, 100}, std::pair{100, 0}, std::pair{-5, 10}}) {
+    for (const auto &size : {std::pair{0, 100}, std::pair{100, 0}}) {
+        // A page below one pixel raises instead of looping for ever.
         try {
             TilePages(size.first, size.second, 500, 500);
             ADD_FAILURE() << size.first << " x " << size.second;
         } catch (const EPrintError &e) {
             EXPECT_EQ(QString(e.what()), QStringLiteral("The printer page is smaller than one pixel of the diagram "
-                                                        "(%1 x %2).")
-                                             .arg(size.first)
-                                             .arg(size.second));
+                                                        "(%1 x %2).").arg(size.first).arg(size.second));
         }
     }
     EXPECT_THROW(TilePages(1, 1, 2000000, 2000000), EPrintError); // four million millions of pages
@@ -79,7 +57,7 @@ protected:
             image.fill(Qt::blue);
             return image;
         };
-        preview.PageRatio = [this] { return ratio; };
+        preview.PageRatio = [] { return 1.4; };
         Pages(5);
     }
     void TearDown() override { SetUserInterface(nullptr); }
@@ -89,11 +67,14 @@ protected:
         for (int i = 0; i < n; ++i)
             pages.push_back({i * 100, 0, i * 100 + 100, 140});
     }
-    // "F P N L" enabled flags of First, Previous, Next, Last, e.g. "--NL".
+    // "FPNL" for First, Previous, Next and Last enabled, "-" for each disabled.
     QString Paging() const
     {
-        return QString(preview.btnFirstPage->isEnabled() ? "F" : "-") + (preview.btnPrevPage->isEnabled() ? "P" : "-") +
-               (preview.btnNextPage->isEnabled() ? "N" : "-") + (preview.btnLastPage->isEnabled() ? "L" : "-");
+        QString flags;
+        for (const auto &[button, letter] : {std::pair{preview.btnFirstPage, 'F'}, std::pair{preview.btnPrevPage, 'P'},
+                                              std::pair{preview.btnNextPage, 'N'}, std::pair{preview.btnLastPage, 'L'}})
+            flags += button->isEnabled() ? letter : '-';
+        return flags;
     }
     QString Sheets() const
     {
@@ -109,102 +90,53 @@ protected:
     TfrmPrintPreview preview;
     std::vector<TRectObject> pages;
     QList<int> rendered;
-    double ratio = 1.4;
 };
 
 } // namespace
 
-TEST_F(PreviewTest, WindowTextsAndStart)
+TEST_F(PreviewTest, WindowTexts)
 {
-    EXPECT_EQ(preview.windowTitle(), "Print Preview");
-    EXPECT_EQ(preview.size(), QSize(976, 726));
-    EXPECT_EQ(preview.PagesPerView, 1);
-    EXPECT_EQ(preview.CurrentPage, 1);
-    EXPECT_EQ(preview.sbarPanel1->text(), "Page 1");
-    EXPECT_EQ(preview.sbarPanel1->width(), 200);
-    EXPECT_EQ(preview.sbarPanel2->width(), 50);
-    const std::pair<QToolButton *, const char *> hints[] = {
-        {preview.btnPrint, "Print"},           {preview.btnSetup, "Print Setup"},
-        {preview.btnSinglePage, "Single Page View"}, {preview.btn2Pages, "2 Page View"},
-        {preview.btnFirstPage, "First Page"},  {preview.btnPrevPage, "Previous Page"},
-        {preview.btnNextPage, "Next Page"},    {preview.btnLastPage, "Last Page"}};
-    for (const auto &[button, hint] : hints)
-        EXPECT_EQ(button->toolTip(), hint);
-    EXPECT_EQ(preview.btnClose->text(), "&Close");
-    EXPECT_EQ(preview.sboxPreview->palette().color(QPalette::Window), QColor(183, 182, 162));
+    QStringList texts{preview.windowTitle(), preview.sbarPanel1->text(), preview.btnClose->text()};
+    for (QToolButton *button : {preview.btnPrint, preview.btnSetup, preview.btnSinglePage, preview.btn2Pages,
+                                preview.btnFirstPage, preview.btnPrevPage, preview.btnNextPage, preview.btnLastPage})
+        texts << button->toolTip();
+    EXPECT_EQ(texts.join('|'), "Print Preview|Page 1|&Close|Print|Print Setup|Single Page View|2 Page View|First Page|"
+                               "Previous Page|Next Page|Last Page");
 }
 
 TEST_F(PreviewTest, PagingMovesOnePageWhateverTheViewAndTheButtonsFollow)
 {
     preview.show();
-    struct {
-        const char *Step;
-        void (TfrmPrintPreview::*Click)();
-        int Page, PerView;
-        const char *Paging, *Sheets;
-    } steps[] = {
-        {"next", &TfrmPrintPreview::btnNextPageClick, 2, 1, "FPNL", "100"},
-        {"2 pages go back to page 1", &TfrmPrintPreview::btn2PagesClick, 1, 2, "--NL", "100 100"},
-        {"last", &TfrmPrintPreview::btnLastPageClick, 5, 2, "FP--", "100 empty"},
-        {"next on the last page stays", &TfrmPrintPreview::btnNextPageClick, 5, 2, "FP--", "100 empty"},
-        {"previous", &TfrmPrintPreview::btnPrevPageClick, 4, 2, "FPNL", "100 100"},
-        {"single page keeps the page", &TfrmPrintPreview::btnSinglePageClick, 4, 1, "FPNL", "100"},
-        {"4 pages go back to page 1", &TfrmPrintPreview::btn4PagesClick, 1, 4, "--NL", "100 100 100 100"},
-        {"next shows pages 2 to 5", &TfrmPrintPreview::btnNextPageClick, 2, 4, "FPNL", "100 100 100 100"},
-        {"next once more", &TfrmPrintPreview::btnNextPageClick, 3, 4, "FPNL", "100 100 100 empty"},
-        {"first", &TfrmPrintPreview::btnFirstPageClick, 1, 4, "--NL", "100 100 100 100"},
-        {"previous on page 1 stays", &TfrmPrintPreview::btnPrevPageClick, 1, 4, "--NL", "100 100 100 100"},
-    };
-    for (const auto &s : steps) {
-        (preview.*s.Click)();
-        EXPECT_EQ(preview.CurrentPage, s.Page) << s.Step;
-        EXPECT_EQ(preview.PagesPerView, s.PerView) << s.Step;
-        EXPECT_EQ(Paging(), QString(s.Paging)) << s.Step;
-        EXPECT_EQ(Sheets(), QString(s.Sheets)) << s.Step;
-        EXPECT_EQ(preview.sbarPanel1->text(), QStringLiteral("Page %1").arg(s.Page)) << s.Step;
+    EXPECT_EQ(QSize(preview.CurrentPage, preview.PagesPerView), QSize(1, 1));
+    for (const QStringList &c : readCases("print/preview_paging.txt")) {
+        preview.findChild<QToolButton *>(c[1])->click();
+        const QList<int> state = caseInts(c[2]);
+        EXPECT_EQ(QList<int>({preview.CurrentPage, preview.PagesPerView}), state) << c[0].toStdString();
+        EXPECT_EQ(Paging(), c[3]) << c[0].toStdString();
+        EXPECT_EQ(Sheets(), c[4]) << c[0].toStdString();
+        EXPECT_EQ(preview.sbarPanel1->text(), QStringLiteral("Page %1").arg(state[0])) << c[0].toStdString();
     }
     // Only the pages shown are rendered, and only those are held.
     EXPECT_LE(preview.PageBitmaps.size(), 4u);
     EXPECT_EQ(rendered.mid(rendered.size() - 4), (QList<int>{0, 100, 200, 300}));
-}
-
-TEST_F(PreviewTest, ASinglePageDisablesAllPaging)
-{
     Pages(1);
-    preview.show();
+    preview.btnFirstPageClick();
     EXPECT_EQ(Paging(), "----");
-    preview.btn4PagesClick();
     EXPECT_EQ(Sheets(), "100 empty empty empty");
 }
 
 TEST_F(PreviewTest, SheetsKeepThePaperShapeAndAreCentred)
 {
-    preview.show();
     TframePagePreview frame(nullptr);
-    struct {
-        const char *Name;
-        QSize Frame;
-        double Ratio;
-        QRect Sheet;
-    } cases[] = {
-        // width-limited: 290 wide, 290 * 1.4 = 406 high, centred in 300 x 500
-        {"tall frame", {300, 500}, 1.4, QRect(5, 47, 290, 406)},
-        // a wide, low frame limits by height: 180 high, 180 / 1.4 = 128.57 -> 129 wide
-        {"wide low frame", {900, 200}, 1.4, QRect(386, 10, 129, 180)},
-        // landscape paper: 390 x round(390 * 0.7) = 273
-        {"landscape", {400, 400}, 0.7, QRect(5, 64, 390, 273)},
-        // exactly at the limit the width wins: 190 * 1 = 190 = 200 - 10
-        {"at the limit", {200, 200}, 1.0, QRect(5, 5, 190, 190)},
-    };
-    for (const auto &c : cases) {
-        frame.resize(c.Frame);
-        frame.ShowPage(nullptr, c.Ratio);
-        EXPECT_EQ(frame.shpPage1->geometry(), c.Sheet) << c.Name;
-        EXPECT_EQ(frame.imgPreview1->geometry(), c.Sheet.adjusted(10, 10, -10, -10)) << c.Name;
-        EXPECT_EQ(frame.shpBorderRight1->geometry(), QRect(c.Sheet.right() + 1, c.Sheet.top() + 3, 3, c.Sheet.height()))
-            << c.Name;
-        EXPECT_EQ(frame.shpBorderBottom1->geometry(), QRect(c.Sheet.left() + 3, c.Sheet.bottom() + 1, c.Sheet.width(), 3))
-            << c.Name;
+    for (const QStringList &c : readCases("print/preview_sheets.txt")) {
+        const QList<int> size = caseInts(c[1]), r = caseInts(c[3]);
+        const QRect sheet(r[0], r[1], r[2], r[3]);
+        frame.resize(size[0], size[1]);
+        frame.ShowPage(nullptr, c[2].toDouble());
+        EXPECT_EQ(frame.shpPage1->geometry(), sheet) << c[0].toStdString();
+        EXPECT_EQ(frame.imgPreview1->geometry(), sheet.adjusted(10, 10, -10, -10)) << c[0].toStdString();
+        EXPECT_EQ(frame.shpBorderRight1->geometry(), QRect(sheet.right() + 1, sheet.top() + 3, 3, sheet.height()));
+        EXPECT_EQ(frame.shpBorderBottom1->geometry(), QRect(sheet.left() + 3, sheet.bottom() + 1, sheet.width(), 3));
     }
 }
 
@@ -213,64 +145,48 @@ TEST_F(PreviewTest, FramesSplitTheScrollBoxInHalvesAndQuadrants)
     preview.show();
     preview.sboxPreview->resize(801, 601);
     preview.btn4PagesClick();
-    EXPECT_EQ(preview.framePreview[0]->geometry(), QRect(0, 0, 400, 300));
-    EXPECT_EQ(preview.framePreview[1]->geometry(), QRect(400, 0, 401, 300));
-    EXPECT_EQ(preview.framePreview[2]->geometry(), QRect(0, 300, 400, 301));
-    EXPECT_EQ(preview.framePreview[3]->geometry(), QRect(400, 300, 401, 301));
+    QList<QRect> places;
+    for (TframePagePreview *frame : preview.framePreview)
+        places << frame->geometry();
+    EXPECT_EQ(places, (QList<QRect>{{0, 0, 400, 300}, {400, 0, 401, 300}, {0, 300, 400, 301}, {400, 300, 401, 301}}));
     preview.btn2PagesClick();
     EXPECT_EQ(preview.framePreview[0]->geometry(), QRect(0, 0, 400, 601));
     EXPECT_EQ(preview.framePreview[1]->geometry(), QRect(400, 0, 401, 601));
     EXPECT_FALSE(preview.framePreview[2]->isVisibleTo(&preview));
 }
 
-TEST_F(PreviewTest, PrintSetupAndClose)
+TEST_F(PreviewTest, APrinterSetUpThatChangesThePagesRedrawsThem)
 {
-    int prints = 0;
     bool changed = false;
-    preview.PrintRequested = [&] { ++prints; };
-    preview.SetupRequested = [&] {
-        Pages(2);
-        return changed;
-    };
+    preview.SetupRequested = [&] { return Pages(2), changed; };
     preview.show();
     preview.btnLastPageClick();
-    EXPECT_EQ(preview.CurrentPage, 5);
     preview.btnSetup->click(); // cancelled: nothing redrawn
     EXPECT_EQ(preview.CurrentPage, 5);
     changed = true;
     preview.btnSetup->click(); // fewer pages now: the view follows
     EXPECT_EQ(preview.CurrentPage, 2);
     EXPECT_EQ(Paging(), "FP--");
-    preview.btnPrint->click();
-    EXPECT_EQ(prints, 1);
-    EXPECT_TRUE(preview.isVisible()); // the preview stays open
-    preview.btnClose->click();
-    EXPECT_FALSE(preview.isVisible());
-    EXPECT_EQ(preview.result(), QDialog::Rejected);
 }
 
-TEST(AbortDialog, CaptionButtonAndCancel)
+TEST(AbortDialog, CaptionCancelAndItsOwner)
 {
-    TAbortDialog *dialog = CreateAbortDialog(nullptr);
+    QMainWindow owner;
+    owner.show();
+    TAbortDialog *dialog = CreateAbortDialog(&owner);
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(dialog->windowTitle(), "Printing");
-    EXPECT_EQ(dialog->size(), QSize(174, 98));
-    EXPECT_EQ(dialog->btnCancel->text(), "&Cancel");
-    EXPECT_EQ(dialog->btnCancel->geometry(), QRect(48, 32, 75, 25));
     EXPECT_TRUE(dialog->btnCancel->isDefault());
-    EXPECT_TRUE(dialog->windowFlags() & Qt::WindowStaysOnTopHint);
+    // Above its owner only, so a message box opened meanwhile is not hidden under it.
+    EXPECT_TRUE(dialog->parentWidget() == &owner && dialog->isWindow());
+    EXPECT_FALSE(dialog->windowFlags() & Qt::WindowStaysOnTopHint);
     SetAbortDialogCaption(dialog, "Printing Page 2 - 0%");
     EXPECT_EQ(dialog->windowTitle(), "Printing Page 2 - 0%");
-    EXPECT_FALSE(AbortDialogAborted(dialog));
     dialog->close(); // only Cancel cancels
     dialog->reject();
-    EXPECT_FALSE(AbortDialogAborted(dialog));
-    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_TRUE(dialog->isVisible() && !AbortDialogAborted(dialog));
     dialog->btnCancel->click();
-    EXPECT_EQ(dialog->Cancelled, -1);
-    EXPECT_TRUE(AbortDialogAborted(dialog));
+    EXPECT_TRUE(dialog->Cancelled == -1 && AbortDialogAborted(dialog));
     FreeAbortDialog(dialog);
     EXPECT_FALSE(AbortDialogAborted(nullptr));
-    SetAbortDialogCaption(nullptr, "x");
-    FreeAbortDialog(nullptr);
 }

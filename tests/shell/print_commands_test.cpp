@@ -23,14 +23,10 @@ public:
         range = Range;
         return Accept;
     }
-    bool PageSetup(QWidget *) override
-    {
-        ++Setups;
-        return Accept;
-    }
+    bool PageSetup(QWidget *) override { return Accept; }
     bool Accept = true;
     TPageRange Range;
-    int Prints = 0, Setups = 0;
+    int Prints = 0;
 };
 
 class PrintCommandsTest : public ShellFixture {
@@ -119,8 +115,9 @@ TEST_F(PrintCommandsTest, TheStartedProgramDrawsPageEdgesAndTurnsThePrinter)
     StartWithCanvas({"file="});
     ASSERT_TRUE(CurrentDiagram);
     EXPECT_TRUE(bool(CurrentDiagram->DrawPageBreaks));
-    Preferences->SetPrintOrientation(poLandscape);
-    EXPECT_EQ(GlobalQPrinter().pageLayout().orientation(), QPageLayout::Landscape);
-    Preferences->SetPrintOrientation(poPortrait);
-    EXPECT_EQ(GlobalQPrinter().pageLayout().orientation(), QPageLayout::Portrait);
+    for (int orientation : {poLandscape, poPortrait}) {
+        Preferences->SetPrintOrientation(orientation);
+        EXPECT_EQ(GlobalQPrinter().pageLayout().orientation(),
+                  orientation == poPortrait ? QPageLayout::Portrait : QPageLayout::Landscape);
+    }
 }

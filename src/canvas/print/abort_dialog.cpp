@@ -10,7 +10,9 @@ TAbortDialog::TAbortDialog(QWidget *owner) : QDialog(owner)
 {
     setObjectName(QStringLiteral("AbortDialog"));
     setWindowTitle(QStringLiteral("Printing"));
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::CustomizeWindowHint | Qt::WindowStaysOnTopHint);
+    // A dialog of its owner stays above the owner only: a message box opened
+    // while it is up comes above it, and other programs are not covered.
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::CustomizeWindowHint);
     setWindowModality(Qt::ApplicationModal);
     setFixedSize(174, 98);
     btnCancel = new QPushButton(QStringLiteral("&Cancel"), this);

@@ -1,7 +1,8 @@
 #pragma once
 // TAbortDialog: the small "Printing" window that shows a job's progress and
 // lets the user cancel it. While it is up, it alone takes the user's input, so
-// nothing can change the page being printed.
+// nothing can change the page being printed. It belongs to the window the job
+// was started from and stays above that window only.
 #include <QDialog>
 
 class QPushButton;

@@ -9,6 +9,7 @@
 
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPointer>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -42,11 +43,14 @@ protected:
         Script = wizard.Script();
         EXPECT_EQ(wizard.result() == QDialog::Accepted, !Script.isEmpty());
         QStringList texts;
-        for (QWidget *widget : QApplication::topLevelWidgets()) {
-            if (auto *form = qobject_cast<TfrmSQLQuery *>(widget)) {
+        QList<QPointer<QWidget>> windows;
+        for (QWidget *widget : QApplication::topLevelWidgets())
+            windows << widget;
+        for (QPointer<QWidget> &widget : windows) {
+            if (auto *form = qobject_cast<TfrmSQLQuery *>(widget.data())) {
                 EXPECT_TRUE(form->ScriptMode());
                 texts << form->SQLText();
-                delete form;
+                delete form; // and the windows it owns
             }
         }
         return texts;
@@ -76,8 +80,7 @@ TEST_F(CompareModelsTest, PagesOrAFileGiveTheDeltaOrNoDifferences)
     expectGolden("ddl/compare_models.sql", Script.toUtf8());
     // Swapped, the same difference reads the other way.
     EXPECT_EQ(Compare(1, 0).size(), 1);
-    EXPECT_TRUE(Script.contains("ALTER TABLE SHOP.EMP DROP COLUMN HIREDATE"));
-    EXPECT_TRUE(Script.contains("MODIFY (ENAME VARCHAR2(10))"));
+    EXPECT_TRUE(Script.contains("ALTER TABLE SHOP.EMP DROP COLUMN HIREDATE") && Script.contains("MODIFY (ENAME VARCHAR2(10))"));
 
     // The target may be a diagram file.
     QTemporaryDir dir;
@@ -99,6 +102,5 @@ TEST_F(CompareModelsTest, PagesOrAFileGiveTheDeltaOrNoDifferences)
     EXPECT_EQ(Child<QLineEdit>(wizard, "edtTargetFile")->text(), Target->FileName);
 
     EXPECT_EQ(Compare(0, file, Target->FileName).size(), 1);
-    EXPECT_TRUE(Script.contains(" *  Target Model is Shop v2\r\n"));
-    EXPECT_TRUE(Script.contains("COMMENT ON TABLE SHOP.EMP IS 'Staff'"));
+    EXPECT_TRUE(Script.contains(" *  Target Model is Shop v2\r\n") && Script.contains("COMMENT ON TABLE SHOP.EMP IS 'Staff'"));
 }

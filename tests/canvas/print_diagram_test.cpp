@@ -109,6 +109,16 @@ TEST_F(PrintDiagramTest, PageEdgesAreSilverWithOptionalNumbersAndLeaveTheCanvasA
     }
 }
 
+TEST_F(PrintDiagramTest, APageIsItsOwnRectangleOfTheDiagram)
+{
+    AddTable(*model, "S", "LOW", 500, 700, 100, 60); // on the second page of the second row
+    diagram->Rebuild();
+    const QImage page = TPrintDiagram::RenderPage(*diagram, TRect{475, 650, 950, 1300});
+    EXPECT_EQ(page.size(), QSize(475, 650));
+    EXPECT_GT(Inked(page, 0.06, 0.08, 0.25, 0.16), 500);
+    EXPECT_EQ(Inked(page, 0.3, 0.0, 1.0, 1.0) + Inked(page, 0.0, 0.2, 1.0, 1.0), 0);
+}
+
 TEST_F(PrintDiagramTest, HooksDrawEdgesOnTheSurfaceAndTheOrientationTurnsThePage)
 {
     printer.HorzRes = 300, printer.VertRes = 200; // pages of 150 x 100
@@ -203,6 +213,13 @@ TEST_F(PrintDiagramTest, APdfJobReadsBackWithItsPagesTitleFootersAndDiagram)
     const auto pdf = PdfPrinter(file, 150);
     TQtPrinter qtPrinter(*pdf);
     SetPrinter(&qtPrinter);
+    QList<int> sheet; // A4 at 150 dpi with margins of 10 and 12 mm
+    for (int capability = IPrintDevice::capHorzRes; capability <= IPrintDevice::capLogPixelsY; ++capability) {
+        int value = -1;
+        qtPrinter.Capability(IPrintDevice::TCapability(capability), value);
+        sheet << value;
+    }
+    EXPECT_EQ(sheet, QList<int>({1124, 1612, 1240, 1754, 58, 71, 150, 150}));
     AddTable(*model, "S", "EMP", 100, 100, 200, 120);
     AddTable(*model, "S", "FAR", 1000, 200, 100, 60);
     diagram->Rebuild();

@@ -101,6 +101,9 @@ TEST_F(DibPrintTest, BandsTileTheVisibleAreaRowByRowAndReportProgress)
     EXPECT_EQ(calls.size(), 6u * 6 + 3u * 2);
     EXPECT_EQ(calls.back(), std::make_pair(9, 9));
     EXPECT_EQ(printer.Flushes, 9);
+    calls.clear(); // a one-row band reports after its row and when sent
+    ASSERT_EQ(Bands(MakeDib(20, 10, 8, Pattern), {0, 0, 40, 1, 0, 0, 20, 10}), dpPrinted);
+    EXPECT_EQ(calls.size(), 2u);
 }
 
 TEST_F(DibPrintTest, BandHeightOnDevicesWithoutLargeBitmaps)
@@ -146,11 +149,12 @@ TEST_F(DibPrintTest, EveryDepthResamplesToTheNearestSourcePixel)
 
 TEST_F(DibPrintTest, APartOfTheImageAndAClipOnlyDrawWhatIsAsked)
 {
-    // Source (4, 3) 3 x 2 doubled onto (100, 50) 6 x 4, the clip cutting its last column.
-    ASSERT_EQ(Bands(MakeDib(10, 8, 8, Pattern), {100, 50, 6, 4, 4, 3, 3, 2}, TRect{0, 0, 105, 1000}), dpPrinted);
-    EXPECT_EQ(printer.Drawn(), QRect(20 + 100, 30 + 50, 5, 4));
-    for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 5; ++x)
+    // Source (4, 3) 3 x 2 doubled onto (100, 50) 6 x 4, the clip cutting its
+    // first column and row and its last column.
+    ASSERT_EQ(Bands(MakeDib(10, 8, 8, Pattern), {100, 50, 6, 4, 4, 3, 3, 2}, TRect{101, 51, 105, 1000}), dpPrinted);
+    EXPECT_EQ(printer.Drawn(), QRect(20 + 101, 30 + 51, 4, 3));
+    for (int y = 1; y < 4; ++y)
+        for (int x = 1; x < 5; ++x)
             EXPECT_EQ(printer.Paper.pixel(120 + x, 80 + y), PaletteColour(int(Pattern(4 + x / 2, 3 + y / 2))));
 }
 

@@ -72,6 +72,15 @@ QString TPictureExport::FileExtension(const QString &fileName)
     return dot < 0 ? QString() : name.mid(dot);
 }
 
+bool TPictureExport::IsPictureName(const QString &fileName)
+{
+    const QString lower = FileExtension(fileName).toLower();
+    for (const char *known : {".bmp", ".wmf", ".gif", ".jpg", ".jpeg"})
+        if (lower == QLatin1String(known))
+            return true;
+    return false;
+}
+
 void TPictureExport::SaveAsImage(TOSDiagram &diagram, const QString &fileName)
 {
     const QString extension = FileExtension(fileName);

@@ -40,6 +40,8 @@ public:
     // The extension of a file name as written, from its last "." (".bmp"), or
     // empty; folders in the path do not count.
     static QString FileExtension(const QString &fileName);
+    // Whether SaveAsImage takes the name's extension.
+    static bool IsPictureName(const QString &fileName);
 
     // Chooses the format by the extension, letter case aside: ".bmp", ".wmf",
     // ".gif", ".jpg" or ".jpeg". Anything else raises "Unexpected file type: "

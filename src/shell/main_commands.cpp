@@ -2,6 +2,7 @@
 #include "shell/main_form.h"
 
 #include "canvas/dom_tree.h"
+#include "canvas/picture_export.h"
 #include "dbtools/gui_helpers.h"
 #include "model/diagram_object_model.h"
 #include "model/database_session.h"
@@ -20,6 +21,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QMenu>
@@ -257,18 +259,51 @@ void Tfrmgui::actSaveAsPictureExecute()
     TFileDialogOptions options;
     options.Filter = PictureFilter;
     options.DefaultExt = QStringLiteral("gif");
-    options.FileName = CurrentModel ? CurrentModel->Name : QString();
+    options.FileName = ProposedPictureName(CurrentModel ? CurrentModel->Name : QString());
     const QString name = UserInterface().SaveFileName(options);
     if (name.isEmpty() || !ConfirmReplace(name))
         return;
     {
         THourglass hourglass;
+        // Long GIF work tells its stages in the status bar until it ends.
+        TPictureExport::GifProgress() = [this](gif::TProgressStage stage, int percent, const std::string &text) {
+            ShowPictureProgress(stage == gif::TProgressStage::psEnding
+                                    ? QString()
+                                    : QStringLiteral("%1 %2%").arg(QString::fromStdString(text)).arg(percent));
+        };
+        const auto quiet = qScopeGuard([this] {
+            TPictureExport::GifProgress() = nullptr;
+            ShowPictureProgress(QString());
+        });
         Diagram_->SaveAsImage(name);
     }
     if (!TShell::OpenDocument(name))
         UserInterface().ShowInformation(QStringLiteral("The picture was saved as \"%1\". No program is set up to "
                                                        "open this kind of file.")
                                             .arg(QDir::toNativeSeparators(name)));
+}
+
+QString Tfrmgui::ProposedPictureName(const QString &pageName)
+{
+    // A page name that does not end in a picture's extension ("New Model.1") would be
+    // refused once accepted, since the dialog adds its default only to a name without a dot.
+    if (pageName.isEmpty() || TPictureExport::IsPictureName(pageName))
+        return pageName;
+    return pageName + QStringLiteral(".gif");
+}
+
+void Tfrmgui::ShowPictureProgress(const QString &text)
+{
+    QLabel *panel = Panels_[1];
+    if (!panel)
+        return;
+    // The object count steps aside while the work runs and comes back after.
+    if (!ShowingProgress_)
+        TextBeforeProgress_ = panel->text();
+    ShowingProgress_ = !text.isEmpty();
+    panel->setText(ShowingProgress_ ? text : TextBeforeProgress_);
+    // The work runs on this thread: paint now, not when it is over.
+    panel->repaint();
 }
 
 void Tfrmgui::PrintSetupExecute()

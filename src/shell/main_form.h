@@ -155,6 +155,10 @@ private:
     bool SaveModelAs();
     // True when the file does not exist or the user agrees to replace it.
     static bool ConfirmReplace(const QString &fileName);
+    // The name Save as Picture proposes for a page: one the save accepts as it stands.
+    static QString ProposedPictureName(const QString &pageName);
+    // Shows a stage of picture work in the status bar; empty puts back what was there.
+    void ShowPictureProgress(const QString &text);
     // Runs a command as the message loop would: an exception becomes a message box.
     void Guarded(const std::function<void()> &command);
     void BindCommands();
@@ -197,6 +201,8 @@ private:
     QWidget *Surface_ = nullptr;
     QStatusBar *sbrMain = nullptr;
     QLabel *Panels_[4] = {};
+    bool ShowingProgress_ = false;
+    QString TextBeforeProgress_;
     QMenu *mnuReopen = nullptr;
     QMenu *mnuWindow = nullptr;
     QMenu *mniTools = nullptr;

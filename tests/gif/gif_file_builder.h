@@ -2,17 +2,18 @@
 // GIF files put together byte by byte for the image-object tests: a 2 x 1 picture on a
 // two-colour global table whose one frame shows the indices 1, 0, with whatever blocks a
 // test puts in front of the frame or after it.
-#include "canvas/gif/gif_exception.h"
+#include "gif_test_util.h"
+
 #include "canvas/gif/gif_image.h"
 #include "canvas/gif/gif_sub_image.h"
-#include "canvas/gif/memory_stream.h"
 
 #include <string>
 #include <vector>
 
 namespace giffile {
 
-using Bytes = std::vector<std::uint8_t>;
+using giftest::Bytes;
+using giftest::ErrorOf;
 
 inline Bytes Cat(std::initializer_list<Bytes> parts)
 {

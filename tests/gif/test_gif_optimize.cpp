@@ -4,17 +4,14 @@
 // before and after with Pillow and ImageMagick.
 #include "gif_file_builder.h"
 #include "gif_frame_builder.h"
+#include "gif_tools.h"
 
 #include "canvas/gif/gif_comment_extension.h"
 
-#include <QFile>
-#include <QFileInfo>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 using namespace gifframe;
+using giffile::ErrorOf;
 
 namespace {
 
@@ -26,16 +23,6 @@ const std::vector<gif::TColor> Four{gif::RGBColor(200, 0, 0), gif::RGBColor(0, 1
 int Checker(int x, int y)
 {
     return (x / 2 + y) % 3;
-}
-
-std::string ErrorOf(const std::function<void()> &f)
-{
-    try {
-        f();
-    } catch (const gif::GIFException &e) {
-        return e.what();
-    }
-    return "";
 }
 
 }  // namespace
@@ -138,98 +125,29 @@ TEST(GIFOptimize, CleanupDropsWhatCarriesNothingAndKeepsDisposalALaterFrameNeeds
     EXPECT_TRUE(image.Frame(1)->Transparent());
 }
 
-TEST(GIFOptimize, BadReductionMethodIsRefusedBeforeAnythingChanges)
-{
-    gif::TGIFImage image;
-    AddFrame(image, {QRect(0, 0, 4, 2), Four, Checker, 10});
-    AddFrame(image, {QRect(0, 0, 4, 2), Four, Checker, 10});
-    const giffile::Bytes before = giffile::Save(image);
-    for (int method : {9, 10, -1})
-        EXPECT_EQ(ErrorOf([&] { image.OptimizeImage(AllOptions, method, 0, 8); }), "Invalid reduction method") << method;
-    EXPECT_EQ(giffile::Save(image), before);
-    image.OptimizeImage(AllOptions, 8, 0, 8);  // performs no reduction of its own
-}
-
-TEST(GIFOptimize, ProgressCountsSixStepsPerFrame)
+TEST(GIFOptimize, BadReductionMethodIsRefusedBeforeAnythingChangesAndProgressCountsSixStepsPerFrame)
 {
     gif::TGIFImage image;
     for (int i = 0; i < 3; ++i)
         AddFrame(image, {QRect(0, 0, 2, 2), Four, [i](int x, int) { return (x + i) % 4; }, 10});
-    std::vector<int> running;
-    int last = -1;
+    const giffile::Bytes before = giffile::Save(image);
+    for (int method : {9, 10, -1})
+        EXPECT_EQ(ErrorOf([&] { image.OptimizeImage(AllOptions, method, 0, 8); }), "Invalid reduction method") << method;
+    EXPECT_EQ(giffile::Save(image), before);
+    std::vector<int> running, ending;
     image.OnProgress = [&](gif::TProgressStage stage, int percent, const std::string &text) {
         ASSERT_EQ(text, "Optimizing...");
-        if (stage == gif::TProgressStage::psRunning)
-            running.push_back(percent);
-        if (stage == gif::TProgressStage::psEnding)
-            last = percent;
+        (stage == gif::TProgressStage::psRunning ? running : ending).push_back(percent);
     };
-    image.OptimizeImage(AllOptions, 0, 0, 8);
+    image.OptimizeImage(AllOptions, 8, 0, 8);  // performs no reduction of its own
     ASSERT_FALSE(running.empty());
     EXPECT_EQ(running.front(), 6);  // 1 x 100 / 18, rounded
     EXPECT_TRUE(std::is_sorted(running.begin(), running.end()));
     EXPECT_LE(running.back(), 100);
-    EXPECT_EQ(last, 100);
+    EXPECT_EQ(ending, (std::vector<int>{0, 100}));  // the starting stage, then the end
 }
 
 namespace {
-
-QString Tool(const QString &preferred, const QString &name)
-{
-    return QFileInfo::exists(preferred) ? preferred : QStandardPaths::findExecutable(name);
-}
-
-// What a viewer shows, as (picture, milliseconds) with consecutive equal pictures joined.
-using Timeline = std::vector<std::pair<QByteArray, int>>;
-
-Timeline PillowTimeline(const QString &python, const QString &file)
-{
-    QProcess p;
-    p.start(python, {"-c", "import sys\nfrom PIL import Image\nim = Image.open(sys.argv[1])\n"
-                           "for i in range(im.n_frames):\n    im.seek(i)\n"
-                           "    bg = Image.new('RGBA', im.size, (255, 255, 255, 255))\n"
-                           "    bg.alpha_composite(im.convert('RGBA'))\n"
-                           "    sys.stdout.write('%d %s\\n' % (im.info.get('duration', 0), bg.tobytes().hex()))\n",
-                     file});
-    EXPECT_TRUE(p.waitForFinished(60000));
-    Timeline timeline;
-    for (const QByteArray &line : p.readAllStandardOutput().split('\n')) {
-        if (line.isEmpty())
-            continue;
-        const qsizetype space = line.indexOf(' ');
-        const int ms = line.left(space).toInt();
-        const QByteArray picture = line.mid(space + 1);
-        if (!timeline.empty() && timeline.back().first == picture)
-            timeline.back().second += ms;
-        else
-            timeline.emplace_back(picture, ms);
-    }
-    return timeline;
-}
-
-Timeline MagickTimeline(const QString &convert, const QString &file, int width, int height)
-{
-    QProcess delays;
-    delays.start(convert, {file, "-format", "%T\\n", "info:"});
-    EXPECT_TRUE(delays.waitForFinished(60000));
-    QProcess pixels;
-    pixels.start(convert, {file, "-coalesce", "-background", "white", "-alpha", "remove", "-alpha", "off", "-depth", "8",
-                           "rgb:-"});
-    EXPECT_TRUE(pixels.waitForFinished(60000));
-    const QByteArray rgb = pixels.readAllStandardOutput();
-    const QList<QByteArray> ticks = delays.readAllStandardOutput().trimmed().split('\n');
-    const qsizetype size = qsizetype(width) * height * 3;
-    Timeline timeline;
-    for (qsizetype f = 0; f < ticks.size() && (f + 1) * size <= rgb.size(); ++f) {
-        const QByteArray picture = rgb.mid(f * size, size);
-        const int ms = ticks[f].toInt() * 10;
-        if (!timeline.empty() && timeline.back().first == picture)
-            timeline.back().second += ms;
-        else
-            timeline.emplace_back(picture, ms);
-    }
-    return timeline;
-}
 
 // A small animation with the cases optimisation changes: repeated frames, frames that
 // repeat part of the one before, transparency, background and previous restores, a loop,
@@ -260,34 +178,28 @@ void BuildAnimation(gif::TGIFImage &image, int TransparentBeforeLast)
 
 TEST(GIFOptimize, OptimisedFileShowsThePicturesForAsLongAsBefore)
 {
-    const QString python = Tool("/usr/bin/python3", "python3");
-    const QString convert = Tool("/usr/bin/convert", "convert");
-    if (python.isEmpty() || convert.isEmpty() || QProcess::execute(python, {"-c", "import PIL"}) != 0)
-        GTEST_SKIP() << "Pillow or ImageMagick is missing";
+    GIF_NEEDS_READERS();
     // With a transparent frame before the last, Pillow composes the merged last frame
     // differently from its own reading of the original (ImageMagick reads both alike), so
     // that variant is judged by ImageMagick alone.
     for (const auto &[transparentBeforeLast, askPillow] : {std::pair(-1, true), std::pair(0, false)}) {
         SCOPED_TRACE(transparentBeforeLast);
         QTemporaryDir dir;
+        const QString before = dir.filePath("before.gif"), after = dir.filePath("after.gif");
         gif::TGIFImage image;
         BuildAnimation(image, transparentBeforeLast);
-        image.SaveToFile(dir.filePath("before.gif"));
-        const qint64 sizeBefore = QFileInfo(dir.filePath("before.gif")).size();
+        image.SaveToFile(before);
         image.OptimizeImage(AllOptions, 0, 0, 8);
         EXPECT_LT(image.FrameCount(), 8);
-        image.SaveToFile(dir.filePath("after.gif"));
-        EXPECT_LT(QFileInfo(dir.filePath("after.gif")).size(), sizeBefore);
-
+        image.SaveToFile(after);
+        EXPECT_LT(QFileInfo(after).size(), QFileInfo(before).size());
         if (askPillow) {
-            const Timeline before = PillowTimeline(python, dir.filePath("before.gif"));
-            const Timeline after = PillowTimeline(python, dir.filePath("after.gif"));
-            ASSERT_GE(before.size(), 5u);
-            EXPECT_TRUE(after == before) << before.size() << " pictures before, " << after.size() << " after";
+            const auto shown = giftools::Pillow(before, true);
+            ASSERT_GE(shown.size(), 5u);
+            EXPECT_TRUE(giftools::Pillow(after, true) == shown);
         }
-        const Timeline before = MagickTimeline(convert, dir.filePath("before.gif"), 24, 16);
-        const Timeline after = MagickTimeline(convert, dir.filePath("after.gif"), 24, 16);
-        ASSERT_GE(before.size(), 5u);
-        EXPECT_TRUE(after == before) << before.size() << " pictures before, " << after.size() << " after";
+        const auto shown = giftools::Magick(before, 24, 16, true);
+        ASSERT_GE(shown.size(), 5u);
+        EXPECT_TRUE(giftools::Magick(after, 24, 16, true) == shown);
     }
 }

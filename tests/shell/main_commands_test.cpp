@@ -11,6 +11,7 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QImage>
+#include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QScrollArea>
@@ -45,6 +46,20 @@ void SendMouse(QWidget *widget, QEvent::Type type, QPoint at)
     QMouseEvent event(type, QPointF(at), widget->mapToGlobal(QPointF(at)), button, buttons, Qt::NoModifier);
     QCoreApplication::sendEvent(widget, &event);
 }
+
+// The texts a label paints, each once in a row.
+class TTextRecorder : public QObject {
+public:
+    explicit TTextRecorder(QStringList &texts) : Texts(texts) {}
+    QStringList &Texts;
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        const QString text = static_cast<QLabel *>(watched)->text();
+        if (event->type() == QEvent::Paint && !text.isEmpty() && (Texts.isEmpty() || Texts.last() != text))
+            Texts << text;
+        return false;
+    }
+};
 
 // Counts the paints a widget receives.
 class TPaintCounter : public QObject {
@@ -225,7 +240,7 @@ TEST_F(MainCommandsTest, PicturesAreWrittenByTheirExtensionAndOpened)
     EXPECT_EQ(dialogs[0].File.Filter, "GIF Files (*.gif)|*.gif|JPEG files (*.jpg)|*.jpg|Bitmap files (*.bmp)|*.bmp|"
                                       "Windows Meta files (*.wmf)|*.wmf|All files (*.*)|*.*");
     EXPECT_EQ(dialogs[0].File.DefaultExt, "gif");
-    EXPECT_EQ(dialogs[0].File.FileName, "New Model");
+    EXPECT_EQ(dialogs[0].File.FileName, "New Model.gif");
     EXPECT_TRUE(Ui.Messages().isEmpty());
     const QImage picture(bitmap, "BMP");
     ASSERT_FALSE(picture.isNull());
@@ -240,6 +255,35 @@ TEST_F(MainCommandsTest, PicturesAreWrittenByTheirExtensionAndOpened)
     EXPECT_EQ(ReadFile(metafile).mid(40, 4), " EMF");
 
     EXPECT_EQ(shell.OpenedDocuments, QStringList({bitmap, metafile}));
+}
+
+TEST_F(MainCommandsTest, TheProposedNameOfAnyPageIsAcceptedAsAGifWhoseStagesShowInTheStatusBar)
+{
+    TScopedRecordingShell shell;
+    Tfrmgui &form = StartWithCanvas({"file="});
+    form.NewModelPage();  // "New Model.1": the dialog adds no extension to a name with a dot
+    AddTable(*CurrentModel, "HR", "EMP", 20, 30, 100, 60);
+    form.Diagram().Rebuild();
+    QStringList shown;
+    TTextRecorder recorder(shown);
+    form.StatusPanel(1)->installEventFilter(&recorder);
+    QCoreApplication::processEvents();  // the window is exposed, so the bar can paint at once
+    // The dialog answers with the name it proposed, in a folder of the test's.
+    Ui.QueueAnswer(TUserInterfaceAnswer::Path(TempFile("New Model.1.gif")));
+    form.Action("actSaveAsPicture")->trigger();
+    ASSERT_EQ(Ui.CallsOf(TUserInterfaceCallKind::SaveFile)[0].File.FileName, "New Model.1.gif");
+    EXPECT_TRUE(Ui.Messages().isEmpty()) << Ui.Messages().join('\n').toStdString();
+    EXPECT_EQ(QImage(TempFile("New Model.1.gif"), "GIF").size(), QSize(150, 120));
+    const QStringList stages = shown.filter("%");
+    ASSERT_FALSE(stages.isEmpty());
+    EXPECT_EQ(stages.first(), "Converting... 0%");
+    EXPECT_TRUE(stages.contains("Saving... 100%"));
+    EXPECT_EQ(form.StatusPanelText(1), "1 Object(s)");
+
+    CurrentModel->Name = "HR.Bmp";  // a picture's name stays as it is
+    Ui.QueueAnswer(TUserInterfaceAnswer::Cancel());
+    form.Action("actSaveAsPicture")->trigger();
+    EXPECT_EQ(Ui.CallsOf(TUserInterfaceCallKind::SaveFile)[1].File.FileName, "HR.Bmp");
 }
 
 TEST_F(MainCommandsTest, APictureNoProgramOpensSaysWhereItWasWritten)

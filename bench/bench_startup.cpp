@@ -47,17 +47,21 @@ QString DiagramFile(int tables)
     return name;
 }
 
-// Watches the diagram's surface for its first paint.
+// Watches the widgets in the diagram's scroll box for their first paint.
 class TPaintWatch : public QObject
 {
 public:
-    bool Painted = false;
-    bool eventFilter(QObject *, QEvent *event) override
+    explicit TPaintWatch(QWidget *box) : Box(box) { qApp->installEventFilter(this); }
+    ~TPaintWatch() override { qApp->removeEventFilter(this); }
+    bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (event->type() == QEvent::Paint)
+        if (event->type() == QEvent::Paint && watched->isWidgetType()
+            && (watched == Box || Box->isAncestorOf(static_cast<QWidget *>(watched))))
             Painted = true;
         return false;
     }
+    QWidget *Box;
+    bool Painted = false;
 };
 
 // A fresh set of globals and preferences per window, as a fresh start has.
@@ -77,13 +81,10 @@ struct TProgram
     // Shows the window and waits for the diagram's surface to be painted.
     void ShowAndWait()
     {
-        auto *box = Form->findChild<QScrollArea *>(QStringLiteral("sboxDiagram"));
-        TPaintWatch watch;
-        box->viewport()->installEventFilter(&watch);
+        TPaintWatch watch(Form->findChild<QScrollArea *>(QStringLiteral("sboxDiagram")));
         Form->show();
         while (!watch.Painted)
             QApplication::processEvents(QEventLoop::AllEvents, 10);
-        box->viewport()->removeEventFilter(&watch);
     }
     std::unique_ptr<Tfrmgui> Form;
 };

@@ -8,11 +8,24 @@
 #include "platform/user_interface.h"
 
 #include <QDragEnterEvent>
+#include <QPaintEvent>
 #include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollArea>
+
+namespace {
+
+// Every box of the page is a child widget of the surface. Whenever a widget is marked for
+// repainting, Qt looks through all the siblings above it for opaque ones that cover it, so
+// showing, moving or repainting the boxes of a page of thousands of tables cost the square
+// of their number. Boxes seldom cover each other; the search saves nothing here. Qt reads
+// the setting once, on its first repaint, so it is made before the program starts.
+const bool OpaqueSiblingsNotSubtracted = qEnvironmentVariableIsSet("QT_NO_SUBTRACTOPAQUESIBLINGS")
+                                         || qputenv("QT_NO_SUBTRACTOPAQUESIBLINGS", "1");
+
+} // namespace
 
 TDiagramSurface::TDiagramSurface(QWidget *parent) : QWidget(parent)
 {
@@ -23,14 +36,15 @@ TDiagramSurface::TDiagramSurface(QWidget *parent) : QWidget(parent)
     setFocusPolicy(Qt::ClickFocus);
 }
 
-void TDiagramSurface::paintEvent(QPaintEvent *)
+void TDiagramSurface::paintEvent(QPaintEvent *event)
 {
     if (!Diagram)
         return;
     ShowExceptions([&] {
         QPainter painter(this);
         TCanvas canvas(&painter);
-        Diagram->SurfacePaint(canvas);
+        const TRect area = TRect::FromQRect(event->rect());
+        Diagram->SurfacePaint(canvas, &area);
     });
 }
 

@@ -291,7 +291,7 @@ void TOSDiagram::Rebuild()
     UpdateObjectCount();
 }
 
-void TOSDiagram::SurfacePaint(TCanvas &canvas)
+void TOSDiagram::SurfacePaint(TCanvas &canvas, const TRect *area)
 {
     if (!PaintingEnabled || !Surface)
         return;
@@ -299,7 +299,7 @@ void TOSDiagram::SurfacePaint(TCanvas &canvas)
     canvas.Brush.Style = bsSolid;
     canvas.Brush.Color = style.BackgroundColour;
     canvas.FillRect(canvas.ClipRect());
-    DrawLinks(canvas, 0, 0, 1.0, 1.0);
+    DrawLinks(canvas, 0, 0, 1.0, 1.0, area);
     // The overview paints itself from the page; it is only told to.
     if (OverviewBox)
         OverviewBox->update();

@@ -59,7 +59,9 @@ public:
                    const TRect *area = nullptr);
 
     // Surface events.
-    void SurfacePaint(TCanvas &canvas);
+    // Area: the part of the surface to paint, when known; links that cannot reach it are
+    // skipped, which keeps painting a screenful of a large page quick.
+    void SurfacePaint(TCanvas &canvas, const TRect *area = nullptr);
     bool SurfaceDragOver(const TDragObjects *source) const;
     void DropObjects(const TDragObjects &source, int x, int y);
     void SurfaceMouseDown(Qt::MouseButton button, int x, int y);

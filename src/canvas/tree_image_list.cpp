@@ -128,5 +128,12 @@ QImage TTreeImageList::TransparentImage(int index) const
 
 QIcon TTreeImageList::Icon(int index) const
 {
-    return QIcon(QPixmap::fromImage(TransparentImage(index)));
+    if (index < 0 || index >= Count())
+        return QIcon(QPixmap::fromImage(QImage()));
+    // One icon per picture, shared by every node that shows it: the tree of a large page has
+    // hundreds of thousands of nodes.
+    if (Icons_.empty())
+        for (const QImage &image : Transparent_)
+            Icons_.emplace_back(QPixmap::fromImage(image));
+    return Icons_[static_cast<size_t>(index)];
 }

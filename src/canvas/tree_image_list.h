@@ -38,4 +38,5 @@ private:
     TTreeImageList();
     std::vector<QImage> Images_;
     std::vector<QImage> Transparent_;
+    mutable std::vector<QIcon> Icons_;
 };

@@ -131,16 +131,12 @@ TEST_F(ControllerTest, HitZonesOfABox)
     auto *t = AddTable(*model, "S", "T", 10, 10, 100, 60);
     diagram->Rebuild();
     TOSGraphic *box = Box(t);
-    // x, y -> moving, right edge, bottom edge, corner: the edges are the last five pixels.
-    const std::tuple<int, int, bool, bool, bool, bool> cases[] = {
-        {94, 10, true, false, false, false}, {95, 10, false, true, false, false}, {10, 54, true, false, false, false},
-        {10, 55, false, false, true, false}, {95, 55, false, false, false, true}, {94, 54, true, false, false, false},
-    };
-    for (const auto &[x, y, moving, right, bottom, corner] : cases) {
-        box->GraphicMouseDown(Qt::LeftButton, false, x, y);
-        EXPECT_EQ(std::make_tuple(box->Moving, box->ResizingRight, box->ResizingBottom, box->ResizingCorner),
-                  std::make_tuple(moving, right, bottom, corner))
-            << x << "," << y;
+    // The edges are the last five pixels: x,y=Moving, Right edge, Bottom edge or Corner.
+    for (const QString &probe : QString("94,10=M 95,10=R 10,54=M 10,55=B 95,55=C 94,54=M 94,55=B 95,54=R").split(' ')) {
+        box->GraphicMouseDown(Qt::LeftButton, false, probe.section(',', 0, 0).toInt(), probe.section(',', 1).section('=', 0, 0).toInt());
+        const char zone = probe.back().toLatin1();
+        EXPECT_EQ(QString("%1%2%3%4").arg(box->Moving).arg(box->ResizingRight).arg(box->ResizingBottom).arg(box->ResizingCorner),
+                  QString("%1%2%3%4").arg(zone == 'M').arg(zone == 'R').arg(zone == 'B').arg(zone == 'C')) << probe.toStdString();
         box->GraphicMouseUp();
         EXPECT_FALSE(box->GestureActive());
     }

@@ -18,21 +18,13 @@
 
 namespace {
 
-struct TRecordingWizards : IModelWizards {
-    std::unique_ptr<TDiagramTable> CreateTable() override { return nullptr; }
-    void EditTable(TDiagramTable *table) override { Edited << "table " + table->Name; }
-    std::unique_ptr<TDiagramNote> CreateNote() override { return nullptr; }
-    void EditNote(TDiagramNote *note) override { Edited << "note " + note->Text; }
-    QStringList Edited;
-};
-
-class DiagramMenu : public CanvasCommands {
+class DiagramMenu : public CanvasCommands, IModelWizards {
 protected:
     void SetUp() override
     {
         CanvasCommands::SetUp();
         DatabaseSession = session;
-        TModelHooks::Wizards = &wizards;
+        TModelHooks::Wizards = this;
         emp = AddTable(*model, "HR", "EMP", 100, 50, 200, 80);
         AddColumn(*emp, "ID");
         diagram->Rebuild();
@@ -42,6 +34,10 @@ protected:
         TModelHooks::Wizards = nullptr;
         CanvasCommands::TearDown();
     }
+    std::unique_ptr<TDiagramTable> CreateTable() override { return nullptr; }
+    void EditTable(TDiagramTable *table) override { Edited << "table " + table->Name; }
+    std::unique_ptr<TDiagramNote> CreateNote() override { return nullptr; }
+    void EditNote(TDiagramNote *note) override { Edited << "note " + note->Text; }
     TOSBaseTable *EmpBox() const { return static_cast<TOSBaseTable *>(Box(emp)); }
     // "caption/image[/checked][/disabled][/default]", a submenu as "> caption"
     // followed by its items indented.
@@ -82,7 +78,7 @@ protected:
     void Choose(const QString &path) { Choose(OpenMenu(EmpBox()), path); }
 
     std::shared_ptr<TFakeDatabaseSession> session = std::make_shared<TFakeDatabaseSession>();
-    TRecordingWizards wizards;
+    QStringList Edited;
     TDiagramTable *emp = nullptr;
 };
 
@@ -158,23 +154,21 @@ TEST_F(DiagramMenu, EditAndQueryActOnALoneSelectionOnly)
     SelectedGraphics->Add(note);
     Choose("&Edit...");
     Choose("&Query Data...");
-    EXPECT_TRUE(wizards.Edited.isEmpty());
+    EXPECT_TRUE(Edited.isEmpty());
     EXPECT_TRUE(Queries.isEmpty());
 
     const std::tuple<TBaseDiagramRectangle *, QStringList, QStringList> cases[] = {
         {emp, {"table EMP"}, {"select * \nfrom HR.EMP \nwhere rownum <= 200"}},
         {note, {"note remember"}, {}},
-        {type, {}, {}},
-    };
+        {type, {}, {}}};
     for (const auto &[object, edited, queries] : cases) {
-        wizards.Edited.clear();
-        Queries.clear();
+        Edited.clear(), Queries.clear();
         SelectedGraphics->Clear();
         SelectedGraphics->Add(object);
         Box(object)->IgnoreNextMouseDown = false;
         Choose("&Edit...");
         Choose("&Query Data...");
-        EXPECT_EQ(wizards.Edited, edited);
+        EXPECT_EQ(Edited, edited);
         EXPECT_EQ(Queries, queries);
         // The edited object's box stays the one selected, with no gesture.
         EXPECT_EQ(SelectedGraphics->Items(), std::vector<TBaseModelObject *>{object});

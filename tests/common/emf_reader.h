@@ -7,57 +7,33 @@
 #include <QtEndian>
 #include <array>
 #include <cstdint>
-#include <cstring>
 #include <map>
 #include <vector>
 
 // Record types and constants as the public format documentation numbers them; kept apart
 // from the writer's own so that a wrong number there shows up here.
+#define MARROWTIDE_EMF_RECORDS(X) \
+    X(HEADER, 1) X(POLYLINE, 4) X(EOF, 14) X(SETPIXELV, 15) X(SETBKMODE, 18) X(SETPOLYFILLMODE, 19) \
+    X(SETROP2, 20) X(SETSTRETCHBLTMODE, 21) X(SETTEXTALIGN, 22) X(SETTEXTCOLOR, 24) X(SETBKCOLOR, 25) \
+    X(MOVETOEX, 27) X(INTERSECTCLIPRECT, 30) X(SAVEDC, 33) X(RESTOREDC, 34) X(SELECTOBJECT, 37) \
+    X(CREATEPEN, 38) X(CREATEBRUSHINDIRECT, 39) X(DELETEOBJECT, 40) X(ELLIPSE, 42) X(RECTANGLE, 43) \
+    X(ROUNDRECT, 44) X(ARC, 45) X(LINETO, 54) X(SETARCDIRECTION, 57) X(BITBLT, 76) X(STRETCHDIBITS, 81) \
+    X(EXTCREATEFONTINDIRECTW, 82) X(EXTTEXTOUTW, 84) X(POLYGON16, 86) X(POLYLINE16, 87) X(ALPHABLEND, 114)
 namespace emf {
 enum RecordType : std::uint32_t {
-    EMR_HEADER = 1,
-    EMR_POLYGON = 3,
-    EMR_POLYLINE = 4,
-    EMR_EOF = 14,
-    EMR_SETPIXELV = 15,
-    EMR_SETBKMODE = 18,
-    EMR_SETPOLYFILLMODE = 19,
-    EMR_SETROP2 = 20,
-    EMR_SETSTRETCHBLTMODE = 21,
-    EMR_SETTEXTALIGN = 22,
-    EMR_SETTEXTCOLOR = 24,
-    EMR_SETBKCOLOR = 25,
-    EMR_MOVETOEX = 27,
-    EMR_INTERSECTCLIPRECT = 30,
-    EMR_SAVEDC = 33,
-    EMR_RESTOREDC = 34,
-    EMR_SELECTOBJECT = 37,
-    EMR_CREATEPEN = 38,
-    EMR_CREATEBRUSHINDIRECT = 39,
-    EMR_DELETEOBJECT = 40,
-    EMR_ELLIPSE = 42,
-    EMR_RECTANGLE = 43,
-    EMR_ROUNDRECT = 44,
-    EMR_ARC = 45,
-    EMR_CREATEPALETTE = 49,
-    EMR_LINETO = 54,
-    EMR_SETARCDIRECTION = 57,
-    EMR_FILLRGN = 71,
-    EMR_EXTSELECTCLIPRGN = 75,
-    EMR_BITBLT = 76,
-    EMR_STRETCHBLT = 77,
-    EMR_STRETCHDIBITS = 81,
-    EMR_EXTCREATEFONTINDIRECTW = 82,
-    EMR_EXTTEXTOUTW = 84,
-    EMR_POLYGON16 = 86,
-    EMR_POLYLINE16 = 87,
-    EMR_CREATEMONOBRUSH = 93,
-    EMR_CREATEDIBPATTERNBRUSHPT = 94,
-    EMR_EXTCREATEPEN = 95,
-    EMR_CREATECOLORSPACE = 99,
-    EMR_ALPHABLEND = 114,
-    EMR_CREATECOLORSPACEW = 122,
+#define X(name, number) EMR_##name = number,
+    MARROWTIDE_EMF_RECORDS(X)
+#undef X
 };
+inline QByteArray RecordName(std::uint32_t type)
+{
+    switch (type) {
+#define X(name, number) case number: return #name;
+        MARROWTIDE_EMF_RECORDS(X)
+#undef X
+    }
+    return QByteArray::number(type);
+}
 constexpr std::uint32_t StockObject = 0x80000000u;
 } // namespace emf
 
@@ -72,15 +48,6 @@ struct TEmfReadRecord {
     std::uint32_t U32(int offset) const { return Read<std::uint32_t>(offset); }
     std::int32_t I32(int offset) const { return Read<std::int32_t>(offset); }
     std::uint16_t U16(int offset) const { return Read<std::uint16_t>(offset); }
-    std::int16_t I16(int offset) const { return Read<std::int16_t>(offset); }
-    std::uint8_t U8(int offset) const { return Read<std::uint8_t>(offset); }
-    float F32(int offset) const
-    {
-        const std::uint32_t bits = U32(offset);
-        float value;
-        std::memcpy(&value, &bits, sizeof value);
-        return value;
-    }
     // left, top, right, bottom
     std::array<std::int32_t, 4> RectL(int offset) const
     {
@@ -122,7 +89,18 @@ public:
     bool IsValid() const { return Error_.isEmpty(); }
     // The first structural fault found, empty for a sound file.
     const QString &Error() const { return Error_; }
-    const QList<TEmfReadRecord> &Records() const { return Records_; }
+    // One line per record: its type and its fields as signed 32-bit words.
+    QByteArray Listing() const
+    {
+        QByteArray text;
+        for (const TEmfReadRecord &r : Records_) {
+            text += emf::RecordName(r.Type);
+            for (int at = 8; at + 4 <= static_cast<int>(r.Size); at += 4)
+                text += ' ' + QByteArray::number(r.I32(at));
+            text += '\n';
+        }
+        return text;
+    }
     const TEmfReadRecord &Header() const { return Records_.front(); }
 
     std::vector<std::uint32_t> Types() const
@@ -147,24 +125,6 @@ public:
     std::uint32_t HighestHandle() const { return HighestHandle_; }
 
 private:
-    static bool CreatesObject(std::uint32_t type)
-    {
-        switch (type) {
-        case emf::EMR_CREATEPEN:
-        case emf::EMR_CREATEBRUSHINDIRECT:
-        case emf::EMR_CREATEPALETTE:
-        case emf::EMR_EXTCREATEFONTINDIRECTW:
-        case emf::EMR_CREATEMONOBRUSH:
-        case emf::EMR_CREATEDIBPATTERNBRUSHPT:
-        case emf::EMR_EXTCREATEPEN:
-        case emf::EMR_CREATECOLORSPACE:
-        case emf::EMR_CREATECOLORSPACEW:
-            return true;
-        default:
-            return false;
-        }
-    }
-
     void Fail(const QString &message)
     {
         if (Error_.isEmpty())
@@ -222,22 +182,11 @@ private:
         CheckObjects(handles);
     }
 
-    // The kind of object a creating record makes: 0 pen, 1 brush, 2 font, 3 other.
+    // The kind of object a record creates: 0 pen, 1 brush, 2 font; -1 for none.
     static int KindOf(std::uint32_t type)
     {
-        switch (type) {
-        case emf::EMR_CREATEPEN:
-        case emf::EMR_EXTCREATEPEN:
-            return 0;
-        case emf::EMR_CREATEBRUSHINDIRECT:
-        case emf::EMR_CREATEMONOBRUSH:
-        case emf::EMR_CREATEDIBPATTERNBRUSHPT:
-            return 1;
-        case emf::EMR_EXTCREATEFONTINDIRECTW:
-            return 2;
-        default:
-            return 3;
-        }
+        return type == emf::EMR_CREATEPEN ? 0 : type == emf::EMR_CREATEBRUSHINDIRECT ? 1
+               : type == emf::EMR_EXTCREATEFONTINDIRECTW ? 2 : -1;
     }
 
     // Handles are created into free slots below nHandles, used only while they exist, and
@@ -251,7 +200,7 @@ private:
         for (int i = 0; i < Records_.size(); ++i) {
             const TEmfReadRecord &r = Records_[i];
             const std::uint32_t handle = r.U32(8);
-            if (CreatesObject(r.Type)) {
+            if (KindOf(r.Type) >= 0) {
                 HighestHandle_ = std::max(HighestHandle_, handle);
                 if (handle == 0 || handle >= handles)
                     return Fail(QStringLiteral("record %1 creates object %2 outside 1..nHandles-1").arg(i).arg(handle));

@@ -5,28 +5,9 @@
 #include <QImage>
 #include <QPalette>
 #include <gtest/gtest.h>
+#include "test_data.h"
 
 namespace {
-
-// The colours a style file may name, in look-up order, with the values the files rely on.
-const std::pair<const char *, quint32> kExpected[] = {
-    {"clBlack", 0x000000}, {"clMaroon", 0x000080}, {"clGreen", 0x008000}, {"clOlive", 0x008080},
-    {"clNavy", 0x800000}, {"clPurple", 0x800080}, {"clTeal", 0x808000}, {"clGray", 0x808080},
-    {"clSilver", 0xC0C0C0}, {"clRed", 0x0000FF}, {"clLime", 0x00FF00}, {"clYellow", 0x00FFFF},
-    {"clBlue", 0xFF0000}, {"clFuchsia", 0xFF00FF}, {"clAqua", 0xFFFF00}, {"clWhite", 0xFFFFFF},
-    {"clMoneyGreen", 0xC0DCC0}, {"clSkyBlue", 0xF0CAA6}, {"clCream", 0xF0FBFF}, {"clMedGray", 0xA4A0A0},
-    {"clActiveBorder", 0xFF00000A}, {"clActiveCaption", 0xFF000002}, {"clAppWorkSpace", 0xFF00000C},
-    {"clBackground", 0xFF000001}, {"clBtnFace", 0xFF00000F}, {"clBtnHighlight", 0xFF000014},
-    {"clBtnShadow", 0xFF000010}, {"clBtnText", 0xFF000012}, {"clCaptionText", 0xFF000009},
-    {"clGradientActiveCaption", 0xFF00001B}, {"clGradientInactiveCaption", 0xFF00001C},
-    {"clGrayText", 0xFF000011}, {"clHighlight", 0xFF00000D}, {"clHighlightText", 0xFF00000E},
-    {"clHotLight", 0xFF00001A}, {"clInactiveBorder", 0xFF00000B}, {"clInactiveCaption", 0xFF000003},
-    {"clInactiveCaptionText", 0xFF000013}, {"clInfoBk", 0xFF000018}, {"clInfoText", 0xFF000017},
-    {"clMenu", 0xFF000004}, {"clMenuBar", 0xFF00001E}, {"clMenuHighlight", 0xFF00001D},
-    {"clMenuText", 0xFF000007}, {"clScrollBar", 0xFF000000}, {"cl3DDkShadow", 0xFF000015},
-    {"cl3DLight", 0xFF000016}, {"clWindow", 0xFF000005}, {"clWindowFrame", 0xFF000006},
-    {"clDefault", 0x20000000}, {"clNone", 0x1FFFFFFF},
-};
 
 TColor AsColor(quint32 value) { return static_cast<TColor>(value); }
 
@@ -34,16 +15,16 @@ TColor AsColor(quint32 value) { return static_cast<TColor>(value); }
 
 TEST(ColorText, EveryNamedColourIsWrittenByNameInLookupOrderAndReadBackInAnyCase)
 {
-    const auto names = ColorNames();
-    ASSERT_EQ(names.size(), std::size(kExpected));
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        const auto &[name, value] = kExpected[i];
-        EXPECT_STREQ(names[i].Name, name);
-        EXPECT_EQ(names[i].Value, AsColor(value)) << name;
-        EXPECT_EQ(ColorToString(AsColor(value)), name);
-        for (const QString &text : {QString(name), QString(name).toLower(), QString(name).toUpper()})
-            EXPECT_EQ(StringToColor(text), AsColor(value)) << text.toStdString();
+    // The golden file holds the names a style file may use, in look-up order, with their values.
+    QByteArray listing;
+    for (const auto &entry : ColorNames()) {
+        const QString hex = QStringLiteral("%1").arg(quint32(entry.Value), 8, 16, QChar('0')).toUpper();
+        listing += QByteArray(entry.Name) + ' ' + hex.toLatin1() + '\n';
+        EXPECT_EQ(ColorToString(entry.Value), entry.Name);
+        for (const QString &text : {QString(entry.Name), QString(entry.Name).toLower(), QString(entry.Name).toUpper()})
+            EXPECT_EQ(StringToColor(text), entry.Value) << text.toStdString();
     }
+    expectGolden("colour_names.txt", listing);
 }
 
 TEST(ColorText, UnnamedValuesAreDollarAndEightHexDigitsAndReadBackFromHexShortHexAndDecimal)

@@ -1,42 +1,8 @@
-// The user-interface hook: the recording fake, the global accessor and the hourglass guard.
+// The user-interface hook: the global accessor, the hourglass guard and Qt file filters.
 #include "platform/fake_user_interface.h"
 #include "platform/qt_user_interface.h"
 #include <QApplication>
 #include <gtest/gtest.h>
-
-using Kind = TUserInterfaceCallKind;
-
-TEST(FakeUserInterface, RecordsCallsAndAnswersFromTheQueueThenWithDefaults)
-{
-    TFakeUserInterface ui;
-    ui.QueueAnswer(TUserInterfaceAnswer::Cancel());
-    ui.QueueAnswer(TUserInterfaceAnswer::Path("/data/a.xml"));
-    ui.QueueAnswer(TUserInterfaceAnswer::WithFont(TFont("Arial", 12, clBlue, fsBold)));
-    ui.QueueAnswer(TUserInterfaceAnswer::Cancel());
-    ui.ShowWarning("Careful", "Title");
-    EXPECT_FALSE(ui.ConfirmOkCancel("Close page 'A'?"));
-    const TFileDialogOptions options{"Open", "XML files (*.xml)|*.xml", "xml", "/tmp", "model"};
-    EXPECT_EQ(ui.OpenFileName(options), "/data/a.xml");
-    TFont font("Tahoma", 8);
-    TColor colour = clRed;
-    EXPECT_TRUE(ui.ChooseFont(font));
-    EXPECT_EQ(font, TFont("Arial", 12, clBlue, fsBold));
-    EXPECT_FALSE(ui.ChooseColor(colour)); // cancelled: unchanged
-    EXPECT_EQ(colour, clRed);
-    EXPECT_EQ(ui.PendingAnswers(), 0u);
-    // An empty queue says OK and Yes, keeps font and colour, and cancels every path dialog.
-    EXPECT_TRUE(ui.AskYesNo("Replace?"));
-    EXPECT_TRUE(ui.ChooseFont(font));
-    EXPECT_EQ(font, TFont("Arial", 12, clBlue, fsBold));
-    EXPECT_EQ(ui.SaveFileName({}), QString());
-    EXPECT_EQ(ui.ChooseFolder("Folder", "/tmp"), QString());
-
-    EXPECT_EQ(ui.Messages(), QStringList({"Careful", "Close page 'A'?", "Replace?"}));
-    EXPECT_EQ(ui.Calls()[0].Caption, "Title");
-    ASSERT_EQ(ui.CallsOf(Kind::OpenFile).size(), 1);
-    EXPECT_EQ(ui.CallsOf(Kind::OpenFile).first().File, options);
-    EXPECT_EQ(ui.CallsOf(Kind::ChooseColor).first().Text, "clRed");
-}
 
 TEST(UserInterfaceHook, HourglassNestsOnTheInstalledInterfaceAndEndsOnExceptions)
 {

@@ -94,20 +94,11 @@ protected:
 
 } // namespace
 
-TEST_F(PreviewTest, WindowTexts)
-{
-    QStringList texts{preview.windowTitle(), preview.sbarPanel1->text(), preview.btnClose->text()};
-    for (QToolButton *button : {preview.btnPrint, preview.btnSetup, preview.btnSinglePage, preview.btn2Pages,
-                                preview.btnFirstPage, preview.btnPrevPage, preview.btnNextPage, preview.btnLastPage})
-        texts << button->toolTip();
-    EXPECT_EQ(texts.join('|'), "Print Preview|Page 1|&Close|Print|Print Setup|Single Page View|2 Page View|First Page|"
-                               "Previous Page|Next Page|Last Page");
-}
-
 TEST_F(PreviewTest, PagingMovesOnePageWhateverTheViewAndTheButtonsFollow)
 {
     preview.show();
     EXPECT_EQ(QSize(preview.CurrentPage, preview.PagesPerView), QSize(1, 1));
+    EXPECT_EQ(preview.sbarPanel1->text(), "Page 1");
     for (const QStringList &c : readCases("print/preview_paging.txt")) {
         preview.findChild<QToolButton *>(c[1])->click();
         const QList<int> state = caseInts(c[2]);

@@ -1,10 +1,16 @@
 // The four preference pages: what each loads and stores, through the file and back.
 #include "preferences_fixture.h"
 
+#include "canvas/diagram_panel.h"
+#include "canvas/os_diagram.h"
+#include "canvas/os_graphic.h"
+#include "model_builders.h"
 #include "shell/graphic_style_pref.h"
 #include "shell/tool_pref.h"
 
 #include <QButtonGroup>
+#include <QCoreApplication>
+#include <QEvent>
 #include <QDir>
 #include <QMenu>
 #include <QRadioButton>
@@ -320,16 +326,19 @@ TEST_F(PreferencePages, ToolsPageAddsEditsDeletesAndRunsTheLastOfACaption)
         EXPECT_EQ(shell.StartedPrograms[0].Arguments, QStringList{"$DATABASE"});
     }
 
+    Click("btnApply");
     Ui.QueueAnswer(TUserInterfaceAnswer::Cancel());
     SelectRow(tools, 0);
     ClickIn(tools, "btnDelete");
     EXPECT_EQ(page->WorkingTools().Count(), 2);
+    EXPECT_FALSE(ApplyEnabled());
     SelectRow(tools, 0);
     ClickIn(tools, "btnDelete");
     EXPECT_EQ(Ui.Messages().last(), "Delete tool 'Twin'?");
+    EXPECT_TRUE(ApplyEnabled());
     ASSERT_EQ(page->WorkingTools().Count(), 1);
     EXPECT_EQ(page->WorkingTools().Items[0]->ProgramName, "first");
-    EXPECT_EQ(Preferences->Tools.Count(), 0);
+    EXPECT_EQ(Preferences->Tools.Count(), 2);
 
     Click("btnOK");
     ASSERT_EQ(Preferences->Tools.Count(), 1);
@@ -338,5 +347,45 @@ TEST_F(PreferencePages, ToolsPageAddsEditsDeletesAndRunsTheLastOfACaption)
     for (QAction *action : menu.actions())
         menuTexts << action->text();
     EXPECT_EQ(menuTexts, QStringList{"Twin"});
+}
+
+TEST_F(PreferencePages, ApplyRepaintsTheCurrentPageAtOnce)
+{
+    TDiagramSurface surface;
+    surface.resize(200, 150);
+    TOSDiagram diagram;
+    diagram.AttachSurface(&surface);
+    CurrentDiagram = &diagram;
+    TDiagramTable *table = AddTable(*CurrentModel, "HR", "JOBS", 20, 30, 120, 60);
+    AddColumn(*table, "JOB_ID");
+    diagram.Rebuild();
+    QWidget *box = TOSGraphic::BoxOf(table);
+    ASSERT_NE(box, nullptr);
+    struct TPaintCounter : QObject {
+        int Paints = 0;
+        bool eventFilter(QObject *, QEvent *event) override { Paints += event->type() == QEvent::Paint; return false; }
+    } counter;
+    box->installEventFilter(&counter);
+    // Paints that come on their own (showing, exposing) are over before the count starts.
+    const auto settle = [] {
+        for (int i = 0; i < 30; ++i)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    };
+    surface.show();
+    Open();
+    QWidget *graphics = Choose("Graphics Style");
+    Ui.QueueAnswer(TUserInterfaceAnswer::WithColor(clLime));
+    ClickIn(graphics, "btnHeaderColour");
+    settle();
+    ASSERT_GT(counter.Paints, 0);
+    counter.Paints = 0;
+    settle();
+    ASSERT_EQ(counter.Paints, 0);
+    Click("btnApply");
+    settle();
+    EXPECT_GT(counter.Paints, 0);
+    EXPECT_EQ(QRgbToColor(box->grab().toImage().pixel(box->width() / 2, 12)) & 0xFFFFFF, clLime);
+    diagram.DestroyGraphics();
+    CurrentDiagram = nullptr;
 }
 

@@ -33,28 +33,34 @@ TColourShape *Shape(QWidget *page, const char *name) { return page->findChild<TC
 
 using PreferencesForm = PreferencesFixture;
 
-TEST_F(PreferencesForm, OpensOnTheDesktopPageWithApplyDisabled)
+TEST_F(PreferencesForm, OpensOnDesktopCreatesPagesOnceAndNeverShowsTheRoot)
 {
     TfrmPreferences &dialog = Open();
     EXPECT_EQ(dialog.windowTitle(), "Edit Preferences");
     EXPECT_EQ(dialog.size(), QSize(463, 383));
-    const QStringList tree = TreeTexts(Find<QTreeWidget>("tvwPages"));
-    EXPECT_EQ(tree.mid(0, 5), (QStringList{"Application", "Desktop", "Graphics Style", "Tools", "Printing"}));
+    auto *tree = Find<QTreeWidget>("tvwPages");
+    EXPECT_EQ(TreeTexts(tree).mid(0, 5), (QStringList{"Application", "Desktop", "Graphics Style", "Tools", "Printing"}));
     EXPECT_EQ(Find<QLabel>("lblPage")->text(), "Desktop");
-    EXPECT_NE(qobject_cast<TfrmDesktopPref *>(dialog.CurrentPage()), nullptr);
+    QWidget *desktop = dialog.CurrentPage();
+    EXPECT_NE(qobject_cast<TfrmDesktopPref *>(desktop), nullptr);
     EXPECT_EQ(dialog.CreatedPages().size(), 1);
     EXPECT_FALSE(ApplyEnabled());
-}
 
-TEST_F(PreferencesForm, TheRootIsNeverSelectedNorShown)
-{
-    Open();
+    Find<QCheckBox>("chkSaveSettings")->click();
+    EXPECT_TRUE(ApplyEnabled());
+    QWidget *tools = Choose("Tools");
     QWidget *graphics = Choose("Graphics Style");
-    auto *tree = Find<QTreeWidget>("tvwPages");
     tree->setCurrentItem(tree->topLevelItem(0));
     EXPECT_EQ(tree->currentItem()->text(0), "Graphics Style");
-    EXPECT_EQ(Dialog->CurrentPage(), graphics);
+    EXPECT_EQ(dialog.CurrentPage(), graphics);
     EXPECT_EQ(Find<QLabel>("lblPage")->text(), "Graphics Style");
+    // Switching back shows the same page with the unsaved edit.
+    EXPECT_EQ(Choose("Desktop"), desktop);
+    EXPECT_EQ(Choose("Tools"), tools);
+    EXPECT_FALSE(Find<QCheckBox>("chkSaveSettings")->isChecked());
+    EXPECT_EQ(dialog.CreatedPages(), (QList<QWidget *>{desktop, tools, graphics}));
+    EXPECT_EQ(dialog.GetPage(""), nullptr);
+    EXPECT_EQ(dialog.GetPage("TfrmNoSuchPage"), nullptr);
 }
 
 TEST_F(PreferencesForm, RegisteringAClassTwiceKeepsOneNode)
@@ -74,22 +80,6 @@ TEST_F(PreferencesForm, RegisteringAClassTwiceKeepsOneNode)
     ASSERT_NE(Choose("Extra"), nullptr);
     EXPECT_NE(dynamic_cast<TfrmTestPref *>(Dialog->CurrentPage()), nullptr);
     EXPECT_EQ(Dialog->CreatedPages().size(), 2);
-}
-
-TEST_F(PreferencesForm, PagesAreCreatedOnceAndKeepTheirEdits)
-{
-    Open();
-    QWidget *desktop = Dialog->CurrentPage();
-    Find<QCheckBox>("chkSaveSettings")->click();
-    EXPECT_TRUE(ApplyEnabled());
-    QWidget *tools = Choose("Tools");
-    Choose("Printing");
-    EXPECT_EQ(Choose("Desktop"), desktop);
-    EXPECT_EQ(Choose("Tools"), tools);
-    EXPECT_FALSE(Find<QCheckBox>("chkSaveSettings")->isChecked());
-    EXPECT_EQ(Dialog->CreatedPages(), (QList<QWidget *>{desktop, tools, Dialog->GetPage("TfrmPrinterPrefs")}));
-    EXPECT_EQ(Dialog->GetPage(""), nullptr);
-    EXPECT_EQ(Dialog->GetPage("TfrmNoSuchPage"), nullptr);
 }
 
 TEST_F(PreferencesForm, OkWritesTheFileEvenWithoutChanges)

@@ -2,9 +2,11 @@
 // tree, and how objects travel from them to the page.
 #include "shell/main_form.h"
 
+#include "canvas/diagram_menu.h"
 #include "canvas/dom_tree.h"
 #include "canvas/drag_objects.h"
 #include "canvas/os_diagram.h"
+#include "dbtools/db_object_tree.h"
 #include "dbtools/gui_helpers.h"
 #include "model/diagram_object_model.h"
 #include "model/diagram_table.h"
@@ -14,6 +16,7 @@
 #include "model/preferences.h"
 #include "model/result_set.h"
 #include "platform/user_interface.h"
+#include "shell/action_icons.h"
 #include "shell/explorer_tree.h"
 #include "shell/main_action_table.h"
 #include "shell/main_diagram.h"
@@ -125,13 +128,32 @@ void Tfrmgui::BuildEntitiesPopup()
     QAction *ddl = mnuEntitiesExplorer->addAction(QStringLiteral("&Generate DDL..."));
     ddl->setObjectName(QStringLiteral("mniEntitiesGenerateDDL"));
     ddl->setProperty("imageIndex", TPopupImage::GenerateDDL);
-    ddl->setEnabled(false);
+    ddl->setIcon(TActionIcons::Icon(TPopupImage::GenerateDDL));
+    connect(ddl, &QAction::triggered, this, [this] { Guarded([this] { EntitiesGenerateDDLClick(); }); });
     if (ItemKind(item) <= 1) {
         QAction *query = mnuEntitiesExplorer->addAction(QStringLiteral("&Query Data..."));
         query->setObjectName(QStringLiteral("mniEntitiesQueryData"));
         query->setProperty("imageIndex", TPopupImage::QueryData);
-        query->setEnabled(false);
+        query->setIcon(TActionIcons::Icon(TPopupImage::QueryData));
+        connect(query, &QAction::triggered, this, [this] { Guarded([this] { EntitiesQueryDataClick(); }); });
     }
+}
+
+void Tfrmgui::EntitiesGenerateDDLClick()
+{
+    const QTreeWidgetItem *item = lvwTables->currentItem();
+    if (!item)
+        return;
+    const quint8 kind = ItemKind(item);
+    const int code = kind == 1 ? TDBObjectTree::ncObjectTable : kind == 2 ? TDBObjectTree::ncType : TDBObjectTree::ncTable;
+    TDBObjectTree::GenerateDDL(code, item->text(0), cboTableOwners->currentText());
+}
+
+void Tfrmgui::EntitiesQueryDataClick()
+{
+    const QTreeWidgetItem *item = lvwTables->currentItem();
+    if (item && ItemKind(item) <= 1)
+        TDBObjectTree::QueryTableData(item->text(0), cboTableOwners->currentText());
 }
 
 void Tfrmgui::lvwTablesDblClick()
@@ -152,11 +174,16 @@ void Tfrmgui::lvwTablesDblClick()
 
 void Tfrmgui::AddEntitiesItemToDiagram(QTreeWidgetItem *item, int offset)
 {
-    if (!item || !CurrentModel || !item->data(0, TGUIHelpers::KindRole).isValid())
+    if (!item || !item->data(0, TGUIHelpers::KindRole).isValid())
         return;
-    const QString owner = item->data(0, TGUIHelpers::OwnerRole).toString();
-    const QString name = item->data(0, TGUIHelpers::NameRole).toString();
-    const quint8 kind = ItemKind(item);
+    AddDatabaseObject(item->data(0, TGUIHelpers::OwnerRole).toString(),
+                      item->data(0, TGUIHelpers::NameRole).toString(), ItemKind(item), offset + 20, offset + 20);
+}
+
+void Tfrmgui::AddDatabaseObject(const QString &owner, const QString &name, quint8 kind, int left, int top)
+{
+    if (!CurrentModel)
+        return;
     TBaseDiagramRectangle *box = nullptr;
     if (kind == 2)
         box = CurrentModel->AddTypeFromDatabase(owner, name);
@@ -166,8 +193,8 @@ void Tfrmgui::AddEntitiesItemToDiagram(QTreeWidgetItem *item, int offset)
         box = CurrentModel->AddTableFromDatabase(owner, name);
     if (!box)
         return;
-    box->Left = offset + 20;
-    box->Top = offset + 20;
+    box->Left = left;
+    box->Top = top;
     TCanvas *canvas = CurrentDiagram ? CurrentDiagram->SurfaceCanvas() : nullptr;
     box->Width = box->CalcWidth(canvas);
     box->Height = box->CalcHeight(canvas);
@@ -262,6 +289,11 @@ void Tfrmgui::SyncDiagramToModelTree()
             }
         }
     }
-    if (auto *table = dynamic_cast<TDiagramTable *>(NodeObject(node)))
+    if (auto *table = dynamic_cast<TDiagramTable *>(NodeObject(node))) {
         SelectOnly(table);
+        if (!DiagramMenu_)
+            DiagramMenu_ = std::make_unique<TDiagramMenu>();
+        DiagramMenu_->Table = table;
+        ModelTreePopup_ = DiagramMenu_->BuildPopup(tvwModel);
+    }
 }

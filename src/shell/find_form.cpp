@@ -9,6 +9,8 @@
 
 #include <QButtonGroup>
 #include <QGridLayout>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -25,7 +27,9 @@ const QString FindNextCaption = QStringLiteral("&Find Next");
 
 } // namespace
 
-TfrmFind::TfrmFind(QWidget *owner) : QDialog(owner, Qt::Dialog | Qt::WindowStaysOnTopHint)
+// A tool window of its owner: it stays above the main window only, so a
+// message box of the program never hides beneath it.
+TfrmFind::TfrmFind(QWidget *owner) : QDialog(owner, Qt::Tool)
 {
     setObjectName(QStringLiteral("frmFind"));
     setWindowTitle(QStringLiteral("Find"));
@@ -66,6 +70,8 @@ TfrmFind::TfrmFind(QWidget *owner) : QDialog(owner, Qt::Dialog | Qt::WindowStays
     grid->addWidget(btnFindAll, 1, 2);
     grid->addWidget(btnCancel, 2, 2);
     resize(351, 113);
+    if (const QScreen *screen = owner ? owner->screen() : QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
 
     connect(edtFind, &QLineEdit::textChanged, this, [this] { edtFindChange(); });
     connect(rbtnModelTree, &QRadioButton::clicked, this, [this] { rgrpWhereClick(); });

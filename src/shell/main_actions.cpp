@@ -3,6 +3,7 @@
 
 #include "dbtools/export_import_form.h"
 #include "dbtools/extractor_form.h"
+#include "dbtools/sql_query_form.h"
 #include "model/helpers.h"
 #include "model/model_globals.h"
 #include "platform/shell.h"
@@ -115,6 +116,18 @@ void Tfrmgui::BindCommands()
     Bind("actExportImport", [] { TfrmExportImport::Create(); });
     // Tools
     Bind("actDatabaseBrowser", [this] { pgcNavigator->setCurrentIndex(2); });
+    Bind("actGenerateModelDDL", [this] { actGenerateModelDDLExecute(); });
+    Bind("actGenDeltaDDL", [this] { actGenDeltaDDLExecute(); });
+    Bind("actSQLEditor", [] {
+        TfrmSQLQuery *editor = TfrmSQLQuery::Create();
+        editor->SetSQLText(QString());
+        editor->LoadLastSQL();
+    });
+    Bind("actSQLScriptEditor", [] {
+        TfrmSQLQuery *editor = TfrmSQLQuery::Create();
+        editor->SetSQLText(QString());
+        editor->SetScriptMode(true);
+    });
     Bind("actSQLPlus", [] { actSQLPlusExecute(); });
     Bind("actPreferences", [this] {
         TfrmPreferences preferences(this);
@@ -248,7 +261,6 @@ void Tfrmgui::CreateMenus()
     mnuModelTabs->addSeparator();
     QAction *properties = mnuModelTabs->addAction(QStringLiteral("Properties..."));
     properties->setObjectName(QStringLiteral("mniProperties"));
-    properties->setEnabled(false);
     QAction *newPage = mnuModelTabs->addAction(QStringLiteral("New Page"));
     newPage->setObjectName(QStringLiteral("mniNewPage"));
     connect(newPage, &QAction::triggered, this,
@@ -262,7 +274,6 @@ void Tfrmgui::CreateMenus()
     mnuModelExp->addSeparator();
     QAction *expProperties = mnuModelExp->addAction(QStringLiteral("&Properties..."));
     expProperties->setObjectName(QStringLiteral("mniExpProperties"));
-    expProperties->setEnabled(false);
 
     mnuDBExplorer = new QMenu(this);
     mnuDBExplorer->setObjectName(QStringLiteral("mnuDBExplorer"));

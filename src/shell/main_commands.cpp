@@ -3,6 +3,7 @@
 
 #include "canvas/dom_tree.h"
 #include "canvas/picture_export.h"
+#include "canvas/sql_windows.h"
 #include "dbtools/gui_helpers.h"
 #include "model/diagram_object_model.h"
 #include "model/database_session.h"
@@ -24,6 +25,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QRegularExpression>
 #include <QMenu>
 #include <QScopeGuard>
 #include <QScopedValueRollback>
@@ -318,6 +320,24 @@ void Tfrmgui::actLayoutDiagramExecute()
         Diagram_->LayoutDiagram();
 }
 
+void Tfrmgui::actGenerateModelDDLExecute()
+{
+    if (CurrentModel)
+        TSqlWindows::ShowScript(CurrentModel->BuildModelDdl());
+}
+
+void Tfrmgui::actGenDeltaDDLExecute()
+{
+    if (!THelpers::IsConnected())
+        throw ENotConnected();
+    if (!CurrentModel)
+        return;
+    QString text = CurrentModel->BuildDatabaseDeltaDdl();
+    if (text.trimmed().isEmpty())
+        text = QStringLiteral("/* no differences found */");
+    TSqlWindows::ShowScript(text.split(QRegularExpression(QStringLiteral("\\r?\\n"))));
+}
+
 // ---------------------------------------------------------------------------
 // Program and view
 
@@ -420,6 +440,9 @@ void Tfrmgui::actFindExecute()
     auto *find = new TfrmFind(this);
     find->ShowModelExplorer = [this] { pgcNavigator->setCurrentIndex(1); };
     find->show();
+    // A tool window is not activated by showing it; the user types at once.
+    find->raise();
+    find->activateWindow();
 }
 
 void Tfrmgui::actRenameDiagramExecute()

@@ -1,6 +1,7 @@
 #include "shell/main_form.h"
 
 #include "canvas/action_images.h"
+#include "canvas/diagram_menu.h"
 #include "dbtools/console_helper.h"
 #include "dbtools/gui_helpers.h"
 #include "model/diagram_object_model.h"
@@ -249,7 +250,6 @@ void Tfrmgui::CreatePanels()
     tvwDBObjects->setContextMenuPolicy(Qt::CustomContextMenu);
     dbLayout->addWidget(tvwDBObjects);
     pgcNavigator->addTab(tbsDatabaseExplorer, QStringLiteral("Database Explorer"));
-    sbtnRefreshObjs->setEnabled(false);
 
     splLeft->addWidget(pnlLeft);
 
@@ -286,6 +286,7 @@ void Tfrmgui::CreatePanels()
         mnuModelTabs->popup(tabModels->mapToGlobal(pos));
     });
     ConnectExplorers();
+    ConnectDatabaseExplorer();
 
     sbrMain = new QStatusBar(this);
     sbrMain->setObjectName(QStringLiteral("sbrMain"));
@@ -310,9 +311,7 @@ void Tfrmgui::CreateDiagram()
     GrowSurfaceToScrollBox();
     ModelTreeView = tvwModel;
     DBObjectTreeView = tvwDBObjects;
-    tvwDBObjects->clear();
-    auto *root = new QTreeWidgetItem(tvwDBObjects, {QStringLiteral("Database Objects")});
-    root->setDisabled(!THelpers::IsConnected());
+    BuildDatabaseRoots();
     if (CurrentModel) {
         CurrentModel->Style.Assign(Preferences->DefaultStyle);
         // Coloured only once the page has the preferences' style: before that

@@ -25,6 +25,7 @@ class QTabWidget;
 class QToolBar;
 class QTreeWidget;
 class QTreeWidgetItem;
+class TDiagramMenu;
 class TDragObjects;
 class TExplorerTree;
 class IMainDiagram;
@@ -101,10 +102,26 @@ public:
     void AddEntitiesItemToDiagram(QTreeWidgetItem *item, int offset);
     // The drag list of the selected Entities items, in list order.
     std::unique_ptr<TDragObjects> EntitiesDragObjects() const;
+    void EntitiesGenerateDDLClick();
+    void EntitiesQueryDataClick();
     void tvwModelChange();
     void SyncDiagramToModelTree();
     // The popup the model tree shows for its selected node; null for none.
     QMenu *ModelTreePopup() const { return ModelTreePopup_; }
+
+    // Database explorer.
+    void cboObjOwnersChange();
+    void BuildDBExplorerPopup();
+    void tvwDBObjectsDblClick();
+    void DBNodeRefreshClick();
+    void DBNodeGenerateDDLClick();
+    void DBNodeAddToDiagramClick();
+    void DBNodeQueryDataClick();
+    void DBNodeAddAllToDiagramClick();
+    void AddDatabaseNodeToDiagram(QTreeWidgetItem *node);
+    // The drag list of the selected table, object table and type nodes, in
+    // the order they were selected.
+    std::unique_ptr<TDragObjects> DBObjectsDragObjects() const;
 
     // Start-up and shutdown.
     void OpenCommandLineFiles();
@@ -124,6 +141,9 @@ public:
     static void actShowIniFileExecute();
     void actFindExecute();
     void actRenameDiagramExecute();
+    // Generate DDL and the delta DDL: the lines in a new script-mode SQL window.
+    void actGenerateModelDDLExecute();
+    void actGenDeltaDDLExecute();
 
     QString StatusPanelText(int panel) const;
     QLabel *StatusPanel(int panel) const;
@@ -151,6 +171,13 @@ private:
     void SelectOwner(QComboBox *combo);
     void cboTableOwnersChange();
     void ConnectExplorers();
+    void ConnectDatabaseExplorer();
+    // The roots of the database explorer while connected; a disabled root offline.
+    void BuildDatabaseRoots();
+    QString ObjOwnerFilter() const;
+    // Reads the object through the session, places its measured box at
+    // (left, top) and lists it in the model tree.
+    void AddDatabaseObject(const QString &owner, const QString &name, quint8 kind, int left, int top);
     // The save dialog and the replace question; true when the page was written.
     bool SaveModelAs();
     // True when the file does not exist or the user agrees to replace it.
@@ -211,6 +238,11 @@ private:
     QMenu *mnuDBExplorer = nullptr;
     QMenu *mnuEntitiesExplorer = nullptr;
     QMenu *ModelTreePopup_ = nullptr;
+    std::unique_ptr<TDiagramMenu> DiagramMenu_;
+    // The database explorer's selected nodes, earliest first.
+    std::vector<QTreeWidgetItem *> DBSelectionOrder_;
+    // Whether a double click on the database explorer generates the node's DDL.
+    bool DBDoubleClickGeneratesDDL_ = false;
 };
 
 // The main window; null before it is built and after it is gone.

@@ -64,6 +64,7 @@ void Tfrmgui::DoLogOn(bool startUp)
         cboObjOwners->addItem(cboTableOwners->itemText(i));
     cboObjOwners->setCurrentIndex(cboTableOwners->currentIndex());
     SelectOwner(cboObjOwners);
+    BuildDatabaseRoots();
     FillEntitiesList(cboTableOwners->currentText() == QLatin1String("All Owners") ? QString()
                                                                                    : cboTableOwners->currentText());
 }
@@ -86,6 +87,7 @@ void Tfrmgui::actLogOffExecute()
     FillOwnerCombo(cboTableOwners);
     FillOwnerCombo(cboObjOwners);
     lvwTables->clear();
+    BuildDatabaseRoots();
     Preferences->LastFilter = cboTableOwners->currentText();
     UpdateConnectionCaption();
 }

@@ -124,11 +124,11 @@ TEST_F(GifExportTest, PagesBeyondTheFormatAreRefusedAndTheOldFileStays)
     ASSERT_TRUE(old.open(QIODevice::WriteOnly));
     old.write("old picture");
     old.close();
-    // 65300 + 200 + 30 = 65530 fits the format; 65536 does not.
+    // 65305 + 200 + 30 = 65535 fits the format and fails only as one bitmap; 65536 does not.
     for (const auto &[left, message] :
          {std::pair(65306, "The page is too large for a GIF picture: 65536 x 160 pixels; a GIF picture has at most "
                            "65535 pixels on a side."),
-          std::pair(65300, "The page is too large for a picture: 65530 x 160 pixels; a picture has at most 32767 "
+          std::pair(65305, "The page is too large for a picture: 65535 x 160 pixels; a picture has at most 32767 "
                            "pixels on a side.")}) {
         table->Left = left;
         diagram->Rebuild();

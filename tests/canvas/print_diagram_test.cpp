@@ -42,13 +42,7 @@ protected:
         diagram->Rebuild();
     }
     void Print(const TPageRange &range = {}) { TPrintDiagram::PrintDiagram(diagram.get(), range); }
-    static TAbortDialog *OpenAbortDialog()
-    {
-        for (QWidget *w : QApplication::topLevelWidgets())
-            if (auto *dialog = qobject_cast<TAbortDialog *>(w))
-                return dialog;
-        return nullptr;
-    }
+    static TAbortDialog *OpenAbortDialog() { return qobject_cast<TAbortDialog *>(QApplication::activeModalWidget()); }
     static void ClickCancel()
     {
         if (TAbortDialog *dialog = OpenAbortDialog())
@@ -100,11 +94,9 @@ TEST_F(PrintDiagramTest, PageEdgesAreSilverWithOptionalNumbersAndLeaveTheCanvasA
             c.Brush.Style = bsSolid;
             c.Font = font;
             TPrintDiagram::DrawPageBreaks(c);
-            EXPECT_EQ(c.Pen, (TPen{clRed, 3, psDot, pmXor}));
-            EXPECT_EQ(c.Brush.Style, bsSolid);
-            EXPECT_EQ(c.Font.Size, 12);
-            EXPECT_EQ(c.Font.Color, clBlue);
-            EXPECT_EQ(c.Font.Style, TFontStyles{}); // the style stays plain
+            // All is as it was, but the font style stays plain.
+            EXPECT_TRUE(c.Pen == (TPen{clRed, 3, psDot, pmXor}) && c.Brush.Style == bsSolid && c.Font.Size == 12 &&
+                        c.Font.Color == clBlue && c.Font.Style == TFontStyles{});
         });
         // Bottom edges on y 650, right edges on x 475, 950 and 1425; the corner
         // pixel itself is left out as a line's end.
@@ -115,6 +107,16 @@ TEST_F(PrintDiagramTest, PageEdgesAreSilverWithOptionalNumbersAndLeaveTheCanvasA
         for (const auto &text : paint.Texts)
             EXPECT_EQ(text.Size, 8);
     }
+}
+
+TEST_F(PrintDiagramTest, APageIsItsOwnRectangleOfTheDiagram)
+{
+    AddTable(*model, "S", "LOW", 500, 700, 100, 60); // on the second page of the second row
+    diagram->Rebuild();
+    const QImage page = TPrintDiagram::RenderPage(*diagram, TRect{475, 650, 950, 1300});
+    EXPECT_EQ(page.size(), QSize(475, 650));
+    EXPECT_GT(Inked(page, 0.06, 0.08, 0.25, 0.16), 500);
+    EXPECT_EQ(Inked(page, 0.3, 0.0, 1.0, 1.0) + Inked(page, 0.0, 0.2, 1.0, 1.0), 0);
 }
 
 TEST_F(PrintDiagramTest, HooksDrawEdgesOnTheSurfaceAndTheOrientationTurnsThePage)
@@ -137,75 +139,30 @@ TEST_F(PrintDiagramTest, HooksDrawEdgesOnTheSurfaceAndTheOrientationTurnsThePage
     Preferences->SetPrintOrientation(poPortrait);
 }
 
-TEST_F(PrintDiagramTest, EveryPageIsPrintedWithItsFooterAndNoEmptyPageAfterTheLast)
+TEST_F(PrintDiagramTest, JobsPrintTheirPagesWithFootersOrEndWithTheirMessage)
 {
     ThreePages();
-    Print();
-    EXPECT_EQ(printer.Title, "Marrowtide database diagram");
-    EXPECT_EQ(printer.Job.join(' '), "begin text:Page 1 of 3@20,30 Arial 10 page text:Page 2 of 3@20,30 Arial 10 page "
-                                     "text:Page 3 of 3@20,30 Arial 10 end");
-    EXPECT_TRUE(ui.Messages().isEmpty());
-    EXPECT_EQ(OpenAbortDialog(), nullptr);
-    EXPECT_EQ(TDibBlock::LiveBlocks(), 0u);
-    ASSERT_EQ(printer.Sheets.size(), 3u);
-    // 475 x 650 fitted into 860 x 1260 at (70, 70): 860 x 1176 from y 112 on a
-    // 1000 x 1400 sheet. EMP (100..300, 100..220) lands at x 0.25..0.61,
-    // y 0.21..0.36; FAR at x 0.16..0.34 of page 3; page 2 is blank.
-    EXPECT_GT(Inked(printer.Sheets[0], 0.26, 0.22, 0.6, 0.35), 3000);
-    EXPECT_EQ(Inked(printer.Sheets[0], 0.65, 0.1, 0.99, 0.99), 0);
-    EXPECT_EQ(Inked(printer.Sheets[1], 0.0, 0.1, 1.0, 1.0), 0);
-    EXPECT_GT(Inked(printer.Sheets[2], 0.17, 0.33, 0.33, 0.4), 0);
-    EXPECT_EQ(Inked(printer.Sheets[2], 0.4, 0.1, 1.0, 1.0), 0);
-}
-
-TEST_F(PrintDiagramTest, APageRangePrintsOnlyItsPagesCountingThemAll)
-{
-    ThreePages();
-    const struct {
-        TPageRange Range;
-        QString Job, Message;
-    } cases[] = {
-        {{2, 2}, "begin text:Page 2 of 3@20,30 Arial 10 end", ""},
-        {{3, 9}, "begin text:Page 3 of 3@20,30 Arial 10 end", ""},
-        {{1, 2}, "begin text:Page 1 of 3@20,30 Arial 10 page text:Page 2 of 3@20,30 Arial 10 end", ""},
-        {{4, 9}, "", "The diagram has 3 page(s); none of them is in the chosen range."},
-    };
-    for (const auto &c : cases) {
-        printer.Job.clear();
-        ui.Clear();
-        Print(c.Range);
-        EXPECT_EQ(printer.Job.join(' '), c.Job) << c.Range.From;
-        EXPECT_EQ(ui.Messages().join(""), c.Message) << c.Range.From;
-    }
-}
-
-TEST_F(PrintDiagramTest, JobsThatCannotStartOrAreStoppedEndWithTheirMessage)
-{
-    ThreePages();
-    const struct {
-        const char *Name;
-        std::function<void()> Arrange;
-        QString Job, Message;
-    } cases[] = {
-        {"already printing", [&] { printer.Active = true; }, "", "Already printing... Please try again later!"},
-        {"cancel between pages", [&] { printer.OnNewPage = ClickCancel; },
-         "begin text:Page 1 of 3@20,30 Arial 10 page abort", "Printing Aborted!"},
-        {"cancel during a band", [&] { printer.OnTransfer = [](int) { ClickCancel(); }; }, "begin abort",
-         "USER_ABORT_OR_OTHER_ERROR!"},
-        {"the sheet cannot be measured", [&] { printer.FailingCapability = IPrintDevice::capPhysicalHeight; },
-         "begin abort", "BAD_PARAMETER"},
-        {"pages too small for a bitmap", [&] { printer.HorzRes = printer.VertRes = 2; }, "begin abort",
-         "Bitmap load error"},
-    };
-    for (const auto &c : cases) {
+    for (const QStringList &c : readCases("print/jobs.txt")) {
+        SCOPED_TRACE(c[0].toStdString());
         printer = TFakePrinter();
         ui.Clear();
-        c.Arrange();
-        Print();
-        EXPECT_EQ(printer.Job.join(' '), c.Job) << c.Name;
-        EXPECT_EQ(ui.Messages(), QStringList{c.Message}) << c.Name;
-        EXPECT_EQ(OpenAbortDialog(), nullptr) << c.Name;
-        EXPECT_EQ(TDibBlock::LiveBlocks(), 0u) << c.Name;
+        const QString arrange = c[1].section(' ', 0, -2), value = c[1].section(' ', -1);
+        if (c[1] == "printing")
+            printer.Active = true;
+        else if (c[1] == "cancel on new page")
+            printer.OnNewPage = ClickCancel;
+        else if (c[1] == "cancel in a band")
+            printer.OnTransfer = [](int) { ClickCancel(); };
+        else if (arrange == "capability")
+            printer.FailingCapability = value.toInt();
+        else if (arrange == "printable")
+            printer.HorzRes = printer.VertRes = value.toInt();
+        const QList<int> range = caseInts(c[2]);
+        Print({range[0], range[1]});
+        EXPECT_EQ(printer.Job.join(' '), c[3]);
+        EXPECT_EQ(ui.Messages().join(""), c[4]);
+        EXPECT_EQ(OpenAbortDialog(), nullptr);
+        EXPECT_EQ(TDibBlock::LiveBlocks(), 0u);
     }
     ui.Clear();
     printer.Active = false;
@@ -256,6 +213,13 @@ TEST_F(PrintDiagramTest, APdfJobReadsBackWithItsPagesTitleFootersAndDiagram)
     const auto pdf = PdfPrinter(file, 150);
     TQtPrinter qtPrinter(*pdf);
     SetPrinter(&qtPrinter);
+    QList<int> sheet; // A4 at 150 dpi with margins of 10 and 12 mm
+    for (int capability = IPrintDevice::capHorzRes; capability <= IPrintDevice::capLogPixelsY; ++capability) {
+        int value = -1;
+        qtPrinter.Capability(IPrintDevice::TCapability(capability), value);
+        sheet << value;
+    }
+    EXPECT_EQ(sheet, QList<int>({1124, 1612, 1240, 1754, 58, 71, 150, 150}));
     AddTable(*model, "S", "EMP", 100, 100, 200, 120);
     AddTable(*model, "S", "FAR", 1000, 200, 100, 60);
     diagram->Rebuild();

@@ -1,7 +1,7 @@
 #pragma once
-// A database session for tests: tables, object tables and types are served
-// from copies of prepared ones, calls are recorded, and the connected state
-// and credentials are plain fields.
+// A database session for the model and canvas tests, below the layer of the
+// real one: tables and types are served from copies of prepared ones, calls
+// are recorded, and the connected state and credentials are plain fields.
 #include "model/database_session.h"
 #include "model/diagram_table.h"
 #include "model/diagram_type.h"
@@ -13,7 +13,6 @@
 #include <map>
 #include <memory>
 #include <stdexcept>
-#include <type_traits>
 
 class TFakeDatabaseSession : public IDatabaseSession {
 public:
@@ -27,13 +26,9 @@ public:
     // Runs when the session is destroyed (to check the order of shut-down).
     std::function<void()> OnDestroy;
 
-    ~TFakeDatabaseSession() override
-    {
-        if (OnDestroy)
-            OnDestroy();
-    }
+    ~TFakeDatabaseSession() override { if (OnDestroy) OnDestroy(); }
 
-    // The next GetTable (GetObjectTable, GetType) of owner.name returns a copy.
+    // The next GetTable (GetType) of owner.name returns a copy.
     void AddTable(const TDiagramTable &table) { m_tables[Key(table.Owner, table.Name)] = Copy(table); }
     void AddType(const TDiagramType &type) { m_types[Key(type.Owner, type.Name)] = Copy(type); }
 
@@ -50,24 +45,24 @@ public:
     QString GetTnsNamesPath() const override { return QStringLiteral("/etc/tnsnames.ora"); }
     std::unique_ptr<TOSResultSet> GetReferencedTables(const QString &owner, const QString &table) override
     {
-        return Listed(QStringLiteral("GetReferencedTables %1.%2").arg(owner, table));
+        return Listed("GetReferencedTables " + Key(owner, table));
     }
     std::unique_ptr<TOSResultSet> GetReferencingTables(const QString &owner, const QString &table) override
     {
-        return Listed(QStringLiteral("GetReferencingTables %1.%2").arg(owner, table));
+        return Listed("GetReferencingTables " + Key(owner, table));
     }
     QString GetQueryDataSQL(const QString &owner, const QString &table) const override
     {
         return QStringLiteral("select * \nfrom %1.%2 \nwhere rownum <= 200").arg(owner, table);
     }
-    // A table missing from the dictionary comes back empty and virtual.
+    // A table missing from the dictionary comes back empty and virtual; so
+    // does every object table.
     std::unique_ptr<TDiagramTable> GetTable(const QString &owner, const QString &name) override
     {
         auto table = Serve("GetTable", m_tables, owner, name);
         table->IsVirtual = !m_tables.count(Key(owner, name));
         return table;
     }
-    // No object tables: each comes back virtual.
     std::unique_ptr<TDiagramObjectTable> GetObjectTable(const QString &owner, const QString &name) override
     {
         auto table = Serve("GetObjectTable", Store<TDiagramObjectTable>(), owner, name);
@@ -101,7 +96,6 @@ private:
         }
         return copy;
     }
-    // A copy of the stored object, or a new empty one.
     template <class T>
     std::unique_ptr<T> Serve(const char *call, const Store<T> &store, const QString &owner, const QString &name)
     {

@@ -34,12 +34,10 @@ public:
     std::function<void()> OnNewPage;
 
     QImage Paper;
-    std::vector<QImage> Sheets; // the pages finished so far
     std::vector<TFakeBand> Bands;
     QStringList Job;
     int Saves = 0, Restores = 0, Flushes = 0;
     bool Active = false;
-    QString Title;
 
     TFakePrinter() { ClearPaper(); }
     // Logical (0, 0) starts at the printable area's corner of the sheet.
@@ -99,16 +97,16 @@ public:
     void Flush() override { ++Flushes; }
 
     bool Printing() override { return Active; }
-    void SetTitle(const QString &title) override { Title = title; }
+    void SetTitle(const QString &title) override { Job << "title:" + title; }
     void BeginDoc() override { Active = true, Job << "begin"; }
     void NewPage() override
     {
         if (OnNewPage)
             OnNewPage();
         Job << "page";
-        FinishSheet();
+        ClearPaper();
     }
-    void EndDoc() override { Active = false, Job << "end", FinishSheet(); }
+    void EndDoc() override { Active = false, Job << "end"; }
     void Abort() override { Active = false, Job << "abort"; }
     void TextOut(int x, int y, const QString &text, const QString &font, int size) override
     {
@@ -116,7 +114,6 @@ public:
     }
 
 private:
-    void FinishSheet() { Sheets.push_back(Paper), ClearPaper(); }
     static QImage Decode(std::span<const std::uint8_t> info, std::span<const std::uint8_t> bits)
     {
         return DibToImage(TByteSpan(info.data(), info.size()), TByteSpan(bits.data(), bits.size()));

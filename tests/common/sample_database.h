@@ -1,29 +1,24 @@
 #pragma once
-// The sample database built with the program (HR, CO, SH and SHOP in a SQLite
-// data dictionary, HR's rows beside it), for tests that need a real session.
-// Only test programs that link the database tools may include this.
+// The sample database the build makes (HR, CO, SH, SHOP; HR's rows beside it),
+// for test programs that link the database tools.
 #include "dbtools/console_helper.h"
 #include "dbtools/login_manager.h"
 #include "dbtools/oracle_session.h"
+#include "dbtools/window_registry.h"
 #include "model/model_globals.h"
+#include "platform/config_settings.h"
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <QWidget>
 
 #include <functional>
 #include <memory>
 #include <sqlite3.h>
 
-// MARROWTIDE_SAMPLE_DB in the environment points elsewhere; otherwise the
-// database the build made.
-inline QString SampleDatabasePath()
-{
-    const QString path = qEnvironmentVariable("MARROWTIDE_SAMPLE_DB");
-    return path.isEmpty() ? QStringLiteral(MARROWTIDE_SAMPLE_DB) : path;
-}
+inline QString SampleDatabasePath() { return QStringLiteral(MARROWTIDE_SAMPLE_DB); }
 
-// A connected session on the sample database (or another dictionary file);
-// each sample user's password is its name in lower case.
+// A session on the sample (or another) dictionary; passwords are the users' names.
 inline std::shared_ptr<TOracleSession> OpenSampleSession(const QString &user = QStringLiteral("hr"),
                                                          const QString &file = SampleDatabasePath())
 {
@@ -46,19 +41,14 @@ inline QString SampleCopy(const QTemporaryDir &dir, const QByteArray &sql)
 // Makes a sample session the program-wide one for its lifetime.
 class TSampleSessionScope {
 public:
-    explicit TSampleSessionScope(const QString &user = QStringLiteral("hr"))
-        : Session(OpenSampleSession(user)), m_previous(DatabaseSession)
+    explicit TSampleSessionScope(const QString &user = QStringLiteral("hr")) : Session(OpenSampleSession(user))
     {
         DatabaseSession = Session;
     }
-    ~TSampleSessionScope() { DatabaseSession = m_previous; }
-    TSampleSessionScope(const TSampleSessionScope &) = delete;
-    TSampleSessionScope &operator=(const TSampleSessionScope &) = delete;
+    ~TSampleSessionScope() { DatabaseSession = Previous; }
 
     std::shared_ptr<TOracleSession> Session;
-
-private:
-    IDatabaseSessionPtr m_previous;
+    IDatabaseSessionPtr Previous = DatabaseSession;
 };
 
 // Keeps the console's lines while it exists.
@@ -80,3 +70,30 @@ inline QString ErrorOf(const std::function<void()> &work)
     }
     return {};
 }
+
+// The main window's list of open windows; the windows are its children.
+class TWindowListStandIn : public QWidget, public IWindowRegistry {
+public:
+    TWindowListStandIn() { TWindowRegistry::Current = this; }
+    ~TWindowListStandIn() override { TWindowRegistry::Current = nullptr; }
+    void RegisterOpenWindow(QWidget *form) override { Open << form; }
+    void UnregisterOpenWindow(QWidget *form) override { Open.removeAll(form); }
+    int NextWindowNumber() const override { return int(Open.size()) + 1; }
+    QList<QWidget *> Open;
+};
+
+// The settings and the program's folder in a folder of the scope's own.
+class TConfigFolderScope {
+public:
+    TConfigFolderScope()
+    {
+        TConfigSettings::SetSettingsFileOverride(Folder.filePath(QStringLiteral("settings.ini")));
+        TConfigSettings::SetProgramFolderOverride(Folder.path());
+    }
+    ~TConfigFolderScope()
+    {
+        TConfigSettings::SetSettingsFileOverride({});
+        TConfigSettings::SetProgramFolderOverride({});
+    }
+    QTemporaryDir Folder;
+};

@@ -3,6 +3,7 @@
 // with its golden file (set MARROWTIDE_UPDATE_GOLDEN=1 to rewrite them).
 #include <QByteArray>
 #include <QFile>
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <gtest/gtest.h>
@@ -63,4 +64,25 @@ inline QList<int> caseInts(const QString &field)
     for (const QString &word : field.split(QLatin1Char(' '), Qt::SkipEmptyParts))
         values << word.toInt(nullptr, 0);
     return values;
+}
+
+// Like readCases, for cases whose spaces and '|' matter: fields split by tabs
+// and kept as they stand; "\n", "\r" and "\t" in a field stand for those
+// characters.
+inline QList<QStringList> readTestTable(const QString &relative)
+{
+    QList<QStringList> rows;
+    const QString text = QString::fromUtf8(readTestFile(relative));
+    EXPECT_FALSE(text.isEmpty()) << "missing table " << relative.toStdString();
+    for (const QString &line : text.split(QLatin1Char('\n'))) {
+        if (line.trimmed().isEmpty() || line.startsWith(QLatin1Char('#')))
+            continue;
+        QStringList fields = line.split(QLatin1Char('\t'));
+        for (QString &field : fields)
+            field.replace(QLatin1String("\\n"), QLatin1String("\n"))
+                .replace(QLatin1String("\\r"), QLatin1String("\r"))
+                .replace(QLatin1String("\\t"), QLatin1String("\t"));
+        rows << fields;
+    }
+    return rows;
 }

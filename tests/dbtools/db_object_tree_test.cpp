@@ -1,13 +1,10 @@
-// The database explorer on the sample database: every node code expands to
-// its children, DDL and data queries open SQL editor windows.
+// The database explorer on the sample database: expansion, DDL and data.
 #include "dbtools/db_object_tree.h"
-#include "dbtools/window_registry.h"
 #include "platform/fake_user_interface.h"
 #include "query_wait.h"
 #include "sample_database.h"
 #include "test_data.h"
 
-#include <QPointer>
 #include <QTableWidget>
 #include <QTreeWidget>
 
@@ -15,30 +12,11 @@
 
 namespace {
 
-class RecordingRegistry : public IWindowRegistry {
-public:
-    void RegisterOpenWindow(QWidget *form) override { Forms << qobject_cast<TfrmSQLQuery *>(form); }
-    void UnregisterOpenWindow(QWidget *) override {}
-    int NextWindowNumber() const override { return int(Forms.size()) + 1; }
-    QList<QPointer<TfrmSQLQuery>> Forms;
-};
-
 class DBObjectTreeTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        TWindowRegistry::Current = &Registry;
-        TDBObjectTree::BuildRoots(&Tree);
-    }
-    void TearDown() override
-    {
-        for (const QPointer<TfrmSQLQuery> &form : Registry.Forms)
-            delete form.data();
-        TWindowRegistry::Current = nullptr;
-    }
-    // Expands the node and, below it, every node but the tables a reference
-    // folder lists (they would open the schema again), as indented lines of
-    // text and code.
+    void SetUp() override { TDBObjectTree::BuildRoots(&Tree); }
+    // The node expanded as indented lines of text and code, and all below it but
+    // the tables a reference folder lists (they would open the schema again).
     QString Expand(QTreeWidgetItem *node, const QString &filter, int depth = 0, bool open = true)
     {
         bool allow = false;
@@ -53,25 +31,13 @@ protected:
         return text;
     }
     QTreeWidgetItem *Root() { return Tree.topLevelItem(0); }
-    QTreeWidgetItem *Find(const QString &path)
-    {
-        QTreeWidgetItem *node = Root();
-        for (const QString &text : path.split('/')) {
-            bool allow = false;
-            TDBObjectTree::ExpandNode(node, allow, "");
-            for (int i = 0; i < node->childCount(); ++i)
-                if (node->child(i)->text(0) == text) {
-                    node = node->child(i);
-                    break;
-                }
-        }
-        return node;
-    }
-    TfrmSQLQuery *LastWindow() { return Registry.Forms.isEmpty() ? nullptr : Registry.Forms.last().data(); }
+    // The first node of the text, depth first.
+    QTreeWidgetItem *Node(const QString &text) { return Tree.findItems(text, Qt::MatchRecursive).value(0); }
+    TfrmSQLQuery *LastWindow() { return qobject_cast<TfrmSQLQuery *>(Main.Open.value(Main.Open.size() - 1)); }
 
     TSampleSessionScope Scope;
     TScopedFakeUserInterface Ui;
-    RecordingRegistry Registry;
+    TWindowListStandIn Main;
     QTreeWidget Tree;
 };
 
@@ -82,7 +48,7 @@ TEST_F(DBObjectTreeTest, EachSchemaExpandsAsItsGoldenFile)
 {
     for (const QString owner : {"HR", "SHOP", ""}) {
         TDBObjectTree::BuildRoots(&Tree);
-        const QString text = owner.isEmpty() ? Expand(Find("Object Tables"), owner) + Expand(Find("Users"), owner)
+        const QString text = owner.isEmpty() ? Expand(Node("Object Tables"), owner) + Expand(Node("Users"), owner)
                                              : Expand(Root(), owner);
         expectGolden("dictionary/explorer_" + (owner.isEmpty() ? "all" : owner.toLower()) + ".txt", text.toUtf8());
     }
@@ -91,28 +57,23 @@ TEST_F(DBObjectTreeTest, EachSchemaExpandsAsItsGoldenFile)
 
 TEST_F(DBObjectTreeTest, OfflineOrFailingNothingExpands)
 {
-    QTreeWidgetItem *tables = Root()->child(0);
     Scope.Session->Disconnect();
-    bool allow = true;
-    TDBObjectTree::ExpandNode(tables, allow, "");
-    EXPECT_FALSE(allow);
-    EXPECT_EQ(tables->childCount(), 0);
-    TDBObjectTree::ExpandNode(nullptr, allow, "");
+    EXPECT_EQ(Expand(Root()->child(0), ""), "Tables :1 (closed)\n");
     EXPECT_TRUE(Ui.Calls().isEmpty());
 
+    // A failing query closes its folder only, and says why.
     QTemporaryDir dir;
     DatabaseSession = OpenSampleSession("hr", SampleCopy(dir, "drop table ALL_TRIGGERS"));
-    QTreeWidgetItem *triggers = Find("Tables/HR.JOBS/Triggers");
-    ASSERT_EQ(triggers->text(0), "Triggers");
-    TDBObjectTree::ExpandNode(triggers, allow, "");
-    EXPECT_FALSE(allow);
-    EXPECT_EQ(triggers->childCount(), 0);
-    EXPECT_EQ(Ui.Messages(), QStringList({"no such table: SYS.ALL_TRIGGERS"}));
+    const QString text = Expand(Root(), "HR");
+    EXPECT_EQ(text.count("\n"), 237 - 2) << "all of HR but its two triggers";
+    EXPECT_EQ(text.count("Triggers :25 (closed)\n"), 8);
+    EXPECT_EQ(Ui.Messages(), QStringList(8, "no such table: SYS.ALL_TRIGGERS"));
 }
 
 TEST_F(DBObjectTreeTest, DdlOfTablesOnTheStandInAndWhyOthersHaveNone)
 {
-    TDBObjectTree::GenerateNodeDDL(Find("Tables/HR.REGIONS"), "HR");
+    Expand(Root(), "HR");
+    TDBObjectTree::GenerateNodeDDL(Node("HR.REGIONS"), "HR");
     ASSERT_NE(LastWindow(), nullptr);
     EXPECT_TRUE(LastWindow()->ScriptMode());
     EXPECT_EQ(LastWindow()->windowTitle(), "SQL Editor ~ 1");
@@ -133,12 +94,13 @@ TEST_F(DBObjectTreeTest, DdlOfTablesOnTheStandInAndWhyOthersHaveNone)
     };
     for (const auto &[code, name, message] : cases)
         EXPECT_EQ(ErrorOf([&] { TDBObjectTree::GenerateDDL(code, name, ""); }), message);
-    EXPECT_EQ(Registry.Forms.size(), 2) << "no window without DDL";
+    EXPECT_EQ(Main.Open.size(), 2) << "no window without DDL";
 }
 
 TEST_F(DBObjectTreeTest, QueryDataRunsTheFirstRowsInANewWindow)
 {
-    TDBObjectTree::QueryData(Find("Tables/HR.EMPLOYEES"), "HR");
+    Expand(Root(), "HR");
+    TDBObjectTree::QueryData(Node("HR.EMPLOYEES"), "HR");
     ASSERT_NE(LastWindow(), nullptr);
     EXPECT_FALSE(LastWindow()->ScriptMode());
     EXPECT_EQ(LastWindow()->SQLText(), "select * \nfrom HR.EMPLOYEES \nwhere rownum <= 200");
@@ -149,16 +111,16 @@ TEST_F(DBObjectTreeTest, QueryDataRunsTheFirstRowsInANewWindow)
 
     // A view's and a sequence's rows: the stand-in has none and says so.
     const std::pair<QString, QString> cases[] = {
-        {"Views/HR.EMP_DETAILS_VIEW", "select * \nfrom HR.EMP_DETAILS_VIEW \nwhere rownum <= 200"},
-        {"Sequences/HR.DEPARTMENTS_SEQ", "select HR.DEPARTMENTS_SEQ.nextval \nfrom dual"},
+        {"HR.EMP_DETAILS_VIEW", "select * \nfrom HR.EMP_DETAILS_VIEW \nwhere rownum <= 200"},
+        {"HR.DEPARTMENTS_SEQ", "select HR.DEPARTMENTS_SEQ.nextval \nfrom dual"},
     };
     for (const auto &[path, sql] : cases) {
-        TDBObjectTree::QueryData(Find(path), "HR");
+        TDBObjectTree::QueryData(Node(path), "HR");
         EXPECT_EQ(LastWindow()->SQLText(), sql);
         ASSERT_TRUE(WaitForQuery(LastWindow()));
     }
     EXPECT_EQ(Ui.CallsOf(TUserInterfaceCallKind::Error).size(), 2);
     // Folders query nothing.
     TDBObjectTree::QueryData(Root()->child(0), "");
-    EXPECT_EQ(Registry.Forms.size(), 3);
+    EXPECT_EQ(Main.Open.size(), 3);
 }

@@ -1,7 +1,5 @@
 // The schema extractor and the export and import window on the sample
-// database: what they show and write ("ddl_extract.txt", "copy_data.txt")
-// against golden files, objects without DDL or rows named, Cancel writing
-// nothing, and where they sit among the windows.
+// database, against golden files; Cancel and failures; their place on screen.
 #include "dbtools/export_import_form.h"
 #include "dbtools/extractor_form.h"
 #include "modal_dialog.h"
@@ -27,13 +25,8 @@ namespace {
 class SessionToolsTest : public ::testing::Test {
 protected:
     void SetUp() override { TConfigSettings::SetProgramFolderOverride(Temp.path()); }
-    void TearDown() override
-    {
-        delete Form.data();
-        TConfigSettings::SetProgramFolderOverride({});
-    }
+    void TearDown() override { delete Form.data(); TConfigSettings::SetProgramFolderOverride({}); }
 
-    // Checks exactly the listed items of a choice list.
     void Check(const char *list, const QStringList &texts)
     {
         auto *items = Child<QListWidget>(*Form, list);
@@ -42,18 +35,17 @@ protected:
     }
     void Click(const char *button) { Child<QPushButton>(*Form, button)->click(); }
     // Lets the extractor work through its objects, as the event loop would.
-    void RunToEnd(const TfrmExtractor &form)
-    {
-        while (form.IsRunning())
-            QCoreApplication::processEvents();
-    }
+    void RunToEnd(const TfrmExtractor &form) { while (form.IsRunning()) QCoreApplication::processEvents(); }
     QString Status() const { return Child<QLabel>(*Form, "lblStatus")->text(); }
     QString Shown() const { return Child<QPlainTextEdit>(*Form, "memOutput")->toPlainText(); }
     int Objects() const { return Child<QProgressBar>(*Form, "pbrProgress")->maximum(); }
+    // The file's bytes, which the window also shows.
     QByteArray Written(const char *name) const
     {
         QFile file(Temp.filePath(name));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(no file)");
+        const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(no file)");
+        EXPECT_EQ(Shown(), file.isOpen() ? QString::fromUtf8(bytes).remove('\r') : Shown());
+        return bytes;
     }
 
     QTemporaryDir Temp;
@@ -64,17 +56,15 @@ protected:
 
 } // namespace
 
-TEST_F(SessionToolsTest, ExtractorWritesTheTablesOfShop)
+TEST_F(SessionToolsTest, ExtractorWritesTheObjectsOfAnOwner)
 {
     TfrmExtractor *form = TfrmExtractor::Create();
     Form = form;
     EXPECT_EQ(Child<QComboBox>(*form, "cboOwner")->currentText(), "SHOP");
     Click("btnExtract");
-    EXPECT_FALSE(Child<QPushButton>(*form, "btnExtract")->isEnabled());
     RunToEnd(*form);
     EXPECT_EQ(Child<QProgressBar>(*form, "pbrProgress")->value(), Objects());
     expectGolden("ddl_extract_shop.txt", Written("ddl_extract.txt"));
-    EXPECT_EQ(Shown(), QString::fromUtf8(Written("ddl_extract.txt")).remove('\r'));
     EXPECT_EQ(Status(), QStringLiteral("%1 object(s) written to %2.").arg(Objects()).arg(Temp.filePath("ddl_extract.txt")));
 
     // Objects without DDL are named in the file, one failure each.
@@ -83,16 +73,12 @@ TEST_F(SessionToolsTest, ExtractorWritesTheTablesOfShop)
     RunToEnd(*form);
     ASSERT_GT(Objects(), 0);
     EXPECT_EQ(Status(), QStringLiteral("%1 object(s) written to %2. %1 of them have no DDL; the file says why.")
-                            .arg(Objects())
-                            .arg(Temp.filePath("ddl_extract.txt")));
+                            .arg(Objects()).arg(Temp.filePath("ddl_extract.txt")));
     EXPECT_EQ(QString::fromUtf8(Written("ddl_extract.txt")).count("needs an Oracle server"), Objects());
     EXPECT_TRUE(Ui.Messages().isEmpty());
-}
+    QFile::remove(Temp.filePath("ddl_extract.txt"));
 
-TEST_F(SessionToolsTest, ExtractorCancelWritesNothing)
-{
-    TfrmExtractor *form = TfrmExtractor::Create();
-    Form = form;
+    // Cancel writes nothing.
     Check("lvwKinds", {"Tables", "Types"});
     Click("btnExtract");
     ASSERT_GT(Objects(), 2);
@@ -126,12 +112,10 @@ TEST_F(SessionToolsTest, CopyScriptOfHrTables)
 
     auto *owner = Child<QComboBox>(*form, "cboOwner");
     owner->setCurrentIndex(owner->findText("HR"));
-    ASSERT_EQ(Child<QListWidget>(*form, "lvwTables")->count(), 7);
     Check("lvwTables", {"HR.DEPARTMENTS", "HR.JOB_HISTORY"});
     Click("btnGenerate");
     EXPECT_EQ(Ui.Messages().size(), 2);
     expectGolden("copy_data_hr.txt", Written("copy_data.txt"));
-    EXPECT_EQ(Shown(), QString::fromUtf8(Written("copy_data.txt")).remove('\r'));
     EXPECT_EQ(Status(), "Copy script of 2 table(s) written to " + Temp.filePath("copy_data.txt") + ".");
 }
 

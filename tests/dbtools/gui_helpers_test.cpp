@@ -1,7 +1,5 @@
-// The configuration directory, kept away from the user's real settings, and
-// the Entities list filled from the sample database.
+// The configuration directory and the Entities list from the sample database.
 #include "dbtools/gui_helpers.h"
-#include "platform/config_settings.h"
 #include "sample_database.h"
 
 #include <QDir>
@@ -11,24 +9,20 @@
 
 TEST(GUIHelpers, ConfigDirIsTheProgramFolderUntilAnExistingFolderIsSet)
 {
-    QTemporaryDir temp;
-    TConfigSettings::SetSettingsFileOverride(temp.filePath("settings.ini"));
-    TConfigSettings::SetProgramFolderOverride(temp.path());
+    TConfigFolderScope config;
+    const QString folder = config.Folder.path();
     EXPECT_EQ(TConfigSettings::ReadConfigDir(), "");
-    EXPECT_EQ(TGUIHelpers::GetConfigDir(), temp.path());
-    EXPECT_EQ(TConfigSettings::ReadConfigDir(), temp.path()) << "the default is stored";
-    EXPECT_EQ(TGUIHelpers::GetPreferencesFileName(), temp.path() + "/marrowtide_preferences.config");
-    QDir(temp.path()).mkdir("conf");
-    TGUIHelpers::SetConfigDir(temp.filePath("conf"));
-    EXPECT_EQ(TGUIHelpers::GetConfigDir(), temp.filePath("conf"));
-    TGUIHelpers::SetConfigDir(temp.filePath("missing"));
-    EXPECT_EQ(TGUIHelpers::GetConfigDir(), temp.path());
-    TConfigSettings::SetSettingsFileOverride({});
-    TConfigSettings::SetProgramFolderOverride({});
+    EXPECT_EQ(TGUIHelpers::GetConfigDir(), folder);
+    EXPECT_EQ(TConfigSettings::ReadConfigDir(), folder) << "the default is stored";
+    EXPECT_EQ(TGUIHelpers::GetPreferencesFileName(), folder + "/marrowtide_preferences.config");
+    QDir(folder).mkdir("conf");
+    TGUIHelpers::SetConfigDir(folder + "/conf");
+    EXPECT_EQ(TGUIHelpers::GetConfigDir(), folder + "/conf");
+    TGUIHelpers::SetConfigDir(folder + "/missing");
+    EXPECT_EQ(TGUIHelpers::GetConfigDir(), folder);
 }
 
-// Items are appended, never cleared, each with its object's record; offline
-// nothing is added.
+// Appended, never cleared, each with its object's record; offline nothing.
 TEST(GUIHelpers, TheEntitiesListFillsFromTheSession)
 {
     QTreeWidget list;
@@ -51,10 +45,9 @@ TEST(GUIHelpers, TheEntitiesListFillsFromTheSession)
         const TDBObjectData data = TGUIHelpers::ItemData(list.topLevelItem(i));
         items << list.topLevelItem(i)->text(0) + "=" + data.Owner + "|" + data.Name + "|" + QString::number(data.Kind);
     }
-    EXPECT_EQ(items, QStringList({"KEPT.ITEM=||0", "SHOP.CATEGORIES=SHOP|CATEGORIES|0", "SHOP.ORDERS=SHOP|ORDERS|0",
-                                  "SHOP.ORDER_LINES=SHOP|ORDER_LINES|0", "SHOP.PRODUCTS=SHOP|PRODUCTS|0",
-                                  "SHOP.PRODUCTS_TAGS_NT=SHOP|PRODUCTS_TAGS_NT|0",
-                                  "SHOP.CUSTOMERS_OT=SHOP|CUSTOMERS_OT|1", "SHOP.ADDRESS_T=SHOP|ADDRESS_T|2",
-                                  "SHOP.CUSTOMER_T=SHOP|CUSTOMER_T|2", "SHOP.PHONE_LIST_T=SHOP|PHONE_LIST_T|2",
-                                  "SHOP.TAG_LIST_T=SHOP|TAG_LIST_T|2"}));
+    EXPECT_EQ(items.join(' '), "KEPT.ITEM=||0 SHOP.CATEGORIES=SHOP|CATEGORIES|0 SHOP.ORDERS=SHOP|ORDERS|0 "
+                               "SHOP.ORDER_LINES=SHOP|ORDER_LINES|0 SHOP.PRODUCTS=SHOP|PRODUCTS|0 "
+                               "SHOP.PRODUCTS_TAGS_NT=SHOP|PRODUCTS_TAGS_NT|0 SHOP.CUSTOMERS_OT=SHOP|CUSTOMERS_OT|1 "
+                               "SHOP.ADDRESS_T=SHOP|ADDRESS_T|2 SHOP.CUSTOMER_T=SHOP|CUSTOMER_T|2 "
+                               "SHOP.PHONE_LIST_T=SHOP|PHONE_LIST_T|2 SHOP.TAG_LIST_T=SHOP|TAG_LIST_T|2");
 }

@@ -1,6 +1,5 @@
-// Logging on to the sample database: connect strings, the command-line logon
-// and the logon dialog's three attempts; the password never reaches the
-// console, a message or the preferences file.
+// Logging on to the sample database; the password never reaches the console,
+// a message or the preferences file.
 #include "model/preferences.h"
 #include "platform/fake_user_interface.h"
 #include "sample_database.h"
@@ -11,8 +10,9 @@
 
 namespace {
 
-const char Password[] = "Pa55-w0rd";
+const char Password[] = "Pa55@w0rd";
 const char InvalidLogon[] = "ORA-01017: invalid username/password; logon denied";
+const char NoConnectString[] = "The command line holds no connect string of the form user/password@database.";
 
 class LoginManagerTest : public ::testing::Test {
 protected:
@@ -54,49 +54,31 @@ protected:
 
 } // namespace
 
-TEST(LoginManagerConnectString, SkipsFileAndClientParametersAndSplitsAtTheLastAt)
-{
-    EXPECT_EQ(TLoginManager::ConnectString({"OCIDLL=/x/libclntsh.so", "oraclehome=/opt/o", "file=a.xml",
-                                            "scott/tiger@orcl", "other"}),
-              "scott/tiger@orcl");
-    EXPECT_EQ(TLoginManager::ConnectString({"FILE=a.xml", "OCIDLL=x"}), "");
-    const std::pair<QString, QString> cases[] = {
-        {"scott/tiger@orcl", "scott|tiger|orcl"},   {"scott/ti@ger@orcl", "scott|ti@ger|orcl"},
-        {"scott/tiger", "scott|tiger|"},            {"scott/tiger@/data/dict.db", "scott|tiger|/data/dict.db"},
-        {"scott", "-"},                             {"/tiger@orcl", "-"},
-    };
-    for (const auto &[text, expected] : cases) {
-        TLogonValues v;
-        const bool ok = TLoginManager::ParseConnectString(text, v);
-        EXPECT_EQ(ok ? v.User + "|" + v.Password + "|" + v.Database : "-", expected);
-    }
-}
-
-// Failures leave the session there was; a logon replaces it and is remembered.
+// The connect string is the first parameter but "file=", "OCIDLL=" and
+// "ORACLEHOME=" ones, split at its last "@". Failures leave the session there
+// was; a logon replaces it and is remembered.
 TEST_F(LoginManagerTest, CommandLineLogonToTheSampleDatabase)
 {
-    struct Case {
-        QStringList Parameters;
-        QString Message;
-    };
-    const Case failures[] = {
+    const std::pair<QStringList, QString> failures[] = {
         {{"file=x.xml", "hr/Wrong-1@" + Database}, InvalidLogon},
-        {{"nonsense"}, "The command line holds no connect string of the form user/password@database."},
+        {{"nonsense"}, NoConnectString},
+        {{"FILE=a.xml", "OCIDLL=x", "/Wrong-1@orcl"}, NoConnectString},
         {{"hr/Wrong-1@orcl"}, "The Oracle client library \"libclntsh.so\" could not be loaded"},
+        {{"hr/Wrong-1"}, "The Oracle client library \"libclntsh.so\" could not be loaded"},
     };
     for (int round = 0; round < 2; ++round) {
-        for (const Case &c : failures) {
+        for (const auto &[parameters, message] : failures) {
             Ui.Clear();
-            TLoginManager::CommandLineLogin(c.Parameters);
+            TLoginManager::CommandLineLogin(parameters);
             ASSERT_EQ(Ui.Messages().size(), 1);
-            EXPECT_TRUE(Ui.Messages()[0].startsWith(c.Message)) << Ui.Messages()[0].toStdString();
+            EXPECT_TRUE(Ui.Messages()[0].startsWith(message)) << Ui.Messages()[0].toStdString();
             EXPECT_EQ(DatabaseSession && DatabaseSession->GetConnected(), round == 1);
         }
         EXPECT_EQ(Console.Lines.mid(0, 3), QStringList({"Attempting command line login.",
                                                         QString("Login failed: ") + InvalidLogon, "Working offline."}));
         Preferences->PreviousLogons = {"co@x", "hr@" + Database};
-        TLoginManager::CommandLineLogin({"OCIDLL=/nonexistent/libclntsh.so", "file=a.xml",
-                                         "hr/" + QString(Password) + "@" + Database});
+        TLoginManager::CommandLineLogin({"OCIDLL=/nonexistent/libclntsh.so", "oraclehome=/opt/o", "file=a.xml",
+                                         "hr/" + QString(Password) + "@" + Database, "co/co@" + Database});
         ASSERT_TRUE(DatabaseSession && DatabaseSession->GetConnected());
         EXPECT_EQ(DatabaseSession->GetUsername() + "@" + DatabaseSession->GetDatabase(), "hr@" + Database);
         EXPECT_EQ(Console.Lines.last(), "Logged on as hr@" + Database + ".");
@@ -105,31 +87,26 @@ TEST_F(LoginManagerTest, CommandLineLogonToTheSampleDatabase)
     }
 }
 
-TEST_F(LoginManagerTest, FormLogonGivesUpAfterThreeAttempts)
+// The dialog comes with the last logon but no password, three times at most.
+TEST_F(LoginManagerTest, FormLogonTriesThreeTimesAtMost)
 {
-    Answer({"Wrong-1", "Wrong-1", "Wrong-1", Password});
-    TLoginManager::FormLogin();
-    EXPECT_EQ(DatabaseSession, nullptr);
-    EXPECT_EQ(Ui.Messages(), QStringList({InvalidLogon, InvalidLogon, InvalidLogon}));
-    EXPECT_EQ(Console.Lines.last(), "Login failed three times, working offline.");
-}
-
-TEST_F(LoginManagerTest, FormLogonPresetsTheLastLogonAndSucceedsOnALaterAttempt)
-{
-    Preferences->LastUser = "co";
-    Preferences->LastDatabase = "xe";
-    Answer({"Wrong-1", Password});
-    TLoginManager::FormLogin();
-    EXPECT_EQ(Presets, QStringList({"co/@xe", "hr/@" + Database}));
-    ASSERT_NE(DatabaseSession, nullptr);
-    EXPECT_TRUE(DatabaseSession->GetConnected());
-    EXPECT_EQ(Ui.Messages(), QStringList({InvalidLogon}));
-}
-
-TEST_F(LoginManagerTest, CancelledFormLogonWorksOffline)
-{
-    Answer({});
-    TLoginManager::FormLogin();
-    EXPECT_EQ(DatabaseSession, nullptr);
-    EXPECT_EQ(Console.Lines, QStringList({"Login cancelled, working offline."}));
+    const std::pair<QStringList, QString> cases[] = {
+        {{"Wrong-1", "Wrong-1", "Wrong-1", Password}, "Login failed three times, working offline."},
+        {{"Wrong-1", Password}, "Logged on as hr@" + Database + "."},
+        {{"Wrong-1", ""}, "Login cancelled, working offline."},
+    };
+    for (const auto &[passwords, last] : cases) {
+        DatabaseSession.reset();
+        Presets.clear();
+        Ui.Clear();
+        Preferences->LastUser = "co";
+        Preferences->LastDatabase = "xe";
+        Answer(passwords);
+        TLoginManager::FormLogin();
+        EXPECT_EQ(Console.Lines.last(), last);
+        EXPECT_EQ(Presets, QStringList({"co/@xe", "hr/@" + Database, "hr/@" + Database}).mid(0, Presets.size()));
+        EXPECT_EQ(Presets.size(), std::min<qsizetype>(passwords.size(), 3));
+        EXPECT_EQ(Ui.Messages(), QStringList(Presets.size() - (last.startsWith("Login f") ? 0 : 1), InvalidLogon));
+        EXPECT_EQ(DatabaseSession != nullptr, last.startsWith("Logged"));
+    }
 }

@@ -1,5 +1,4 @@
-// The Oracle session on the sample database: every operation read through the
-// same dictionary SQL an Oracle server runs, on HR, CO, SH and SHOP.
+// The Oracle session's every operation on the sample database's four schemas.
 #include "model/diagram_object_model.h"
 #include "model/diagram_table.h"
 #include "model/diagram_type.h"
@@ -7,13 +6,9 @@
 #include "sample_database.h"
 #include "test_data.h"
 
-#include <QCryptographicHash>
-
 #include <gtest/gtest.h>
 
 namespace {
-
-QString Joined(const QStringList &list) { return list.join(QLatin1Char(',')); }
 
 QString Listed(const TOSResultSet &rows)
 {
@@ -24,53 +19,36 @@ QString Listed(const TOSResultSet &rows)
             cells << rows.GetRow(i)->GetCell(c)->Value().toString();
         entries << cells.join('.');
     }
-    return rows.ColumnNames().join('/') + " " + Joined(entries);
+    return rows.ColumnNames().join('/') + " " + entries.join(',') + "\n";
 }
 
-// Every part of the table as it came, in its lists' order.
+// The table as its DDL, after a line with what the DDL leaves out.
 QString Dump(TOracleSession &session, const TDiagramTable &t)
 {
-    QString text = QString("%1.%2 virtual=%3 partitioned=%4 comment=%5\n")
-                       .arg(t.Owner, t.Name).arg(t.IsVirtual).arg(t.Partitioned).arg(t.Comment);
-    if (auto *objectTable = dynamic_cast<const TDiagramObjectTable *>(&t))
-        text += "  of " + objectTable->TypeOwner + "." + objectTable->TypeName + "\n";
+    QString text = QString("-- %1.%2 virtual=%3 partitioned=%4 columns")
+                       .arg(t.Owner, t.Name).arg(t.IsVirtual).arg(t.Partitioned);
     for (int i = 0; i < t.Columns.Count(); ++i) {
         const TDiagramColumn *c = t.Columns.Get(i);
-        text += QString("  column %1 %2 %3 %4 default=%5 comment=%6\n")
-                    .arg(c->Sequence).arg(c->Name, c->GetDataTypeText(), QString(c->IsNullable ? "" : "not null"))
-                    .arg(c->DefaultValue, c->Comment);
+        const QString defaultValue = c->DefaultValue.isEmpty() ? "" : "=" + c->DefaultValue;
+        text += QString(" %1:%2%3").arg(c->Sequence).arg(c->Name, defaultValue);
     }
-    for (int i = 0; i < t.ForeignKeys.Count(); ++i) {
-        const TDiagramForeignKey *k = t.ForeignKeys.Get(i);
-        text += QString("  fk %1 (%2) -> %3.%4 (%5) on delete %6%7\n")
-                    .arg(k->Name, Joined(k->Columns), k->RefTableOwner, k->RefTableName, Joined(k->RefColumns),
-                         k->OnDelete, QString(k->Table == &t ? "" : " OF ANOTHER TABLE"));
-    }
-    for (int i = 0; i < t.PrimaryKeys.Count(); ++i)
-        text += "  pk " + t.PrimaryKeys.Get(i)->Name + " (" + Joined(t.PrimaryKeys.Get(i)->Columns) + ")\n";
-    for (int i = 0; i < t.UniqueKeys.Count(); ++i)
-        text += "  uk " + t.UniqueKeys.Get(i)->Name + " (" + Joined(t.UniqueKeys.Get(i)->Columns) + ")\n";
-    for (int i = 0; i < t.CheckConstraints.Count(); ++i)
-        text += "  check " + t.CheckConstraints.Get(i)->Name + ": " + t.CheckConstraints.Get(i)->CheckText + "\n";
-    for (int i = 0; i < t.Indexes.Count(); ++i) {
-        const TDiagramIndex *x = t.Indexes.Get(i);
-        text += QString("  index %1.%2 %3 on %4.%5 (%6)\n")
-                    .arg(x->Owner, x->Name, x->IndexType, x->TableOwner, x->TableName, Joined(x->Columns));
-    }
-    text += "  references " + Listed(*session.GetReferencedTables(t.Owner, t.Name)) + "\n";
-    return text + "  referenced by " + Listed(*session.GetReferencingTables(t.Owner, t.Name)) + "\n";
+    for (int i = 0; i < t.ForeignKeys.Count(); ++i)
+        EXPECT_EQ(t.ForeignKeys.Get(i)->Table, &t) << t.ForeignKeys.Get(i)->Name.toStdString();
+    return text + "\n" + t.GetDDL(true).replace("\r\n", "\n") + "-- references " +
+           Listed(*session.GetReferencedTables(t.Owner, t.Name)) + "-- referenced by " +
+           Listed(*session.GetReferencingTables(t.Owner, t.Name));
 }
 
 QString Dump(const TDiagramType &type)
 {
-    QString text = QString("type %1.%2 virtual=%3 rect=%4,%5,%6,%7\n")
-                       .arg(type.Owner, type.Name).arg(type.IsVirtual)
-                       .arg(type.Left).arg(type.Top).arg(type.Width).arg(type.Height);
+    QStringList parts;
     for (int i = 0; i < type.Attributes.Count(); ++i)
-        text += "  attribute " + type.Attributes.Get(i)->Name + " " + type.Attributes.Get(i)->GetDataTypeText() + "\n";
+        parts << type.Attributes.Get(i)->Name + " " + type.Attributes.Get(i)->GetDataTypeText();
     for (int i = 0; i < type.Methods.Count(); ++i)
-        text += "  method " + type.Methods.Get(i)->Name + "\n";
-    return text;
+        parts << type.Methods.Get(i)->Name + "()";
+    return QString("type %1.%2 virtual=%3 rect=%4,%5,%6,%7 (%8)\n")
+        .arg(type.Owner, type.Name).arg(type.IsVirtual).arg(type.Left).arg(type.Top).arg(type.Width).arg(type.Height)
+        .arg(parts.join(", "));
 }
 
 class OracleSessionTest : public ::testing::Test {
@@ -86,9 +64,9 @@ protected:
 TEST_F(OracleSessionTest, EverySchemaReadsAsItsGoldenFile)
 {
     for (const QString owner : {"HR", "CO", "SH", "SHOP"}) {
-        QString text = "owners " + Listed(*Session->GetOwners()) + "\n";
-        text += "tables " + Joined(Session->ListTables(owner)) + "\nobject tables " +
-                Joined(Session->ListObjectTables(owner)) + "\ntypes " + Joined(Session->ListTypes(owner)) + "\n";
+        QString text = "owners " + Listed(*Session->GetOwners());
+        text += "tables " + Session->ListTables(owner).join(',') + "\nobject tables " +
+                Session->ListObjectTables(owner).join(',') + "\ntypes " + Session->ListTypes(owner).join(',') + "\n";
         for (const QString &qualified : Session->ListTables(owner))
             text += Dump(*Session, *Session->GetTable(owner, qualified.section('.', 1)));
         for (const QString &qualified : Session->ListObjectTables(owner))
@@ -97,34 +75,26 @@ TEST_F(OracleSessionTest, EverySchemaReadsAsItsGoldenFile)
             text += Dump(*Session->GetType(owner, qualified.section('.', 1)));
         if (owner == "HR")
             text += "misses\n" + Dump(*Session, *Session->GetTable("CO", "EMPLOYEES")) +
-                    Dump(*Session->GetType("HR", "ADDRESS_T")) + Dump(*Session, *Session->GetObjectTable("SHOP", "PRODUCTS"));
+                    Dump(*Session->GetType("HR", "ADDRESS_T")) +
+                    Dump(*Session, *Session->GetObjectTable("SHOP", "PRODUCTS"));
         expectGolden("dictionary/" + owner.toLower() + ".txt", text.toUtf8());
     }
     EXPECT_EQ(Session->ListTables("").size(), 30);
     EXPECT_EQ(Session->ListTables("NOBODY"), QStringList());
 }
 
-TEST_F(OracleSessionTest, QueryDataTextRunsAsFirstRowsOnTheStandIn)
-{
-    const QString sql = Session->GetQueryDataSQL("HR", "EMPLOYEES");
-    EXPECT_EQ(sql, "select * \nfrom HR.EMPLOYEES \nwhere rownum <= 200");
-    EXPECT_EQ(Session->Connection().Query(sql)->RowCount(), 107);
-    // The user's own tables are found without the owner.
-    EXPECT_EQ(Session->Connection().Query("select * from regions where rownum <= 4")->RowCount(), 4);
-}
-
-TEST_F(OracleSessionTest, EveryDictionaryQueryIsLoggedWithAnEmptyLine)
+// Dictionary queries logged, first rows on the stand-in, nothing after log-off.
+TEST_F(OracleSessionTest, LoggedQueriesFirstRowsAndTheLogOff)
 {
     Session->GetTable("HR", "JOBS");
     ASSERT_EQ(Console.Lines.size(), 12);
-    for (int i = 0; i < Console.Lines.size(); i += 2) {
-        EXPECT_TRUE(Console.Lines[i].startsWith("select ")) << Console.Lines[i].toStdString();
-        EXPECT_EQ(Console.Lines[i + 1], "");
-    }
-}
+    for (int i = 0; i < Console.Lines.size(); i += 2)
+        EXPECT_EQ(Console.Lines[i].left(7) + "|" + Console.Lines[i + 1], "select |") << Console.Lines[i].toStdString();
+    const QString sql = Session->GetQueryDataSQL("HR", "EMPLOYEES");
+    EXPECT_EQ(sql, "select * \nfrom HR.EMPLOYEES \nwhere rownum <= 200");
+    EXPECT_EQ(Session->Connection().Query(sql)->RowCount(), 107);
+    EXPECT_EQ(Session->Connection().Query("select * from regions where rownum <= 4")->RowCount(), 4) << "own table";
 
-TEST_F(OracleSessionTest, AfterDisconnectTheSessionSaysSoAndRefusesQueries)
-{
     EXPECT_EQ(Session->GetUsername() + "/" + Session->GetPassword() + "@" + Session->GetDatabase(),
               "hr/hr@" + SampleDatabasePath());
     Session->Disconnect();

@@ -9,15 +9,10 @@
 
 inline bool WaitForQuery(TfrmSQLQuery *form)
 {
-    if (!form->IsRunning())
-        return true;
     QEventLoop loop;
-    bool finished = false;
-    QObject::connect(form, &TfrmSQLQuery::QueryFinished, &loop, [&] {
-        finished = true;
-        loop.quit();
-    });
+    QObject::connect(form, &TfrmSQLQuery::QueryFinished, &loop, &QEventLoop::quit);
     QTimer::singleShot(30000, &loop, &QEventLoop::quit);
-    loop.exec();
-    return finished;
+    if (form->IsRunning())
+        loop.exec();
+    return !form->IsRunning();
 }

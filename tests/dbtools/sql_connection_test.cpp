@@ -1,6 +1,4 @@
-// The two connections: the SQLite dictionary's logon, first-rows idiom and
-// data files; the Oracle client's loader without a client; scripts split into
-// statements.
+// The SQLite dictionary, the Oracle client's loader, and scripts.
 #include "dbtools/oci_connection.h"
 #include "dbtools/sql_script.h"
 #include "dbtools/sqlite_dictionary_connection.h"
@@ -14,60 +12,48 @@ namespace {
 
 const char InvalidLogon[] = "ORA-01017: invalid username/password; logon denied";
 
-} // namespace
-
-TEST(SqliteDictionaryConnection, FirstRowsIdiomBecomesLimit)
+// The cases of a file in tests/data/sql: each an input, a line "=>", the
+// text expected of it and a line "====".
+QList<std::pair<QString, QString>> Cases(const QString &file)
 {
-    const std::pair<const char *, const char *> cases[] = {
-        {"select * \nfrom HR.EMPLOYEES \nwhere rownum <= 200", "select * \nfrom HR.EMPLOYEES limit 200"},
-        {"select * from T where ROWNUM<=1;", "select * from T limit 1"},
-        {"select * from T where rownum < 10", "select * from T limit 9"},
-        {"select * from T where rownum < 0", "select * from T limit 0"},
-        {"select * from T where A = 1 and rownum <= 5", "select * from T where A = 1 limit 5"},
-        {"select rownum from T", "select rownum from T"},
-        {"select * from T where rownum <= 5 order by A", "select * from T where rownum <= 5 order by A"},
-        {"select * from T where rownum <= N", "select * from T where rownum <= N"},
-    };
-    for (const auto &[sql, expected] : cases)
-        EXPECT_EQ(SqliteDictionaryConnection::TranslateFirstRows(sql), expected) << sql;
+    QList<std::pair<QString, QString>> cases;
+    const QStringList parts = QString::fromUtf8(readTestFile("sql/" + file)).split("\n====\n");
+    for (const QString &c : parts.mid(0, parts.size() - 1))
+        cases.append({c.section("\n=>\n", 0, 0), c.section("\n=>\n", 1)});
+    return cases;
 }
 
-TEST(SqliteDictionaryConnection, LogonNeedsAKnownUserAndItsPassword)
+} // namespace
+
+// First rows as SQLite's limit; scripts split; statements cleaned.
+TEST(SqliteDictionaryConnection, FirstRowsScriptsAndStatementsAsTheirFilesSay)
+{
+    for (const auto &[sql, expected] : Cases("first_rows.txt"))
+        EXPECT_EQ(SqliteDictionaryConnection::TranslateFirstRows(sql), expected) << sql.toStdString();
+    for (const auto &[script, expected] : Cases("script_split.txt"))
+        EXPECT_EQ(TSqlScript::Split(script).join("\n--\n"), expected) << script.toStdString();
+    for (const auto &[statement, expected] : Cases("script_clean.txt"))
+        EXPECT_EQ(TSqlScript::Clean(statement), expected) << statement.toStdString();
+    EXPECT_EQ(Cases("first_rows.txt").size() + Cases("script_split.txt").size() + Cases("script_clean.txt").size(), 24);
+    EXPECT_TRUE(TSqlScript::IsPlSqlUnit("-- x\nCREATE OR REPLACE EDITIONABLE TRIGGER T"));
+    EXPECT_TRUE(TSqlScript::IsPlSqlUnit("create type T as object (A number)"));
+    EXPECT_FALSE(TSqlScript::IsPlSqlUnit("create table TYPES (A number)"));
+    EXPECT_FALSE(TSqlScript::IsPlSqlUnit("select 'begin' from dual"));
+}
+
+// Known users with their passwords; one statement at a time; a read-only dictionary.
+TEST(SqliteDictionaryConnection, LogonStatementsAndAReadOnlyDictionary)
 {
     const std::pair<const char *, const char *> good[] = {{"hr", "hr"}, {"HR", "hr"}, {"shop", "shop"}};
-    const std::pair<const char *, const char *> bad[] = {
-        {"hr", "HR"}, {"hr", ""}, {"hr", "hr "}, {"hr", "co"}, {"scott", "tiger"}, {"sys", "sys"}, {"hr' or '1'='1", "x"}};
+    const std::pair<const char *, const char *> bad[] = {{"hr", "HR"},    {"hr", ""},       {"hr", "hr "},
+                                                         {"hr", "co"},    {"scott", "tiger"}, {"sys", "sys"},
+                                                         {"hr' or '1'='1", "x"}};
     for (const auto &[user, password] : good)
         EXPECT_EQ(ErrorOf([&] { SqliteDictionaryConnection(SampleDatabasePath(), user, password); }), "") << user;
     for (const auto &[user, password] : bad)
         EXPECT_EQ(ErrorOf([&] { SqliteDictionaryConnection(SampleDatabasePath(), user, password); }), InvalidLogon)
             << user << "/" << password;
-}
-
-TEST(SqliteDictionaryConnection, DataFilesBesideTheDictionaryOwnFirst)
-{
-    QTemporaryDir dir;
-    for (const char *name : {"dict.db", "dict.co.db", "dict.hr.db", "dict.sys.db", "dict.bad name.db", "other.hr.db",
-                             "dict.sh.txt"}) {
-        QFile f(dir.filePath(name));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    }
-    const QString dict = dir.filePath("dict.db");
-    EXPECT_EQ(SqliteDictionaryConnection::DataFiles(dict, "HR"),
-              QStringList({dir.filePath("dict.hr.db"), dir.filePath("dict.co.db")}));
-    EXPECT_EQ(SqliteDictionaryConnection::DataFiles(dict, "SH"),
-              QStringList({dir.filePath("dict.co.db"), dir.filePath("dict.hr.db")}));
-    EXPECT_FALSE(SqliteDictionaryConnection::IsSqliteFile(dict)) << "an empty file is no database";
-    EXPECT_TRUE(SqliteDictionaryConnection::IsSqliteFile(SampleDatabasePath()));
-    EXPECT_FALSE(SqliteDictionaryConnection::IsSqliteFile(dir.path()));
-}
-
-TEST(SqliteDictionaryConnection, OneStatementAtATimeWithBinds)
-{
     SqliteDictionaryConnection connection(SampleDatabasePath(), "co", "co");
-    auto rows = connection.Query("select TABLE_NAME from SYS.ALL_TABLES where OWNER = :owner and TABLE_NAME = :name",
-                                 {{"owner", "CO"}, {"name", "STORES"}});
-    EXPECT_EQ(rows->RowCount(), 1);
     EXPECT_EQ(ErrorOf([&] { connection.Query("select 1; select 2"); }), "Only one statement can run at a time.");
     EXPECT_EQ(ErrorOf([&] { connection.Query("select 1;"); }), "");
     EXPECT_EQ(ErrorOf([&] { connection.Query("   "); }), "The statement is empty.");
@@ -75,8 +61,22 @@ TEST(SqliteDictionaryConnection, OneStatementAtATimeWithBinds)
               "attempt to write a readonly database");
 }
 
-// No client, a library that is no client, and a mistyped dictionary file: each
-// says what is wrong, and no message holds the password.
+// The user's own data file first; odd names and "sys" never attached.
+TEST(SqliteDictionaryConnection, DataFilesBesideTheDictionaryOwnFirst)
+{
+    QTemporaryDir dir;
+    for (const char *name : {"dict.db", "dict.co.db", "dict.hr.db", "dict.sys.db", "dict.bad name.db", "other.hr.db",
+                             "dict.sh.txt"})
+        QFile(dir.filePath(name)).open(QIODevice::WriteOnly);
+    const QString dict = dir.filePath("dict.db"), co = dir.filePath("dict.co.db"), hr = dir.filePath("dict.hr.db");
+    EXPECT_EQ(SqliteDictionaryConnection::DataFiles(dict, "HR"), QStringList({hr, co}));
+    EXPECT_EQ(SqliteDictionaryConnection::DataFiles(dict, "SH"), QStringList({co, hr}));
+    EXPECT_FALSE(SqliteDictionaryConnection::IsSqliteFile(dict)) << "an empty file is no database";
+    EXPECT_TRUE(SqliteDictionaryConnection::IsSqliteFile(SampleDatabasePath()));
+    EXPECT_FALSE(SqliteDictionaryConnection::IsSqliteFile(dir.path()));
+}
+
+// Each failure says what is wrong, and no message holds the password.
 TEST(OciConnection, WithoutAClientTheLogonFailsClearly)
 {
     const QString missing = "/nonexistent/lib/libclntsh.so";
@@ -101,50 +101,18 @@ TEST(OciConnection, WithoutAClientTheLogonFailsClearly)
     TOciClientSettings::Current() = {};
 }
 
+// Library, home and the path the loader is asked for.
 TEST(OciConnection, ClientSettingsFromTheParameters)
 {
-    struct Case {
-        QStringList Parameters;
-        QString Library, Home, Path;
+    const std::pair<QStringList, QString> cases[] = {
+        {{}, "libclntsh.so||libclntsh.so"},
+        {{"ocidll=/opt/o/libclntsh.so.19.1", "hr/hr@x"}, "/opt/o/libclntsh.so.19.1||/opt/o/libclntsh.so.19.1"},
+        {{"ORACLEHOME=/u01/app", "file=a.xml"}, "libclntsh.so|/u01/app|/u01/app/lib/libclntsh.so"},
+        {{"OCIDLL=", "ORACLEHOME=/u01"}, "libclntsh.so|/u01|/u01/lib/libclntsh.so"},
+        {{"OCIDLL=/a/libclntsh.so", "ORACLEHOME=/u01"}, "/a/libclntsh.so|/u01|/a/libclntsh.so"},
     };
-    const Case cases[] = {
-        {{}, "libclntsh.so", "", "libclntsh.so"},
-        {{"ocidll=/opt/oracle/libclntsh.so.19.1", "hr/hr@x"}, "/opt/oracle/libclntsh.so.19.1", "",
-         "/opt/oracle/libclntsh.so.19.1"},
-        {{"ORACLEHOME=/u01/app/oracle", "file=a.xml"}, "libclntsh.so", "/u01/app/oracle",
-         "/u01/app/oracle/lib/libclntsh.so"},
-        {{"OCIDLL=", "ORACLEHOME=/u01"}, "libclntsh.so", "/u01", "/u01/lib/libclntsh.so"},
-        {{"OCIDLL=/a/libclntsh.so", "ORACLEHOME=/u01"}, "/a/libclntsh.so", "/u01", "/a/libclntsh.so"},
-    };
-    for (const Case &c : cases) {
-        const TOciClientSettings settings = TOciClientSettings::FromParameters(c.Parameters);
-        EXPECT_EQ(settings.Library + "|" + settings.OracleHome + "|" + OciConnection::LibraryPath(settings),
-                  c.Library + "|" + c.Home + "|" + c.Path);
+    for (const auto &[parameters, expected] : cases) {
+        const TOciClientSettings settings = TOciClientSettings::FromParameters(parameters);
+        EXPECT_EQ(settings.Library + "|" + settings.OracleHome + "|" + OciConnection::LibraryPath(settings), expected);
     }
-}
-
-// Each case of the file is a script, a line "=>", its statements each
-// followed by a line "--", and a line "====".
-TEST(SqlScript, SplitsAtSemicolonsAndSlashLinesOutsideStringsAndComments)
-{
-    QStringList cases = QString::fromUtf8(readTestFile("sql/script_split.txt")).split("====\n");
-    cases.removeLast();
-    ASSERT_GE(cases.size(), 12);
-    for (const QString &c : cases) {
-        QStringList expected = c.section("\n=>\n", 1).split("\n--\n");
-        expected.removeLast();
-        EXPECT_EQ(TSqlScript::Split(c.section("\n=>\n", 0, 0)), expected) << c.toStdString();
-    }
-}
-
-TEST(SqlScript, CleanDropsTheTerminatorButNotPlSqlsEnd)
-{
-    EXPECT_EQ(TSqlScript::Clean("  select 1 from dual;  "), "select 1 from dual");
-    EXPECT_EQ(TSqlScript::Clean("select 1 from dual\n/\n"), "select 1 from dual");
-    EXPECT_EQ(TSqlScript::Clean("begin null; end;"), "begin null; end;");
-    EXPECT_EQ(TSqlScript::Clean("/"), "");
-    EXPECT_TRUE(TSqlScript::IsPlSqlUnit("-- x\nCREATE OR REPLACE EDITIONABLE TRIGGER T"));
-    EXPECT_TRUE(TSqlScript::IsPlSqlUnit("create type T as object (A number)"));
-    EXPECT_FALSE(TSqlScript::IsPlSqlUnit("create table TYPES (A number)"));
-    EXPECT_FALSE(TSqlScript::IsPlSqlUnit("select 'begin' from dual"));
 }

@@ -7,6 +7,7 @@
 #include "canvas/gif/gif_comment_extension.h"
 #include "canvas/gif/gif_extension_registry.h"
 #include "canvas/gif/gif_graphic_control.h"
+#include "canvas/gif/gif_io.h"
 #include "canvas/gif/gif_loop_extension.h"
 #include "canvas/gif/gif_text_extension.h"
 
@@ -192,4 +193,25 @@ TEST(GIFBlocks, FailedLoadPutsTheStreamBackAndKeepsWhatWasRead)
     EXPECT_EQ(image.FrameCount(), 1);
     EXPECT_EQ(image.Width(), 2);
     EXPECT_EQ(endings, std::vector<int>{0});
+}
+
+TEST(GIFBlocks, TextLinesTravelAsSubBlocks)
+{
+    gif::TMemoryStream stream;
+    gif::WriteStrings(stream, {std::string(600, 'a'), "", std::string(256, 'b')});
+    // The empty line writes nothing; then a terminator.
+    Bytes data;
+    EXPECT_EQ(Unblock(stream.Bytes(), data, 0), (std::vector<int>{255, 255, 90, 255, 1, 0}));
+    stream.SetPosition(0);
+    gif::TGIFStrings lines{"old"};
+    gif::ReadStrings(stream, lines);  // one line per sub-block
+    EXPECT_EQ(lines, (gif::TGIFStrings{std::string(255, 'a'), std::string(255, 'a'), std::string(90, 'a'),
+                                       std::string(255, 'b'), "b"}));
+    // A missing terminator just ends the list; a sub-block cut short raises.
+    gif::TMemoryStream open(Bytes{2, 'x', 'y'});
+    gif::ReadStrings(open, lines);
+    EXPECT_EQ(lines, (gif::TGIFStrings{"xy"}));
+    EXPECT_EQ(gif::ReadByte(open), -1);
+    gif::TMemoryStream cut(Bytes{3, 'x', 'y'});
+    EXPECT_EQ(ErrorOf([&] { gif::ReadStrings(cut, lines); }), "Premature end of data");
 }

@@ -3,15 +3,13 @@
 // a bad method refused before any change), and the result checked by decoding the file
 // before and after with Pillow and ImageMagick.
 #include "gif_file_builder.h"
-#include "gif_frame_builder.h"
 #include "gif_tools.h"
 
 #include "canvas/gif/gif_comment_extension.h"
 
 #include <QTemporaryDir>
 
-using namespace gifframe;
-using giffile::ErrorOf;
+using namespace giffile;
 
 namespace {
 
@@ -130,10 +128,10 @@ TEST(GIFOptimize, BadReductionMethodIsRefusedBeforeAnythingChangesAndProgressCou
     gif::TGIFImage image;
     for (int i = 0; i < 3; ++i)
         AddFrame(image, {QRect(0, 0, 2, 2), Four, [i](int x, int) { return (x + i) % 4; }, 10});
-    const giffile::Bytes before = giffile::Save(image);
+    const Bytes before = Save(image);
     for (int method : {9, 10, -1})
         EXPECT_EQ(ErrorOf([&] { image.OptimizeImage(AllOptions, method, 0, 8); }), "Invalid reduction method") << method;
-    EXPECT_EQ(giffile::Save(image), before);
+    EXPECT_EQ(Save(image), before);
     std::vector<int> running, ending;
     image.OnProgress = [&](gif::TProgressStage stage, int percent, const std::string &text) {
         ASSERT_EQ(text, "Optimizing...");

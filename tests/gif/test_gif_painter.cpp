@@ -1,6 +1,6 @@
 // The animation painter: frame delays and waits worked out from the rules, the loop block,
 // a jump made by an event handler, and single frames drawn without a painter.
-#include "gif_frame_builder.h"
+#include "gif_file_builder.h"
 
 #include "canvas/gif/gif_painter.h"
 
@@ -8,7 +8,7 @@
 #include <QPainter>
 #include <gtest/gtest.h>
 
-using namespace gifframe;
+using namespace giffile;
 
 TEST(GIFPainter, DelaysAndWaits)
 {

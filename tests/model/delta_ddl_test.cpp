@@ -71,14 +71,20 @@ TEST_F(DeltaDdl, TableAgainstTable)
                                              "ALTER TABLE SHOP.EMP ADD Job VARCHAR2(9)\r\n/\r\n\r\n");
 
     // Past a handful of columns the look-up is hashed; order does not matter,
-    // and a duplicate name still matches the first column of the name.
-    QStringList columns;
-    for (int i = 0; i < 40; ++i)
-        columns << QString("C%1 NUMBER(10)").arg(i);
-    const auto wide = NewTable("W", "WIDE", columns);
-    columns.swapItemsAt(0, 1);
-    columns[39] = "C39 NUMBER(12)";
-    EXPECT_EQ(wide->BuildAlterDdl(*NewTable("W", "WIDE", columns + QStringList{"C3 DATE"})), "ALTER TABLE W.WIDE MODIFY (C39 NUMBER(12))\r\n/\r\n\r\n");
+    // and a duplicate name still matches the first column of the name, on
+    // either side of the width where the look-up changes.
+    for (int width : {15, 16, 17, 40}) {
+        QStringList columns;
+        for (int i = 0; i < width; ++i)
+            columns << QString("C%1 NUMBER(10)").arg(i);
+        const auto wide = NewTable("W", "WIDE", columns);
+        columns.swapItemsAt(0, 1);
+        const QString last = QString("C%1 NUMBER(12)").arg(width - 1);
+        columns.last() = last;
+        EXPECT_EQ(wide->BuildAlterDdl(*NewTable("W", "WIDE", columns + QStringList{"C3 DATE"})),
+                  "ALTER TABLE W.WIDE MODIFY (" + last + ")\r\n/\r\n\r\n")
+            << width;
+    }
 }
 
 // Two pages: SAME is unchanged, EMP changed, OLD only in the original, NEW only

@@ -51,10 +51,9 @@ std::uint32_t Pattern(int x, int y)
 TEST_F(DibPrintTest, PageGeometryAndItsUniformMargins)
 {
     for (const QStringList &c : readCases("print/page_geometry.txt")) {
-        const QList<int> sheet = caseInts(c[1]);
-        std::tie(printer.PhysicalWidth, printer.PhysicalHeight) = std::pair(sheet[0], sheet[1]);
-        std::tie(printer.OffsetX, printer.OffsetY) = std::pair(sheet[2], sheet[3]);
-        std::tie(printer.HorzRes, printer.VertRes) = std::pair(sheet[4], sheet[5]);
+        const QList<int> v = caseInts(c[1]);
+        std::tie(printer.PhysicalWidth, printer.PhysicalHeight, printer.OffsetX, printer.OffsetY, printer.HorzRes,
+                 printer.VertRes) = std::tuple(v[0], v[1], v[2], v[3], v[4], v[5]);
         TPrinterPageGeometry g;
         ASSERT_TRUE(GetPrinterPageGeometry(printer, g));
         EXPECT_EQ(QList<int>({g.UniformMargin, g.UniformWidth, g.UniformHeight, g.ShiftX, g.ShiftY}), caseInts(c[2]))
@@ -76,12 +75,12 @@ TEST_F(DibPrintTest, ImagesAreFittedToThePrintableAreaAndCentred)
             std::tie(printer.HorzRes, printer.VertRes) = std::pair(printable[0], printable[1]);
         const QRect expected(r[0], r[1], r[2], r[3]);
         const TTestDib dib = MakeDib(size[0], size[1], 8, Pattern);
-        EXPECT_EQ(Print(dib, flags[0], flags[1]), dpPrinted) << c[0].toStdString();
-        EXPECT_EQ(printer.Drawn(), expected) << c[0].toStdString();
+        SCOPED_TRACE(c[0].toStdString());
+        EXPECT_EQ(Print(dib, flags[0], flags[1]), dpPrinted);
+        EXPECT_EQ(printer.Drawn(), expected);
         // The first and last source pixels land in the corners.
-        EXPECT_EQ(printer.Paper.pixel(expected.topLeft()), PaletteColour(int(Pattern(0, 0)))) << c[0].toStdString();
-        EXPECT_EQ(printer.Paper.pixel(expected.bottomRight()), PaletteColour(int(Pattern(size[0] - 1, size[1] - 1))))
-            << c[0].toStdString();
+        EXPECT_EQ(printer.Paper.pixel(expected.topLeft()), PaletteColour(int(Pattern(0, 0))));
+        EXPECT_EQ(printer.Paper.pixel(expected.bottomRight()), PaletteColour(int(Pattern(size[0] - 1, size[1] - 1))));
     }
 }
 
@@ -102,6 +101,9 @@ TEST_F(DibPrintTest, BandsTileTheVisibleAreaRowByRowAndReportProgress)
     EXPECT_EQ(calls.size(), 6u * 6 + 3u * 2);
     EXPECT_EQ(calls.back(), std::make_pair(9, 9));
     EXPECT_EQ(printer.Flushes, 9);
+    calls.clear(); // a one-row band reports after its row and when sent
+    ASSERT_EQ(Bands(MakeDib(20, 10, 8, Pattern), {0, 0, 40, 1, 0, 0, 20, 10}), dpPrinted);
+    EXPECT_EQ(calls.size(), 2u);
 }
 
 TEST_F(DibPrintTest, BandHeightOnDevicesWithoutLargeBitmaps)
@@ -147,11 +149,12 @@ TEST_F(DibPrintTest, EveryDepthResamplesToTheNearestSourcePixel)
 
 TEST_F(DibPrintTest, APartOfTheImageAndAClipOnlyDrawWhatIsAsked)
 {
-    // Source (4, 3) 3 x 2 doubled onto (100, 50) 6 x 4, the clip cutting its last column.
-    ASSERT_EQ(Bands(MakeDib(10, 8, 8, Pattern), {100, 50, 6, 4, 4, 3, 3, 2}, TRect{0, 0, 105, 1000}), dpPrinted);
-    EXPECT_EQ(printer.Drawn(), QRect(20 + 100, 30 + 50, 5, 4));
-    for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 5; ++x)
+    // Source (4, 3) 3 x 2 doubled onto (100, 50) 6 x 4, the clip cutting its
+    // first column and row and its last column.
+    ASSERT_EQ(Bands(MakeDib(10, 8, 8, Pattern), {100, 50, 6, 4, 4, 3, 3, 2}, TRect{101, 51, 105, 1000}), dpPrinted);
+    EXPECT_EQ(printer.Drawn(), QRect(20 + 101, 30 + 51, 4, 3));
+    for (int y = 1; y < 4; ++y)
+        for (int x = 1; x < 5; ++x)
             EXPECT_EQ(printer.Paper.pixel(120 + x, 80 + y), PaletteColour(int(Pattern(4 + x / 2, 3 + y / 2))));
 }
 
@@ -221,11 +224,11 @@ TEST_F(DibPrintTest, RunLengthImagesPrintWithSkippedPixelsWhite)
     Put32(dib.Info, 16, dcRle8);
     Put32(dib.Info, 20, std::uint32_t(dib.Bits.size()));
     ASSERT_EQ(Bands(dib, {0, 0, 4, 2, 0, 0, 4, 2}), dpPrinted);
+    QList<QRgb> shown;
+    for (int i = 0; i < 8; ++i)
+        shown << printer.Paper.pixel(20 + i % 4, 30 + i / 4);
     const QRgb one = PaletteColour(1), two = PaletteColour(2), w = qRgb(255, 255, 255);
-    const QRgb expected[2][4] = {{w, w, two, w}, {one, one, w, w}};
-    for (int y = 0; y < 2; ++y)
-        for (int x = 0; x < 4; ++x)
-            EXPECT_EQ(printer.Paper.pixel(20 + x, 30 + y), expected[y][x]) << x << "," << y;
+    EXPECT_EQ(shown, (QList<QRgb>{w, w, two, w, one, one, w, w}));
 
     dib.Bits = {0, 5, 1}; // a literal of five cut short
     Put32(dib.Info, 20, 3);

@@ -40,10 +40,7 @@ TEST(AboutForm, ShowsTheVersionAndClosesOnEscapeOrAClickOnItsPictureAndTexts)
         }
         EXPECT_FALSE(about.isVisible());
     }
-}
-
-TEST(AboutForm, TheSplashHidesTheHomePageWhichOtherwiseOpensOnAClick)
-{
+    // The splash hides the home page, which otherwise opens on a click.
     TScopedRecordingShell shell;
     Tfrmabout about;
     about.SetHomePageVisible(false);

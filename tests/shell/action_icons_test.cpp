@@ -49,6 +49,7 @@ TEST_F(ShellFixture, EveryPictureIndexShowsAThemePictureAtBothDensities)
         EXPECT_FALSE(TActionIcons::Icon(index).isNull()) << index;
     EXPECT_TRUE(TActionIcons::Icon(-1).isNull());
     EXPECT_TRUE(TActionIcons::Icon(35).isNull());
+    EXPECT_EQ(TActionIcons::IconName(35), nullptr);
 }
 
 } // namespace

@@ -28,17 +28,23 @@ public:
 
 } // namespace
 
-TEST(ConsoleForm, EachEntryIsFollowedByAnEmptyLine)
+TEST(ConsoleForm, EachEntryIsFollowedByAnEmptyLineAndCopyJoinsWithCrLfUntilCleared)
 {
     TfrmConsole console;
     console.AddLine("Attempting command line login.");
-    EXPECT_EQ(console.Lines(), QStringList({"Attempting command line login.", ""}));
     console.AddLine("select owner\r\nfrom sys.all_users");
     EXPECT_EQ(console.Lines(), QStringList({"Attempting command line login.", "", "select owner",
                                             "from sys.all_users", ""}));
+    console.Button1Click();
+    EXPECT_EQ(QApplication::clipboard()->text(),
+              "Attempting command line login.\r\n\r\nselect owner\r\nfrom sys.all_users\r\n");
+    console.btnClearClick();
+    EXPECT_TRUE(console.Lines().isEmpty());
 }
 
-TEST(ConsoleForm, HelperWritesThroughTheOneConsoleAndDropsLinesBeforeIt)
+// Lines before the console and after it are dropped; a failing console is
+// reported, never raised.
+TEST(ConsoleForm, HelperWritesThroughTheOneConsoleAndReportsAFailingOne)
 {
     TScopedFakeUserInterface ui;
     TConsoleHelper::WriteLine("too early");
@@ -50,11 +56,6 @@ TEST(ConsoleForm, HelperWritesThroughTheOneConsoleAndDropsLinesBeforeIt)
     EXPECT_EQ(TConsoleHelper::Sink(), nullptr);
     TConsoleHelper::WriteLine("after the console went");
     EXPECT_TRUE(ui.Messages().isEmpty());
-}
-
-TEST(ConsoleForm, AFailingConsoleIsReportedNotRaised)
-{
-    TScopedFakeUserInterface ui;
     ThrowingSink sink;
     TConsoleHelper::SetSink(&sink);
     EXPECT_NO_THROW(TConsoleHelper::WriteLine("x"));
@@ -67,7 +68,7 @@ TEST(ConsoleForm, SaveWritesEveryLineWithCrLfAndEmptyConsoleWritesEmptyFile)
     QTemporaryDir dir;
     TScopedFakeUserInterface ui;
     TfrmConsole console;
-    const QString empty = dir.filePath("empty.txt");
+    const QString empty = dir.filePath("empty.txt"), full = dir.filePath("full.txt");
     ui.QueueAnswer(TUserInterfaceAnswer::Path(empty));
     console.btnSaveClick();
     EXPECT_EQ(ReadAll(empty), QByteArray());
@@ -78,7 +79,6 @@ TEST(ConsoleForm, SaveWritesEveryLineWithCrLfAndEmptyConsoleWritesEmptyFile)
 
     console.AddLine("one");
     console.AddLine("two");
-    const QString full = dir.filePath("full.txt");
     QFile old(full);
     ASSERT_TRUE(old.open(QIODevice::WriteOnly));
     old.write("an older and much longer file that is replaced");
@@ -86,17 +86,6 @@ TEST(ConsoleForm, SaveWritesEveryLineWithCrLfAndEmptyConsoleWritesEmptyFile)
     ui.QueueAnswer(TUserInterfaceAnswer::Path(full));
     console.btnSaveClick();
     EXPECT_EQ(ReadAll(full), QByteArray("one\r\n\r\ntwo\r\n\r\n"));
-
     ui.QueueAnswer(TUserInterfaceAnswer::Cancel());
     console.btnSaveClick(); // nothing written, nothing raised
-}
-
-TEST(ConsoleForm, CopyJoinsWithCrLfAndClearEmpties)
-{
-    TfrmConsole console;
-    console.AddLine("one");
-    console.Button1Click();
-    EXPECT_EQ(QApplication::clipboard()->text(), "one\r\n");
-    console.btnClearClick();
-    EXPECT_TRUE(console.Lines().isEmpty());
 }

@@ -58,22 +58,14 @@ TEST_F(DialogsTest, PropertiesRenameThePageFromEveryPlaceThatOffersThem)
         previousName = QString::fromUtf8(c.Name);
         previousComment = QString::fromUtf8(c.Comment);
     }
-    // The tab shows an ampersand as typed.
+    // The tab shows an ampersand as typed; Cancel changes nothing.
     AnswerProperties(std::pair{QStringLiteral("A&B"), QString()});
     form.Action("actRenameDiagram")->trigger();
     EXPECT_EQ(TabTexts(), QStringList({"A&&B"}));
-}
-
-TEST_F(DialogsTest, CancelledPropertiesChangeNothing)
-{
-    Tfrmgui &form = Start({"file="});
-    const QString name = CurrentModel->Name;
-    CurrentModel->Comment = QStringLiteral("kept");
     AnswerProperties(std::nullopt);
     form.Action("actRenameDiagram")->trigger();
-    EXPECT_EQ(CurrentModel->Name, name);
-    EXPECT_EQ(CurrentModel->Comment, "kept");
-    EXPECT_EQ(TabTexts(), QStringList({name}));
+    EXPECT_EQ(std::pair(CurrentModel->Name, CurrentModel->Comment), std::pair(QString("A&B"), QString()));
+    EXPECT_EQ(TabTexts(), QStringList({"A&&B"}));
 }
 
 TEST_F(DialogsTest, FullScreenThereAndBackKeepsBoundsAndTheSelectedPageEvenAmongTwins)

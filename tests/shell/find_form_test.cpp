@@ -2,7 +2,6 @@
 // buttons, the order of the matches and the messages when they run out.
 #include "shell_fixture.h"
 
-#include "canvas/dom_tree.h"
 #include "model/diagram_table.h"
 #include "model_builders.h"
 #include "shell/find_form.h"
@@ -27,134 +26,65 @@ protected:
         Find_ = Form->findChildren<TfrmFind *>().last();
     }
 
-    QStringList Selected() const
+    // Presses Find (or Find All) with a text in a scope; "" keeps the text.
+    void Press(bool inDiagram, const QString &text, bool all)
+    {
+        QRadioButton *scope = inDiagram ? Find_->rbtnDiagram : Find_->rbtnModelTree;
+        if (!scope->isChecked())
+            scope->click();
+        if (!text.isEmpty())
+            Find_->edtFind->setText(text);
+        (all ? Find_->btnFindAll : Find_->btnFindNext)->click();
+    }
+
+    // The selected tables, the tree's selected node and the button's caption.
+    QString State() const
     {
         QStringList names;
         for (int i = 0; i < SelectedGraphics->Count(); ++i)
             names << SelectedGraphics->GetItem(i)->Name;
-        return names;
-    }
-
-    QString CurrentNode() const
-    {
         QTreeWidgetItem *item = Find<QTreeWidget>("tvwModel")->currentItem();
-        return item && item->isSelected() ? item->text(0) : QString();
+        return names.join(',') + "|" + (item && item->isSelected() ? item->text(0) : QString()) + "|" +
+               Find_->btnFindNext->text();
     }
 
     TfrmFind *Find_ = nullptr;
 };
 
-TEST_F(FindFormTest, OpensReadyToTypeWithTheButtonsOffUntilThereIsText)
+TEST_F(FindFormTest, OpensAboveItsWindowOnlyWithTheButtonsOffUntilThereIsText)
 {
     EXPECT_TRUE(Find_->isVisible());
     EXPECT_EQ(Find_->windowTitle(), "Find");
-    EXPECT_TRUE(Find_->windowFlags() & Qt::WindowStaysOnTopHint);
+    // Above its main window only, so message boxes are never hidden beneath it.
+    EXPECT_EQ(Find_->windowType(), Qt::Tool);
+    EXPECT_FALSE(Find_->windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_EQ(Find_->parentWidget(), Form.get());
     EXPECT_TRUE(Find_->rbtnModelTree->isChecked());
-    EXPECT_EQ(Find_->btnFindNext->text(), "&Find");
-    EXPECT_EQ(Find_->btnFindAll->text(), "Find &All");
-    EXPECT_EQ(Find_->btnCancel->text(), "&Cancel");
+    EXPECT_EQ(Find_->btnFindAll->text() + Find_->btnCancel->text(), "Find &All&Cancel");
     for (const char *text : {"", "o", ""}) {
         Find_->edtFind->setText(QString::fromLatin1(text));
-        const bool any = *text != 0;
-        EXPECT_EQ(Find_->btnFindNext->isEnabled(), any) << text;
-        EXPECT_EQ(Find_->btnFindAll->isEnabled(), any) << text;
+        EXPECT_EQ(Find_->btnFindNext->isEnabled(), *text != 0) << text;
+        EXPECT_EQ(Find_->btnFindAll->isEnabled(), *text != 0) << text;
     }
-    // Each command makes a dialog of its own.
     Form->Action("actFind")->trigger();
     EXPECT_EQ(Form->findChildren<TfrmFind *>().size(), 2);
-}
-
-TEST_F(FindFormTest, FindNextInTheDiagramWalksTheTablesInListOrderAndStartsAgain)
-{
-    Find_->rbtnDiagram->click();
-    Find_->edtFind->setText(QStringLiteral("ord"));
-    struct Step {
-        QStringList Selected;
-        const char *Caption;
-        QStringList Messages;
-    };
-    const Step steps[] = {
-        {{"ORDERS"}, "&Find Next", {}},
-        {{"ORDER_LINES"}, "&Find Next", {}},
-        {{}, "&Find", {"No more matches found"}},
-        {{"ORDERS"}, "&Find Next", {"No more matches found"}},
-    };
-    for (const Step &step : steps) {
-        Find_->btnFindNext->click();
-        EXPECT_EQ(Selected(), step.Selected);
-        EXPECT_EQ(Find_->btnFindNext->text(), step.Caption);
-        EXPECT_EQ(Ui.Messages(), step.Messages);
-    }
-}
-
-TEST_F(FindFormTest, ChangingTextOrScopeStartsTheSearchAgain)
-{
-    Find_->rbtnDiagram->click();
-    Find_->edtFind->setText(QStringLiteral("ORD"));
-    Find_->btnFindNext->click();
-    Find_->btnFindNext->click();
-    EXPECT_EQ(Selected(), QStringList({"ORDER_LINES"}));
-    Find_->edtFind->setText(QStringLiteral("orde"));
-    EXPECT_EQ(Find_->btnFindNext->text(), "&Find");
-    Find_->btnFindNext->click();
-    EXPECT_EQ(Selected(), QStringList({"ORDERS"}));
-    Find_->rbtnModelTree->click();
-    Find_->rbtnDiagram->click();
-    Find_->btnFindNext->click();
-    EXPECT_EQ(Selected(), QStringList({"ORDERS"}));
-}
-
-TEST_F(FindFormTest, NoMatchMessagesByButtonAndScope)
-{
-    struct Case {
-        bool InDiagram;
-        bool All;
-        const char *Message;
-    };
-    const Case cases[] = {{true, false, "No match found"},
-                          {true, true, "No matches found"},
-                          {false, false, "No match found"},
-                          {false, true, "No matches found"}};
-    for (const Case &c : cases) {
-        Ui.Clear();
-        (c.InDiagram ? Find_->rbtnDiagram : Find_->rbtnModelTree)->click();
-        Find_->edtFind->setText(QStringLiteral("INVOICES"));
-        (c.All ? Find_->btnFindAll : Find_->btnFindNext)->click();
-        EXPECT_EQ(Ui.Messages(), QStringList({c.Message})) << c.InDiagram << c.All;
-        EXPECT_EQ(Find_->btnFindNext->text(), "&Find");
-        EXPECT_TRUE(Selected().isEmpty());
-    }
-}
-
-TEST_F(FindFormTest, FindAllInTheDiagramSelectsEveryMatchingTableAtOnce)
-{
-    Find_->rbtnDiagram->click();
-    Find_->edtFind->setText(QStringLiteral("Order"));
-    Find_->btnFindAll->click();
-    EXPECT_EQ(Selected(), QStringList({"ORDERS", "ORDER_LINES"}));
-    EXPECT_EQ(Find_->btnFindNext->text(), "&Find");
-    EXPECT_TRUE(Ui.Messages().isEmpty());
-}
-
-TEST_F(FindFormTest, FindNextInTheTreeShowsTheModelExplorerAndWalksItsNodes)
-{
-    Find<QTabWidget>("pgcNavigator")->setCurrentIndex(0);
-    Find_->edtFind->setText(QStringLiteral("customers"));
-    Find_->btnFindNext->click();
-    EXPECT_EQ(Find<QTabWidget>("pgcNavigator")->currentIndex(), 1);
-    EXPECT_EQ(CurrentNode(), "SALES.CUSTOMERS");
-    EXPECT_EQ(Find_->btnFindNext->text(), "&Find Next");
-    // Selecting the node selects its box.
-    EXPECT_EQ(Selected(), QStringList({"CUSTOMERS"}));
-    Find_->btnFindNext->click();
-    EXPECT_EQ(Ui.Messages(), QStringList({"No more matches found"}));
-    EXPECT_EQ(Find_->btnFindNext->text(), "&Find");
-    Find_->btnFindNext->click();
-    EXPECT_EQ(CurrentNode(), "SALES.CUSTOMERS");
-}
-
-TEST_F(FindFormTest, CancelHidesTheDialog)
-{
     Find_->btnCancel->click();
     EXPECT_FALSE(Find_->isVisible());
+}
+
+// A changed text or scope starts again from the first match; a tree hit
+// selects its table's box.
+TEST_F(FindFormTest, EachPressMovesToTheNextMatchAndSaysWhenTheyRunOut)
+{
+    for (const QStringList &f : DataRows("find_steps.txt")) {
+        ASSERT_EQ(f.size(), 5) << f.join('|').toStdString();
+        const std::string line = f.join(' ').toStdString();
+        Ui.Clear();
+        Find<QTabWidget>("pgcNavigator")->setCurrentIndex(0);
+        Press(f[0] == "diagram", f[1] == "-" ? "" : f[1], f[2] == "all");
+        EXPECT_EQ(State(), f[3]) << line;
+        EXPECT_EQ(Ui.Messages().join('|'), f[4] == "-" ? "" : f[4]) << line;
+        // A search of the tree brings the model explorer forward.
+        EXPECT_EQ(Find<QTabWidget>("pgcNavigator")->currentIndex(), f[0] == "diagram" ? 0 : 1) << line;
+    }
 }

@@ -14,6 +14,11 @@
 
 namespace {
 
+// Shown positions stop exactly at the limit on both sides; sizes at zero.
+static_assert(ClampShown(kMaxShownExtent) == kMaxShownExtent && ClampShown(kMaxShownExtent + 1LL) == kMaxShownExtent);
+static_assert(ClampShown(-kMaxShownExtent) == -kMaxShownExtent && ClampShown(-kMaxShownExtent - 1LL) == -kMaxShownExtent);
+static_assert(ClampShownSize(-1) == 0 && ClampShownSize(7) == 7);
+
 QByteArray ReadFile(const QString &path)
 {
     QFile file(path);

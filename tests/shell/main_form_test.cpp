@@ -35,30 +35,15 @@ QStringList ConsoleLines() { return ConsoleForm ? ConsoleForm->Lines() : QString
 
 } // namespace
 
-struct TLogonCase {
-    QStringList Parameters;
-    bool StartUp;
-    TStartLogon Expected;
-};
-
 TEST(MainFormLogonDecision, FollowsTheParameters)
 {
-    const TLogonCase cases[] = {
-        {{}, true, TStartLogon::Form},
-        {{"file=a.xml"}, true, TStartLogon::None},
-        {{"FILE=a.xml", "File=b.xml"}, true, TStartLogon::None},
-        {{"scott/tiger@orcl"}, true, TStartLogon::CommandLine},
-        {{"file=a.xml", "scott/tiger@orcl"}, true, TStartLogon::CommandLine},
-        {{"scott/tiger@orcl", "file=a.xml"}, true, TStartLogon::CommandLine},
-        // Client settings are neither a logon nor a file.
-        {{"OCIDLL=libclntsh.so"}, true, TStartLogon::Form},
-        {{"ORACLEHOME=/opt/oracle", "file=a.xml"}, true, TStartLogon::None},
-        // From the menu the dialog is always shown.
-        {{"scott/tiger@orcl"}, false, TStartLogon::Form},
-        {{"file=a.xml"}, false, TStartLogon::Form},
-    };
-    for (const auto &c : cases)
-        EXPECT_EQ(Tfrmgui::LogonDecision(c.Parameters, c.StartUp), c.Expected) << c.Parameters.join(' ').toStdString();
+    const std::map<QString, TStartLogon> decisions = {
+        {"form", TStartLogon::Form}, {"none", TStartLogon::None}, {"command-line", TStartLogon::CommandLine}};
+    for (const QStringList &f : DataRows("logon_decisions.txt")) {
+        const QStringList parameters = f.value(0) == "-" ? QStringList() : f.value(0).split(' ');
+        EXPECT_EQ(Tfrmgui::LogonDecision(parameters, f.value(1) == "startup"), decisions.at(f.value(2)))
+            << f.join('|').toStdString();
+    }
 }
 
 TEST(MainFormLogonDecision, FileNamesKeepTheirCaseAndSkipEmptyOnes)
@@ -82,11 +67,6 @@ TEST_F(ShellFixture, NoParametersAsksForALogonAndStartsOffline)
     // From the menu the dialog is always shown.
     form.Action("actLogOn")->trigger();
     EXPECT_EQ(Prompts, 2);
-}
-
-TEST_F(ShellFixture, ConsoleStartsWithThePreferencesFileName)
-{
-    Start({"file="});
     ASSERT_GE(ConsoleLines().size(), 2);
     EXPECT_EQ(ConsoleLines()[0], "Loaded preferences file: \"" + Temp.path() + "/marrowtide_preferences.config\"");
     EXPECT_EQ(ConsoleLines()[1], "");
@@ -102,21 +82,32 @@ TEST_F(ShellFixture, CommandLineLogonWithoutOracleFailsClearlyAndTheFileStillOpe
     EXPECT_EQ(TabTexts(), QStringList({"HR Page"}));
 }
 
-TEST_F(ShellFixture, MissingCommandLineFileIsReportedAndTheOthersOpen)
+// Every file named opens and only the last page stays; a file that does not
+// load is reported and skipped, and the pages before it stay.
+TEST_F(ShellFixture, CommandLineFilesLeaveTheLastGoodPage)
 {
-    Tfrmgui &form = Start({"file=/no/such/page.xml", "file=" + Data("sales_page.xml")});
-    EXPECT_EQ(Ui.Messages(), QStringList({"File not found: /no/such/page.xml"}));
-    EXPECT_EQ(TabTexts(), QStringList({"Sales Page"}));
-    EXPECT_EQ(form.StatusPanelText(2), "v1.1.6");
-}
-
-TEST_F(ShellFixture, OnlyTheLastOfSeveralCommandLineFilesStays)
-{
-    Start({"file=" + Data("hr_page.xml"), "FILE=" + Data("sales_page.xml")});
-    EXPECT_EQ(Diagram->Loaded.size(), 2);
-    EXPECT_EQ(TabTexts(), QStringList({"Sales Page"}));
-    EXPECT_EQ(ModelNames(), TabTexts());
-    EXPECT_EQ(CurrentModel->FileName, Data("sales_page.xml"));
+    struct Case {
+        QStringList Parameters;
+        const char *Page, *File, *Message;
+    };
+    const Case cases[] = {
+        {{"file=/no/such/page.xml", "file=" + Data("sales_page.xml")}, "Sales Page", "sales_page.xml",
+         "File not found: /no/such/page.xml"},
+        {{"file=" + Data("hr_page.xml"), "FILE=" + Data("sales_page.xml")}, "Sales Page", "sales_page.xml", ""},
+        {{"file=" + Data("hr_page.xml"), "file=" + Data("corrupt_page.xml")}, "HR Page", "hr_page.xml",
+         "corrupt_page.xml"},
+    };
+    for (const Case &c : cases) {
+        Ui.Clear();
+        Tfrmgui &form = Start(c.Parameters);
+        EXPECT_EQ(Diagram->Loaded.size(), *c.Message ? 1 : 2);
+        EXPECT_EQ(TabTexts(), QStringList({c.Page}));
+        EXPECT_EQ(ModelNames(), TabTexts());
+        EXPECT_EQ(CurrentModel->FileName, Data(c.File));
+        EXPECT_EQ(Ui.Messages().size(), *c.Message ? 1 : 0);
+        EXPECT_THAT(Ui.Messages().value(0).toStdString(), HasSubstr(c.Message));
+        EXPECT_EQ(form.StatusPanelText(2), "v1.1.6");
+    }
 }
 
 TEST_F(ShellFixture, ACommandLineFileIsKeptUnderItsFullName)
@@ -129,27 +120,6 @@ TEST_F(ShellFixture, ACommandLineFileIsKeptUnderItsFullName)
     EXPECT_EQ(Preferences->PreviousFiles.value(0), CurrentModel->FileName);
 }
 
-TEST_F(ShellFixture, CorruptCommandLineFileIsSkippedAndThePagesBeforeStay)
-{
-    Tfrmgui &form = Start({"file=" + Data("hr_page.xml"), "file=" + Data("corrupt_page.xml")});
-    ASSERT_EQ(Ui.CallsOf(TUserInterfaceCallKind::Error).size(), 1);
-    EXPECT_THAT(Ui.Messages()[0].toStdString(), HasSubstr("corrupt_page.xml"));
-    EXPECT_EQ(TabTexts(), QStringList({"HR Page"}));
-    EXPECT_EQ(CurrentModel->Name, "HR Page");
-    EXPECT_EQ(form.StatusPanelText(2), "v1.1.6");
-}
-
-TEST_F(ShellFixture, NewPagesAreNumberedByTheTabsBeforeThem)
-{
-    Tfrmgui &form = Start({"file="});
-    form.Action("actNewPage")->trigger();
-    form.Action("actNewPage")->trigger();
-    EXPECT_EQ(TabTexts(), QStringList({"New Model", "New Model.1", "New Model.2"}));
-    EXPECT_EQ(ModelNames(), TabTexts());
-    EXPECT_EQ(Find<QTabBar>("tabModels")->currentIndex(), 2);
-    EXPECT_EQ(CurrentModel, OpenModels->back().get());
-}
-
 TEST_F(ShellFixture, ClosingAPageAsksAndSelectsItsLeftNeighbourButNeverClosesTheLast)
 {
     Tfrmgui &form = Start({"file="});
@@ -159,9 +129,13 @@ TEST_F(ShellFixture, ClosingAPageAsksAndSelectsItsLeftNeighbourButNeverClosesThe
     EXPECT_TRUE(Ui.Messages().isEmpty());
     EXPECT_EQ(TabTexts(), QStringList({"New Model"}));
 
-    form.NewModelPage();
-    form.NewModelPage();
+    form.Action("actNewPage")->trigger();
+    Find<QAction>("mniNewPage")->trigger();
     auto *tabs = Find<QTabBar>("tabModels");
+    EXPECT_EQ(TabTexts(), QStringList({"New Model", "New Model.1", "New Model.2"}));
+    EXPECT_EQ(ModelNames(), TabTexts());
+    EXPECT_EQ(tabs->currentIndex(), 2);
+    EXPECT_EQ(CurrentModel, OpenModels->back().get());
 
     Ui.QueueAnswer(TUserInterfaceAnswer::Cancel());
     form.Action("actClosePage")->trigger();
@@ -212,16 +186,14 @@ TEST_F(ShellFixture, OpenAddsAPageAndARecentFileMergeKeepsThePage)
     ASSERT_EQ(reopen->actions().size(), 2);
     EXPECT_EQ(reopen->actions()[0]->data().toString(), Data("sales_page.xml"));
     EXPECT_EQ(reopen->actions()[1]->data().toString(), Data("hr_page.xml"));
-}
 
-TEST_F(ShellFixture, AFailedOpenLeavesNoPageCarryingTheFileName)
-{
-    Tfrmgui &form = Start({"file="});
+    // A failed open leaves no page carrying the file's name.
+    Ui.Clear();
     Ui.QueueAnswer(TUserInterfaceAnswer::Path(Data("corrupt_page.xml")));
     form.Action("actOpen")->trigger();
     EXPECT_EQ(Ui.CallsOf(TUserInterfaceCallKind::Error).size(), 1);
     for (auto &model : *OpenModels)
-        EXPECT_TRUE(model->FileName.isEmpty());
+        EXPECT_NE(model->FileName, Data("corrupt_page.xml"));
     EXPECT_EQ(Ui.HourglassDepth(), 0);
 }
 
@@ -240,14 +212,21 @@ TEST_F(ShellFixture, ReopenItemsKeepAmpersandsOfTheirPath)
     (void)form;
 }
 
-TEST_F(ShellFixture, ClosingTheWindowStoresTheLayoutWhenAsked)
+TEST_F(ShellFixture, ClosingTheWindowStoresTheLayoutOnlyWhenAskedAndExitNever)
 {
     Tfrmgui &form = Start({"file="});
+    const QString file = Temp.filePath("marrowtide_preferences.config");
+    Preferences->SaveOnExit = false;
+    form.close();
+    EXPECT_FALSE(QFile::exists(file));
     Preferences->SaveOnExit = true;
+    form.show();
+    form.Action("actExit")->trigger();
+    EXPECT_FALSE(QFile::exists(file));
+    form.show();
     Find<QTabWidget>("pgcNavigator")->setCurrentIndex(1);
     form.Action("actViewStatusBar")->trigger();
     form.close();
-    const QString file = Temp.filePath("marrowtide_preferences.config");
     ASSERT_TRUE(QFile::exists(file));
 
     TPreferences stored;
@@ -295,20 +274,6 @@ TEST_F(ShellFixture, PreferencesThatCannotBeStoredAtExitAreReportedNextStart)
     EXPECT_THAT(Ui.Messages()[0].toStdString(), HasSubstr(file.toStdString()));
     Start({"file="});
     EXPECT_EQ(Ui.Messages().size(), 1);
-}
-
-TEST_F(ShellFixture, ClosingWithoutSaveOnExitAndExitWriteNothing)
-{
-    Tfrmgui &form = Start({"file="});
-    const QString file = Temp.filePath("marrowtide_preferences.config");
-    Preferences->SaveOnExit = false;
-    form.close();
-    EXPECT_FALSE(QFile::exists(file));
-
-    Preferences->SaveOnExit = true;
-    form.show();
-    form.Action("actExit")->trigger();
-    EXPECT_FALSE(QFile::exists(file));
 }
 
 TEST_F(ShellFixture, StoredPanelSizesComeBackAndZeroKeepsTheFormsOwn)
@@ -449,19 +414,13 @@ TEST_F(ShellFixture, ViewItemsToggleTheirPanelsAndFollowTheirCommands)
     EXPECT_TRUE(Find<QWidget>("sbrMain")->isVisible());
     form.Action("actDatabaseBrowser")->trigger();
     EXPECT_EQ(Find<QTabWidget>("pgcNavigator")->currentIndex(), 2);
-}
 
-TEST_F(ShellFixture, ConsoleItemShowsAndClosingUnchecks)
-{
-    Start({"file="});
+    // The console keeps its lines while closed.
     auto *item = Find<QAction>("mniConsole");
-    EXPECT_FALSE(ConsoleForm->isVisible());
     item->trigger();
-    EXPECT_TRUE(ConsoleForm->isVisible());
-    EXPECT_TRUE(item->isChecked());
+    EXPECT_TRUE(ConsoleForm->isVisible() && item->isChecked());
     const QStringList before = ConsoleForm->Lines();
     ConsoleForm->close();
-    EXPECT_FALSE(ConsoleForm->isVisible());
     EXPECT_FALSE(item->isChecked());
     item->trigger();
     EXPECT_TRUE(ConsoleForm->isVisible());
@@ -588,26 +547,6 @@ TEST_F(ShellFixture, AnEmptyPageFillsTheScrollBoxWithoutScrollBars)
     EXPECT_EQ(box->widget()->size(), box->maximumViewportSize());
     // The corner between the scroll bars shows the page's background, not black.
     EXPECT_EQ(box->palette().color(QPalette::Window), ColorToQColor(Preferences->DefaultStyle.BackgroundColour));
-}
-
-TEST_F(ShellFixture, ACloneLogsOnThroughItsEnvironmentNeverItsCommandLine)
-{
-    TScopedRecordingShell shell;
-    auto session = std::make_shared<TFakeDatabaseSession>();
-    TLoginManager::SetSessionFactory([&](const TLogonValues &) { return session; });
-    Tfrmgui &form = Start({"scott/tiger@orcl"});
-    form.Action("actCloneInstance")->trigger();
-    form.Action("actLogOff")->trigger();
-    form.Action("actCloneInstance")->trigger();
-    form.Action("actNewInstance")->trigger();
-    ASSERT_EQ(shell.StartedPrograms.size(), 3);
-    const TProgramStart &clone = shell.StartedPrograms[0];
-    EXPECT_EQ(clone.Program, QCoreApplication::applicationFilePath());
-    EXPECT_TRUE(clone.Arguments.isEmpty());
-    EXPECT_EQ(clone.Environment.value("MARROWTIDE_LOGON"), "scott/tiger@orcl");
-    // Offline a clone is a plain new instance.
-    EXPECT_EQ(shell.StartedPrograms[1], shell.StartedPrograms[2]);
-    EXPECT_TRUE(shell.StartedPrograms[1].Environment.isEmpty());
 }
 
 TEST_F(ShellFixture, DroppedFilesOpenAsPagesUntilOneFails)

@@ -33,57 +33,50 @@ protected:
     }
 };
 
-TEST_F(SessionCommandsTest, SessionCommandsFollowTheConnection)
+// No command is disabled but the two that are no menu's, and offline those
+// that need a session.
+TEST_F(SessionCommandsTest, EveryCommandIsEnabledButTheSessionOnesWhileOffline)
 {
-    struct Case {
-        const char *Action;
-        bool Online;
-        bool Offline;
-    };
-    const Case cases[] = {
-        {"actLogOn", true, true},           {"actLogOff", true, false},
-        {"actShowIniFile", true, false},    {"actSQLPlus", true, true},
-        {"actCloneInstance", true, true},   {"actNewInstance", true, true},
-        {"actDatabaseBrowser", true, true}, {"actRenameDiagram", true, true},
-        {"actFind", true, true},
-    };
+    const QStringList never = {"Reopen", "actSortByCreation"};
+    const QStringList session = {"actLogOff", "actShowIniFile", "actExtractMetaData", "actExportImport",
+                                 "actGenDeltaDDL"};
     Tfrmgui &form = StartOnline();
-    for (const Case &c : cases)
-        EXPECT_EQ(form.Action(c.Action)->isEnabled(), c.Online) << c.Action << " online";
-    form.Action("actLogOff")->trigger();
-    for (const Case &c : cases)
-        EXPECT_EQ(form.Action(c.Action)->isEnabled(), c.Offline) << c.Action << " offline";
-    // Whatever a later target enables, a session command stays off offline.
-    for (const char *name : {"actExtractMetaData", "actExportImport", "actGenDeltaDDL"})
-        EXPECT_FALSE(form.Action(name)->isEnabled()) << name;
+    for (const bool online : {true, false}) {
+        for (const QAction *a : Find<QObject>("actlistMain")->findChildren<QAction *>(Qt::FindDirectChildrenOnly))
+            EXPECT_EQ(a->isEnabled(), !never.contains(a->objectName()) && (online || !session.contains(a->objectName())))
+                << a->objectName().toStdString() << (online ? " online" : " offline");
+        form.Action("actLogOff")->trigger();
+    }
 }
 
-TEST_F(SessionCommandsTest, SqlPlusGetsUserAndDatabaseButNeverThePassword)
+// SQL*Plus asks for the password itself and a clone reads the connect string
+// from its environment: no password on another program's command line.
+TEST_F(SessionCommandsTest, OtherProgramsNeverGetThePasswordOnTheirCommandLine)
 {
     TScopedRecordingShell shell;
     Tfrmgui &form = StartOnline();
-    form.Action("actSQLPlus")->trigger();
-    form.Action("actLogOff")->trigger();
-    form.Action("actSQLPlus")->trigger();
-    ASSERT_EQ(shell.StartedPrograms.size(), 2);
-    const TProgramStart &online = shell.StartedPrograms[0];
-    EXPECT_EQ(online.Program, "x-terminal-emulator");
-    EXPECT_EQ(online.Arguments, QStringList({"-e", "sqlplus", "hr@xepdb1"}));
-    EXPECT_TRUE(online.Environment.isEmpty());
-    for (const TProgramStart &start : shell.StartedPrograms)
-        EXPECT_FALSE(start.Arguments.join(' ').contains("s3cret"));
-    EXPECT_EQ(shell.StartedPrograms[1].Arguments, QStringList({"-e", "sqlplus"}));
-}
+    for (const char *command : {"actSQLPlus", "actCloneInstance", "actLogOff", "actSQLPlus", "actCloneInstance",
+                                "actNewInstance"})
+        form.Action(command)->trigger();
+    ASSERT_EQ(shell.StartedPrograms.size(), 5);
+    const QString self = QCoreApplication::applicationFilePath();
+    const std::pair<QString, QStringList> started[] = {{"x-terminal-emulator", {"-e", "sqlplus", "hr@xepdb1"}},
+                                                       {self, {}},
+                                                       {"x-terminal-emulator", {"-e", "sqlplus"}},
+                                                       {self, {}},
+                                                       {self, {}}};
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(std::pair(shell.StartedPrograms[i].Program, shell.StartedPrograms[i].Arguments), started[i]) << i;
+        EXPECT_EQ(shell.StartedPrograms[i].Environment.value("MARROWTIDE_LOGON"), i == 1 ? "hr/s3cret@xepdb1" : "");
+    }
+    // Offline a clone is a plain new instance.
+    EXPECT_EQ(shell.StartedPrograms[3], shell.StartedPrograms[4]);
 
-TEST_F(SessionCommandsTest, AProgramThatCannotStartIsReported)
-{
-    TScopedRecordingShell shell;
+    shell.StartedPrograms.clear();
     shell.Result = false;
-    Tfrmgui &form = Start({"file="});
     form.Action("actSQLPlus")->trigger();
     form.Action("actNewInstance")->trigger();
-    EXPECT_EQ(Ui.Messages(), QStringList({"Cannot start sqlplus.",
-                                          "Cannot start " + QCoreApplication::applicationFilePath() + "."}));
+    EXPECT_EQ(Ui.Messages(), QStringList({"Cannot start sqlplus.", "Cannot start " + self + "."}));
 }
 
 TEST_F(SessionCommandsTest, TnsNamesOpensInTheUsersEditorOrSaysItIsMissing)

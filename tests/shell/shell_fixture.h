@@ -23,6 +23,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 #include <stdexcept>
 
@@ -54,6 +55,18 @@ public:
     QStringList Loaded;
     int Rebuilds = 0;
 };
+
+// The rows of a tab-separated table of tests/data/shell; "#" lines are comments.
+inline std::vector<QStringList> DataRows(const char *name)
+{
+    std::vector<QStringList> rows;
+    for (const QString &line : QString::fromUtf8(readTestFile(QStringLiteral("shell/") + name)).split('\n'))
+        if (!line.startsWith('#') && !line.trimmed().isEmpty())
+            rows.push_back(line.split('\t'));
+    if (rows.empty())
+        ADD_FAILURE() << "No rows in " << name;
+    return rows;
+}
 
 class ShellFixture : public ::testing::Test {
 protected:

@@ -1,0 +1,224 @@
+// The explorers on the sample database: the Entities list and the database
+// explorer with their popups, double clicks and drags, the owner filters, and
+// the model tree selecting on the diagram.
+#include "shell_fixture.h"
+
+#include "canvas/drag_objects.h"
+#include "canvas/os_graphic.h"
+#include "dbtools/sql_query_form.h"
+#include "model/diagram_table.h"
+#include "sample_database.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QMenu>
+#include <QTreeWidget>
+
+class ExplorersTest : public ShellFixture {
+protected:
+    void SetUp() override
+    {
+        ShellFixture::SetUp();
+        TLoginManager::SetSessionFactory([](const TLogonValues &) { return OpenSampleSession("shop"); });
+        StartWithCanvas({"shop/shop@sample"});
+        Entities = Find<QTreeWidget>("lvwTables");
+        Objects = Find<QTreeWidget>("tvwDBObjects");
+    }
+
+    void TearDown() override
+    {
+        // A query still running would report into the next test.
+        for (const auto &entry : Form->OpenWindows())
+            if (auto *sql = qobject_cast<TfrmSQLQuery *>(entry->Form.data()))
+                sql->CancelQuery();
+        ShellFixture::TearDown();
+    }
+
+    QTreeWidgetItem *Node(QTreeWidget *tree, const QString &text) const
+    {
+        const auto found = tree->findItems(text, Qt::MatchExactly | Qt::MatchRecursive);
+        return found.isEmpty() ? nullptr : found.first();
+    }
+
+    static QStringList Texts(const QMenu *menu)
+    {
+        QStringList texts;
+        for (const QAction *a : menu->actions())
+            texts << a->text() + (menu->defaultAction() == a ? "*" : "");
+        return texts;
+    }
+
+    static QStringList Names(const TDragObjects &objects)
+    {
+        QStringList names;
+        for (const auto &o : objects.Items)
+            names << o->Owner + "." + o->Name + ":" + QString::number(o->Kind);
+        return names;
+    }
+
+    // The SQL windows opened so far, as "script|" or "query|" and their text.
+    QStringList SqlWindows() const
+    {
+        QStringList texts;
+        for (const auto &entry : Form->OpenWindows())
+            if (auto *sql = qobject_cast<TfrmSQLQuery *>(entry->Form.data()))
+                texts << QString(sql->ScriptMode() ? "script|" : "query|") + sql->SQLText();
+        return texts;
+    }
+
+    QTreeWidget *Entities = nullptr;
+    QTreeWidget *Objects = nullptr;
+};
+
+TEST_F(ExplorersTest, EntitiesOfferByKindAndAddTheSelectionInListOrderAtGrowingOffsets)
+{
+    EXPECT_EQ(Find<QComboBox>("cboTableOwners")->currentText(), "SHOP");
+    auto *popup = Find<QMenu>("mnuEntitiesExplorer");
+    const QStringList all = {"&Add to diagram*", "&Generate DDL...", "&Query Data..."};
+    for (auto [name, items] : {std::pair{"SHOP.ADDRESS_T", all.mid(0, 2)}, std::pair{"SHOP.CUSTOMERS_OT", all},
+                               std::pair{"SHOP.ORDERS", all}}) {
+        Entities->setCurrentItem(Node(Entities, name));
+        EXPECT_EQ(Texts(popup), items) << name;
+    }
+    Entities->clearSelection();
+    EXPECT_TRUE(popup->isEmpty());
+
+    // Chosen last to first: the list's order still decides.
+    for (const char *name : {"SHOP.ORDERS", "SHOP.CUSTOMERS_OT", "SHOP.CATEGORIES"})
+        Node(Entities, name)->setSelected(true);
+    EXPECT_EQ(Names(*Form->EntitiesDragObjects()),
+              QStringList({"SHOP.CATEGORIES:0", "SHOP.CUSTOMERS_OT:1", "SHOP.ORDERS:0"}));
+    popup->defaultAction()->trigger();
+    ASSERT_EQ(CurrentModel->Tables.Count(), 2);
+    ASSERT_EQ(CurrentModel->ObjectTables.Count(), 1);
+    const TBaseDiagramRectangle *boxes[] = {CurrentModel->Tables.GetTable(0), CurrentModel->ObjectTables.GetObjectTable(0),
+                                            CurrentModel->Tables.GetTable(1)};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(QPoint(boxes[i]->Left, boxes[i]->Top), QPoint(20, 20) * (i + 1)) << i;
+        EXPECT_NE(TOSGraphic::BoxOf(boxes[i]), nullptr) << i;
+        EXPECT_GT(boxes[i]->Height, 20) << i;
+    }
+    EXPECT_EQ(boxes[2]->Name, "ORDERS");
+
+    Entities->setCurrentItem(Node(Entities, "SHOP.ORDERS"));
+    Find<QAction>("mniEntitiesGenerateDDL")->trigger();
+    Find<QAction>("mniEntitiesQueryData")->trigger();
+    const QStringList windows = SqlWindows();
+    ASSERT_EQ(windows.size(), 2) << Ui.Messages().join('|').toStdString();
+    EXPECT_TRUE(windows[0].startsWith("script|") && windows[0].contains("ORDERS")) << windows[0].toStdString();
+    EXPECT_TRUE(windows[1].startsWith("query|") && windows[1].contains("ORDERS")) << windows[1].toStdString();
+}
+
+TEST_F(ExplorersTest, DatabasePopupFollowsTheNodeCodeAndItsDefaultIsTheDoubleClick)
+{
+    const std::map<QString, QChar> letters = {{"&Refresh", 'R'},        {"Generate &DDL...*", 'D'},
+                                              {"&Add to diagram", 'A'}, {"&Query Data...", 'Q'},
+                                              {"&Add all to diagram", 'L'}};
+    auto *popup = Find<QMenu>("mnuDBExplorer");
+    for (const QStringList &f : DataRows("db_explorer_popup.txt")) {
+        const int code = f.value(0).toInt();
+        auto *node = new QTreeWidgetItem(Objects, {"SHOP.NOTHING"});
+        node->setData(0, Qt::UserRole, code);
+        Objects->setCurrentItem(node);
+        QString got;
+        for (const QString &text : Texts(popup))
+            got += letters.count(text) ? letters.at(text) : QChar('?');
+        EXPECT_EQ(got, f.value(1) == "-" ? "" : f.value(1)) << code;
+        delete node;
+    }
+    Objects->setCurrentItem(Node(Objects, "Tables"));
+    Objects->setCurrentItem(nullptr);
+    EXPECT_TRUE(popup->isEmpty());
+
+    // A folder's double click generates nothing; a table's shows its DDL.
+    Objects->setCurrentItem(Node(Objects, "Tables"));
+    Node(Objects, "Tables")->setExpanded(true);
+    Form->tvwDBObjectsDblClick();
+    Objects->setCurrentItem(Node(Objects, "SHOP.CATEGORIES"));
+    Form->tvwDBObjectsDblClick();
+    const QStringList windows = SqlWindows();
+    ASSERT_EQ(windows.size(), 1) << Ui.Messages().join('|').toStdString();
+    EXPECT_TRUE(windows[0].startsWith("script|") && windows[0].contains("CATEGORIES"));
+}
+
+TEST_F(ExplorersTest, DatabaseNodesDragInSelectionOrderAndAddAllLandsAtOnePlace)
+{
+    Node(Objects, "Tables")->setExpanded(true);
+    Node(Objects, "Object Tables")->setExpanded(true);
+    for (const char *name : {"SHOP.PRODUCTS", "Tables", "SHOP.CUSTOMERS_OT", "SHOP.CATEGORIES"})
+        Node(Objects, name)->setSelected(true);
+    EXPECT_EQ(Names(*Form->DBObjectsDragObjects()),
+              QStringList({"SHOP.PRODUCTS:0", "SHOP.CUSTOMERS_OT:1", "SHOP.CATEGORIES:0"}));
+    Node(Objects, "SHOP.PRODUCTS")->setSelected(false);
+    EXPECT_EQ(Names(*Form->DBObjectsDragObjects()), QStringList({"SHOP.CUSTOMERS_OT:1", "SHOP.CATEGORIES:0"}));
+
+    QTreeWidgetItem *lines = Node(Objects, "SHOP.ORDER_LINES");
+    lines->setExpanded(true);
+    QTreeWidgetItem *references = Node(Objects, "References with Foreign Key");
+    ASSERT_NE(references, nullptr);
+    Objects->setCurrentItem(references);
+    Find<QAction>("mniDBAddAll")->trigger();
+    EXPECT_TRUE(Ui.Messages().isEmpty()) << Ui.Messages().join('|').toStdString();
+    ASSERT_GE(references->childCount(), 2);
+    ASSERT_EQ(CurrentModel->Tables.Count(), references->childCount());
+    for (const TDiagramTable *table : CurrentModel->Tables)
+        EXPECT_EQ(QPoint(table->Left, table->Top), QPoint(20, 20)) << table->Name.toStdString();
+}
+
+TEST_F(ExplorersTest, TheDatabaseOwnerFilterCarriesTheEntitiesAlong)
+{
+    auto *objOwners = Find<QComboBox>("cboObjOwners");
+    objOwners->setCurrentIndex(objOwners->findText("HR"));
+    emit objOwners->activated(objOwners->currentIndex());
+    EXPECT_EQ(Find<QComboBox>("cboTableOwners")->currentText(), "HR");
+    EXPECT_EQ(Preferences->LastFilter, "HR");
+    EXPECT_NE(Node(Entities, "HR.EMPLOYEES"), nullptr);
+    EXPECT_EQ(Node(Entities, "SHOP.ORDERS"), nullptr);
+    EXPECT_EQ(Objects->topLevelItem(0)->text(0), "Database Objects");
+}
+
+TEST_F(ExplorersTest, TheModelTreeSelectsOnTheDiagramWithoutBeingMovedBack)
+{
+    for (const char *name : {"SHOP.ORDERS", "SHOP.ADDRESS_T"})
+        Node(Entities, name)->setSelected(true);
+    Form->lvwTablesDblClick();
+    TDiagramTable *orders = CurrentModel->Tables.GetTable(0);
+    auto *tree = Find<QTreeWidget>("tvwModel");
+    QTreeWidgetItem *table = Node(tree, "SHOP.ORDERS");
+    ASSERT_NE(table, nullptr);
+    QTreeWidgetItem *column = table->child(0)->child(0);
+    tree->setCurrentItem(column);
+    EXPECT_EQ(SelectedGraphics->Count(), 1);
+    EXPECT_TRUE(SelectedGraphics->Contains(orders));
+    EXPECT_EQ(tree->currentItem(), column);
+    EXPECT_EQ(Form->ModelTreePopup(), nullptr);
+
+    tree->setCurrentItem(table);
+    ASSERT_NE(Form->ModelTreePopup(), nullptr);
+    EXPECT_EQ(Form->ModelTreePopup()->objectName(), "DiagramMenu");
+    tree->setCurrentItem(tree->topLevelItem(0));
+    EXPECT_EQ(Form->ModelTreePopup(), Find<QMenu>("mnuModelExp"));
+
+    SelectedGraphics->Clear();
+    tree->setCurrentItem(Node(tree, "SHOP.ADDRESS_T"));
+    EXPECT_EQ(SelectedGraphics->Count(), 0);
+    EXPECT_EQ(Form->ModelTreePopup(), nullptr);
+}
+
+TEST_F(ExplorersTest, ScriptsOpenInScriptWindowsAndTheDeltaNeedsASession)
+{
+    Node(Entities, "SHOP.CATEGORIES")->setSelected(true);
+    Form->lvwTablesDblClick();
+    for (const char *command : {"actGenerateModelDDL", "actGenDeltaDDL", "actSQLEditor", "actSQLScriptEditor"})
+        Form->Action(command)->trigger();
+    const QStringList windows = SqlWindows();
+    ASSERT_EQ(windows.size(), 4) << Ui.Messages().join('|').toStdString();
+    EXPECT_TRUE(windows[0].startsWith("script|") && windows[0].contains("CATEGORIES")) << windows[0].toStdString();
+    EXPECT_EQ(windows.mid(1), QStringList({"script|/* no differences found */", "query|", "script|"}));
+
+    Form->Action("actLogOff")->trigger();
+    EXPECT_FALSE(Form->Action("actGenDeltaDDL")->isEnabled());
+    ShowExceptions([this] { Form->actGenDeltaDDLExecute(); });
+    EXPECT_EQ(Ui.Messages(), QStringList({"Not connected to a database."}));
+    EXPECT_EQ(SqlWindows().size(), 4);
+}

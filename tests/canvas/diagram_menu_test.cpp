@@ -1,6 +1,6 @@
 // The table's context menu: its items, check marks and enabled states, and
 // what the commands that need no database do.
-#include "command_fixture.h"
+#include "canvas_fixture.h"
 
 #include "canvas/diagram_menu.h"
 #include "canvas/os_base_table.h"

@@ -76,8 +76,9 @@ TEST_F(OverviewTest, PageAreaVisibleAreaAndBoxesAsTabled)
         ShowSurface(size[0], size[1], scrolled[0], scrolled[1]);
         const QImage plan = Plan();
         EXPECT_NEAR(OverviewScale, c[3].toDouble(), 1e-12);
-        if (!view.isEmpty())
+        if (!view.isEmpty()) {
             EXPECT_EQ(OverviewViewRect, (TRect{view[0], view[1], view[2], view[3]}));
+        }
         ExpectProbes(plan, QString(c.value(5)).replace("=window", "=" + window).replace("=face", "=" + face));
     }
 }

@@ -1,15 +1,9 @@
 // The about box and splash: version text, home-page label, borderless, and
 // closing on Escape or a click on its pictures and texts.
+#include "shell_fixture.h"
 #include "model/helpers.h"
 #include "platform/shell.h"
 #include "shell/about_form.h"
-
-#include <QApplication>
-#include <QKeyEvent>
-#include <QLabel>
-#include <QMouseEvent>
-
-#include <gtest/gtest.h>
 
 namespace {
 

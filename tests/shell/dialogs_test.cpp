@@ -3,12 +3,6 @@
 
 #include "shell/rename_form.h"
 
-#include <QAction>
-#include <QLineEdit>
-#include <QMenu>
-#include <QPlainTextEdit>
-#include <QScopeGuard>
-
 class DialogsTest : public ShellFixture {
 protected:
     // Answers the next properties dialog with a name and comment, or cancels it.

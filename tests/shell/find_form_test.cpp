@@ -6,13 +6,6 @@
 #include "model_builders.h"
 #include "shell/find_form.h"
 
-#include <QAction>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTabWidget>
-#include <QTreeWidget>
-
 class FindFormTest : public ShellFixture {
 protected:
     void SetUp() override

@@ -5,9 +5,6 @@
 
 #include "platform/shell.h"
 
-#include <QAction>
-#include <QCoreApplication>
-
 namespace {
 
 // A session whose network configuration file is a real file of the test.

@@ -14,11 +14,7 @@
 #include "shell/main_form.h"
 #include "test_data.h"
 
-#include <QFile>
-#include <QPainter>
-#include <QTabBar>
-#include <QRegularExpression>
-#include <QTemporaryDir>
+#include <QtWidgets>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -55,6 +51,21 @@ public:
     QStringList Loaded;
     int Rebuilds = 0;
 };
+
+using ::testing::HasSubstr;
+
+inline QByteArray ReadFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+inline void WriteFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+    file.write(bytes);
+}
 
 // The rows of a tab-separated table of tests/data/shell; "#" lines are comments.
 inline std::vector<QStringList> DataRows(const char *name)
@@ -114,6 +125,9 @@ protected:
     }
 
     static QString Data(const char *name) { return testDataPath(QStringLiteral("shell/") + QLatin1String(name)); }
+
+    QString TempFile(const char *name) const { return Temp.filePath(QLatin1String(name)); }
+    QString PreferencesFile() const { return TempFile("marrowtide_preferences.config"); }
 
     template <typename T> T *Find(const char *name) const { return Form->findChild<T *>(QLatin1String(name)); }
 

@@ -8,11 +8,6 @@
 #include "sample_database.h"
 #include "shell_fixture.h"
 
-#include <QAction>
-#include <QMenu>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-
 namespace {
 
 class WizardCommandsTest : public ShellFixture {

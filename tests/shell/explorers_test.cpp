@@ -110,7 +110,7 @@ TEST_F(ExplorersTest, DatabasePopupFollowsTheNodeCodeAndItsDefaultIsTheDoubleCli
                                               {"&Add to diagram", 'A'}, {"&Query Data...", 'Q'},
                                               {"&Add all to diagram", 'L'}};
     auto *popup = Find<QMenu>("mnuDBExplorer");
-    for (const QStringList &f : DataRows("db_explorer_popup.txt")) {
+    for (const QStringList &f : readTestTable("shell/db_explorer_popup.txt")) {
         const int code = f.value(0).toInt();
         auto *node = new QTreeWidgetItem(Objects, {"SHOP.NOTHING"});
         node->setData(0, Qt::UserRole, code);

@@ -69,7 +69,7 @@ TEST_F(FindFormTest, OpensAboveItsWindowOnlyWithTheButtonsOffUntilThereIsText)
 // selects its table's box.
 TEST_F(FindFormTest, EachPressMovesToTheNextMatchAndSaysWhenTheyRunOut)
 {
-    for (const QStringList &f : DataRows("find_steps.txt")) {
+    for (const QStringList &f : readTestTable("shell/find_steps.txt")) {
         ASSERT_EQ(f.size(), 5) << f.join('|').toStdString();
         const std::string line = f.join(' ').toStdString();
         Ui.Clear();

@@ -7,17 +7,13 @@
 #include "platform/atomic_file.h"
 #include "platform/color.h"
 
-namespace {
-
-QStringList ConsoleLines() { return ConsoleForm ? ConsoleForm->Lines() : QStringList(); }
-
-} // namespace
+static QStringList ConsoleLines() { return ConsoleForm ? ConsoleForm->Lines() : QStringList(); }
 
 TEST(MainFormLogonDecision, FollowsTheParametersAndFileNamesKeepTheirCase)
 {
     const std::map<QString, TStartLogon> decisions = {
         {"form", TStartLogon::Form}, {"none", TStartLogon::None}, {"command-line", TStartLogon::CommandLine}};
-    for (const QStringList &f : DataRows("logon_decisions.txt")) {
+    for (const QStringList &f : readTestTable("shell/logon_decisions.txt")) {
         const QStringList parameters = f.value(0) == "-" ? QStringList() : f.value(0).split(' ');
         EXPECT_EQ(Tfrmgui::LogonDecision(parameters, f.value(1) == "startup"), decisions.at(f.value(2)))
             << f.join('|').toStdString();
@@ -56,26 +52,15 @@ TEST_F(ShellFixture, CommandLineLogonWithoutOracleFailsClearlyAndTheFileStillOpe
 // load is reported and skipped, and the pages before it stay.
 TEST_F(ShellFixture, CommandLineFilesLeaveTheLastGoodPage)
 {
-    struct Case {
-        QStringList Parameters;
-        const char *Page, *File, *Message;
-    };
-    const Case cases[] = {
-        {{"file=/no/such/page.xml", "file=" + Data("sales_page.xml")}, "Sales Page", "sales_page.xml",
-         "File not found: /no/such/page.xml"},
-        {{"file=" + Data("hr_page.xml"), "FILE=" + Data("sales_page.xml")}, "Sales Page", "sales_page.xml", ""},
-        {{"file=" + Data("hr_page.xml"), "file=" + Data("corrupt_page.xml")}, "HR Page", "hr_page.xml",
-         "corrupt_page.xml"},
-    };
-    for (const Case &c : cases) {
+    for (const QStringList &c : readCases("shell/command_line_files.txt")) {
         Ui.Clear();
-        Tfrmgui &form = Start(c.Parameters);
-        EXPECT_EQ(Diagram->Loaded.size(), *c.Message ? 1 : 2);
-        EXPECT_EQ(TabTexts(), QStringList({c.Page}));
+        Tfrmgui &form = Start(c[0].arg(testDataPath("shell")).split(' '));
+        EXPECT_EQ(Diagram->Loaded.size(), c[3].isEmpty() ? 2 : 1);
+        EXPECT_EQ(TabTexts(), QStringList({c[1]}));
         EXPECT_EQ(ModelNames(), TabTexts());
-        EXPECT_EQ(CurrentModel->FileName, Data(c.File));
-        EXPECT_EQ(Ui.Messages().size(), *c.Message ? 1 : 0);
-        EXPECT_THAT(Ui.Messages().value(0).toStdString(), HasSubstr(c.Message));
+        EXPECT_EQ(CurrentModel->FileName, Data(c[2].toLatin1()));
+        EXPECT_EQ(Ui.Messages().size(), c[3].isEmpty() ? 0 : 1);
+        EXPECT_THAT(Ui.Messages().value(0).toStdString(), HasSubstr(c[3].toStdString()));
         EXPECT_EQ(form.StatusPanelText(2), "v1.1.6");
     }
     // A relative name is kept in full.
@@ -269,9 +254,7 @@ TEST_F(ShellFixture, ToolWindowsAreNumberedByTheEntriesOpen)
     EXPECT_EQ(form.NextWindowNumber(), 1);
 }
 
-namespace {
-
-QString ItemLine(const QAction *a)
+static QString ItemLine(const QAction *a)
 {
     if (a->isSeparator())
         return QStringLiteral("-") + (a->objectName().isEmpty() ? QString() : " " + a->objectName());
@@ -285,7 +268,7 @@ QString ItemLine(const QAction *a)
     return line;
 }
 
-void DumpMenu(const QMenu *menu, int depth, QStringList &lines)
+static void DumpMenu(const QMenu *menu, int depth, QStringList &lines)
 {
     for (const QAction *a : menu->actions()) {
         lines << QString(depth * 2, ' ') + ItemLine(a);
@@ -293,8 +276,6 @@ void DumpMenu(const QMenu *menu, int depth, QStringList &lines)
             DumpMenu(a->menu(), depth + 1, lines);
     }
 }
-
-} // namespace
 
 // The command table, the menus, the popup menus, the tool bars and the
 // explorers' captions as a user meets them offline: names, captions, hints,

@@ -67,18 +67,6 @@ inline void WriteFile(const QString &path, const QByteArray &bytes)
     file.write(bytes);
 }
 
-// The rows of a tab-separated table of tests/data/shell; "#" lines are comments.
-inline std::vector<QStringList> DataRows(const char *name)
-{
-    std::vector<QStringList> rows;
-    for (const QString &line : QString::fromUtf8(readTestFile(QStringLiteral("shell/") + name)).split('\n'))
-        if (!line.startsWith('#') && !line.trimmed().isEmpty())
-            rows.push_back(line.split('\t'));
-    if (rows.empty())
-        ADD_FAILURE() << "No rows in " << name;
-    return rows;
-}
-
 class ShellFixture : public ::testing::Test {
 protected:
     void SetUp() override

@@ -16,6 +16,7 @@
 #include "model_builders.h"
 
 #include <QImage>
+#include <QRegularExpression>
 #include <QWidget>
 #include <gtest/gtest.h>
 
@@ -103,6 +104,30 @@ protected:
     {
         for (const TProbe &p : probes)
             EXPECT_EQ(At(image, p.X, p.Y), p.Colour) << "at " << p.X << "," << p.Y;
+    }
+    // True when any pixel within one pixel of (x, y) has the colour.
+    static bool Around(const QImage &image, int x, int y, TColor colour)
+    {
+        for (int d = 0; d < 9; ++d)
+            if (At(image, x + d % 3 - 1, y + d / 3 - 1) == colour)
+                return true;
+        return false;
+    }
+    // Probes written "x,y=RRGGBB" (exactly there), "~x,y=RRGGBB" (within one pixel) or
+    // "!~x,y=RRGGBB" (nowhere within one pixel), separated by blanks.
+    static void ExpectProbes(const QImage &image, const QString &probes)
+    {
+        for (QString probe : probes.split(' ', Qt::SkipEmptyParts)) {
+            const bool absent = probe.startsWith("!~"), near = absent || probe.startsWith('~');
+            probe.remove(QRegularExpression("^!?~"));
+            const QStringList xy = probe.section('=', 0, 0).split(',');
+            const int x = xy[0].toInt(), y = xy[1].toInt();
+            const TColor colour = probe.section('=', 1).toUInt(nullptr, 16);
+            if (near)
+                EXPECT_EQ(Around(image, x, y, colour), !absent) << probe.toStdString();
+            else
+                EXPECT_EQ(At(image, x, y), colour) << "at " << probe.toStdString();
+        }
     }
     // An image of the given size in one colour, painted on by paint(canvas).
     template <class F>

@@ -82,6 +82,9 @@ TEST_F(DomTreeTest, OneExpandedRootPerPageWithItsBranches)
     EXPECT_EQ(TDOMTree::NodeData(tree.topLevelItem(0)), model);
     EXPECT_EQ(TDOMTree::NodeData(tree.topLevelItem(0)->child(3)->child(0)), emp);
     EXPECT_EQ(TDOMTree::NodeData(tree.topLevelItem(0)->child(3)), nullptr);
+    // A node's picture shows the tree through its background.
+    const QImage icon = tree.topLevelItem(0)->child(3)->child(0)->icon(0).pixmap(16, 16).toImage();
+    EXPECT_EQ(qAlpha(icon.pixel(1, 1)), 0);
 }
 
 TEST_F(DomTreeTest, SelectNodeMatchesCaseAndFindNodeDoesNot)

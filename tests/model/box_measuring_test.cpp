@@ -3,6 +3,7 @@
 #include "model/model_hooks.h"
 #include "model_builders.h"
 #include "platform/canvas.h"
+#include "test_data.h"
 
 #include <gtest/gtest.h>
 
@@ -201,32 +202,19 @@ TEST(LinkPaths, RemoveTakesTheLastMatchOnly)
 
 TEST(LinkCaption, FollowsTheStyleSwitches)
 {
-    struct Case {
-        bool name, tableName, owner, columns;
-        const char *caption;
-    };
-    const Case cases[] = {
-        {false, false, false, false, ""},
-        {false, false, false, true, "DEPT_ID,\"LOC ID\" = ID,LOC"},
-        {true, false, false, true, "EMP_DEPT_FK: DEPT_ID,\"LOC ID\" = ID,LOC"},
-        {true, false, false, false, "EMP_DEPT_FK"},
-        {false, true, false, false, "EMPDEPT"},
-        {false, true, true, false, "HR.EMPSCOTT.DEPT"},
-        {true, true, false, true, "EMP_DEPT_FK: EMP(DEPT_ID,\"LOC ID\") = DEPT(ID,LOC)"},
-        {false, true, true, true, "HR.EMP(DEPT_ID,\"LOC ID\") = SCOTT.DEPT(ID,LOC)"},
-    };
     TModelGlobalsGuard globals;
     TDiagramTable emp;
     emp.Owner = "HR";
     emp.Name = "EMP";
     auto *key = AddForeignKey(emp, "EMP_DEPT_FK", {"DEPT_ID", "LOC ID"}, "SCOTT", "DEPT", {"ID", "LOC"});
     TOSSchemaStyle &style = CurrentModel->Style;
-    for (const Case &c : cases) {
-        style.ShowLinkName = c.name;
-        style.ShowLinkTableName = c.tableName;
-        style.ShowOwnerInTitle = c.owner;
-        style.ShowLinkColumns = c.columns;
-        EXPECT_EQ(key->GetLinkCaption(), QString::fromLatin1(c.caption));
+    for (const QStringList &c : readCases("model/link_captions.txt")) {
+        const QList<int> on = caseInts(c[0]);
+        style.ShowLinkName = on[0];
+        style.ShowLinkTableName = on[1];
+        style.ShowOwnerInTitle = on[2];
+        style.ShowLinkColumns = on[3];
+        EXPECT_EQ(key->GetLinkCaption(), c.value(1)) << c[0].toStdString();
     }
 }
 

@@ -91,16 +91,11 @@ TEST_F(DiagramModel, ExtentCountAndGraphicLinksCoverEveryKindOfBox)
         EXPECT_EQ(box->Graphic, nullptr);
 }
 
-TEST_F(DiagramModel, NoSessionAddsNothing)
-{
-    EXPECT_EQ(model.AddTableFromDatabase("HR", "EMP"), nullptr);
-    EXPECT_EQ(model.AddObjectTableFromDatabase("HR", "EMP"), nullptr);
-    EXPECT_EQ(model.AddTypeFromDatabase("HR", "T"), nullptr);
-    EXPECT_EQ(model.GetObjectCount(), 0);
-}
-
 TEST_F(DiagramModel, TableFromDatabaseIsVirtualThroughoutAndAddsItsOwnerOnce)
 {
+    EXPECT_EQ(model.AddTableFromDatabase("HR", "EMP"), nullptr) << "no session adds nothing";
+    EXPECT_EQ(model.AddObjectTableFromDatabase("HR", "EMP"), nullptr);
+    EXPECT_EQ(model.AddTypeFromDatabase("HR", "T"), nullptr);
     auto session = Connect();
     TDiagramTable emp;
     emp.Owner = "HR";
@@ -143,7 +138,7 @@ TEST_F(DiagramModel, OwnersCompareWithoutCaseAndTypesAddNone)
     EXPECT_EQ(model.ObjectTables.Count(), 0) << "a failed query adds nothing";
 }
 
-TEST_F(DiagramModel, WizardTableLandsAt10And10AndGrowsTheSurface)
+TEST_F(DiagramModel, WizardBoxesLandAt10And10AndGrowTheSurface)
 {
     hooks.Size = QSize(2000, 5);
     hooks.NextTable = std::make_unique<TDiagramTable>();
@@ -159,17 +154,14 @@ TEST_F(DiagramModel, WizardTableLandsAt10And10AndGrowsTheSurface)
     EXPECT_EQ(model.Owners, QStringList({"HR"}));
     EXPECT_EQ(model.AddTableWithWizard(), nullptr) << "cancelled";
     EXPECT_EQ(model.Tables.Count(), 1);
-}
 
-TEST_F(DiagramModel, WizardNoteIs200By100At10And10)
-{
     hooks.NextNote = std::make_unique<TDiagramNote>();
-    TDiagramNote *added = model.AddNoteWithWizard();
-    ASSERT_NE(added, nullptr);
-    EXPECT_EQ(QRect(added->Left, added->Top, added->Width, added->Height), QRect(10, 10, 200, 100));
+    TDiagramNote *note = model.AddNoteWithWizard();
+    ASSERT_NE(note, nullptr);
+    EXPECT_EQ(QRect(note->Left, note->Top, note->Width, note->Height), QRect(10, 10, 200, 100));
     EXPECT_EQ(model.AddNoteWithWizard(), nullptr) << "cancelled";
-    model.EditNote(added);
-    EXPECT_EQ(added->Text, "edited");
+    model.EditNote(note);
+    EXPECT_EQ(note->Text, "edited");
     EXPECT_EQ(hooks.Refreshes, 1);
 }
 

@@ -103,24 +103,11 @@ TEST_F(DiagramXmlWriter, ShippedExampleWritesBackUnchanged)
 
 TEST(XmlText, EscapesMarkupAndCharactersBeyondLatin1)
 {
-    const struct {
-        QString Text;
-        const char *Escaped;
-        const char *CData;
-    } cases[] = {
-        {"", "", "<![CDATA[]]>"},
-        {"a<b>&\"c'", "a&lt;b&gt;&amp;\"c'", "<![CDATA[a<b>&\"c']]>"},
-        {"x]]>y]]>", "x]]&gt;y]]&gt;", "<![CDATA[x]]]]><![CDATA[>y]]]]><![CDATA[>]]>"},
-        {QString::fromUtf8("\u00e9\u00ff"), "\xe9\xff", "<![CDATA[\xe9\xff]]>"},
-        {QString::fromUtf8("\u20ac1"), "&#8364;1", "<![CDATA[]]>&#8364;<![CDATA[1]]>"},
-        {QString::fromUtf8("a\u20ac\u0141"), "a&#8364;&#321;", "<![CDATA[a]]>&#8364;&#321;<![CDATA[]]>"},
-        {QString::fromUtf8("\U0001F600"), "&#128512;", "<![CDATA[]]>&#128512;<![CDATA[]]>"},
-        {QString(QChar(0xD800)), "&#65533;", "<![CDATA[]]>&#65533;<![CDATA[]]>"},
-        {QString::fromUtf8("]]\u20ac>"), "]]&#8364;&gt;", "<![CDATA[]]]]>&#8364;<![CDATA[>]]>"},
-    };
-    for (const auto &c : cases) {
-        EXPECT_EQ(TXmlText::Escape(c.Text).toLatin1().toStdString(), c.Escaped);
-        EXPECT_EQ(TXmlText::CData(c.Text).toLatin1().toStdString(), c.CData);
+    QList<QStringList> cases = readTestTable("model/xml_escapes.txt");
+    cases.append({QString(QChar(0xD800)), "&#65533;", "<![CDATA[]]>&#65533;<![CDATA[]]>"});
+    for (const QStringList &c : cases) {
+        EXPECT_EQ(TXmlText::Escape(c[0]), c[1]);
+        EXPECT_EQ(TXmlText::CData(c[0]), c[2]);
     }
     EXPECT_EQ(TXmlText::EscapeAttribute("a\"b&"), "a&quot;b&amp;");
 }

@@ -24,31 +24,20 @@ std::unique_ptr<TDiagramTable> Emp()
 
 TEST(JavaGenerator, NamesAndTypes)
 {
-    // Only the ASCII letters change case.
-    const struct {
-        const char *text, *javaName;
-    } names[] = {{"ORDER_LINES", "Order_lines"}, {"order_lines", "Order_lines"}, {"oRDER", "Order"},
-                 {"1ST_TRY", "1st_try"}, {"X", "X"}, {"", ""}, {"ÉCOLE_ÄB", "École_Äb"}, {"éTÉ", "étÉ"}};
-    for (const auto &c : names)
-        EXPECT_EQ(TJavaUtils::ToJavaName(QString::fromUtf8(c.text)), QString::fromUtf8(c.javaName)) << c.text;
     TDiagramColumn column;
     column.Name = "ORDER_ID";
     EXPECT_EQ(TJavaUtils::JavaFieldName(column), "order_id");
-
-    const struct {
-        const char *dataType;
-        int scale;
-        const char *javaType, *accessor;
-    } types[] = {{"INT", 0, "int", "Int"}, {"INTEGER", 3, "int", "Int"}, {"VARCHAR", 0, "String", "String"},
-                 {"VARCHAR2", 0, "String", "String"}, {"NUMBER", 2, "BigDecimal", "BigDecimal"},
-                 {"NUMBER", -2, "BigDecimal", "BigDecimal"}, {"NUMBER", 0, "int", "Int"}, {"DATE", 0, "Date", "Date"},
-                 {"CLOB", 0, "String", "String"}, {"number", 2, "String", "String"}, {"", 0, "String", "String"}};
-    for (const auto &c : types) {
-        column.DataType = c.dataType;
-        column.DataScale = c.scale;
-        EXPECT_EQ(TJavaUtils::JavaTypeOf(column), c.javaType) << c.dataType;
-        EXPECT_EQ(TJavaUtils::JavaSetterOf(column), QString("set%1").arg(c.accessor)) << c.dataType;
-        EXPECT_EQ(TJavaUtils::JavaGetterOf(column), QString("get%1(").arg(c.accessor)) << c.dataType;
+    for (const QStringList &c : readTestTable("model/java_names.txt")) {
+        SCOPED_TRACE(c.join(' ').toStdString());
+        if (c[0] == "name") {
+            EXPECT_EQ(TJavaUtils::ToJavaName(c[1]), c[2]);
+            continue;
+        }
+        column.DataType = c[1];
+        column.DataScale = c[2].toInt();
+        EXPECT_EQ(TJavaUtils::JavaTypeOf(column), c[3]);
+        EXPECT_EQ(TJavaUtils::JavaSetterOf(column), "set" + c[4]);
+        EXPECT_EQ(TJavaUtils::JavaGetterOf(column), "get" + c[4] + "(");
     }
 }
 

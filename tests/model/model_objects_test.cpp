@@ -2,6 +2,7 @@
 #include "model/diagram_note.h"
 #include "model/diagram_table.h"
 #include "model/diagram_type.h"
+#include "model/helpers.h"
 #include "model_builders.h"
 
 #include <QRect>
@@ -67,19 +68,15 @@ TEST(ModelObjects, TableCopyIsDeepButLeavesLinkPathsAndSortMethod)
 
     ASSERT_EQ(copy.Columns.Count(), 2);
     const TDiagramColumn *id = copy.Columns.GetColumn(0);
-    EXPECT_NE(id, emp->Columns.GetColumn(0));
-    EXPECT_EQ(QStringList({id->Comment, id->DefaultValue}), QStringList({"Key", "0"}));
-    EXPECT_EQ(id->DataPrecision, 10);
-    EXPECT_FALSE(id->IsNullable);
-    EXPECT_EQ(id->Sequence, 1);
-    EXPECT_EQ(copy.UniqueKeys.GetUniqueKey(0)->Columns, QStringList({"DEPT_ID", "ID"}));
     const TDiagramForeignKey *key = copy.ForeignKeys.GetForeignKey(0);
-    EXPECT_EQ(key->OnDelete, "CASCADE");
-    EXPECT_EQ(key->RefColumns, QStringList({"ID"}));
-    EXPECT_EQ(copy.CheckConstraints.GetCheckConstraint(0)->CheckText, "ID > 0");
     const TDiagramIndex *index = copy.Indexes.GetIndex(0);
-    EXPECT_EQ(QStringList({index->IndexType, index->TableOwner}), QStringList({"BITMAP", "HR"}));
-    EXPECT_EQ(index->Columns, QStringList({"DEPT_ID"}));
+    EXPECT_NE(id, emp->Columns.GetColumn(0));
+    EXPECT_EQ(QStringList({id->Comment, id->DefaultValue, id->GetDataTypeText(), THelpers::BoolToYN(id->IsNullable),
+                           QString::number(id->Sequence), copy.UniqueKeys.GetUniqueKey(0)->Columns.join(','),
+                           key->OnDelete, key->RefColumns.join(','), copy.CheckConstraints.GetCheckConstraint(0)->CheckText,
+                           index->IndexType, index->TableOwner, index->Columns.join(',')}),
+              QStringList({"Key", "0", "NUMBER(10)", "N", "1", "DEPT_ID,ID", "CASCADE", "ID", "ID > 0", "BITMAP", "HR",
+                           "DEPT_ID"}));
 
     // The copied foreign keys belong to the copy, so freeing the source leaves
     // nothing pointing at freed memory.

@@ -23,6 +23,16 @@ public:
 };
 int TCounted::Alive = 0;
 
+std::string ErrorOf(const std::function<void()> &call)
+{
+    try {
+        call();
+    } catch (const std::exception &e) {
+        return e.what();
+    }
+    return "no error";
+}
+
 QStringList Names(const TOSBaseList &list)
 {
     QStringList names;
@@ -55,55 +65,36 @@ protected:
     TOSBaseList list{true};
 };
 
-TEST_F(OSBaseList, AddRemoveAndIndexErrors)
+TEST_F(OSBaseList, AddRemoveFindAndIndexErrors)
 {
-    EXPECT_EQ(list.Count(), 0);
     EXPECT_EQ(list.FindByName("X"), nullptr);
     EXPECT_EQ(TOSTableList().FindTable("X", "Y"), nullptr);
     EXPECT_EQ(TOSColumnList().FindColumn("X"), nullptr);
-
-    auto *a = new TCounted("A");
-    EXPECT_EQ(list.Add(a), 0);
-    EXPECT_EQ(list.Add(new TCounted("B")), 1);
-    list.Remove(a);
-    EXPECT_EQ(TCounted::Alive, 1) << "an owning list frees what it removes";
+    const auto items = Fill(3);
+    items[2]->Name = "I1";
+    EXPECT_EQ(list.FindByName("I1"), items[0]) << "exact name, first match";
+    EXPECT_EQ(list.FindByName("i1"), nullptr);
+    list.Remove(items[0]);
+    EXPECT_EQ(TCounted::Alive, 2) << "an owning list frees what it removes";
     TCounted stranger("S");
     list.Remove(&stranger);
-    EXPECT_EQ(Names(list), QStringList({"B"}));
+    EXPECT_EQ(Names(list), QStringList({"I2", "I1"}));
+    list.Insert(2, new TCounted("END"));
+    EXPECT_EQ(Names(list), QStringList({"I2", "I1", "END"}));
+    EXPECT_THROW(list.Insert(4, &stranger), EListError);
     EXPECT_THROW(list.GetItem(-1), EListError);
-    try {
-        list.GetItem(1);
-        FAIL();
-    } catch (const EListError &e) {
-        EXPECT_STREQ(e.what(), "List index out of bounds (1)");
-    }
-}
+    EXPECT_STREQ(ErrorOf([&] { list.GetItem(3); }).c_str(), "List index out of bounds (3)");
+    EXPECT_EQ(list.Add(new TBaseModelObject()), 3);
+    EXPECT_THROW(list.FindByName("x"), EInvalidCast) << "only diagram objects have names to find";
 
-TEST_F(OSBaseList, NonOwningListFreesNothing)
-{
-    TCounted a("A"), b("B");
+    TCounted a("A");
     {
         TOSSelectedGraphics selection;
         selection.Add(&a);
-        selection.Add(&b);
+        selection.Add(&stranger);
         selection.Remove(&a);
     }
-    EXPECT_EQ(TCounted::Alive, 2);
-}
-
-TEST_F(OSBaseList, FindByNameIsExactFirstAndDiagramObjectsOnly)
-{
-    const auto items = Fill(2);
-    items[1]->Name = "I1";
-    EXPECT_EQ(list.FindByName("I1"), items[0]);
-    EXPECT_EQ(list.FindByName("i1"), nullptr);
-    EXPECT_EQ(list.FindByName("I"), nullptr);
-    list.Add(new TBaseModelObject());
-    EXPECT_THROW(list.FindByName("x"), EInvalidCast);
-}
-
-TEST_F(OSBaseList, TypedAccessorRejectsAnotherClass)
-{
+    EXPECT_EQ(TCounted::Alive, 5) << "a list that does not own its items frees none";
     TOSColumnList columns;
     columns.Add(new TDiagramIndex());
     EXPECT_THROW(columns.GetColumn(0), EInvalidCast);
@@ -115,10 +106,12 @@ TEST_F(OSBaseList, TypedAccessorRejectsAnotherClass)
 TEST_F(OSBaseList, MoveItemMovesOnePlaceWhateverTheStep)
 {
     const auto items = Fill(5);
+    const auto revision = list.Revision();
     list.MoveItem(items[0], -1);
     list.MoveItem(items[4], +1);
     list.MoveItem(items[2], 0);
     EXPECT_EQ(Names(list), QStringList({"I1", "I2", "I3", "I4", "I5"}));
+    EXPECT_EQ(list.Revision(), revision) << "a move past either end is no change";
     list.MoveItem(items[0], +5);
     list.MoveItem(items[4], -3);
     EXPECT_EQ(Names(list), QStringList({"I2", "I1", "I3", "I5", "I4"}));

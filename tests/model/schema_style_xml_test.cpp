@@ -20,18 +20,10 @@ TEST(SchemaStyleXml, DefaultStyleLines)
 // back as that text under its own name: reading and writing agree on every field.
 TEST(SchemaStyleXml, EveryPropertyReadsAndWritesTheSameField)
 {
-    const QList<std::pair<QString, QString>> properties = {
-        {"font_name", "Courier &amp; Sons"}, {"font_size", "11"}, {"font_colour", "$00123456"},
-        {"header_font_name", "Arial"}, {"header_font_size", "-3"}, {"header_font_colour", "clHighlightText"},
-        {"header_band_colour", "clNone"}, {"detail_band_colour", "clDefault"}, {"background_colour", "clCream"},
-        {"cascade_del_Colour", "$000A0B0C"}, {"set_null_del_colour", "clWindow"},
-        {"no_action_colour", "clMoneyGreen"}, {"show_link_description", "N"}, {"show_link_name", "Y"},
-        {"show_link_tablename", "N"}, {"show_link_columns", "N"}, {"show_owner_in_title", "Y"},
-        {"link_font_name", "Liberation Mono"}, {"link_font_size", "14"}, {"link_font_colour", "clTeal"},
-        {"low_graphics_1", "Y"}, {"two_tone_header", "Y"}};
+    const QList<QStringList> properties = readTestTable("model/style_properties.txt");
     QString document = "<diagram_style>";
-    for (const auto &[name, text] : properties)
-        document += "<property name=\"" + name.toUpper() + "\">" + text + "</property>";
+    for (const QStringList &p : properties)
+        document += "<property name=\"" + p[0].toUpper() + "\">" + p[1] + "</property>";
     TDirtyXMLParser parser;
     ASSERT_TRUE(parser.ParseXml(document + "</diagram_style>"));
     TOSSchemaStyle style;
@@ -43,7 +35,7 @@ TEST(SchemaStyleXml, EveryPropertyReadsAndWritesTheSameField)
     ASSERT_EQ(list.size(), properties.size() + 2);
     for (int i = 0; i < properties.size(); ++i)
         EXPECT_EQ(list[i + 1],
-                  QString("  <property name=\"%1\">%2</property>").arg(properties[i].first, properties[i].second));
+                  QString("  <property name=\"%1\">%2</property>").arg(properties[i][0], properties[i][1]));
 }
 
 TEST(SchemaStyleXml, NamesSwitchesAndSizes)

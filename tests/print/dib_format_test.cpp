@@ -8,7 +8,7 @@
 #include <QImage>
 #include <gtest/gtest.h>
 
-TEST(DibFormat, ValidityOfInfoBlocks)
+TEST(DibFormat, ValidityOfInfoBlocksAndWideningOfCoreHeaders)
 {
     for (const QStringList &c : readCases("print/dib_headers.txt")) {
         QByteArray block = QByteArray::fromHex(c[1].toLatin1());
@@ -16,6 +16,16 @@ TEST(DibFormat, ValidityOfInfoBlocks)
         const TByteSpan span(reinterpret_cast<const std::uint8_t *>(block.constData()), std::size_t(block.size()));
         EXPECT_EQ(IsValidDibInfo(span), c[3] == "1") << c[0].toStdString();
     }
+    // A core header is widened, its colour triples becoming quads.
+    std::vector<std::uint8_t> core = {12, 0, 0, 0, 33, 0, 5, 0, 1, 0, 1, 0, 1, 2, 3, 250, 251, 252};
+    bool failed = true;
+    const TDibBlock info = CopyDibInfo(TByteSpan(core.data(), core.size()), failed);
+    EXPECT_FALSE(failed);
+    ASSERT_EQ(info.Size(), 40u + 8u);
+    const auto h = ReadDibHeader(TByteSpan(info.Data(), info.Size()));
+    EXPECT_EQ(QList<int>({h->HeaderSize, h->Width, h->Height, int(h->SizeImage)}), QList<int>({40, 33, 5, 8 * 5}));
+    const std::uint8_t quads[] = {1, 2, 3, 0, 250, 251, 252, 0};
+    EXPECT_TRUE(std::equal(std::begin(quads), std::end(quads), info.Data() + 40));
 }
 
 TEST(DibFormat, BitmapsBecomePackedDibsAndTooSmallOnesFail)
@@ -65,20 +75,7 @@ TEST(DibFormat, BmpStreamsAreCheckedBeforeAnythingIsRead)
     EXPECT_EQ(TDibBlock::LiveBlocks(), 0u);
 }
 
-TEST(DibFormat, CoreHeadersAreWidenedWithQuads)
-{
-    std::vector<std::uint8_t> core = {12, 0, 0, 0, 33, 0, 5, 0, 1, 0, 1, 0, 1, 2, 3, 250, 251, 252};
-    bool failed = true;
-    const TDibBlock info = CopyDibInfo(TByteSpan(core.data(), core.size()), failed);
-    EXPECT_FALSE(failed);
-    ASSERT_EQ(info.Size(), 40u + 8u);
-    const auto h = ReadDibHeader(TByteSpan(info.Data(), info.Size()));
-    EXPECT_EQ(QList<int>({h->HeaderSize, h->Width, h->Height, int(h->SizeImage)}), QList<int>({40, 33, 5, 8 * 5}));
-    const std::uint8_t quads[] = {1, 2, 3, 0, 250, 251, 252, 0};
-    EXPECT_TRUE(std::equal(std::begin(quads), std::end(quads), info.Data() + 40));
-}
-
-TEST(DibFormat, RunLengthImagesExpandWithSkippedPixelsWhite)
+TEST(DibFormat, Rle8AndRle4ExpandWithSkippedPixelsInTheWhiteEntry)
 {
     const int width = 6, height = 3;
     const std::int64_t row = DibRowSize(width, 8);
@@ -97,10 +94,7 @@ TEST(DibFormat, RunLengthImagesExpandWithSkippedPixelsWhite)
         }
         EXPECT_EQ(rows.join('/'), c[3]) << c[0].toStdString();
     }
-}
 
-TEST(DibFormat, Rle4NibblesAndTheWhiteEntry)
-{
     const std::vector<std::uint8_t> rle = {5, 0x12, 0, 1};
     std::vector<std::uint8_t> out(4, 0);
     ASSERT_TRUE(ExpandRle(TByteSpan(rle.data(), rle.size()), true, 3, out.data(), 5, 1, 4));

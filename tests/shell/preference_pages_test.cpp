@@ -137,18 +137,29 @@ TEST_F(PreferencePages, OpeningEveryPageAndPressingOkChangesNothing)
 TEST_F(PreferencePages, CurrentDiagramTabEditsThePageStyleAndSwitchingDropsEdits)
 {
     Preferences->DefaultStyle.DetailBandColour = clYellow;
+    CurrentModel->Style.LinkFontColour = clMaroon;
     Open();
     QWidget *graphics = Choose("Graphics Style");
     auto *tab = graphics->findChild<QTabBar *>("tabDefault");
     EXPECT_EQ(tab->currentIndex(), 0);
     EXPECT_EQ(Shape(graphics, "shpDetailColour")->Brush(), clWhite);
+    EXPECT_EQ(EditIn(graphics, "edtLinkFont")->palette().color(QPalette::Text), ColorToQColor(clMaroon));
+    Ui.QueueAnswer(TUserInterfaceAnswer::Cancel());
+    ClickIn(graphics, "btnLinkFont");
+    // Of the switches only the two-tone header reports a change; all are stored.
+    CheckIn(graphics, "chkShowOwner")->click();
+    EXPECT_FALSE(ApplyEnabled());
+    CheckIn(graphics, "chk2tone")->click();
+    EXPECT_TRUE(ApplyEnabled());
 
     Ui.QueueAnswer(TUserInterfaceAnswer::WithColor(clLime));
     ClickIn(graphics, "btnDetailColour");
     EXPECT_EQ(Shape(graphics, "shpDetailColour")->Brush(), clLime);
-    EXPECT_TRUE(ApplyEnabled());
     Click("btnApply");
     EXPECT_EQ(CurrentModel->Style.DetailBandColour, clLime);
+    EXPECT_EQ(CurrentModel->Style.LinkFontColour, clMaroon);
+    EXPECT_TRUE(CurrentModel->Style.ShowOwnerInTitle);
+    EXPECT_TRUE(CurrentModel->Style.TwoToneHeader);
     EXPECT_EQ(Preferences->DefaultStyle.DetailBandColour, clYellow);
 
     Ui.QueueAnswer(TUserInterfaceAnswer::WithColor(clRed));
@@ -162,25 +173,6 @@ TEST_F(PreferencePages, CurrentDiagramTabEditsThePageStyleAndSwitchingDropsEdits
     // The red edit was made on the other tab and dropped; OK stored the Default tab.
     EXPECT_EQ(CurrentModel->Style.DetailBandColour, clLime);
     EXPECT_EQ(Preferences->DefaultStyle.DetailBandColour, clYellow);
-}
-
-TEST_F(PreferencePages, FontsAndSwitchesOfTheCurrentDiagram)
-{
-    CurrentModel->Style.LinkFontColour = clMaroon;
-    Open();
-    QWidget *graphics = Choose("Graphics Style");
-    EXPECT_EQ(EditIn(graphics, "edtLinkFont")->palette().color(QPalette::Text), ColorToQColor(clMaroon));
-    Ui.QueueAnswer(TUserInterfaceAnswer::Cancel());
-    ClickIn(graphics, "btnLinkFont");
-    // Of the switches only the two-tone header reports a change; all are stored.
-    CheckIn(graphics, "chkShowOwner")->click();
-    EXPECT_FALSE(ApplyEnabled());
-    CheckIn(graphics, "chk2tone")->click();
-    EXPECT_TRUE(ApplyEnabled());
-    Click("btnOK");
-    EXPECT_EQ(CurrentModel->Style.LinkFontColour, clMaroon);
-    EXPECT_TRUE(CurrentModel->Style.ShowOwnerInTitle);
-    EXPECT_TRUE(CurrentModel->Style.TwoToneHeader);
 }
 
 TEST_F(PreferencePages, ConfigFolderChangeWritesIntoTheNewFolderAndKeepsTheOldFile)

@@ -6,11 +6,13 @@
 #include "canvas/draw_type.h"
 #include "canvas/os_base_note.h"
 
+#include "test_data.h"
+
 #include <cmath>
+#include <functional>
+#include <map>
 
 namespace {
-
-constexpr TColor Unpainted = 0xFF00FF;
 
 class BoxPainterTest : public CanvasTest {
 protected:
@@ -41,39 +43,23 @@ protected:
     TDiagramTable *table = nullptr;
 };
 
-TEST_F(BoxPainterTest, TableOutlineLiesInsideItsShadow)
+TEST_F(BoxPainterTest, OutlinesShadowsBandsAndFoldsAsTabled)
 {
-    for (const auto &[selected, lowGraphics] : {std::pair(false, false), {true, false}, {false, true}}) {
-        SCOPED_TRACE(testing::Message() << "selected " << selected << " low " << lowGraphics);
-        SelectOnly(table, selected);
-        model->Style.LowGraphics = lowGraphics;
-        const QImage image = PaintTable(table).Image;
-        const TColor outline = selected ? clBlue : clGray;
-        // The box is its rectangle less 3 pixels right and below; the shadow never covers it.
-        ExpectPixels(image, {{0, 40, outline}, {116, 40, outline}, {60, 0, outline}, {60, 76, outline},
-                             {60, 60, 0xFFFFFF}, {119, 78, Unpainted}, {120, 40, Unpainted}});
-        // Grey, silver, light grey: right from T + 4, 5, 6 down and below from L + 5, 5, 6.
-        const TColor shades[] = {clGray, clSilver, 0xDFDFDF};
-        const int fromX[] = {5, 5, 6};
-        for (int i = 0; i < 3; ++i) {
-            const TColor shade = lowGraphics ? Unpainted : shades[i];
-            ExpectPixels(image, {{117 + i, 40, shade}, {117 + i, 4 + i, shade}, {117 + i, 3 + i, Unpainted},
-                                 {60, 77 + i, shade}, {fromX[i], 77 + i, shade}, {fromX[i] - 1, 77 + i, Unpainted}});
-        }
+    TDiagramNote *note = AddNote(10, 20, 100, 50, "a\tb\r\n\r\nsecond");
+    TDiagramType *type = AddType("HR", "ADDRESS_T");
+    const std::map<QString, std::function<TPaint()>> paints = {
+        {"table", [&] { return PaintTable(table); }},
+        {"band", [] { return Paint(400, 60, [](TCanvas &c) { DrawTwoToneBand(c, TRect{1, 1, 301, 20}); }); }},
+        {"note", [&] { return Paint(120, 80, [&](TCanvas &c) { TOSBaseNote::DrawNote(c, TRect{0, 0, 100, 60}, note, 1, 1.0); }, Qt::magenta); }},
+        {"type", [&] { return Paint(120, 100, [&](TCanvas &c) { TDrawType::Draw(c, TRect{0, 0, 100, 90}, type); }); }}};
+    const QString window = QString::number(ColorToRGB(clWindow) & 0xFFFFFF, 16);
+    for (const QStringList &c : readCases("canvas/box_pixels.txt")) {
+        SCOPED_TRACE((c[0] + " " + c[1]).toStdString());
+        SelectOnly(c[0] == "note" ? note : c[0] == "type" ? static_cast<TBaseModelObject *>(type) : table, c[1] == "selected");
+        model->Style.LowGraphics = c[1] == "low";
+        model->Style.TwoToneHeader = c[1] == "two-tone";
+        ExpectProbes(paints.at(c[0])().Image, QString(c[2]).replace("=U", "=FF00FF").replace("=W", "=" + window));
     }
-}
-
-TEST_F(BoxPainterTest, HeaderBandAndTwoToneGradient)
-{
-    EXPECT_EQ(At(PaintTable(table).Image, 50, 4), 0x00FFFF);
-    model->Style.TwoToneHeader = true;
-    // Band 1..117 is 116 wide: step 1, strip i covers x = i with blue i; the outline closes it.
-    ExpectPixels(PaintTable(table).Image,
-                 {{50, 4, RGBColor(0, 0, 50)}, {115, 4, RGBColor(0, 0, 115)}, {116, 4, clGray}});
-    // 300 wide: step 2, each strip one pixel left of its place; strips from 150 on are empty.
-    ExpectPixels(Paint(400, 60, [](TCanvas &c) { DrawTwoToneBand(c, TRect{1, 1, 301, 20}); }).Image,
-                 {{1, 5, RGBColor(0, 0, 0)}, {2, 5, RGBColor(0, 0, 1)}, {3, 5, RGBColor(0, 0, 1)},
-                  {299, 5, RGBColor(0, 0, 149)}, {300, 5, 0xFFFFFF}});
 }
 
 TEST_F(BoxPainterTest, ObjectTableHeaderIsTwoLinesHighWithItsTypeInTheTitle)
@@ -172,20 +158,9 @@ TEST_F(BoxPainterTest, KeyIconsStandInTheKeyCellOnlyWithFullGraphics)
     }
 }
 
-TEST_F(BoxPainterTest, NoteOutlineFoldedCornerAndTextLines)
+TEST_F(BoxPainterTest, NoteTextLinesThroughDrawTo)
 {
     TDiagramNote *note = AddNote(10, 20, 100, 50, "a\tb\r\n\r\nsecond");
-    const TColor window = ColorToRGB(clWindow) & 0xFFFFFF;
-    for (bool selected : {false, true}) {
-        SCOPED_TRACE(selected);
-        SelectOnly(note, selected);
-        const auto paint = [&](TCanvas &c) { TOSBaseNote::DrawNote(c, TRect{0, 0, 100, 60}, note, 1, 1.0); };
-        const TColor outline = selected ? clBlue : clSilver;
-        // The fold's edges at R - 12 and T + 12 and its diagonal; the outline beyond it erased.
-        ExpectPixels(Paint(120, 80, paint, Qt::magenta).Image,
-                     {{0, 30, outline}, {50, 0, outline}, {99, 30, outline}, {88, 6, outline}, {94, 12, outline},
-                      {94, 6, outline}, {95, 0, window}, {99, 5, window}, {50, 40, 0xFFFFFF}});
-    }
     // Through DrawTo: bounds moved by the offsets, scaled and rounded up; the scale reaches
     // only the font size; lines 17 pixels apart, tabs as four blanks.
     diagram->Rebuild();
@@ -201,19 +176,10 @@ TEST_F(BoxPainterTest, NoteOutlineFoldedCornerAndTextLines)
     }
 }
 
-TEST_F(BoxPainterTest, TypeBoxOutlineSeparatorAndTexts)
+TEST_F(BoxPainterTest, TypeBoxTexts)
 {
     auto *type = AddType("HR", "ADDRESS_T");
     const int hh = 2 * model->Style.HeaderFontSize + 22;
-    for (bool selected : {false, true}) {
-        SCOPED_TRACE(selected);
-        SelectOnly(type, selected);
-        const TColor outline = selected ? clBlue : clBlack;
-        // No attributes: the separator at HH + 4 - 2; no shadow.
-        ExpectPixels(Paint(120, 100, [&](TCanvas &c) { TDrawType::Draw(c, TRect{0, 0, 100, 90}, type); }).Image,
-                     {{0, 50, outline}, {99, 50, outline}, {50, hh - 4, outline}, {50, hh + 2, outline},
-                      {50, 3, 0x00FFFF}, {101, 50, 0xFFFFFF}});
-    }
     for (const char *name : {"STREET", "NO"}) {
         auto *attribute = new TDiagramAttribute();
         attribute->Name = name, attribute->DataType = "VARCHAR2", attribute->DataLength = 40;

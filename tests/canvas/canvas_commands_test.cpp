@@ -1,6 +1,6 @@
 // The page commands of the canvas controller, driven on a small page and
 // checked on the model and the boxes afterwards.
-#include "command_fixture.h"
+#include "canvas_fixture.h"
 
 #include "canvas/os_base_table.h"
 #include "test_data.h"
@@ -11,7 +11,6 @@
 #include <QMenu>
 #include <QMimeData>
 
-#include <cmath>
 
 namespace {
 
@@ -34,16 +33,13 @@ TEST_F(CanvasCommands, ZoomScalesEveryKindAndTheThreeFonts)
               QPoint(9, 1108));
 }
 
-TEST_F(CanvasCommands, ZoomRoundsHalvesToEvenAndDriftsOutThenIn)
+TEST_F(CanvasCommands, ZoomRoundsHalvesToEvenDriftsAndStopsAtOnePoint)
 {
-    // font size, direction, value -> scaled value
-    const int cases[][4] = {{8, +1, 4, 4},   {8, +1, 12, 14}, {8, +1, 13, 15}, {8, -1, 4, 4}, {8, -1, 12, 10},
-                            {8, -1, -12, -10}, {8, -1, -4, -4}, {2, -1, 3, 2},   {2, -1, 5, 2}, {3, +1, 9, 12}};
-    for (const auto &[size, direction, value, expected] : cases) {
+    for (const QStringList &c : readCases("canvas/zoom_rounding.txt")) {
         TBaseDiagramRectangle r;
-        TOSDiagram::ScaleRectangle(*Placed(&r, value, value + 1, value + 2, value + 3), size + direction, size);
-        const auto scaled = [&](int v) { return int(std::nearbyint(v * double(size + direction) / size)); };
-        EXPECT_EQ(RectOf(&r), QRect(expected, scaled(value + 1), scaled(value + 2), scaled(value + 3))) << value;
+        const int value = c[2].toInt(), size = c[0].toInt();
+        TOSDiagram::ScaleRectangle(*Placed(&r, value, value, value, value), size + c[1].toInt(), size);
+        EXPECT_EQ(RectOf(&r), QRect(QPoint(1, 1) * c[3].toInt(), QSize(1, 1) * c[3].toInt())) << c.join(" | ").toStdString();
     }
 
     auto *table = AddTable(*model, "HR", "EMP", 12, 4, 200, 80);
@@ -51,21 +47,16 @@ TEST_F(CanvasCommands, ZoomRoundsHalvesToEvenAndDriftsOutThenIn)
     EXPECT_EQ(RectOf(table), QRect(10, 4, 175, 70));
     diagram->Zoom(+1);
     EXPECT_EQ(RectOf(table), QRect(11, 5, 200, 80)); // 10 * 8/7 and 4 * 8/7 do not come back
-    EXPECT_EQ(model->Style.FontSize, 8);
-}
 
-TEST_F(CanvasCommands, ZoomLeavesThePageAloneWhenAFontWouldFallBelowOnePoint)
-{
-    // detail, header and link font sizes, direction, zooms
-    const int cases[][5] = {{1, 8, 8, -1, false}, {2, 8, 8, -1, true}, {8, 1, 8, -1, false}, {8, 8, 1, -1, false},
-                            {0, 8, 8, +1, false}, {1, 8, 8, +1, true}, {8, 2, 2, -1, true},  {-3, 8, 8, -1, false}};
-    auto *table = AddTable(*model, "HR", "EMP", 80, 40, 200, 100);
-    for (const auto &[detail, header, link, direction, zooms] : cases) {
+    for (const QStringList &c : readCases("canvas/zoom_fonts.txt")) {
+        const QList<int> sizes = caseInts(c[0]);
+        const int direction = c[1].toInt();
+        const bool zooms = c[2] == "1";
         Placed(table, 80, 40, 200, 100);
-        model->Style.FontSize = detail, model->Style.HeaderFontSize = header, model->Style.LinkFontSize = link;
+        model->Style.FontSize = sizes[0], model->Style.HeaderFontSize = sizes[1], model->Style.LinkFontSize = sizes[2];
         diagram->Zoom(direction);
-        EXPECT_EQ(model->Style.FontSize, zooms ? detail + direction : detail) << detail << header << link;
-        EXPECT_EQ(RectOf(table) == QRect(80, 40, 200, 100), !zooms) << detail << header << link;
+        EXPECT_EQ(model->Style.FontSize, zooms ? sizes[0] + direction : sizes[0]) << c[0].toStdString();
+        EXPECT_EQ(RectOf(table) == QRect(80, 40, 200, 100), !zooms) << c[0].toStdString();
     }
 }
 
@@ -241,9 +232,7 @@ TEST_F(CanvasCommands, CanvasPopupHasThePageCommandsInOrder)
     for (QAction *action : diagram->Popup->actions())
         items << (action->isSeparator() ? QString("-")
                                         : action->text() + "/" + action->property("imageIndex").toString());
-    EXPECT_EQ(items, QStringList({"&Layout/19", "&Show All Columns/-1", "&Show Only Key Columns/33",
-                                  "&Show No Columns/32", "-", "&Show Data Types/-1", "&Hide Data Types/-1", "-",
-                                  "&Paste/7", "-", "&Zoom In/26", "&Zoom Out/27"}));
+    expectGolden("canvas/canvas_popup.txt", items.join("\n").toUtf8());
 
     auto *table = AddTable(*model, "HR", "EMP", 80, 40, 200, 100);
     diagram->Rebuild();

@@ -5,8 +5,10 @@
 #include "canvas/diagram_panel.h"
 #include "canvas/os_diagram.h"
 #include "canvas/os_graphic.h"
+#include "canvas/sql_windows.h"
 #include "model/diagram_object_model.h"
 #include "model/model_globals.h"
+#include "model/model_hooks.h"
 #include "model/preferences.h"
 #include "platform/canvas.h"
 #include "platform/painter_canvas_device.h"
@@ -16,6 +18,7 @@
 #include "model_builders.h"
 
 #include <QImage>
+#include <QRegularExpression>
 #include <QWidget>
 #include <gtest/gtest.h>
 
@@ -104,6 +107,30 @@ protected:
         for (const TProbe &p : probes)
             EXPECT_EQ(At(image, p.X, p.Y), p.Colour) << "at " << p.X << "," << p.Y;
     }
+    // True when any pixel within one pixel of (x, y) has the colour.
+    static bool Around(const QImage &image, int x, int y, TColor colour)
+    {
+        for (int d = 0; d < 9; ++d)
+            if (At(image, x + d % 3 - 1, y + d / 3 - 1) == colour)
+                return true;
+        return false;
+    }
+    // Probes written "x,y=RRGGBB" (exactly there), "~x,y=RRGGBB" (within one pixel) or
+    // "!~x,y=RRGGBB" (nowhere within one pixel), separated by blanks.
+    static void ExpectProbes(const QImage &image, const QString &probes)
+    {
+        for (QString probe : probes.split(' ', Qt::SkipEmptyParts)) {
+            const bool absent = probe.startsWith("!~"), near = absent || probe.startsWith('~');
+            probe.remove(QRegularExpression("^!?~"));
+            const QStringList xy = probe.section('=', 0, 0).split(',');
+            const int x = xy[0].toInt(), y = xy[1].toInt();
+            const TColor colour = probe.section('=', 1).toUInt(nullptr, 16);
+            if (near)
+                EXPECT_EQ(Around(image, x, y, colour), !absent) << probe.toStdString();
+            else
+                EXPECT_EQ(At(image, x, y), colour) << "at " << probe.toStdString();
+        }
+    }
     // An image of the given size in one colour, painted on by paint(canvas).
     template <class F>
     static TPaint Paint(int width, int height, F &&paint, QColor fill = Qt::white)
@@ -174,3 +201,54 @@ protected:
     std::unique_ptr<TDiagramSurface> surface;
     std::unique_ptr<TOSDiagram> diagram;
 };
+
+// The fixture with what the page commands reach: the reader's rebuild hook
+// (counted) and a recorder of the SQL editor windows they open.
+namespace {
+
+class CanvasCommands : public CanvasTest, IDiagramCanvas, ISqlWindows {
+protected:
+    void SetUp() override
+    {
+        CanvasTest::SetUp();
+        TModelHooks::Canvas = this;
+        TSqlWindows::SetHook(this);
+        model->Style.FontSize = 8;
+        model->Style.HeaderFontSize = 10;
+        model->Style.LinkFontSize = 7;
+    }
+    void TearDown() override
+    {
+        TSqlWindows::SetHook(nullptr);
+        TModelHooks::Canvas = nullptr;
+        CanvasTest::TearDown();
+    }
+    void Rebuild() override { ++Rebuilds, diagram->Rebuild(); }
+    void RefreshTablesFromDatabase(const std::vector<TDiagramTable *> &) override {}
+    void ShowScript(const QStringList &lines) override { Scripts.push_back(lines); }
+    void RunQuery(const QString &sql) override { Queries << sql; }
+
+    static QRect RectOf(const TBaseDiagramRectangle *r) { return QRect(r->Left, r->Top, r->Width, r->Height); }
+    static QStringList Names(const TOSBaseList &list)
+    {
+        QStringList names;
+        for (const TBaseModelObject *object : list.Items())
+            names << object->Name;
+        return names;
+    }
+    // A table with an unsorted mix of key and plain columns.
+    TDiagramTable *KeyedTable(const QString &name, int left, int top)
+    {
+        TDiagramTable *table = AddTable(*model, "HR", name, left, top, 150, 90);
+        for (const char *column : {"ZETA", "ALPHA", "ID"})
+            AddColumn(*table, column);
+        AddPrimaryKey(*table, name + "_PK", {"ID"});
+        return table;
+    }
+
+    int Rebuilds = 0;
+    std::vector<QStringList> Scripts;
+    QStringList Queries;
+};
+
+} // namespace

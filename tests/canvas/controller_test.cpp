@@ -131,16 +131,12 @@ TEST_F(ControllerTest, HitZonesOfABox)
     auto *t = AddTable(*model, "S", "T", 10, 10, 100, 60);
     diagram->Rebuild();
     TOSGraphic *box = Box(t);
-    // x, y -> moving, right edge, bottom edge, corner: the edges are the last five pixels.
-    const std::tuple<int, int, bool, bool, bool, bool> cases[] = {
-        {94, 10, true, false, false, false}, {95, 10, false, true, false, false}, {10, 54, true, false, false, false},
-        {10, 55, false, false, true, false}, {95, 55, false, false, false, true}, {94, 54, true, false, false, false},
-    };
-    for (const auto &[x, y, moving, right, bottom, corner] : cases) {
-        box->GraphicMouseDown(Qt::LeftButton, false, x, y);
-        EXPECT_EQ(std::make_tuple(box->Moving, box->ResizingRight, box->ResizingBottom, box->ResizingCorner),
-                  std::make_tuple(moving, right, bottom, corner))
-            << x << "," << y;
+    // The edges are the last five pixels: x,y=Moving, Right edge, Bottom edge or Corner.
+    for (const QString &probe : QString("94,10=M 95,10=R 10,54=M 10,55=B 95,55=C 94,54=M 94,55=B 95,54=R").split(' ')) {
+        box->GraphicMouseDown(Qt::LeftButton, false, probe.section(',', 0, 0).toInt(), probe.section(',', 1).section('=', 0, 0).toInt());
+        const char zone = probe.back().toLatin1();
+        EXPECT_EQ(QString("%1%2%3%4").arg(box->Moving).arg(box->ResizingRight).arg(box->ResizingBottom).arg(box->ResizingCorner),
+                  QString("%1%2%3%4").arg(zone == 'M').arg(zone == 'R').arg(zone == 'B').arg(zone == 'C')) << probe.toStdString();
         box->GraphicMouseUp();
         EXPECT_FALSE(box->GestureActive());
     }
@@ -232,15 +228,13 @@ TEST_F(ControllerTest, DropPlacesObjectsAtTheirOffsetsByKindAndAFailureStillCoun
         TDiagramTable t;
         t.Owner = "S", t.Name = name;
         AddColumn(t, "ID");
-        session->AddTable(t);
-        drag.Add("S", name, 0);
+        session->AddTable(t), drag.Add("S", name, 0);
     }
     TDiagramType type;
     type.Owner = "S", type.Name = "TY";
-    session->AddType(type);
-    drag.Add("S", "TY", 2);
+    session->AddType(type), drag.Add("S", "TY", 2);
     DatabaseSession = session;
-    // Carried through the private drag format unchanged.
+    // Carried through the private drag format unchanged; nothing else is taken.
     auto carried = TDragObjects::FromMimeData(drag.ToMimeData().get());
     ASSERT_EQ(carried ? carried->Items.size() : 0u, 4u);
     EXPECT_EQ(carried->Items[3]->Kind, 2);
@@ -257,7 +251,7 @@ TEST_F(ControllerTest, DropPlacesObjectsAtTheirOffsetsByKindAndAFailureStillCoun
     for (int i = 0; i < 4; ++i) {
         auto *object = i < 3 ? static_cast<TBaseDiagramRectangle *>(model->Tables.GetTable(i)) : model->Types.GetType(0);
         ASSERT_NE(Box(object), nullptr);
-        EXPECT_EQ(Box(object)->pos(), expected[i]) << i;
+        EXPECT_EQ(Box(object)->geometry(), QRect(expected[i], QSize(object->Width, object->Height))) << i;
         EXPECT_EQ(QPoint(object->Left, object->Top), expected[i]) << i;
         EXPECT_GT(object->Width, 0);
     }

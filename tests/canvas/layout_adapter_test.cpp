@@ -4,6 +4,7 @@
 
 #include "canvas/layout/layout_error.h"
 #include "canvas/layout_adapter.h"
+#include "test_data.h"
 
 #include <utility>
 #include <vector>
@@ -41,50 +42,30 @@ protected:
 
 TEST_F(LayoutAdapterTest, HandsTheLayoutTheReferencesAndAppliesItsResult)
 {
-    // A page described by its tables (owner "S") and references, the graph the layout must
-    // get, and where the boxes end up (worked out by hand; none when only the graph counts).
-    struct Case {
-        const char *Name;
-        std::vector<std::pair<const char *, QSize>> Tables;
-        std::vector<std::pair<const char *, const char *>> Keys;
-        TEdgeList Edges;
-        std::vector<QPoint> Places;
-    };
-    const Case cases[] = {
-        {"EmpDept", {{"EMP", {100, 60}}, {"DEPT", {200, 50}}}, {{"EMP", "DEPT"}}, {{0, 1}}, {{55, 40}, {5, 110}}},
-        {"Chain", {{"A", {150, 60}}, {"B", {200, 100}}, {"C", {100, 80}}}, {{"A", "B"}, {"B", "C"}}, {{0, 1}, {1, 2}},
-         {{30, 40}, {5, 110}, {55, 220}}},
-        {"MutualReference", {{"A", {100, 50}}, {"B", {200, 50}}}, {{"A", "B"}, {"B", "A"}}, {{0, 1}, {1, 0}},
-         {{55, 40}, {5, 100}}},
-        {"ThreeCycle", {{"A", {100, 50}}, {"B", {100, 50}}, {"C", {100, 50}}}, {{"A", "B"}, {"B", "C"}, {"C", "A"}},
-         {{0, 1}, {1, 2}, {2, 0}}, {{57, 40}, {5, 100}, {57, 160}}},
-        // I2 only references itself and is as isolated as I1 and I3.
-        {"IsolatedAndSelfReference",
-         {{"A", {150, 60}}, {"I1", {100, 50}}, {"I2", {120, 100}}, {"B", {200, 80}}, {"I3", {80, 70}}},
-         {{"I1", "B"}, {"I2", "I2"}}, {{1, 3}}, {{127, 40}, {22, 40}, {210, 120}, {5, 120}, {282, 40}}},
-        // Keys in list order per table; two keys to one table are two edges; a key to a
-        // table that is not on the page is none.
-        {"KeysInListOrderParallelAndMissing",
-         {{"ORDERS", {160, 90}}, {"CUSTOMERS", {140, 70}}, {"ITEMS", {120, 60}}, {"PARTS", {100, 50}}},
-         {{"ORDERS", "CUSTOMERS"}, {"ORDERS", "CURRENCIES"}, {"ITEMS", "PARTS"}, {"ITEMS", "ORDERS"},
-          {"ITEMS", "ORDERS"}, {"ORDERS", "CUSTOMERS"}},
-         {{0, 1}, {0, 1}, {2, 3}, {2, 0}, {2, 0}}, {}},
-    };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.Name);
+    for (const QStringList &c : readCases("canvas/layout_pages.txt")) {
+        SCOPED_TRACE(c[0].toStdString());
         model->Tables.Clear();
-        for (const auto &[name, size] : c.Tables)
-            AddTable(*model, "S", name, 300, 300, size.width(), size.height());
-        for (const auto &[from, to] : c.Keys)
-            Reference(model->Tables.FindTable(from, "S"), "S", to);
+        std::vector<QSize> sizes;
+        for (const QString &table : c[1].split(',')) {
+            const QStringList words = table.split(' ', Qt::SkipEmptyParts);
+            sizes.emplace_back(words[1].toInt(), words[2].toInt());
+            AddTable(*model, "S", words[0], 300, 300, sizes.back().width(), sizes.back().height());
+        }
+        for (const QString &key : c[2].split(' ', Qt::SkipEmptyParts))
+            Reference(model->Tables.FindTable(key.section('>', 0, 0), "S"), "S", key.section('>', 1));
+        TEdgeList edges;
+        for (const QString &edge : c[3].split(' ', Qt::SkipEmptyParts))
+            edges.emplace_back(edge.section('>', 0, 0).toInt(), edge.section('>', 1).toInt());
         diagram->Rebuild();
         TLayoutAdapter adapter(*model);
-        EXPECT_EQ(EdgesOf(adapter), c.Edges);
+        EXPECT_EQ(EdgesOf(adapter), edges);
         adapter.Execute();
-        for (std::size_t i = 0; i < c.Places.size(); ++i) {
-            TDiagramTable *table = model->Tables.GetTable(int(i));
-            EXPECT_EQ(QPoint(table->Left, table->Top), c.Places[i]) << i;
-            EXPECT_EQ(Box(table)->geometry(), QRect(c.Places[i], c.Tables[i].second)) << i;
+        const QStringList places = c.value(4).split(',', Qt::SkipEmptyParts);
+        for (int i = 0; i < places.size(); ++i) {
+            TDiagramTable *table = model->Tables.GetTable(i);
+            const QList<int> place = caseInts(places[i]);
+            EXPECT_EQ(Box(table)->geometry(), QRect(QPoint(place[0], place[1]), sizes[i])) << i;
+            EXPECT_EQ(Box(table)->geometry(), QRect(table->Left, table->Top, table->Width, table->Height)) << i;
         }
     }
 }

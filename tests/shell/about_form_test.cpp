@@ -1,29 +1,18 @@
 // The about box and splash: version text, home-page label, borderless, and
 // closing on Escape or a click on its pictures and texts.
+#include "shell_fixture.h"
+
 #include "model/helpers.h"
 #include "platform/shell.h"
 #include "shell/about_form.h"
 
-#include <QApplication>
-#include <QKeyEvent>
-#include <QLabel>
-#include <QMouseEvent>
-
-#include <gtest/gtest.h>
-
-namespace {
-
-void Click(QWidget *widget)
-{
-    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(2, 2), widget->mapToGlobal(QPointF(2, 2)),
-                        Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(widget, &release);
-}
-
-} // namespace
-
 TEST(AboutForm, ShowsTheVersionAndClosesOnEscapeOrAClickOnItsPictureAndTexts)
 {
+    const auto click = [](QWidget *widget) {
+        QMouseEvent release(QEvent::MouseButtonRelease, QPointF(2, 2), widget->mapToGlobal(QPointF(2, 2)),
+                            Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(widget, &release);
+    };
     for (const char *target : {"imgAbout", "lblVersion", "lblCopyrightNotice", "Image1", "Escape"}) {
         SCOPED_TRACE(target);
         Tfrmabout about;
@@ -32,12 +21,11 @@ TEST(AboutForm, ShowsTheVersionAndClosesOnEscapeOrAClickOnItsPictureAndTexts)
         EXPECT_EQ(about.size(), QSize(372, 234));
         EXPECT_EQ(about.findChild<QLabel *>("lblVersion")->text(), "v1.1.6");
         EXPECT_TRUE(about.findChild<QLabel *>("lblHomePage")->isVisible());
-        if (QLatin1String(target) == QLatin1String("Escape")) {
-            QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        if (QLatin1String(target) == QLatin1String("Escape"))
             QApplication::sendEvent(&about, &escape);
-        } else {
-            Click(about.findChild<QWidget *>(target));
-        }
+        else
+            click(about.findChild<QWidget *>(target));
         EXPECT_FALSE(about.isVisible());
     }
     // The splash hides the home page, which otherwise opens on a click.
@@ -48,7 +36,7 @@ TEST(AboutForm, ShowsTheVersionAndClosesOnEscapeOrAClickOnItsPictureAndTexts)
     auto *homePage = about.findChild<QLabel *>("lblHomePage");
     EXPECT_FALSE(homePage->isVisible());
     about.SetHomePageVisible(true);
-    Click(homePage);
+    click(homePage);
     EXPECT_TRUE(about.isVisible());
     EXPECT_EQ(shell.OpenedDocuments, QStringList({QString::fromLatin1(THelpers::HomePage)}));
 }

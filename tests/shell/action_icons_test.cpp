@@ -8,10 +8,6 @@
 #include "shell/action_icons.h"
 #include "shell/main_action_table.h"
 
-#include <QAction>
-#include <QMenu>
-#include <QToolBar>
-
 namespace {
 
 TEST_F(ShellFixture, EveryPictureIndexShowsAThemePictureAtBothDensities)

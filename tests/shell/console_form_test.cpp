@@ -1,25 +1,11 @@
 // The console window and its helper: line pairs, saving with CR LF, copying,
 // clearing, and lines written while no console exists.
+#include "shell_fixture.h"
 #include "dbtools/console_helper.h"
 #include "platform/fake_user_interface.h"
 #include "shell/console_form.h"
 
-#include <QApplication>
-#include <QClipboard>
-#include <QFile>
-#include <QTemporaryDir>
-
-#include <gtest/gtest.h>
-
-#include <stdexcept>
-
 namespace {
-
-QByteArray ReadAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
 
 class ThrowingSink : public IConsoleSink {
 public:
@@ -71,21 +57,18 @@ TEST(ConsoleForm, SaveWritesEveryLineWithCrLfAndEmptyConsoleWritesEmptyFile)
     const QString empty = dir.filePath("empty.txt"), full = dir.filePath("full.txt");
     ui.QueueAnswer(TUserInterfaceAnswer::Path(empty));
     console.btnSaveClick();
-    EXPECT_EQ(ReadAll(empty), QByteArray());
+    EXPECT_TRUE(QFile::exists(empty));
+    EXPECT_EQ(ReadFile(empty), QByteArray());
     const auto dialogs = ui.CallsOf(TUserInterfaceCallKind::SaveFile);
     ASSERT_EQ(dialogs.size(), 1);
-    EXPECT_EQ(dialogs[0].File.Filter, "Text files (*.txt)|*.txt|All files (*.*)|*.*");
-    EXPECT_EQ(dialogs[0].File.DefaultExt, "txt");
+    EXPECT_EQ(dialogs[0].File.Filter + dialogs[0].File.DefaultExt, "Text files (*.txt)|*.txt|All files (*.*)|*.*txt");
 
     console.AddLine("one");
     console.AddLine("two");
-    QFile old(full);
-    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-    old.write("an older and much longer file that is replaced");
-    old.close();
+    WriteFile(full, "an older and much longer file that is replaced");
     ui.QueueAnswer(TUserInterfaceAnswer::Path(full));
     console.btnSaveClick();
-    EXPECT_EQ(ReadAll(full), QByteArray("one\r\n\r\ntwo\r\n\r\n"));
+    EXPECT_EQ(ReadFile(full), QByteArray("one\r\n\r\ntwo\r\n\r\n"));
     ui.QueueAnswer(TUserInterfaceAnswer::Cancel());
     console.btnSaveClick(); // nothing written, nothing raised
 }

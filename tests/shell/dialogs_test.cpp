@@ -3,12 +3,6 @@
 
 #include "shell/rename_form.h"
 
-#include <QAction>
-#include <QLineEdit>
-#include <QMenu>
-#include <QPlainTextEdit>
-#include <QScopeGuard>
-
 class DialogsTest : public ShellFixture {
 protected:
     // Answers the next properties dialog with a name and comment, or cancels it.
@@ -37,26 +31,18 @@ TEST_F(DialogsTest, PropertiesRenameThePageFromEveryPlaceThatOffersThem)
 {
     Tfrmgui &form = Start({"file="});
     CurrentModel->Comment = QStringLiteral("old note");
-    const QString firstName = CurrentModel->Name;
-    struct Case {
-        const char *Item;
-        const char *Name;
-        const char *Comment;
-    };
-    const Case cases[] = {{"actRenameDiagram", "Sales & Orders", "two\nlines"},
-                          {"mniProperties", "HR", ""},
-                          {"mniExpProperties", "", "empty names are taken"}};
-    QString previousName = firstName;
-    QString previousComment = QStringLiteral("old note");
-    for (const Case &c : cases) {
-        AnswerProperties(std::pair{QString::fromUtf8(c.Name), QString::fromUtf8(c.Comment)});
-        form.findChild<QAction *>(QLatin1String(c.Item))->trigger();
+    std::pair<QString, QString> previous{CurrentModel->Name, QStringLiteral("old note")};
+    const std::pair<const char *, std::pair<QString, QString>> cases[] = {
+        {"actRenameDiagram", {"Sales & Orders", "two\nlines"}},
+        {"mniProperties", {"HR", ""}},
+        {"mniExpProperties", {"", "empty names are taken"}}};
+    for (const auto &[item, answer] : cases) {
+        AnswerProperties(answer);
+        Find<QAction>(item)->trigger();
         EXPECT_EQ(Title, "Rename Diagram");
-        EXPECT_EQ(Preset, std::pair(previousName, previousComment)) << c.Item;
-        EXPECT_EQ(CurrentModel->Name, c.Name) << c.Item;
-        EXPECT_EQ(CurrentModel->Comment, c.Comment) << c.Item;
-        previousName = QString::fromUtf8(c.Name);
-        previousComment = QString::fromUtf8(c.Comment);
+        EXPECT_EQ(Preset, previous) << item;
+        EXPECT_EQ(std::pair(CurrentModel->Name, CurrentModel->Comment), answer) << item;
+        previous = answer;
     }
     // The tab shows an ampersand as typed; Cancel changes nothing.
     AnswerProperties(std::pair{QStringLiteral("A&B"), QString()});

@@ -6,13 +6,6 @@
 #include "model_builders.h"
 #include "shell/find_form.h"
 
-#include <QAction>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTabWidget>
-#include <QTreeWidget>
-
 class FindFormTest : public ShellFixture {
 protected:
     void SetUp() override
@@ -76,7 +69,7 @@ TEST_F(FindFormTest, OpensAboveItsWindowOnlyWithTheButtonsOffUntilThereIsText)
 // selects its table's box.
 TEST_F(FindFormTest, EachPressMovesToTheNextMatchAndSaysWhenTheyRunOut)
 {
-    for (const QStringList &f : DataRows("find_steps.txt")) {
+    for (const QStringList &f : readTestTable("shell/find_steps.txt")) {
         ASSERT_EQ(f.size(), 5) << f.join('|').toStdString();
         const std::string line = f.join(' ').toStdString();
         Ui.Clear();

@@ -6,24 +6,12 @@
 #include "model/xml_text.h"
 #include "platform/rect.h"
 
-#include <QImage>
-#include <QScrollArea>
-#include <QScrollBar>
-
-#include <climits>
-
 namespace {
 
 // Shown positions stop exactly at the limit on both sides; sizes at zero.
 static_assert(ClampShown(kMaxShownExtent) == kMaxShownExtent && ClampShown(kMaxShownExtent + 1LL) == kMaxShownExtent);
 static_assert(ClampShown(-kMaxShownExtent) == -kMaxShownExtent && ClampShown(-kMaxShownExtent - 1LL) == -kMaxShownExtent);
 static_assert(ClampShownSize(-1) == 0 && ClampShownSize(7) == 7);
-
-QByteArray ReadFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 void AddExtremes(TDiagramObjectModel &model)
 {

@@ -5,19 +5,12 @@
 
 #include "platform/shell.h"
 
-#include <QAction>
-#include <QCoreApplication>
-
-namespace {
-
 // A session whose network configuration file is a real file of the test.
 class TTnsSession : public TFakeDatabaseSession {
 public:
     QString TnsPath;
     QString GetTnsNamesPath() const override { return TnsPath; }
 };
-
-} // namespace
 
 class SessionCommandsTest : public ShellFixture {
 protected:

@@ -14,11 +14,7 @@
 #include "shell/main_form.h"
 #include "test_data.h"
 
-#include <QFile>
-#include <QPainter>
-#include <QTabBar>
-#include <QRegularExpression>
-#include <QTemporaryDir>
+#include <QtWidgets>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -56,16 +52,19 @@ public:
     int Rebuilds = 0;
 };
 
-// The rows of a tab-separated table of tests/data/shell; "#" lines are comments.
-inline std::vector<QStringList> DataRows(const char *name)
+using ::testing::HasSubstr;
+
+inline QByteArray ReadFile(const QString &path)
 {
-    std::vector<QStringList> rows;
-    for (const QString &line : QString::fromUtf8(readTestFile(QStringLiteral("shell/") + name)).split('\n'))
-        if (!line.startsWith('#') && !line.trimmed().isEmpty())
-            rows.push_back(line.split('\t'));
-    if (rows.empty())
-        ADD_FAILURE() << "No rows in " << name;
-    return rows;
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+inline void WriteFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+    file.write(bytes);
 }
 
 class ShellFixture : public ::testing::Test {
@@ -114,6 +113,9 @@ protected:
     }
 
     static QString Data(const char *name) { return testDataPath(QStringLiteral("shell/") + QLatin1String(name)); }
+
+    QString TempFile(const char *name) const { return Temp.filePath(QLatin1String(name)); }
+    QString PreferencesFile() const { return TempFile("marrowtide_preferences.config"); }
 
     template <typename T> T *Find(const char *name) const { return Form->findChild<T *>(QLatin1String(name)); }
 

@@ -8,13 +8,6 @@
 #include "sample_database.h"
 #include "shell_fixture.h"
 
-#include <QAction>
-#include <QMenu>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-
-namespace {
-
 class WizardCommandsTest : public ShellFixture {
 protected:
     void SetUp() override
@@ -28,8 +21,6 @@ protected:
         ShellFixture::TearDown();
     }
 };
-
-} // namespace
 
 TEST_F(WizardCommandsTest, NewTableGetsABoxAndADoubleClickEditsIt)
 {
@@ -84,15 +75,10 @@ TEST_F(WizardCommandsTest, SessionToolsOpenWhileLoggedOnAndListThemselves)
     EXPECT_TRUE(Ui.Messages().isEmpty()) << Ui.Messages().join("|").toStdString();
     auto *menu = Find<QMenu>("mnuWindow");
     ASSERT_EQ(menu->actions().size(), 2);
-    EXPECT_EQ(menu->actions()[0]->text(), "Schema Extractor ~ 1");
-    EXPECT_EQ(menu->actions()[1]->text(), "Export and Import ~ 2");
+    EXPECT_EQ(menu->actions()[0]->text() + "|" + menu->actions()[1]->text(), "Schema Extractor ~ 1|Export and Import ~ 2");
     for (QWidget *window : QApplication::topLevelWidgets())
         if (window->objectName() == "frmExtractor" || window->objectName() == "frmExportImport")
             window->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(menu->actions().isEmpty());
-
-    form.Action("actLogOff")->trigger();
-    EXPECT_FALSE(form.Action("actExtractMetaData")->isEnabled());
-    EXPECT_FALSE(form.Action("actExportImport")->isEnabled());
 }

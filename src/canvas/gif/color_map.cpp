@@ -24,7 +24,9 @@ void TGIFColorMap::Assign(const TGIFPersistent *source)
     FCount = map->FCount;
     FOptimized = map->FOptimized;
     FEntries.assign(std::size_t(FCapacity) * 3, 0);
-    std::memcpy(FEntries.data(), map->FEntries.data(), std::size_t(FCount) * 3);
+    // An empty map has no storage at all: memcpy must not see its null pointer.
+    if (FCount > 0)
+        std::memcpy(FEntries.data(), map->FEntries.data(), std::size_t(FCount) * 3);
     Changed();
 }
 

@@ -1,5 +1,7 @@
 // Barycentre ordering of the layers and the crossing count that judges it.
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <limits>
 #include <utility>
 
@@ -7,37 +9,70 @@
 
 namespace {
 
-// Mean place of the nodes at the other end of the given edges; 0 without edges. The sum is
-// exact; only the mean is stored in single precision, as the barycentre field holds it.
-float MeanPosition(const TLayeredGraph &graph, const std::vector<int> &edges, bool atStart)
+// One list of node numbers per node, all in one array: the lists of node v are
+// Items[Start[v]] .. Items[Start[v + 1] - 1].
+struct TNodeLists
 {
-    if (edges.empty())
+    std::vector<int> Start;
+    std::vector<int> Items;
+
+    template <typename TEnds>
+    void Fill(const TLayeredGraph &graph, TEnds ends)
+    {
+        Start.assign(1, 0);
+        Items.clear();
+        for (const TNode &node : graph.Nodes) {
+            ends(node, Items);
+            Start.push_back(static_cast<int>(Items.size()));
+        }
+    }
+    const int *begin(int v) const { return Items.data() + Start[v]; }
+    const int *end(int v) const { return Items.data() + Start[v + 1]; }
+};
+
+// The edges as the sweeps need them. A large page has over a hundred thousand nodes (mostly
+// dummies); the sweeps visit every edge forty-odd times, and reaching into the nodes for each
+// end would cost a cache miss where these small arrays cost none.
+struct TSweepGraph
+{
+    TNodeLists Upper;      // start nodes of the in-edges, in InEdges order
+    TNodeLists Lower;      // end nodes of the out-edges, in OutEdges order
+    TNodeLists NextLayer;  // end nodes of the out-edges that lie on the very next layer
+
+    explicit TSweepGraph(const TLayeredGraph &graph)
+    {
+        Upper.Fill(graph, [&](const TNode &node, std::vector<int> &items) {
+            for (int e : node.InEdges)
+                items.push_back(graph.Edges[e].FromNode);
+        });
+        Lower.Fill(graph, [&](const TNode &node, std::vector<int> &items) {
+            for (int e : node.OutEdges)
+                items.push_back(graph.Edges[e].ToNode);
+        });
+        NextLayer.Fill(graph, [&](const TNode &node, std::vector<int> &items) {
+            for (int e : node.OutEdges) {
+                const int w = graph.Edges[e].ToNode;
+                if (graph.Nodes[w].Layer == node.Layer + 1)
+                    items.push_back(w);
+            }
+        });
+    }
+};
+
+// Mean place of the given nodes; 0 without any. The sum is exact; only the mean is stored in
+// single precision, as the barycentre field holds it.
+float MeanPosition(const std::vector<int> &position, const int *first, const int *last)
+{
+    if (first == last)
         return 0.0f;
     std::int64_t sum = 0;
-    for (int e : edges) {
-        const TEdge &edge = graph.Edges[e];
-        sum += graph.Nodes[atStart ? edge.FromNode : edge.ToNode].Position;
-    }
-    return static_cast<float>(static_cast<long double>(sum) / static_cast<long double>(edges.size()));
-}
-
-// Sorts one layer by barycentre; equal barycentres keep their order. The keys are sorted
-// beside the node numbers so that comparisons need not reach into the nodes.
-void SortLayer(TLayeredGraph &graph, std::vector<int> &layer, bool byInEdges,
-               std::vector<std::pair<float, int>> &keys)
-{
-    keys.clear();
-    for (int v : layer) {
-        TNode &node = graph.Nodes[v];
-        node.Barycentre = MeanPosition(graph, byInEdges ? node.InEdges : node.OutEdges, byInEdges);
-        keys.emplace_back(node.Barycentre, v);
-    }
-    std::stable_sort(keys.begin(), keys.end(),
-                     [](const auto &a, const auto &b) { return a.first < b.first; });
-    for (std::size_t p = 0; p < layer.size(); ++p) {
-        layer[p] = keys[p].second;
-        graph.Nodes[layer[p]].Position = static_cast<int>(p);
-    }
+    for (const int *v = first; v != last; ++v)
+        sum += position[*v];
+    // Most nodes are dummies with one edge each way: their mean is the place itself, and the
+    // conversion alone rounds it exactly as the division would.
+    if (last - first == 1)
+        return static_cast<float>(sum);
+    return static_cast<float>(static_cast<long double>(sum) / static_cast<long double>(last - first));
 }
 
 // Binary indexed tree over the places of one layer: how many edge ends lie at or left of a place.
@@ -69,43 +104,94 @@ private:
     std::int64_t FTotal = 0;
 };
 
+// The ordering's working state: places of the nodes and the buffers the sweeps reuse, so
+// that a round allocates nothing.
+class TLayerSweep
+{
+public:
+    TLayerSweep(const TLayeredGraph &graph, std::vector<int> position)
+        : Position(std::move(position)), FGraph(graph)
+    {
+    }
+
+    std::vector<int> Position;  // place of each node within its layer
+
+    std::int64_t CountCrossings(const std::vector<std::vector<int>> &layers)
+    {
+        // Edges taken by their upper end from left to right, and for one upper end by their
+        // lower end from left to right; an edge crosses every earlier edge whose lower end lies
+        // strictly to the right of its own. Counting those with a tree makes each layer pair
+        // cost edges x log(width) where the open-edge sweep could cost edges x open edges.
+        std::int64_t crossings = 0;
+        for (std::size_t l = 0; l + 1 < layers.size(); ++l) {
+            const auto &upper = layers[l];
+            FByPlace.assign(upper.size(), -1);
+            for (int v : upper)
+                FByPlace[Position[v]] = v;
+            FCounter.Reset(layers[l + 1].size());
+            for (int v : FByPlace) {
+                if (v < 0)
+                    continue;
+                FEnds.clear();
+                for (const int *w = FGraph.NextLayer.begin(v); w != FGraph.NextLayer.end(v); ++w)
+                    FEnds.push_back(Position[*w]);
+                std::sort(FEnds.begin(), FEnds.end());
+                for (int place : FEnds) {
+                    crossings += FCounter.RightOf(place);
+                    FCounter.Add(place);
+                }
+            }
+        }
+        return crossings;
+    }
+
+    // Sorts one layer by barycentre; equal barycentres keep their order. Each key is the
+    // barycentre's bits above the node's old place: barycentres are never negative, so their
+    // bits order as they do, and the place breaks ties the way a stable sort would.
+    void SortLayer(std::vector<int> &layer, bool byInEdges, std::vector<float> &barycentre)
+    {
+        const TNodeLists &ends = byInEdges ? FGraph.Upper : FGraph.Lower;
+        FKeys.clear();
+        for (std::size_t p = 0; p < layer.size(); ++p) {
+            const int v = layer[p];
+            barycentre[v] = MeanPosition(Position, ends.begin(v), ends.end(v));
+            std::uint32_t bits;
+            std::memcpy(&bits, &barycentre[v], sizeof bits);
+            FKeys.push_back(std::uint64_t{bits} << 32 | p);
+        }
+        // After the first rounds most layers come back in the order they already have.
+        if (std::is_sorted(FKeys.begin(), FKeys.end()))
+            return;
+        std::sort(FKeys.begin(), FKeys.end());
+        FOldLayer.assign(layer.begin(), layer.end());
+        for (std::size_t p = 0; p < layer.size(); ++p) {
+            layer[p] = FOldLayer[static_cast<std::uint32_t>(FKeys[p])];
+            Position[layer[p]] = static_cast<int>(p);
+        }
+    }
+
+private:
+    TSweepGraph FGraph;
+    TPlaceCounter FCounter;
+    std::vector<int> FByPlace;
+    std::vector<int> FEnds;
+    std::vector<std::uint64_t> FKeys;
+    std::vector<int> FOldLayer;
+};
+
+std::vector<int> PositionsOf(const TLayeredGraph &graph)
+{
+    std::vector<int> position(graph.Nodes.size());
+    for (std::size_t i = 0; i < graph.Nodes.size(); ++i)
+        position[i] = graph.Nodes[i].Position;
+    return position;
+}
+
 } // namespace
 
 std::int64_t CountCrossings(const TLayeredGraph &graph)
 {
-    // Edges taken by their upper end from left to right, and for one upper end by their lower
-    // end from left to right; an edge crosses every earlier edge whose lower end lies strictly
-    // to the right of its own. Counting those with a tree makes each layer pair cost
-    // edges x log(width) where the open-edge sweep could cost edges x open edges.
-    std::int64_t crossings = 0;
-    TPlaceCounter counter;
-    std::vector<int> byPlace;
-    std::vector<int> ends;
-    for (std::size_t l = 0; l + 1 < graph.Layers.size(); ++l) {
-        const auto &upper = graph.Layers[l];
-        const auto &lower = graph.Layers[l + 1];
-        byPlace.assign(upper.size(), -1);
-        for (int v : upper)
-            byPlace[graph.Nodes[v].Position] = v;
-        counter.Reset(lower.size());
-        for (int v : byPlace) {
-            if (v < 0)
-                continue;
-            const TNode &node = graph.Nodes[v];
-            ends.clear();
-            for (int e : node.OutEdges) {
-                const TNode &end = graph.Nodes[graph.Edges[e].ToNode];
-                if (end.Layer == node.Layer + 1)
-                    ends.push_back(end.Position);
-            }
-            std::sort(ends.begin(), ends.end());
-            for (int place : ends) {
-                crossings += counter.RightOf(place);
-                counter.Add(place);
-            }
-        }
-    }
-    return crossings;
+    return TLayerSweep(graph, PositionsOf(graph)).CountCrossings(graph.Layers);
 }
 
 void OrderLayers(TLayeredGraph &graph)
@@ -114,41 +200,41 @@ void OrderLayers(TLayeredGraph &graph)
     for (auto &layer : layers)
         for (std::size_t p = 0; p < layer.size(); ++p)
             graph.Nodes[layer[p]].Position = static_cast<int>(p);
+    TLayerSweep sweep(graph, PositionsOf(graph));
+    std::vector<float> barycentre(graph.Nodes.size());
+    for (std::size_t i = 0; i < graph.Nodes.size(); ++i)
+        barycentre[i] = graph.Nodes[i].Barycentre;
 
     // The best order starts as the current one, so that even a count beyond any limit leaves
     // a sound order behind; any real count replaces it.
     std::int64_t best = std::numeric_limits<std::int64_t>::max();
-    std::vector<int> saved(graph.Nodes.size());
-    auto save = [&] {
-        for (std::size_t i = 0; i < graph.Nodes.size(); ++i)
-            saved[i] = graph.Nodes[i].Position;
-    };
+    std::vector<int> saved = sweep.Position;
     auto keepBest = [&] {
-        const std::int64_t count = CountCrossings(graph);
+        const std::int64_t count = sweep.CountCrossings(layers);
         if (count < best) {
             best = count;
-            save();
+            saved = sweep.Position;
         }
     };
-    save();
 
     const int layerCount = static_cast<int>(layers.size());
-    std::vector<std::pair<float, int>> keys;
     for (int round = 1;; ++round) {
         for (int l = 1; l < layerCount; ++l)
-            SortLayer(graph, layers[l], true, keys);
+            sweep.SortLayer(layers[l], true, barycentre);
         keepBest();
         if (best == 0)
             break;
         for (int l = layerCount - 2; l >= 0; --l)
-            SortLayer(graph, layers[l], false, keys);
+            sweep.SortLayer(layers[l], false, barycentre);
         keepBest();
         if (round > MaxOrderingRounds || best == 0)
             break;
     }
 
-    for (std::size_t i = 0; i < graph.Nodes.size(); ++i)
+    for (std::size_t i = 0; i < graph.Nodes.size(); ++i) {
         graph.Nodes[i].Position = saved[i];
+        graph.Nodes[i].Barycentre = barycentre[i];
+    }
     for (auto &layer : layers) {
         std::vector<int> sorted(layer.size());
         for (int v : layer)

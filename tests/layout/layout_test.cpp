@@ -137,6 +137,8 @@ TEST(LayoutPhases, CrossingsRoundingAndForces)
 {
     // Parallel edges count apart, shared ends never cross.
     EXPECT_EQ(CountCrossings(MakeLayered({2, 2}, {{{0, 0}, {1, 1}}, {{0, 0}, {1, 1}}, {{0, 0}, {1, 0}}, {{0, 1}, {1, 0}}})), 2);
+    // Only edges between neighbouring layers count: the two crossed edges that skip a layer do not.
+    EXPECT_EQ(CountCrossings(MakeLayered({2, 2, 2}, {{{0, 0}, {1, 1}}, {{0, 1}, {1, 0}}, {{0, 0}, {2, 1}}, {{0, 1}, {2, 0}}})), 1);
     std::mt19937 random(7);
     for (int round = 0; round < 50; ++round) {
         std::vector<int> sizes(std::size_t(2 + random() % 4));

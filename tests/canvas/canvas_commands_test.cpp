@@ -1,6 +1,6 @@
 // The page commands of the canvas controller, driven on a small page and
 // checked on the model and the boxes afterwards.
-#include "command_fixture.h"
+#include "canvas_fixture.h"
 
 #include "canvas/os_base_table.h"
 #include "test_data.h"

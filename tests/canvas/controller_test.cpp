@@ -7,6 +7,7 @@
 #include "canvas/os_base_type.h"
 #include "fake_database_session.h"
 #include "model/model_hooks.h"
+#include "test_data.h"
 
 #include <QCoreApplication>
 #include <QMimeData>
@@ -144,30 +145,20 @@ TEST_F(ControllerTest, HitZonesOfABox)
 
 TEST_F(ControllerTest, ResizeKeepsAMinimumGesturesWriteTheModelAndGrowTheSurface)
 {
-    auto *t = AddTable(*model, "S", "T", 10, 10, 100, 60);
-    diagram->Rebuild();
-    TOSGraphic *box = Box(t);
-    box->GraphicMouseDown(Qt::LeftButton, false, 98, 10);
-    for (const auto &[x, width] : {std::pair(15, 100), std::pair(20, 100), std::pair(21, 21)}) {
-        box->GraphicMouseMove(false, x, 10);
-        EXPECT_EQ(box->width(), width) << x;
+    auto *t = AddTable(*model, "S", "T");
+    for (const QStringList &c : readCases("canvas/gestures.txt")) {
+        SCOPED_TRACE(c.join(" | ").toStdString());
+        Placed(t, 10, 10, 100, 60);
+        surface->resize(400, 300);
+        diagram->Rebuild();
+        const QList<int> press = caseInts(c[0]), to = caseInts(c[1]), r = caseInts(c[2]), grown = caseInts(c[3]);
+        Box(t)->GraphicMouseDown(Qt::LeftButton, false, press[0], press[1]);
+        Box(t)->GraphicMouseMove(false, to[0], to[1]);
+        EXPECT_EQ(Box(t)->geometry(), QRect(r[0], r[1], r[2], r[3]));
+        EXPECT_EQ(QRect(t->Left, t->Top, t->Width, t->Height), QRect(r[0], r[1], r[2], r[3]));
+        EXPECT_EQ(surface->size(), QSize(grown[0], grown[1]));
+        Box(t)->GraphicMouseUp();
     }
-    EXPECT_EQ(t->Width, 21);
-    box->GraphicMouseUp();
-
-    box->GraphicMouseDown(Qt::LeftButton, false, 18, 58); // the corner
-    box->GraphicMouseMove(false, 300, 10);
-    EXPECT_EQ(box->size(), QSize(300, 60)); // y inside 20 leaves the height
-    box->GraphicMouseMove(false, 300, 500);
-    EXPECT_EQ(QSize(t->Width, t->Height), QSize(300, 500));
-    EXPECT_EQ(surface->height(), 510);
-    box->GraphicMouseUp();
-
-    // Moved beyond the right edge: the surface widens to the box's right edge.
-    box->GraphicMouseDown(Qt::LeftButton, false, 10, 30);
-    box->GraphicMouseMove(false, 410, 37);
-    EXPECT_EQ(QPoint(t->Left, t->Top), QPoint(410, 17));
-    EXPECT_EQ(surface->width(), 710);
 }
 
 TEST_F(ControllerTest, GroupMoveStopsAtTheFirstBoxThatWouldLeaveThePage)

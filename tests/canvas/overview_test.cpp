@@ -4,6 +4,7 @@
 
 #include "canvas/overview.h"
 #include "canvas/plan_view_drag.h"
+#include "test_data.h"
 
 #include <QCoreApplication>
 #include <QScrollArea>
@@ -56,50 +57,30 @@ protected:
     std::unique_ptr<QScrollArea> scrollBox;
 };
 
-TEST_F(OverviewTest, PageAreaKeepsTheSurfaceProportions)
+TEST_F(OverviewTest, PageAreaVisibleAreaAndBoxesAsTabled)
 {
-    ShowSurface(2000, 1000, 100, 0);
-    // The page area (0, 0)-(200, 100) outlined in black on the window colour; below it button face.
-    ExpectPixels(Plan(), {{0, 50, clBlack}, {199, 50, clBlack}, {150, 99, clBlack}, {150, 60, window},
-                          {150, 100, buttonFace}, {100, 199, buttonFace}});
-    EXPECT_DOUBLE_EQ(OverviewScale, 0.1);
-    ShowSurface(500, 1000); // portrait surfaces fit by their height
-    Plan();
-    EXPECT_DOUBLE_EQ(OverviewScale, 0.2);
-}
-
-TEST_F(OverviewTest, VisibleAreaIsFramedOneUpAndLeftInGreyUnlessTheWholePageShows)
-{
-    ShowSurface(2000, 1000, 500, 200);
-    // (50, 20)-(90, 50) reduced by one, 3 wide, over a clear brush.
-    ExpectPixels(Plan(), {{49, 30, clGray}, {88, 30, clGray}, {70, 19, clGray}, {70, 48, clGray}, {70, 34, window}});
-    EXPECT_EQ(OverviewViewRect, (TRect{49, 19, 89, 49}));
-
-    ShowSurface(300, 200);
-    const QImage plan = Plan();
-    EXPECT_DOUBLE_EQ(OverviewScale, 200.0 / 300.0);
-    // The unreduced view: the viewport is larger than the page.
-    EXPECT_EQ(OverviewViewRect, (TRect{0, 0, 267, 200}));
-    for (int x = 1; x < 199; ++x)
-        ASSERT_NE(At(plan, x, 1), clGray) << x;
-}
-
-TEST_F(OverviewTest, BoxesAreOutlinedScaledWithHalvesRoundedToEven)
-{
-    ShowSurface(2000, 1000);
-    // Left 25 -> 2.5 -> 2, right 135 -> 13.5 -> 14, top 45 -> 4.5 -> 4, bottom 155 -> 15.5 -> 16.
-    auto *table = AddTable(*model, "S", "A", 25, 45, 110, 110);
-    AddTable(*model, "S", "B", 500, 300, 200, 100);
-    diagram->Rebuild();
-    scrollBox->widget()->resize(2000, 1000);
-    ExpectPixels(Plan(), {{2, 10, clBlack}, {3, 10, clWhite}, {13, 10, clBlack}, {14, 10, window}, {8, 4, clBlack},
-                          {8, 15, clBlack}, {8, 16, window}, {60, 35, clWhite}, {50, 35, clBlack}});
-
-    // Selected: blue and two pixels wide; the pen is black again for the next box.
-    SelectedGraphics->Add(table);
-    const QImage plan = Plan();
-    ExpectPixels(plan, {{8, 4, clBlue}, {1, 10, window}, {2, 10, clBlue}, {3, 10, clBlue}, {4, 10, clWhite},
-                        {50, 35, clBlack}});
+    const QString window = QString::number(this->window, 16), face = QString::number(buttonFace, 16);
+    for (const QStringList &c : readCases("canvas/overview_plans.txt")) {
+        SCOPED_TRACE(c.join(" | ").toStdString());
+        model->Tables.Clear();
+        QList<TDiagramTable *> marked;
+        for (const QString &table : c[2].split(',', Qt::SkipEmptyParts)) {
+            const QList<int> r = caseInts(QString(table).remove('*'));
+            auto *added = AddTable(*model, "S", QString::number(model->Tables.Count()), r[0], r[1], r[2], r[3]);
+            table.contains('*') ? void(marked << added) : void();
+        }
+        diagram->Rebuild();
+        for (TDiagramTable *table : marked)
+            SelectedGraphics->Add(table);
+        const QList<int> size = caseInts(c[0]), scrolled = caseInts(c[1]), view = caseInts(c[4]);
+        ShowSurface(size[0], size[1], scrolled[0], scrolled[1]);
+        const QImage plan = Plan();
+        EXPECT_NEAR(OverviewScale, c[3].toDouble(), 1e-12);
+        if (!view.isEmpty()) {
+            EXPECT_EQ(OverviewViewRect, (TRect{view[0], view[1], view[2], view[3]}));
+        }
+        ExpectProbes(plan, QString(c.value(5)).replace("=window", "=" + window).replace("=face", "=" + face));
+    }
 }
 
 TEST_F(OverviewTest, NothingIsPaintedWhileTheSurfaceHasNoWidth)

@@ -171,7 +171,7 @@ TEST(ColumnSort, EqualKeysKeepTheirOrder)
 
 // Link ranks and captions --------------------------------------------------------
 
-TEST(LinkPaths, ParallelKeysGetIncreasingRanks)
+TEST(LinkPaths, ParallelKeysGetIncreasingRanksAndRemoveTakesTheLastMatch)
 {
     TDiagramTable emp;
     auto *first = AddForeignKey(emp, "FK1", {"DEPT_ID"}, "HR", "DEPT", {"ID"});
@@ -183,21 +183,19 @@ TEST(LinkPaths, ParallelKeysGetIncreasingRanks)
     EXPECT_EQ(emp.RankLinkPath(*first), 1) << "drawing a key again keeps its rank";
     EXPECT_EQ(emp.RankLinkPath(*second), 2);
     EXPECT_EQ(emp.LinkPaths.size(), 3u);
-}
 
-TEST(LinkPaths, RemoveTakesTheLastMatchOnly)
-{
-    TDiagramTable emp;
-    emp.AddLinkPath("DEPT", "HR", 1, "FK");
-    emp.AddLinkPath("DEPT", "HR", 2, "FK");
-    emp.RemoveLinkPath("FK");
-    ASSERT_EQ(emp.LinkPaths.size(), 1u);
-    EXPECT_EQ(emp.LinkPaths[0]->Rank, 1);
-    emp.RemoveLinkPath("fk");
-    EXPECT_EQ(emp.LinkPaths.size(), 1u);
-    EXPECT_TRUE(emp.HasLinkPath("DEPT", "HR", 1, "OTHER"));
-    EXPECT_FALSE(emp.HasLinkPath("DEPT", "HR", 1, "FK"));
-    EXPECT_FALSE(emp.HasLinkPath("dept", "HR", 1, "OTHER"));
+    // Removing takes the last match only, by exact name.
+    TDiagramTable dept;
+    dept.AddLinkPath("DEPT", "HR", 1, "FK");
+    dept.AddLinkPath("DEPT", "HR", 2, "FK");
+    dept.RemoveLinkPath("FK");
+    ASSERT_EQ(dept.LinkPaths.size(), 1u);
+    EXPECT_EQ(dept.LinkPaths[0]->Rank, 1);
+    dept.RemoveLinkPath("fk");
+    EXPECT_EQ(dept.LinkPaths.size(), 1u);
+    EXPECT_TRUE(dept.HasLinkPath("DEPT", "HR", 1, "OTHER"));
+    EXPECT_FALSE(dept.HasLinkPath("DEPT", "HR", 1, "FK"));
+    EXPECT_FALSE(dept.HasLinkPath("dept", "HR", 1, "OTHER"));
 }
 
 TEST(LinkCaption, FollowsTheStyleSwitches)

@@ -1,7 +1,5 @@
-// The shared text helpers, name splitting and the logged-on test.
-#include "fake_database_session.h"
+// The shared text helpers and name splitting.
 #include "model/helpers.h"
-#include "model/model_globals.h"
 
 #include <gtest/gtest.h>
 
@@ -9,38 +7,28 @@ namespace {
 
 TEST(Helpers, TextConversions)
 {
-    EXPECT_EQ(THelpers::Indent(0), "");
-    EXPECT_EQ(THelpers::Indent(4), "    ");
-    EXPECT_EQ(THelpers::BoolToYN(true) + THelpers::BoolToYN(false), "YN");
-    EXPECT_TRUE(THelpers::YNToBool("Y") && THelpers::YNToBool("y"));
+    const std::pair<QString, QString> cases[] = {
+        {THelpers::Indent(0) + "|" + THelpers::Indent(4) + "|" + THelpers::Indent(-1), "|    |"},
+        {THelpers::BoolToYN(true) + THelpers::BoolToYN(false), "YN"},
+        {THelpers::ColumnSortMethodToText(1) + THelpers::ColumnSortMethodToText(2), "alphakeys"},
+        {THelpers::ColumnSortMethodToText(0) + THelpers::ColumnSortMethodToText(9), "creationcreation"},
+        {THelpers::PadRight("ABCDEF", 3, ' ') + THelpers::PadRight("", 4, '.') + THelpers::PadRight("AB", 5, ' '),
+         "ABC....AB   "},
+        {THelpers::WrapCData("") + THelpers::WrapCData("a<b"), "<![CDATA[]]><![CDATA[a<b]]>"},
+        {THelpers::WrapCData("]]>]]>"), "<![CDATA[]]]]><![CDATA[>]]]]><![CDATA[>]]>"},
+        {THelpers::CommaText({}) + "|" + THelpers::CommaText({""}) + "|" + THelpers::CommaText({"A", "", "B"}),
+         "|\"\"|A,,B"},
+        {THelpers::CommaText({"A,B", "say \"hi\"", "C D", "\tT"}), "\"A,B\",\"say \"\"hi\"\"\",\"C D\",\"\tT\""},
+    };
+    for (const auto &[actual, expected] : cases)
+        EXPECT_EQ(actual, expected);
+    EXPECT_TRUE(THelpers::YNToBool("Y") && THelpers::YNToBool("y") && THelpers::IsYes("YeS"));
     for (const char *no : {"N", "yes", "", "YES", " Y"})
         EXPECT_FALSE(THelpers::YNToBool(no)) << no;
-    EXPECT_TRUE(THelpers::IsYes("YeS"));
     EXPECT_FALSE(THelpers::IsYes("Y"));
-    EXPECT_EQ(THelpers::ColumnSortMethodToText(1) + THelpers::ColumnSortMethodToText(2), "alphakeys");
-    EXPECT_EQ(THelpers::ColumnSortMethodToText(0) + THelpers::ColumnSortMethodToText(9), "creationcreation");
-    EXPECT_EQ(THelpers::ColumnSortMethodFromText("ALPHA"), 1);
-    EXPECT_EQ(THelpers::ColumnSortMethodFromText("Keys"), 2);
-    EXPECT_EQ(THelpers::ColumnSortMethodFromText(""), 0);
-    EXPECT_EQ(THelpers::ColumnSortMethodFromText("alphabetical"), 0);
-    EXPECT_EQ(THelpers::PadRight("ABCDEF", 3, ' '), "ABC");
-    EXPECT_EQ(THelpers::PadRight("", 4, '.'), "....");
-    EXPECT_EQ(THelpers::PadRight("AB", 5, ' '), "AB   ");
-}
-
-TEST(Helpers, CDataSplitsEveryTerminator)
-{
-    EXPECT_EQ(THelpers::WrapCData(""), "<![CDATA[]]>");
-    EXPECT_EQ(THelpers::WrapCData("a<b"), "<![CDATA[a<b]]>");
-    EXPECT_EQ(THelpers::WrapCData("]]>]]>"), "<![CDATA[]]]]><![CDATA[>]]]]><![CDATA[>]]>");
-}
-
-TEST(Helpers, CommaTextQuotesOnlyWhatNeedsIt)
-{
-    EXPECT_EQ(THelpers::CommaText({}), "");
-    EXPECT_EQ(THelpers::CommaText({""}), "\"\"");
-    EXPECT_EQ(THelpers::CommaText({"A", "", "B"}), "A,,B");
-    EXPECT_EQ(THelpers::CommaText({"A,B", "say \"hi\"", "C D"}), "\"A,B\",\"say \"\"hi\"\"\",\"C D\"");
+    const std::pair<const char *, int> methods[] = {{"ALPHA", 1}, {"Keys", 2}, {"", 0}, {"alphabetical", 0}};
+    for (const auto &[text, method] : methods)
+        EXPECT_EQ(THelpers::ColumnSortMethodFromText(text), method) << text;
 }
 
 // Owner and name split at the first dot; the session tools rely on it.
@@ -52,18 +40,6 @@ TEST(Helpers, OwnerQualifiedNamesSplitAtTheFirstDot)
         EXPECT_EQ(THelpers::GetOwnerName(text), QString::fromLatin1(owner)) << text;
         EXPECT_EQ(THelpers::GetObjectName(text), QString::fromLatin1(name)) << text;
     }
-}
-
-TEST(Helpers, IsConnectedFollowsTheSession)
-{
-    DatabaseSession.reset();
-    EXPECT_FALSE(THelpers::IsConnected());
-    auto session = std::make_shared<TFakeDatabaseSession>();
-    DatabaseSession = session;
-    EXPECT_TRUE(THelpers::IsConnected());
-    session->Disconnect();
-    EXPECT_FALSE(THelpers::IsConnected()) << "logged off but still assigned";
-    DatabaseSession.reset();
 }
 
 } // namespace

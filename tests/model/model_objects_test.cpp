@@ -83,20 +83,14 @@ TEST(ModelObjects, TableCopyIsDeepButLeavesLinkPathsAndSortMethod)
     EXPECT_EQ(key->Table, &copy);
     emp.reset();
     EXPECT_EQ(key->Table->Name, "EMP");
-}
-
-TEST(ModelObjects, ForeignKeyCopyKeepsTheSourceTableAndReplacesTheReferencedColumns)
-{
-    TDiagramTable emp;
-    FillEmp(emp);
-    TDiagramForeignKey copy;
-    copy.Columns = QStringList{"OLD"};
-    copy.RefColumns = QStringList{"OLD_REF"};
-    copy.Assign(*emp.ForeignKeys.GetForeignKey(0));
-    EXPECT_EQ(copy.Table, &emp);
-    EXPECT_EQ(copy.RefTableName, "DEPT");
-    EXPECT_EQ(copy.Columns, QStringList({"DEPT_ID"}));
-    EXPECT_EQ(copy.RefColumns, QStringList({"ID"}));
+    // A key copied on its own keeps the source's table and replaces the columns.
+    TDiagramForeignKey keyCopy;
+    keyCopy.Columns = QStringList{"OLD"};
+    keyCopy.RefColumns = QStringList{"OLD_REF"};
+    keyCopy.Assign(*key);
+    EXPECT_EQ(keyCopy.Table, &copy);
+    EXPECT_EQ(QStringList({keyCopy.RefTableName, keyCopy.Columns.join(','), keyCopy.RefColumns.join(',')}),
+              QStringList({"DEPT", "DEPT_ID", "ID"}));
 }
 
 TEST(ModelObjects, ObjectTableNoteAndTypeCopies)
@@ -129,10 +123,8 @@ TEST(ModelObjects, ObjectTableNoteAndTypeCopies)
     TDiagramType typeCopy;
     typeCopy.Methods.Add(new TDiagramMethod());
     typeCopy.Assign(type);
+    EXPECT_EQ(QList<int>({typeCopy.Left, typeCopy.Attributes.Count(), typeCopy.Methods.Count()}), QList<int>({5, 0, 1}));
     EXPECT_EQ(typeCopy.Owner, "HR");
-    EXPECT_EQ(typeCopy.Left, 5);
-    EXPECT_EQ(typeCopy.Attributes.Count(), 0);
-    EXPECT_EQ(typeCopy.Methods.Count(), 1);
 
     TDiagramColumn column;
     EXPECT_THROW(column.Assign(TDiagramIndex()), EInvalidCast);

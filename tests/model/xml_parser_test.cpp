@@ -25,20 +25,16 @@ TEST(XmlParser, RefusedTextsFailWithTheirMessageAndNoRoot)
     }
 }
 
-TEST(XmlParser, DocumentWithoutElementsHasNoRootAndSuccessClearsTheMessage)
+TEST(XmlParser, TreeChildrenAndLookUpByExactName)
 {
     TDirtyXMLParser parser;
+    // A document without elements has no root, and success clears the message.
     EXPECT_FALSE(parser.ParseXml(QStringLiteral("<a>")));
     EXPECT_TRUE(parser.ParseXml(QStringLiteral("<?xml version=\"1.0\"?>\r\n<!-- a -->\r\n<!---->")));
     EXPECT_EQ(parser.Root(), nullptr);
     EXPECT_TRUE(parser.ErrorMessage().isEmpty());
     EXPECT_TRUE(parser.ParseXml(QString()));
     EXPECT_EQ(parser.Root(), nullptr);
-}
-
-TEST(XmlParser, TreeChildrenAndLookUpByExactName)
-{
-    TDirtyXMLParser parser;
     const QString text = QStringLiteral("<r><table n='1'/><x/><table n='2'><c/></table><Table n='3'/></r>");
     ASSERT_TRUE(parser.ParseXml(text));
     EXPECT_EQ(parser.SourceText(), text);

@@ -16,46 +16,65 @@ struct TNodeLists
     std::vector<int> Start;
     std::vector<int> Items;
 
-    template <typename TEnds>
-    void Fill(const TLayeredGraph &graph, TEnds ends)
-    {
-        Start.assign(1, 0);
-        Items.clear();
-        for (const TNode &node : graph.Nodes) {
-            ends(node, Items);
-            Start.push_back(static_cast<int>(Items.size()));
-        }
-    }
     const int *begin(int v) const { return Items.data() + Start[v]; }
     const int *end(int v) const { return Items.data() + Start[v + 1]; }
 };
 
-// The edges as the sweeps need them. A large page has over a hundred thousand nodes (mostly
-// dummies); the sweeps visit every edge forty-odd times, and reaching into the nodes for each
-// end would cost a cache miss where these small arrays cost none.
+// The edges as the sweeps need them, with the nodes numbered afresh layer after layer (nodes
+// in no layer last). A large page has over a hundred thousand nodes, mostly dummies numbered in
+// the order they were made; the sweeps visit every edge forty-odd times, and with the nodes of
+// one layer side by side in small arrays those visits stay within the cache.
 struct TSweepGraph
 {
-    TNodeLists Upper;      // start nodes of the in-edges, in InEdges order
-    TNodeLists Lower;      // end nodes of the out-edges, in OutEdges order
-    TNodeLists NextLayer;  // end nodes of the out-edges that lie on the very next layer
+    std::vector<int> Node;   // graph node of each number
+    std::vector<int> Id;     // number of each graph node
+    std::vector<std::vector<int>> Layers;
+    TNodeLists Upper;        // start nodes of the in-edges, in InEdges order
+    TNodeLists Lower;        // end nodes of the out-edges, in OutEdges order
+    TNodeLists NextLayer;    // end nodes of the out-edges that lie on the very next layer
 
     explicit TSweepGraph(const TLayeredGraph &graph)
     {
-        Upper.Fill(graph, [&](const TNode &node, std::vector<int> &items) {
+        Id.assign(graph.Nodes.size(), -1);
+        Layers.resize(graph.Layers.size());
+        for (std::size_t l = 0; l < graph.Layers.size(); ++l)
+            for (int v : graph.Layers[l]) {
+                Id[v] = static_cast<int>(Node.size());
+                Node.push_back(v);
+                Layers[l].push_back(Id[v]);
+            }
+        for (std::size_t v = 0; v < graph.Nodes.size(); ++v)
+            if (Id[v] < 0) {
+                Id[v] = static_cast<int>(Node.size());
+                Node.push_back(static_cast<int>(v));
+            }
+        Fill(graph, Upper, [&](const TNode &node, std::vector<int> &items) {
             for (int e : node.InEdges)
-                items.push_back(graph.Edges[e].FromNode);
+                items.push_back(Id[graph.Edges[e].FromNode]);
         });
-        Lower.Fill(graph, [&](const TNode &node, std::vector<int> &items) {
+        Fill(graph, Lower, [&](const TNode &node, std::vector<int> &items) {
             for (int e : node.OutEdges)
-                items.push_back(graph.Edges[e].ToNode);
+                items.push_back(Id[graph.Edges[e].ToNode]);
         });
-        NextLayer.Fill(graph, [&](const TNode &node, std::vector<int> &items) {
+        Fill(graph, NextLayer, [&](const TNode &node, std::vector<int> &items) {
             for (int e : node.OutEdges) {
                 const int w = graph.Edges[e].ToNode;
                 if (graph.Nodes[w].Layer == node.Layer + 1)
-                    items.push_back(w);
+                    items.push_back(Id[w]);
             }
         });
+    }
+
+private:
+    template <typename TEnds>
+    void Fill(const TLayeredGraph &graph, TNodeLists &lists, TEnds ends) const
+    {
+        lists.Start.assign(1, 0);
+        lists.Items.clear();
+        for (int v : Node) {
+            ends(graph.Nodes[v], lists.Items);
+            lists.Start.push_back(static_cast<int>(lists.Items.size()));
+        }
     }
 };
 
@@ -109,15 +128,23 @@ private:
 class TLayerSweep
 {
 public:
-    TLayerSweep(const TLayeredGraph &graph, std::vector<int> position)
-        : Position(std::move(position)), FGraph(graph)
+    explicit TLayerSweep(const TLayeredGraph &graph) : FGraph(graph)
     {
+        for (int v : FGraph.Node) {
+            Position.push_back(graph.Nodes[v].Position);
+            Barycentre.push_back(graph.Nodes[v].Barycentre);
+        }
     }
 
+    // Both by the sweep's own node numbers (see TSweepGraph).
     std::vector<int> Position;  // place of each node within its layer
+    std::vector<float> Barycentre;
 
-    std::int64_t CountCrossings(const std::vector<std::vector<int>> &layers)
+    int NodeOf(int id) const { return FGraph.Node[id]; }
+
+    std::int64_t CountCrossings()
     {
+        const auto &layers = FGraph.Layers;
         // Edges taken by their upper end from left to right, and for one upper end by their
         // lower end from left to right; an edge crosses every earlier edge whose lower end lies
         // strictly to the right of its own. Counting those with a tree makes each layer pair
@@ -148,8 +175,10 @@ public:
     // Sorts one layer by barycentre; equal barycentres keep their order. Each key is the
     // barycentre's bits above the node's old place: barycentres are never negative, so their
     // bits order as they do, and the place breaks ties the way a stable sort would.
-    void SortLayer(std::vector<int> &layer, bool byInEdges, std::vector<float> &barycentre)
+    void SortLayer(std::size_t l, bool byInEdges)
     {
+        std::vector<int> &layer = FGraph.Layers[l];
+        std::vector<float> &barycentre = Barycentre;
         const TNodeLists &ends = byInEdges ? FGraph.Upper : FGraph.Lower;
         FKeys.clear();
         for (std::size_t p = 0; p < layer.size(); ++p) {
@@ -179,19 +208,11 @@ private:
     std::vector<int> FOldLayer;
 };
 
-std::vector<int> PositionsOf(const TLayeredGraph &graph)
-{
-    std::vector<int> position(graph.Nodes.size());
-    for (std::size_t i = 0; i < graph.Nodes.size(); ++i)
-        position[i] = graph.Nodes[i].Position;
-    return position;
-}
-
 } // namespace
 
 std::int64_t CountCrossings(const TLayeredGraph &graph)
 {
-    return TLayerSweep(graph, PositionsOf(graph)).CountCrossings(graph.Layers);
+    return TLayerSweep(graph).CountCrossings();
 }
 
 void OrderLayers(TLayeredGraph &graph)
@@ -200,17 +221,14 @@ void OrderLayers(TLayeredGraph &graph)
     for (auto &layer : layers)
         for (std::size_t p = 0; p < layer.size(); ++p)
             graph.Nodes[layer[p]].Position = static_cast<int>(p);
-    TLayerSweep sweep(graph, PositionsOf(graph));
-    std::vector<float> barycentre(graph.Nodes.size());
-    for (std::size_t i = 0; i < graph.Nodes.size(); ++i)
-        barycentre[i] = graph.Nodes[i].Barycentre;
+    TLayerSweep sweep(graph);
 
     // The best order starts as the current one, so that even a count beyond any limit leaves
     // a sound order behind; any real count replaces it.
     std::int64_t best = std::numeric_limits<std::int64_t>::max();
     std::vector<int> saved = sweep.Position;
     auto keepBest = [&] {
-        const std::int64_t count = sweep.CountCrossings(layers);
+        const std::int64_t count = sweep.CountCrossings();
         if (count < best) {
             best = count;
             saved = sweep.Position;
@@ -220,20 +238,21 @@ void OrderLayers(TLayeredGraph &graph)
     const int layerCount = static_cast<int>(layers.size());
     for (int round = 1;; ++round) {
         for (int l = 1; l < layerCount; ++l)
-            sweep.SortLayer(layers[l], true, barycentre);
+            sweep.SortLayer(static_cast<std::size_t>(l), true);
         keepBest();
         if (best == 0)
             break;
         for (int l = layerCount - 2; l >= 0; --l)
-            sweep.SortLayer(layers[l], false, barycentre);
+            sweep.SortLayer(static_cast<std::size_t>(l), false);
         keepBest();
         if (round > MaxOrderingRounds || best == 0)
             break;
     }
 
-    for (std::size_t i = 0; i < graph.Nodes.size(); ++i) {
-        graph.Nodes[i].Position = saved[i];
-        graph.Nodes[i].Barycentre = barycentre[i];
+    for (std::size_t id = 0; id < saved.size(); ++id) {
+        TNode &node = graph.Nodes[sweep.NodeOf(static_cast<int>(id))];
+        node.Position = saved[id];
+        node.Barycentre = sweep.Barycentre[id];
     }
     for (auto &layer : layers) {
         std::vector<int> sorted(layer.size());

@@ -174,6 +174,24 @@ TEST(LayoutPhases, CrossingsRoundingAndForces)
     EXPECT_EQ(std::vector<std::int64_t>({graph.Nodes[0].Y, graph.Nodes[1].Y, graph.Nodes[2].Y}), (std::vector<std::int64_t>{40, 100, 110}));
 }
 
+TEST(LayoutPhases, WideLayerSortsByBarycentreAndKeepsTiesInOrder)
+{
+    // 700 lower nodes in pairs under 350 upper ones, each pair hanging from the upper node
+    // mirrored to its own place: the first sweep reverses the pairs without crossings, and
+    // the two of a pair, tied, keep their order. Wide enough for the sort used on big pages.
+    const int upper = 350;
+    std::vector<std::pair<Ends::value_type, Ends::value_type>> edges;
+    for (int i = 0; i < 2 * upper; ++i)
+        edges.push_back({{0, upper - 1 - i / 2}, {1, i}});
+    TLayeredGraph graph = MakeLayered({upper, 2 * upper}, edges);
+    OrderLayers(graph);
+    EXPECT_EQ(CountCrossings(graph), 0);
+    for (int i = 0; i < 2 * upper; ++i)
+        ASSERT_EQ(graph.Nodes[upper + i].Position, 2 * (upper - 1 - i / 2) + i % 2) << i;
+    for (int i = 0; i < 2 * upper; ++i)
+        ASSERT_EQ(graph.Layers[1][graph.Nodes[upper + i].Position], upper + i) << i;
+}
+
 TEST(SugiyamaLayout, PlacesEveryBoxAsWorkedOutByHand)
 {
     const struct { const char *name; std::vector<Box> boxes; Ends edges; std::vector<Place> expected; } cases[] = {

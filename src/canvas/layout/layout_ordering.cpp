@@ -1,5 +1,6 @@
 // Barycentre ordering of the layers and the crossing count that judges it.
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstring>
 #include <limits>
@@ -191,7 +192,7 @@ public:
         // After the first rounds most layers come back in the order they already have.
         if (std::is_sorted(FKeys.begin(), FKeys.end()))
             return;
-        std::sort(FKeys.begin(), FKeys.end());
+        SortKeys();
         FOldLayer.assign(layer.begin(), layer.end());
         for (std::size_t p = 0; p < layer.size(); ++p) {
             layer[p] = FOldLayer[static_cast<std::uint32_t>(FKeys[p])];
@@ -206,6 +207,31 @@ private:
     std::vector<int> FEnds;
     std::vector<std::uint64_t> FKeys;
     std::vector<int> FOldLayer;
+    std::vector<std::uint64_t> FSpare;
+
+    // Wide layers are sorted by the barycentre bits alone, a byte at a time, each pass keeping
+    // the order of the one before: the keys arrive in place order, so the places still break
+    // the ties. A comparison sort of the widest layers took longer than the rest of a sweep.
+    void SortKeys()
+    {
+        if (FKeys.size() < 512) {
+            std::sort(FKeys.begin(), FKeys.end());
+            return;
+        }
+        FSpare.resize(FKeys.size());
+        for (int shift = 32; shift < 64; shift += 8) {
+            std::array<std::size_t, 257> start{};
+            for (std::uint64_t key : FKeys)
+                ++start[((key >> shift) & 0xff) + 1];
+            if (start[((FKeys.front() >> shift) & 0xff) + 1] == FKeys.size())
+                continue;  // one byte value throughout: the pass would change nothing
+            for (std::size_t b = 1; b < start.size(); ++b)
+                start[b] += start[b - 1];
+            for (std::uint64_t key : FKeys)
+                FSpare[start[(key >> shift) & 0xff]++] = key;
+            FKeys.swap(FSpare);
+        }
+    }
 };
 
 } // namespace

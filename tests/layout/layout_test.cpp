@@ -176,14 +176,14 @@ TEST(LayoutPhases, CrossingsRoundingAndForces)
 
 TEST(LayoutPhases, WideLayerSortsByBarycentreAndKeepsTiesInOrder)
 {
-    // Below 600 upper nodes: A (99 edges from 512, one from 513: 512.01, a hair above 512),
-    // B (from 512), then one node under each upper node. Wide enough for the sort used on big
+    // Below 600 upper nodes: B (from 512), A (99 edges from 512, one from 513: 512.01, a hair
+    // above 512), then one node under each upper node. Wide enough for the sort used on big
     // pages; the first sweep leaves no crossing, so its order is the result: B keeps its place
-    // before the tied node under 512, and A, listed first, moves behind both.
+    // before the tied node under 512, and A moves behind both.
     const int width = 600;
-    std::vector<std::pair<Ends::value_type, Ends::value_type>> edges(99, {{0, 512}, {1, 0}});
-    edges.push_back({{0, 513}, {1, 0}});
-    edges.push_back({{0, 512}, {1, 1}});
+    std::vector<std::pair<Ends::value_type, Ends::value_type>> edges(99, {{0, 512}, {1, 1}});
+    edges.push_back({{0, 513}, {1, 1}});
+    edges.push_back({{0, 512}, {1, 0}});
     for (int j = 0; j < width; ++j)
         edges.push_back({{0, j}, {1, 2 + j}});
     TLayeredGraph graph = MakeLayered({width, width + 2}, edges);
@@ -192,9 +192,9 @@ TEST(LayoutPhases, WideLayerSortsByBarycentreAndKeepsTiesInOrder)
     for (int j = 0; j < width; ++j) {
         expected.push_back(width + 2 + j);
         if (j == 511)
-            expected.push_back(width + 1);  // B
+            expected.push_back(width);      // B
         if (j == 512)
-            expected.push_back(width);      // A
+            expected.push_back(width + 1);  // A
     }
     EXPECT_EQ(graph.Layers[1], expected);
     EXPECT_EQ(CountCrossings(graph), 0);

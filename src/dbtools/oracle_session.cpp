@@ -82,6 +82,15 @@ std::unique_ptr<ISqlConnection> OpenOracle(const TLogonValues &values)
     }
 }
 
+// What the table and object-table rows of the dictionary share.
+void ReadTableRow(TDiagramTable &table, const TOSRow *row)
+{
+    table.Owner = Text(row, "OWNER");
+    table.Name = Text(row, "TABLE_NAME");
+    table.Partitioned = Text(row, "PARTITIONED").trimmed().toUpper() == QLatin1String("YES");
+    table.Comment = Text(row, "COMMENTS");
+}
+
 } // namespace
 
 TOracleSession::TOracleSession(const TLogonValues &values, std::unique_ptr<ISqlConnection> connection)
@@ -192,10 +201,7 @@ std::unique_ptr<TDiagramTable> TOracleSession::GetTable(const QString &owner, co
         return table;
     }
     const TOSRow *row = rows->GetRow(0);
-    table->Owner = Text(row, "OWNER");
-    table->Name = Text(row, "TABLE_NAME");
-    table->Partitioned = Text(row, "PARTITIONED").trimmed().toUpper() == QLatin1String("YES");
-    table->Comment = Text(row, "COMMENTS");
+    ReadTableRow(*table, row);
     ReadColumns(*table);
     ReadForeignKeys(*table);
     ReadKeys(*table);
@@ -218,10 +224,7 @@ std::unique_ptr<TDiagramObjectTable> TOracleSession::GetObjectTable(const QStrin
         return table;
     }
     const TOSRow *row = rows->GetRow(0);
-    table->Owner = Text(row, "OWNER");
-    table->Name = Text(row, "TABLE_NAME");
-    table->Partitioned = Text(row, "PARTITIONED").trimmed().toUpper() == QLatin1String("YES");
-    table->Comment = Text(row, "COMMENTS");
+    ReadTableRow(*table, row);
     table->TypeOwner = Text(row, "TABLE_TYPE_OWNER");
     table->TypeName = Text(row, "TABLE_TYPE");
     ReadColumns(*table);

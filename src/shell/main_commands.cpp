@@ -158,28 +158,35 @@ void Tfrmgui::OpenModelFile(const QString &fileName, bool merge)
     pbox->update();
 }
 
-void Tfrmgui::actOpenExecute()
+namespace {
+
+// The diagram file the user picks for Open and Merge, or an empty name.
+QString ChooseDiagramFile()
 {
     TFileDialogOptions options;
     options.Filter = XmlFilter;
     options.DefaultExt = QStringLiteral("xml");
     const QString name = UserInterface().OpenFileName(options);
-    if (name.isEmpty())
-        return;
-    QCoreApplication::processEvents();
-    OpenModelFile(name, false);
+    // The dialog's area is repainted before the load keeps the loop busy.
+    if (!name.isEmpty())
+        QCoreApplication::processEvents();
+    return name;
+}
+
+} // namespace
+
+void Tfrmgui::actOpenExecute()
+{
+    const QString name = ChooseDiagramFile();
+    if (!name.isEmpty())
+        OpenModelFile(name, false);
 }
 
 void Tfrmgui::actMergeExecute()
 {
-    TFileDialogOptions options;
-    options.Filter = XmlFilter;
-    options.DefaultExt = QStringLiteral("xml");
-    const QString name = UserInterface().OpenFileName(options);
-    if (name.isEmpty())
-        return;
-    QCoreApplication::processEvents();
-    OpenModelFile(name, true);
+    const QString name = ChooseDiagramFile();
+    if (!name.isEmpty())
+        OpenModelFile(name, true);
 }
 
 void Tfrmgui::RebuildReopenMenu()

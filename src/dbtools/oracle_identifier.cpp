@@ -1,38 +1,14 @@
 #include "dbtools/oracle_identifier.h"
 
-#include <QSet>
+#include "model/oracle_name.h"
 
 namespace {
-
-// The words the server refuses as unquoted names, whatever the object.
-const QSet<QString> &ReservedWords()
-{
-    static const QSet<QString> words = [] {
-        QSet<QString> set;
-        for (const char *word :
-             {"ACCESS", "ADD", "ALL", "ALTER", "AND", "ANY", "AS", "ASC", "AUDIT", "BETWEEN", "BY", "CHAR",
-              "CHECK", "CLUSTER", "COLUMN", "COMMENT", "COMPRESS", "CONNECT", "CREATE", "CURRENT", "DATE",
-              "DECIMAL", "DEFAULT", "DELETE", "DESC", "DISTINCT", "DROP", "ELSE", "EXCLUSIVE", "EXISTS",
-              "FILE", "FLOAT", "FOR", "FROM", "GRANT", "GROUP", "HAVING", "IDENTIFIED", "IMMEDIATE", "IN",
-              "INCREMENT", "INDEX", "INITIAL", "INSERT", "INTEGER", "INTERSECT", "INTO", "IS", "LEVEL",
-              "LIKE", "LOCK", "LONG", "MAXEXTENTS", "MINUS", "MLSLABEL", "MODE", "MODIFY", "NOAUDIT",
-              "NOCOMPRESS", "NOT", "NOWAIT", "NULL", "NUMBER", "OF", "OFFLINE", "ON", "ONLINE", "OPTION",
-              "OR", "ORDER", "PCTFREE", "PRIOR", "PRIVILEGES", "PUBLIC", "RAW", "RENAME", "RESOURCE",
-              "REVOKE", "ROW", "ROWID", "ROWNUM", "ROWS", "SELECT", "SESSION", "SET", "SHARE", "SIZE",
-              "SMALLINT", "START", "SUCCESSFUL", "SYNONYM", "SYSDATE", "TABLE", "THEN", "TO", "TRIGGER",
-              "UID", "UNION", "UNIQUE", "UPDATE", "USER", "VALIDATE", "VALUES", "VARCHAR", "VARCHAR2",
-              "VIEW", "WHENEVER", "WHERE", "WITH"})
-            set.insert(QString::fromLatin1(word));
-        return set;
-    }();
-    return words;
-}
 
 bool IsNameLetter(QChar c) { return c.isLetterOrNumber() || c == u'_' || c == u'$' || c == u'#'; }
 
 } // namespace
 
-bool TOracleIdentifier::IsReservedWord(const QString &word) { return ReservedWords().contains(word.toUpper()); }
+bool TOracleIdentifier::IsReservedWord(const QString &word) { return OracleName::IsReservedWord(word); }
 
 QString TOracleIdentifier::Check(const QString &what, const QString &text)
 {

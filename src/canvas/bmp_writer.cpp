@@ -1,6 +1,7 @@
 #include "canvas/bmp_writer.h"
 
 #include "canvas/page_bands.h"
+#include "platform/picture_formats.h"
 
 #include <QIODevice>
 #include <QtEndian>
@@ -28,6 +29,10 @@ void WriteAll(QIODevice &device, const uchar *data, qint64 size)
     if (device.write(reinterpret_cast<const char *>(data), size) != size)
         throw std::runtime_error(device.errorString().toStdString());
 }
+
+[[maybe_unused]] const bool Registered =
+    TPictureFormats::Register({QStringLiteral("BMP"), QStringLiteral("Bitmap"), QStringLiteral("TBmpWriter"),
+                               QStringLiteral("Bitmap files"), 3});
 
 } // namespace
 

@@ -1,5 +1,7 @@
 #include "canvas/jpeg_writer.h"
 
+#include "platform/picture_formats.h"
+
 #include <QIODevice>
 #include <QImage>
 
@@ -22,6 +24,10 @@
 // destructible objects live, so the jump skips no destructor.
 
 namespace {
+
+[[maybe_unused]] const bool Registered =
+    TPictureFormats::Register({QStringLiteral("JPG"), QStringLiteral("JPEG Image"), QStringLiteral("TJpegWriter"),
+                               QStringLiteral("JPEG files"), 2});
 
 struct TErrorManager {
     jpeg_error_mgr Base; // first, so the library's pointer is ours too

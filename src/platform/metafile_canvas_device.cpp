@@ -1,11 +1,17 @@
 #include "platform/metafile_canvas_device.h"
 #include "platform/emf_record.h"
+#include "platform/picture_formats.h"
 #include <algorithm>
 #include <cmath>
 #include <limits>
 #include <stdexcept>
 
 namespace {
+
+// The ".wmf" picture holds the enhanced records written here.
+[[maybe_unused]] const bool Registered =
+    TPictureFormats::Register({QStringLiteral("WMF"), QStringLiteral("Windows Metafile"),
+                               QStringLiteral("TMetafileCanvasDevice"), QStringLiteral("Windows Meta files"), 4});
 
 // Record types.
 namespace emr {

@@ -10,6 +10,7 @@
 #include "model/helpers.h"
 #include "model/model_globals.h"
 #include "model/preferences.h"
+#include "platform/picture_formats.h"
 #include "platform/shell.h"
 #include "platform/user_interface.h"
 #include "shell/console_form.h"
@@ -37,8 +38,6 @@
 namespace {
 
 const QString XmlFilter = QStringLiteral("XML files (*.xml)|*.xml|All files (*.*)|*.*");
-const QString PictureFilter = QStringLiteral("GIF Files (*.gif)|*.gif|JPEG files (*.jpg)|*.jpg|Bitmap files "
-                                             "(*.bmp)|*.bmp|Windows Meta files (*.wmf)|*.wmf|All files (*.*)|*.*");
 
 } // namespace
 
@@ -266,7 +265,7 @@ void Tfrmgui::actSaveExecute()
 void Tfrmgui::actSaveAsPictureExecute()
 {
     TFileDialogOptions options;
-    options.Filter = PictureFilter;
+    options.Filter = TPictureFormats::SaveFilter();
     options.DefaultExt = QStringLiteral("gif");
     options.FileName = ProposedPictureName(CurrentModel ? CurrentModel->Name : QString());
     const QString name = UserInterface().SaveFileName(options);

@@ -155,6 +155,8 @@ TEST(GIFBlocks, DamagedRunsEndInAnErrorOrAWarning)
         {"unknown label", File({0x21, 0x77, 1, 0, 0}), "Unknown extension type", {}, 0},
         {"text block cut", Cat({Header(), {0x21, 0x01, 12, 0, 0}}), "Premature end of data", {}, 0},
         {"graphic control cut", Cat({Header(), {0x21, 0xF9, 4, 1}}), "", {"Premature end of data"}, 1},
+        {"loop block cut after its identifier", Cat({Header(), loopIdent}), "", {"Premature end of data"}, 1},
+        {"loop block cut before its terminator", Cat({Header(), loopIdent, {3, 1, 5, 0}}), "", {"Premature end of data"}, 1},
         // The warning comes first; the block the next byte names then refuses the stray byte.
         {"stray byte in a run", File({0x21, 0xFE, 0, 0x99, 0xFE, 0}), "Invalid extension introducer",
          {"Invalid extension introducer"}, 0},

@@ -1,10 +1,14 @@
 // The GIF image object: a bitmap becomes a frame and a file whose bytes are worked out by
-// hand; defaults, sizes, versions, palettes, copies, pixel access and icon masks.
+// hand; defaults, sizes, versions, palettes, copies, pixel access, icon masks, the clipboard
+// and writing into a stream of other data.
 #include "gif_file_builder.h"
 
 #include "canvas/gif/gif_graphic_control.h"
 #include "canvas/gif/palettes.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
 #include <QPainter>
 #include <cstring>
 #include <tuple>
@@ -248,4 +252,69 @@ TEST(GIFImage, IconMaskBecomesATransparentBlackEntry)
     }
     EXPECT_EQ(drawn.pixel(0, 0), qRgb(255, 0, 0));
     EXPECT_EQ(drawn.pixel(1, 0), qRgb(9, 99, 199));
+}
+
+TEST(GIFImage, FailedAssignmentLeavesTheImageAsItWas)
+{
+    QImage tooMany(257, 1, QImage::Format_RGB32);
+    for (int x = 0; x < 257; ++x)
+        tooMany.setPixel(x, 0, qRgb(x & 255, x >> 8, 7));
+    gif::TGIFImage image;
+    image.ColorReduction = 0;
+    image.AssignBitmap(ThreeByTwo(QImage::Format_RGB32));
+    image.Add(ThreeByTwo(QImage::Format_RGB32));
+    const Bytes before = Save(image);
+    EXPECT_EQ(ErrorOf([&] { image.AssignBitmap(tooMany); }), "Color table overflow");
+    EXPECT_EQ(std::tuple(image.FrameCount(), image.Width(), image.Height()), std::tuple(2, 3, 2));
+    EXPECT_EQ(Save(image), before);
+    // A frame of the image itself is still whole while it is copied.
+    image.Assign(image.Frame(1));
+    ASSERT_EQ(image.FrameCount(), 1);
+    EXPECT_EQ(Bytes(image.Frame(0)->Data(), image.Frame(0)->Data() + 6), (Bytes{0, 1, 0, 2, 2, 0}));
+}
+
+TEST(GIFImage, ClipboardCarriesTheWholeFileAndTheFirstFrameAsAnImage)
+{
+    gif::TGIFImage image;
+    image.ColorReduction = 0;
+    image.AssignBitmap(ThreeByTwo(QImage::Format_RGB32));
+    image.Add(ThreeByTwo(QImage::Format_RGB32));
+    image.SaveToClipboardFormat();
+    const QMimeData *data = QGuiApplication::clipboard()->mimeData();
+    ASSERT_NE(data, nullptr);
+    const QByteArray file = data->data("image/gif");
+    EXPECT_EQ(qvariant_cast<QImage>(data->imageData()).pixel(2, 1), qRgb(255, 0, 0));
+    gif::TGIFImage pasted;
+    pasted.LoadFromClipboardFormat();
+    EXPECT_EQ(pasted.FrameCount(), 2);
+    EXPECT_EQ(Save(pasted), Save(image));
+
+    // An image alone becomes one frame; anything else is refused and changes nothing.
+    QMimeData picture;
+    picture.setImageData(ThreeByTwo(QImage::Format_RGB32));
+    pasted.LoadFromClipboardFormat(picture);
+    EXPECT_EQ(pasted.FrameCount(), 1);
+    QMimeData text;
+    text.setText("GIF89a");
+    EXPECT_EQ(ErrorOf([&] { pasted.LoadFromClipboardFormat(text); }), "Unsupported clipboard format");
+    EXPECT_EQ(pasted.FrameCount(), 1);
+    // An empty image puts nothing there.
+    gif::TGIFImage().SaveToClipboardFormat();
+    EXPECT_EQ(QGuiApplication::clipboard()->mimeData()->data("image/gif"), file);
+}
+
+TEST(GIFImage, WrittenIntoAStreamItIsOptimisedOnlyWhenAsked)
+{
+    for (const bool optimize : {false, true}) {
+        gif::TGIFImage image;
+        image.ColorReduction = 0;
+        image.AssignBitmap(ThreeByTwo(QImage::Format_RGB32));
+        image.Add(ThreeByTwo(QImage::Format_RGB32));
+        gif::GIFOptimizeOnSave = optimize;
+        gif::TMemoryStream stream;
+        image.WriteData(stream);
+        gif::GIFOptimizeOnSave = false;
+        // The repeated frame goes.
+        EXPECT_EQ(Load(stream.TakeBytes()).Image->FrameCount(), optimize ? 1 : 2);
+    }
 }

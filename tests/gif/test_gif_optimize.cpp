@@ -38,6 +38,21 @@ TEST(GIFOptimize, RepeatedFrameGoesAndItsDelayAlwaysStaysWithTheFrameBefore)
     }
 }
 
+TEST(GIFOptimize, FrameThatShowsNothingIsCroppedAwayUnlessItStartsAnAnimation)
+{
+    // Alone it goes; first of two it stays as one transparent pixel, keeping the first delay.
+    for (const auto &[frames, left] : {std::pair(1, 0), std::pair(2, 2)}) {
+        gif::TGIFImage image;
+        AddFrame(image, {QRect(1, 1, 5, 3), Four, [](int, int) { return 2; }, 10, 0, 2});
+        if (frames == 2)
+            AddFrame(image, {QRect(0, 0, 6, 4), Four, Checker, 10});
+        image.OptimizeImage(1u << gif::TGIFImage::ooCrop, 0, 0, 8);
+        ASSERT_EQ(image.FrameCount(), left) << frames;
+        if (frames == 2)
+            EXPECT_EQ(image.Frame(0)->BoundsRect(), QRect(1, 1, 1, 1));
+    }
+}
+
 TEST(GIFOptimize, MergeMakesRepeatedPixelsTransparentThroughANewEntry)
 {
     gif::TGIFImage image;
@@ -129,8 +144,10 @@ TEST(GIFOptimize, BadReductionMethodIsRefusedBeforeAnythingChangesAndProgressCou
     for (int i = 0; i < 3; ++i)
         AddFrame(image, {QRect(0, 0, 2, 2), Four, [i](int x, int) { return (x + i) % 4; }, 10});
     const Bytes before = Save(image);
-    for (int method : {9, 10, -1})
-        EXPECT_EQ(ErrorOf([&] { image.OptimizeImage(AllOptions, method, 0, 8); }), "Invalid reduction method") << method;
+    // The caller's own palette (9) is refused only when the clean-up (bit 2) does not run.
+    const unsigned withoutCleanup = AllOptions & ~(1u << gif::TGIFImage::ooCleanup);
+    for (const auto &[options, method] : {std::pair(withoutCleanup, 9), std::pair(AllOptions, 10), std::pair(AllOptions, -1)})
+        EXPECT_EQ(ErrorOf([&] { image.OptimizeImage(options, method, 0, 8); }), "Invalid reduction method") << method;
     EXPECT_EQ(Save(image), before);
     std::vector<int> running, ending;
     image.OnProgress = [&](gif::TProgressStage stage, int percent, const std::string &text) {
@@ -143,6 +160,8 @@ TEST(GIFOptimize, BadReductionMethodIsRefusedBeforeAnythingChangesAndProgressCou
     EXPECT_TRUE(std::is_sorted(running.begin(), running.end()));
     EXPECT_LE(running.back(), 100);
     EXPECT_EQ(ending, (std::vector<int>{0, 100}));  // the starting stage, then the end
+    image.OnProgress = nullptr;
+    EXPECT_EQ(ErrorOf([&] { image.OptimizeImage(AllOptions, 9, 0, 8); }), "");
 }
 
 namespace {

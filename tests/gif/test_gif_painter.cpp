@@ -106,3 +106,44 @@ TEST(GIFPainter, SingleFrameIsDrawnWithoutAPainter)
     EXPECT_TRUE(image.Painters().empty());
     EXPECT_EQ(target.pixel(3, 1), qRgb(0, 0, 255)) << "stretched over the rectangle";
 }
+
+TEST(GIFPainter, AtSpeedZeroTheFirstFrameShowsAndThePainterWaitsToBeWoken)
+{
+    gif::TGIFImage image;
+    FourFrames(image, -1, 0);
+    image.AnimationSpeed = 0;
+    QImage target(4, 4, QImage::Format_RGB32);
+    target.fill(Qt::white);
+    gif::TGIFPainter painter(image, &target, target.rect(), gif::DrawFlag(gif::drThreaded) | gif::DrawFlag(gif::drAnimate));
+    painter.Start();
+    for (int i = 0; i < 100; ++i)
+        QCoreApplication::processEvents();
+    EXPECT_EQ(target.pixel(1, 1), qRgb(0, 0, 0)) << "frame 0";
+    EXPECT_EQ(painter.ActiveImage, 1);
+    painter.Wake();
+    EXPECT_EQ(target.pixel(1, 1), qRgb(60, 0, 0)) << "frame 1";
+    painter.Stop();
+}
+
+TEST(GIFPainter, DirectDrawingGoesThroughTheCallersPainter)
+{
+    for (const bool threaded : {false, true}) {
+        SCOPED_TRACE(threaded);
+        gif::TGIFImage image;
+        FourFrames(image, -1, 0);
+        image.AnimationSpeed = 100000;  // no real waits
+        image.DrawOptions = gif::DrawFlag(gif::drAnimate) | gif::DrawFlag(gif::drDirect)
+                            | (threaded ? gif::DrawFlag(gif::drThreaded) : 0);
+        QImage target(8, 4, QImage::Format_RGB32);
+        target.fill(Qt::white);
+        {
+            QPainter painter(&target);
+            painter.translate(4, 0);  // the caller's own placement holds
+            image.Draw(painter, QRect(0, 0, 4, 4));
+        }
+        EXPECT_EQ(target.pixel(1, 1), qRgb(255, 255, 255));
+        // A threaded painter has shown its first frame; the other played to the last.
+        EXPECT_EQ(target.pixel(5, 1), threaded ? qRgb(0, 0, 0) : qRgb(180, 0, 0));
+        image.StopPainters();
+    }
+}

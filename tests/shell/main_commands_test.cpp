@@ -6,6 +6,7 @@
 #include "canvas/os_graphic.h"
 #include "canvas/overview.h"
 #include "model_builders.h"
+#include "platform/picture_formats.h"
 #include "platform/shell.h"
 
 #include <cmath>
@@ -154,6 +155,14 @@ TEST_F(MainCommandsTest, PicturesAreWrittenByTheirExtensionAskBeforeReplacingAnd
     EXPECT_EQ(Ui.Messages().value(0), "Unexpected file type: .Png");
     EXPECT_EQ(Ui.HourglassDepth(), 0);
     EXPECT_EQ(shell.OpenedDocuments.size(), 2);
+
+    // The dialog lists what the picture registry holds.
+    TPictureFormats::Register({"TIF", "Tagged Image", "TTiff", "TIFF files", 5});
+    Ui.QueueAnswer(TUserInterfaceAnswer::Cancel());
+    form.Action("actSaveAsPicture")->trigger();
+    TPictureFormats::Unregister("tif");
+    EXPECT_TRUE(Ui.CallsOf(TUserInterfaceCallKind::SaveFile).back().File.Filter.endsWith(
+        "|*.wmf|TIFF files (*.tif)|*.tif|All files (*.*)|*.*"));
 }
 
 TEST_F(MainCommandsTest, TheProposedNameOfAnyPageIsAcceptedAsAGifWhoseStagesShowInTheStatusBar)

@@ -1,17 +1,29 @@
 #include "canvas/gif/gif_image.h"
 
+#include "canvas/gif/color_reduction.h"
 #include "canvas/gif/file_stream.h"
 #include "canvas/gif/gif_exception.h"
 #include "canvas/gif/gif_painter.h"
 #include "canvas/gif/lzw_decoder.h"
 #include "canvas/gif/gif_sub_image.h"
 #include "canvas/gif/palettes.h"
+#include "platform/picture_formats.h"
 
 #include <QGuiApplication>
 #include <QPainter>
 #include <QScreen>
 
+#include <tuple>
+
 namespace gif {
+
+namespace {
+
+[[maybe_unused]] const bool Registered =
+    TPictureFormats::Register({QStringLiteral("GIF"), QStringLiteral("GIF Image"), QStringLiteral("TGIFImage"),
+                               QStringLiteral("GIF Files"), 1});
+
+}  // namespace
 
 std::uint64_t GIFMaxDecodePixels = DefaultMaxDecodePixels;
 bool GIFRenderOnLoad = false;
@@ -200,6 +212,32 @@ void TGIFImage::SetHeight(int value)
 // ---------------------------------------------------------------------------------------
 // Copying
 
+void TGIFImage::Replace(const std::function<void()> &fill)
+{
+    StopPainters();
+    FreeBitmap();
+    // The old content stays whole until the new one is complete; a source that is part of
+    // this image stays readable meanwhile.
+    std::unique_ptr<TGIFImageList> images = std::exchange(FImages, std::make_unique<TGIFImageList>(this));
+    std::unique_ptr<TGIFHeader> header = std::exchange(FHeader, std::make_unique<TGIFHeader>(this));
+    const TGIFPalette palette = std::exchange(FGlobalPalette, TGIFPalette());
+    const auto settings = std::tuple(ThreadPriority, BackgroundDrawColor, DrawOptions, ColorReduction, DitherMode);
+    const auto handlers = std::pair(OnProgress, OnWarning);
+    try {
+        Clear();
+        fill();
+    } catch (...) {
+        StopPainters();
+        FImages = std::move(images);
+        FHeader = std::move(header);
+        FGlobalPalette = palette;
+        std::tie(ThreadPriority, BackgroundDrawColor, DrawOptions, ColorReduction, DitherMode) = settings;
+        std::tie(OnProgress, OnWarning) = handlers;
+        Changed(this);
+        throw;
+    }
+}
+
 void TGIFImage::Assign(const TGIFPersistent *source)
 {
     if (source == this)
@@ -209,10 +247,11 @@ void TGIFImage::Assign(const TGIFPersistent *source)
         return;
     }
     if (const auto *frame = dynamic_cast<const TGIFSubImage *>(source)) {
-        Clear();
-        auto copy = std::make_unique<TGIFSubImage>(this);
-        copy->Assign(frame);
-        Add(std::move(copy));
+        Replace([&] {
+            auto copy = std::make_unique<TGIFSubImage>(this);
+            copy->Assign(frame);
+            Add(std::move(copy));
+        });
         return;
     }
     const auto *other = dynamic_cast<const TGIFImage *>(source);
@@ -220,65 +259,68 @@ void TGIFImage::Assign(const TGIFPersistent *source)
         TGIFPersistent::Assign(source);
         return;
     }
-    Clear();
-    // The source's handlers hear about the copy while it is made, and only then.
-    OnProgress = other->OnProgress;
-    OnWarning = other->OnWarning;
-    struct TDropHandlers
-    {
-        TGIFImage &Image;
-        ~TDropHandlers()
+    Replace([&] {
+        // The source's handlers hear about the copy while it is made, and only then.
+        OnProgress = other->OnProgress;
+        OnWarning = other->OnWarning;
+        struct TDropHandlers
         {
-            Image.OnProgress = nullptr;
-            Image.OnWarning = nullptr;
+            TGIFImage &Image;
+            ~TDropHandlers()
+            {
+                Image.OnProgress = nullptr;
+                Image.OnWarning = nullptr;
+            }
+        } drop{*this};
+        Progress(TProgressStage::psStarting, 0, "Copying...");
+        try {
+            FHeader->Assign(other->FHeader.get());
+            ThreadPriority = other->ThreadPriority;
+            BackgroundDrawColor = other->BackgroundDrawColor;
+            DrawOptions = other->DrawOptions;
+            ColorReduction = other->ColorReduction;
+            DitherMode = other->DitherMode;
+            const int count = other->FImages->Count();
+            for (int i = 0; i < count; ++i) {
+                auto copy = std::make_unique<TGIFSubImage>(this);
+                copy->Assign(other->Frame(i));
+                Add(std::move(copy));
+                Progress(TProgressStage::psRunning, MulDiv(i + 1, 100, count), "Copying...");
+            }
+        } catch (...) {
+            Progress(TProgressStage::psEnding, 0, "Copying...");
+            throw;
         }
-    } drop{*this};
-    Progress(TProgressStage::psStarting, 0, "Copying...");
-    try {
-        FHeader->Assign(other->FHeader.get());
-        ThreadPriority = other->ThreadPriority;
-        BackgroundDrawColor = other->BackgroundDrawColor;
-        DrawOptions = other->DrawOptions;
-        ColorReduction = other->ColorReduction;
-        DitherMode = other->DitherMode;
-        const int count = other->FImages->Count();
-        for (int i = 0; i < count; ++i) {
-            auto copy = std::make_unique<TGIFSubImage>(this);
-            copy->Assign(other->Frame(i));
-            Add(std::move(copy));
-            Progress(TProgressStage::psRunning, MulDiv(i + 1, 100, count), "Copying...");
-        }
-    } catch (...) {
-        Progress(TProgressStage::psEnding, 0, "Copying...");
-        throw;
-    }
-    Progress(TProgressStage::psEnding, 100, "Copying...");
+        Progress(TProgressStage::psEnding, 100, "Copying...");
+    });
 }
 
 void TGIFImage::AssignBitmap(const QImage &bitmap)
 {
-    Clear();
-    if (bitmap.isNull())
-        return;
-    auto frame = std::make_unique<TGIFSubImage>(this);
-    TGIFSubImage *f = frame.get();
-    Add(std::move(frame));
-    f->AssignBitmap(bitmap);
-    FreeBitmap();
+    Replace([&] {
+        if (bitmap.isNull())
+            return;
+        auto frame = std::make_unique<TGIFSubImage>(this);
+        TGIFSubImage *f = frame.get();
+        Add(std::move(frame));
+        f->AssignBitmap(bitmap);
+        FreeBitmap();
+    });
 }
 
 void TGIFImage::AssignIcon(const QImage &picture)
 {
-    Clear();
-    if (picture.isNull())
-        return;
-    auto frame = std::make_unique<TGIFSubImage>(this);
-    TGIFSubImage *f = frame.get();
-    Add(std::move(frame));
-    // The picture is flattened first; its own transparency becomes the frame's mask.
-    f->AssignBitmap(picture.convertToFormat(QImage::Format_RGB888));
-    f->ApplyMask(picture.convertToFormat(QImage::Format_ARGB32));
-    FreeBitmap();
+    Replace([&] {
+        if (picture.isNull())
+            return;
+        auto frame = std::make_unique<TGIFSubImage>(this);
+        TGIFSubImage *f = frame.get();
+        Add(std::move(frame));
+        // The picture is flattened first; its own transparency becomes the frame's mask.
+        f->AssignBitmap(picture.convertToFormat(QImage::Format_RGB888));
+        f->ApplyMask(picture.convertToFormat(QImage::Format_ARGB32));
+        FreeBitmap();
+    });
 }
 
 // ---------------------------------------------------------------------------------------
@@ -316,6 +358,14 @@ void TGIFImage::SaveToStream(TStream &stream)
         throw;
     }
     Progress(TProgressStage::psEnding, 100, "Saving...");
+}
+
+void TGIFImage::WriteData(TStream &stream)
+{
+    if (GIFOptimizeOnSave)
+        OptimizeImage((1u << ooCrop) | (1u << ooMerge) | (1u << ooCleanup) | (1u << ooColorMap) | (1u << ooReduceColors),
+                      rmNone, 0, 8);
+    SaveToStream(stream);
 }
 
 void TGIFImage::LoadFromFile(const QString &fileName)

@@ -16,6 +16,7 @@
 #include <mutex>
 #include <vector>
 
+class QClipboard;
 class QMimeData;
 class QPainter;
 class QString;
@@ -87,7 +88,8 @@ public:
     void CountColorMapPixels(const TGIFColorMap &map, TGIFHistogram &histogram) override;
     void MapColorMapPixels(const TGIFColorMap &map, const TGIFColorMapping &mapping) override;
 
-    // Another TGIFImage or a frame's source; nothing clears.
+    // Another TGIFImage or a frame's source; nothing clears. Every assignment that fails
+    // leaves the image as it was before.
     void Assign(const TGIFPersistent *source) override;
     // The image becomes one frame holding the bitmap.
     void AssignBitmap(const QImage &bitmap);
@@ -117,6 +119,8 @@ public:
 
     void LoadFromStream(TStream &stream);
     void SaveToStream(TStream &stream);
+    // The image inside a stream of other data; optimised first when GIFOptimizeOnSave is set.
+    void WriteData(TStream &stream);
     void LoadFromFile(const QString &fileName);
     // Through the program's atomic writer: a failure keeps the old file.
     void SaveToFile(const QString &fileName);
@@ -145,9 +149,15 @@ public:
     std::recursive_mutex &PainterLock() { return FPainterLock; }
     std::vector<TGIFPainter *> &Painters() { return FPainters; }
 
-    // The whole GIF file under GIFMimeType and the first frame as an image.
-    void SaveToMimeData(QMimeData &data);
-    void LoadFromMimeData(const QMimeData &data);
+    // The whole GIF file under GIFMimeType and the first frame as an image beside it, put
+    // into data; nothing for an empty image.
+    void SaveToClipboardFormat(QMimeData &data);
+    // The same placed on the clipboard (the application's when none is given).
+    void SaveToClipboardFormat(QClipboard *clipboard = nullptr);
+    // A GIF file, else an image; anything else raises "Unsupported clipboard format".
+    void LoadFromClipboardFormat(const QMimeData &data);
+    // From what the clipboard (the application's when none is given) holds.
+    void LoadFromClipboardFormat(QClipboard *clipboard = nullptr);
 
     // Optimisation option bits.
     enum TOptimizeOption : int { ooCrop = 0, ooMerge, ooCleanup, ooColorMap, ooReduceColors };
@@ -175,6 +185,8 @@ private:
     // A painter is freed from the event loop, never inside one of its own steps.
     void ReleasePainter(TGIFPainter *painter);
     void DrawCachedBitmap(QPainter &painter, const QRect &rect);
+    // Runs fill on an emptied image; when it fails, the image is put back as it was.
+    void Replace(const std::function<void()> &fill);
 
     std::unique_ptr<TGIFImageList> FImages;
     std::unique_ptr<TGIFHeader> FHeader;

@@ -71,17 +71,20 @@ void TGIFImage::Draw(QPainter &painter, const QRect &rect)
                              : QColor(GetRValue(BackgroundDrawColor), GetGValue(BackgroundDrawColor),
                                       GetBValue(BackgroundDrawColor)));
     }
-    auto owned = std::make_unique<TGIFPainter>(*this, target, paintRect, DrawOptions);
+    // Drawing directly goes through the caller's painter: the target is being painted.
+    auto owned = std::make_unique<TGIFPainter>(*this, target, paintRect, DrawOptions, direct ? &painter : nullptr);
     TGIFPainter *p = owned.get();
     FPainters.push_back(p);
     FDrawPainter = p;
     if (p->Threaded()) {
         FOwnedPainters.push_back(std::move(owned));
         p->Start();
+        p->ReleaseCaller();
     } else {
         lock.unlock();
         // Plays to the end here; the image may be gone when it returns.
         p->Start();
+        p->ReleaseCaller();
         if (!*alive)
             return;
         lock.lock();

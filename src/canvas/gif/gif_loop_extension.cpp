@@ -45,7 +45,12 @@ void TGIFAppExtNSLoop::LoadData(TStream &stream)
 {
     for (;;) {
         const int size = ReadByte(stream);
-        if (size <= 0)
+        if (size < 0) {
+            // The stream ended before the block's terminator.
+            Warning(1, "Premature end of data");
+            break;
+        }
+        if (size == 0)
             break;
         std::uint8_t block[255];
         ReadCheck(stream, block, std::size_t(size));

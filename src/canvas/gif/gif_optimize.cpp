@@ -169,8 +169,10 @@ void TGIFImage::OptimizeImage(unsigned options, int reductionMethod, int ditherM
     if (Empty())
         return;
     auto has = [options](TOptimizeOption option) { return (options & (1u << option)) != 0; };
-    // Refused before anything changes.
-    if (has(ooReduceColors) && (reductionMethod == rmPalette || reductionMethod < rmNone || reductionMethod > rmPalette))
+    // Refused before anything changes. The caller's own palette is refused only without the
+    // clean-up; a number that names no method always is.
+    const bool unknownMethod = reductionMethod < rmNone || reductionMethod > rmPalette;
+    if (has(ooReduceColors) && (unknownMethod || (reductionMethod == rmPalette && !has(ooCleanup))))
         RaiseGIFError("Invalid reduction method");
 
     StopPainters();
@@ -216,13 +218,14 @@ void TGIFImage::OptimizeImage(unsigned options, int reductionMethod, int ditherM
                 if (f->Empty() || !f->Transparent() || f->Disposal() >= 2)
                     continue;
                 const int delay = f->Delay();
-                if (i == 0) {
+                if (i == 0 && FrameCount() > 1) {
                     bool shows = false;
                     for (std::size_t p = 0; p < f->DataSize() && !shows; ++p)
                         shows = f->Data()[p] != f->TransparentIndex();
                     if (!shows) {
-                        // The first frame carries the loop and the first delay: it stays,
-                        // as one transparent pixel.
+                        // The first frame of an animation carries the loop and the first
+                        // delay: it stays, as one transparent pixel. A picture of one frame
+                        // that shows nothing loses it.
                         const int t = f->TransparentIndex();
                         f->SetBounds(f->Left(), f->Top(), 1, 1);
                         f->ScanLine(0)[0] = std::uint8_t(t);

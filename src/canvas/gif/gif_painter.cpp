@@ -37,8 +37,11 @@ TGIFFrameWait GIFComputeFrameWait(int delayUnits, int speed, std::int64_t elapse
     return {int(wait), int(wait)};
 }
 
-TGIFPainter::TGIFPainter(TGIFImage &image, QImage *target, const QRect &rect, TGIFDrawOptions options)
-    : FImage(&image), FTarget(target), FRect(rect), FDrawOptions(options), FAnimationSpeed(image.AnimationSpeed)
+TGIFPainter::TGIFPainter(TGIFImage &image, QImage *target, const QRect &rect, TGIFDrawOptions options,
+                         QPainter *caller)
+    : FImage(&image), FTarget(target), FRect(rect), FCallerPainter(caller),
+      FTargetTransform(caller ? caller->combinedTransform() : QTransform()), FDrawOptions(options),
+      FAnimationSpeed(image.AnimationSpeed)
 {
     if (image.FrameCount() <= 1)
         FDrawOptions &= TGIFDrawOptions(~(DrawFlag(drThreaded) | DrawFlag(drAnimate)));
@@ -58,9 +61,9 @@ TGIFPainter::TGIFPainter(TGIFImage &image, QImage *target, const QRect &rect, TG
     }
     const bool canCopy = FTarget && !FTarget->isNull();
     if (restoresBackground && HasDrawFlag(FDrawOptions, drTransparent))
-        FBackground = canCopy ? FTarget->copy(FRect) : QImage();
+        FBackground = canCopy ? TargetArea() : QImage();
     if (restoresBackground || restoresPrevious) {
-        FPreviousState = canCopy ? FTarget->copy(FRect) : QImage(FRect.size(), QImage::Format_RGB32);
+        FPreviousState = canCopy ? TargetArea() : QImage(FRect.size(), QImage::Format_RGB32);
         if (!canCopy)
             FPreviousState.fill(FBackgroundColor);
         FBuffer = QImage(FPreviousState.size(), FPreviousState.format());
@@ -71,6 +74,13 @@ TGIFPainter::~TGIFPainter()
 {
     if (FTimer)
         FTimer->stop();
+}
+
+QImage TGIFPainter::TargetArea() const
+{
+    const QRect area = FTargetTransform.mapRect(FRect);
+    QImage copy = FTarget->copy(area);
+    return area.size() == FRect.size() ? copy : copy.scaled(FRect.size());
 }
 
 QColor TGIFPainter::BackgroundColor() const
@@ -191,11 +201,11 @@ void TGIFPainter::NextFrame()
     FReady = true;
     if (wait > 0) {
         FTimer->start(wait);
+    } else if (!FStarted) {
+        // The first frame is on the target before Draw returns, whatever the speed.
+        ShowFrame();
     } else if (FAnimationSpeed == 0) {
         FWaitingForever = true;  // until woken or stopped
-    } else if (!FStarted) {
-        // The first frame is on the target before Draw returns.
-        ShowFrame();
     } else {
         FTimer->start(0);
     }
@@ -337,14 +347,31 @@ QRect TGIFPainter::FrameRect(const TGIFSubImage &frame) const
     return QRect(left, top, right - left, bottom - top);
 }
 
+void TGIFPainter::PaintTarget(const std::function<void(QPainter &)> &paint)
+{
+    // While the caller paints the target, a second painter on it would draw nothing.
+    if (FCallerPainter && FCallerPainter->isActive()) {
+        FCallerPainter->save();
+        paint(*FCallerPainter);
+        FCallerPainter->restore();
+        return;
+    }
+    if (FTarget->paintingActive())
+        return;
+    QPainter painter(FTarget);
+    painter.setWorldTransform(FTargetTransform);
+    paint(painter);
+}
+
 void TGIFPainter::DrawPlain(TGIFSubImage &frame)
 {
     if (!FTarget || FTarget->isNull()) {
         Stop();
         return;
     }
-    QPainter painter(FTarget);
-    frame.Draw(painter, FRect, HasDrawFlag(FDrawOptions, drTransparent), HasDrawFlag(FDrawOptions, drTile));
+    PaintTarget([&](QPainter &painter) {
+        frame.Draw(painter, FRect, HasDrawFlag(FDrawOptions, drTransparent), HasDrawFlag(FDrawOptions, drTile));
+    });
     FStarted = true;
 }
 
@@ -383,9 +410,10 @@ void TGIFPainter::DrawWithDisposal(TGIFSubImage &frame)
     if (HasDrawFlag(FDrawOptions, drClearOnLoop) && ActiveImage == 0)
         RestoreBackground(frame, FPreviousState);
     auto copyToCanvas = [&](const QImage &picture) {
-        QPainter canvas(FTarget);
-        canvas.setCompositionMode(QPainter::CompositionMode_Source);
-        canvas.drawImage(FRect.topLeft(), picture);
+        PaintTarget([&](QPainter &canvas) {
+            canvas.setCompositionMode(QPainter::CompositionMode_Source);
+            canvas.drawImage(FRect.topLeft(), picture);
+        });
     };
     switch (FDisposal) {
     case 0:
@@ -402,8 +430,7 @@ void TGIFPainter::DrawWithDisposal(TGIFSubImage &frame)
     }
     case 3:
         if (FPreviousDisposal <= 1) {
-            QPainter canvas(FTarget);
-            frame.Draw(canvas, FRect, transparent, tile);
+            PaintTarget([&](QPainter &canvas) { frame.Draw(canvas, FRect, transparent, tile); });
         } else {
             FBuffer = FPreviousState.copy();
             {

@@ -11,7 +11,10 @@
 #include <QRect>
 #include <QTimer>
 
+#include <QTransform>
+
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 namespace gif {
@@ -37,8 +40,10 @@ TGIFFrameWait GIFComputeFrameWait(int delayUnits, int speed, std::int64_t elapse
 class TGIFPainter
 {
 public:
-    // target: where frames are composed; rect: the part of it the image fills.
-    TGIFPainter(TGIFImage &image, QImage *target, const QRect &rect, TGIFDrawOptions options);
+    // target: where frames are composed; rect: the part of it the image fills; caller: the
+    // painter the caller paints the target with, if it does.
+    TGIFPainter(TGIFImage &image, QImage *target, const QRect &rect, TGIFDrawOptions options,
+                QPainter *caller = nullptr);
     ~TGIFPainter();
     TGIFPainter(const TGIFPainter &) = delete;
     TGIFPainter &operator=(const TGIFPainter &) = delete;
@@ -70,6 +75,8 @@ public:
 private:
     friend class TGIFImage;
     void DetachImage();
+    // The caller's painter is gone once its Draw returns.
+    void ReleaseCaller() { FCallerPainter = nullptr; }
 
     bool PassAllowed() const;
     bool FrameAllowed() const;
@@ -81,15 +88,22 @@ private:
     int ComputeWait();
     void WaitBlocking(int wait);
     void Fire(const TGIFPainterEvent &event);
+    // Paints on the target: through the caller's painter while the caller paints it.
+    void PaintTarget(const std::function<void(QPainter &)> &paint);
     void DrawPlain(TGIFSubImage &frame);
     void DrawWithDisposal(TGIFSubImage &frame);
     void RestoreBackground(TGIFSubImage &frame, QImage &into);
     QRect FrameRect(const TGIFSubImage &frame) const;
     QColor BackgroundColor() const;
+    // What the target shows under the rectangle, at the rectangle's size.
+    QImage TargetArea() const;
 
     TGIFImage *FImage;  // not owned; null once the image is gone
     QImage *FTarget;    // not owned
     QRect FRect;
+    // The caller's painter on the target while its Draw runs; its transform goes on after.
+    QPainter *FCallerPainter = nullptr;
+    QTransform FTargetTransform;
     TGIFDrawOptions FDrawOptions;
     int FAnimationSpeed;
     int FDisposal = 1;

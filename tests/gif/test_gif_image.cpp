@@ -267,6 +267,18 @@ TEST(GIFImage, FailedAssignmentLeavesTheImageAsItWas)
     EXPECT_EQ(ErrorOf([&] { image.AssignBitmap(tooMany); }), "Color table overflow");
     EXPECT_EQ(std::tuple(image.FrameCount(), image.Width(), image.Height()), std::tuple(2, 3, 2));
     EXPECT_EQ(Save(image), before);
+    // A copy stopped halfway by its progress handler keeps the settings and handlers too.
+    gif::TGIFImage source;
+    source.Assign(&image);
+    source.DrawOptions = 0;
+    source.OnProgress = [](gif::TProgressStage stage, int, const std::string &) {
+        if (stage == gif::TProgressStage::psRunning)
+            throw gif::GIFException("stopped");
+    };
+    image.OnWarning = [](int, const std::string &) {};
+    EXPECT_EQ(ErrorOf([&] { image.Assign(&source); }), "stopped");
+    EXPECT_EQ(std::tuple(image.DrawOptions, bool(image.OnWarning), bool(image.OnProgress)), std::tuple(0x060F, true, false));
+    EXPECT_EQ(Save(image), before);
     // A frame of the image itself is still whole while it is copied.
     image.Assign(image.Frame(1));
     ASSERT_EQ(image.FrameCount(), 1);

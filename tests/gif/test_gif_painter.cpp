@@ -147,3 +147,31 @@ TEST(GIFPainter, DirectDrawingGoesThroughTheCallersPainter)
         image.StopPainters();
     }
 }
+
+TEST(GIFPainter, DirectAnimationGoesOnWhereTheCallerPutItAndLeavesItsPainterAsItWas)
+{
+    // Two corners of a 4 x 4 screen, each restored to the background after it is shown:
+    // the rest of the screen keeps what lay under it.
+    gif::TGIFImage image;
+    AddFrame(image, {QRect(0, 0, 2, 2), {gif::RGBColor(255, 0, 0)}, [](int, int) { return 0; }, 5, 2});
+    AddFrame(image, {QRect(2, 2, 2, 2), {gif::RGBColor(0, 0, 255)}, [](int, int) { return 0; }, 5, 2});
+    image.AnimationSpeed = 100000;
+    image.DrawOptions = gif::DrawFlag(gif::drAnimate) | gif::DrawFlag(gif::drDirect) | gif::DrawFlag(gif::drThreaded);
+    QImage target(8, 4, QImage::Format_RGB32), other(8, 4, QImage::Format_RGB32);
+    target.fill(Qt::white);
+    other.fill(Qt::white);
+    QPainter painter(&target);
+    painter.fillRect(0, 0, 4, 4, Qt::green);
+    painter.translate(4, 0);
+    image.Draw(painter, QRect(0, 0, 4, 4));
+    EXPECT_EQ(painter.compositionMode(), QPainter::CompositionMode_SourceOver);
+    // The caller's painter moves on; later frames still reach the picture they belong to.
+    painter.end();
+    painter.begin(&other);
+    for (int i = 0; i < 10000 && !image.Painters().empty(); ++i)
+        QCoreApplication::processEvents();
+    painter.end();
+    EXPECT_EQ(std::tuple(target.pixel(7, 3), target.pixel(7, 0), target.pixel(1, 1)),
+              std::tuple(qRgb(0, 0, 255), qRgb(255, 255, 255), qRgb(0, 255, 0)));
+    EXPECT_EQ(other.pixel(7, 3), qRgb(255, 255, 255));
+}

@@ -5,7 +5,10 @@
 
 #include <QString>
 
+#include <QStringList>
+
 #include <memory>
+#include <vector>
 
 class TOSResultSet;
 class TDiagramTable;
@@ -32,6 +35,9 @@ public:
     virtual QString GetQueryDataSQL(const QString &owner, const QString &tableName) const = 0;
     // Never null: a table that does not exist comes back empty and virtual.
     virtual std::unique_ptr<TDiagramTable> GetTable(const QString &owner, const QString &tableName) = 0;
+    // The tables of one owner, in the order of the names, each as GetTable
+    // gives it; a session may read them together.
+    virtual std::vector<std::unique_ptr<TDiagramTable>> GetTables(const QString &owner, const QStringList &tableNames);
     virtual std::unique_ptr<TDiagramObjectTable> GetObjectTable(const QString &owner,
                                                                 const QString &tableName) = 0;
     virtual std::unique_ptr<TDiagramType> GetType(const QString &owner, const QString &typeName) = 0;

@@ -4,6 +4,7 @@
 
 #include "canvas/drag_objects.h"
 #include "dbtools/db_object_tree.h"
+#include "model/diagram_table.h"
 #include "model/helpers.h"
 #include "platform/user_interface.h"
 #include "shell/action_icons.h"
@@ -176,11 +177,21 @@ void Tfrmgui::DBNodeAddAllToDiagramClick()
         return;
     DBNodeRefreshClick();
     QCoreApplication::processEvents();
+    std::vector<std::pair<QString, QString>> tables;
     for (int i = 0; i < node->childCount(); ++i)
-        AddDatabaseNodeToDiagram(node->child(i));
+        if (TDBObjectTree::NodeCode(node->child(i)) == T::ncTable)
+            tables.emplace_back(THelpers::GetOwnerName(node->child(i)->text(0)),
+                                THelpers::GetObjectName(node->child(i)->text(0)));
+    TTablesRead read;
+    if (CurrentModel) {
+        THourglass hourglass;
+        ReadTablesAhead(read, tables);
+    }
+    for (int i = 0; i < node->childCount(); ++i)
+        AddDatabaseNodeToDiagram(node->child(i), &read);
 }
 
-void Tfrmgui::AddDatabaseNodeToDiagram(QTreeWidgetItem *node)
+void Tfrmgui::AddDatabaseNodeToDiagram(QTreeWidgetItem *node, TTablesRead *read)
 {
     // Only objects that have a box on the page: anything else would enter the
     // model without ever showing.
@@ -189,7 +200,7 @@ void Tfrmgui::AddDatabaseNodeToDiagram(QTreeWidgetItem *node)
         return;
     THourglass hourglass;
     AddDatabaseObject(THelpers::GetOwnerName(node->text(0)), THelpers::GetObjectName(node->text(0)),
-                      KindOfCode(code), 20, 20);
+                      KindOfCode(code), 20, 20, read);
 }
 
 std::unique_ptr<TDragObjects> Tfrmgui::DBObjectsDragObjects() const

@@ -28,6 +28,8 @@
 #include <QTabBar>
 #include <QTreeWidget>
 
+#include <algorithm>
+
 void Tfrmgui::SelectOwner(QComboBox *combo)
 {
     // Owners are stored in capitals while users log on as they like: the
@@ -162,33 +164,65 @@ void Tfrmgui::lvwTablesDblClick()
     if (selected.isEmpty())
         return;
     THourglass hourglass;
+    std::vector<std::pair<QString, QString>> tables;
+    for (const QTreeWidgetItem *item : selected)
+        if (item->data(0, TGUIHelpers::KindRole).isValid() && ItemKind(item) == 0)
+            tables.emplace_back(item->data(0, TGUIHelpers::OwnerRole).toString(),
+                                item->data(0, TGUIHelpers::NameRole).toString());
+    TTablesRead read;
+    if (CurrentModel)
+        ReadTablesAhead(read, tables);
     int offset = 0;
     for (int i = 0; i < lvwTables->topLevelItemCount(); ++i) {
         QTreeWidgetItem *item = lvwTables->topLevelItem(i);
         if (!item->isSelected())
             continue;
-        AddEntitiesItemToDiagram(item, offset);
+        AddEntitiesItemToDiagram(item, offset, &read);
         offset += 20;
     }
 }
 
-void Tfrmgui::AddEntitiesItemToDiagram(QTreeWidgetItem *item, int offset)
+void Tfrmgui::AddEntitiesItemToDiagram(QTreeWidgetItem *item, int offset, TTablesRead *read)
 {
     if (!item || !item->data(0, TGUIHelpers::KindRole).isValid())
         return;
     AddDatabaseObject(item->data(0, TGUIHelpers::OwnerRole).toString(),
-                      item->data(0, TGUIHelpers::NameRole).toString(), ItemKind(item), offset + 20, offset + 20);
+                      item->data(0, TGUIHelpers::NameRole).toString(), ItemKind(item), offset + 20, offset + 20,
+                      read);
 }
 
-void Tfrmgui::AddDatabaseObject(const QString &owner, const QString &name, quint8 kind, int left, int top)
+void Tfrmgui::ReadTablesAhead(TTablesRead &read, const std::vector<std::pair<QString, QString>> &tables)
+{
+    if (!DatabaseSession)
+        return;
+    std::vector<std::pair<QString, QStringList>> owners;
+    for (const auto &[owner, name] : tables) {
+        auto group = std::find_if(owners.begin(), owners.end(), [&](const auto &o) { return o.first == owner; });
+        if (group == owners.end())
+            group = owners.insert(owners.end(), {owner, {}});
+        if (!group->second.contains(name))
+            group->second << name;
+    }
+    for (const auto &[owner, names] : owners) {
+        std::vector<std::unique_ptr<TDiagramTable>> found = DatabaseSession->GetTables(owner, names);
+        for (qsizetype i = 0; i < names.size(); ++i)
+            read[{owner, names[i]}] = std::move(found[size_t(i)]);
+    }
+}
+
+void Tfrmgui::AddDatabaseObject(const QString &owner, const QString &name, quint8 kind, int left, int top,
+                                TTablesRead *read)
 {
     if (!CurrentModel)
         return;
     TBaseDiagramRectangle *box = nullptr;
+    const auto ahead = read ? read->find({owner, name}) : TTablesRead::iterator();
     if (kind == 2)
         box = CurrentModel->AddTypeFromDatabase(owner, name);
     else if (kind == 1)
         box = CurrentModel->AddObjectTableFromDatabase(owner, name);
+    else if (read && ahead != read->end() && ahead->second)
+        box = CurrentModel->AddTableRead(std::move(ahead->second), owner, name);
     else
         box = CurrentModel->AddTableFromDatabase(owner, name);
     if (!box)

@@ -10,7 +10,9 @@
 #include <QStringList>
 
 #include <functional>
+#include <map>
 #include <memory>
+#include <utility>
 #include <vector>
 
 class QAction;
@@ -26,10 +28,14 @@ class QToolBar;
 class QTreeWidget;
 class QTreeWidgetItem;
 class TDiagramMenu;
+class TDiagramTable;
 class TDragObjects;
 class TExplorerTree;
 class IMainDiagram;
 class TPlanView;
+
+// Tables read ahead from the database, by owner and name, until added.
+using TTablesRead = std::map<std::pair<QString, QString>, std::unique_ptr<TDiagramTable>>;
 
 // One tool window listed in the Window menu; the window is not owned.
 struct TOpenWindow {
@@ -99,7 +105,7 @@ public:
     // Explorers.
     void BuildEntitiesPopup();
     void lvwTablesDblClick();
-    void AddEntitiesItemToDiagram(QTreeWidgetItem *item, int offset);
+    void AddEntitiesItemToDiagram(QTreeWidgetItem *item, int offset, TTablesRead *read = nullptr);
     // The drag list of the selected Entities items, in list order.
     std::unique_ptr<TDragObjects> EntitiesDragObjects() const;
     void EntitiesGenerateDDLClick();
@@ -118,7 +124,7 @@ public:
     void DBNodeAddToDiagramClick();
     void DBNodeQueryDataClick();
     void DBNodeAddAllToDiagramClick();
-    void AddDatabaseNodeToDiagram(QTreeWidgetItem *node);
+    void AddDatabaseNodeToDiagram(QTreeWidgetItem *node, TTablesRead *read = nullptr);
     // The drag list of the selected table, object table and type nodes, in
     // the order they were selected.
     std::unique_ptr<TDragObjects> DBObjectsDragObjects() const;
@@ -175,9 +181,13 @@ private:
     // The roots of the database explorer while connected; a disabled root offline.
     void BuildDatabaseRoots();
     QString ObjOwnerFilter() const;
-    // Reads the object through the session, places its measured box at
-    // (left, top) and lists it in the model tree.
-    void AddDatabaseObject(const QString &owner, const QString &name, quint8 kind, int left, int top);
+    // Reads the object through the session (a table found in Read is taken
+    // from there), places its measured box at (left, top) and lists it in the
+    // model tree.
+    void AddDatabaseObject(const QString &owner, const QString &name, quint8 kind, int left, int top,
+                           TTablesRead *read = nullptr);
+    // Reads the tables (owner, name) ahead, each owner's together.
+    static void ReadTablesAhead(TTablesRead &read, const std::vector<std::pair<QString, QString>> &tables);
     // The save dialog and the replace question; true when the page was written.
     bool SaveModelAs();
     // True when the file does not exist or the user agrees to replace it.

@@ -3,7 +3,6 @@
 #include "dbtools/console_helper.h"
 #include "dbtools/oracle_session.h"
 #include "model/diagram_table.h"
-#include "model/result_set.h"
 
 #include <QRegularExpression>
 
@@ -11,15 +10,12 @@
 
 namespace {
 
-QString Text(const TOSRow *row, const char *column)
-{
-    return row->GetValueByName(QLatin1String(column)).toString();
-}
+// A row's values in the order its query selects them.
+using TValues = QVariantList;
 
-int Number(const TOSRow *row, const char *column)
-{
-    return row->GetValueByName(QLatin1String(column)).toInt();
-}
+QString Text(const TValues &row, int column) { return row[column].toString(); }
+
+int Number(const TValues &row, int column) { return row[column].toInt(); }
 
 // A check that only restates a column's NOT NULL: the column says it already.
 bool IsNotNullCheck(const QString &condition)
@@ -116,14 +112,17 @@ QString TDictionaryTableReader::Where(const char *alias, const char *ownerColumn
 
 void TDictionaryTableReader::Add(TDiagramTable *table) { m_tables.insert(table->Name, table); }
 
-TDiagramTable *TDictionaryTableReader::TableOf(const TOSRow *row) const
+TDiagramTable *TDictionaryTableReader::TableOf(const QVariantList &row) const
 {
-    return m_tables.value(Text(row, "TABLE_NAME"));
+    // Every query selects the table's name first.
+    return m_tables.value(row[0].toString());
 }
 
 void TDictionaryTableReader::ReadColumns()
 {
-    auto rows = m_session.DictionaryQuery(
+    enum { TableName, ColumnName, DataType, DataLength, DataPrecision, DataScale, Nullable, ColumnId, DataDefault,
+           CharLength, Comments };
+    m_session.DictionaryRows(
         QStringLiteral("select c.TABLE_NAME, c.COLUMN_NAME, c.DATA_TYPE, c.DATA_LENGTH, c.DATA_PRECISION, "
                        "c.DATA_SCALE, c.NULLABLE,\n"
                        "c.COLUMN_ID, c.DATA_DEFAULT, c.CHAR_LENGTH, m.COMMENTS\n"
@@ -132,30 +131,32 @@ void TDictionaryTableReader::ReadColumns()
                        "and m.COLUMN_NAME = c.COLUMN_NAME\n"
                        "where ") +
             Where("c") + QStringLiteral("\norder by c.TABLE_NAME, c.COLUMN_ID"),
-        m_binds);
-    for (int i = 0; i < rows->RowCount(); ++i) {
-        const TOSRow *row = rows->GetRow(i);
-        TDiagramTable *table = TableOf(row);
-        if (!table)
-            continue;
-        auto column = std::make_unique<TDiagramColumn>();
-        column->Name = Text(row, "COLUMN_NAME");
-        column->DataType = Text(row, "DATA_TYPE");
-        column->DataLength =
-            TOracleSession::DeclaredLength(column->DataType, Number(row, "CHAR_LENGTH"), Number(row, "DATA_LENGTH"));
-        column->DataPrecision = Number(row, "DATA_PRECISION");
-        column->DataScale = Number(row, "DATA_SCALE");
-        column->IsNullable = Text(row, "NULLABLE") != QLatin1String("N");
-        column->DefaultValue = Text(row, "DATA_DEFAULT").trimmed();
-        column->Sequence = Number(row, "COLUMN_ID");
-        column->Comment = Text(row, "COMMENTS");
-        table->Columns.Add(column.release());
-    }
+        m_binds, [&](const TValues &row) {
+            TDiagramTable *table = TableOf(row);
+            if (!table)
+                return;
+            auto column = std::make_unique<TDiagramColumn>();
+            column->Name = Text(row, ColumnName);
+            column->DataType = Text(row, DataType);
+            column->DataLength =
+                TOracleSession::DeclaredLength(column->DataType, Number(row, CharLength), Number(row, DataLength));
+            column->DataPrecision = Number(row, DataPrecision);
+            column->DataScale = Number(row, DataScale);
+            column->IsNullable = Text(row, Nullable) != QLatin1String("N");
+            column->DefaultValue = Text(row, DataDefault).trimmed();
+            column->Sequence = Number(row, ColumnId);
+            column->Comment = Text(row, Comments);
+            table->Columns.Add(column.release());
+        });
 }
 
 void TDictionaryTableReader::ReadForeignKeys()
 {
-    auto rows = m_session.DictionaryQuery(
+    enum { TableName, ConstraintName, DeleteRule, ROwner, RConstraintName, RefOwner, RefTable, ColumnName, RefColumn };
+    TDiagramForeignKey *key = nullptr;
+    const TDiagramTable *skipped = nullptr;
+    QString skippedName;
+    m_session.DictionaryRows(
         QStringLiteral("select c.TABLE_NAME, c.CONSTRAINT_NAME, c.DELETE_RULE, c.R_OWNER, c.R_CONSTRAINT_NAME,\n"
                        "r.OWNER as REF_OWNER, r.TABLE_NAME as REF_TABLE, k.COLUMN_NAME, rk.COLUMN_NAME as REF_COLUMN\n"
                        "from SYS.ALL_CONSTRAINTS c\n"
@@ -169,47 +170,45 @@ void TDictionaryTableReader::ReadForeignKeys()
                        "where ") +
             Where("c") + QStringLiteral(" and c.CONSTRAINT_TYPE = 'R'\n"
                                         "order by c.TABLE_NAME, c.CONSTRAINT_NAME, k.POSITION"),
-        m_binds);
-    TDiagramForeignKey *key = nullptr;
-    const TDiagramTable *skipped = nullptr;
-    QString skippedName;
-    for (int i = 0; i < rows->RowCount(); ++i) {
-        const TOSRow *row = rows->GetRow(i);
-        TDiagramTable *table = TableOf(row);
-        if (!table)
-            continue;
-        const QString name = Text(row, "CONSTRAINT_NAME");
-        if (table == skipped && name == skippedName)
-            continue;
-        if (!key || key->Table != table || key->Name != name) {
-            if (Text(row, "REF_TABLE").isEmpty()) {
-                // Without the referenced key the link would point nowhere.
-                skipped = table;
-                skippedName = name;
-                key = nullptr;
-                TConsoleHelper::WriteLine(
-                    QStringLiteral("Foreign key %1.%2 of %1.%3 left out: its referenced key %4.%5 is not "
-                                   "visible in the data dictionary.")
-                        .arg(table->Owner, name, table->Name, Text(row, "R_OWNER"), Text(row, "R_CONSTRAINT_NAME")));
-                continue;
+        m_binds, [&](const TValues &row) {
+            TDiagramTable *table = TableOf(row);
+            if (!table)
+                return;
+            const QString name = Text(row, ConstraintName);
+            if (table == skipped && name == skippedName)
+                return;
+            if (!key || key->Table != table || key->Name != name) {
+                if (Text(row, RefTable).isEmpty()) {
+                    // Without the referenced key the link would point nowhere.
+                    skipped = table;
+                    skippedName = name;
+                    key = nullptr;
+                    TConsoleHelper::WriteLine(
+                        QStringLiteral("Foreign key %1.%2 of %1.%3 left out: its referenced key %4.%5 is not "
+                                       "visible in the data dictionary.")
+                            .arg(table->Owner, name, table->Name, Text(row, ROwner), Text(row, RConstraintName)));
+                    return;
+                }
+                auto created = std::make_unique<TDiagramForeignKey>();
+                created->Name = name;
+                created->RefTableOwner = Text(row, RefOwner);
+                created->RefTableName = Text(row, RefTable);
+                created->OnDelete = Text(row, DeleteRule);
+                created->Table = table;
+                key = created.get();
+                table->ForeignKeys.Add(created.release());
             }
-            auto created = std::make_unique<TDiagramForeignKey>();
-            created->Name = name;
-            created->RefTableOwner = Text(row, "REF_OWNER");
-            created->RefTableName = Text(row, "REF_TABLE");
-            created->OnDelete = Text(row, "DELETE_RULE");
-            created->Table = table;
-            key = created.get();
-            table->ForeignKeys.Add(created.release());
-        }
-        key->Columns << Text(row, "COLUMN_NAME");
-        key->RefColumns << Text(row, "REF_COLUMN");
-    }
+            key->Columns << Text(row, ColumnName);
+            key->RefColumns << Text(row, RefColumn);
+        });
 }
 
 void TDictionaryTableReader::ReadKeys()
 {
-    auto rows = m_session.DictionaryQuery(
+    enum { TableName, ConstraintType, ConstraintName, ColumnName };
+    TBaseDiagramKey *key = nullptr;
+    const TDiagramTable *keyTable = nullptr;
+    m_session.DictionaryRows(
         QStringLiteral("select c.TABLE_NAME, c.CONSTRAINT_TYPE, c.CONSTRAINT_NAME, k.COLUMN_NAME\n"
                        "from SYS.ALL_CONSTRAINTS c\n"
                        "join SYS.ALL_CONS_COLUMNS k on k.OWNER = c.OWNER and k.CONSTRAINT_NAME = c.CONSTRAINT_NAME\n"
@@ -217,60 +216,57 @@ void TDictionaryTableReader::ReadKeys()
                        "where ") +
             Where("c") + QStringLiteral(" and c.CONSTRAINT_TYPE in ('P', 'U')\n"
                                         "order by c.TABLE_NAME, c.CONSTRAINT_TYPE, c.CONSTRAINT_NAME, k.POSITION"),
-        m_binds);
-    TBaseDiagramKey *key = nullptr;
-    const TDiagramTable *keyTable = nullptr;
-    for (int i = 0; i < rows->RowCount(); ++i) {
-        const TOSRow *row = rows->GetRow(i);
-        TDiagramTable *table = TableOf(row);
-        if (!table)
-            continue;
-        const QString name = Text(row, "CONSTRAINT_NAME");
-        if (!key || keyTable != table || key->Name != name) {
-            if (Text(row, "CONSTRAINT_TYPE") == QLatin1String("P")) {
-                auto created = std::make_unique<TDiagramPrimaryKey>();
-                key = created.get();
-                table->PrimaryKeys.Add(created.release());
-            } else {
-                auto created = std::make_unique<TDiagramUniqueKey>();
-                key = created.get();
-                table->UniqueKeys.Add(created.release());
+        m_binds, [&](const TValues &row) {
+            TDiagramTable *table = TableOf(row);
+            if (!table)
+                return;
+            const QString name = Text(row, ConstraintName);
+            if (!key || keyTable != table || key->Name != name) {
+                if (Text(row, ConstraintType) == QLatin1String("P")) {
+                    auto created = std::make_unique<TDiagramPrimaryKey>();
+                    key = created.get();
+                    table->PrimaryKeys.Add(created.release());
+                } else {
+                    auto created = std::make_unique<TDiagramUniqueKey>();
+                    key = created.get();
+                    table->UniqueKeys.Add(created.release());
+                }
+                key->Name = name;
+                keyTable = table;
             }
-            key->Name = name;
-            keyTable = table;
-        }
-        key->Columns << Text(row, "COLUMN_NAME");
-    }
+            key->Columns << Text(row, ColumnName);
+        });
 }
 
 void TDictionaryTableReader::ReadChecks()
 {
-    auto rows = m_session.DictionaryQuery(QStringLiteral("select c.TABLE_NAME, c.CONSTRAINT_NAME, c.SEARCH_CONDITION\n"
-                                                         "from SYS.ALL_CONSTRAINTS c\n"
-                                                         "where ") +
-                                              Where("c") +
-                                              QStringLiteral(" and c.CONSTRAINT_TYPE = 'C'\n"
-                                                             "order by c.TABLE_NAME, c.CONSTRAINT_NAME"),
-                                          m_binds);
-    for (int i = 0; i < rows->RowCount(); ++i) {
-        const TOSRow *row = rows->GetRow(i);
-        TDiagramTable *table = TableOf(row);
-        const QString condition = Text(row, "SEARCH_CONDITION");
-        if (!table || IsNotNullCheck(condition))
-            continue;
-        auto check = std::make_unique<TDiagramCheckConstraint>();
-        check->Name = Text(row, "CONSTRAINT_NAME");
-        check->CheckText = condition;
-        table->CheckConstraints.Add(check.release());
-    }
+    enum { TableName, ConstraintName, SearchCondition };
+    m_session.DictionaryRows(QStringLiteral("select c.TABLE_NAME, c.CONSTRAINT_NAME, c.SEARCH_CONDITION\n"
+                                            "from SYS.ALL_CONSTRAINTS c\n"
+                                            "where ") +
+                                 Where("c") +
+                                 QStringLiteral(" and c.CONSTRAINT_TYPE = 'C'\n"
+                                                "order by c.TABLE_NAME, c.CONSTRAINT_NAME"),
+                             m_binds, [&](const TValues &row) {
+                                 TDiagramTable *table = TableOf(row);
+                                 const QString condition = Text(row, SearchCondition);
+                                 if (!table || IsNotNullCheck(condition))
+                                     return;
+                                 auto check = std::make_unique<TDiagramCheckConstraint>();
+                                 check->Name = Text(row, ConstraintName);
+                                 check->CheckText = condition;
+                                 table->CheckConstraints.Add(check.release());
+                             });
 }
 
 void TDictionaryTableReader::ReadIndexes()
 {
+    enum { TableName, Owner, IndexName, IndexType, Uniqueness, TableOwner, ColumnName, KeyName };
     // The key joined is the one of the index's own name: a key that uses an
     // index of another name, or of other columns, does not create that index,
     // so the index stays with the table.
-    auto rows = m_session.DictionaryQuery(
+    TIndexRows pending;
+    m_session.DictionaryRows(
         QStringLiteral("select i.TABLE_NAME, i.OWNER, i.INDEX_NAME, i.INDEX_TYPE, i.UNIQUENESS, i.TABLE_OWNER,\n"
                        "k.COLUMN_NAME, c.CONSTRAINT_NAME as KEY_NAME\n"
                        "from SYS.ALL_INDEXES i\n"
@@ -280,31 +276,30 @@ void TDictionaryTableReader::ReadIndexes()
                        "and c.TABLE_NAME = i.TABLE_NAME and c.INDEX_OWNER = i.OWNER and c.INDEX_NAME = i.INDEX_NAME\n"
                        "and c.CONSTRAINT_TYPE in ('P', 'U')\n"
                        "where ") +
-            Where("i", "TABLE_OWNER") + QStringLiteral("\norder by i.TABLE_NAME, i.INDEX_NAME, i.OWNER, k.COLUMN_POSITION"),
-        m_binds);
-    TIndexRows pending;
-    for (int i = 0; i < rows->RowCount(); ++i) {
-        const TOSRow *row = rows->GetRow(i);
-        TDiagramTable *table = TableOf(row);
-        if (!table)
-            continue;
-        const QString name = Text(row, "INDEX_NAME");
-        const QString owner = Text(row, "OWNER");
-        if (!pending.Index || pending.Table != table || pending.Index->Name != name || pending.Index->Owner != owner) {
-            KeepOrReport(pending);
-            pending.Table = table;
-            pending.Index = std::make_unique<TDiagramIndex>();
-            pending.Index->Name = name;
-            pending.Index->Owner = owner;
-            pending.DictionaryType = Text(row, "INDEX_TYPE");
-            pending.Index->IndexType = ModelIndexType(pending.DictionaryType, Text(row, "UNIQUENESS"));
-            pending.Index->TableOwner = Text(row, "TABLE_OWNER");
-            pending.Index->TableName = table->Name;
-            pending.KeyName = Text(row, "KEY_NAME");
-        }
-        const QString column = Text(row, "COLUMN_NAME");
-        if (!column.isEmpty())
-            pending.Index->Columns << column;
-    }
+            Where("i", "TABLE_OWNER") +
+            QStringLiteral("\norder by i.TABLE_NAME, i.INDEX_NAME, i.OWNER, k.COLUMN_POSITION"),
+        m_binds, [&](const TValues &row) {
+            TDiagramTable *table = TableOf(row);
+            if (!table)
+                return;
+            const QString name = Text(row, IndexName);
+            const QString owner = Text(row, Owner);
+            if (!pending.Index || pending.Table != table || pending.Index->Name != name ||
+                pending.Index->Owner != owner) {
+                KeepOrReport(pending);
+                pending.Table = table;
+                pending.Index = std::make_unique<TDiagramIndex>();
+                pending.Index->Name = name;
+                pending.Index->Owner = owner;
+                pending.DictionaryType = Text(row, IndexType);
+                pending.Index->IndexType = ModelIndexType(pending.DictionaryType, Text(row, Uniqueness));
+                pending.Index->TableOwner = Text(row, TableOwner);
+                pending.Index->TableName = table->Name;
+                pending.KeyName = Text(row, KeyName);
+            }
+            const QString column = Text(row, ColumnName);
+            if (!column.isEmpty())
+                pending.Index->Columns << column;
+        });
     KeepOrReport(pending);
 }

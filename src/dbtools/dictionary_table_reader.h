@@ -10,7 +10,6 @@
 
 class TOracleSession;
 class TDiagramTable;
-class TOSRow;
 
 class TDictionaryTableReader {
 public:
@@ -35,7 +34,7 @@ public:
     void ReadIndexes();
 
 private:
-    TDiagramTable *TableOf(const TOSRow *row) const;
+    TDiagramTable *TableOf(const QVariantList &row) const;
 
     TOracleSession &m_session;
     QString m_owner;

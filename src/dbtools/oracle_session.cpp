@@ -110,6 +110,25 @@ std::unique_ptr<TOSResultSet> TOracleSession::DictionaryQuery(const QString &sql
     return m_connection->Query(sql, binds);
 }
 
+void TOracleSession::DictionaryRows(const QString &sql, const TSqlBinds &binds,
+                                    const std::function<void(const QVariantList &)> &each)
+{
+    struct TSink : ISqlRowSink {
+        const std::function<void(const QVariantList &)> &Each;
+        explicit TSink(const std::function<void(const QVariantList &)> &e) : Each(e) {}
+        void Columns(const QStringList &) override {}
+        bool Row(const QVariantList &values) override
+        {
+            Each(values);
+            return true;
+        }
+    } sink(each);
+    CheckConnected();
+    TConsoleHelper::WriteLine(sql);
+    TConsoleHelper::WriteLine(QString());
+    m_connection->Execute(sql, binds, &sink);
+}
+
 std::unique_ptr<TOSResultSet> TOracleSession::GetOwners()
 {
     auto users = DictionaryQuery(QStringLiteral("select USERNAME from SYS.ALL_USERS order by USERNAME"));

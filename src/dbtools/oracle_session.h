@@ -8,6 +8,7 @@
 
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 struct TLogonValues;
@@ -53,6 +54,10 @@ public:
     // Runs a dictionary query: written to the console first, raises with the
     // database's message.
     std::unique_ptr<TOSResultSet> DictionaryQuery(const QString &sql, const TSqlBinds &binds = {});
+    // The same, handing each row's values, in the order the query selects
+    // them, to Each as it is fetched (many rows cost less this way).
+    void DictionaryRows(const QString &sql, const TSqlBinds &binds,
+                        const std::function<void(const QVariantList &)> &each);
     // A column's length as it was declared, from the dictionary's two lengths.
     static int DeclaredLength(const QString &dataType, int charLength, int dataLength);
     // The connection the SQL editor's worker runs user statements on.

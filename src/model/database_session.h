@@ -7,7 +7,9 @@
 
 #include <QStringList>
 
+#include <map>
 #include <memory>
+#include <utility>
 #include <vector>
 
 class TOSResultSet;
@@ -44,6 +46,12 @@ public:
 };
 
 using IDatabaseSessionPtr = std::shared_ptr<IDatabaseSession>;
+
+// Tables read ahead from the database, by owner and name, until added.
+using TTablesRead = std::map<std::pair<QString, QString>, std::unique_ptr<TDiagramTable>>;
+
+// The tables (owner, name), each owner's read together (GetTables).
+TTablesRead ReadTablesAhead(IDatabaseSession &session, const std::vector<std::pair<QString, QString>> &tables);
 
 // Raised by the model's database operations when no session is connected.
 class ENotConnected : public EModelError {

@@ -6,6 +6,7 @@
 #include "dbtools/db_object_tree.h"
 #include "model/diagram_table.h"
 #include "model/helpers.h"
+#include "model/model_globals.h"
 #include "platform/user_interface.h"
 #include "shell/action_icons.h"
 #include "shell/explorer_tree.h"
@@ -183,9 +184,9 @@ void Tfrmgui::DBNodeAddAllToDiagramClick()
             tables.emplace_back(THelpers::GetOwnerName(node->child(i)->text(0)),
                                 THelpers::GetObjectName(node->child(i)->text(0)));
     TTablesRead read;
-    if (CurrentModel) {
+    if (CurrentModel && DatabaseSession) {
         THourglass hourglass;
-        ReadTablesAhead(read, tables);
+        read = ReadTablesAhead(*DatabaseSession, tables);
     }
     for (int i = 0; i < node->childCount(); ++i)
         AddDatabaseNodeToDiagram(node->child(i), &read);

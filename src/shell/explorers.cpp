@@ -28,8 +28,6 @@
 #include <QTabBar>
 #include <QTreeWidget>
 
-#include <algorithm>
-
 void Tfrmgui::SelectOwner(QComboBox *combo)
 {
     // Owners are stored in capitals while users log on as they like: the
@@ -170,8 +168,8 @@ void Tfrmgui::lvwTablesDblClick()
             tables.emplace_back(item->data(0, TGUIHelpers::OwnerRole).toString(),
                                 item->data(0, TGUIHelpers::NameRole).toString());
     TTablesRead read;
-    if (CurrentModel)
-        ReadTablesAhead(read, tables);
+    if (CurrentModel && DatabaseSession)
+        read = ReadTablesAhead(*DatabaseSession, tables);
     int offset = 0;
     for (int i = 0; i < lvwTables->topLevelItemCount(); ++i) {
         QTreeWidgetItem *item = lvwTables->topLevelItem(i);
@@ -189,25 +187,6 @@ void Tfrmgui::AddEntitiesItemToDiagram(QTreeWidgetItem *item, int offset, TTable
     AddDatabaseObject(item->data(0, TGUIHelpers::OwnerRole).toString(),
                       item->data(0, TGUIHelpers::NameRole).toString(), ItemKind(item), offset + 20, offset + 20,
                       read);
-}
-
-void Tfrmgui::ReadTablesAhead(TTablesRead &read, const std::vector<std::pair<QString, QString>> &tables)
-{
-    if (!DatabaseSession)
-        return;
-    std::vector<std::pair<QString, QStringList>> owners;
-    for (const auto &[owner, name] : tables) {
-        auto group = std::find_if(owners.begin(), owners.end(), [&](const auto &o) { return o.first == owner; });
-        if (group == owners.end())
-            group = owners.insert(owners.end(), {owner, {}});
-        if (!group->second.contains(name))
-            group->second << name;
-    }
-    for (const auto &[owner, names] : owners) {
-        std::vector<std::unique_ptr<TDiagramTable>> found = DatabaseSession->GetTables(owner, names);
-        for (qsizetype i = 0; i < names.size(); ++i)
-            read[{owner, names[i]}] = std::move(found[size_t(i)]);
-    }
 }
 
 void Tfrmgui::AddDatabaseObject(const QString &owner, const QString &name, quint8 kind, int left, int top,

@@ -3,6 +3,7 @@
 // plan view, diagram surface and status bar.
 #include "canvas/plan_view_drag.h"
 #include "dbtools/window_registry.h"
+#include "model/database_session.h"
 #include "shell/main_diagram.h"
 
 #include <QMainWindow>
@@ -10,9 +11,7 @@
 #include <QStringList>
 
 #include <functional>
-#include <map>
 #include <memory>
-#include <utility>
 #include <vector>
 
 class QAction;
@@ -28,14 +27,10 @@ class QToolBar;
 class QTreeWidget;
 class QTreeWidgetItem;
 class TDiagramMenu;
-class TDiagramTable;
 class TDragObjects;
 class TExplorerTree;
 class IMainDiagram;
 class TPlanView;
-
-// Tables read ahead from the database, by owner and name, until added.
-using TTablesRead = std::map<std::pair<QString, QString>, std::unique_ptr<TDiagramTable>>;
 
 // One tool window listed in the Window menu; the window is not owned.
 struct TOpenWindow {
@@ -186,8 +181,6 @@ private:
     // model tree.
     void AddDatabaseObject(const QString &owner, const QString &name, quint8 kind, int left, int top,
                            TTablesRead *read = nullptr);
-    // Reads the tables (owner, name) ahead, each owner's together.
-    static void ReadTablesAhead(TTablesRead &read, const std::vector<std::pair<QString, QString>> &tables);
     // The save dialog and the replace question; true when the page was written.
     bool SaveModelAs();
     // True when the file does not exist or the user agrees to replace it.

@@ -113,6 +113,22 @@ TEST_F(DBObjectTreeTest, DdlOnTheStandInAndWhyProgramUnitsHaveNone)
     EXPECT_EQ(Main.Open.size(), 8) << "no window without DDL";
 }
 
+TEST_F(DBObjectTreeTest, DdlOfTypeAndSynonymVariants)
+{
+    QTemporaryDir dir;
+    auto session = OpenSampleSession("hr", SampleCopy(dir, readTestFile("sql/dictionary_object_cases.sql")));
+    const std::pair<QString, QString> cases[] = {
+        {"SHOP.ADDRESS_T", "  COUNTRY CHAR(2)\n) NOT FINAL NOT INSTANTIABLE\n/\n"},
+        {"PUBLIC.SHOP_ITEMS", "CREATE OR REPLACE PUBLIC SYNONYM SHOP_ITEMS FOR SHOP.ORDER_LINES\n/\n"},
+        {"SHOP.REMOTE_ITEMS", "CREATE OR REPLACE SYNONYM SHOP.REMOTE_ITEMS FOR SHOP.ORDER_LINES@BRANCH.EXAMPLE.COM\n/\n"},
+    };
+    for (const auto &[name, ending] : cases) {
+        const QString ddl = TDBObjectTree::ObjectDDL(
+            *session, name.endsWith("_T") ? TDBObjectTree::ncType : TDBObjectTree::ncSynonym, name);
+        EXPECT_TRUE(ddl.endsWith(ending)) << ddl.toStdString();
+    }
+}
+
 TEST_F(DBObjectTreeTest, QueryDataRunsTheFirstRowsInANewWindow)
 {
     Expand(Root(), "HR");

@@ -1,7 +1,6 @@
 #include "dbtools/db_object_tree.h"
 
 #include "dbtools/dictionary_ddl.h"
-
 #include "dbtools/oracle_session.h"
 #include "dbtools/sql_query_form.h"
 #include "model/diagram_table.h"

@@ -94,7 +94,7 @@ void KeepOrReport(TIndexRows &rows)
 } // namespace
 
 TDictionaryTableReader::TDictionaryTableReader(TOracleSession &session, const QString &owner, const QString &name)
-    : m_session(session), m_owner(owner), m_name(name)
+    : m_session(session), m_name(name)
 {
     m_binds.emplace_back(QStringLiteral("owner"), owner);
     if (!name.isEmpty())

@@ -37,7 +37,6 @@ private:
     TDiagramTable *TableOf(const QVariantList &row) const;
 
     TOracleSession &m_session;
-    QString m_owner;
     QString m_name;
     TSqlBinds m_binds;
     QHash<QString, TDiagramTable *> m_tables;

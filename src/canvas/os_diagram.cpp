@@ -339,13 +339,23 @@ void TOSDiagram::DropObjects(const TDragObjects &source, int x, int y)
 
 void TOSDiagram::AddDroppedObjects(const TDragObjects &source, int x, int y, TCanvas *canvas)
 {
+    std::vector<std::pair<QString, QString>> tables;
+    for (const auto &item : source.Items)
+        if (item->Kind == 0)
+            tables.emplace_back(item->Owner, item->Name);
+    TTablesRead read;
+    if (DatabaseSession)
+        read = ReadTablesAhead(*DatabaseSession, tables);
     int dx = 0, dy = 0;
     for (const auto &item : source.Items) {
         TBaseDiagramRectangle *object = nullptr;
+        const auto ahead = read.find({item->Owner, item->Name});
         if (item->Kind == 2)
             object = CurrentModel->AddTypeFromDatabase(item->Owner, item->Name);
         else if (item->Kind == 1)
             object = CurrentModel->AddObjectTableFromDatabase(item->Owner, item->Name);
+        else if (ahead != read.end() && ahead->second)
+            object = CurrentModel->AddTableRead(std::move(ahead->second), item->Owner, item->Name);
         else
             object = CurrentModel->AddTableFromDatabase(item->Owner, item->Name);
         if (object) {

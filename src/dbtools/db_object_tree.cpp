@@ -1,5 +1,6 @@
 #include "dbtools/db_object_tree.h"
 
+#include "dbtools/dictionary_ddl.h"
 #include "dbtools/oracle_session.h"
 #include "dbtools/sql_query_form.h"
 #include "model/diagram_table.h"
@@ -349,6 +350,8 @@ QString TDBObjectTree::ObjectDDL(TOracleSession &session, int nodeCode, const QS
             throw EModelError(QStringLiteral("The server gave no DDL for %1 %2.").arg(kind.toLower(), qualifiedName));
         return ddl + QStringLiteral("\n/\n");
     }
+    if (TDictionaryDDL::Builds(kind))
+        return TDictionaryDDL::Build(session, kind, owner, name);
     std::unique_ptr<TDiagramTable> table;
     if (nodeCode == ncTable)
         table = session.GetTable(owner, name);
@@ -356,7 +359,8 @@ QString TDBObjectTree::ObjectDDL(TOracleSession &session, int nodeCode, const QS
         table = session.GetObjectTable(owner, name);
     else
         throw EModelError(QStringLiteral("The DDL of the %1 %2 needs an Oracle server; the SQLite data dictionary "
-                                         "holds the DDL of tables and object tables only.")
+                                         "does not hold the source of packages, procedures, functions and "
+                                         "triggers.")
                               .arg(kind.toLower(), qualifiedName));
     if (table->Name.isEmpty())
         throw EModelError(QStringLiteral("The table %1 is not in the data dictionary.").arg(qualifiedName));

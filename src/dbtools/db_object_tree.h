@@ -64,8 +64,9 @@ public:
     static void QueryTableData(const QString &qualifiedName, const QString &ownerFilter);
 
     // The object's DDL text: the server's own on Oracle; on the SQLite
-    // dictionary the program's DDL for tables and object tables. Raises with
-    // the reason when there is none.
+    // dictionary the program's DDL for tables and object tables, and DDL made
+    // from the dictionary's rows for views, types, sequences and synonyms.
+    // Raises with the reason when there is none.
     static QString ObjectDDL(TOracleSession &session, int nodeCode, const QString &qualifiedName);
 
 private:

@@ -132,8 +132,11 @@ void TfrmExtractor::Extract()
         for (int i = 0; i < lvwKinds->count(); ++i) {
             if (lvwKinds->item(i)->checkState() != Qt::Checked)
                 continue;
+            const QStringList storage = Kinds[i].NodeCode == TDBObjectTree::ncTable
+                                            ? session.ListNestedTables(owner)
+                                            : QStringList();
             for (const QString &name : ObjectsOf(session, Kinds[i], owner))
-                Pending_.push_back({Kinds[i].NodeCode, name});
+                Pending_.push_back({Kinds[i].NodeCode, name, storage.contains(name)});
         }
     }
     Next_ = 0;
@@ -163,6 +166,14 @@ void TfrmExtractor::ExtractNext()
         return;
     }
     const TPendingObject object = Pending_[Next_++];
+    if (object.StorageTable) {
+        // Written as a table of its own it would be one the server refuses.
+        ObjectFetched(object.Name,
+                      QStringLiteral("/* The storage table of a nested-table column: left out, the DDL of the "
+                                     "table that owns the column creates it. */\r\n"),
+                      QString());
+        return;
+    }
     auto *session = dynamic_cast<TOracleSession *>(Session_.get());
     struct TResult {
         QString Ddl;

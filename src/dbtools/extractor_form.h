@@ -37,6 +37,8 @@ private:
     struct TPendingObject {
         int NodeCode;
         QString Name;
+        // A nested table's storage table: the DDL of its owning table makes it.
+        bool StorageTable = false;
     };
     void ExtractNext();
     void ObjectFetched(const QString &name, const QString &ddl, const QString &error);

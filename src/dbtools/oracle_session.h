@@ -8,6 +8,7 @@
 
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 struct TLogonValues;
@@ -34,6 +35,9 @@ public:
     QString GetQueryDataSQL(const QString &owner, const QString &tableName) const override;
     std::unique_ptr<TDiagramTable> GetTable(const QString &owner, const QString &tableName) override;
     std::unique_ptr<TDiagramObjectTable> GetObjectTable(const QString &owner, const QString &tableName) override;
+    // Many tables of one owner: read with one set of dictionary queries for
+    // all when they are a good share of the owner's tables.
+    std::vector<std::unique_ptr<TDiagramTable>> GetTables(const QString &owner, const QStringList &tableNames) override;
     std::unique_ptr<TDiagramType> GetType(const QString &owner, const QString &typeName) override;
 
     // Lists of an owner's objects (an empty owner means all), ordered by owner
@@ -44,10 +48,16 @@ public:
     QStringList ListObjectTables(const QString &owner) override;
     QStringList ListTypes(const QString &owner) override;
     QStringList ListObjects(const QString &objectType, const QString &owner);
+    // The storage tables of nested-table columns (also among ListTables).
+    QStringList ListNestedTables(const QString &owner);
 
     // Runs a dictionary query: written to the console first, raises with the
     // database's message.
     std::unique_ptr<TOSResultSet> DictionaryQuery(const QString &sql, const TSqlBinds &binds = {});
+    // The same, handing each row's values, in the order the query selects
+    // them, to Each as it is fetched (many rows cost less this way).
+    void DictionaryRows(const QString &sql, const TSqlBinds &binds,
+                        const std::function<void(const QVariantList &)> &each);
     // A column's length as it was declared, from the dictionary's two lengths.
     static int DeclaredLength(const QString &dataType, int charLength, int dataLength);
     // The connection the SQL editor's worker runs user statements on.
@@ -55,11 +65,7 @@ public:
 
 private:
     QStringList ListNames(const QString &sql, TSqlBinds binds, const QString &owner, const QString &nameColumn);
-    void ReadColumns(TDiagramTable &table);
-    void ReadForeignKeys(TDiagramTable &table);
-    void ReadKeys(TDiagramTable &table);
-    void ReadChecks(TDiagramTable &table);
-    void ReadIndexes(TDiagramTable &table);
+    bool IsWorthReadingInBulk(const QString &owner, qsizetype wanted);
     void CheckConnected() const;
 
     QString m_user;

@@ -5,7 +5,12 @@
 
 #include <QString>
 
+#include <QStringList>
+
+#include <map>
 #include <memory>
+#include <utility>
+#include <vector>
 
 class TOSResultSet;
 class TDiagramTable;
@@ -32,12 +37,21 @@ public:
     virtual QString GetQueryDataSQL(const QString &owner, const QString &tableName) const = 0;
     // Never null: a table that does not exist comes back empty and virtual.
     virtual std::unique_ptr<TDiagramTable> GetTable(const QString &owner, const QString &tableName) = 0;
+    // The tables of one owner, in the order of the names, each as GetTable
+    // gives it; a session may read them together.
+    virtual std::vector<std::unique_ptr<TDiagramTable>> GetTables(const QString &owner, const QStringList &tableNames);
     virtual std::unique_ptr<TDiagramObjectTable> GetObjectTable(const QString &owner,
                                                                 const QString &tableName) = 0;
     virtual std::unique_ptr<TDiagramType> GetType(const QString &owner, const QString &typeName) = 0;
 };
 
 using IDatabaseSessionPtr = std::shared_ptr<IDatabaseSession>;
+
+// Tables read ahead from the database, by owner and name, until added.
+using TTablesRead = std::map<std::pair<QString, QString>, std::unique_ptr<TDiagramTable>>;
+
+// The tables (owner, name), each owner's read together (GetTables).
+TTablesRead ReadTablesAhead(IDatabaseSession &session, const std::vector<std::pair<QString, QString>> &tables);
 
 // Raised by the model's database operations when no session is connected.
 class ENotConnected : public EModelError {

@@ -55,7 +55,12 @@ TDiagramTable *TDiagramObjectModel::AddTableFromDatabase(const QString &owner, c
 {
     if (!DatabaseSession)
         return nullptr;
-    std::unique_ptr<TDiagramTable> table = DatabaseSession->GetTable(owner, tableName);
+    return AddTableRead(DatabaseSession->GetTable(owner, tableName), owner, tableName);
+}
+
+TDiagramTable *TDiagramObjectModel::AddTableRead(std::unique_ptr<TDiagramTable> table, const QString &owner,
+                                                 const QString &tableName)
+{
     RequireFound(*table, "table", owner, tableName);
     table->SetIsVirtual(true);
     TDiagramTable *result = table.get();

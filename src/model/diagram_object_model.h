@@ -23,6 +23,9 @@ public:
     void Assign(const TBaseModelObject &source) override;
 
     TDiagramTable *AddTableFromDatabase(const QString &owner, const QString &tableName);
+    // A table the session read (GetTables) for owner.tableName, added as
+    // AddTableFromDatabase adds it; raises when the session did not find it.
+    TDiagramTable *AddTableRead(std::unique_ptr<TDiagramTable> table, const QString &owner, const QString &tableName);
     TDiagramObjectTable *AddObjectTableFromDatabase(const QString &owner, const QString &tableName);
     TDiagramType *AddTypeFromDatabase(const QString &owner, const QString &typeName);
     TDiagramTable *AddTableWithWizard();

@@ -4,7 +4,9 @@
 
 #include "canvas/drag_objects.h"
 #include "dbtools/db_object_tree.h"
+#include "model/diagram_table.h"
 #include "model/helpers.h"
+#include "model/model_globals.h"
 #include "platform/user_interface.h"
 #include "shell/action_icons.h"
 #include "shell/explorer_tree.h"
@@ -176,11 +178,21 @@ void Tfrmgui::DBNodeAddAllToDiagramClick()
         return;
     DBNodeRefreshClick();
     QCoreApplication::processEvents();
+    std::vector<std::pair<QString, QString>> tables;
     for (int i = 0; i < node->childCount(); ++i)
-        AddDatabaseNodeToDiagram(node->child(i));
+        if (TDBObjectTree::NodeCode(node->child(i)) == T::ncTable)
+            tables.emplace_back(THelpers::GetOwnerName(node->child(i)->text(0)),
+                                THelpers::GetObjectName(node->child(i)->text(0)));
+    TTablesRead read;
+    if (CurrentModel && DatabaseSession) {
+        THourglass hourglass;
+        read = ReadTablesAhead(*DatabaseSession, tables);
+    }
+    for (int i = 0; i < node->childCount(); ++i)
+        AddDatabaseNodeToDiagram(node->child(i), &read);
 }
 
-void Tfrmgui::AddDatabaseNodeToDiagram(QTreeWidgetItem *node)
+void Tfrmgui::AddDatabaseNodeToDiagram(QTreeWidgetItem *node, TTablesRead *read)
 {
     // Only objects that have a box on the page: anything else would enter the
     // model without ever showing.
@@ -189,7 +201,7 @@ void Tfrmgui::AddDatabaseNodeToDiagram(QTreeWidgetItem *node)
         return;
     THourglass hourglass;
     AddDatabaseObject(THelpers::GetOwnerName(node->text(0)), THelpers::GetObjectName(node->text(0)),
-                      KindOfCode(code), 20, 20);
+                      KindOfCode(code), 20, 20, read);
 }
 
 std::unique_ptr<TDragObjects> Tfrmgui::DBObjectsDragObjects() const

@@ -162,33 +162,51 @@ void Tfrmgui::lvwTablesDblClick()
     if (selected.isEmpty())
         return;
     THourglass hourglass;
+    std::vector<std::pair<QString, QString>> tables;
+    for (const QTreeWidgetItem *item : selected)
+        if (item->data(0, TGUIHelpers::KindRole).isValid() && ItemKind(item) == 0)
+            tables.emplace_back(item->data(0, TGUIHelpers::OwnerRole).toString(),
+                                item->data(0, TGUIHelpers::NameRole).toString());
+    TTablesRead read;
+    if (CurrentModel && DatabaseSession)
+        read = ReadTablesAhead(*DatabaseSession, tables);
     int offset = 0;
     for (int i = 0; i < lvwTables->topLevelItemCount(); ++i) {
         QTreeWidgetItem *item = lvwTables->topLevelItem(i);
         if (!item->isSelected())
             continue;
-        AddEntitiesItemToDiagram(item, offset);
+        AddEntitiesItemToDiagram(item, offset, &read);
         offset += 20;
     }
 }
 
-void Tfrmgui::AddEntitiesItemToDiagram(QTreeWidgetItem *item, int offset)
+void Tfrmgui::AddEntitiesItemToDiagram(QTreeWidgetItem *item, int offset, TTablesRead *read)
 {
     if (!item || !item->data(0, TGUIHelpers::KindRole).isValid())
         return;
     AddDatabaseObject(item->data(0, TGUIHelpers::OwnerRole).toString(),
-                      item->data(0, TGUIHelpers::NameRole).toString(), ItemKind(item), offset + 20, offset + 20);
+                      item->data(0, TGUIHelpers::NameRole).toString(), ItemKind(item), offset + 20, offset + 20,
+                      read);
 }
 
-void Tfrmgui::AddDatabaseObject(const QString &owner, const QString &name, quint8 kind, int left, int top)
+void Tfrmgui::AddDatabaseObject(const QString &owner, const QString &name, quint8 kind, int left, int top,
+                                TTablesRead *read)
 {
     if (!CurrentModel)
         return;
     TBaseDiagramRectangle *box = nullptr;
+    std::unique_ptr<TDiagramTable> readAhead;
+    if (read && kind == 0) {
+        const auto found = read->find({owner, name});
+        if (found != read->end())
+            readAhead = std::move(found->second);
+    }
     if (kind == 2)
         box = CurrentModel->AddTypeFromDatabase(owner, name);
     else if (kind == 1)
         box = CurrentModel->AddObjectTableFromDatabase(owner, name);
+    else if (readAhead)
+        box = CurrentModel->AddTableRead(std::move(readAhead), owner, name);
     else
         box = CurrentModel->AddTableFromDatabase(owner, name);
     if (!box)

@@ -3,6 +3,7 @@
 // plan view, diagram surface and status bar.
 #include "canvas/plan_view_drag.h"
 #include "dbtools/window_registry.h"
+#include "model/database_session.h"
 #include "shell/main_diagram.h"
 
 #include <QMainWindow>
@@ -99,7 +100,7 @@ public:
     // Explorers.
     void BuildEntitiesPopup();
     void lvwTablesDblClick();
-    void AddEntitiesItemToDiagram(QTreeWidgetItem *item, int offset);
+    void AddEntitiesItemToDiagram(QTreeWidgetItem *item, int offset, TTablesRead *read = nullptr);
     // The drag list of the selected Entities items, in list order.
     std::unique_ptr<TDragObjects> EntitiesDragObjects() const;
     void EntitiesGenerateDDLClick();
@@ -118,7 +119,7 @@ public:
     void DBNodeAddToDiagramClick();
     void DBNodeQueryDataClick();
     void DBNodeAddAllToDiagramClick();
-    void AddDatabaseNodeToDiagram(QTreeWidgetItem *node);
+    void AddDatabaseNodeToDiagram(QTreeWidgetItem *node, TTablesRead *read = nullptr);
     // The drag list of the selected table, object table and type nodes, in
     // the order they were selected.
     std::unique_ptr<TDragObjects> DBObjectsDragObjects() const;
@@ -175,9 +176,11 @@ private:
     // The roots of the database explorer while connected; a disabled root offline.
     void BuildDatabaseRoots();
     QString ObjOwnerFilter() const;
-    // Reads the object through the session, places its measured box at
-    // (left, top) and lists it in the model tree.
-    void AddDatabaseObject(const QString &owner, const QString &name, quint8 kind, int left, int top);
+    // Reads the object through the session (a table found in Read is taken
+    // from there), places its measured box at (left, top) and lists it in the
+    // model tree.
+    void AddDatabaseObject(const QString &owner, const QString &name, quint8 kind, int left, int top,
+                           TTablesRead *read = nullptr);
     // The save dialog and the replace question; true when the page was written.
     bool SaveModelAs();
     // True when the file does not exist or the user agrees to replace it.

@@ -70,7 +70,7 @@ TEST_F(DBObjectTreeTest, OfflineOrFailingNothingExpands)
     EXPECT_EQ(Ui.Messages(), QStringList(8, "no such table: SYS.ALL_TRIGGERS"));
 }
 
-TEST_F(DBObjectTreeTest, DdlOfTablesOnTheStandInAndWhyOthersHaveNone)
+TEST_F(DBObjectTreeTest, DdlOnTheStandInAndWhyProgramUnitsHaveNone)
 {
     Expand(Root(), "HR");
     TDBObjectTree::GenerateNodeDDL(Node("HR.REGIONS"), "HR");
@@ -82,19 +82,51 @@ TEST_F(DBObjectTreeTest, DdlOfTablesOnTheStandInAndWhyOthersHaveNone)
     EXPECT_TRUE(LastWindow()->SQLText().simplified().startsWith("CREATE TABLE SHOP.CUSTOMERS_OT OF SHOP.CUSTOMER_T /"))
         << LastWindow()->SQLText().toStdString();
 
-    const QString serverOnly = "needs an Oracle server; the SQLite data dictionary holds the DDL of tables and "
-                               "object tables only.";
+    // Views, types, sequences and synonyms from their dictionary rows.
+    QString others;
+    const std::pair<int, QString> objects[] = {
+        {TDBObjectTree::ncView, "SHOP.OPEN_ORDERS_V"},   {TDBObjectTree::ncView, "HR.EMP_DETAILS_VIEW"},
+        {TDBObjectTree::ncType, "SHOP.CUSTOMER_T"},      {TDBObjectTree::ncType, "SHOP.PHONE_LIST_T"},
+        {TDBObjectTree::ncSequence, "HR.DEPARTMENTS_SEQ"}, {TDBObjectTree::ncSynonym, "SHOP.ITEMS"},
+    };
+    for (const auto &[code, name] : objects) {
+        TDBObjectTree::GenerateDDL(code, name, "");
+        EXPECT_TRUE(LastWindow()->ScriptMode());
+        others += LastWindow()->SQLText() + "\n";
+    }
+    expectGolden("ddl/dictionary_objects.sql", others.toUtf8());
+
+    const QString serverOnly = "needs an Oracle server; the SQLite data dictionary does not hold the source of "
+                               "packages, procedures, functions and triggers.";
     const std::tuple<int, QString, QString> cases[] = {
-        {TDBObjectTree::ncView, "HR.EMP_DETAILS_VIEW", "The DDL of the view HR.EMP_DETAILS_VIEW " + serverOnly},
-        {TDBObjectTree::ncSequence, "HR.EMPLOYEES_SEQ", "The DDL of the sequence HR.EMPLOYEES_SEQ " + serverOnly},
-        {TDBObjectTree::ncType, "SHOP.ADDRESS_T", "The DDL of the type SHOP.ADDRESS_T " + serverOnly},
+        {TDBObjectTree::ncProcedure, "HR.ADD_JOB_HISTORY", "The DDL of the procedure HR.ADD_JOB_HISTORY " + serverOnly},
+        {TDBObjectTree::ncView, "HR.NO_VIEW", "The view HR.NO_VIEW is not in the data dictionary."},
+        {TDBObjectTree::ncSequence, "SHOP.NO_SEQ", "The sequence SHOP.NO_SEQ is not in the data dictionary."},
+        {TDBObjectTree::ncType, "HR.ADDRESS_T", "The type HR.ADDRESS_T is not in the data dictionary."},
+        {TDBObjectTree::ncSynonym, "HR.ITEMS", "The synonym HR.ITEMS is not in the data dictionary."},
         {TDBObjectTree::ncTable, "HR.VANISHED", "The table HR.VANISHED is not in the data dictionary."},
         {TDBObjectTree::ncObjectTable, "SHOP.PRODUCTS", "The table SHOP.PRODUCTS is not in the data dictionary."},
         {TDBObjectTree::ncColumnsFolder, "Columns", "There is no DDL for \"Columns\"."},
     };
     for (const auto &[code, name, message] : cases)
         EXPECT_EQ(ErrorOf([&] { TDBObjectTree::GenerateDDL(code, name, ""); }), message);
-    EXPECT_EQ(Main.Open.size(), 2) << "no window without DDL";
+    EXPECT_EQ(Main.Open.size(), 8) << "no window without DDL";
+}
+
+TEST_F(DBObjectTreeTest, DdlOfTypeAndSynonymVariants)
+{
+    QTemporaryDir dir;
+    auto session = OpenSampleSession("hr", SampleCopy(dir, readTestFile("sql/dictionary_object_cases.sql")));
+    const std::pair<QString, QString> cases[] = {
+        {"SHOP.ADDRESS_T", "  COUNTRY CHAR(2)\n) NOT FINAL NOT INSTANTIABLE\n/\n"},
+        {"PUBLIC.SHOP_ITEMS", "CREATE OR REPLACE PUBLIC SYNONYM SHOP_ITEMS FOR SHOP.ORDER_LINES\n/\n"},
+        {"SHOP.REMOTE_ITEMS", "CREATE OR REPLACE SYNONYM SHOP.REMOTE_ITEMS FOR SHOP.ORDER_LINES@BRANCH.EXAMPLE.COM\n/\n"},
+    };
+    for (const auto &[name, ending] : cases) {
+        const QString ddl = TDBObjectTree::ObjectDDL(
+            *session, name.endsWith("_T") ? TDBObjectTree::ncType : TDBObjectTree::ncSynonym, name);
+        EXPECT_TRUE(ddl.endsWith(ending)) << ddl.toStdString();
+    }
 }
 
 TEST_F(DBObjectTreeTest, QueryDataRunsTheFirstRowsInANewWindow)

@@ -67,11 +67,18 @@ TEST_F(SessionToolsTest, ExtractorWritesTheObjectsOfAnOwner)
     expectGolden("ddl_extract_shop.txt", Written("ddl_extract.txt"));
     EXPECT_EQ(Status(), QStringLiteral("%1 object(s) written to %2.").arg(Objects()).arg(Temp.filePath("ddl_extract.txt")));
 
-    // Objects without DDL are named in the file, one failure each.
-    Check("lvwKinds", {"Views", "Sequences"});
+    // The other kinds the dictionary holds; program units have no DDL, and
+    // the file names them, one failure each.
+    Check("lvwKinds", {"Types", "Views", "Sequences", "Synonyms"});
     Click("btnExtract");
     RunToEnd(*form);
-    ASSERT_GT(Objects(), 0);
+    expectGolden("ddl_extract_shop_others.txt", Written("ddl_extract.txt"));
+    auto *owner = Child<QComboBox>(*form, "cboOwner");
+    owner->setCurrentIndex(owner->findText("HR"));
+    Check("lvwKinds", {"Procedures"});
+    Click("btnExtract");
+    RunToEnd(*form);
+    ASSERT_EQ(Objects(), 2);
     EXPECT_EQ(Status(), QStringLiteral("%1 object(s) written to %2. %1 of them have no DDL; the file says why.")
                             .arg(Objects()).arg(Temp.filePath("ddl_extract.txt")));
     EXPECT_EQ(QString::fromUtf8(Written("ddl_extract.txt")).count("needs an Oracle server"), Objects());

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 QString Listed(const TOSResultSet &rows)
@@ -132,4 +134,53 @@ TEST_F(OracleSessionTest, HrDiagramEqualsTheGoldenFile)
     expectGolden("diagram_hr_from_database.xml", xml);
     EXPECT_THROW(model.AddTableFromDatabase("HR", "VANISHED"), EModelError);
     EXPECT_EQ(model.BuildDiagramXml(true).join("\r\n").toLatin1(), xml);
+}
+
+// Every index the model can hold stays with its table, also one of a key when
+// the key's own DDL would make another; the others are named on the console.
+TEST_F(OracleSessionTest, IndexesKeptOrNamedOnTheConsole)
+{
+    QTemporaryDir dir;
+    auto session = OpenSampleSession("hr", SampleCopy(dir, readTestFile("sql/dictionary_index_cases.sql")));
+    QString text;
+    for (const QString name : {"CATEGORIES", "ORDERS", "ORDER_LINES", "PRODUCTS"}) {
+        const auto table = session->GetTable("SHOP", name);
+        for (int i = 0; i < table->Indexes.Count(); ++i)
+            text += table->Indexes.Get(i)->GetDDL({}, {}).replace("\r\n", "\n");
+    }
+    session->GetTable("HR", "COUNTRIES");
+    session->GetTable("SH", "SUPPLEMENTARY_DEMOGRAPHICS");
+    expectGolden("dictionary/indexes.txt", (text + Console.Lines.filter("left out").join('\n')).toUtf8());
+}
+
+// Tables read together are the tables read one by one, console lines included.
+TEST_F(OracleSessionTest, TablesReadTogetherEqualTablesReadAlone)
+{
+    QTemporaryDir dir;
+    auto session = OpenSampleSession("hr", SampleCopy(dir, readTestFile("sql/dictionary_index_cases.sql")));
+    for (const QString owner : {"HR", "CO", "SH", "SHOP"}) {
+        QStringList names;
+        for (const QString &qualified : session->ListTables(owner))
+            names << qualified.section('.', 1);
+        // Backwards, twice one table, and one that is not there.
+        std::reverse(names.begin(), names.end());
+        names << names.first() << "VANISHED";
+        QString alone;
+        for (const QString &name : names)
+            alone += Dump(*session, *session->GetTable(owner, name));
+        QStringList aloneLines = Console.Lines.filter("left out");
+        Console.Lines.clear();
+        const auto tables = session->GetTables(owner, names);
+        EXPECT_EQ(Console.Lines.filter("select").size(), 7) << "one count and six reads for " << owner.toStdString();
+        QStringList togetherLines = Console.Lines.filter("left out");
+        QString together;
+        for (const auto &table : tables)
+            together += Dump(*session, *table);
+        EXPECT_EQ(together, alone) << owner.toStdString();
+        aloneLines.removeDuplicates();
+        aloneLines.sort();
+        togetherLines.sort();
+        EXPECT_EQ(togetherLines, aloneLines);
+        Console.Lines.clear();
+    }
 }

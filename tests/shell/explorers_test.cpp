@@ -152,8 +152,10 @@ TEST_F(ExplorersTest, DatabaseNodesDragInSelectionOrderAndAddAllLandsAtOnePlace)
     QTreeWidgetItem *references = Node(Objects, "References with Foreign Key");
     ASSERT_NE(references, nullptr);
     Objects->setCurrentItem(references);
+    TRecordingConsole console;
     Find<QAction>("mniDBAddAll")->trigger();
     EXPECT_TRUE(Ui.Messages().isEmpty()) << Ui.Messages().join('|').toStdString();
+    EXPECT_EQ(console.Lines.filter("from SYS.ALL_TAB_COLUMNS").size(), 1) << "the tables are read together";
     ASSERT_GE(references->childCount(), 2);
     ASSERT_EQ(CurrentModel->Tables.Count(), references->childCount());
     for (const TDiagramTable *table : CurrentModel->Tables)

@@ -1,0 +1,34 @@
+#include "model/database_session.h"
+
+#include "model/diagram_table.h"
+
+#include <algorithm>
+
+std::vector<std::unique_ptr<TDiagramTable>> IDatabaseSession::GetTables(const QString &owner,
+                                                                        const QStringList &tableNames)
+{
+    std::vector<std::unique_ptr<TDiagramTable>> tables;
+    tables.reserve(tableNames.size());
+    for (const QString &name : tableNames)
+        tables.push_back(GetTable(owner, name));
+    return tables;
+}
+
+TTablesRead ReadTablesAhead(IDatabaseSession &session, const std::vector<std::pair<QString, QString>> &tables)
+{
+    std::vector<std::pair<QString, QStringList>> owners;
+    for (const auto &[owner, name] : tables) {
+        auto group = std::find_if(owners.begin(), owners.end(), [&](const auto &o) { return o.first == owner; });
+        if (group == owners.end())
+            group = owners.insert(owners.end(), {owner, {}});
+        if (!group->second.contains(name))
+            group->second << name;
+    }
+    TTablesRead read;
+    for (const auto &[owner, names] : owners) {
+        std::vector<std::unique_ptr<TDiagramTable>> found = session.GetTables(owner, names);
+        for (qsizetype i = 0; i < names.size(); ++i)
+            read[{owner, names[i]}] = std::move(found[size_t(i)]);
+    }
+    return read;
+}

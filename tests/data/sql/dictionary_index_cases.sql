@@ -1,0 +1,17 @@
+-- Indexes of the kinds the model cannot hold, and indexes of keys that the
+-- key's own DDL would not make again.
+-- A LOB index, which lists no columns.
+INSERT INTO ALL_INDEXES VALUES ('SHOP', 'SYS_IL0000095009C00007$$', 'LOB', 'SHOP', 'PRODUCTS', 'TABLE', 'UNIQUE', 'USERS', 'Y');
+-- A cluster index.
+INSERT INTO ALL_INDEXES VALUES ('SHOP', 'ORDERS_CLUSTER_IX', 'CLUSTER', 'SHOP', 'ORDERS', 'CLUSTER', 'NONUNIQUE', 'USERS', 'N');
+INSERT INTO ALL_IND_COLUMNS VALUES ('SHOP', 'ORDERS_CLUSTER_IX', 'SHOP', 'ORDERS', 'CUSTOMER_NO', 1, 22, 'ASC');
+-- A unique key that uses an index of another name.
+UPDATE ALL_CONSTRAINTS SET INDEX_NAME = 'CATEGORIES_NAME_IX' WHERE OWNER = 'SHOP' AND CONSTRAINT_NAME = 'CATEGORIES_NAME_UK';
+UPDATE ALL_INDEXES SET INDEX_NAME = 'CATEGORIES_NAME_IX' WHERE OWNER = 'SHOP' AND INDEX_NAME = 'CATEGORIES_NAME_UK';
+UPDATE ALL_IND_COLUMNS SET INDEX_NAME = 'CATEGORIES_NAME_IX' WHERE INDEX_OWNER = 'SHOP' AND INDEX_NAME = 'CATEGORIES_NAME_UK';
+-- A primary key whose index of its own name has the columns in another order.
+UPDATE ALL_IND_COLUMNS SET COLUMN_POSITION = 3 - COLUMN_POSITION WHERE INDEX_OWNER = 'SHOP' AND INDEX_NAME = 'ORDER_LINES_PK';
+-- A primary key whose index of its own name has one column more.
+INSERT INTO ALL_IND_COLUMNS VALUES ('SHOP', 'ORDERS_PK', 'SHOP', 'ORDERS', 'STATUS', 2, 10, 'ASC');
+-- An index whose columns the user cannot see.
+INSERT INTO ALL_INDEXES VALUES ('SHOP', 'PRODUCTS_HIDDEN_IX', 'NORMAL', 'SHOP', 'PRODUCTS', 'TABLE', 'NONUNIQUE', 'USERS', 'N');

@@ -1,6 +1,7 @@
 // Logging on and off, and what the main window shows of the session.
 #include "shell/main_form.h"
 
+#include "canvas/os_diagram.h"
 #include "dbtools/console_helper.h"
 #include "dbtools/login_manager.h"
 #include "model/helpers.h"
@@ -67,6 +68,10 @@ void Tfrmgui::DoLogOn(bool startUp)
     BuildDatabaseRoots();
     FillEntitiesList(cboTableOwners->currentText() == QLatin1String("All Owners") ? QString()
                                                                                    : cboTableOwners->currentText());
+    // The count is otherwise written only when the page changes: the first
+    // logon must not leave its panel blank.
+    if (CurrentDiagram)
+        CurrentDiagram->UpdateObjectCount();
 }
 
 void Tfrmgui::UpdateConnectionCaption()

@@ -259,7 +259,9 @@ TTableDraft::TRefTarget TTableDraft::ResolveReference(const TForeignKeyDraft &ke
             target.Owner = key.KeptRefOwner;
             target.Name = key.KeptRefName;
             target.RefColumns = SplitList(key.RefColumns);
-            target.Unseen = true;
+            if (target.RefColumns.isEmpty())
+                target.Error = what + QStringLiteral(" references ") + Quoted(ref)
+                               + QStringLiteral(", which is not on this page: name the columns it references.");
             return target;
         }
         if (found == pageTables.end()) {
@@ -333,8 +335,7 @@ void TTableDraft::CheckConstraints(QStringList &errors, const std::vector<const 
         const TRefTarget target = ResolveReference(key, pageTables);
         if (!target.Error.isEmpty())
             errors << target.Error;
-        else if (!SplitList(key.Columns).isEmpty() && !(target.Unseen && target.RefColumns.isEmpty())
-                 && SplitList(key.Columns).size() != target.RefColumns.size())
+        else if (!SplitList(key.Columns).isEmpty() && SplitList(key.Columns).size() != target.RefColumns.size())
             errors << what + QStringLiteral(" has %1 column(s) but references %2.")
                                  .arg(SplitList(key.Columns).size())
                                  .arg(target.RefColumns.size());

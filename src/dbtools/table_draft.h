@@ -38,7 +38,7 @@ struct TForeignKeyDraft {
     // The table the key referenced when the row came from an existing table
     // (empty for a new row or a reference of the table to itself). While the
     // row still names it, the key stays valid when that table is not on the
-    // page: its referenced columns are taken as given.
+    // page: its referenced columns, which must be named, are taken as given.
     QString KeptRefOwner;
     QString KeptRefName;
 };
@@ -89,8 +89,6 @@ private:
         QString Name;
         QStringList RefColumns;
         QString Error;
-        // The referenced table is not on the page; nothing of it was checked.
-        bool Unseen = false;
     };
     TRefTarget ResolveReference(const TForeignKeyDraft &key,
                                 const std::vector<const TDiagramTable *> &pageTables) const;

@@ -245,12 +245,19 @@ TEST(TableWizardOnDatabaseTables, EditsKeepKeysToTablesOffThePage)
         EXPECT_EQ(Child<QLabel>(dialog, "lblMessage")->text(),
                   "Foreign key \"EMP_DEPT_FK\" references \"HR.JOBS\", which is not a table of this page.");
         keys->item(dept, 2)->setText("HR.DEPARTMENTS");
-        keys->item(dept, 4)->setText("SET NULL");
+        keys->item(dept, 3)->setText("");
+        EXPECT_EQ(Child<QLabel>(dialog, "lblMessage")->text(), "Foreign key \"EMP_DEPT_FK\" references "
+                  "\"HR.DEPARTMENTS\", which is not on this page: name the columns it references.");
+        keys->item(dept, 3)->setText("DEPARTMENT_ID");
         AddGridRow(dialog, "btnAddForeignKey", "sgdForeignKeys", {"EMP_DEPT2_FK", "DEPARTMENT_ID", "HR.DEPARTMENTS", "DEPARTMENT_ID"});
         EXPECT_EQ(Child<QLabel>(dialog, "lblMessage")->text(),
                   "Foreign key \"EMP_DEPT2_FK\" references \"HR.DEPARTMENTS\", which is not a table of this page.");
         keys->setCurrentCell(keys->rowCount() - 1, 0);
         Child<QPushButton>(dialog, "btnDeleteForeignKey")->click();
+        // A key goes; the one after it keeps the table it references.
+        keys->setCurrentCell(dept, 0);
+        Child<QPushButton>(dialog, "btnDeleteForeignKey")->click();
+        keys->item(keyRow(dialog, "EMP_JOB_FK"), 4)->setText("SET NULL");
         // A key of two columns to one referenced column is wrong wherever the table is.
         keys->item(keyRow(dialog, "EMP_JOB_FK"), 1)->setText("JOB_ID,EMAIL");
         EXPECT_EQ(Child<QLabel>(dialog, "lblMessage")->text(), "Foreign key \"EMP_JOB_FK\" has 2 column(s) but references 1.");

@@ -237,6 +237,14 @@ TEST(TableWizardOnDatabaseTables, EditsKeepKeysToTablesOffThePage)
         Child<QPlainTextEdit>(dialog, "memComment")->setPlainText("Everyone on the payroll.");
     }));
     EXPECT_EQ(employees->Comment, "Everyone on the payroll.");
+    // Without its key to itself, the last key is one to a table off the page.
+    WhenModal([&](QDialog &dialog) {
+        Child<QTableWidget>(dialog, "sgdForeignKeys")->setCurrentCell(keyRow(dialog, "EMP_MANAGER_FK"), 0);
+        Child<QPushButton>(dialog, "btnDeleteForeignKey")->click();
+        EXPECT_EQ(Child<QLabel>(dialog, "lblMessage")->text(), "");
+        Child<QPushButton>(dialog, "btnCancel")->click();
+    });
+    EXPECT_FALSE(TfrmBaseTableWizard::EditTable(employees));
     ASSERT_TRUE(edit(employees, [&](QDialog &dialog) {
         auto *keys = Child<QTableWidget>(dialog, "sgdForeignKeys");
         const int dept = keyRow(dialog, "EMP_DEPT_FK");

@@ -219,6 +219,7 @@ TEST_F(PreferencesFile, ADamagedFileIsCopiedBesideItBeforeItIsSavedOver)
     EXPECT_THROW(Prefs.SavePreferences(), EFileSaveError);
     EXPECT_EQ(ReadFile(), "<marrowtide_preferences>C");
     Prefs.FileName = Dir.filePath("elsewhere.config");
+    QFile(Prefs.FileName).open(QIODevice::WriteOnly);
     Prefs.SavePreferences(); // another file: the damaged one needs no copy
     TAtomicFile::SetSystemCalls(nullptr);
     EXPECT_EQ(FileBytes(Dir.filePath("marrowtide_preferences.config")), "<marrowtide_preferences>C");

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QScreen>
 #include <QTimer>
+#include <QDialog>
 #include <QWidget>
 #include <gtest/gtest.h>
 
@@ -79,4 +80,13 @@ TEST(QtUserInterface, MessageBoxesAreCentredOnTheScreenOrOverTheirOwner)
     ui.ShowInformation("Over the owner.");
     EXPECT_TRUE(placed);
     EXPECT_LE((seen.center() - owner.frameGeometry().center()).manhattanLength(), 2);
+
+    // An owner not shown yet (a main window still being built) does not count.
+    QWidget hidden;
+    hidden.setGeometry(0, 0, 300, 200);
+    QDialog dialog(&hidden);
+    dialog.resize(100, 60);
+    TQtUserInterface::PlaceDialog(dialog);
+    EXPECT_LE((dialog.frameGeometry().center() - QGuiApplication::primaryScreen()->availableGeometry().center())
+                  .manhattanLength(), 2);
 }

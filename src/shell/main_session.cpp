@@ -58,6 +58,10 @@ void Tfrmgui::DoLogOn(bool startUp)
         break;
     }
     UpdateConnectionCaption();
+    // The count is otherwise written only when the page changes: the first
+    // logon must not leave its panel blank, even when a list below fails.
+    if (CurrentDiagram)
+        CurrentDiagram->UpdateObjectCount();
     FillOwnerCombo(cboTableOwners);
     SelectOwner(cboTableOwners);
     cboObjOwners->clear();
@@ -68,10 +72,6 @@ void Tfrmgui::DoLogOn(bool startUp)
     BuildDatabaseRoots();
     FillEntitiesList(cboTableOwners->currentText() == QLatin1String("All Owners") ? QString()
                                                                                    : cboTableOwners->currentText());
-    // The count is otherwise written only when the page changes: the first
-    // logon must not leave its panel blank.
-    if (CurrentDiagram)
-        CurrentDiagram->UpdateObjectCount();
 }
 
 void Tfrmgui::UpdateConnectionCaption()

@@ -60,9 +60,11 @@ QStringList ScriptLines(const QString &text)
     return lines;
 }
 
-void ReportJavaFile(const QString &fileName)
+void ReportJavaFile(const QString &fileName, bool opened)
 {
     TConsoleHelper::WriteLine(QStringLiteral("Java source written to \"%1\"").arg(fileName));
+    if (!opened)
+        ShowWhereSaved(QStringLiteral("Java source"), fileName);
 }
 
 } // namespace
@@ -325,20 +327,22 @@ void TDiagramMenu::GenerateJavaBean(TDiagramTable *table)
 {
     if (!OnPage(table))
         return;
+    bool opened = false;
     {
         THourglass hourglass;
-        TJavaUtils::GenerateJavaBean(*table);
+        opened = TJavaUtils::GenerateJavaBean(*table);
     }
-    ReportJavaFile(TJavaUtils::BeanFileName());
+    ReportJavaFile(TJavaUtils::BeanFileName(), opened);
 }
 
 void TDiagramMenu::GenerateJavaDao(TDiagramTable *table)
 {
     if (!OnPage(table))
         return;
+    bool opened = false;
     {
         THourglass hourglass;
-        TJavaUtils::GenerateJavaDao(*table);
+        opened = TJavaUtils::GenerateJavaDao(*table);
     }
-    ReportJavaFile(TJavaUtils::DaoFileName());
+    ReportJavaFile(TJavaUtils::DaoFileName(), opened);
 }

@@ -227,6 +227,8 @@ QTableWidget *TfrmBaseTableWizard::AddGridPage(const QString &caption, const QSt
         grid->removeRow(row);
         if (grid == sgdColumns && row < static_cast<int>(OriginalColumns_.size()))
             OriginalColumns_.erase(OriginalColumns_.begin() + row);
+        if (grid == sgdForeignKeys && row < static_cast<int>(OriginalForeignKeys_.size()))
+            OriginalForeignKeys_.erase(OriginalForeignKeys_.begin() + row);
         Revalidate();
     });
     connect(grid, &QTableWidget::itemChanged, this, &TfrmBaseTableWizard::Revalidate);
@@ -251,6 +253,7 @@ void TfrmBaseTableWizard::LoadDraft(const TTableDraft &draft)
     sgdKeys->setRowCount(static_cast<int>(draft.Keys.size()));
     for (int row = 0; row < sgdKeys->rowCount(); ++row)
         SetRow(sgdKeys, row, {draft.Keys[row].Name, draft.Keys[row].Kind, draft.Keys[row].Columns});
+    OriginalForeignKeys_ = draft.ForeignKeys;
     sgdForeignKeys->setRowCount(static_cast<int>(draft.ForeignKeys.size()));
     for (int row = 0; row < sgdForeignKeys->rowCount(); ++row) {
         const TForeignKeyDraft &key = draft.ForeignKeys[row];
@@ -290,10 +293,17 @@ TTableDraft TfrmBaseTableWizard::Draft() const
     for (int row = 0; row < sgdKeys->rowCount(); ++row)
         draft.Keys.push_back({CellText(sgdKeys, row, 0), CellText(sgdKeys, row, 1).toUpper(),
                               CellText(sgdKeys, row, 2)});
-    for (int row = 0; row < sgdForeignKeys->rowCount(); ++row)
-        draft.ForeignKeys.push_back({CellText(sgdForeignKeys, row, 0), CellText(sgdForeignKeys, row, 1),
-                                     CellText(sgdForeignKeys, row, 2), CellText(sgdForeignKeys, row, 3),
-                                     CellText(sgdForeignKeys, row, 4)});
+    for (int row = 0; row < sgdForeignKeys->rowCount(); ++row) {
+        TForeignKeyDraft key;
+        if (row < static_cast<int>(OriginalForeignKeys_.size()))
+            key = OriginalForeignKeys_[row];
+        key.Name = CellText(sgdForeignKeys, row, 0);
+        key.Columns = CellText(sgdForeignKeys, row, 1);
+        key.RefTable = CellText(sgdForeignKeys, row, 2);
+        key.RefColumns = CellText(sgdForeignKeys, row, 3);
+        key.OnDelete = CellText(sgdForeignKeys, row, 4);
+        draft.ForeignKeys.push_back(key);
+    }
     for (int row = 0; row < sgdChecks->rowCount(); ++row)
         draft.Checks.push_back({CellText(sgdChecks, row, 0), CellText(sgdChecks, row, 1)});
     for (int row = 0; row < sgdIndexes->rowCount(); ++row)
@@ -319,12 +329,24 @@ void TfrmBaseTableWizard::Revalidate()
     }
 }
 
+void TfrmBaseTableWizard::CommitOpenEditors()
+{
+    // A cell editor hands its text to the cell only when it closes, which may
+    // come after this click: the check must see what the user sees.
+    for (QTableWidget *grid : {sgdColumns, sgdKeys, sgdForeignKeys, sgdChecks, sgdIndexes}) {
+        for (int row = 0; row < grid->rowCount(); ++row) {
+            for (int column = 0; column < grid->columnCount(); ++column) {
+                const QModelIndex index = grid->model()->index(row, column);
+                if (QWidget *editor = grid->indexWidget(index))
+                    grid->itemDelegateForIndex(index)->setModelData(editor, grid->model(), index);
+            }
+        }
+    }
+}
+
 void TfrmBaseTableWizard::btnOKClick()
 {
-    // An edit in a grid cell is committed when the cell loses focus; take it
-    // before the last check.
-    if (QWidget *focus = focusWidget())
-        focus->clearFocus();
+    CommitOpenEditors();
     Revalidate();
     if (Problems_.isEmpty())
         accept();

@@ -43,6 +43,7 @@ private:
                               const QString &addName, const QString &deleteName);
     void LoadDraft(const TTableDraft &draft);
     void Revalidate();
+    void CommitOpenEditors();
     void btnOKClick();
 
     std::vector<const TDiagramTable *> PageTables_;
@@ -64,4 +65,6 @@ private:
     // Type texts of the rows loaded from the table, so unchanged ones keep
     // their stored fields.
     std::vector<TColumnDraft> OriginalColumns_;
+    // Likewise the references of the foreign keys loaded from the table.
+    std::vector<TForeignKeyDraft> OriginalForeignKeys_;
 };

@@ -2,6 +2,7 @@
 
 #include "model/model_globals.h"
 #include "model/preferences.h"
+#include "platform/qt_user_interface.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -54,6 +55,13 @@ void TfrmLogon::SetValues(const TLogonValues &values, const QStringList &previou
     lblAttempt->setText(attempt > 1 ? QStringLiteral("Attempt %1 of %2").arg(attempt).arg(TLoginManager::MaxAttempts)
                                     : QString());
     (values.User.isEmpty() ? edtUsername : edtPassword)->setFocus();
+}
+
+void TfrmLogon::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    // The first logon comes while only the splash is up.
+    TQtUserInterface::PlaceDialog(*this);
 }
 
 TLogonValues TfrmLogon::Values() const

@@ -20,6 +20,9 @@ public:
     // Shows the dialog modally; true and the values on OK.
     static bool Ask(TLogonValues &values, int attempt);
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     QLineEdit *edtUsername;
     QLineEdit *edtPassword;

@@ -131,10 +131,20 @@ TTableDraft TTableDraft::FromTable(const TDiagramTable &table)
         draft.Keys.push_back({key->Name, QStringLiteral("PRIMARY"), JoinList(key->Columns)});
     for (const TDiagramUniqueKey *key : table.UniqueKeys)
         draft.Keys.push_back({key->Name, QStringLiteral("UNIQUE"), JoinList(key->Columns)});
-    for (const TDiagramForeignKey *key : table.ForeignKeys)
-        draft.ForeignKeys.push_back({key->Name, JoinList(key->Columns),
-                                     QualifiedName(key->RefTableOwner, key->RefTableName),
-                                     JoinList(key->RefColumns), key->OnDelete});
+    for (const TDiagramForeignKey *key : table.ForeignKeys) {
+        TForeignKeyDraft row;
+        row.Name = key->Name;
+        row.Columns = JoinList(key->Columns);
+        row.RefTable = QualifiedName(key->RefTableOwner, key->RefTableName);
+        row.RefColumns = JoinList(key->RefColumns);
+        row.OnDelete = key->OnDelete;
+        // A key to the table itself follows the table's own name and keys instead.
+        if (key->RefTableOwner != table.Owner || key->RefTableName != table.Name) {
+            row.KeptRefOwner = key->RefTableOwner;
+            row.KeptRefName = key->RefTableName;
+        }
+        draft.ForeignKeys.push_back(row);
+    }
     for (const TDiagramCheckConstraint *check : table.CheckConstraints)
         draft.Checks.push_back({check->Name, check->CheckText});
     for (const TDiagramIndex *index : table.Indexes)
@@ -242,6 +252,18 @@ TTableDraft::TRefTarget TTableDraft::ResolveReference(const TForeignKeyDraft &ke
         const auto found = std::find_if(pageTables.begin(), pageTables.end(), [&](const TDiagramTable *table) {
             return matches(table->Owner, table->Name);
         });
+        if (found == pageTables.end() && !key.KeptRefName.isEmpty()
+            && ref == QualifiedName(key.KeptRefOwner, key.KeptRefName)) {
+            // A table read from the database often sits alone on its page:
+            // its keys to tables that are not drawn stay as they are.
+            target.Owner = key.KeptRefOwner;
+            target.Name = key.KeptRefName;
+            target.RefColumns = SplitList(key.RefColumns);
+            if (target.RefColumns.isEmpty())
+                target.Error = what + QStringLiteral(" references ") + Quoted(ref)
+                               + QStringLiteral(", which is not on this page: name the columns it references.");
+            return target;
+        }
         if (found == pageTables.end()) {
             target.Error = what + QStringLiteral(" references ") + Quoted(ref)
                            + QStringLiteral(", which is not a table of this page.");

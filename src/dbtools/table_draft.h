@@ -35,6 +35,12 @@ struct TForeignKeyDraft {
     QString RefTable; // OWNER.NAME, or NAME alone
     QString RefColumns; // empty: the referenced table's primary key
     QString OnDelete; // empty, NO ACTION, CASCADE or SET NULL
+    // The table the key referenced when the row came from an existing table
+    // (empty for a new row or a reference of the table to itself). While the
+    // row still names it, the key stays valid when that table is not on the
+    // page: its referenced columns, which must be named, are taken as given.
+    QString KeptRefOwner;
+    QString KeptRefName;
 };
 
 struct TCheckDraft {

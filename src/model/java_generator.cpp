@@ -4,6 +4,7 @@
 #include "model/diagram_table.h"
 #include "model/helpers.h"
 #include "platform/config_settings.h"
+#include "platform/shell.h"
 
 #include "platform/atomic_file.h"
 
@@ -110,12 +111,12 @@ void AppendClosing(QStringList &lines, bool withResultSet)
     lines << QStringLiteral("        }");
 }
 
-void SaveAndOpen(const QString &text, const QString &fileName)
+bool SaveAndOpen(const QString &text, const QString &fileName)
 {
     const QString reason = TAtomicFile::Write(fileName, text.toUtf8());
     if (!reason.isEmpty())
         throw EFCreateError(fileName, reason);
-    TJavaUtils::OpenInNotepad(fileName);
+    return TJavaUtils::OpenInNotepad(fileName);
 }
 
 } // namespace
@@ -155,11 +156,7 @@ QString TJavaUtils::JavaGetterOf(const TDiagramColumn &column)
 
 QString TJavaUtils::JavaFieldName(const TDiagramColumn &column) { return AsciiLower(column.Name); }
 
-void TJavaUtils::OpenInNotepad(const QString &fileName)
-{
-    // A file the editor cannot show is not worth a message: the file is saved.
-    THelpers::OpenFile(fileName);
-}
+bool TJavaUtils::OpenInNotepad(const QString &fileName) { return TShell::OpenDocument(fileName); }
 
 QString TJavaUtils::DaoFileName() { return TConfigSettings::WritableProgramFolder() + QLatin1String("/~dao.java"); }
 
@@ -316,6 +313,9 @@ QString TJavaUtils::BuildJavaBean(const TDiagramTable &table)
     return TDdlText::ListText(lines);
 }
 
-void TJavaUtils::GenerateJavaDao(const TDiagramTable &table) { SaveAndOpen(BuildJavaDao(table), DaoFileName()); }
+bool TJavaUtils::GenerateJavaDao(const TDiagramTable &table) { return SaveAndOpen(BuildJavaDao(table), DaoFileName()); }
 
-void TJavaUtils::GenerateJavaBean(const TDiagramTable &table) { SaveAndOpen(BuildJavaBean(table), BeanFileName()); }
+bool TJavaUtils::GenerateJavaBean(const TDiagramTable &table)
+{
+    return SaveAndOpen(BuildJavaBean(table), BeanFileName());
+}

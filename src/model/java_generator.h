@@ -19,9 +19,10 @@ class TJavaUtils {
 public:
     TJavaUtils() = delete;
 
-    // Build the text, save it over the previous file and open it.
-    static void GenerateJavaDao(const TDiagramTable &table);
-    static void GenerateJavaBean(const TDiagramTable &table);
+    // Build the text, save it over the previous file and open it; false when
+    // the file was saved but no program opened it.
+    static bool GenerateJavaDao(const TDiagramTable &table);
+    static bool GenerateJavaBean(const TDiagramTable &table);
 
     // The texts that the two commands save.
     static QString BuildJavaDao(const TDiagramTable &table);
@@ -37,5 +38,6 @@ public:
     static QString JavaSetterOf(const TDiagramColumn &column);
     static QString JavaGetterOf(const TDiagramColumn &column);
     static QString JavaFieldName(const TDiagramColumn &column);
-    static void OpenInNotepad(const QString &fileName);
+    // False when no program opened the file.
+    static bool OpenInNotepad(const QString &fileName);
 };

@@ -88,6 +88,12 @@ public:
     bool LoadFailed() const { return m_loadFailed; }
     // Whether closing the program writes the file.
     bool ShouldSaveOnExit() const { return SaveOnExit && !m_loadFailed; }
+    // After a failed load: a copy of the file beside it ("<name>.damaged", or
+    // the first free "<name>.damaged.N"; an earlier copy with the same bytes
+    // serves again), made at most once; returns its name. Raises with the
+    // system's reason when no copy can be made. Saving over the damaged file
+    // makes the copy first and does not save without it.
+    QString KeepDamagedCopy() const;
 
     // Receives the orientation whenever it is set, so printing follows at once.
     static void (*ApplyPrinterOrientation)(int orientation);
@@ -95,4 +101,6 @@ public:
 private:
     void ReadPreferences(const TXMLElement &root);
     mutable bool m_loadFailed = false;
+    QString m_damagedFile;
+    mutable QString m_damagedCopy;
 };

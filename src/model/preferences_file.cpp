@@ -5,6 +5,7 @@
 #include "model/xml_parser.h"
 #include "model/xml_property_reader.h"
 #include "model/xml_text.h"
+#include "platform/atomic_file.h"
 #include "platform/shell.h"
 
 #include <QAction>
@@ -65,8 +66,36 @@ void TToolPreferences::WriteXML(QStringList &list, int indent) const
     list << THelpers::Indent(indent) + QLatin1String("</tool_preferences>");
 }
 
+QString TPreferences::KeepDamagedCopy() const
+{
+    if (!m_damagedCopy.isEmpty())
+        return m_damagedCopy;
+    QFile damaged(m_damagedFile);
+    if (!damaged.open(QIODevice::ReadOnly))
+        throw EFileSaveError(QStringLiteral("Cannot read file \"%1\". %2").arg(m_damagedFile, damaged.errorString()));
+    const QByteArray bytes = damaged.readAll();
+    QString copy = m_damagedFile + QStringLiteral(".damaged");
+    for (int n = 2; QFile::exists(copy); ++n) {
+        QFile earlier(copy);
+        if (earlier.open(QIODevice::ReadOnly) && earlier.readAll() == bytes) {
+            m_damagedCopy = copy;
+            return copy;
+        }
+        copy = m_damagedFile + QStringLiteral(".damaged.") + QString::number(n);
+    }
+    const QString reason = TAtomicFile::Write(copy, bytes);
+    if (!reason.isEmpty())
+        throw EFileSaveError(QStringLiteral("Cannot create file \"%1\". %2").arg(copy, reason));
+    m_damagedCopy = copy;
+    return copy;
+}
+
 void TPreferences::SavePreferences() const
 {
+    // What the user had in the damaged file is theirs to mend: it is never
+    // overwritten before a copy of it is safe.
+    if (m_loadFailed && FileName == m_damagedFile && QFile::exists(FileName))
+        KeepDamagedCopy();
     QStringList list;
     list << TXmlText::Declaration();
     list << QStringLiteral("<marrowtide_preferences version=\"1.0\">");
@@ -118,6 +147,8 @@ void TPreferences::LoadPreferences()
         ReadPreferences(*root);
     } catch (...) {
         m_loadFailed = true;
+        m_damagedFile = FileName;
+        m_damagedCopy.clear();
         throw;
     }
     m_loadFailed = false;

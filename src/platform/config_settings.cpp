@@ -66,13 +66,15 @@ QString TConfigSettings::ProgramFolder()
     return QCoreApplication::applicationDirPath();
 }
 
-bool TConfigSettings::IsFolderWritable(const QString &folder)
+bool TConfigSettings::IsFolderWritable(const QString &folder) { return FolderWriteError(folder).isEmpty(); }
+
+QString TConfigSettings::FolderWriteError(const QString &folder)
 {
     if (folder.isEmpty() || !QDir(folder).exists())
-        return false;
+        return QStringLiteral("The folder does not exist.");
     // Permission bits do not tell the whole story (read-only mounts, ACLs): try it.
     QTemporaryFile probe(QDir(folder).filePath(QStringLiteral(".marrowtide_write_test_XXXXXX")));
-    return probe.open();
+    return probe.open() ? QString() : probe.errorString();
 }
 
 QString TConfigSettings::WritableProgramFolder()

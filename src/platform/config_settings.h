@@ -23,6 +23,8 @@ public:
     static QString WritableProgramFolder();
     // True when a file can be created in the folder.
     static bool IsFolderWritable(const QString &folder);
+    // Why no file can be created in the folder; empty when one can.
+    static QString FolderWriteError(const QString &folder);
 
     // Tests keep away from the user's real settings: a non-empty path makes the settings an
     // INI file there; an empty one goes back to the native per-user store.

@@ -4,10 +4,58 @@
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QInputDialog>
+#include <QGuiApplication>
 #include <QMessageBox>
+#include <QScreen>
 #include <QRegularExpression>
 
 QWidget *TQtUserInterface::DialogParent() { return QApplication::activeWindow(); }
+
+void TQtUserInterface::PlaceDialog(QWidget &dialog)
+{
+    const QWidget *owner = dialog.parentWidget() ? dialog.parentWidget()->window() : nullptr;
+    if (owner && !owner->isVisible())
+        owner = nullptr;
+    const QScreen *screen = owner ? owner->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect available = screen->availableGeometry();
+    QRect placed(QPoint(), dialog.frameGeometry().size());
+    placed.moveCenter(owner ? owner->frameGeometry().center() : available.center());
+    // Wholly on the screen, its top-left corner first.
+    placed.moveRight(qMin(placed.right(), available.right()));
+    placed.moveBottom(qMin(placed.bottom(), available.bottom()));
+    placed.moveLeft(qMax(placed.left(), available.left()));
+    placed.moveTop(qMax(placed.top(), available.top()));
+    dialog.move(placed.topLeft());
+}
+
+namespace {
+
+// A message box knows its size only once it is shown: it is placed then,
+// before the window system maps it.
+class TPlacedMessageBox : public QMessageBox {
+public:
+    using QMessageBox::QMessageBox;
+
+protected:
+    void showEvent(QShowEvent *event) override
+    {
+        QMessageBox::showEvent(event);
+        TQtUserInterface::PlaceDialog(*this);
+    }
+};
+
+QMessageBox::StandardButton RunMessageBox(QWidget *parent, QMessageBox::Icon icon, const QString &caption,
+                                          const QString &text, QMessageBox::StandardButtons buttons,
+                                          QMessageBox::StandardButton defaultButton)
+{
+    TPlacedMessageBox box(icon, caption, text, buttons, parent);
+    box.setDefaultButton(defaultButton);
+    return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+} // namespace
 
 QString TQtUserInterface::QtFileFilter(const QString &filter)
 {
@@ -37,30 +85,33 @@ QString TQtUserInterface::QtFileFilter(const QString &filter)
 
 void TQtUserInterface::ShowInformation(const QString &text, const QString &caption)
 {
-    QMessageBox::information(DialogParent(), caption.isEmpty() ? Title_ : caption, text);
+    RunMessageBox(DialogParent(), QMessageBox::Information, caption.isEmpty() ? Title_ : caption, text,
+                  QMessageBox::Ok, QMessageBox::Ok);
 }
 
 void TQtUserInterface::ShowWarning(const QString &text, const QString &caption)
 {
-    QMessageBox::warning(DialogParent(), caption.isEmpty() ? QStringLiteral("Warning") : caption, text);
+    RunMessageBox(DialogParent(), QMessageBox::Warning, caption.isEmpty() ? QStringLiteral("Warning") : caption, text,
+                  QMessageBox::Ok, QMessageBox::Ok);
 }
 
 void TQtUserInterface::ShowError(const QString &text, const QString &caption)
 {
-    QMessageBox::critical(DialogParent(), caption.isEmpty() ? QStringLiteral("Error") : caption, text);
+    RunMessageBox(DialogParent(), QMessageBox::Critical, caption.isEmpty() ? QStringLiteral("Error") : caption, text,
+                  QMessageBox::Ok, QMessageBox::Ok);
 }
 
 bool TQtUserInterface::ConfirmOkCancel(const QString &text, const QString &caption)
 {
-    return QMessageBox::question(DialogParent(), caption.isEmpty() ? QStringLiteral("Confirm") : caption, text,
-                                 QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok)
+    return RunMessageBox(DialogParent(), QMessageBox::Question, caption.isEmpty() ? QStringLiteral("Confirm") : caption,
+                         text, QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok)
            == QMessageBox::Ok;
 }
 
 bool TQtUserInterface::AskYesNo(const QString &text, const QString &caption)
 {
-    return QMessageBox::question(DialogParent(), caption.isEmpty() ? QStringLiteral("Confirm") : caption, text,
-                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes)
+    return RunMessageBox(DialogParent(), QMessageBox::Question, caption.isEmpty() ? QStringLiteral("Confirm") : caption,
+                         text, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes)
            == QMessageBox::Yes;
 }
 

@@ -25,6 +25,11 @@ public:
 
     // "XML files (*.xml)|*.xml|All files (*.*)|*.*" -> "XML files (*.xml);;All files (*.*)".
     static QString QtFileFilter(const QString &filter);
+    // Centres a dialog about to be shown over its visible owner window, or on
+    // the screen when it has none; call it when the dialog has its size. Left
+    // to itself, a window manager puts a dialog whose owner is the splash, or
+    // nothing, in a corner of the screen.
+    static void PlaceDialog(QWidget &dialog);
 
 private:
     static QWidget *DialogParent();

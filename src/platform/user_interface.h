@@ -62,6 +62,10 @@ private:
     IUserInterface *Interface_;
 };
 
+// Says where a file the program has just written was saved, when no program
+// opened it for the user: "The <what> was saved as ...".
+void ShowWhereSaved(const QString &what, const QString &fileName);
+
 // Runs an event handler's work; an exception never leaves the handler but is
 // shown in a message box, as the message loop would show it.
 template <class F>

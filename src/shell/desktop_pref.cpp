@@ -4,15 +4,19 @@
 #include "dbtools/gui_helpers.h"
 #include "model/model_globals.h"
 #include "model/preferences.h"
+#include "platform/config_settings.h"
 #include "platform/user_interface.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QMouseEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+
+#include <stdexcept>
 
 namespace {
 
@@ -83,10 +87,23 @@ void TfrmDesktopPref::DoLoadPreferences()
 void TfrmDesktopPref::DoSavePreferences()
 {
     TPreferences &preferences = *EditedPreferences();
+    // A folder the file cannot be written into would lose the preferences at
+    // the next save: it is refused before anything changes, the old one stays.
+    const QString folder = edtConfigDir->text();
+    const QString current = TGUIHelpers::GetConfigDir();
+    if (!folder.isEmpty() && QDir(folder).exists() && QDir(folder) != QDir(current)) {
+        const QString reason = TConfigSettings::FolderWriteError(folder);
+        if (!reason.isEmpty())
+            throw std::runtime_error(QStringLiteral("The preferences cannot be written into the folder \"%1\": %2\n"
+                                                    "The configuration folder stays \"%3\".")
+                                         .arg(QDir::toNativeSeparators(folder), reason,
+                                              QDir::toNativeSeparators(current))
+                                         .toStdString());
+    }
     preferences.SaveOnExit = chkSaveSettings->isChecked();
     preferences.DoubleBufferPanel = chkdblbuffer->isChecked();
     preferences.OptimizerChoose = chkOptimizerGoal->isChecked();
-    TGUIHelpers::SetConfigDir(edtConfigDir->text());
+    TGUIHelpers::SetConfigDir(folder);
     // The file written right after goes to the folder now stored; the old file stays where it is.
     preferences.FileName = TGUIHelpers::GetPreferencesFileName();
     {

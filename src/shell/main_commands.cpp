@@ -286,9 +286,7 @@ void Tfrmgui::actSaveAsPictureExecute()
         Diagram_->SaveAsImage(name);
     }
     if (!TShell::OpenDocument(name))
-        UserInterface().ShowInformation(QStringLiteral("The picture was saved as \"%1\". No program is set up to "
-                                                       "open this kind of file.")
-                                            .arg(QDir::toNativeSeparators(name)));
+        ShowWhereSaved(QStringLiteral("picture"), name);
 }
 
 QString Tfrmgui::ProposedPictureName(const QString &pageName)

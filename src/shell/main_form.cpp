@@ -24,6 +24,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
@@ -96,9 +97,7 @@ Tfrmgui::Tfrmgui(const QStringList &parameters, std::unique_ptr<IMainDiagram> di
     splLeft->setSizes({leftWidth, width() - leftWidth});
 
     Preferences->FileName = TGUIHelpers::GetPreferencesFileName();
-    // A damaged preferences file is reported and the defaults serve; the
-    // program still starts, and closing it leaves the file as it is.
-    Guarded([] { Preferences->LoadPreferences(); });
+    LoadPreferencesFile();
     // The preferences could not be stored when the program last closed: the
     // user learns it now, with the reason, and the old file is still in use.
     const QString exitFailure = TConfigSettings::TakeExitFailure();
@@ -129,6 +128,26 @@ Tfrmgui::Tfrmgui(const QStringList &parameters, std::unique_ptr<IMainDiagram> di
 
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
+}
+
+void Tfrmgui::LoadPreferencesFile()
+{
+    // A damaged preferences file is reported and the defaults serve; the
+    // program still starts, and closing it leaves the file as it is.
+    try {
+        Preferences->LoadPreferences();
+    } catch (const std::exception &error) {
+        QString message = QStringLiteral("Error loading preferences file: ") + QString::fromUtf8(error.what());
+        try {
+            message += QStringLiteral("\n\nA copy of the file was kept as \"%1\". The default preferences are used "
+                                      "until you save yours.")
+                           .arg(QDir::toNativeSeparators(Preferences->KeepDamagedCopy()));
+        } catch (const std::exception &copyError) {
+            message += QStringLiteral("\n\nThe default preferences are used. No copy of the file could be kept, so "
+                                      "it is not saved over: ") + QString::fromUtf8(copyError.what());
+        }
+        UserInterface().ShowError(message);
+    }
 }
 
 Tfrmgui::~Tfrmgui()

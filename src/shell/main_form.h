@@ -189,6 +189,9 @@ private:
     static QString ProposedPictureName(const QString &pageName);
     // Shows a stage of picture work in the status bar; empty puts back what was there.
     void ShowPictureProgress(const QString &text);
+    // Loads the preferences at start-up; a damaged file is reported, a copy of
+    // it kept, and the defaults serve.
+    void LoadPreferencesFile();
     // Runs a command as the message loop would: an exception becomes a message box.
     void Guarded(const std::function<void()> &command);
     void BindCommands();

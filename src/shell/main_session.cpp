@@ -1,6 +1,7 @@
 // Logging on and off, and what the main window shows of the session.
 #include "shell/main_form.h"
 
+#include "canvas/os_diagram.h"
 #include "dbtools/console_helper.h"
 #include "dbtools/login_manager.h"
 #include "model/helpers.h"
@@ -57,6 +58,10 @@ void Tfrmgui::DoLogOn(bool startUp)
         break;
     }
     UpdateConnectionCaption();
+    // The count is otherwise written only when the page changes: the first
+    // logon must not leave its panel blank, even when a list below fails.
+    if (CurrentDiagram)
+        CurrentDiagram->UpdateObjectCount();
     FillOwnerCombo(cboTableOwners);
     SelectOwner(cboTableOwners);
     cboObjOwners->clear();

@@ -255,6 +255,12 @@ TEST_F(DiagramMenu, JavaItemsWriteOpenAndReportTheFiles)
                                           "Java source written to \"" + dao + "\""}));
     EXPECT_TRUE(QFile::exists(bean));
     EXPECT_EQ(ui.HourglassDepth(), 0);
+    // Without a program for the file, the user is told where it went, as a picture's saving does.
+    EXPECT_TRUE(ui.Messages().isEmpty());
+    shell.Result = false;
+    Choose("&Generate Code/&Java DAO...");
+    EXPECT_EQ(ui.Messages(), QStringList({"The Java source was saved as \"" + dao
+                                          + "\". No program is set up to open this kind of file."}));
 }
 
 } // namespace

@@ -1,10 +1,13 @@
 // Logging on to the sample database; the password never reaches the console,
 // a message or the preferences file.
+#include "dbtools/logon_dialog.h"
+#include "modal_dialog.h"
 #include "model/preferences.h"
 #include "platform/fake_user_interface.h"
 #include "sample_database.h"
 
 #include <QCryptographicHash>
+#include <QScreen>
 
 #include <gtest/gtest.h>
 
@@ -109,4 +112,18 @@ TEST_F(LoginManagerTest, FormLogonTriesThreeTimesAtMost)
         EXPECT_EQ(Ui.Messages(), QStringList(Presets.size() - (last.startsWith("Login f") ? 0 : 1), InvalidLogon));
         EXPECT_EQ(DatabaseSession != nullptr, last.startsWith("Logged"));
     }
+}
+
+// The first logon comes while only the splash is up: the dialog asks for the
+// middle of the screen instead of leaving its place to the window manager.
+TEST(LogonDialog, StandsInTheMiddleOfTheScreenWithoutAnOwner)
+{
+    WhenModal([](QDialog &dialog) {
+        EXPECT_TRUE(dialog.testAttribute(Qt::WA_Moved));
+        const QPoint offset = dialog.frameGeometry().center() - QGuiApplication::primaryScreen()->availableGeometry().center();
+        EXPECT_LE(offset.manhattanLength(), 2);
+        dialog.reject();
+    });
+    TLogonValues values;
+    EXPECT_FALSE(TfrmLogon::Ask(values, 1));
 }

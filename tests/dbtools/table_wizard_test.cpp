@@ -6,6 +6,8 @@
 #include "model_builders.h"
 #include "test_data.h"
 #include "modal_dialog.h"
+#include "model/diagram_object_model.h"
+#include "sample_database.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -177,6 +179,111 @@ TEST_F(TableWizardTest, EditWorksOnACopy)
     EXPECT_EQ(Lonely->PrimaryKeys.Count(), 1);
     EXPECT_TRUE(Lonely->LinkPaths.empty());
     EXPECT_EQ(QPoint(Lonely->Left, Lonely->Top), QPoint(70, 130));
+}
+
+// The text typed into a cell editor that is still open is what OK checks and keeps.
+TEST_F(TableWizardTest, OkTakesTheTextOfAnOpenCellEditor)
+{
+    const auto typeAndOk = [](const char *type) {
+        WhenModal([=](QDialog &dialog) {
+            auto *columns = Child<QTableWidget>(dialog, "sgdColumns");
+            columns->setCurrentCell(1, 1);
+            columns->editItem(columns->item(1, 1));
+            auto *editor = qobject_cast<QLineEdit *>(columns->indexWidget(columns->currentIndex()));
+            ASSERT_NE(editor, nullptr);
+            editor->setText(type);
+            Child<QPushButton>(dialog, "btnOK")->click();
+            if (dialog.isVisible()) {
+                EXPECT_EQ(Child<QLabel>(dialog, "lblMessage")->text(),
+                          "Column \"DNAME\": VARCHAR2 needs a length, such as VARCHAR2(30).");
+            }
+        });
+    };
+    typeAndOk("VARCHAR2");
+    EXPECT_FALSE(TfrmBaseTableWizard::EditTable(Dept));
+    typeAndOk("VARCHAR2(40)");
+    EXPECT_TRUE(TfrmBaseTableWizard::EditTable(Dept));
+    EXPECT_EQ(Dept->Columns.GetColumn(1)->GetDataTypeText(), "VARCHAR2(40)");
+}
+
+// Tables read from the sample database keep their keys to tables that are not
+// on the page; a new key may still name only a table of the page.
+TEST(TableWizardOnDatabaseTables, EditsKeepKeysToTablesOffThePage)
+{
+    TModelGlobalsGuard globals;
+    TRecordingConsole console;
+    const auto edit = [](TDiagramTable *table, std::function<void(QDialog &)> work) {
+        WhenModal([work](QDialog &dialog) {
+            work(dialog);
+            Child<QPushButton>(dialog, "btnOK")->click();
+        });
+        return TfrmBaseTableWizard::EditTable(table);
+    };
+    const auto keyRow = [](QDialog &dialog, const char *name) {
+        auto *keys = Child<QTableWidget>(dialog, "sgdForeignKeys");
+        for (int row = 0; row < keys->rowCount(); ++row)
+            if (keys->item(row, 0)->text() == name)
+                return row;
+        return -1;
+    };
+    TDiagramTable *employees = nullptr;
+    {
+        TSampleSessionScope hr("hr");
+        employees = CurrentModel->AddTableFromDatabase("HR", "EMPLOYEES");
+    }
+    ASSERT_NE(employees, nullptr);
+    ASSERT_TRUE(edit(employees, [](QDialog &dialog) {
+        EXPECT_EQ(Child<QLabel>(dialog, "lblMessage")->text(), "");
+        Child<QPlainTextEdit>(dialog, "memComment")->setPlainText("Everyone on the payroll.");
+    }));
+    EXPECT_EQ(employees->Comment, "Everyone on the payroll.");
+    // Without its key to itself, the last key is one to a table off the page.
+    WhenModal([&](QDialog &dialog) {
+        Child<QTableWidget>(dialog, "sgdForeignKeys")->setCurrentCell(keyRow(dialog, "EMP_MANAGER_FK"), 0);
+        Child<QPushButton>(dialog, "btnDeleteForeignKey")->click();
+        EXPECT_EQ(Child<QLabel>(dialog, "lblMessage")->text(), "");
+        Child<QPushButton>(dialog, "btnCancel")->click();
+    });
+    EXPECT_FALSE(TfrmBaseTableWizard::EditTable(employees));
+    ASSERT_TRUE(edit(employees, [&](QDialog &dialog) {
+        auto *keys = Child<QTableWidget>(dialog, "sgdForeignKeys");
+        const int dept = keyRow(dialog, "EMP_DEPT_FK");
+        // Another table off the page, then back to the one the key had.
+        keys->item(dept, 2)->setText("HR.JOBS");
+        EXPECT_EQ(Child<QLabel>(dialog, "lblMessage")->text(),
+                  "Foreign key \"EMP_DEPT_FK\" references \"HR.JOBS\", which is not a table of this page.");
+        keys->item(dept, 2)->setText("HR.DEPARTMENTS");
+        keys->item(dept, 3)->setText("");
+        EXPECT_EQ(Child<QLabel>(dialog, "lblMessage")->text(), "Foreign key \"EMP_DEPT_FK\" references "
+                  "\"HR.DEPARTMENTS\", which is not on this page: name the columns it references.");
+        keys->item(dept, 3)->setText("DEPARTMENT_ID");
+        AddGridRow(dialog, "btnAddForeignKey", "sgdForeignKeys", {"EMP_DEPT2_FK", "DEPARTMENT_ID", "HR.DEPARTMENTS", "DEPARTMENT_ID"});
+        EXPECT_EQ(Child<QLabel>(dialog, "lblMessage")->text(),
+                  "Foreign key \"EMP_DEPT2_FK\" references \"HR.DEPARTMENTS\", which is not a table of this page.");
+        keys->setCurrentCell(keys->rowCount() - 1, 0);
+        Child<QPushButton>(dialog, "btnDeleteForeignKey")->click();
+        // A key goes; the one after it keeps the table it references.
+        keys->setCurrentCell(dept, 0);
+        Child<QPushButton>(dialog, "btnDeleteForeignKey")->click();
+        keys->item(keyRow(dialog, "EMP_JOB_FK"), 4)->setText("SET NULL");
+        // A key of two columns to one referenced column is wrong wherever the table is.
+        keys->item(keyRow(dialog, "EMP_JOB_FK"), 1)->setText("JOB_ID,EMAIL");
+        EXPECT_EQ(Child<QLabel>(dialog, "lblMessage")->text(), "Foreign key \"EMP_JOB_FK\" has 2 column(s) but references 1.");
+        keys->item(keyRow(dialog, "EMP_JOB_FK"), 1)->setText("JOB_ID");
+        Child<QTableWidget>(dialog, "sgdColumns")->item(4, 1)->setText("VARCHAR2(30)");
+    }));
+    {
+        TSampleSessionScope shop("shop");
+        TDiagramTable *categories = CurrentModel->AddTableFromDatabase("SHOP", "CATEGORIES");
+        ASSERT_NE(categories, nullptr);
+        ASSERT_TRUE(edit(categories, [](QDialog &dialog) {
+            AddGridRow(dialog, "btnAddColumn", "sgdColumns", {"PARENT_NAME", "VARCHAR2(50)"});
+            auto *keys = Child<QTableWidget>(dialog, "sgdKeys");
+            keys->item(1, 2)->setText("CATEGORY_NAME,PARENT_NAME");
+            Child<QTableWidget>(dialog, "sgdForeignKeys")->item(0, 4)->setText("SET NULL");
+        }));
+    }
+    expectGolden("wizard_edited_from_database.xml", CurrentModel->BuildDiagramXml(true).join("\r\n").toLatin1());
 }
 
 TEST_F(TableWizardTest, NoteWizardCreatesEditsAndCancels)

@@ -5,6 +5,7 @@
 #include "model/preferences.h"
 #include "model/xml_property_reader.h"
 #include "model/xml_text.h"
+#include "platform/atomic_file.h"
 #include "platform/shell.h"
 #include "test_data.h"
 
@@ -180,6 +181,48 @@ TEST_F(PreferencesFile, ErrorTextsAndAFailedLoadProtectsTheFile)
     EXPECT_FALSE(Prefs.LoadFailed());
     Prefs.FileName = Dir.filePath("no/such/folder/prefs.config");
     EXPECT_THROW(Prefs.SavePreferences(), EFileSaveError);
+}
+
+// A damaged file is copied beside it, once, before anything is saved over it;
+// a copy with the same bytes serves again; without a copy nothing is saved.
+TEST_F(PreferencesFile, ADamagedFileIsCopiedBesideItBeforeItIsSavedOver)
+{
+    const auto damage = [&](const QByteArray &bytes) {
+        WriteFile(bytes);
+        EXPECT_THROW(Prefs.LoadPreferences(), EXMLFileError);
+    };
+    const QString copy = Prefs.FileName + ".damaged";
+    damage("<marrowtide_preferences>A");
+    Prefs.SavePreferences();
+    EXPECT_EQ(FileBytes(copy), "<marrowtide_preferences>A");
+    EXPECT_NE(ReadFile(), "<marrowtide_preferences>A");
+    damage("<marrowtide_preferences>A");
+    EXPECT_EQ(Prefs.KeepDamagedCopy(), copy);
+    damage("<marrowtide_preferences>B");
+    EXPECT_EQ(Prefs.KeepDamagedCopy(), copy + ".2");
+    EXPECT_EQ(Prefs.KeepDamagedCopy(), copy + ".2");
+    EXPECT_EQ(FileBytes(copy + ".2"), "<marrowtide_preferences>B");
+    EXPECT_FALSE(QFile::exists(copy + ".3"));
+
+    // No copy can be made: the damaged file is not saved over.
+    struct NoCopies : IFileSystemCalls {
+        int Rename(const char *from, const char *to) override
+        {
+            if (!QByteArray(to).contains(".damaged"))
+                return IFileSystemCalls::Rename(from, to);
+            errno = EACCES;
+            return -1;
+        }
+    } noCopies;
+    damage("<marrowtide_preferences>C");
+    TAtomicFile::SetSystemCalls(&noCopies);
+    EXPECT_THROW(Prefs.SavePreferences(), EFileSaveError);
+    EXPECT_EQ(ReadFile(), "<marrowtide_preferences>C");
+    Prefs.FileName = Dir.filePath("elsewhere.config");
+    QFile(Prefs.FileName).open(QIODevice::WriteOnly);
+    Prefs.SavePreferences(); // another file: the damaged one needs no copy
+    TAtomicFile::SetSystemCalls(nullptr);
+    EXPECT_EQ(FileBytes(Dir.filePath("marrowtide_preferences.config")), "<marrowtide_preferences>C");
 }
 
 // The Tools menu: tool items after the fixed entries, rebuilt when the list

@@ -2,6 +2,10 @@
 #include "platform/fake_user_interface.h"
 #include "platform/qt_user_interface.h"
 #include <QApplication>
+#include <QScreen>
+#include <QTimer>
+#include <QDialog>
+#include <QWidget>
 #include <gtest/gtest.h>
 
 TEST(UserInterfaceHook, HourglassNestsOnTheInstalledInterfaceAndEndsOnExceptions)
@@ -44,4 +48,45 @@ TEST(QtUserInterface, FileFiltersAreTranslatedToQtForm)
               "Executable Files (*.EXE *.exe);;Command Files (*.CMD *.cmd)");
     EXPECT_EQ(TQtUserInterface::QtFileFilter("Pictures|*.gif;*.jpg"), "Pictures (*.gif *.jpg)");
     EXPECT_EQ(TQtUserInterface::QtFileFilter(""), "");
+}
+
+// A box asks for its own place, in the middle of the screen while nothing (or
+// only the splash) is up and over its owner once that shows: a window manager
+// left to place it puts it in a corner.
+TEST(QtUserInterface, MessageBoxesAreCentredOnTheScreenOrOverTheirOwner)
+{
+    TQtUserInterface ui;
+    QRect seen;
+    bool placed = false;
+    const auto measureAndClose = [&] {
+        QTimer::singleShot(0, [&] {
+            QWidget *box = QApplication::activeModalWidget();
+            ASSERT_NE(box, nullptr);
+            seen = box->frameGeometry();
+            placed = box->testAttribute(Qt::WA_Moved);
+            box->close();
+        });
+    };
+    measureAndClose();
+    ui.ShowError("Nothing is up yet.");
+    EXPECT_TRUE(placed);
+    EXPECT_LE((seen.center() - QGuiApplication::primaryScreen()->availableGeometry().center()).manhattanLength(), 2);
+
+    QWidget owner;
+    owner.setGeometry(130, 170, 420, 380);
+    owner.show();
+    QApplication::setActiveWindow(&owner);
+    measureAndClose();
+    ui.ShowInformation("Over the owner.");
+    EXPECT_TRUE(placed);
+    EXPECT_LE((seen.center() - owner.frameGeometry().center()).manhattanLength(), 2);
+
+    // An owner not shown yet (a main window still being built) does not count.
+    QWidget hidden;
+    hidden.setGeometry(0, 0, 300, 200);
+    QDialog dialog(&hidden);
+    dialog.resize(100, 60);
+    TQtUserInterface::PlaceDialog(dialog);
+    EXPECT_LE((dialog.frameGeometry().center() - QGuiApplication::primaryScreen()->availableGeometry().center())
+                  .manhattanLength(), 2);
 }

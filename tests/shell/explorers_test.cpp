@@ -65,6 +65,19 @@ protected:
     QTreeWidget *Objects = nullptr;
 };
 
+// The object count shows from the first logon on, and after a logon from the menu.
+TEST_F(ExplorersTest, TheObjectCountShowsAfterEveryLogon)
+{
+    EXPECT_EQ(Form->StatusPanelText(1), "0 Object(s)");
+    Entities->setCurrentItem(Node(Entities, "SHOP.ORDERS"));
+    Find<QMenu>("mnuEntitiesExplorer")->defaultAction()->trigger();
+    Form->Action("actLogOff")->trigger();
+    TLoginManager::SetLogonPrompt([](TLogonValues &, int) { return true; });
+    Form->Action("actLogOn")->trigger();
+    EXPECT_TRUE(Form->windowTitle().startsWith("Marrowtide -  shop@"));
+    EXPECT_EQ(Form->StatusPanelText(1), "1 Object(s)");
+}
+
 TEST_F(ExplorersTest, EntitiesOfferByKindAndAddTheSelectionInListOrderAtGrowingOffsets)
 {
     EXPECT_EQ(Find<QComboBox>("cboTableOwners")->currentText(), "SHOP");

@@ -409,7 +409,9 @@ TEST_F(ShellFixture, ADamagedPreferencesFileIsReportedAndLeftAsItIs)
     WriteFile(PreferencesFile(), damaged);
     Tfrmgui &form = Start({"file="});
     ASSERT_EQ(Ui.CallsOf(TUserInterfaceCallKind::Error).size(), 1);
-    EXPECT_THAT(Ui.Messages()[0].toStdString(), HasSubstr("marrowtide_preferences.config"));
+    EXPECT_TRUE(Ui.Messages()[0].startsWith("Error loading preferences file: Error loading XML file " + PreferencesFile() + "\n"));
+    EXPECT_THAT(Ui.Messages()[0].toStdString(), HasSubstr("A copy of the file was kept as \"" + PreferencesFile().toStdString() + ".damaged\"."));
+    EXPECT_EQ(ReadFile(PreferencesFile() + ".damaged"), damaged);
     EXPECT_TRUE(Find<QStatusBar>("sbrMain")->isVisible());
     EXPECT_EQ(form.StatusPanelText(2), "v1.1.6");
     Preferences->SaveOnExit = true;

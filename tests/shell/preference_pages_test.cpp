@@ -196,6 +196,17 @@ TEST_F(PreferencePages, ConfigFolderChangeWritesIntoTheNewFolderAndKeepsTheOldFi
     EXPECT_EQ(TConfigSettings::ReadConfigDir(), Temp.path());
     EXPECT_EQ(Find<QLineEdit>("edtConfigDir")->text(), Temp.path());
     EXPECT_EQ(Preferences->FileName, FileName());
+
+    // A folder no file can be created in is refused; the old one stays, and
+    // the dialog stays open with the user's text.
+    Find<QLineEdit>("edtConfigDir")->setText("/proc");
+    Click("btnOK");
+    ASSERT_EQ(Ui.CallsOf(TUserInterfaceCallKind::Error).size(), 1);
+    EXPECT_TRUE(Ui.Messages().last().startsWith("The preferences cannot be written into the folder \"/proc\": "));
+    EXPECT_TRUE(Ui.Messages().last().endsWith("\nThe configuration folder stays \"" + Temp.path() + "\"."));
+    EXPECT_EQ(TConfigSettings::ReadConfigDir(), Temp.path());
+    EXPECT_EQ(Preferences->FileName, FileName());
+    EXPECT_EQ(Find<QLineEdit>("edtConfigDir")->text(), "/proc");
 }
 
 TEST_F(PreferencePages, PrintingLoadsPageNumbersOnlyWhilePagesAreDrawn)

@@ -132,6 +132,9 @@ TEST_F(OciStandInTest, RowsReadAsOnTheSqliteSession)
               "TO_DATE('2024-02-29 13:45:00', 'YYYY-MM-DD HH24:MI:SS'), 14000, 0.4, 100)\r\n/\r\n\r\n");
     EXPECT_EQ(TCopyScript::TableScript("HR", "EMPLOYEES", columns, *rows),
               TCopyScript::TableScript("HR", "EMPLOYEES", columns, *lite->Connection().Query(sql)));
+    const auto bytes = oracle->Connection().Query("select x'00FF0A' as B, -0.25 as N from DUAL");
+    EXPECT_EQ(TCopyScript::Literal(bytes->GetRow(0)->GetCell(0)->Value(), "BLOB"), "HEXTORAW('00FF0A')");
+    EXPECT_EQ(bytes->GetRow(0)->GetCell(1)->Value().toString(), "-0.25");
 }
 
 // Values far above 64 KiB arrive whole, up to a bound of megabytes; the
@@ -186,15 +189,19 @@ TEST_F(OciStandInTest, InterruptStopsTheRunningQuery)
 TEST_F(OciStandInTest, ALostConnectionLogsTheSessionOff)
 {
     const QString file = Copy("");
-    using TDrop = void (*)();
+    using TDrop = void (*)(int code);
     const auto drop = reinterpret_cast<TDrop>(QLibrary(MARROWTIDE_OCI_STANDIN).resolve("StandInDropConnections"));
     ASSERT_NE(drop, nullptr);
-    const std::tuple<std::shared_ptr<TOracleSession>, std::function<void()>, QString> cases[] = {
-        {OpenStandIn("hr", file), drop, "ORA-03113: end-of-file on communication channel"},
-        {OpenSampleSession("hr", file), [&] { QFile::remove(file); },
-         "The database file \"" + file + "\" is gone."},
+    const auto oracle = [&] { return OpenStandIn("hr", file); };
+    const auto lite = [&] { return OpenSampleSession("hr", file); };
+    const std::tuple<std::function<std::shared_ptr<TOracleSession>()>, std::function<void()>, QString> cases[] = {
+        {oracle, [&] { drop(3113); }, "ORA-03113: end-of-file on communication channel"},
+        {oracle, [&] { drop(3135); }, "ORA-03135: connection lost contact"},
+        {oracle, [&] { drop(3114); }, "ORA-03114: not connected to ORACLE"},
+        {lite, [&] { QFile::remove(file); }, "The database file \"" + file + "\" is gone."},
     };
-    for (const auto &[session, cut, message] : cases) {
+    for (const auto &[open, cut, message] : cases) {
+        const auto session = open();
         const int before = Lost;
         EXPECT_EQ(ErrorOf([&] { session->GetOwners(); }), "");
         cut();

@@ -8,7 +8,7 @@
 // otherwise it answers as a server with default settings does: dates as
 // DD-MON-RR, a decimal comma, numbers below one without their leading zero.
 // LONG dictionary columns and texts above 4000 bytes come as LONG and CLOB,
-// which only a piecewise fetch reads. StandInDropConnections() cuts the
+// which only a piecewise fetch reads. StandInDropConnections(code) cuts the
 // network under every session.
 #include "dbtools/oci_declarations.h"
 
@@ -52,7 +52,8 @@ struct TService {
     sqlite3 *Db = nullptr;
     QString DateFormat = QStringLiteral("DD-MON-RR");
     QChar Decimal = QLatin1Char(',');
-    bool Dropped = false;
+    // The error the first call after the network went gets; 0 while it is there.
+    sb4 DropCode = 0;
     bool DropReported = false;
 };
 
@@ -126,10 +127,13 @@ sword FailSqlite(OCIError *error, sqlite3 *db, int rc)
 // The network is gone: the first call says so, every later one is refused.
 bool Dropped(TService *service, OCIError *error, sword &status)
 {
-    if (!service->Dropped)
+    if (!service->DropCode)
         return false;
-    status = service->DropReported ? Fail(error, 3114, QStringLiteral("not connected to ORACLE"))
-                                   : Fail(error, 3113, QStringLiteral("end-of-file on communication channel"));
+    const sb4 code = service->DropReported ? 3114 : service->DropCode;
+    status = Fail(error, code,
+                  code == 3113   ? QStringLiteral("end-of-file on communication channel")
+                  : code == 3135 ? QStringLiteral("connection lost contact")
+                                 : QStringLiteral("not connected to ORACLE"));
     service->DropReported = true;
     return true;
 }
@@ -674,12 +678,13 @@ STANDIN_API sword OCIBreak(void *hndlp, OCIError *)
     return OCI_SUCCESS;
 }
 
-// For the tests: the network goes away under every open session.
-STANDIN_API void StandInDropConnections()
+// For the tests: the network goes away under every open session, whose next
+// call fails with the code given (3113, 3114 or 3135) and every later one with 3114.
+STANDIN_API void StandInDropConnections(sb4 code)
 {
     std::lock_guard lock(ServicesMutex);
     for (TService *service : Services)
-        service->Dropped = true;
+        service->DropCode = code;
 }
 
 // The stand-in keeps to the declarations the program calls through.

@@ -296,7 +296,9 @@ sword DescribeColumns(TStatement &s, OCIError *error)
     for (int c = 0; c < columns; ++c) {
         const char *declared = sqlite3_column_decltype(s.Handle, c);
         const QByteArray decl = QByteArray(declared ? declared : "").toUpper();
-        if (longColumns.count(s.Names[size_t(c)]))
+        if (decl == "LONG RAW")
+            s.Types[size_t(c)] = SQLT_LBI;
+        else if (longColumns.count(s.Names[size_t(c)]))
             s.Types[size_t(c)] = SQLT_LNG;
         else if (decl.contains("NUM") || decl.contains("INT") || decl.contains("REAL"))
             s.Types[size_t(c)] = SQLT_NUM;
@@ -575,10 +577,14 @@ STANDIN_API sword OCIParamGet(const void *hndlp, ub4, OCIError *errhp, void **pa
     return OCI_SUCCESS;
 }
 
-STANDIN_API sword OCIDefineByPos(OCIStmt *stmtp, OCIDefine **defnp, OCIError *, ub4 position, void *valuep,
-                                 sb4 value_sz, ub2, void *indp, ub2 *rlenp, ub2 *, ub4 mode)
+STANDIN_API sword OCIDefineByPos(OCIStmt *stmtp, OCIDefine **defnp, OCIError *errhp, ub4 position, void *valuep,
+                                 sb4 value_sz, ub2 dty, void *indp, ub2 *rlenp, ub2 *, ub4 mode)
 {
     auto &s = *reinterpret_cast<TStatement *>(stmtp);
+    // Binary values go to binary buffers only, and text to text.
+    const bool binaryColumn = s.Types[position - 1] == SQLT_BLOB || s.Types[position - 1] == SQLT_LBI;
+    if (binaryColumn != (dty == SQLT_LBI) && (binaryColumn || (mode & OCI_DYNAMIC_FETCH)))
+        return Fail(errhp, 932, QStringLiteral("inconsistent datatypes"));
     if (s.Defines.size() < s.Types.size())
         s.Defines.resize(s.Types.size());
     TDefine &d = s.Defines[position - 1];

@@ -94,6 +94,8 @@ void Tfrmgui::InstallConnectionLostHook()
     // offline on its own thread, and only when no new logon came meanwhile.
     const QPointer<Tfrmgui> self(this);
     ISqlConnection::SetConnectionLostHook([self] {
+        if (!self)
+            return;
         QMetaObject::invokeMethod(
             self.data(),
             [self] {

@@ -9,7 +9,10 @@
 #include "model/result_set.h"
 #include "platform/user_interface.h"
 
+#include <QSignalBlocker>
 #include <QTreeWidget>
+
+#include <vector>
 
 namespace {
 
@@ -188,6 +191,35 @@ void TDBObjectTree::ExpandNode(QTreeWidgetItem *node, bool &allowExpansion, cons
         // A half-filled folder would pass for the whole list.
         qDeleteAll(node->takeChildren());
         UserInterface().ShowError(QString::fromUtf8(e.what()));
+    }
+}
+
+void TDBObjectTree::ExpandAll(QTreeWidgetItem *node, const QString &ownerFilter)
+{
+    // A table lists the tables it references, which list theirs, and a
+    // self-referencing table lists itself: below a reference folder nothing
+    // opens by itself.
+    std::vector<QTreeWidgetItem *> pending;
+    if (node)
+        pending.push_back(node);
+    while (!pending.empty()) {
+        QTreeWidgetItem *item = pending.back();
+        pending.pop_back();
+        const int code = NodeCode(item);
+        if (item->childCount() == 0 && !IsExpandable(code))
+            continue;
+        bool allow = false;
+        ExpandNode(item, allow, ownerFilter);
+        if (!allow)
+            continue;
+        {
+            const QSignalBlocker blocker(item->treeWidget());
+            item->setExpanded(true);
+        }
+        if (code == ncReferencesFolder || code == ncReferencedByFolder)
+            continue;
+        for (int i = item->childCount() - 1; i >= 0; --i)
+            pending.push_back(item->child(i));
     }
 }
 

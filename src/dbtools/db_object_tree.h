@@ -55,6 +55,9 @@ public:
     // AllowExpansion is false offline or when the dictionary query failed
     // (the reason is shown); an empty filter means all owners.
     static void ExpandNode(QTreeWidgetItem *node, bool &allowExpansion, const QString &ownerFilter);
+    // Expands the node and all below it, but not the tables that reference
+    // folders list: those open one at a time when clicked.
+    static void ExpandAll(QTreeWidgetItem *node, const QString &ownerFilter);
     // Shows the object's DDL in a new SQL editor window in script mode, or
     // says why there is none.
     static void GenerateDDL(int nodeCode, const QString &qualifiedName, const QString &ownerFilter);

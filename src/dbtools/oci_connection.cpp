@@ -25,6 +25,8 @@ struct TOciApi {
     OCIDefineByPos_t DefineByPos = nullptr;
     OCIStmtFetch2_t StmtFetch2 = nullptr;
     OCIErrorGet_t ErrorGet = nullptr;
+    OCIStmtGetPieceInfo_t GetPieceInfo = nullptr;
+    OCIStmtSetPieceInfo_t SetPieceInfo = nullptr;
     OCIBreak_t Break = nullptr;
 };
 
@@ -41,7 +43,23 @@ namespace {
 
 // A column buffer of a fetch: text of at most this many bytes.
 constexpr sb4 ShortColumnBytes = 4 * 4000 + 1;
-constexpr sb4 LongColumnBytes = 64 * 1024;
+// LOB and LONG values arrive in pieces of this size.
+constexpr ub4 PieceBytes = 64 * 1024;
+constexpr sb4 LargestDefine = 0x7fffffff;
+
+// Errors that mean the server is gone, not that a statement failed.
+bool IsLostConnection(sb4 code) { return code == 3113 || code == 3114 || code == 3135; }
+
+// The server writes a number below one without its leading zero (".5");
+// the SQLite dictionary and every reader of the text expect "0.5".
+QString NumberText(const QByteArray &text)
+{
+    if (text.startsWith('.'))
+        return QStringLiteral("0") + QString::fromLatin1(text);
+    if (text.startsWith("-."))
+        return QStringLiteral("-0") + QString::fromLatin1(text.mid(1));
+    return QString::fromLatin1(text);
+}
 
 template <class F>
 void Resolve(QLibrary &library, F &function, const char *name)
@@ -107,6 +125,8 @@ OciConnection::OciConnection(const TOciClientSettings &client, const QString &us
     Resolve(m_library, api.DefineByPos, "OCIDefineByPos");
     Resolve(m_library, api.StmtFetch2, "OCIStmtFetch2");
     Resolve(m_library, api.ErrorGet, "OCIErrorGet");
+    Resolve(m_library, api.GetPieceInfo, "OCIStmtGetPieceInfo");
+    Resolve(m_library, api.SetPieceInfo, "OCIStmtSetPieceInfo");
     Resolve(m_library, api.Break, "OCIBreak");
 
     TOciHandles &h = *m_handles;
@@ -120,20 +140,26 @@ OciConnection::OciConnection(const TOciClientSettings &client, const QString &us
                                     ub4(u.size()), reinterpret_cast<const OraText *>(p.constData()),
                                     ub4(p.size()), reinterpret_cast<const OraText *>(d.constData()),
                                     ub4(d.size()), OCI_DEFAULT);
-    if (status != OCI_SUCCESS && status != OCI_SUCCESS_WITH_INFO) {
-        h.Service = nullptr;
-        try {
+    try {
+        if (status != OCI_SUCCESS && status != OCI_SUCCESS_WITH_INFO) {
+            h.Service = nullptr;
             RaiseError(status);
-        } catch (...) {
-            Disconnect();
-            throw;
         }
+        Execute(QString::fromLatin1(SessionFormats), {}, nullptr);
+    } catch (...) {
+        Disconnect();
+        throw;
     }
 }
 
+const char OciConnection::SessionFormats[] =
+    "alter session set NLS_DATE_FORMAT = 'YYYY-MM-DD HH24:MI:SS' "
+    "NLS_TIMESTAMP_FORMAT = 'YYYY-MM-DD HH24:MI:SS.FF' "
+    "NLS_TIMESTAMP_TZ_FORMAT = 'YYYY-MM-DD HH24:MI:SS.FF TZH:TZM' NLS_NUMERIC_CHARACTERS = '.,'";
+
 OciConnection::~OciConnection() { Disconnect(); }
 
-bool OciConnection::Connected() const { return m_handles && m_handles->Service; }
+bool OciConnection::Connected() const { return m_handles && m_handles->Service && !m_lost; }
 
 void OciConnection::Disconnect()
 {
@@ -151,11 +177,12 @@ void OciConnection::Disconnect()
             m_api->HandleFree(handle, type);
     }
     h = TOciHandles();
+    m_lost = false;
 }
 
 void OciConnection::Interrupt()
 {
-    if (m_handles && m_handles->Service)
+    if (Connected())
         m_api->Break(m_handles->Service, m_handles->BreakError);
 }
 
@@ -171,7 +198,15 @@ void OciConnection::RaiseError(int status) const
     QString text = QString::fromUtf8(reinterpret_cast<const char *>(buffer)).trimmed();
     if (text.isEmpty())
         text = QStringLiteral("The Oracle client failed with status %1.").arg(status);
+    if (IsLostConnection(code) && !m_lost.exchange(true))
+        RaiseConnectionLost(text);
     throw ESqlError(text);
+}
+
+void OciConnection::Check(int status) const
+{
+    if (status != OCI_SUCCESS && status != OCI_SUCCESS_WITH_INFO)
+        RaiseError(status);
 }
 
 qint64 OciConnection::Execute(const QString &sql, const TSqlBinds &binds, ISqlRowSink *sink)
@@ -181,13 +216,9 @@ qint64 OciConnection::Execute(const QString &sql, const TSqlBinds &binds, ISqlRo
         throw ESqlError(QStringLiteral("ORA-03114: not connected to ORACLE"));
     const TOciApi &api = *m_api;
     TOciHandles &h = *m_handles;
-    auto check = [this](sword status) {
-        if (status != OCI_SUCCESS && status != OCI_SUCCESS_WITH_INFO)
-            RaiseError(status);
-    };
     const QByteArray text = sql.toUtf8();
     OCIStmt *statement = nullptr;
-    check(api.StmtPrepare2(h.Service, &statement, h.Error, reinterpret_cast<const OraText *>(text.constData()),
+    Check(api.StmtPrepare2(h.Service, &statement, h.Error, reinterpret_cast<const OraText *>(text.constData()),
                            ub4(text.size()), nullptr, 0, OCI_NTV_SYNTAX, OCI_DEFAULT));
     struct TRelease {
         const TOciApi &Api;
@@ -206,63 +237,130 @@ qint64 OciConnection::Execute(const QString &sql, const TSqlBinds &binds, ISqlRo
         nullFlags.push_back(value.isNull() ? sb2(-1) : sb2(0));
         const QByteArray placeholder = ":" + name.toUtf8();
         OCIBind *bind = nullptr;
-        check(api.BindByName(statement, &bind, h.Error, reinterpret_cast<const OraText *>(placeholder.constData()),
+        Check(api.BindByName(statement, &bind, h.Error, reinterpret_cast<const OraText *>(placeholder.constData()),
                              sb4(placeholder.size()), values.back().data(), sb4(values.back().size() + 1), SQLT_STR,
                              &nullFlags.back(), nullptr, nullptr, 0, nullptr, OCI_DEFAULT));
     }
     ub2 type = 0;
-    check(api.AttrGet(statement, OCI_HTYPE_STMT, &type, nullptr, OCI_ATTR_STMT_TYPE, h.Error));
+    Check(api.AttrGet(statement, OCI_HTYPE_STMT, &type, nullptr, OCI_ATTR_STMT_TYPE, h.Error));
     const bool isQuery = type == OCI_STMT_SELECT;
-    check(api.StmtExecute(h.Service, statement, h.Error, isQuery ? 0 : 1, 0, nullptr, nullptr, OCI_DEFAULT));
+    Check(api.StmtExecute(h.Service, statement, h.Error, isQuery ? 0 : 1, 0, nullptr, nullptr, OCI_DEFAULT));
     if (!isQuery) {
         ub4 changed = 0;
         api.AttrGet(statement, OCI_HTYPE_STMT, &changed, nullptr, OCI_ATTR_ROW_COUNT, h.Error);
         return changed;
     }
 
+    return FetchRows(statement, sink);
+}
+
+qint64 OciConnection::FetchRows(OCIStmt *statement, ISqlRowSink *sink)
+{
+    const TOciApi &api = *m_api;
+    TOciHandles &h = *m_handles;
     ub4 columnCount = 0;
-    check(api.AttrGet(statement, OCI_HTYPE_STMT, &columnCount, nullptr, OCI_ATTR_PARAM_COUNT, h.Error));
+    Check(api.AttrGet(statement, OCI_HTYPE_STMT, &columnCount, nullptr, OCI_ATTR_PARAM_COUNT, h.Error));
+    struct TColumn {
+        QByteArray Buffer; // the whole value of a column read in pieces
+        OCIDefine *Define = nullptr;
+        ub2 Type = 0;
+        bool Pieces = false;
+        sb2 Indicator = 0;
+        ub2 Length = 0;
+    };
+    std::vector<TColumn> columns(columnCount);
     QStringList names;
-    std::vector<QByteArray> buffers(columnCount);
-    std::vector<sb2> indicators(columnCount);
-    std::vector<ub2> lengths(columnCount);
     for (ub4 c = 0; c < columnCount; ++c) {
+        TColumn &column = columns[c];
         void *param = nullptr;
-        check(api.ParamGet(statement, OCI_HTYPE_STMT, h.Error, &param, c + 1));
+        Check(api.ParamGet(statement, OCI_HTYPE_STMT, h.Error, &param, c + 1));
         OraText *name = nullptr;
         ub4 nameLength = 0;
-        ub2 dataType = 0;
         api.AttrGet(param, OCI_DTYPE_PARAM, &name, &nameLength, OCI_ATTR_NAME, h.Error);
-        api.AttrGet(param, OCI_DTYPE_PARAM, &dataType, nullptr, OCI_ATTR_DATA_TYPE, h.Error);
+        api.AttrGet(param, OCI_DTYPE_PARAM, &column.Type, nullptr, OCI_ATTR_DATA_TYPE, h.Error);
         names << QString::fromUtf8(reinterpret_cast<const char *>(name), int(nameLength));
         api.DescriptorFree(param, OCI_DTYPE_PARAM);
-        const bool isLong = dataType == SQLT_CLOB || dataType == SQLT_BLOB || dataType == SQLT_LNG;
-        buffers[c].resize(isLong ? LongColumnBytes : ShortColumnBytes);
-        OCIDefine *define = nullptr;
-        check(api.DefineByPos(statement, &define, h.Error, c + 1, buffers[c].data(), sb4(buffers[c].size()),
-                              SQLT_STR, &indicators[c], &lengths[c], nullptr, OCI_DEFAULT));
+        const bool binary = column.Type == SQLT_BLOB || column.Type == SQLT_LBI;
+        column.Pieces = binary || column.Type == SQLT_CLOB || column.Type == SQLT_LNG;
+        if (column.Pieces) {
+            Check(api.DefineByPos(statement, &column.Define, h.Error, c + 1, nullptr, LargestDefine,
+                                  binary ? SQLT_LBI : SQLT_LNG, nullptr, nullptr, nullptr, OCI_DYNAMIC_FETCH));
+        } else {
+            column.Buffer.resize(ShortColumnBytes);
+            Check(api.DefineByPos(statement, &column.Define, h.Error, c + 1, column.Buffer.data(),
+                                  sb4(column.Buffer.size()), SQLT_STR, &column.Indicator, &column.Length, nullptr,
+                                  OCI_DEFAULT));
+        }
     }
     if (sink)
         sink->Columns(names);
+    const auto tooLong = [&](ub4 c, qint64 limit) {
+        return ESqlError(QStringLiteral("The value of column %1 is longer than %2 bytes; it is not shown cut short.")
+                             .arg(names[int(c)])
+                             .arg(limit));
+    };
+    QByteArray piece(PieceBytes, Qt::Uninitialized);
     qint64 rows = 0;
     for (;;) {
-        const sword status = api.StmtFetch2(statement, h.Error, 1, OCI_FETCH_NEXT, 0, OCI_DEFAULT);
+        for (TColumn &column : columns) {
+            if (column.Pieces) {
+                column.Buffer.clear();
+                column.Indicator = 0;
+            }
+        }
+        sword status = api.StmtFetch2(statement, h.Error, 1, OCI_FETCH_NEXT, 0, OCI_DEFAULT);
+        // Each call asks for the next piece of a LOB or LONG value and fills
+        // the buffer given for the one before.
+        ub4 current = columnCount, pieceLength = 0;
+        const auto keepPiece = [&] {
+            if (current == columnCount)
+                return;
+            TColumn &column = columns[current];
+            if (column.Buffer.size() + qint64(pieceLength) > MaxValueBytes)
+                throw tooLong(current, MaxValueBytes);
+            column.Buffer.append(piece.constData(), qsizetype(pieceLength));
+        };
+        while (status == OCI_NEED_DATA) {
+            keepPiece();
+            void *handle = nullptr;
+            ub4 handleType = 0, iteration = 0, index = 0;
+            ub1 direction = 0, part = OCI_ONE_PIECE;
+            Check(api.GetPieceInfo(statement, h.Error, &handle, &handleType, &direction, &iteration, &index, &part));
+            current = columnCount;
+            for (ub4 c = 0; c < columnCount; ++c)
+                if (columns[c].Define == handle)
+                    current = c;
+            if (current == columnCount)
+                throw ESqlError(QStringLiteral("The Oracle client asked for a piece of an unknown column."));
+            pieceLength = PieceBytes;
+            Check(api.SetPieceInfo(handle, handleType, h.Error, piece.data(), &pieceLength, part,
+                                   &columns[current].Indicator, nullptr));
+            status = api.StmtFetch2(statement, h.Error, 1, OCI_FETCH_NEXT, 0, OCI_DEFAULT);
+        }
         if (status == OCI_NO_DATA)
             break;
-        check(status);
+        Check(status);
+        keepPiece();
         ++rows;
         if (!sink)
             continue;
         QVariantList row;
         for (ub4 c = 0; c < columnCount; ++c) {
-            // A value cut to the buffer would pass for the whole one (a DDL
-            // text missing its end): refuse it.
-            if (indicators[c] > 0 || indicators[c] == -2)
-                throw ESqlError(QStringLiteral("The value of column %1 is longer than %2 bytes; it is not shown "
-                                               "cut short.")
-                                    .arg(names[int(c)])
-                                    .arg(buffers[c].size() - 1));
-            row << (indicators[c] == -1 ? QVariant() : QVariant(QString::fromUtf8(buffers[c].constData())));
+            const TColumn &column = columns[c];
+            const QByteArray text(column.Buffer.constData(), qstrnlen(column.Buffer.constData(), column.Buffer.size()));
+            // A value cut to the buffer would pass for the whole one: refuse it.
+            if (column.Indicator > 0 || column.Indicator == -2)
+                throw tooLong(c, column.Pieces ? MaxValueBytes : qint64(column.Buffer.size() - 1));
+            if (column.Indicator == -1)
+                row << QVariant();
+            else if (column.Type == SQLT_BLOB || column.Type == SQLT_LBI)
+                row << QVariant(column.Buffer);
+            else if (column.Pieces)
+                row << QVariant(QString::fromUtf8(column.Buffer));
+            else if (column.Type == SQLT_NUM)
+                row << QVariant(NumberText(text));
+            else
+                row << QVariant(QString::fromUtf8(text));
         }
         if (!sink->Row(row))
             break;

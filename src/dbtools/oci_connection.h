@@ -6,9 +6,13 @@
 
 #include <QLibrary>
 
+#include <atomic>
 #include <memory>
 #include <mutex>
 
+namespace oci {
+struct OCIStmt;
+}
 struct TOciApi;
 struct TOciHandles;
 
@@ -37,16 +41,28 @@ public:
     bool IsOracleServer() const override { return true; }
     QString Description() const override;
 
+    // The most bytes one value of a query may have; a longer one is refused
+    // rather than shown cut short.
+    static constexpr qint64 MaxValueBytes = 16 * 1024 * 1024;
+    // Sets the date and number formats both sessions show: what the SQLite
+    // dictionary holds, so the same row reads the same on either.
+    static const char SessionFormats[];
+
     // The library's file name as the loader is asked for it (ORACLE_HOME/lib
     // first when a home is set and the name has no folder).
     static QString LibraryPath(const TOciClientSettings &client);
 
 private:
     [[noreturn]] void RaiseError(int status) const;
+    void Check(int status) const;
+    // A query's rows to the sink; the statement is executed.
+    qint64 FetchRows(oci::OCIStmt *statement, ISqlRowSink *sink);
 
     QLibrary m_library;
     std::unique_ptr<TOciApi> m_api;
     std::unique_ptr<TOciHandles> m_handles;
     QString m_database;
     std::mutex m_execMutex;
+    // Set when the server was found gone; the handles stay until Disconnect.
+    mutable std::atomic<bool> m_lost{false};
 };

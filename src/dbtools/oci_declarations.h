@@ -12,6 +12,7 @@ using ub4 = uint32_t;
 using sb4 = int32_t;
 using ub2 = uint16_t;
 using sb2 = int16_t;
+using ub1 = uint8_t;
 using OraText = unsigned char;
 
 struct OCIEnv;
@@ -28,6 +29,7 @@ constexpr ub4 OCI_HTYPE_ENV = 1;
 constexpr ub4 OCI_HTYPE_ERROR = 2;
 constexpr ub4 OCI_HTYPE_SVCCTX = 3;
 constexpr ub4 OCI_HTYPE_STMT = 4;
+constexpr ub4 OCI_HTYPE_DEFINE = 6;
 constexpr ub4 OCI_DTYPE_PARAM = 53;
 constexpr ub4 OCI_NTV_SYNTAX = 1;
 constexpr ub4 OCI_ATTR_DATA_SIZE = 1;
@@ -37,8 +39,19 @@ constexpr ub4 OCI_ATTR_ROW_COUNT = 9;
 constexpr ub4 OCI_ATTR_PARAM_COUNT = 18;
 constexpr ub4 OCI_ATTR_STMT_TYPE = 24;
 constexpr ub2 OCI_STMT_SELECT = 1;
+constexpr ub2 OCI_STMT_ALTER = 7;
 constexpr ub2 OCI_FETCH_NEXT = 2;
+constexpr ub4 OCI_DYNAMIC_FETCH = 0x2;
+constexpr ub1 OCI_PARAM_OUT = 2;
+constexpr ub1 OCI_ONE_PIECE = 0;
+constexpr ub1 OCI_FIRST_PIECE = 1;
+constexpr ub1 OCI_NEXT_PIECE = 2;
+constexpr ub1 OCI_LAST_PIECE = 3;
+constexpr ub2 SQLT_CHR = 1;
+constexpr ub2 SQLT_NUM = 2;
 constexpr ub2 SQLT_STR = 5;
+constexpr ub2 SQLT_DAT = 12;
+constexpr ub2 SQLT_LBI = 24;
 constexpr ub2 SQLT_CLOB = 112;
 constexpr ub2 SQLT_BLOB = 113;
 constexpr ub2 SQLT_LNG = 8;
@@ -46,6 +59,7 @@ constexpr ub2 AL32UTF8 = 873;
 
 constexpr sword OCI_SUCCESS = 0;
 constexpr sword OCI_SUCCESS_WITH_INFO = 1;
+constexpr sword OCI_NEED_DATA = 99;
 constexpr sword OCI_NO_DATA = 100;
 constexpr sword OCI_INVALID_HANDLE = -2;
 
@@ -78,6 +92,10 @@ using OCIStmtFetch2_t = sword (*)(OCIStmt *stmtp, OCIError *errhp, ub4 nrows, ub
                                   ub4 mode);
 using OCIErrorGet_t = sword (*)(void *hndlp, ub4 recordno, OraText *sqlstate, sb4 *errcodep, OraText *bufp,
                                 ub4 bufsiz, ub4 type);
+using OCIStmtGetPieceInfo_t = sword (*)(const OCIStmt *stmtp, OCIError *errhp, void **hndlpp, ub4 *typep,
+                                        ub1 *in_outp, ub4 *iterp, ub4 *idxp, ub1 *piecep);
+using OCIStmtSetPieceInfo_t = sword (*)(void *hndlp, ub4 type, OCIError *errhp, const void *bufp, ub4 *alenp,
+                                        ub1 piece, const void *indp, ub2 *rcodep);
 using OCIBreak_t = sword (*)(void *hndlp, OCIError *errhp);
 
 } // namespace oci

@@ -2,7 +2,16 @@
 
 #include "model/result_set.h"
 
+#include <mutex>
+
 namespace {
+
+std::mutex HookMutex;
+ISqlConnection::TConnectionLostHook &LostHook()
+{
+    static ISqlConnection::TConnectionLostHook hook;
+    return hook;
+}
 
 // Keeps every row; a name met twice (two tables' ID columns) gets a suffix,
 // since the result set holds each column name once.
@@ -40,4 +49,27 @@ std::unique_ptr<TOSResultSet> ISqlConnection::Query(const QString &sql, const TS
     TResultSetSink sink(*result);
     Execute(sql, binds, &sink);
     return result;
+}
+
+ESqlConnectionLost::ESqlConnectionLost(const QString &reason)
+    : ESqlError(reason + QStringLiteral("\nThe connection to the database is lost; working offline."))
+{
+}
+
+void ISqlConnection::SetConnectionLostHook(TConnectionLostHook hook)
+{
+    std::lock_guard lock(HookMutex);
+    LostHook() = std::move(hook);
+}
+
+void ISqlConnection::RaiseConnectionLost(const QString &reason)
+{
+    TConnectionLostHook hook;
+    {
+        std::lock_guard lock(HookMutex);
+        hook = LostHook();
+    }
+    if (hook)
+        hook();
+    throw ESqlConnectionLost(reason);
 }

@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <utility>
@@ -17,6 +18,13 @@ class ESqlError : public std::runtime_error {
 public:
     explicit ESqlError(const QString &message) : std::runtime_error(message.toStdString()) {}
     QString Message() const { return QString::fromStdString(what()); }
+};
+
+// The connection broke under a statement (the server went away, the
+// dictionary file vanished): the connection now counts as logged off.
+class ESqlConnectionLost : public ESqlError {
+public:
+    explicit ESqlConnectionLost(const QString &reason);
 };
 
 // Named values for the ":name" placeholders of a statement, without the colon.
@@ -51,4 +59,13 @@ public:
 
     // Runs a query and keeps all its rows.
     std::unique_ptr<TOSResultSet> Query(const QString &sql, const TSqlBinds &binds = {});
+
+    // Told, on the thread that noticed it, each time a connection is lost;
+    // the program goes offline. nullptr removes it.
+    using TConnectionLostHook = std::function<void()>;
+    static void SetConnectionLostHook(TConnectionLostHook hook);
+
+protected:
+    // Tells the hook and raises; the caller has already marked itself logged off.
+    [[noreturn]] static void RaiseConnectionLost(const QString &reason);
 };

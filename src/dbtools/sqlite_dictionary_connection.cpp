@@ -203,6 +203,14 @@ qint64 SqliteDictionaryConnection::Execute(const QString &sql, const TSqlBinds &
     sqlite3 *db = m_db.load();
     if (!db)
         throw ESqlError(QStringLiteral("ORA-03114: not connected to ORACLE"));
+    // A removed file stays readable while it is open here: ask for the file itself.
+    if (!QFileInfo::exists(m_file)) {
+        {
+            std::lock_guard handle(m_handleMutex);
+            sqlite3_close_v2(m_db.exchange(nullptr));
+        }
+        RaiseConnectionLost(QStringLiteral("The database file \"%1\" is gone.").arg(m_file));
+    }
     const QByteArray text = TranslateFirstRows(sql).toUtf8();
     TStatement statement;
     const char *tail = nullptr;

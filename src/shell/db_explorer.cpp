@@ -60,6 +60,9 @@ void Tfrmgui::ConnectDatabaseExplorer()
             node->setExpanded(false);
         }
     });
+    tvwDBObjects->ExpandAll = [this](QTreeWidgetItem *node) {
+        Guarded([&] { TDBObjectTree::ExpandAll(node, ObjOwnerFilter()); });
+    };
     connect(tvwDBObjects, &QTreeWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
         QTreeWidgetItem *item = tvwDBObjects->itemAt(pos);
         if (item)

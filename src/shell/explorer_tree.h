@@ -14,8 +14,11 @@ public:
 
     // Makes the data of a drag starting now; null starts no drag.
     std::function<QMimeData *()> DragData;
+    // Takes the place of the tree's own expand-all ("*") when set.
+    std::function<void(QTreeWidgetItem *)> ExpandAll;
 
 protected:
     QStringList mimeTypes() const override;
     QMimeData *mimeData(const QList<QTreeWidgetItem *> &items) const override;
+    void keyPressEvent(QKeyEvent *event) override;
 };

@@ -73,6 +73,7 @@ Tfrmgui::Tfrmgui(const QStringList &parameters, std::unique_ptr<IMainDiagram> di
     resize(857, 651);
     MainForm = this;
     TWindowRegistry::Current = this;
+    InstallConnectionLostHook();
 
     ConsoleForm = new TfrmConsole(this);
     ConsoleForm->OnVisibilityChosen = [this](bool visible) {

@@ -96,6 +96,8 @@ public:
     void FillOwnerCombo(QComboBox *combo);
     void FillEntitiesList(const QString &owner);
     void actLogOffExecute();
+    // What Log Off does to the window, with the console's message.
+    void GoOffline(const QString &message);
 
     // Explorers.
     void BuildEntitiesPopup();
@@ -173,6 +175,7 @@ private:
     void cboTableOwnersChange();
     void ConnectExplorers();
     void ConnectDatabaseExplorer();
+    void InstallConnectionLostHook();
     // The roots of the database explorer while connected; a disabled root offline.
     void BuildDatabaseRoots();
     QString ObjOwnerFilter() const;

@@ -4,6 +4,7 @@
 #include "canvas/os_diagram.h"
 #include "dbtools/console_helper.h"
 #include "dbtools/login_manager.h"
+#include "dbtools/sql_connection.h"
 #include "model/helpers.h"
 #include "model/model_globals.h"
 #include "model/preferences.h"
@@ -11,6 +12,7 @@
 
 #include <QComboBox>
 #include <QLabel>
+#include <QPointer>
 #include <QTreeWidget>
 
 TStartLogon Tfrmgui::LogonDecision(const QStringList &parameters, bool startUp)
@@ -88,7 +90,30 @@ void Tfrmgui::actLogOffExecute()
 {
     if (DatabaseSession)
         DatabaseSession->Disconnect();
-    TConsoleHelper::WriteMessage(QStringLiteral("Logged off, working offline."));
+    GoOffline(QStringLiteral("Logged off, working offline."));
+}
+
+void Tfrmgui::InstallConnectionLostHook()
+{
+    // The loss may be noticed on a query's worker thread: the window goes
+    // offline on its own thread, and only when no new logon came meanwhile.
+    const QPointer<Tfrmgui> self(this);
+    ISqlConnection::SetConnectionLostHook([self] {
+        if (!self)
+            return;
+        QMetaObject::invokeMethod(
+            self.data(),
+            [self] {
+                if (self && DatabaseSession && !THelpers::IsConnected())
+                    self->GoOffline(QStringLiteral("The connection to the database is lost, working offline."));
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void Tfrmgui::GoOffline(const QString &message)
+{
+    TConsoleHelper::WriteMessage(message);
     FillOwnerCombo(cboTableOwners);
     FillOwnerCombo(cboObjOwners);
     lvwTables->clear();

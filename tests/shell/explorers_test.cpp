@@ -232,3 +232,43 @@ TEST_F(ExplorersTest, ScriptsOpenInScriptWindowsAndTheDeltaNeedsASession)
     EXPECT_EQ(Ui.Messages(), QStringList({"Not connected to a database."}));
     EXPECT_EQ(SqlWindows().size(), 4);
 }
+
+// "*" opens a table with all its parts but only lists the tables its
+// references name: EMPLOYEES references itself and would open without end.
+TEST_F(ExplorersTest, ExpandAllStopsAtTheTablesOfReferences)
+{
+    auto *objOwners = Find<QComboBox>("cboObjOwners");
+    objOwners->setCurrentIndex(objOwners->findText("HR"));
+    emit objOwners->activated(objOwners->currentIndex());
+    Node(Objects, "Tables")->setExpanded(true);
+    QTreeWidgetItem *employees = Node(Objects, "HR.EMPLOYEES");
+    employees->setExpanded(true);
+    Objects->setCurrentItem(employees);
+    QKeyEvent star(QEvent::KeyPress, Qt::Key_Asterisk, Qt::NoModifier, "*");
+    QCoreApplication::sendEvent(Objects, &star);
+    QStringList shown;
+    for (QTreeWidgetItemIterator it(employees); *it && (*it == employees || (*it)->parent() != employees->parent());
+         ++it)
+        shown << (*it)->text(0) + ((*it)->isExpanded() ? "+" : "");
+    EXPECT_EQ(shown.size(), 52) << shown.join('|').toStdString();
+    EXPECT_TRUE(shown.join('|').contains("Columns+|EMPLOYEE_ID NUMBER(6)|"));
+    EXPECT_TRUE(shown.join('|').contains("References with Foreign Key+|HR.DEPARTMENTS|HR.EMPLOYEES|HR.JOBS|"))
+        << shown.join('|').toStdString();
+    EXPECT_TRUE(Ui.Messages().isEmpty()) << Ui.Messages().join('|').toStdString();
+}
+
+// A session that loses its database puts the window offline as Log Off does.
+TEST_F(ExplorersTest, ALostConnectionGoesOffline)
+{
+    QTemporaryDir dir;
+    DatabaseSession = OpenSampleSession("shop", SampleCopy(dir, ""));
+    QFile::remove(dir.filePath("dict.db"));
+    Node(Objects, "Tables")->setExpanded(true);
+    EXPECT_EQ(Ui.Messages(), QStringList({"The database file \"" + dir.filePath("dict.db") +
+                                          "\" is gone.\nThe connection to the database is lost; working offline."}));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Form->windowTitle(), "Marrowtide -  OffLine");
+    EXPECT_FALSE(Form->Action("actLogOff")->isEnabled());
+    EXPECT_TRUE(Objects->topLevelItem(0)->isDisabled());
+    EXPECT_TRUE(ConsoleForm->Lines().contains("The connection to the database is lost, working offline."));
+}

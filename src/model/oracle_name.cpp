@@ -44,7 +44,7 @@ bool IsPlain(const QString &name)
 
 QString Quote(const QString &name)
 {
-    if (IsPlain(name))
+    if (name.isEmpty() || IsPlain(name))
         return name;
     if (name.size() >= 3 && name.startsWith(u'"') && name.endsWith(u'"') && !name.mid(1, name.size() - 2).contains(u'"'))
         return name;

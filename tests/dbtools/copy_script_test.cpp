@@ -1,6 +1,7 @@
 // Literals and names of the copy script: every value the way its column's
 // type needs it, and nothing of the data able to end a literal early.
 #include "dbtools/copy_script.h"
+#include "model/oracle_name.h"
 #include "model/result_set.h"
 #include "test_data.h"
 
@@ -35,7 +36,7 @@ TEST(CopyScript, LiteralsByType)
         if (line.startsWith('#') || parts.size() != 3)
             continue;
         const QString kind = parts[0].section(':', 0, 0), text = parts[0].section(':', 1);
-        EXPECT_EQ(kind == "name" ? TCopyScript::SqlName(text) : TCopyScript::Literal(Value(kind, text), parts[1]),
+        EXPECT_EQ(kind == "name" ? OracleName::Quote(text) : TCopyScript::Literal(Value(kind, text), parts[1]),
                   QString(parts[2]).replace("\\n", "\n")) << line.toStdString();
         ++cases;
     }

@@ -68,7 +68,7 @@ TEST_F(DeltaDdl, TableAgainstTable)
     auto renamed = Emp();
     renamed->Columns.FindColumn("JOB")->Name = "Job";
     EXPECT_EQ(Emp()->BuildAlterDdl(*renamed), "ALTER TABLE SHOP.EMP DROP COLUMN JOB\r\n/\r\n\r\n"
-                                             "ALTER TABLE SHOP.EMP ADD Job VARCHAR2(9)\r\n/\r\n\r\n");
+                                             "ALTER TABLE SHOP.EMP ADD \"Job\" VARCHAR2(9)\r\n/\r\n\r\n");
 
     // Past a handful of columns the look-up is hashed; order does not matter,
     // and a duplicate name still matches the first column of the name, on

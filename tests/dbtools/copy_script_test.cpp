@@ -56,3 +56,37 @@ TEST(CopyScript, TableScriptKeepsTheColumnsOfTheRows)
     const QList<TCopyColumn> columns = {{"JOB_ID", "VARCHAR2"}, {"min salary", "NUMBER"}, {"START_DATE", "DATE"}};
     expectGolden("copy_script_jobs.txt", TCopyScript::TableScript("HR", "Jobs", columns, rows).toUtf8());
 }
+
+// Parents load before their children; tables that reference each other come
+// together, in name order; references to themselves or to tables not copied
+// change nothing.
+TEST(CopyScript, ParentsComeBeforeTheirChildren)
+{
+    // "child>parent,parent" per table; groups of the order joined by " ",
+    // tables of a cycle by "+".
+    const std::pair<QString, QString> cases[] = {
+        {"Z; M>Z; A>M", "Z M A"},
+        {"COUNTRIES>REGIONS; DEPARTMENTS>LOCATIONS,EMPLOYEES; EMPLOYEES>DEPARTMENTS,JOBS,EMPLOYEES; JOBS; "
+         "JOB_HISTORY>EMPLOYEES,JOBS,DEPARTMENTS; LOCATIONS>COUNTRIES; REGIONS",
+         "JOBS REGIONS COUNTRIES LOCATIONS DEPARTMENTS+EMPLOYEES JOB_HISTORY"},
+        {"A>B; B>C; C>A; D>OTHER.T; E>D,E", "A+B+C D E"},
+        {"Y>X; X>W; W>X; B>Y", "W+X Y B"},
+        {"B; A; A", "A B"},
+    };
+    for (const auto &[graph, expected] : cases) {
+        QStringList tables;
+        QHash<QString, QStringList> parents;
+        for (const QString &entry : graph.split("; ")) {
+            tables << entry.section('>', 0, 0);
+            if (entry.contains('>'))
+                parents[tables.last()] = entry.section('>', 1).split(',');
+        }
+        QStringList groups;
+        for (const QStringList &group : TCopyScript::CopyOrder(tables, parents))
+            groups << group.join('+');
+        EXPECT_EQ(groups.join(' '), expected) << graph.toStdString();
+    }
+    EXPECT_EQ(TCopyScript::CycleComment({"HR.A*/B", "HR.C"}),
+              "/*  HR.A* /B, HR.C reference each other: their rows follow in name order; disable their foreign keys "
+              "while they load  */\r\n\r\n");
+}

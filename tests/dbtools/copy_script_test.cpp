@@ -72,6 +72,7 @@ TEST(CopyScript, ParentsComeBeforeTheirChildren)
         {"A>B; B>C; C>A; D>OTHER.T; E>D,E", "A+B+C D E"},
         {"Y>X; X>W; W>X; B>Y", "W+X Y B"},
         {"B; A; A", "A B"},
+        {"A>C; B>P; C>P; P", "P B C A"}, // B and C wait for P alone: B goes first
     };
     for (const auto &[graph, expected] : cases) {
         QStringList tables;

@@ -163,7 +163,9 @@ TEST_F(OracleSessionTest, NamesReachTheDatabaseAsOneName)
     EXPECT_EQ(session->Connection().Query(session->GetQueryDataSQL("HR", "REGIONS"))->RowCount(), 1);
     for (const QString crafted : {"REGIONS union select USERNAME from SYS.ALL_USERS",
                                   "REGIONS\" union select USERNAME from SYS.ALL_USERS --"}) {
-        const QString error = ErrorOf([&] { session->Connection().Query(session->GetQueryDataSQL("HR", crafted)); });
-        EXPECT_TRUE(error.startsWith("no such table: HR.REGIONS")) << error.toStdString();
+        for (const auto &[owner, table] : {std::pair<QString, QString>("HR", crafted), {"HR." + crafted, "X"}}) {
+            const QString error = ErrorOf([&] { session->Connection().Query(session->GetQueryDataSQL(owner, table)); });
+            EXPECT_TRUE(error.startsWith("no such table: HR.REGIONS")) << error.toStdString();
+        }
     }
 }

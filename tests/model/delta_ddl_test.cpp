@@ -114,6 +114,20 @@ TEST_F(DeltaDdl, LineBreakFormsAreNoDifference)
               "ALTER TABLE HR.\"O'NEIL\" MODIFY \"Nick\" NOT NULL\r\n/\r\n\r\n");
 }
 
+// What a delta drops is named the way it was created.
+TEST_F(DeltaDdl, DropsQuoteTheNamesTheyDrop)
+{
+    TDiagramObjectModel original, target;
+    auto *oneil = AddColumns(*AddTable(original, "HR", "O'NEIL"), {"ID NUMBER", "Nick DATE"});
+    AddCheck(*oneil, "o'ck", "ID > 0");
+    AddIndex(*oneil, "ix", {"Nick"});
+    EXPECT_EQ(oneil->BuildAlterDdl(*NewTable("HR", "O'NEIL", {"ID NUMBER"})),
+              "ALTER TABLE HR.\"O'NEIL\" DROP COLUMN \"Nick\"\r\n/\r\n\r\n"
+              "ALTER TABLE HR.\"O'NEIL\" DROP CONSTRAINT \"o'ck\"\r\n/\r\n\r\n"
+              "DROP INDEX HR.\"ix\"\r\n/\r\n\r\n");
+    EXPECT_TRUE(original.BuildDeltaDdl(target).endsWith(" */\r\nDROP TABLE HR.\"O'NEIL\"\r\n/\r\n\r\n"));
+}
+
 TEST(DdlText, SameTextReadsEveryLineBreakAsOne)
 {
     const struct {

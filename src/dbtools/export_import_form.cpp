@@ -84,10 +84,11 @@ void TfrmExportImport::Generate()
         try {
             const std::unique_ptr<TOSResultSet> refs =
                 session.GetReferencedTables(THelpers::GetOwnerName(qualified), THelpers::GetObjectName(qualified));
-            for (int r = 0; r < refs->RowCount(); ++r)
-                parents[qualified] << refs->GetRow(r)->GetValueByName(QStringLiteral("REF_TABLE_OWNER")).toString()
-                                          + QLatin1Char('.')
-                                          + refs->GetRow(r)->GetValueByName(QStringLiteral("REF_TABLE_NAME")).toString();
+            for (int r = 0; r < refs->RowCount(); ++r) {
+                const TOSRow *row = refs->GetRow(r);
+                parents[qualified] << row->GetValueByName(QStringLiteral("REF_TABLE_OWNER")).toString() + QLatin1Char('.')
+                                          + row->GetValueByName(QStringLiteral("REF_TABLE_NAME")).toString();
+            }
         } catch (const std::exception &) {
             // Reading its rows fails the same way, and the script says why there.
         }
@@ -120,7 +121,8 @@ void TfrmExportImport::Generate()
             } catch (const std::exception &e) {
                 failed << qualified;
                 script += QStringLiteral("/*  %1: not copied: %2  */\r\n\r\n")
-                              .arg(TDdlText::CommentText(qualified), TDdlText::CommentText(QString::fromUtf8(e.what())));
+                              .arg(TDdlText::CommentText(qualified),
+                                   TDdlText::CommentText(QString::fromUtf8(e.what())));
             }
         }
     }

@@ -101,11 +101,7 @@ void CompareItems(QStringList &lines, const TOSTypedList<T> &original, const TDi
     }
 }
 
-} // namespace
-
 using OracleName::Quote;
-
-namespace {
 
 QString Qualified(const QString &owner, const QString &name) { return TDdlText::QualifiedName(owner, name); }
 
@@ -135,8 +131,8 @@ QString TDiagramTable::BuildAlterDdl(const TDiagramTable &target) const
             add(alter + QLatin1String(" MODIFY ") + Quote(column->Name)
                 + (other->IsNullable ? QLatin1String(" NULL") : QLatin1String(" NOT NULL")));
         if (!TDdlText::SameText(column->Comment, other->Comment))
-            add(QLatin1String("COMMENT ON COLUMN ") + table + QLatin1Char('.') + Quote(column->Name) + QLatin1String(" IS ")
-                + TDdlText::Literal(other->Comment));
+            add(QLatin1String("COMMENT ON COLUMN ") + table + QLatin1Char('.') + Quote(column->Name)
+                + QLatin1String(" IS ") + TDdlText::Literal(other->Comment));
     }
     const TNameLookup<TDiagramColumn> originalColumns(Columns);
     for (const TDiagramColumn *column : target.Columns) {

@@ -1,9 +1,13 @@
 #include "dbtools/copy_script.h"
 
+#include "model/ddl_text.h"
+#include "model/oracle_name.h"
 #include "model/result_set.h"
 
 #include <QDateTime>
 #include <QRegularExpression>
+
+#include <set>
 
 namespace {
 
@@ -94,24 +98,17 @@ QString TCopyScript::Literal(const QVariant &value, const QString &dataType)
     return QuoteText(value.toString());
 }
 
-QString TCopyScript::SqlName(const QString &name)
-{
-    static const QRegularExpression plain(QStringLiteral("^[A-Z][A-Z0-9_$#]*$"));
-    if (plain.match(name).hasMatch())
-        return name;
-    return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
-}
-
 QString TCopyScript::TableScript(const QString &owner, const QString &table, const QList<TCopyColumn> &columns,
                                  const TOSResultSet &rows)
 {
-    const QString qualified = owner.isEmpty() ? SqlName(table) : SqlName(owner) + QLatin1Char('.') + SqlName(table);
+    const QString qualified = OracleName::Qualified(owner, table);
     QStringList names;
     for (const TCopyColumn &column : columns)
-        names << SqlName(column.Name);
+        names << OracleName::Quote(column.Name);
     const QString head = QStringLiteral("INSERT INTO ") + qualified + QStringLiteral(" (")
                          + names.join(QStringLiteral(", ")) + QStringLiteral(")\r\nVALUES (");
-    QString script = QStringLiteral("/*  %1: %2 row(s)  */\r\n").arg(qualified).arg(rows.RowCount());
+    QString script =
+        QStringLiteral("/*  %1: %2 row(s)  */\r\n").arg(TDdlText::CommentText(qualified)).arg(rows.RowCount());
     for (int r = 0; r < rows.RowCount(); ++r) {
         const TOSRow *row = rows.GetRow(r);
         QStringList values;
@@ -120,4 +117,107 @@ QString TCopyScript::TableScript(const QString &owner, const QString &table, con
         script += head + values.join(QStringLiteral(", ")) + QStringLiteral(")\r\n/\r\n\r\n");
     }
     return script;
+}
+
+std::vector<QStringList> TCopyScript::CopyOrder(QStringList tables, const QHash<QString, QStringList> &parents)
+{
+    tables.sort();
+    tables.removeDuplicates();
+    const int n = static_cast<int>(tables.size());
+    QHash<QString, int> indexOf;
+    for (int i = 0; i < n; ++i)
+        indexOf.insert(tables[i], i);
+    // A table's reference to itself says nothing about the order of tables.
+    std::vector<std::vector<int>> edges(n);
+    for (int i = 0; i < n; ++i) {
+        for (const QString &parent : parents.value(tables[i])) {
+            const int j = indexOf.value(parent, -1);
+            if (j >= 0 && j != i)
+                edges[i].push_back(j);
+        }
+    }
+
+    // Tables that reach each other through their references form one group
+    // (strongly connected components, found without recursion so that a long
+    // chain of references cannot exhaust the stack).
+    std::vector<int> order(n, -1), low(n, 0), group(n, -1);
+    std::vector<bool> onStack(n, false);
+    std::vector<int> stack;
+    int counter = 0, groups = 0;
+    for (int start = 0; start < n; ++start) {
+        if (order[start] >= 0)
+            continue;
+        std::vector<std::pair<int, size_t>> work{{start, 0}};
+        order[start] = low[start] = counter++;
+        stack.push_back(start);
+        onStack[start] = true;
+        while (!work.empty()) {
+            const int v = work.back().first;
+            if (work.back().second < edges[v].size()) {
+                const int w = edges[v][work.back().second++];
+                if (order[w] < 0) {
+                    order[w] = low[w] = counter++;
+                    stack.push_back(w);
+                    onStack[w] = true;
+                    work.push_back({w, 0});
+                } else if (onStack[w]) {
+                    low[v] = std::min(low[v], order[w]);
+                }
+                continue;
+            }
+            if (low[v] == order[v]) {
+                int w;
+                do {
+                    w = stack.back();
+                    stack.pop_back();
+                    onStack[w] = false;
+                    group[w] = groups;
+                } while (w != v);
+                ++groups;
+            }
+            work.pop_back();
+            if (!work.empty())
+                low[work.back().first] = std::min(low[work.back().first], low[v]);
+        }
+    }
+
+    // Groups whose parents are all out go next, the one with the first name first.
+    std::vector<QStringList> members(groups);
+    std::vector<int> first(groups, -1), waiting(groups, 0);
+    std::vector<std::vector<int>> children(groups);
+    for (int i = 0; i < n; ++i) {
+        members[group[i]] << tables[i];
+        if (first[group[i]] < 0)
+            first[group[i]] = i;
+        for (int j : edges[i]) {
+            if (group[j] != group[i]) {
+                children[group[j]].push_back(group[i]);
+                ++waiting[group[i]];
+            }
+        }
+    }
+    std::set<std::pair<int, int>> ready;
+    for (int g = 0; g < groups; ++g) {
+        if (waiting[g] == 0)
+            ready.insert({first[g], g});
+    }
+    std::vector<QStringList> result;
+    result.reserve(groups);
+    while (!ready.empty()) {
+        const int g = ready.begin()->second;
+        ready.erase(ready.begin());
+        result.push_back(members[g]);
+        for (int child : children[g]) {
+            if (--waiting[child] == 0)
+                ready.insert({first[child], child});
+        }
+    }
+    return result;
+}
+
+QString TCopyScript::CycleComment(const QStringList &tables)
+{
+    return QStringLiteral("/*  ") + TDdlText::CommentText(tables.join(QStringLiteral(", ")))
+           + QStringLiteral(" reference each other: their rows follow in name order; disable their foreign keys "
+                            "while they load  */\r\n\r\n");
 }

@@ -4,7 +4,10 @@
 // Oracle type needs.
 #include <QString>
 #include <QStringList>
+#include <QHash>
 #include <QVariant>
+
+#include <vector>
 
 class TOSResultSet;
 
@@ -21,12 +24,17 @@ public:
     static QString Literal(const QVariant &value, const QString &dataType);
     // A text between single quotes, inner quotes doubled.
     static QString QuoteText(const QString &text);
-    // A dictionary name as a statement needs it: plain when it is an
-    // ordinary upper-case name, otherwise in double quotes.
-    static QString SqlName(const QString &name);
     // One INSERT per row, each followed by a "/" line and an empty line,
     // after a comment line that names the table and its row count. Rows
     // holds the values of Columns, in that order.
     static QString TableScript(const QString &owner, const QString &table, const QList<TCopyColumn> &columns,
                                const TOSResultSet &rows);
+
+    // The order that loads every table after the tables its foreign keys
+    // reference (Parents, by qualified name; others than Tables are ignored):
+    // groups in that order, each in name order. A group of more than one
+    // table is a cycle of references, which no order satisfies.
+    static std::vector<QStringList> CopyOrder(QStringList tables, const QHash<QString, QStringList> &parents);
+    // The comment line before such a cycle.
+    static QString CycleComment(const QStringList &tables);
 };

@@ -6,6 +6,7 @@
 #include "model/diagram_table.h"
 #include "model/helpers.h"
 #include "model/model_globals.h"
+#include "model/oracle_name.h"
 #include "model/result_set.h"
 #include "platform/user_interface.h"
 
@@ -427,7 +428,10 @@ void TDBObjectTree::QueryData(const QTreeWidgetItem *node, const QString &ownerF
     } else if (code == ncSequence) {
         RequireSession();
         TfrmSQLQuery *form = TfrmSQLQuery::Create();
-        form->SetSQLText(QStringLiteral("select ") + node->text(0) + QStringLiteral(".nextval \nfrom dual"));
+        const QString name = node->text(0);
+        form->SetSQLText(QStringLiteral("select ")
+                         + OracleName::Qualified(THelpers::GetOwnerName(name), THelpers::GetObjectName(name))
+                         + QStringLiteral(".nextval \nfrom dual"));
         form->RunQuery();
     }
 }

@@ -2,7 +2,9 @@
 
 #include "dbtools/copy_script.h"
 #include "dbtools/oracle_session.h"
+#include "model/ddl_text.h"
 #include "model/helpers.h"
+#include "model/oracle_name.h"
 #include "model/result_set.h"
 #include "platform/user_interface.h"
 
@@ -62,45 +64,67 @@ void TfrmExportImport::cboOwnerChange()
 void TfrmExportImport::Generate()
 {
     TOracleSession &session = RequireSession();
-    QString script;
-    QStringList failed;
-    int tables = 0;
-    THourglass hourglass;
+    QStringList checked;
     for (int i = 0; i < lvwTables->count(); ++i) {
-        if (lvwTables->item(i)->checkState() != Qt::Checked)
-            continue;
-        ++tables;
-        const QString qualified = lvwTables->item(i)->text();
-        const QString owner = THelpers::GetOwnerName(qualified);
-        const QString table = THelpers::GetObjectName(qualified);
-        try {
-            std::unique_ptr<TOSResultSet> types = session.DictionaryQuery(
-                QStringLiteral("select COLUMN_NAME, DATA_TYPE\nfrom SYS.ALL_TAB_COLUMNS\n"
-                               "where OWNER = :owner and TABLE_NAME = :name\norder by COLUMN_ID"),
-                {{QStringLiteral("owner"), owner}, {QStringLiteral("name"), table}});
-            QList<TCopyColumn> columns;
-            QStringList names;
-            for (int r = 0; r < types->RowCount(); ++r) {
-                const TOSRow *row = types->GetRow(r);
-                columns.append({row->GetValueByName(QStringLiteral("COLUMN_NAME")).toString(),
-                                row->GetValueByName(QStringLiteral("DATA_TYPE")).toString()});
-                names << TCopyScript::SqlName(columns.last().Name);
-            }
-            if (names.isEmpty())
-                throw std::runtime_error("the table has no columns in the data dictionary");
-            std::unique_ptr<TOSResultSet> rows = session.DictionaryQuery(
-                QStringLiteral("select ") + names.join(QStringLiteral(", ")) + QStringLiteral("\nfrom ")
-                + TCopyScript::SqlName(owner) + QLatin1Char('.') + TCopyScript::SqlName(table));
-            script += TCopyScript::TableScript(owner, table, columns, *rows) + QStringLiteral("\r\n");
-        } catch (const std::exception &e) {
-            failed << qualified;
-            script += QStringLiteral("/*  %1: not copied: %2  */\r\n\r\n")
-                          .arg(qualified, QString::fromUtf8(e.what()).replace(QStringLiteral("*/"), QStringLiteral("* /")));
-        }
+        if (lvwTables->item(i)->checkState() == Qt::Checked)
+            checked << lvwTables->item(i)->text();
     }
+    const int tables = static_cast<int>(checked.size());
     if (tables == 0) {
         UserInterface().ShowInformation(QStringLiteral("Check the tables whose rows the script should copy."));
         return;
+    }
+    QString script;
+    QStringList failed;
+    THourglass hourglass;
+    // A target with its foreign keys enabled takes a child's rows only after
+    // its parent's.
+    QHash<QString, QStringList> parents;
+    for (const QString &qualified : checked) {
+        try {
+            const std::unique_ptr<TOSResultSet> refs =
+                session.GetReferencedTables(THelpers::GetOwnerName(qualified), THelpers::GetObjectName(qualified));
+            for (int r = 0; r < refs->RowCount(); ++r) {
+                const TOSRow *row = refs->GetRow(r);
+                parents[qualified] << row->GetValueByName(QStringLiteral("REF_TABLE_OWNER")).toString() + QLatin1Char('.')
+                                          + row->GetValueByName(QStringLiteral("REF_TABLE_NAME")).toString();
+            }
+        } catch (const std::exception &) {
+            // Reading its rows fails the same way, and the script says why there.
+        }
+    }
+    for (const QStringList &group : TCopyScript::CopyOrder(checked, parents)) {
+        if (group.size() > 1)
+            script += TCopyScript::CycleComment(group);
+        for (const QString &qualified : group) {
+            const QString owner = THelpers::GetOwnerName(qualified);
+            const QString table = THelpers::GetObjectName(qualified);
+            try {
+                std::unique_ptr<TOSResultSet> types = session.DictionaryQuery(
+                    QStringLiteral("select COLUMN_NAME, DATA_TYPE\nfrom SYS.ALL_TAB_COLUMNS\n"
+                                   "where OWNER = :owner and TABLE_NAME = :name\norder by COLUMN_ID"),
+                    {{QStringLiteral("owner"), owner}, {QStringLiteral("name"), table}});
+                QList<TCopyColumn> columns;
+                QStringList names;
+                for (int r = 0; r < types->RowCount(); ++r) {
+                    const TOSRow *row = types->GetRow(r);
+                    columns.append({row->GetValueByName(QStringLiteral("COLUMN_NAME")).toString(),
+                                    row->GetValueByName(QStringLiteral("DATA_TYPE")).toString()});
+                    names << OracleName::Quote(columns.last().Name);
+                }
+                if (names.isEmpty())
+                    throw std::runtime_error("the table has no columns in the data dictionary");
+                std::unique_ptr<TOSResultSet> rows = session.DictionaryQuery(
+                    QStringLiteral("select ") + names.join(QStringLiteral(", ")) + QStringLiteral("\nfrom ")
+                    + OracleName::Qualified(owner, table));
+                script += TCopyScript::TableScript(owner, table, columns, *rows) + QStringLiteral("\r\n");
+            } catch (const std::exception &e) {
+                failed << qualified;
+                script += QStringLiteral("/*  %1: not copied: %2  */\r\n\r\n")
+                              .arg(TDdlText::CommentText(qualified),
+                                   TDdlText::CommentText(QString::fromUtf8(e.what())));
+            }
+        }
     }
     memOutput->setPlainText(script);
     const QString fileName = OutputFileName(QStringLiteral("copy_data.txt"));

@@ -2,6 +2,7 @@
 
 #include "dbtools/db_object_tree.h"
 #include "dbtools/oracle_session.h"
+#include "model/ddl_text.h"
 #include "model/model_globals.h"
 #include "platform/user_interface.h"
 
@@ -204,10 +205,10 @@ void TfrmExtractor::ObjectFetched(const QString &name, const QString &ddl, const
     if (!error.isEmpty()) {
         // One object without DDL does not stop the others; the file says which.
         ++Failures_;
-        text = QStringLiteral("/* ") + QString(error).replace(QStringLiteral("*/"), QStringLiteral("* /"))
-               + QStringLiteral(" */\r\n");
+        text = QStringLiteral("/* ") + TDdlText::CommentText(error) + QStringLiteral(" */\r\n");
     }
-    Text_ += QStringLiteral("/*  ") + name + QStringLiteral("  */\r\n") + text + QStringLiteral("\r\n");
+    Text_ += QStringLiteral("/*  ") + TDdlText::CommentText(name) + QStringLiteral("  */\r\n") + text
+             + QStringLiteral("\r\n");
     pbrProgress->setValue(static_cast<int>(Next_));
     ExtractNext();
 }

@@ -7,6 +7,7 @@
 #include "dbtools/sqlite_dictionary_connection.h"
 #include "model/diagram_table.h"
 #include "model/diagram_type.h"
+#include "model/oracle_name.h"
 #include "model/result_set.h"
 
 #include <QDir>
@@ -179,7 +180,7 @@ std::unique_ptr<TOSResultSet> TOracleSession::GetReferencingTables(const QString
 
 QString TOracleSession::GetQueryDataSQL(const QString &owner, const QString &tableName) const
 {
-    return QStringLiteral("select * \nfrom ") + owner + QLatin1Char('.') + tableName +
+    return QStringLiteral("select * \nfrom ") + OracleName::Qualified(owner, tableName) +
            QStringLiteral(" \nwhere rownum <= 200");
 }
 

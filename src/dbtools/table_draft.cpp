@@ -45,7 +45,7 @@ QString ParseType(const QString &column, const QString &text, TParsedType &type)
         return prefix + QString::fromUtf8(e.what());
     }
     const bool needsLength = type.DataType == QLatin1String("VARCHAR2") || type.DataType == QLatin1String("VARCHAR")
-                             || type.DataType == QLatin1String("RAW");
+                             || type.DataType == QLatin1String("NVARCHAR2") || type.DataType == QLatin1String("RAW");
     if (needsLength && !hasParameters)
         return prefix + type.DataType + QStringLiteral(" needs a length, such as ") + type.DataType
                + QStringLiteral("(30).");

@@ -6,9 +6,13 @@
 
 namespace {
 
-constexpr std::array<const char *, 12> ValidTypes = {"BLOB", "BOOLEAN", "CLOB", "CHAR", "DATE", "INTEGER",
-                                                     "LONG", "LONG RAW", "NUMBER", "RAW", "VARCHAR", "VARCHAR2"};
-constexpr std::array<const char *, 7> LengthTypes = {"BLOB", "CLOB", "CHAR", "NUMBER", "RAW", "VARCHAR", "VARCHAR2"};
+// NCHAR and NVARCHAR2 come from the dictionary of any schema that stores
+// national text; the editor takes them back as typed, with their size.
+constexpr std::array<const char *, 14> ValidTypes = {"BLOB",   "BOOLEAN", "CLOB",   "CHAR",      "DATE",
+                                                     "INTEGER", "LONG",   "LONG RAW", "NCHAR", "NUMBER",
+                                                     "NVARCHAR2", "RAW",  "VARCHAR", "VARCHAR2"};
+constexpr std::array<const char *, 9> LengthTypes = {"BLOB",      "CLOB", "CHAR",    "NCHAR",   "NUMBER",
+                                                     "NVARCHAR2", "RAW",  "VARCHAR", "VARCHAR2"};
 
 template <size_t N>
 bool InTable(const std::array<const char *, N> &table, const QString &name)

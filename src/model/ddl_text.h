@@ -15,8 +15,17 @@ public:
     static QString Statement(const QString &body);
     // A SQL string literal: the text between single quotes, inner quotes doubled.
     static QString Literal(const QString &text);
+    // Owner, ".", name, each part written as SQL needs it; the dot stays
+    // when the owner is empty, as scripts have always had it.
+    static QString QualifiedName(const QString &owner, const QString &name);
     // True when the text holds nothing but blanks and control characters.
     static bool IsBlank(const QString &text);
+    // Text to stand inside a /* */ comment: a "*/" in it would end the
+    // comment early and let the rest run as SQL.
+    static QString CommentText(const QString &text);
+    // Texts compared for a delta: the dictionary ends lines with LF, diagram
+    // files and the clipboard with CR LF, and neither is a change.
+    static bool SameText(const QString &a, const QString &b);
 
     // The stamp of script headers: the short date, a blank and the long time
     // (without a time zone), or the date alone at exactly midnight.

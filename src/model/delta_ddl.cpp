@@ -6,6 +6,7 @@
 #include "model/diagram_table.h"
 #include "model/helpers.h"
 #include "model/model_globals.h"
+#include "model/oracle_name.h"
 #include "platform/user_interface.h"
 
 #include <QHash>
@@ -88,7 +89,7 @@ void CompareItems(QStringList &lines, const TOSTypedList<T> &original, const TDi
             continue;
         }
         const QString targetDdl = other->GetDDL(targetTable.Owner, targetTable.Name);
-        if (item->GetDDL(originalTable.Owner, originalTable.Name) != targetDdl) {
+        if (!TDdlText::SameText(item->GetDDL(originalTable.Owner, originalTable.Name), targetDdl)) {
             lines << drop(*item);
             lines << targetDdl;
         }
@@ -100,52 +101,56 @@ void CompareItems(QStringList &lines, const TOSTypedList<T> &original, const TDi
     }
 }
 
+using OracleName::Quote;
+
+QString Qualified(const QString &owner, const QString &name) { return TDdlText::QualifiedName(owner, name); }
+
 } // namespace
 
 QString TDiagramTable::BuildAlterDdl(const TDiagramTable &target) const
 {
-    const QString table = Owner + QLatin1Char('.') + Name;
+    const QString table = Qualified(Owner, Name);
     const QString alter = QLatin1String("ALTER TABLE ") + table;
     QStringList lines;
     const auto add = [&lines](const QString &body) { lines << TDdlText::Statement(body); };
 
-    if (Comment != target.Comment)
+    if (!TDdlText::SameText(Comment, target.Comment))
         add(QLatin1String("COMMENT ON TABLE ") + table + QLatin1String(" IS ") + TDdlText::Literal(target.Comment));
 
     const TNameLookup<TDiagramColumn> targetColumns(target.Columns);
     for (const TDiagramColumn *column : Columns) {
         const TDiagramColumn *other = targetColumns.Find(column->Name);
         if (!other) {
-            add(alter + QLatin1String(" DROP COLUMN ") + column->Name);
+            add(alter + QLatin1String(" DROP COLUMN ") + Quote(column->Name));
             continue;
         }
         const QString type = other->GetDataTypeText();
         if (column->GetDataTypeText() != type)
-            add(alter + QLatin1String(" MODIFY (") + column->Name + QLatin1Char(' ') + type + QLatin1Char(')'));
+            add(alter + QLatin1String(" MODIFY (") + Quote(column->Name) + QLatin1Char(' ') + type + QLatin1Char(')'));
         if (column->IsNullable != other->IsNullable)
-            add(alter + QLatin1String(" MODIFY ") + column->Name
+            add(alter + QLatin1String(" MODIFY ") + Quote(column->Name)
                 + (other->IsNullable ? QLatin1String(" NULL") : QLatin1String(" NOT NULL")));
-        if (column->Comment != other->Comment)
-            add(QLatin1String("COMMENT ON COLUMN ") + table + QLatin1Char('.') + column->Name + QLatin1String(" IS ")
-                + TDdlText::Literal(other->Comment));
+        if (!TDdlText::SameText(column->Comment, other->Comment))
+            add(QLatin1String("COMMENT ON COLUMN ") + table + QLatin1Char('.') + Quote(column->Name)
+                + QLatin1String(" IS ") + TDdlText::Literal(other->Comment));
     }
     const TNameLookup<TDiagramColumn> originalColumns(Columns);
     for (const TDiagramColumn *column : target.Columns) {
         if (originalColumns.Find(column->Name))
             continue;
-        add(alter + QLatin1String(" ADD ") + column->Name + QLatin1Char(' ') + column->GetDataTypeText()
+        add(alter + QLatin1String(" ADD ") + Quote(column->Name) + QLatin1Char(' ') + column->GetDataTypeText()
             + (column->IsNullable ? QString() : QStringLiteral(" NOT NULL")));
     }
 
     const auto dropConstraint = [&alter](const TBaseModelObject &item) {
-        return TDdlText::Statement(alter + QLatin1String(" DROP CONSTRAINT ") + item.Name);
+        return TDdlText::Statement(alter + QLatin1String(" DROP CONSTRAINT ") + Quote(item.Name));
     };
     CompareItems(lines, ForeignKeys, *this, target.ForeignKeys, target, dropConstraint);
     CompareItems(lines, PrimaryKeys, *this, target.PrimaryKeys, target, dropConstraint);
     CompareItems(lines, UniqueKeys, *this, target.UniqueKeys, target, dropConstraint);
     CompareItems(lines, CheckConstraints, *this, target.CheckConstraints, target, dropConstraint);
     CompareItems(lines, Indexes, *this, target.Indexes, target, [](const TDiagramIndex &index) {
-        return TDdlText::Statement(QLatin1String("DROP INDEX ") + index.Owner + QLatin1Char('.') + index.Name);
+        return TDdlText::Statement(QLatin1String("DROP INDEX ") + Qualified(index.Owner, index.Name));
     });
     return TDdlText::ListText(lines);
 }
@@ -176,14 +181,15 @@ QString TDiagramObjectModel::BuildDeltaDdl(const TDiagramObjectModel &target) co
 {
     QStringList lines;
     lines << QStringLiteral("/**") << QStringLiteral(" *  Delta DDL")
-          << QLatin1String(" *  Original Model is ") + Name << QLatin1String(" *  Target Model is ") + target.Name
+          << QLatin1String(" *  Original Model is ") + TDdlText::CommentText(Name)
+          << QLatin1String(" *  Target Model is ") + TDdlText::CommentText(target.Name)
           << QStringLiteral(" */");
     const TTableLookup targetTables(target.Tables);
     for (const TDiagramTable *table : Tables) {
         const TDiagramTable *other = targetTables.Find(table->Name, table->Owner);
         const QString text = other ? table->BuildAlterDdl(*other)
-                                   : TDdlText::Statement(QLatin1String("DROP TABLE ") + table->Owner
-                                                         + QLatin1Char('.') + table->Name);
+                                   : TDdlText::Statement(QLatin1String("DROP TABLE ")
+                                                         + Qualified(table->Owner, table->Name));
         if (!TDdlText::IsBlank(text))
             lines << text;
     }

@@ -7,6 +7,7 @@
 #include "model/diagram_type.h"
 #include "model/helpers.h"
 #include "model/model_globals.h"
+#include "model/oracle_name.h"
 #include "model/os_base_list.h"
 
 void TBaseModelObject::WriteXML(QStringList &, int) const {}
@@ -63,8 +64,11 @@ QString TDiagramColumn::FormatDataType(const QString &dataType, int precision, i
             return withParam(QString::number(precision));
         return dataType;
     }
+    // The national-character types keep their size as CHAR does: a bare
+    // NVARCHAR2 is no type the server takes.
     if (dataType == QLatin1String("BLOB") || dataType == QLatin1String("CLOB")
-        || dataType == QLatin1String("CHAR") || dataType == QLatin1String("RAW"))
+        || dataType == QLatin1String("CHAR") || dataType == QLatin1String("RAW")
+        || dataType == QLatin1String("NCHAR") || dataType == QLatin1String("NVARCHAR2"))
         return length > 0 ? withParam(QString::number(length)) : dataType;
     if (dataType == QLatin1String("VARCHAR") || dataType == QLatin1String("VARCHAR2"))
         return withParam(QString::number(length));
@@ -78,7 +82,8 @@ QString TDiagramColumn::GetDataTypeText() const
 
 QString TDiagramColumn::GetDdlText(int width) const
 {
-    QString text = THelpers::PadRight(Name, width, QLatin1Char(' ')) + QLatin1Char(' ') + GetDataTypeText();
+    QString text = THelpers::PadRight(OracleName::Quote(Name), width, QLatin1Char(' ')) + QLatin1Char(' ')
+                   + GetDataTypeText();
     if (!IsNullable)
         text += QLatin1String(" NOT NULL");
     return text;

@@ -5,8 +5,8 @@
 #include "model/diagram_key.h"
 #include "model/diagram_object_model.h"
 #include "model/diagram_table.h"
-#include "model/helpers.h"
 #include "model/model_globals.h"
+#include "model/oracle_name.h"
 
 #include <QLocale>
 
@@ -39,12 +39,26 @@ QString WithoutTimeZone(const QString &format)
     return result.trimmed();
 }
 
-QString Qualified(const QString &owner, const QString &name) { return owner + QLatin1Char('.') + name; }
+using OracleName::Quote;
+
+QString Qualified(const QString &owner, const QString &name) { return TDdlText::QualifiedName(owner, name); }
+
+// Column names of a key or index, each written as SQL needs it.
+QString NameList(const QStringList &names)
+{
+    QString text;
+    for (const QString &name : names) {
+        if (!text.isEmpty())
+            text += QLatin1Char(',');
+        text += Quote(name);
+    }
+    return text;
+}
 
 QString KeyHeader(const QString &tableOwner, const QString &tableName, const QString &keyName)
 {
     return QLatin1String("ALTER TABLE ") + Qualified(tableOwner, tableName) + CrLf
-           + QLatin1String("  ADD CONSTRAINT ") + keyName;
+           + QLatin1String("  ADD CONSTRAINT ") + Quote(keyName);
 }
 
 template <class List>
@@ -63,7 +77,7 @@ void AppendKeyStatements(QStringList &lines, const TDiagramTable &table)
 
 void AppendTableScript(QStringList &lines, const TDiagramTable &table)
 {
-    lines << QLatin1String("/*  ") + table.Name + QLatin1String("  */");
+    lines << QLatin1String("/*  ") + TDdlText::CommentText(table.Name) + QLatin1String("  */");
     lines << table.GetDDL(true);
 }
 
@@ -113,6 +127,46 @@ QString TDdlText::DateTimeText(const QDateTime &moment)
            + locale.toString(moment.time(), WithoutTimeZone(locale.timeFormat(QLocale::LongFormat)));
 }
 
+QString TDdlText::QualifiedName(const QString &owner, const QString &name)
+{
+    return Quote(owner) + QLatin1Char('.') + Quote(name);
+}
+
+QString TDdlText::CommentText(const QString &text)
+{
+    if (!text.contains(QLatin1String("*/")))
+        return text;
+    QString safe = text;
+    return safe.replace(QLatin1String("*/"), QLatin1String("* /"));
+}
+
+namespace {
+
+// The next character of a text with every CR LF and lone CR read as LF.
+QChar NextOfLine(const QString &text, qsizetype &i)
+{
+    const QChar c = text.at(i++);
+    if (c != QLatin1Char('\r'))
+        return c;
+    if (i < text.size() && text.at(i) == QLatin1Char('\n'))
+        ++i;
+    return QLatin1Char('\n');
+}
+
+} // namespace
+
+bool TDdlText::SameText(const QString &a, const QString &b)
+{
+    if (a == b)
+        return true;
+    qsizetype i = 0, j = 0;
+    while (i < a.size() && j < b.size()) {
+        if (NextOfLine(a, i) != NextOfLine(b, j))
+            return false;
+    }
+    return i == a.size() && j == b.size();
+}
+
 QDateTime TDdlText::Now() { return nowOverride.isValid() ? nowOverride : QDateTime::currentDateTime(); }
 
 void TDdlText::SetNowOverride(const QDateTime &moment) { nowOverride = moment; }
@@ -122,21 +176,21 @@ void TDdlText::SetNowOverride(const QDateTime &moment) { nowOverride = moment; }
 QString TDiagramPrimaryKey::GetDDL(const QString &tableOwner, const QString &tableName) const
 {
     return TDdlText::Statement(KeyHeader(tableOwner, tableName, Name) + QLatin1String(" PRIMARY KEY (")
-                               + Columns.join(QLatin1Char(',')) + QLatin1Char(')'));
+                               + NameList(Columns) + QLatin1Char(')'));
 }
 
 QString TDiagramUniqueKey::GetDDL(const QString &tableOwner, const QString &tableName) const
 {
     return TDdlText::Statement(KeyHeader(tableOwner, tableName, Name) + QLatin1String(" UNIQUE (")
-                               + Columns.join(QLatin1Char(',')) + QLatin1Char(')'));
+                               + NameList(Columns) + QLatin1Char(')'));
 }
 
 QString TDiagramForeignKey::GetDDL(const QString &tableOwner, const QString &tableName) const
 {
     QString body = KeyHeader(tableOwner, tableName, Name) + QLatin1String(" FOREIGN KEY (")
-                   + Columns.join(QLatin1Char(',')) + QLatin1Char(')') + CrLf
+                   + NameList(Columns) + QLatin1Char(')') + CrLf
                    + QLatin1String("  REFERENCES ") + Qualified(RefTableOwner, RefTableName) + QLatin1Char('(')
-                   + RefColumns.join(QLatin1Char(',')) + QLatin1Char(')');
+                   + NameList(RefColumns) + QLatin1Char(')');
     const QString rule = OnDelete.toUpper();
     if (rule == QLatin1String("CASCADE"))
         body += CrLf + QLatin1String("  ON DELETE CASCADE");
@@ -165,7 +219,7 @@ QString TDiagramIndex::GetDDL(const QString &, const QString &) const
         return TDdlText::Statement(QString()); // function-based and other kinds are not scripted
     return TDdlText::Statement(create + Qualified(Owner, Name) + QLatin1String(" ON ")
                                + Qualified(TableOwner, TableName) + QLatin1String(" (")
-                               + THelpers::CommaText(Columns) + QLatin1Char(')'));
+                               + NameList(Columns) + QLatin1Char(')'));
 }
 
 // Tables ----------------------------------------------------------------------
@@ -177,7 +231,7 @@ QString TDiagramTable::GetDDL(bool addTerminator) const
     lines << QLatin1String("CREATE TABLE ") + table << QStringLiteral("(");
     int width = 1;
     for (const TDiagramColumn *column : Columns)
-        width = std::max(width, static_cast<int>(column->Name.size()));
+        width = std::max(width, static_cast<int>(Quote(column->Name).size()));
     const int last = Columns.Count() - 1;
     int i = 0;
     for (const TDiagramColumn *column : Columns) {
@@ -196,7 +250,7 @@ QString TDiagramTable::GetDDL(bool addTerminator) const
     for (const TDiagramColumn *column : Columns) {
         if (!TDdlText::IsBlank(column->Comment))
             lines << TDdlText::Statement(QLatin1String("COMMENT ON COLUMN ") + table + QLatin1Char('.')
-                                         + column->Name + QLatin1String(" IS ")
+                                         + Quote(column->Name) + QLatin1String(" IS ")
                                          + TDdlText::Literal(column->Comment));
     }
     // The last statement ends at its "/": the list's own line break follows.
@@ -223,7 +277,7 @@ QString TDiagramObjectTable::GetDDL(bool addTerminator) const
 void TDiagramObjectModel::WriteDdlHeader(QStringList &list) const
 {
     list << QStringLiteral("/**");
-    list << QLatin1String("  *  ") + Name + QLatin1String(" DDL generated by Marrowtide");
+    list << QLatin1String("  *  ") + TDdlText::CommentText(Name) + QLatin1String(" DDL generated by Marrowtide");
     list << QLatin1String("  *  ") + TDdlText::DateTimeText(TDdlText::Now());
     list << QStringLiteral("  */");
     list << QString();

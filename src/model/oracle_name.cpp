@@ -2,9 +2,13 @@
 
 #include <QSet>
 
+#include <algorithm>
+
 namespace OracleName {
 
-bool IsReservedWord(const QString &word)
+namespace {
+
+const QSet<QString> &ReservedWords()
 {
     static const QSet<QString> words = [] {
         QSet<QString> set;
@@ -24,8 +28,24 @@ bool IsReservedWord(const QString &word)
             set.insert(QString::fromLatin1(w));
         return set;
     }();
-    return words.contains(word.toUpper());
+    return words;
 }
+
+// Names longer than every reserved word need no look-up.
+qsizetype LongestReservedWord()
+{
+    static const qsizetype longest = [] {
+        qsizetype size = 0;
+        for (const QString &word : ReservedWords())
+            size = std::max(size, word.size());
+        return size;
+    }();
+    return longest;
+}
+
+} // namespace
+
+bool IsReservedWord(const QString &word) { return ReservedWords().contains(word.toUpper()); }
 
 bool IsPlain(const QString &name)
 {
@@ -39,12 +59,13 @@ bool IsPlain(const QString &name)
         if (!ok)
             return false;
     }
-    return !IsReservedWord(name);
+    // Already upper case: the set is asked as it is, without a copy.
+    return name.size() > LongestReservedWord() || !ReservedWords().contains(name);
 }
 
 QString Quote(const QString &name)
 {
-    if (IsPlain(name))
+    if (name.isEmpty() || IsPlain(name))
         return name;
     if (name.size() >= 3 && name.startsWith(u'"') && name.endsWith(u'"') && !name.mid(1, name.size() - 2).contains(u'"'))
         return name;

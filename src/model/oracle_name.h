@@ -14,7 +14,8 @@ bool IsReservedWord(const QString &word);
 bool IsPlain(const QString &name);
 
 // Name as it goes into SQL. A name already written in double quotes (as the
-// table wizard accepts it) with no quote inside is kept as it is.
+// table wizard accepts it) with no quote inside is kept as it is; an empty
+// name stays empty, as there is nothing in it to protect.
 QString Quote(const QString &name);
 
 // "OWNER.NAME" with each part quoted as needed; an empty owner gives the name alone.

@@ -104,3 +104,20 @@ TEST_F(CompareModelsTest, PagesOrAFileGiveTheDeltaOrNoDifferences)
     EXPECT_EQ(Compare(0, file, Target->FileName).size(), 1);
     EXPECT_TRUE(Script.contains(" *  Target Model is Shop v2\r\n") && Script.contains("COMMENT ON TABLE SHOP.EMP IS 'Staff'"));
 }
+
+// A page read from the dictionary (LF) against the file saved from it (read
+// back with CR LF) has nothing to change.
+TEST_F(CompareModelsTest, APageAgainstItsOwnFileHasNoDifferences)
+{
+    TDiagramTable *emp = CurrentModel->Tables.GetTable(0);
+    emp->Comment = "Staff\nof the shop";
+    emp->Columns.GetColumn(1)->Comment = "Name\n\nas written";
+    auto *check = new TDiagramCheckConstraint();
+    check->Name = "EMP_CK";
+    check->CheckText = "EMPNO > 0\nAND EMPNO < 10000";
+    emp->CheckConstraints.Add(check);
+    QTemporaryDir dir;
+    CurrentModel->FileName = dir.filePath("shop.xml");
+    CurrentModel->SaveModelToFile(true);
+    EXPECT_EQ(Compare(0, 2, CurrentModel->FileName), QStringList{"/* no differences found */"});
+}

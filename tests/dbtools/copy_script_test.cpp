@@ -1,6 +1,7 @@
 // Literals and names of the copy script: every value the way its column's
 // type needs it, and nothing of the data able to end a literal early.
 #include "dbtools/copy_script.h"
+#include "model/oracle_name.h"
 #include "model/result_set.h"
 #include "test_data.h"
 
@@ -35,7 +36,7 @@ TEST(CopyScript, LiteralsByType)
         if (line.startsWith('#') || parts.size() != 3)
             continue;
         const QString kind = parts[0].section(':', 0, 0), text = parts[0].section(':', 1);
-        EXPECT_EQ(kind == "name" ? TCopyScript::SqlName(text) : TCopyScript::Literal(Value(kind, text), parts[1]),
+        EXPECT_EQ(kind == "name" ? OracleName::Quote(text) : TCopyScript::Literal(Value(kind, text), parts[1]),
                   QString(parts[2]).replace("\\n", "\n")) << line.toStdString();
         ++cases;
     }
@@ -54,4 +55,39 @@ TEST(CopyScript, TableScriptKeepsTheColumnsOfTheRows)
     rows.AddRow()->SetValue(0, QStringLiteral("IT'S"));
     const QList<TCopyColumn> columns = {{"JOB_ID", "VARCHAR2"}, {"min salary", "NUMBER"}, {"START_DATE", "DATE"}};
     expectGolden("copy_script_jobs.txt", TCopyScript::TableScript("HR", "Jobs", columns, rows).toUtf8());
+}
+
+// Parents load before their children; tables that reference each other come
+// together, in name order; references to themselves or to tables not copied
+// change nothing.
+TEST(CopyScript, ParentsComeBeforeTheirChildren)
+{
+    // "child>parent,parent" per table; groups of the order joined by " ",
+    // tables of a cycle by "+".
+    const std::pair<QString, QString> cases[] = {
+        {"Z; M>Z; A>M", "Z M A"},
+        {"COUNTRIES>REGIONS; DEPARTMENTS>LOCATIONS,EMPLOYEES; EMPLOYEES>DEPARTMENTS,JOBS,EMPLOYEES; JOBS; "
+         "JOB_HISTORY>EMPLOYEES,JOBS,DEPARTMENTS; LOCATIONS>COUNTRIES; REGIONS",
+         "JOBS REGIONS COUNTRIES LOCATIONS DEPARTMENTS+EMPLOYEES JOB_HISTORY"},
+        {"A>B; B>C; C>A; D>OTHER.T; E>D,E", "A+B+C D E"},
+        {"Y>X; X>W; W>X; B>Y", "W+X Y B"},
+        {"B; A; A", "A B"},
+        {"A>C; B>P; C>P; P", "P B C A"}, // B and C wait for P alone: B goes first
+    };
+    for (const auto &[graph, expected] : cases) {
+        QStringList tables;
+        QHash<QString, QStringList> parents;
+        for (const QString &entry : graph.split("; ")) {
+            tables << entry.section('>', 0, 0);
+            if (entry.contains('>'))
+                parents[tables.last()] = entry.section('>', 1).split(',');
+        }
+        QStringList groups;
+        for (const QStringList &group : TCopyScript::CopyOrder(tables, parents))
+            groups << group.join('+');
+        EXPECT_EQ(groups.join(' '), expected) << graph.toStdString();
+    }
+    EXPECT_EQ(TCopyScript::CycleComment({"HR.A*/B", "HR.C"}),
+              "/*  HR.A* /B, HR.C reference each other: their rows follow in name order; disable their foreign keys "
+              "while they load  */\r\n\r\n");
 }

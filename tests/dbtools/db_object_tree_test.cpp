@@ -156,3 +156,15 @@ TEST_F(DBObjectTreeTest, QueryDataRunsTheFirstRowsInANewWindow)
     TDBObjectTree::QueryData(Root()->child(0), "");
     EXPECT_EQ(Main.Open.size(), 3);
 }
+
+TEST_F(DBObjectTreeTest, QueryDataQuotesNamesThatNeedIt)
+{
+    QTreeWidgetItem sequence({"HR.o'neil_seq"});
+    sequence.setData(0, Qt::UserRole, TDBObjectTree::ncSequence);
+    TDBObjectTree::QueryData(&sequence, "HR");
+    EXPECT_EQ(LastWindow()->SQLText(), "select HR.\"o'neil_seq\".nextval \nfrom dual");
+    ASSERT_TRUE(WaitForQuery(LastWindow()));
+    TDBObjectTree::QueryTableData("HR.O'NEIL", "HR");
+    EXPECT_EQ(LastWindow()->SQLText(), "select * \nfrom HR.\"O'NEIL\" \nwhere rownum <= 200");
+    ASSERT_TRUE(WaitForQuery(LastWindow()));
+}

@@ -126,6 +126,59 @@ TEST_F(SessionToolsTest, CopyScriptOfHrTables)
     EXPECT_EQ(Status(), "Copy script of 2 table(s) written to " + Temp.filePath("copy_data.txt") + ".");
 }
 
+// On a target with its foreign keys enabled, parents' rows must be in first.
+TEST_F(SessionToolsTest, CopyScriptLoadsParentsFirst)
+{
+    Form = TfrmExportImport::Create();
+    auto *owner = Child<QComboBox>(*Form, "cboOwner");
+    owner->setCurrentIndex(owner->findText("HR"));
+    Check("lvwTables", {"HR.COUNTRIES", "HR.DEPARTMENTS", "HR.EMPLOYEES", "HR.JOBS", "HR.JOB_HISTORY", "HR.LOCATIONS",
+                        "HR.REGIONS"});
+    Click("btnGenerate");
+    QStringList heads;
+    for (const QString &line : QString::fromUtf8(Written("copy_data.txt")).split("\r\n"))
+        if (line.startsWith("/*"))
+            heads << line.section(':', 0, 0).mid(4);
+    EXPECT_EQ(heads, QStringList({"HR.JOBS", "HR.REGIONS", "HR.COUNTRIES", "HR.LOCATIONS",
+                                  "HR.DEPARTMENTS, HR.EMPLOYEES reference each other", "HR.DEPARTMENTS",
+                                  "HR.EMPLOYEES", "HR.JOB_HISTORY"}));
+}
+
+// Names and error texts holding "*/" cannot end a comment of the scripts early.
+TEST_F(SessionToolsTest, CommentsCloseWhereTheyShould)
+{
+    QTemporaryDir dir;
+    DatabaseSession = OpenSampleSession(
+        "shop", SampleCopy(dir, "INSERT INTO ALL_TABLES (OWNER, TABLE_NAME) VALUES ('SHOP', 'A*/B');"
+                                "INSERT INTO ALL_TAB_COLUMNS (OWNER, TABLE_NAME, COLUMN_NAME, DATA_TYPE, NULLABLE, "
+                                "COLUMN_ID) VALUES ('SHOP', 'A*/B', 'ID', 'NUMBER', 'Y', 1);"
+                                "INSERT INTO ALL_OBJECTS (OWNER, OBJECT_NAME, OBJECT_TYPE) VALUES ('SHOP', 'V*/X', 'VIEW');"));
+    // The first comment line with more after its first "*/".
+    const auto earlyEnd = [](const QByteArray &script) {
+        for (const QString &line : QString::fromUtf8(script).split("\r\n"))
+            if (line.startsWith("/*") && line.indexOf("*/") != line.size() - 2)
+                return line;
+        return QString();
+    };
+    auto *extractor = TfrmExtractor::Create();
+    Form = extractor;
+    Check("lvwKinds", {"Tables", "Views"});
+    Click("btnExtract");
+    RunToEnd(*extractor);
+    const QByteArray extracted = Written("ddl_extract.txt");
+    EXPECT_TRUE(extracted.contains("/*  SHOP.A* /B  */\r\nCREATE TABLE SHOP.\"A*/B\"\r\n"));
+    EXPECT_TRUE(extracted.contains("/*  SHOP.V* /X  */\r\n/* "));
+    EXPECT_EQ(earlyEnd(extracted), "");
+    delete extractor;
+
+    Form = TfrmExportImport::Create();
+    Check("lvwTables", {"SHOP.A*/B"});
+    Click("btnGenerate");
+    const QByteArray copy = Written("copy_data.txt");
+    EXPECT_TRUE(copy.startsWith("/*  SHOP.A* /B: not copied: ")) << copy.constData();
+    EXPECT_EQ(earlyEnd(copy), "");
+}
+
 TEST_F(SessionToolsTest, ToolsSitAboveTheMainWindowOnlyAndNeedASession)
 {
     QMainWindow main;

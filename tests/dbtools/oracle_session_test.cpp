@@ -1,4 +1,5 @@
 // The Oracle session's every operation on the sample database's four schemas.
+#include "dbtools/db_object_tree.h"
 #include "model/diagram_object_model.h"
 #include "model/diagram_table.h"
 #include "model/diagram_type.h"
@@ -182,5 +183,40 @@ TEST_F(OracleSessionTest, TablesReadTogetherEqualTablesReadAlone)
         togetherLines.sort();
         EXPECT_EQ(togetherLines, aloneLines);
         Console.Lines.clear();
+    }
+}
+
+// A table whose name needs quotes is queried and scripted under its own name;
+// a crafted name stays one name, so no other statement runs through it.
+TEST_F(OracleSessionTest, NamesReachTheDatabaseAsOneName)
+{
+    QTemporaryDir dir;
+    const QString dictionary =
+        SampleCopy(dir, "INSERT INTO ALL_TABLES (OWNER, TABLE_NAME) VALUES ('HR', 'O''NEIL');"
+                              "INSERT INTO ALL_TAB_COLUMNS (OWNER, TABLE_NAME, COLUMN_NAME, DATA_TYPE, DATA_LENGTH, "
+                              "NULLABLE, COLUMN_ID) VALUES ('HR', 'O''NEIL', 'Nick', 'NVARCHAR2', 18, 'Y', 1);"
+                              "INSERT INTO ALL_TAB_COMMENTS VALUES ('HR', 'O''NEIL', 'TABLE', 'It''s odd');");
+    sqlite3 *db = nullptr;
+    sqlite3_open(dir.filePath("dict.hr.db").toUtf8().constData(), &db);
+    sqlite3_exec(db, "create table \"O'NEIL\" (\"Nick\" text); insert into \"O'NEIL\" values ('Ann'), ('Bo');"
+                     "create table REGIONS (REGION_NAME text); insert into REGIONS values ('Europe');",
+                 nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    auto session = OpenSampleSession("hr", dictionary);
+
+    const QString sql = session->GetQueryDataSQL("HR", "O'NEIL");
+    EXPECT_EQ(sql, "select * \nfrom HR.\"O'NEIL\" \nwhere rownum <= 200");
+    EXPECT_EQ(session->Connection().Query(sql)->RowCount(), 2);
+    EXPECT_EQ(TDBObjectTree::ObjectDDL(*session, TDBObjectTree::ncTable, "HR.O'NEIL"),
+              "CREATE TABLE HR.\"O'NEIL\"\r\n(\r\n  \"Nick\" NVARCHAR2(18)\r\n)\r\n/\r\n\r\n"
+              "COMMENT ON TABLE HR.\"O'NEIL\" IS 'It''s odd'\r\n/\r\n");
+
+    EXPECT_EQ(session->Connection().Query(session->GetQueryDataSQL("HR", "REGIONS"))->RowCount(), 1);
+    for (const QString crafted : {"REGIONS union select USERNAME from SYS.ALL_USERS",
+                                  "REGIONS\" union select USERNAME from SYS.ALL_USERS --"}) {
+        for (const auto &[owner, table] : {std::pair<QString, QString>("HR", crafted), {"HR." + crafted, "X"}}) {
+            const QString error = ErrorOf([&] { session->Connection().Query(session->GetQueryDataSQL(owner, table)); });
+            EXPECT_TRUE(error.startsWith("no such table: HR.REGIONS")) << error.toStdString();
+        }
     }
 }

@@ -92,7 +92,7 @@ TEST_F(TableWizardTest, EveryRuleNamesWhatIsWrong)
         if (cases++ == 0)
             valid = draft;
     }
-    EXPECT_EQ(cases, 57);
+    EXPECT_EQ(cases, 60);
 }
 
 TEST_F(TableWizardTest, CreateThroughTheDialogGivesTheExpectedTable)

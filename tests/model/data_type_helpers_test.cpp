@@ -34,10 +34,10 @@ TEST(DataTypes, ParsingFormattingAndRefusedParameters)
 
 TEST(DataTypes, KnownNamesAreExact)
 {
-    const QStringList valid{"BLOB", "BOOLEAN", "CLOB",   "CHAR", "DATE",    "INTEGER",
-                            "LONG", "LONG RAW", "NUMBER", "RAW", "VARCHAR", "VARCHAR2"};
-    const QStringList length{"BLOB", "CLOB", "CHAR", "NUMBER", "RAW", "VARCHAR", "VARCHAR2"};
-    for (const QString &name : valid + QStringList{"number", "varchar2", "XMLTYPE", "NUMBER "}) {
+    const QStringList valid{"BLOB", "BOOLEAN", "CLOB",   "CHAR", "DATE",    "INTEGER",  "LONG",     "LONG RAW",
+                            "NCHAR", "NUMBER", "NVARCHAR2", "RAW", "VARCHAR", "VARCHAR2"};
+    const QStringList length{"BLOB", "CLOB", "CHAR", "NCHAR", "NUMBER", "NVARCHAR2", "RAW", "VARCHAR", "VARCHAR2"};
+    for (const QString &name : valid + QStringList{"number", "varchar2", "nvarchar2", "XMLTYPE", "NUMBER "}) {
         EXPECT_EQ(TDataTypeHelpers::IsValidType(name), valid.contains(name)) << name.toStdString();
         EXPECT_EQ(TDataTypeHelpers::HasLength(name), length.contains(name)) << name.toStdString();
         EXPECT_EQ(TDataTypeHelpers::HasPrecision(name), name == "NUMBER") << name.toStdString();

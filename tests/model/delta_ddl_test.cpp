@@ -68,7 +68,7 @@ TEST_F(DeltaDdl, TableAgainstTable)
     auto renamed = Emp();
     renamed->Columns.FindColumn("JOB")->Name = "Job";
     EXPECT_EQ(Emp()->BuildAlterDdl(*renamed), "ALTER TABLE SHOP.EMP DROP COLUMN JOB\r\n/\r\n\r\n"
-                                             "ALTER TABLE SHOP.EMP ADD Job VARCHAR2(9)\r\n/\r\n\r\n");
+                                             "ALTER TABLE SHOP.EMP ADD \"Job\" VARCHAR2(9)\r\n/\r\n\r\n");
 
     // Past a handful of columns the look-up is hashed; order does not matter,
     // and a duplicate name still matches the first column of the name, on
@@ -84,6 +84,61 @@ TEST_F(DeltaDdl, TableAgainstTable)
         EXPECT_EQ(wide->BuildAlterDdl(*NewTable("W", "WIDE", columns + QStringList{"C3 DATE"})),
                   "ALTER TABLE W.WIDE MODIFY (" + last + ")\r\n/\r\n\r\n")
             << width;
+    }
+}
+
+// The dictionary ends lines with LF, a diagram file or the clipboard with
+// CR LF: the same texts either way are no difference, and a real change
+// writes the target's text as it is.
+TEST_F(DeltaDdl, LineBreakFormsAreNoDifference)
+{
+    const auto withBreaks = [](const QString &lineBreak, const QString &last) {
+        auto table = NewTable("HR", "O'NEIL", {"ID NUMBER", "Nick VARCHAR2(9)"}, "Two" + lineBreak + "lines");
+        table->Columns.FindColumn("Nick")->Comment = "A" + lineBreak + lineBreak + "B" + lineBreak;
+        AddCheck(*table, "CK", "ID > 0" + lineBreak + last);
+        return table;
+    };
+    const auto dictionary = withBreaks("\n", "OR ID IS NULL");
+    for (const QString lineBreak : {"\n", "\r\n", "\r"})
+        EXPECT_EQ(dictionary->BuildAlterDdl(*withBreaks(lineBreak, "OR ID IS NULL")), "") << lineBreak.size();
+
+    const auto changed = withBreaks("\r\n", "OR ID < 0");
+    changed->Comment += "\r\n";
+    changed->Columns.FindColumn("Nick")->Comment.chop(2);
+    EXPECT_EQ(dictionary->BuildAlterDdl(*changed),
+              "COMMENT ON TABLE HR.\"O'NEIL\" IS 'Two\r\nlines\r\n'\r\n/\r\n\r\n"
+              "COMMENT ON COLUMN HR.\"O'NEIL\".\"Nick\" IS 'A\r\n\r\nB'\r\n/\r\n\r\n"
+              "ALTER TABLE HR.\"O'NEIL\" DROP CONSTRAINT CK\r\n/\r\n\r\n"
+              "ALTER TABLE HR.\"O'NEIL\"\r\n  ADD CONSTRAINT CK\r\n  CHECK (ID > 0\r\nOR ID < 0)\r\n/\r\n\r\n");
+    EXPECT_EQ(NewTable("HR", "O'NEIL", {"Nick DATE"})->BuildAlterDdl(*NewTable("HR", "O'NEIL", {"Nick DATE NOT NULL"})),
+              "ALTER TABLE HR.\"O'NEIL\" MODIFY \"Nick\" NOT NULL\r\n/\r\n\r\n");
+}
+
+// What a delta drops is named the way it was created.
+TEST_F(DeltaDdl, DropsQuoteTheNamesTheyDrop)
+{
+    TDiagramObjectModel original, target;
+    auto *oneil = AddColumns(*AddTable(original, "HR", "O'NEIL"), {"ID NUMBER", "Nick DATE"});
+    AddCheck(*oneil, "o'ck", "ID > 0");
+    AddIndex(*oneil, "ix", {"Nick"});
+    EXPECT_EQ(oneil->BuildAlterDdl(*NewTable("HR", "O'NEIL", {"ID NUMBER"})),
+              "ALTER TABLE HR.\"O'NEIL\" DROP COLUMN \"Nick\"\r\n/\r\n\r\n"
+              "ALTER TABLE HR.\"O'NEIL\" DROP CONSTRAINT \"o'ck\"\r\n/\r\n\r\n"
+              "DROP INDEX HR.\"ix\"\r\n/\r\n\r\n");
+    EXPECT_TRUE(original.BuildDeltaDdl(target).endsWith(" */\r\nDROP TABLE HR.\"O'NEIL\"\r\n/\r\n\r\n"));
+}
+
+TEST(DdlText, SameTextReadsEveryLineBreakAsOne)
+{
+    const struct {
+        const char *A, *B;
+        bool Same;
+    } cases[] = {{"a\r\nb", "a\nb", true},   {"a\rb", "a\nb", true},     {"a\r\r\nb", "a\n\nb", true},
+                 {"a\r\n", "a\n\n", false}, {"a\n", "a", false},       {"a", "a\r\n", false},
+                 {"", "", true},             {"ab\n", "ac\n", false},    {"a\nb", "a b", false}};
+    for (const auto &c : cases) {
+        EXPECT_EQ(TDdlText::SameText(c.A, c.B), c.Same) << c.A << "|" << c.B;
+        EXPECT_EQ(TDdlText::SameText(c.B, c.A), c.Same) << c.B << "|" << c.A;
     }
 }
 

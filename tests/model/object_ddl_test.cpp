@@ -146,4 +146,21 @@ TEST_F(ObjectDdl, OddContentIsWrittenAsItStands)
     expectGolden("ddl/odd_content.sql", Bytes(CurrentModel->BuildModelDdl()));
 }
 
+// Names that are not plain upper-case identifiers are quoted wherever a
+// statement names them; texts keep their own line breaks; a name holding
+// "*/" cannot end the script's comments early.
+TEST_F(ObjectDdl, NamesAreQuotedAndTextsKeptAsTheyAre)
+{
+    CurrentModel->Name = "Odd */ page";
+    auto *oneil = AddColumns(*AddTable(*CurrentModel, "HR", "O'NEIL"),
+                             {"ID NUMBER(4) NOT NULL", "Nick VARCHAR2(10) -- First line\nsecond", "SIZE NVARCHAR2(20)"});
+    oneil->Comment = "Kept\r\nas typed";
+    AddPrimaryKey(*oneil, "o'neil_pk", {"ID"});
+    AddForeignKey(*oneil, "FK", {"Nick"}, "hr", "Parent Table", {"NICK NAME"}, "CASCADE");
+    AddCheck(*oneil, "SIZE", "\"SIZE\" IS NOT NULL\r\nOR ID > 0");
+    AddIndex(*oneil, "IX\"1", {"Nick", "ID"});
+    AddColumns(*AddTable(*CurrentModel, "HR", "A*/B"), {"A$# DATE"});
+    expectGolden("ddl/quoted_names.sql", Bytes(CurrentModel->BuildModelDdl()));
+}
+
 } // namespace

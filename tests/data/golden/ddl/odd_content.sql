@@ -20,22 +20,22 @@ ALTER TABLE .
   REFERENCES .()
 /
 
-CREATE INDEX . ON . ("")
+CREATE INDEX . ON . ()
 /
 
 
 /*  mixed"Case  */
-CREATE TABLE shop.mixed"Case
+CREATE TABLE "shop"."mixed""Case"
 (
-  o'clock VARCHAR2(5)
+  "o'clock" VARCHAR2(5)
 )
 /
 
-ALTER TABLE shop.mixed"Case
-  ADD CONSTRAINT uk UNIQUE (o'clock)
+ALTER TABLE "shop"."mixed""Case"
+  ADD CONSTRAINT "uk" UNIQUE ("o'clock")
 /
 
-COMMENT ON COLUMN shop.mixed"Case.o'clock IS 'quote '' inside'
+COMMENT ON COLUMN "shop"."mixed""Case"."o'clock" IS 'quote '' inside'
 /
 
 

@@ -18,8 +18,7 @@ struct TModelGlobalsScope {
 
 } // namespace
 
-// Waits for comments, checks and view texts to compare alike whatever their line breaks.
-TEST(RoundTripTest, DISABLED_SampleTablesReadSavedReopenedAndPastedStayAlike)
+TEST(RoundTripTest, SampleTablesReadSavedReopenedAndPastedStayAlike)
 {
     TModelGlobalsScope globals;
     TRecordingConsole console;

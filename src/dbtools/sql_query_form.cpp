@@ -33,6 +33,10 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 namespace {
 
 QString CellText(const QVariant &value) { return value.isNull() ? QString() : value.toString(); }
@@ -41,6 +45,16 @@ QString RowCountText(qint64 rows, const char *verb)
 {
     return QStringLiteral("%1 %2 %3.").arg(rows).arg(rows == 1 ? QLatin1String("row") : QLatin1String("rows"),
                                                       QLatin1String(verb));
+}
+
+// The rows were many small blocks, most from the worker's own heap, and the
+// allocator keeps freed memory of that kind unless asked to give it back. Asked
+// from the event loop, once the window or the worker is wholly gone.
+void TrimHeapSoon()
+{
+#if defined(__GLIBC__)
+    QTimer::singleShot(0, qApp, [] { malloc_trim(0); });
+#endif
 }
 
 // How far each further editor window sits from the one before.
@@ -99,6 +113,12 @@ TfrmSQLQuery::TfrmSQLQuery(QWidget *owner)
         if (value > 0 && value == sgdResults->verticalScrollBar()->maximum())
             FetchMore();
     });
+    // Rows let go above keep the rows in sight where they are, and the end of
+    // the grid reachable by scrolling once more.
+    connect(m_rows, &QAbstractItemModel::rowsRemoved, this, [this](const QModelIndex &, int first, int last) {
+        if (first == 0)
+            sgdResults->verticalScrollBar()->setValue(sgdResults->verticalScrollBar()->value() - (last + 1));
+    });
     m_cancelRepeat = new QTimer(this);
     m_cancelRepeat->setInterval(CancelRepeatMs);
     connect(m_cancelRepeat, &QTimer::timeout, this, [this] {
@@ -145,6 +165,7 @@ TfrmSQLQuery::~TfrmSQLQuery()
     }
     if (m_registered && TWindowRegistry::Current)
         TWindowRegistry::Current->UnregisterOpenWindow(this);
+    TrimHeapSoon();
 }
 
 TfrmSQLQuery *TfrmSQLQuery::Create(QWidget *owner)
@@ -303,6 +324,7 @@ void TfrmSQLQuery::Start(const QStringList &statements)
     connect(worker, &TSqlQueryWorker::StatementFailed, this, &TfrmSQLQuery::OnStatementFailed);
     connect(worker, &QThread::finished, this, &TfrmSQLQuery::OnFinished);
     connect(worker, &QThread::finished, worker, &QObject::deleteLater);
+    connect(worker, &QThread::finished, qApp, &TrimHeapSoon);
     m_worker = worker;
     ShowStatus(m_scriptMode ? QStringLiteral("Running the script...") : QStringLiteral("Running..."));
     worker->start();

@@ -60,6 +60,9 @@ void TrimHeapSoon()
 // How far each further editor window sits from the one before.
 constexpr int CascadeStep = 28;
 constexpr int CascadeSlots = 10;
+// Room for the frame, which is not known before the window manager has drawn it.
+constexpr int FrameWidth = 8;
+constexpr int FrameHeight = 32;
 // A cancel that found no statement running yet (it was about to start) is
 // sent again at this pace until the run has ended.
 constexpr int CancelRepeatMs = 200;
@@ -197,7 +200,7 @@ void TfrmSQLQuery::PlaceOverOwner()
         if (auto *bar = owner->findChild<QMenuBar *>(QString(), Qt::FindDirectChildrenOnly); bar && bar->isVisible())
             area.setTop(bar->mapToGlobal(QPoint(0, bar->height())).y());
     }
-    const QSize size(qMin(720, available.width()), qMin(560, available.height()));
+    const QSize size(qMin(720, available.width() - FrameWidth), qMin(560, available.height() - FrameHeight));
     const QPoint origin = area.topLeft() + QPoint(CascadeStep, CascadeStep);
     // The first free step, so that a closed window's place is taken again.
     int slot = 0;
@@ -211,8 +214,8 @@ void TfrmSQLQuery::PlaceOverOwner()
             break;
     }
     QPoint at = origin + QPoint(slot % CascadeSlots * CascadeStep, slot % CascadeSlots * CascadeStep);
-    at.setX(qBound(available.left(), at.x(), available.right() + 1 - size.width()));
-    at.setY(qBound(available.top(), at.y(), available.bottom() + 1 - size.height()));
+    at.setX(qBound(available.left(), at.x(), available.right() + 1 - size.width() - FrameWidth));
+    at.setY(qBound(available.top(), at.y(), available.bottom() + 1 - size.height() - FrameHeight));
     resize(size);
     move(at);
 }

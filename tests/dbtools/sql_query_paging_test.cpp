@@ -1,6 +1,7 @@
 // The SQL editor on a result far larger than its grid: pages, the bounded
 // window of rows, cancels, and statements that need the waiting connection.
 #include "dbtools/connection_claim.h"
+#include "dbtools/sql_query_worker.h"
 #include "model/result_set.h"
 #include "platform/fake_user_interface.h"
 #include "query_wait.h"
@@ -12,8 +13,11 @@
 #include <QLabel>
 #include <QScrollBar>
 #include <QTableView>
+#include <QThread>
 
 #include <gtest/gtest.h>
+
+#include <atomic>
 
 namespace {
 
@@ -63,13 +67,17 @@ TEST_F(SqlQueryPagingTest, PagesOnScrollingAndABoundedWindowOfRows)
     EXPECT_EQ(Status(), "1000 rows shown; more rows remain.");
 
     Form->ResultRows().SetBounds(1200, TResultGridModel::DefaultMaxBytes);
+    const qint64 topRow = Scroll()->value();
     fetchMore->trigger();
     ASSERT_TRUE(WaitForPage(Form));
+    EXPECT_EQ(Form->ResultRows().FirstKeptRow() + Scroll()->value(), topRow) << "the rows in sight stay";
     EXPECT_EQ(GridRows(Form), 1200);
     EXPECT_EQ(Form->ResultRows().FirstKeptRow(), 300);
     EXPECT_EQ(Form->ResultRows().headerData(0, Qt::Vertical).toString(), "301");
     EXPECT_EQ(Status(), "Rows 301 to 1500 shown; more rows remain.");
     EXPECT_LT(Scroll()->value(), Scroll()->maximum()) << "the end is one more scroll away";
+    Scroll()->setValue(Scroll()->maximum() - 1);
+    EXPECT_TRUE(Form->MoreRowsWaiting()) << "only the very end asks for more";
     ScrollToEnd();
     EXPECT_EQ(Status(), "Rows 801 to 2000 shown; more rows remain.");
 
@@ -159,4 +167,66 @@ TEST(ResultGridModel, TheByteBoundKeepsTheNewestRows)
     model.Append({{QVariant()}, {QVariant("a")}, {QVariant("b")}});
     EXPECT_EQ(model.FirstKeptRow() + model.KeptRows(), 8);
     EXPECT_EQ(model.CellText(1, 0) + "|" + model.CellText(3, 0), "|b") << "a null shows empty";
+}
+
+namespace {
+
+// Rows without end, or a statement that runs until it is interrupted.
+class TEndlessConnection : public ISqlConnection {
+public:
+    bool Connected() const override { return true; }
+    void Disconnect() override {}
+    qint64 Execute(const QString &sql, const TSqlBinds &, ISqlRowSink *sink) override
+    {
+        if (sql == "rows") {
+            sink->Columns({"N"});
+            for (qint64 n = 1;; ++n)
+                if (!sink->Row({n}))
+                    return n;
+        }
+        while (Interrupts == 0)
+            QThread::msleep(1);
+        throw ESqlError("interrupted");
+    }
+    void Interrupt() override { ++Interrupts; }
+    bool IsOracleServer() const override { return false; }
+    QString Description() const override { return "endless"; }
+    std::atomic<int> Interrupts{0};
+};
+
+} // namespace
+
+// A running statement is interrupted; a fetch waiting for its window is only
+// woken, so no break reaches what runs on the connection next.
+TEST(SqlQueryWorker, CancelInterruptsOnlyARunningStatement)
+{
+    TEndlessConnection connection;
+    TSqlQueryWorker waiting(nullptr, connection, {"rows"}, 10, true);
+    std::atomic<bool> paused{false};
+    QObject::connect(&waiting, &TSqlQueryWorker::RowsWaiting, &waiting, [&] { paused = true; }, Qt::DirectConnection);
+    waiting.start();
+    const QDeadlineTimer guard(30000);
+    while (!paused && !guard.hasExpired())
+        QThread::msleep(1);
+    ASSERT_TRUE(paused);
+    waiting.Cancel();
+    ASSERT_TRUE(waiting.wait(30000));
+    EXPECT_EQ(connection.Interrupts, 0);
+
+    TSqlQueryWorker running(nullptr, connection, {"long"}, 10, true);
+    std::atomic<bool> failed{false};
+    QObject::connect(&running, &TSqlQueryWorker::StatementFailed, &running, [&] { failed = true; }, Qt::DirectConnection);
+    std::atomic<bool> started{false};
+    QObject::connect(&running, &TSqlQueryWorker::StatementStarted, &running, [&] { started = true; },
+                     Qt::DirectConnection);
+    running.start();
+    while (!started && !guard.hasExpired())
+        QThread::msleep(1);
+    // As the window does: again until the statement has taken the cancel.
+    while (connection.Interrupts == 0 && !guard.hasExpired()) {
+        running.Cancel();
+        QThread::msleep(5);
+    }
+    ASSERT_TRUE(running.wait(30000));
+    EXPECT_TRUE(failed);
 }

@@ -13,13 +13,13 @@
 #include "platform/user_interface.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFile>
 #include <QFontDatabase>
 #include <QHeaderView>
 #include <QIODevice>
-#include <QApplication>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPlainTextEdit>

@@ -1,6 +1,5 @@
 // The SQL editor on a result far larger than its grid: pages, the bounded
 // window of rows, cancels, and statements that need the waiting connection.
-#include "dbtools/connection_claim.h"
 #include "dbtools/sql_query_worker.h"
 #include "model/result_set.h"
 #include "platform/fake_user_interface.h"
@@ -120,13 +119,6 @@ TEST_F(SqlQueryPagingTest, AWaitingQueryGivesTheConnectionUp)
     Scope.Session->Disconnect();
     ASSERT_TRUE(WaitForQuery(Form));
     EXPECT_TRUE(Ui.Calls().isEmpty());
-    {
-        // A claim only ends a fetch while it lasts.
-        TConnectionClaim claim(Scope.Session->Connection());
-        claim.Release();
-        std::lock_guard lock(TConnectionClaim::Mutex());
-        EXPECT_FALSE(TConnectionClaim::Claimed(Scope.Session->Connection()));
-    }
 }
 
 // Closing the window mid-query ends the worker and leaves the connection free.
@@ -201,27 +193,27 @@ public:
 TEST(SqlQueryWorker, CancelInterruptsOnlyARunningStatement)
 {
     TEndlessConnection connection;
+    std::atomic<bool> paused{false}, started{false}, failed{false};
+    const QDeadlineTimer guard(30000);
+    auto waitFor = [&](std::atomic<bool> &flag) {
+        while (!flag && !guard.hasExpired())
+            QThread::msleep(1);
+        return bool(flag);
+    };
     TSqlQueryWorker waiting(nullptr, connection, {"rows"}, 10, true);
-    std::atomic<bool> paused{false};
     QObject::connect(&waiting, &TSqlQueryWorker::RowsWaiting, &waiting, [&] { paused = true; }, Qt::DirectConnection);
     waiting.start();
-    const QDeadlineTimer guard(30000);
-    while (!paused && !guard.hasExpired())
-        QThread::msleep(1);
-    ASSERT_TRUE(paused);
+    ASSERT_TRUE(waitFor(paused));
     waiting.Cancel();
     ASSERT_TRUE(waiting.wait(30000));
     EXPECT_EQ(connection.Interrupts, 0);
 
     TSqlQueryWorker running(nullptr, connection, {"long"}, 10, true);
-    std::atomic<bool> failed{false};
-    QObject::connect(&running, &TSqlQueryWorker::StatementFailed, &running, [&] { failed = true; }, Qt::DirectConnection);
-    std::atomic<bool> started{false};
     QObject::connect(&running, &TSqlQueryWorker::StatementStarted, &running, [&] { started = true; },
                      Qt::DirectConnection);
+    QObject::connect(&running, &TSqlQueryWorker::StatementFailed, &running, [&] { failed = true; }, Qt::DirectConnection);
     running.start();
-    while (!started && !guard.hasExpired())
-        QThread::msleep(1);
+    ASSERT_TRUE(waitFor(started));
     // As the window does: again until the statement has taken the cancel.
     while (connection.Interrupts == 0 && !guard.hasExpired()) {
         running.Cancel();

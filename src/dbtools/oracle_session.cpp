@@ -1,5 +1,6 @@
 #include "dbtools/oracle_session.h"
 
+#include "dbtools/connection_claim.h"
 #include "dbtools/console_helper.h"
 #include "dbtools/dictionary_table_reader.h"
 #include "dbtools/login_manager.h"
@@ -93,8 +94,11 @@ bool TOracleSession::GetConnected() const { return m_connection && m_connection-
 
 void TOracleSession::Disconnect()
 {
-    if (m_connection)
-        m_connection->Disconnect();
+    if (!m_connection)
+        return;
+    // A SQL editor's query waiting for its window would keep the log-off waiting.
+    TConnectionClaim claim(*m_connection);
+    m_connection->Disconnect();
 }
 
 void TOracleSession::CheckConnected() const
@@ -108,6 +112,7 @@ std::unique_ptr<TOSResultSet> TOracleSession::DictionaryQuery(const QString &sql
     CheckConnected();
     TConsoleHelper::WriteLine(sql);
     TConsoleHelper::WriteLine(QString());
+    TConnectionClaim claim(*m_connection);
     return m_connection->Query(sql, binds);
 }
 

@@ -3,6 +3,7 @@
 #include "dbtools/console_helper.h"
 #include "dbtools/gui_helpers.h"
 #include "dbtools/oracle_session.h"
+#include "dbtools/result_grid_model.h"
 #include "dbtools/sql_highlighter.h"
 #include "dbtools/sql_query_worker.h"
 #include "dbtools/sql_script.h"
@@ -12,6 +13,7 @@
 #include "platform/user_interface.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFile>
@@ -19,13 +21,21 @@
 #include <QHeaderView>
 #include <QIODevice>
 #include <QLabel>
+#include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QScreen>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QStackedWidget>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTextCursor>
+#include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
+
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 namespace {
 
@@ -36,6 +46,26 @@ QString RowCountText(qint64 rows, const char *verb)
     return QStringLiteral("%1 %2 %3.").arg(rows).arg(rows == 1 ? QLatin1String("row") : QLatin1String("rows"),
                                                       QLatin1String(verb));
 }
+
+// The rows were many small blocks, most from the worker's own heap, and the
+// allocator keeps freed memory of that kind unless asked to give it back. Asked
+// from the event loop, once the window or the worker is wholly gone.
+void TrimHeapSoon()
+{
+#if defined(__GLIBC__)
+    QTimer::singleShot(0, qApp, [] { malloc_trim(0); });
+#endif
+}
+
+// How far each further editor window sits from the one before.
+constexpr int CascadeStep = 28;
+constexpr int CascadeSlots = 10;
+// Room for the frame, which is not known before the window manager has drawn it.
+constexpr int FrameWidth = 8;
+constexpr int FrameHeight = 32;
+// A cancel that found no statement running yet (it was about to start) is
+// sent again at this pace until the run has ended.
+constexpr int CancelRepeatMs = 200;
 
 } // namespace
 
@@ -63,6 +93,10 @@ TfrmSQLQuery::TfrmSQLQuery(QWidget *owner)
     actCancel->setObjectName(QStringLiteral("actCancel"));
     actCancel->setToolTip(QStringLiteral("Stop the running statement"));
     connect(actCancel, &QAction::triggered, this, &TfrmSQLQuery::CancelQuery);
+    actFetchMore = toolBar->addAction(QStringLiteral("Fetch &More"));
+    actFetchMore->setObjectName(QStringLiteral("actFetchMore"));
+    actFetchMore->setToolTip(QStringLiteral("Fetch the next rows of the query"));
+    connect(actFetchMore, &QAction::triggered, this, &TfrmSQLQuery::FetchMore);
 
     memSQL = new QPlainTextEdit(this);
     memSQL->setObjectName(QStringLiteral("memSQL"));
@@ -70,10 +104,32 @@ TfrmSQLQuery::TfrmSQLQuery(QWidget *owner)
     memSQL->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_highlighter = new TSQLHighlighter(memSQL->document());
 
-    sgdResults = new QTableWidget(this);
+    m_rows = new TResultGridModel(this);
+    sgdResults = new QTableView(this);
     sgdResults->setObjectName(QStringLiteral("sgdResults"));
+    sgdResults->setModel(m_rows);
     sgdResults->setEditTriggers(QAbstractItemView::NoEditTriggers);
     sgdResults->verticalHeader()->setDefaultSectionSize(sgdResults->fontMetrics().height() + 4);
+    sgdResults->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    // Reaching the end of the grid asks for the next page.
+    connect(sgdResults->verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int value) {
+        if (value > 0 && value == sgdResults->verticalScrollBar()->maximum())
+            FetchMore();
+    });
+    // Rows let go above keep the rows in sight where they are, and the end of
+    // the grid reachable by scrolling once more.
+    connect(m_rows, &QAbstractItemModel::rowsRemoved, this, [this](const QModelIndex &, int first, int last) {
+        if (first == 0)
+            sgdResults->verticalScrollBar()->setValue(sgdResults->verticalScrollBar()->value() - (last + 1));
+    });
+    m_cancelRepeat = new QTimer(this);
+    m_cancelRepeat->setInterval(CancelRepeatMs);
+    connect(m_cancelRepeat, &QTimer::timeout, this, [this] {
+        if (m_worker)
+            m_worker->Cancel();
+        else
+            m_cancelRepeat->stop();
+    });
     memOutput = new QPlainTextEdit(this);
     memOutput->setObjectName(QStringLiteral("memOutput"));
     memOutput->setReadOnly(true);
@@ -83,19 +139,22 @@ TfrmSQLQuery::TfrmSQLQuery(QWidget *owner)
     pnlResults->addWidget(sgdResults);
     pnlResults->addWidget(memOutput);
 
-    auto *splitter = new QSplitter(Qt::Vertical, this);
-    splitter->addWidget(memSQL);
-    splitter->addWidget(pnlResults);
-    splitter->setStretchFactor(0, 1);
-    splitter->setStretchFactor(1, 2);
+    m_splitter = new QSplitter(Qt::Vertical, this);
+    m_splitter->setObjectName(QStringLiteral("splSQL"));
+    m_splitter->addWidget(memSQL);
+    m_splitter->addWidget(pnlResults);
+    m_splitter->setStretchFactor(0, 1);
+    m_splitter->setStretchFactor(1, 2);
     lblStatus = new QLabel(this);
     lblStatus->setObjectName(QStringLiteral("lblStatus"));
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(2, 2, 2, 2);
     layout->addWidget(toolBar);
-    layout->addWidget(splitter, 1);
+    layout->addWidget(m_splitter, 1);
     layout->addWidget(lblStatus);
+    // Typing goes to the editor as soon as the window is active.
+    memSQL->setFocus();
     UpdateActions();
 }
 
@@ -109,6 +168,7 @@ TfrmSQLQuery::~TfrmSQLQuery()
     }
     if (m_registered && TWindowRegistry::Current)
         TWindowRegistry::Current->UnregisterOpenWindow(this);
+    TrimHeapSoon();
 }
 
 TfrmSQLQuery *TfrmSQLQuery::Create(QWidget *owner)
@@ -120,8 +180,44 @@ TfrmSQLQuery *TfrmSQLQuery::Create(QWidget *owner)
         TWindowRegistry::Current->RegisterOpenWindow(form);
         form->m_registered = true;
     }
+    form->PlaceOverOwner();
     form->show();
+    form->activateWindow();
+    form->memSQL->setFocus(Qt::ActiveWindowFocusReason);
     return form;
+}
+
+// Over the owner, below its menu bar, and each further editor a step down
+// and to the right of the last, within the owner's screen. Without an owner
+// (or before it is shown) the screen's work area stands in for it.
+void TfrmSQLQuery::PlaceOverOwner()
+{
+    QWidget *owner = parentWidget() ? parentWidget()->window() : nullptr;
+    QScreen *screen = owner && owner->screen() ? owner->screen() : QGuiApplication::primaryScreen();
+    const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, 800, 600);
+    QRect area = owner && owner->isVisible() ? owner->geometry() : available;
+    if (owner && owner->isVisible()) {
+        if (auto *bar = owner->findChild<QMenuBar *>(QString(), Qt::FindDirectChildrenOnly); bar && bar->isVisible())
+            area.setTop(bar->mapToGlobal(QPoint(0, bar->height())).y());
+    }
+    const QSize size(qMin(720, available.width() - FrameWidth), qMin(560, available.height() - FrameHeight));
+    const QPoint origin = area.topLeft() + QPoint(CascadeStep, CascadeStep);
+    // The first free step, so that a closed window's place is taken again.
+    int slot = 0;
+    for (; slot < CascadeSlots; ++slot) {
+        const QPoint at = origin + QPoint(slot * CascadeStep, slot * CascadeStep);
+        bool taken = false;
+        for (QWidget *window : QApplication::topLevelWidgets())
+            taken = taken || (window != this && window->isVisible() && qobject_cast<TfrmSQLQuery *>(window) &&
+                              window->pos() == at);
+        if (!taken)
+            break;
+    }
+    QPoint at = origin + QPoint(slot % CascadeSlots * CascadeStep, slot % CascadeSlots * CascadeStep);
+    at.setX(qBound(available.left(), at.x(), available.right() + 1 - size.width() - FrameWidth));
+    at.setY(qBound(available.top(), at.y(), available.bottom() + 1 - size.height() - FrameHeight));
+    resize(size);
+    move(at);
 }
 
 void TfrmSQLQuery::closeEvent(QCloseEvent *event)
@@ -142,6 +238,19 @@ void TfrmSQLQuery::SetScriptMode(bool value)
     m_scriptMode = value;
     pnlResults->setCurrentWidget(value ? static_cast<QWidget *>(memOutput) : sgdResults);
     actRun->setText(value ? QStringLiteral("&Run Script") : QStringLiteral("&Run"));
+    // A script is read more than its output: the text gets the room there,
+    // a query's rows get it otherwise.
+    const int editorShare = value ? 3 : 1;
+    const int resultShare = value ? 1 : 2;
+    m_splitter->setStretchFactor(0, editorShare);
+    m_splitter->setStretchFactor(1, resultShare);
+    int total = 0;
+    for (int size : m_splitter->sizes())
+        total += size;
+    if (total > 0)
+        m_splitter->setSizes({total * editorShare / (editorShare + resultShare),
+                              total * resultShare / (editorShare + resultShare)});
+    UpdateActions();
 }
 
 void TfrmSQLQuery::LoadSQLFromStream(QIODevice &stream)
@@ -205,19 +314,20 @@ void TfrmSQLQuery::Start(const QStringList &statements)
     auto *session = dynamic_cast<TOracleSession *>(DatabaseSession.get());
     if (!session || !session->GetConnected())
         throw ENotConnected();
-    sgdResults->clear();
-    sgdResults->setRowCount(0);
-    sgdResults->setColumnCount(0);
+    m_rows->Reset();
     memOutput->clear();
     m_failures = 0;
-    auto *worker = new TSqlQueryWorker(DatabaseSession, session->Connection(), statements);
+    m_moreRows = false;
+    auto *worker = new TSqlQueryWorker(DatabaseSession, session->Connection(), statements, PageRows, !m_scriptMode);
     connect(worker, &TSqlQueryWorker::StatementStarted, this, &TfrmSQLQuery::OnStatementStarted);
     connect(worker, &TSqlQueryWorker::ColumnsArrived, this, &TfrmSQLQuery::OnColumns);
     connect(worker, &TSqlQueryWorker::RowsArrived, this, &TfrmSQLQuery::OnRows);
+    connect(worker, &TSqlQueryWorker::RowsWaiting, this, &TfrmSQLQuery::OnRowsWaiting);
     connect(worker, &TSqlQueryWorker::StatementDone, this, &TfrmSQLQuery::OnStatementDone);
     connect(worker, &TSqlQueryWorker::StatementFailed, this, &TfrmSQLQuery::OnStatementFailed);
     connect(worker, &QThread::finished, this, &TfrmSQLQuery::OnFinished);
     connect(worker, &QThread::finished, worker, &QObject::deleteLater);
+    connect(worker, &QThread::finished, qApp, &TrimHeapSoon);
     m_worker = worker;
     ShowStatus(m_scriptMode ? QStringLiteral("Running the script...") : QStringLiteral("Running..."));
     worker->start();
@@ -226,8 +336,29 @@ void TfrmSQLQuery::Start(const QStringList &statements)
 
 void TfrmSQLQuery::CancelQuery()
 {
-    if (m_worker)
-        m_worker->Cancel();
+    if (!m_worker)
+        return;
+    m_worker->Cancel();
+    m_cancelRepeat->start();
+}
+
+void TfrmSQLQuery::FetchMore()
+{
+    if (!m_worker || !m_moreRows)
+        return;
+    m_moreRows = false;
+    m_worker->FetchMore(PageRows);
+    ShowStatus(ShownRowsText() + QStringLiteral("; fetching more..."));
+    UpdateActions();
+}
+
+QString TfrmSQLQuery::ShownRowsText() const
+{
+    const qint64 first = m_rows->FirstKeptRow();
+    const qint64 kept = m_rows->KeptRows();
+    if (first == 0)
+        return QStringLiteral("%1 %2 shown").arg(kept).arg(kept == 1 ? QLatin1String("row") : QLatin1String("rows"));
+    return QStringLiteral("Rows %1 to %2 shown").arg(first + 1).arg(first + kept);
 }
 
 void TfrmSQLQuery::ShowStatus(const QString &text) { lblStatus->setText(text); }
@@ -236,6 +367,8 @@ void TfrmSQLQuery::UpdateActions()
 {
     actRun->setEnabled(!m_worker);
     actCancel->setEnabled(bool(m_worker));
+    actFetchMore->setVisible(!m_scriptMode);
+    actFetchMore->setEnabled(m_worker && m_moreRows);
 }
 
 void TfrmSQLQuery::OnStatementStarted(int index, const QString &statement)
@@ -250,8 +383,7 @@ void TfrmSQLQuery::OnColumns(int index, const QStringList &names)
         memOutput->appendPlainText(names.join(QLatin1Char('\t')));
         return;
     }
-    sgdResults->setColumnCount(int(names.size()));
-    sgdResults->setHorizontalHeaderLabels(names);
+    m_rows->Reset(names);
 }
 
 void TfrmSQLQuery::OnRows(int index, const QList<QVariantList> &rows)
@@ -265,28 +397,37 @@ void TfrmSQLQuery::OnRows(int index, const QList<QVariantList> &rows)
         }
         return;
     }
-    const int first = sgdResults->rowCount();
-    int next = first;
-    sgdResults->setRowCount(next + int(rows.size()));
-    for (const QVariantList &row : rows) {
-        for (int c = 0; c < row.size() && c < sgdResults->columnCount(); ++c)
-            sgdResults->setItem(next, c, new QTableWidgetItem(CellText(row[c])));
-        ++next;
-    }
+    const bool first = m_rows->TotalRows() == 0;
+    m_rows->Append(rows);
     // The first rows set the widths; measuring every later batch would cost
     // more than it shows.
-    if (first == 0)
+    if (first)
         sgdResults->resizeColumnsToContents();
 }
 
-void TfrmSQLQuery::OnStatementDone(int index, qint64 rows, bool isQuery)
+void TfrmSQLQuery::OnRowsWaiting(int index)
 {
-    const QString text = isQuery ? RowCountText(rows, "selected")
-                                 : (rows > 0 ? RowCountText(rows, "processed") : QStringLiteral("Statement processed."));
-    if (m_scriptMode)
+    m_moreRows = true;
+    ShowStatus(ShownRowsText() + QStringLiteral("; more rows remain."));
+    UpdateActions();
+}
+
+void TfrmSQLQuery::OnStatementDone(int index, qint64 rows, bool isQuery, bool complete)
+{
+    m_moreRows = false;
+    QString text = isQuery ? RowCountText(rows, "selected")
+                           : (rows > 0 ? RowCountText(rows, "processed") : QStringLiteral("Statement processed."));
+    if (m_scriptMode) {
+        if (!complete)
+            text = RowCountText(rows, "shown").chopped(1) + QStringLiteral("; the rest was not fetched.");
         memOutput->appendPlainText(text + QLatin1Char('\n'));
-    else
-        ShowStatus(text);
+        return;
+    }
+    if (!complete)
+        text = ShownRowsText() + QStringLiteral("; the rest was not fetched: another statement needed the session.");
+    else if (m_rows->FirstKeptRow() > 0)
+        text = text.chopped(1) + QStringLiteral("; ") + ShownRowsText().toLower() + QLatin1Char('.');
+    ShowStatus(text);
 }
 
 void TfrmSQLQuery::OnStatementFailed(int index, const QString &message)
@@ -307,13 +448,16 @@ void TfrmSQLQuery::OnFinished()
 {
     const bool cancelled = m_worker && m_worker->Cancelled();
     m_worker = nullptr;
+    m_moreRows = false;
+    m_cancelRepeat->stop();
     if (m_scriptMode)
         ShowStatus(cancelled ? QStringLiteral("Script cancelled.")
                              : QStringLiteral("Script finished with %1 %2.")
                                    .arg(m_failures)
                                    .arg(m_failures == 1 ? QLatin1String("error") : QLatin1String("errors")));
     else if (cancelled)
-        ShowStatus(QStringLiteral("Cancelled."));
+        ShowStatus(m_rows->KeptRows() == 0 ? QStringLiteral("Cancelled.")
+                                           : QStringLiteral("Cancelled; ") + ShownRowsText().toLower() + QLatin1Char('.'));
     UpdateActions();
     emit QueryFinished();
 }

@@ -1,7 +1,8 @@
 #pragma once
 // TfrmSQLQuery: the SQL editor window. It edits SQL with highlighting, runs a
 // query on a worker thread into its result grid, or runs its whole text as a
-// script into an output memo; it is also where generated DDL is shown.
+// script into an output memo; it is also where generated DDL is shown. A query
+// fetches a page of rows at a time, as the grid is scrolled to its end.
 #include <QPointer>
 #include <QWidget>
 
@@ -9,8 +10,11 @@ class QAction;
 class QIODevice;
 class QLabel;
 class QPlainTextEdit;
+class QSplitter;
 class QStackedWidget;
-class QTableWidget;
+class QTableView;
+class QTimer;
+class TResultGridModel;
 class TSQLHighlighter;
 class TSqlQueryWorker;
 
@@ -43,6 +47,15 @@ public:
     // Stops the running statement; the window stays as it is.
     void CancelQuery();
     bool IsRunning() const;
+    // True while the query waits with more rows than the grid holds.
+    bool MoreRowsWaiting() const { return m_moreRows; }
+    // Asks the waiting query for the next page of rows.
+    void FetchMore();
+    TResultGridModel &ResultRows() const { return *m_rows; }
+
+    // Rows a query fetches at first and with each further page; a script
+    // shows this many rows of each query.
+    static constexpr int PageRows = 500;
 
     static QString LastSQLFileName();
 
@@ -60,20 +73,28 @@ private:
     void OnStatementStarted(int index, const QString &statement);
     void OnColumns(int index, const QStringList &names);
     void OnRows(int index, const QList<QVariantList> &rows);
-    void OnStatementDone(int index, qint64 rows, bool isQuery);
+    void OnRowsWaiting(int index);
+    void OnStatementDone(int index, qint64 rows, bool isQuery, bool complete);
     void OnStatementFailed(int index, const QString &message);
     void OnFinished();
     void UpdateActions();
+    void PlaceOverOwner();
+    QString ShownRowsText() const;
 
     QPlainTextEdit *memSQL;
     TSQLHighlighter *m_highlighter;
+    QSplitter *m_splitter;
     QStackedWidget *pnlResults;
-    QTableWidget *sgdResults;
+    QTableView *sgdResults;
+    TResultGridModel *m_rows;
+    QTimer *m_cancelRepeat;
     QPlainTextEdit *memOutput;
     QLabel *lblStatus;
     QAction *actRun;
     QAction *actCancel;
+    QAction *actFetchMore;
     bool m_scriptMode = false;
+    bool m_moreRows = false;
     bool m_registered = false;
     int m_failures = 0;
     QPointer<TSqlQueryWorker> m_worker;

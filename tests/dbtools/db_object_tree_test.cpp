@@ -5,7 +5,6 @@
 #include "sample_database.h"
 #include "test_data.h"
 
-#include <QTableWidget>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
@@ -137,9 +136,8 @@ TEST_F(DBObjectTreeTest, QueryDataRunsTheFirstRowsInANewWindow)
     EXPECT_FALSE(LastWindow()->ScriptMode());
     EXPECT_EQ(LastWindow()->SQLText(), "select * \nfrom HR.EMPLOYEES \nwhere rownum <= 200");
     ASSERT_TRUE(WaitForQuery(LastWindow()));
-    auto *grid = LastWindow()->findChild<QTableWidget *>("sgdResults");
-    EXPECT_EQ(grid->rowCount(), 107);
-    EXPECT_EQ(grid->item(0, 0)->text(), "100");
+    EXPECT_EQ(GridRows(LastWindow()), 107);
+    EXPECT_EQ(GridText(LastWindow(), 0, 0), "100");
 
     // A view's and a sequence's rows: the stand-in has none and says so.
     const std::pair<QString, QString> cases[] = {

@@ -10,7 +10,6 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPointer>
-#include <QTableWidget>
 #include <QTextCursor>
 #include <QThread>
 
@@ -24,7 +23,8 @@ const char EndlessQuery[] = "with recursive c(x) as (select 1 union all select x
 
 class SqlQueryFormTest : public ::testing::Test {
 protected:
-    QTableWidget *Grid() { return Form->findChild<QTableWidget *>("sgdResults"); }
+    TResultGridModel *Grid() { return &Form->ResultRows(); }
+    QString Cell(int row, int column) { return GridText(Form, row, column); }
     QString Status() { return Form->findChild<QLabel *>("lblStatus")->text(); }
     void Run(const QString &sql = {})
     {
@@ -54,9 +54,9 @@ TEST_F(SqlQueryFormTest, AQueryFillsTheGridFromTheWorker)
     ASSERT_TRUE(WaitForQuery(Form));
     ASSERT_EQ(Grid()->columnCount(), 3);
     ASSERT_EQ(Grid()->rowCount(), 107);
-    EXPECT_EQ(Grid()->horizontalHeaderItem(1)->text(), "LAST_NAME");
-    EXPECT_EQ(Grid()->item(0, 0)->text() + Grid()->item(0, 1)->text() + "|" + Grid()->item(0, 2)->text(), "100King|");
-    EXPECT_EQ(Grid()->item(106, 0)->text(), "206");
+    EXPECT_EQ(Grid()->headerData(1, Qt::Horizontal).toString(), "LAST_NAME");
+    EXPECT_EQ(Cell(0, 0) + Cell(0, 1) + "|" + Cell(0, 2), "100King|");
+    EXPECT_EQ(Cell(106, 0), "206");
     EXPECT_EQ(Status(), "107 rows selected.");
     Run("select 1 from dual where 0 = 1");
     EXPECT_EQ(QString::number(Grid()->rowCount()) + " " + Status(), "0 0 rows selected.");
@@ -73,7 +73,7 @@ TEST_F(SqlQueryFormTest, TheSelectionRunsAloneAndErrorsAreShown)
     editor->setTextCursor(cursor);
     Run();
     ASSERT_EQ(Grid()->rowCount(), 1);
-    EXPECT_EQ(Grid()->item(0, 0)->text(), "Asia");
+    EXPECT_EQ(Cell(0, 0), "Asia");
     Run("select NO_COLUMN from HR.REGIONS");
     EXPECT_EQ(Ui.Messages(), QStringList({"no such column: NO_COLUMN"}));
     EXPECT_EQ(Status(), "Error: no such column: NO_COLUMN");
@@ -148,7 +148,7 @@ TEST_F(SqlQueryFormTest, DroppedConnectionsCancelsAndClosingWhileAQueryRuns)
     EXPECT_EQ(Status(), "Cancelled.");
     EXPECT_TRUE(Ui.Calls().isEmpty());
     Run("select 7 from dual");
-    EXPECT_EQ(Grid()->item(0, 0)->text(), "7");
+    EXPECT_EQ(Cell(0, 0), "7");
     Form->RunQuery(EndlessQuery);
     Form->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

@@ -132,6 +132,7 @@ void TOracleSession::DictionaryRows(const QString &sql, const TSqlBinds &binds,
     CheckConnected();
     TConsoleHelper::WriteLine(sql);
     TConsoleHelper::WriteLine(QString());
+    TConnectionClaim claim(*m_connection);
     m_connection->Execute(sql, binds, &sink);
 }
 

@@ -240,3 +240,47 @@ TEST(XmlParser, FuzzCorpusReplays)
 }
 
 } // namespace
+
+namespace {
+
+QString dumpTree(const TXMLElement *element)
+{
+    if (!element)
+        return QStringLiteral("-");
+    QString out = element->Name();
+    for (const TXMLAttribute *attribute : element->Attributes())
+        out += u' ' + attribute->Name() + u'=' + attribute->Value();
+    out += u'[' + element->Text() + u']';
+    if (element->Text().isNull())
+        out += QStringLiteral("null");
+    for (const TXMLElement *child : element->Children())
+        out += u'(' + dumpTree(child) + u')';
+    return out;
+}
+
+} // namespace
+
+// A file's bytes are scanned as they are: whatever ends their lines, the tree
+// is the one their text with CR LF line ends gives.
+TEST(XmlParser, BytesGiveTheTreeOfTheirCrLfText)
+{
+    const QList<QByteArray> cases = {
+        "<a>\r\n  <b x='1'>t</b>\r\n  <c/>\r\n</a>\r\n",
+        "<a>\n  <b x='1\n2'>t\nu</b>\n</a>",
+        "<a>\r<b><![CDATA[x\ny]]></b>\r\n</a>",
+        "<a>one<b/>two &amp; three<c/><![CDATA[four]]>five<![CDATA[]]></a>",
+        "<a><b>&lt;\r\n</b>tail\r</a>\r\n",
+        "<a\n  x='1'><!-- \n --><?p \r?>\r\n<b/></a>",
+    };
+    for (const QByteArray &bytes : cases) {
+        TDirtyXMLParser fromBytes, fromText;
+        ASSERT_TRUE(fromBytes.LoadFromBytes(bytes)) << bytes.toStdString();
+        ASSERT_TRUE(fromText.ParseXml(fromBytes.SourceText())) << bytes.toStdString();
+        EXPECT_EQ(dumpTree(fromBytes.Root()), dumpTree(fromText.Root())) << bytes.toStdString();
+    }
+    TDirtyXMLParser parser;
+    ASSERT_TRUE(parser.LoadFromBytes(cases[3]));
+    EXPECT_EQ(parser.Root()->Text(), "onetwo & threefourfive");
+    ASSERT_TRUE(parser.LoadFromBytes(cases[1]));
+    EXPECT_EQ(dumpTree(parser.Root()), "a[\r\n  \r\n](b x=1\r\n2[t\r\nu])");
+}

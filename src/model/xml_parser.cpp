@@ -197,9 +197,55 @@ public:
     template <class View>
     const QString *Shared(View text)
     {
-        // Short strings are hashed whole; a long one by its length and its
-        // first and last eight characters, as the many texts of a file are
-        // short, and a long one that misses costs only its allocation.
+        const quint32 hash = hashOf(text);
+        TSlot &slot = m_slots[hash % m_slots.size()];
+        // A slot is compared with the characters where its string was met in
+        // the parsed text, which the document keeps: the string itself has,
+        // in a large file, long left the cache. Its hash settles most misses.
+        const auto *data = reinterpret_cast<const char *>(text.data());
+        const std::size_t bytes = std::size_t(text.size()) * sizeof(*text.data());
+        if (!slot.String || slot.Hash != hash || slot.Bytes != bytes || std::memcmp(slot.Data, data, bytes) != 0)
+            slot = {m_strings.New(toQString(text)), data, bytes, hash};
+        return slot.String;
+    }
+
+private:
+    struct TSlot
+    {
+        const QString *String = nullptr;
+        const char *Data = nullptr;
+        std::size_t Bytes = 0;
+        quint32 Hash = 0;
+    };
+
+    // Short strings are hashed whole; a long one by its length and its first
+    // and last eight characters, as the many texts of a file are short, and a
+    // long one that misses costs only its allocation. Bytes go eight at a time.
+    static quint32 hashOf(QLatin1String text)
+    {
+        const char *d = text.data();
+        const std::size_t n = std::size_t(text.size());
+        std::uint64_t a = 0, b = 0;
+        if (n >= 8) {
+            std::memcpy(&a, d, 8);
+            std::memcpy(&b, d + n - 8, 8);
+        } else if (n >= 4) {
+            std::uint32_t x, y;
+            std::memcpy(&x, d, 4);
+            std::memcpy(&y, d + n - 4, 4);
+            a = x;
+            b = y;
+        } else if (n > 0) {
+            a = std::uint64_t(std::uint8_t(d[0])) << 16 | std::uint64_t(std::uint8_t(d[n / 2])) << 8
+                | std::uint8_t(d[n - 1]);
+        }
+        std::uint64_t h = (a ^ (std::uint64_t(n) << 56)) * 0x9E3779B97F4A7C15ull;
+        h = (h ^ (h >> 29) ^ b) * 0xBF58476D1CE4E5B9ull;
+        return quint32(h >> 32);
+    }
+
+    static quint32 hashOf(QStringView text)
+    {
         const qsizetype size = text.size();
         quint32 hash = 2166136261u ^ quint32(size); // FNV-1a
         const auto mix = [&](qsizetype from, qsizetype to) {
@@ -212,22 +258,11 @@ public:
             mix(0, 8);
             mix(size - 8, size);
         }
-        const std::size_t index = hash % m_slots.size();
-        const QString *&slot = m_slots[index];
-        // The slot's hash settles most misses without reaching for the
-        // characters of its string, which in a large file have long left the
-        // cache.
-        if (!slot || m_hashes[index] != hash || QStringView(*slot) != text) {
-            slot = m_strings.New(toQString(text));
-            m_hashes[index] = hash;
-        }
-        return slot;
+        return hash;
     }
 
-private:
     TXMLNodeBlocks<QString> &m_strings;
-    std::array<const QString *, 1024> m_slots{};
-    std::array<quint32, 1024> m_hashes{};
+    std::array<TSlot, 1024> m_slots{};
 };
 
 } // namespace

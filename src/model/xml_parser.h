@@ -259,7 +259,7 @@ public:
     T *New(A &&...arguments)
     {
         if (m_blocks.empty() || m_used == BlockSize) {
-            m_blocks.push_back(std::make_unique<Storage[]>(BlockSize));
+            m_blocks.push_back(std::make_unique_for_overwrite<Storage[]>(BlockSize));
             m_used = 0;
         }
         T *object = new (m_blocks.back().get() + m_used) T(std::forward<A>(arguments)...);
@@ -282,11 +282,11 @@ public:
     T *New(std::size_t count)
     {
         if (count > BlockSize / 4) {
-            m_large.push_back(std::make_unique<T[]>(count));
+            m_large.push_back(std::make_unique_for_overwrite<T[]>(count));
             return m_large.back().get();
         }
         if (m_blocks.empty() || m_used + count > BlockSize) {
-            m_blocks.push_back(std::make_unique<T[]>(BlockSize));
+            m_blocks.push_back(std::make_unique_for_overwrite<T[]>(BlockSize));
             m_used = 0;
         }
         T *items = m_blocks.back().get() + m_used;

@@ -284,3 +284,28 @@ TEST(XmlParser, BytesGiveTheTreeOfTheirCrLfText)
     ASSERT_TRUE(parser.LoadFromBytes(cases[1]));
     EXPECT_EQ(dumpTree(parser.Root()), "a[\r\n  \r\n](b x=1\r\n2[t\r\nu])");
 }
+
+// Wide lists of children beside small ones keep every child in its place.
+TEST(XmlParser, WideListsKeepEveryChildInOrder)
+{
+    const std::vector<int> widths{3, 3000, 5, 9000, 2, 700};
+    QByteArray text = "<r>";
+    for (int width : widths) {
+        text += "<l>";
+        for (int i = 0; i < width; ++i)
+            text += "<c n='" + QByteArray::number(i) + "'/>";
+        text += "</l>";
+    }
+    TDirtyXMLParser parser;
+    ASSERT_TRUE(parser.LoadFromBytes(text + "</r>"));
+    ASSERT_EQ(parser.Root()->Children().Count(), int(widths.size()));
+    for (size_t l = 0; l < widths.size(); ++l) {
+        const TXMLElement *list = parser.Root()->Children().Items(int(l));
+        ASSERT_EQ(list->Children().Count(), widths[l]);
+        int expected = 0;
+        for (const TXMLElement *child : list->Children()) {
+            EXPECT_EQ(child->GetParent(), list);
+            ASSERT_EQ(*child->GetAttribute("n"), QString::number(expected++));
+        }
+    }
+}

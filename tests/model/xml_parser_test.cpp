@@ -168,6 +168,9 @@ TEST(XmlParser, EntitiesAndBytesAreLatin1LinesEndingInCrLf)
     // Positions count the text after the line ends were made CR LF.
     EXPECT_FALSE(parser.LoadFromBytes("<a>\n</b>"));
     EXPECT_EQ(parser.ErrorMessage(), "Closing tag </b> (at position 8) does not match any opening tag <a>");
+    // Also for a line end that reaches no text of the tree.
+    EXPECT_FALSE(parser.LoadFromBytes("<a\n></b>"));
+    EXPECT_EQ(parser.ErrorMessage(), "Closing tag </b> (at position 8) does not match any opening tag <a>");
     EXPECT_TRUE(parser.LoadFromBytes(QByteArray()));
     EXPECT_EQ(parser.Root(), nullptr);
     // ISO-8859-1 whatever the declaration says.
@@ -271,6 +274,7 @@ TEST(XmlParser, BytesGiveTheTreeOfTheirCrLfText)
         "<a>one<b/>two &amp; three<c/><![CDATA[four]]>five<![CDATA[]]></a>",
         "<a><b>&lt;\r\n</b>tail\r</a>\r\n",
         "<a\n  x='1'><!-- \n --><?p \r?>\r\n<b/></a>",
+        "<a><![CDATA[x\n]]><![CDATA[\r]]></a>",
     };
     for (const QByteArray &bytes : cases) {
         TDirtyXMLParser fromBytes, fromText;

@@ -1,4 +1,4 @@
-// Saving and loading diagram files of 100, 1,000 and 5,000 tables. Loading
+// Saving and loading diagram files of 100, 1,000, 5,000 and 20,000 tables. Loading
 // must grow linearly with the size of the file: the complexity fit reported
 // for each family shows it. Loading a file is also set against `xmllint
 // --noout` on the same file (processor time of both, as the machine may be
@@ -145,7 +145,7 @@ void BM_LoadDiagramFile(benchmark::State &state)
 
 void Sizes(benchmark::internal::Benchmark *b)
 {
-    b->Arg(100)->Arg(1000)->Arg(5000)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
+    b->Arg(100)->Arg(1000)->Arg(5000)->Arg(20000)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
 }
 
 BENCHMARK(BM_BuildDiagramXml)->Apply(Sizes);

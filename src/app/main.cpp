@@ -1,6 +1,7 @@
 // Program entry: splash screen, main window, message loop.
 #include "canvas/print_diagram.h"
 #include "dbtools/oci_connection.h"
+#include "model/diagram_file_preload.h"
 #include "model/model_globals.h"
 #include "platform/font.h"
 #include "platform/user_interface.h"
@@ -101,6 +102,7 @@ int main(int argc, char **argv)
             SplashForm->show();
             LetSplashPaint(*SplashForm);
             const QStringList parameters = ProgramParameters();
+            TDiagramFilePreload::Start(Tfrmgui::CommandLineFileNames(parameters));
             TOciClientSettings::Current() = TOciClientSettings::FromParameters(parameters);
             mainForm = std::make_unique<Tfrmgui>(parameters);
             if (CurrentDiagram)
@@ -125,6 +127,7 @@ int main(int argc, char **argv)
             result = 1;
         }
     }
+    TDiagramFilePreload::Finish();
     FinalizeModelGlobals();
     return result;
 }

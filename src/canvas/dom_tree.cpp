@@ -9,6 +9,7 @@
 #include <QTreeWidget>
 
 #include <functional>
+#include <memory>
 
 namespace {
 
@@ -129,7 +130,15 @@ void TDOMTree::AddModelNodes(QTreeWidget *tree, TDiagramObjectModel *model)
 {
     if (!tree || !model)
         return;
-    QTreeWidgetItem *root = NewNode(tree, nullptr, model->Name, TTreeImageList::imgFolder, model);
+    // The model's nodes are made apart from the tree and join it at once: a
+    // node made inside it tells the tree's model of itself and of each of its
+    // values, and a page of thousands of tables has hundreds of thousands.
+    auto made = std::make_unique<QTreeWidgetItem>();
+    QTreeWidgetItem *root = made.get();
+    root->setText(0, model->Name);
+    root->setData(0, TDOMTree::ImageIndexRole, TTreeImageList::imgFolder);
+    root->setData(0, TDOMTree::DataRole, QVariant::fromValue(reinterpret_cast<quintptr>(model)));
+    root->setIcon(0, TTreeImageList::Instance().Icon(TTreeImageList::imgFolder));
 
     QTreeWidgetItem *owners = AddNode(tree, root, QStringLiteral("Owners"));
     for (const QString &owner : model->Owners)
@@ -165,6 +174,7 @@ void TDOMTree::AddModelNodes(QTreeWidget *tree, TDiagramObjectModel *model)
         for (TDiagramMethod *method : type->Methods)
             NewNode(tree, methods, method->Name + QStringLiteral("()"), TTreeImageList::imgColumn, nullptr);
     }
+    tree->addTopLevelItem(made.release());
     root->setExpanded(true);
 }
 

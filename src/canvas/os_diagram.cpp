@@ -97,13 +97,38 @@ void TOSDiagram::DestroyGraphics()
     // file, then close the empty first page) would cost N squared. Polishing
     // now is what the loop would do next anyway.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::PolishRequest);
+    // A leaving child is also moved out of its parent's list by shifting all
+    // behind it, so each box is first in the list only when no other child
+    // (the popup menu, the rubber band) stands before the boxes: otherwise
+    // every box moves all the others once more. The other children step out
+    // while the boxes go, and come back after them.
+    struct TOtherChild {
+        QWidget *Widget;
+        Qt::WindowFlags Flags;
+        bool Visible;
+    };
+    std::vector<TOtherChild> others;
     const QObjectList children = Surface->children();
+    for (QObject *child : children) {
+        if (qobject_cast<TOSGraphic *>(child))
+            break;
+        auto *widget = qobject_cast<QWidget *>(child);
+        if (!widget)
+            continue;
+        others.push_back({widget, widget->windowFlags(), widget->isVisible()});
+        widget->setParent(nullptr, widget->windowFlags());
+    }
     for (QObject *child : children)
         if (auto *box = qobject_cast<TOSGraphic *>(child)) {
             box->Diagram = nullptr;
             box->hide();
             delete box; // a Qt child: its parent would otherwise free it
         }
+    for (const TOtherChild &other : others) {
+        other.Widget->setParent(Surface, other.Flags);
+        if (other.Visible)
+            other.Widget->show();
+    }
 }
 
 void TOSDiagram::PlaceBox(TOSGraphic *box, int left, int top, int width, int height)

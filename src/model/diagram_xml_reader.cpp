@@ -1,6 +1,7 @@
 #include "model/diagram_xml_reader.h"
 
 #include "model/diagram_column.h"
+#include "model/diagram_file_preload.h"
 #include "model/diagram_index.h"
 #include "model/diagram_key.h"
 #include "model/diagram_note.h"
@@ -156,10 +157,15 @@ bool TLoadXMLDiagram::LoadDiagramXml(bool fromFile)
         return false;
     m_pinned.clear();
     try {
-        m_parser = std::make_unique<TDirtyXMLParser>();
-        const bool parsed = fromFile ? m_parser->LoadFromFile(FileName)
-                                     : (Stream ? m_parser->LoadFromStream(*Stream)
-                                               : m_parser->ParseXml(QString()));
+        bool parsed = false;
+        // A file named at start-up may have been parsed while the splash was up.
+        if (fromFile)
+            m_parser = TDiagramFilePreload::Take(FileName, parsed);
+        if (!m_parser) {
+            m_parser = std::make_unique<TDirtyXMLParser>();
+            parsed = fromFile ? m_parser->LoadFromFile(FileName)
+                              : (Stream ? m_parser->LoadFromStream(*Stream) : m_parser->ParseXml(QString()));
+        }
         if (!parsed)
             throw EXMLFileError(TXmlPropertyReader::LoadErrorMessage(FileName, m_parser->ErrorMessage()));
         const TXMLElement *root = m_parser->Root();

@@ -95,6 +95,24 @@ void TOSColumnList::SortColumns(int method, TDiagramTable *table)
     if (table)
         table->ColumnSortMethod = static_cast<quint8>(method);
 
+    // Creation order sorts by the sequence numbers written with ten digits:
+    // for numbers that are not negative, the order of the numbers. Columns
+    // already in it, as they are after the first sort, stay as they are:
+    // every rebuild of a page sorts the columns of all its tables.
+    if (method != csmAlpha && method != csmKeys) {
+        bool inOrder = true;
+        int previous = 0;
+        for (TDiagramColumn *column : *this) {
+            if (column->Sequence < previous) {
+                inOrder = false;
+                break;
+            }
+            previous = column->Sequence;
+        }
+        if (inOrder)
+            return;
+    }
+
     const bool hasPrimaryKey = table && table->PrimaryKeys.Count() > 0;
     const TDiagramPrimaryKey *primaryKey = hasPrimaryKey ? table->PrimaryKeys.GetPrimaryKey(0) : nullptr;
 

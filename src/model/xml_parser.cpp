@@ -2,6 +2,7 @@
 
 #include "model/model_errors.h"
 
+#include <QBuffer>
 #include <QByteArray>
 #include <QFile>
 #include <QIODevice>
@@ -9,6 +10,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <type_traits>
 
 namespace {
 
@@ -158,6 +160,27 @@ QString linesText(const QByteArray &bytes)
     return text;
 }
 
+QString toQString(QStringView text)
+{
+    return text.toString();
+}
+
+QString toQString(QLatin1String text)
+{
+    return QString(text);
+}
+
+// A file's bytes are scanned as they are, without turning them into a text
+// first (that copy was twice the size of the file, and made and freed on
+// every load). The positions of messages and the text the tree keeps refer
+// to the bytes with every line ended by CR LF; as long as the bytes already
+// are, both are the same. The scan of the bytes gives up with this as soon as
+// a line end that is not CR LF would reach the tree, and a failed scan of
+// them is repeated on the proper text for its message.
+struct TNotCrLf
+{
+};
+
 // A document repeats a handful of element and attribute names ("property",
 // "name") and, in our files, attribute values (the names of properties)
 // hundreds of thousands of times. A string found in this small table of
@@ -169,31 +192,96 @@ QString linesText(const QByteArray &bytes)
 class TSharedStrings
 {
 public:
-    QString Shared(QStringView text)
+    explicit TSharedStrings(TXMLNodeBlocks<QString> &strings) : m_strings(strings) {}
+
+    template <class View>
+    const QString *Shared(View text)
     {
-        quint32 hash = 2166136261u; // FNV-1a
-        for (const QChar c : text)
-            hash = (hash ^ c.unicode()) * 16777619u;
-        QString &slot = m_slots[hash % m_slots.size()];
-        // An unused slot matches nothing, not even empty text, which must
-        // stay an empty (not a null) string.
-        if (slot.isNull() || QStringView(slot) != text)
-            slot = text.toString();
-        return slot;
+        const quint32 hash = hashOf(text);
+        TSlot &slot = m_slots[hash % m_slots.size()];
+        // A slot is compared with the characters where its string was met in
+        // the parsed text, which the document keeps: the string itself has,
+        // in a large file, long left the cache. Its hash settles most misses.
+        const auto *data = reinterpret_cast<const char *>(text.data());
+        const std::size_t bytes = std::size_t(text.size()) * sizeof(*text.data());
+        if (!slot.String || slot.Hash != hash || slot.Bytes != bytes || std::memcmp(slot.Data, data, bytes) != 0)
+            slot = {m_strings.New(toQString(text)), data, bytes, hash};
+        return slot.String;
     }
 
 private:
-    std::array<QString, 1024> m_slots;
+    struct TSlot
+    {
+        const QString *String = nullptr;
+        const char *Data = nullptr;
+        std::size_t Bytes = 0;
+        quint32 Hash = 0;
+    };
+
+    // Short strings are hashed whole; a long one by its length and its first
+    // and last eight characters, as the many texts of a file are short, and a
+    // long one that misses costs only its allocation. Bytes go eight at a time.
+    static quint32 hashOf(QLatin1String text)
+    {
+        const char *d = text.data();
+        const std::size_t n = std::size_t(text.size());
+        std::uint64_t a = 0, b = 0;
+        if (n >= 8) {
+            std::memcpy(&a, d, 8);
+            std::memcpy(&b, d + n - 8, 8);
+        } else if (n >= 4) {
+            std::uint32_t x, y;
+            std::memcpy(&x, d, 4);
+            std::memcpy(&y, d + n - 4, 4);
+            a = x;
+            b = y;
+        } else if (n > 0) {
+            a = std::uint64_t(std::uint8_t(d[0])) << 16 | std::uint64_t(std::uint8_t(d[n / 2])) << 8
+                | std::uint8_t(d[n - 1]);
+        }
+        std::uint64_t h = (a ^ (std::uint64_t(n) << 56)) * 0x9E3779B97F4A7C15ull;
+        h = (h ^ (h >> 29) ^ b) * 0xBF58476D1CE4E5B9ull;
+        return quint32(h >> 32);
+    }
+
+    static quint32 hashOf(QStringView text)
+    {
+        const qsizetype size = text.size();
+        quint32 hash = 2166136261u ^ quint32(size); // FNV-1a
+        const auto mix = [&](qsizetype from, qsizetype to) {
+            for (qsizetype i = from; i < to; ++i)
+                hash = (hash ^ text[i].unicode()) * 16777619u;
+        };
+        if (size <= 16) {
+            mix(0, size);
+        } else {
+            mix(0, 8);
+            mix(size - 8, size);
+        }
+        return hash;
+    }
+
+    TXMLNodeBlocks<QString> &m_strings;
+    std::array<TSlot, 1024> m_slots{};
 };
 
 } // namespace
 
 // One pass over the text. Open elements are followed through their parent
-// links instead of recursion, so any nesting depth is fine.
+// links instead of recursion, so any nesting depth is fine. View is
+// QStringView for a text, QLatin1String for the bytes of a file.
+template <class View>
 class TXMLDocumentScanner
 {
+    // The bytes of a file, which may end lines other than by CR LF.
+    static constexpr bool Bytes = std::is_same_v<View, QLatin1String>;
+
 public:
-    explicit TXMLDocumentScanner(QStringView text) : s(text), n(text.size()) {}
+    // Text is the store's own source text.
+    TXMLDocumentScanner(View text, std::unique_ptr<TXMLNodeStore> store)
+        : s(text), n(text.size()), nodes(std::move(store))
+    {
+    }
 
     std::unique_ptr<TXMLNodeStore> run()
     {
@@ -238,8 +326,19 @@ private:
                 return from;
             if (u == u'&')
                 hasEntities = true;
+            else if constexpr (Bytes)
+                if (u == u'\r' || u == u'\n')
+                    requireCrLf(from);
         }
         return n;
+    }
+
+    // Throws TNotCrLf when the line-end byte at Index is not part of a CR LF.
+    void requireCrLf(qsizetype index) const
+    {
+        if (s[index].unicode() == u'\r' ? index + 1 >= n || s[index + 1].unicode() != u'\n'
+                                        : index == 0 || s[index - 1].unicode() != u'\r')
+            throw TNotCrLf();
     }
 
     [[noreturn]] void unterminatedTag()
@@ -247,7 +346,7 @@ private:
         fail(QStringLiteral("Unterminated tag starting at position ") + position(tagStart));
     }
 
-    bool lookingAt(qsizetype at, QStringView what) const
+    bool lookingAt(qsizetype at, QLatin1String what) const
     {
         return s.sliced(at).startsWith(what);
     }
@@ -255,18 +354,22 @@ private:
     // After "<!": a comment, a CDATA section, or a declaration we refuse.
     void markup()
     {
-        if (lookingAt(p + 1, u"--")) {
-            const qsizetype end = s.indexOf(u"-->", p + 3);
+        if (lookingAt(p + 1, QLatin1String("--"))) {
+            const qsizetype end = s.indexOf(QLatin1String("-->"), p + 3);
             if (end < 0)
                 fail(QStringLiteral("Unterminated comment starting at position ") + position(tagStart));
             p = end + 3;
-        } else if (lookingAt(p + 1, u"[CDATA[")) {
+        } else if (lookingAt(p + 1, QLatin1String("[CDATA["))) {
             if (!current)
                 refuseDocType();
             const qsizetype from = p + 8;
-            const qsizetype end = s.indexOf(u"]]>", from);
+            const qsizetype end = s.indexOf(QLatin1String("]]>"), from);
             if (end < 0)
                 fail(QStringLiteral("Unterminated CDATA section starting at position ") + position(tagStart));
+            if constexpr (Bytes)
+                for (qsizetype i = from; i < end; ++i)
+                    if (s[i].unicode() == u'\r' || s[i].unicode() == u'\n')
+                        requireCrLf(i);
             addText(s.sliced(from, end - from), false);
             p = end + 3;
         } else {
@@ -282,14 +385,14 @@ private:
     // Its content, the XML declaration's encoding among it, is not examined.
     void processingInstruction()
     {
-        const qsizetype end = s.indexOf(u"?>", p + 1);
+        const qsizetype end = s.indexOf(QLatin1String("?>"), p + 1);
         if (end < 0)
             fail(QStringLiteral("Unterminated processing instruction starting at position ")
                  + position(tagStart));
         p = end + 2;
     }
 
-    QStringView readName()
+    View readName()
     {
         const qsizetype from = p;
         while (p < n && isNameChar(s[p]))
@@ -333,7 +436,7 @@ private:
                 if (s[p + 1] != u'>')
                     fail(QStringLiteral("Invalid character in tag at position ") + position(p + 1));
                 p += 2;
-                current = current->GetParent();
+                closeCurrent();
                 return;
             }
             if (isNameStart(c))
@@ -347,7 +450,7 @@ private:
 
     void attribute()
     {
-        QString name = names.Shared(readName());
+        const QString *name = names.Shared(readName());
         bool sawEquals = false;
         QChar quote;
         for (;;) {
@@ -371,9 +474,9 @@ private:
         const qsizetype end = find(quote.unicode(), p, hasEntities);
         if (end == n)
             fail(QStringLiteral("Unterminated attribute value starting at position ") + position(p - 1));
-        const QStringView raw = s.sliced(p, end - p);
-        current->Attributes().Add(
-            nodes->Attributes.New(std::move(name), hasEntities ? DecodeXmlEntities(raw) : values.Shared(raw)));
+        const View raw = s.sliced(p, end - p);
+        current->Attributes().Add(nodes->Attributes.New(
+            name, hasEntities ? nodes->Strings.New(decode(raw)) : values.Shared(raw)));
         p = end + 1;
     }
 
@@ -384,44 +487,88 @@ private:
     // column names): an element's first piece of text, when it needs no
     // decoding, is shared in the same way as names, and the model that
     // keeps the value shares it as well.
-    void addText(QStringView piece, bool hasEntities)
+    //
+    // Later pieces that need no decoding are only noted: they are what
+    // stands between the children of an element, line breaks and
+    // indentation that nobody reads, and joining them was an allocation or
+    // two for every element that has children. Pieces with entities are
+    // decoded at once, so a bad one fails the parse as it always did.
+    void addText(View piece, bool hasEntities)
     {
-        if (current->m_text.isNull() && !piece.isEmpty() && !hasEntities)
-            current->m_text = texts.Shared(piece);
-        else
-            current->AppendText(piece, !hasEntities);
+        TXMLElement &element = *current;
+        if (hasEntities) {
+            element.OwnText().append(decode(piece));
+        } else if (!element.m_text) {
+            // An empty CDATA section leaves no text.
+            if (!piece.isEmpty())
+                element.m_text = texts.Shared(piece);
+        } else if (!piece.isEmpty()) {
+            TXMLTextPiece *note = nodes->TextPieces.New(1);
+            *note = {static_cast<const void *>(piece.data()), piece.size(), Bytes, element.m_pieces};
+            element.m_pieces = note;
+        }
     }
 
-    void startElement(QString name)
+    static QString decode(View raw)
+    {
+        if constexpr (Bytes)
+            return DecodeXmlEntities(QString(raw));
+        else
+            return DecodeXmlEntities(raw);
+    }
+
+    void startElement(const QString *name)
     {
         if (!current && nodes->Root)
             fail(QStringLiteral("Document may have only one root element"));
-        TXMLElement *element = nodes->Elements.New(std::move(name));
-        if (current)
-            current = current->Children().Add(element);
-        else
-            current = nodes->Root = element;
+        TXMLElement *element = nodes->Elements.New(name);
+        if (current) {
+            element->m_ownerList = &current->m_children;
+            children.push_back(element);
+        } else {
+            nodes->Root = element;
+        }
+        childrenStart.push_back(children.size());
+        current = element;
     }
 
-    void endElement(QStringView name, qsizetype namePos)
+    // The current element has ended: its children go over to it together.
+    void closeCurrent()
+    {
+        const std::size_t start = childrenStart.back();
+        childrenStart.pop_back();
+        if (const std::size_t count = children.size() - start) {
+            TXMLElement **items = nodes->ChildArrays.New(count);
+            std::copy(children.begin() + qsizetype(start), children.end(), items);
+            current->m_children.Adopt(items, int(count));
+            children.resize(start);
+        }
+        current = current->GetParent();
+    }
+
+    void endElement(View name, qsizetype namePos)
     {
         if (!current)
             fail(QStringLiteral("Closing tag does not match any opening tag at position ") + position(namePos));
         if (name != current->Name())
-            fail(QStringLiteral("Closing tag </") + name.toString() + QStringLiteral("> (at position ") + position(namePos)
+            fail(QStringLiteral("Closing tag </") + toQString(name) + QStringLiteral("> (at position ") + position(namePos)
                  + QStringLiteral(") does not match any opening tag <") + current->Name() + u'>');
-        current = current->GetParent();
+        closeCurrent();
     }
 
-    QStringView s;
+    View s;
     qsizetype n;
     qsizetype p = 0;
     qsizetype tagStart = 0;
-    std::unique_ptr<TXMLNodeStore> nodes = std::make_unique<TXMLNodeStore>();
+    std::unique_ptr<TXMLNodeStore> nodes;
     TXMLElement *current = nullptr;
-    TSharedStrings names;
-    TSharedStrings values;
-    TSharedStrings texts;
+    // The children of the open elements, outermost first; each open element's
+    // own start in it.
+    std::vector<TXMLElement *> children;
+    std::vector<std::size_t> childrenStart;
+    TSharedStrings names{nodes->Strings};
+    TSharedStrings values{nodes->Strings};
+    TSharedStrings texts{nodes->Strings};
 };
 
 EDirtyXMLParserError::EDirtyXMLParserError(const QString &message)
@@ -429,9 +576,6 @@ EDirtyXMLParserError::EDirtyXMLParserError(const QString &message)
 {
 }
 
-// Names and values are mostly shared strings; moving them in spares a
-// reference-count update each.
-TXMLAttribute::TXMLAttribute(QString name, QString value) : m_name(std::move(name)), m_value(std::move(value)) {}
 
 TXMLAttribute *TXMLAttributeList::Add(TXMLAttribute *attribute)
 {
@@ -460,8 +604,18 @@ TXMLAttribute *TXMLAttributeList::Items(int index) const
 TXMLElement *TXMLChildElementList::Add(TXMLElement *element)
 {
     element->m_ownerList = this;
-    m_items.push_back(element);
+    if (!m_added)
+        m_added = std::make_unique<std::vector<TXMLElement *>>(m_items, m_items + m_count);
+    m_added->push_back(element);
+    m_items = m_added->data();
+    m_count = int(m_added->size());
     return element;
+}
+
+void TXMLChildElementList::Adopt(TXMLElement *const *items, int count)
+{
+    m_items = items;
+    m_count = count;
 }
 
 TXMLElement *TXMLChildElementList::Items(int index) const
@@ -478,7 +632,24 @@ TXMLElement *TXMLElementList::Items(int index) const
     return m_items[size_t(index)];
 }
 
-TXMLElement::TXMLElement(QString name) : m_attributes(this), m_children(this), m_name(std::move(name)) {}
+TXMLElement::TXMLElement(const QString *name) : m_attributes(this), m_children(this), m_name(name) {}
+
+const QString &TXMLElement::NoText()
+{
+    static const QString none;
+    return none;
+}
+
+QString &TXMLElement::OwnText() const
+{
+    if (m_pieces)
+        JoinPieces();
+    if (!m_ownText) {
+        m_ownText = std::make_unique<QString>(m_text ? *m_text : QString());
+        m_text = m_ownText.get();
+    }
+    return *m_ownText;
+}
 
 TXMLElement *TXMLElement::GetParent() const
 {
@@ -509,18 +680,36 @@ std::optional<QString> TXMLElement::GetAttribute(const QString &name) const
     return std::nullopt;
 }
 
+void TXMLElement::JoinPieces() const
+{
+    std::vector<const TXMLTextPiece *> pieces;
+    qsizetype size = m_text ? m_text->size() : 0;
+    for (const TXMLTextPiece *piece = m_pieces; piece; piece = piece->Previous) {
+        pieces.push_back(piece);
+        size += piece->Length;
+    }
+    m_pieces = nullptr;
+    QString &text = OwnText();
+    text.reserve(size);
+    for (auto it = pieces.rbegin(); it != pieces.rend(); ++it) {
+        const TXMLTextPiece &piece = **it;
+        if (piece.Latin1)
+            text.append(QLatin1String(static_cast<const char *>(piece.Data), piece.Length));
+        else
+            text.append(QStringView(static_cast<const QChar *>(piece.Data), piece.Length));
+    }
+}
+
 void TXMLElement::AppendText(QStringView text, bool isCData)
 {
     if (!isCData && text.contains(u'&')) {
-        m_text.append(DecodeXmlEntities(text));
-    } else if (m_text.isNull()) {
-        // Nothing to decode, as in nearly every piece. A first piece gets a
-        // string of exactly its size, as the model keeps values; an empty
-        // CDATA section leaves no text, as appending nothing never did.
+        OwnText().append(DecodeXmlEntities(text));
+    } else if (!m_text) {
+        // An empty CDATA section leaves no text, as appending nothing never did.
         if (!isCData || !text.isEmpty())
-            m_text = text.toString();
+            OwnText() = text.toString();
     } else {
-        m_text.append(text);
+        OwnText().append(text);
     }
 }
 
@@ -554,6 +743,7 @@ bool TDirtyXMLParser::LoadFromFile(const QString &fileName)
     if (!file.open(QIODevice::ReadOnly)) {
         m_nodes.reset();
         m_sourceText.clear();
+        m_sourceBytes.clear();
         m_errorMessage = QStringLiteral("Cannot open file \"") + fileName + QStringLiteral("\". ")
                          + file.errorString();
         return false;
@@ -565,12 +755,36 @@ bool TDirtyXMLParser::LoadFromStream(QIODevice &stream)
 {
     if (!stream.isSequential())
         stream.seek(0);
+    // Pasted text comes in a buffer: its bytes are shared, not copied.
+    if (auto *buffer = qobject_cast<QBuffer *>(&stream); buffer && buffer->isReadable()) {
+        const QByteArray bytes = buffer->data().sliced(buffer->pos());
+        buffer->seek(buffer->size());
+        return LoadFromBytes(bytes);
+    }
     return LoadFromBytes(stream.readAll());
 }
 
 bool TDirtyXMLParser::LoadFromBytes(const QByteArray &bytes)
 {
-    return ParseXml(linesText(bytes));
+    m_nodes.reset();
+    m_errorMessage.clear();
+    m_sourceText.clear();
+    m_sourceBytes.clear();
+    try {
+        auto store = std::make_unique<TXMLNodeStore>();
+        store->SourceBytes = bytes;
+        const QLatin1String text(store->SourceBytes.constData(), store->SourceBytes.size());
+        m_nodes = TXMLDocumentScanner<QLatin1String>(text, std::move(store)).run();
+    } catch (const TNotCrLf &) {
+        // Lines ended otherwise than by CR LF: the text with its line ends
+        // made CR LF is parsed instead.
+        return ParseXml(linesText(bytes));
+    } catch (const EDirtyXMLParserError &) {
+        // The message must count positions in the text with CR LF line ends.
+        return ParseXml(linesText(bytes));
+    }
+    m_sourceBytes = bytes;
+    return true;
 }
 
 bool TDirtyXMLParser::ParseXml(const QString &text)
@@ -578,12 +792,26 @@ bool TDirtyXMLParser::ParseXml(const QString &text)
     m_nodes.reset();
     m_errorMessage.clear();
     m_sourceText.clear();
+    m_sourceBytes.clear();
     try {
-        m_nodes = TXMLDocumentScanner(text).run();
+        auto store = std::make_unique<TXMLNodeStore>();
+        store->SourceText = text;
+        const QStringView view(store->SourceText);
+        m_nodes = TXMLDocumentScanner<QStringView>(view, std::move(store)).run();
     } catch (const EDirtyXMLParserError &e) {
         m_errorMessage = QString::fromStdString(e.what());
         return false;
     }
     m_sourceText = text;
     return true;
+}
+
+const QString &TDirtyXMLParser::SourceText() const
+{
+    // Made only when asked for: loads never need it.
+    if (m_sourceText.isEmpty() && !m_sourceBytes.isEmpty()) {
+        m_sourceText = linesText(m_sourceBytes);
+        m_sourceBytes.clear();
+    }
+    return m_sourceText;
 }

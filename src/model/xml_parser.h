@@ -14,6 +14,7 @@
 // blocks owned by the parser (TXMLNodeStore) rather than allocated one by one:
 // a large file has hundreds of thousands of them, and allocating and freeing
 // each took as long as parsing.
+#include <QByteArray>
 #include <QString>
 #include <QStringView>
 #include <QVarLengthArray>
@@ -26,9 +27,19 @@
 #include <vector>
 
 class QIODevice;
-class QByteArray;
 class TXMLElement;
 class TXMLAttributeList;
+
+// A piece of an element's text that needs no decoding, still in the parsed
+// text (the text between the children of an element, mostly line breaks and
+// indentation, that nobody reads). Kept with the document's nodes.
+struct TXMLTextPiece
+{
+    const void *Data;         // Latin-1 bytes or UTF-16 units
+    qsizetype Length;
+    bool Latin1;
+    const TXMLTextPiece *Previous;
+};
 class TXMLChildElementList;
 
 // Raised for malformed text while parsing (ParseXml catches it and keeps the
@@ -67,19 +78,20 @@ private:
 class TXMLAttribute
 {
 public:
-    TXMLAttribute(QString name, QString value);
+    // Name and value are strings kept by the document (see TXMLNodeStore).
+    TXMLAttribute(const QString *name, const QString *value) : m_name(name), m_value(value) {}
     TXMLAttribute(const TXMLAttribute &) = delete;
     TXMLAttribute &operator=(const TXMLAttribute &) = delete;
 
-    const QString &Name() const { return m_name; }
-    const QString &Value() const { return m_value; }
+    const QString &Name() const { return *m_name; }
+    const QString &Value() const { return *m_value; }
     TXMLAttributeList *Owner() const { return m_owner; }
 
 private:
     friend class TXMLAttributeList;
     TXMLAttributeList *m_owner = nullptr;
-    QString m_name;
-    QString m_value;
+    const QString *m_name;
+    const QString *m_value;
 };
 
 // The attributes of one element in document order; duplicates are kept.
@@ -120,16 +132,26 @@ public:
 
     // Appends the element and makes this list its owner.
     TXMLElement *Add(TXMLElement *element);
-    int Count() const { return int(m_items.size()); }
+    int Count() const { return m_count; }
     TXMLElement *Items(int index) const;
     TXMLElement *Owner() const { return m_owner; }
 
-    TXMLItemIterator<TXMLElement> begin() const { return TXMLItemIterator<TXMLElement>(m_items.data()); }
-    TXMLItemIterator<TXMLElement> end() const { return TXMLItemIterator<TXMLElement>(m_items.data() + m_items.size()); }
+    TXMLItemIterator<TXMLElement> begin() const { return TXMLItemIterator<TXMLElement>(m_items); }
+    TXMLItemIterator<TXMLElement> end() const { return TXMLItemIterator<TXMLElement>(m_items + m_count); }
 
 private:
+    template <class View>
+    friend class TXMLDocumentScanner;
+    // The parser hands over the children of an element all at once, when
+    // the element ends, in an array kept with the document's nodes: a
+    // growing array per element was an allocation for every few children.
+    void Adopt(TXMLElement *const *items, int count);
+
     TXMLElement *m_owner;
-    std::vector<TXMLElement *> m_items;
+    TXMLElement *const *m_items = nullptr;
+    int m_count = 0;
+    // Where children added one by one are kept.
+    std::unique_ptr<std::vector<TXMLElement *>> m_added;
 };
 
 // Elements found by a look-up; the list does not own them.
@@ -152,7 +174,8 @@ private:
 class TXMLElement
 {
 public:
-    explicit TXMLElement(QString name);
+    // The name is a string kept by the document (see TXMLNodeStore).
+    explicit TXMLElement(const QString *name);
     virtual ~TXMLElement() = default;
     TXMLElement(const TXMLElement &) = delete;
     TXMLElement &operator=(const TXMLElement &) = delete;
@@ -160,8 +183,15 @@ public:
     // The element whose child list holds this one; nullptr for the root.
     virtual TXMLElement *GetParent() const;
 
-    const QString &Name() const { return m_name; }
-    const QString &Text() const { return m_text; }
+    const QString &Name() const { return *m_name; }
+    // Pieces of text between children are joined when the text is first
+    // asked for (not from two threads at once).
+    const QString &Text() const
+    {
+        if (m_pieces)
+            JoinPieces();
+        return m_text ? *m_text : NoText();
+    }
     TXMLAttributeList &Attributes() { return m_attributes; }
     const TXMLAttributeList &Attributes() const { return m_attributes; }
     TXMLChildElementList &Children() { return m_children; }
@@ -182,12 +212,25 @@ public:
 private:
     friend class TXMLChildElementList;
     // The parser's scanner hands over shared text strings directly.
+    template <class View>
     friend class TXMLDocumentScanner;
+    void JoinPieces() const;
+    static const QString &NoText();
+    // The text to append to: the element's own.
+    QString &OwnText() const;
+
     TXMLChildElementList *m_ownerList = nullptr;
     TXMLAttributeList m_attributes;
     TXMLChildElementList m_children;
-    QString m_name;
-    QString m_text;
+    // Names and most texts are shared by many elements and kept once by the
+    // document: the element points to them, which spares a reference count
+    // going up and down for each, and keeps the element small.
+    const QString *m_name;
+    // Null when there is no text; else a text of the document, or the own.
+    mutable const QString *m_text = nullptr;
+    mutable std::unique_ptr<QString> m_ownText;
+    // Pieces still to be appended to the text, the last one first.
+    mutable const TXMLTextPiece *m_pieces = nullptr;
 };
 
 // Replaces the five named entities and numeric character references (any
@@ -216,7 +259,7 @@ public:
     T *New(A &&...arguments)
     {
         if (m_blocks.empty() || m_used == BlockSize) {
-            m_blocks.push_back(std::make_unique<Storage[]>(BlockSize));
+            m_blocks.push_back(std::make_unique_for_overwrite<Storage[]>(BlockSize));
             m_used = 0;
         }
         T *object = new (m_blocks.back().get() + m_used) T(std::forward<A>(arguments)...);
@@ -231,9 +274,42 @@ private:
     std::size_t m_used = 0;
 };
 
-// The elements and attributes of one parsed document.
+// Arrays of trivial items handed out from blocks, freed all at once.
+template <typename T>
+class TXMLArrayBlocks
+{
+public:
+    T *New(std::size_t count)
+    {
+        if (count > BlockSize / 4) {
+            m_large.push_back(std::make_unique_for_overwrite<T[]>(count));
+            return m_large.back().get();
+        }
+        if (m_blocks.empty() || m_used + count > BlockSize) {
+            m_blocks.push_back(std::make_unique_for_overwrite<T[]>(BlockSize));
+            m_used = 0;
+        }
+        T *items = m_blocks.back().get() + m_used;
+        m_used += count;
+        return items;
+    }
+
+private:
+    static constexpr std::size_t BlockSize = 8192;
+    std::vector<std::unique_ptr<T[]>> m_blocks;
+    std::vector<std::unique_ptr<T[]>> m_large;
+    std::size_t m_used = 0;
+};
+
+// The elements and attributes of one parsed document, with the text they
+// were parsed from (pieces of element texts still point into it).
 struct TXMLNodeStore
 {
+    QByteArray SourceBytes;
+    QString SourceText;
+    TXMLNodeBlocks<QString> Strings;
+    TXMLArrayBlocks<TXMLElement *> ChildArrays;
+    TXMLArrayBlocks<TXMLTextPiece> TextPieces;
     TXMLNodeBlocks<TXMLElement> Elements;
     TXMLNodeBlocks<TXMLAttribute> Attributes;
     TXMLElement *Root = nullptr;
@@ -261,11 +337,14 @@ public:
     // The root element of the last successful parse; nullptr before one, after
     // a failure, and for a document without elements. Owned by the parser.
     TXMLElement *Root() const { return m_nodes ? m_nodes->Root : nullptr; }
-    const QString &SourceText() const { return m_sourceText; }
+    // The text parsed last (a file's with its lines ended by CR LF).
+    const QString &SourceText() const;
     const QString &ErrorMessage() const { return m_errorMessage; }
 
 private:
     std::unique_ptr<TXMLNodeStore> m_nodes;
-    QString m_sourceText;
+    // A file's bytes stand for its text until the text is asked for.
+    mutable QByteArray m_sourceBytes;
+    mutable QString m_sourceText;
     QString m_errorMessage;
 };

@@ -10,6 +10,8 @@
 #include "test_data.h"
 
 #include <QCoreApplication>
+#include <QMenu>
+#include <QRubberBand>
 #include <QMimeData>
 
 namespace {
@@ -55,6 +57,26 @@ TEST_F(ControllerTest, RebuildMakesOneBoxPerObjectNotesBeneathAndGrowsTheSurface
     EXPECT_EQ(Boxes().size(), 3);
     EXPECT_EQ(SelectedGraphics->Count(), 0);
     EXPECT_EQ(surface->width(), 2000);
+
+    // The surface's other children outlast a rebuild as they were: the popup
+    // menu, and a band being drawn, still shown where it was.
+    surface->show();
+    diagram->SurfaceMouseDown(Qt::LeftButton, 5, 5);
+    diagram->SurfaceMouseMove(50, 40);
+    auto *band = surface->findChild<QRubberBand *>();
+    auto *popup = surface->findChild<QMenu *>();
+    ASSERT_TRUE(band && popup);
+    const QRect shown = band->geometry();
+    // The first rebuild puts the band before the new boxes.
+    diagram->Rebuild();
+    diagram->Rebuild();
+    EXPECT_EQ(band->parentWidget(), surface.get());
+    EXPECT_TRUE(band->isVisible());
+    EXPECT_EQ(band->geometry(), shown);
+    EXPECT_EQ(popup->parentWidget(), surface.get());
+    EXPECT_EQ(popup->windowType(), Qt::Popup);
+    EXPECT_EQ(Boxes(), (QList<TOSGraphic *>{Box(note), Box(table), Box(type)}));
+    diagram->CancelBand();
 }
 
 TEST_F(ControllerTest, FailingPageBreaksAreReportedOnceAfterThePaintAndKeepThePreference)

@@ -169,6 +169,26 @@ TEST(ColumnSort, EqualKeysKeepTheirOrder)
     EXPECT_EQ(std::vector<TDiagramColumn *>(table.Columns.begin(), table.Columns.end()), alpha);
 }
 
+// Columns already in ascending sequence stay; negative numbers sort by their
+// ten-digit text, in which -1 comes before -2.
+TEST(ColumnSort, CreationOrderOfColumnsInSequenceAndOfNegativeNumbers)
+{
+    const std::pair<std::vector<int>, QStringList> cases[] = {
+        {{0, 3, 3, 7}, {"A", "B", "C", "D"}},
+        {{-2, -1, 3, 4}, {"B", "A", "C", "D"}},
+        {{1, 2, -1, 5}, {"C", "A", "B", "D"}},
+    };
+    for (const auto &[sequences, expected] : cases) {
+        TDiagramTable table;
+        for (int i = 0; i < 4; ++i)
+            AddColumn(table, QString(QChar(u'A' + i)))->Sequence = sequences[size_t(i)];
+        table.ColumnSortMethod = csmAlpha;
+        table.Columns.SortColumns(csmCreation, &table);
+        EXPECT_EQ(ColumnNames(table), expected) << expected.join(',').toStdString();
+        EXPECT_EQ(table.ColumnSortMethod, csmCreation);
+    }
+}
+
 // Link ranks and captions --------------------------------------------------------
 
 TEST(LinkPaths, ParallelKeysGetIncreasingRanksAndRemoveTakesTheLastMatch)

@@ -2,10 +2,13 @@
 // error texts, merging, pinned tables, hostile files and the fuzzing corpus.
 #include "diagram_xml_test_support.h"
 #include "fake_database_session.h"
+#include "model/diagram_file_preload.h"
 #include "model/diagram_xml_reader.h"
 #include "test_data.h"
 
+#include <QDateTime>
 #include <QDirIterator>
+#include <QFile>
 #include <QTemporaryDir>
 
 namespace {
@@ -265,6 +268,42 @@ TEST_F(DiagramXmlReader, FuzzCorpusLoadsOrFailsCleanly)
     }
     EXPECT_GT(inputs, 20) << "the corpus is missing";
     EXPECT_GT(loaded, 0);
+}
+
+} // namespace
+
+namespace {
+
+// A file parsed while the program started is not read again by its load: the
+// load takes that parse, once.
+TEST_F(DiagramXmlReader, TheLoadOfAFileParsedAtStartUpTakesThatParse)
+{
+    QTemporaryDir dir;
+    const QString name = dir.filePath("page.xml"), later = dir.filePath("later.xml");
+    for (const QString &fileName : {name, later}) {
+        QFile file(fileName);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(Document(Prop("name", "AAAA")));
+    }
+    TDiagramFilePreload::Start({name, later});
+    bool parsed = false;
+    // The worker takes the files in order: once the later one is done, so is the first.
+    ASSERT_NE(TDiagramFilePreload::Take(later, parsed), nullptr);
+    {
+        // Same size, same time of change: only the content tells the reads apart.
+        QFile file(name);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        const QDateTime modified = file.fileTime(QFileDevice::FileModificationTime);
+        file.write(Document(Prop("name", "BBBB")));
+        ASSERT_TRUE(file.flush());
+        ASSERT_TRUE(file.setFileTime(modified, QFileDevice::FileModificationTime));
+    }
+    TDiagramObjectModel model;
+    ASSERT_TRUE(TLoadXMLDiagram::LoadFromFile(name, nullptr, false, &model));
+    EXPECT_EQ(model.Name, "AAAA");
+    ASSERT_TRUE(TLoadXMLDiagram::LoadFromFile(name, nullptr, false, &model));
+    EXPECT_EQ(model.Name, "BBBB");
+    TDiagramFilePreload::Finish();
 }
 
 } // namespace

@@ -168,6 +168,9 @@ TEST(XmlParser, EntitiesAndBytesAreLatin1LinesEndingInCrLf)
     // Positions count the text after the line ends were made CR LF.
     EXPECT_FALSE(parser.LoadFromBytes("<a>\n</b>"));
     EXPECT_EQ(parser.ErrorMessage(), "Closing tag </b> (at position 8) does not match any opening tag <a>");
+    // Also for a line end that reaches no text of the tree.
+    EXPECT_FALSE(parser.LoadFromBytes("<a\n></b>"));
+    EXPECT_EQ(parser.ErrorMessage(), "Closing tag </b> (at position 8) does not match any opening tag <a>");
     EXPECT_TRUE(parser.LoadFromBytes(QByteArray()));
     EXPECT_EQ(parser.Root(), nullptr);
     // ISO-8859-1 whatever the declaration says.
@@ -240,3 +243,73 @@ TEST(XmlParser, FuzzCorpusReplays)
 }
 
 } // namespace
+
+namespace {
+
+QString dumpTree(const TXMLElement *element)
+{
+    if (!element)
+        return QStringLiteral("-");
+    QString out = element->Name();
+    for (const TXMLAttribute *attribute : element->Attributes())
+        out += u' ' + attribute->Name() + u'=' + attribute->Value();
+    out += u'[' + element->Text() + u']';
+    if (element->Text().isNull())
+        out += QStringLiteral("null");
+    for (const TXMLElement *child : element->Children())
+        out += u'(' + dumpTree(child) + u')';
+    return out;
+}
+
+} // namespace
+
+// A file's bytes are scanned as they are: whatever ends their lines, the tree
+// is the one their text with CR LF line ends gives.
+TEST(XmlParser, BytesGiveTheTreeOfTheirCrLfText)
+{
+    const QList<QByteArray> cases = {
+        "<a>\r\n  <b x='1'>t</b>\r\n  <c/>\r\n</a>\r\n",
+        "<a>\n  <b x='1\n2'>t\nu</b>\n</a>",
+        "<a>\r<b><![CDATA[x\ny]]></b>\r\n</a>",
+        "<a>one<b/>two &amp; three<c/><![CDATA[four]]>five<![CDATA[]]></a>",
+        "<a><b>&lt;\r\n</b>tail\r</a>\r\n",
+        "<a\n  x='1'><!-- \n --><?p \r?>\r\n<b/></a>",
+        "<a><![CDATA[x\n]]><![CDATA[\r]]></a>",
+    };
+    for (const QByteArray &bytes : cases) {
+        TDirtyXMLParser fromBytes, fromText;
+        ASSERT_TRUE(fromBytes.LoadFromBytes(bytes)) << bytes.toStdString();
+        ASSERT_TRUE(fromText.ParseXml(fromBytes.SourceText())) << bytes.toStdString();
+        EXPECT_EQ(dumpTree(fromBytes.Root()), dumpTree(fromText.Root())) << bytes.toStdString();
+    }
+    TDirtyXMLParser parser;
+    ASSERT_TRUE(parser.LoadFromBytes(cases[3]));
+    EXPECT_EQ(parser.Root()->Text(), "onetwo & threefourfive");
+    ASSERT_TRUE(parser.LoadFromBytes(cases[1]));
+    EXPECT_EQ(dumpTree(parser.Root()), "a[\r\n  \r\n](b x=1\r\n2[t\r\nu])");
+}
+
+// Wide lists of children beside small ones keep every child in its place.
+TEST(XmlParser, WideListsKeepEveryChildInOrder)
+{
+    const std::vector<int> widths{3, 3000, 5, 9000, 2, 700};
+    QByteArray text = "<r>";
+    for (int width : widths) {
+        text += "<l>";
+        for (int i = 0; i < width; ++i)
+            text += "<c n='" + QByteArray::number(i) + "'/>";
+        text += "</l>";
+    }
+    TDirtyXMLParser parser;
+    ASSERT_TRUE(parser.LoadFromBytes(text + "</r>"));
+    ASSERT_EQ(parser.Root()->Children().Count(), int(widths.size()));
+    for (size_t l = 0; l < widths.size(); ++l) {
+        const TXMLElement *list = parser.Root()->Children().Items(int(l));
+        ASSERT_EQ(list->Children().Count(), widths[l]);
+        int expected = 0;
+        for (const TXMLElement *child : list->Children()) {
+            EXPECT_EQ(child->GetParent(), list);
+            ASSERT_EQ(*child->GetAttribute("n"), QString::number(expected++));
+        }
+    }
+}

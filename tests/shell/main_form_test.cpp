@@ -3,6 +3,9 @@
 #include "shell_fixture.h"
 
 #include "dbtools/gui_helpers.h"
+#include "model/diagram_file_preload.h"
+#include "model/diagram_object_model.h"
+#include "model/xml_text.h"
 #include "model/result_set.h"
 #include "platform/atomic_file.h"
 #include "platform/color.h"
@@ -444,4 +447,29 @@ TEST_F(ShellFixture, DroppedFilesOpenAsPagesUntilOneFails)
     // The page of the file that failed stays, without the file's name.
     EXPECT_EQ(TabTexts(), QStringList({"New Model", "HR Page", "New Model.2"}));
     EXPECT_TRUE(CurrentModel->FileName.isEmpty());
+}
+
+// Files parsed on the worker while the splash is up open, fail and are
+// reported just as files the window reads itself.
+TEST_F(ShellFixture, CommandLineFilesParsedDuringTheSplashOpenAsAnyOther)
+{
+    const QString good = TempFile("good.xml"), corrupt = TempFile("corrupt.xml");
+    {
+        TDiagramObjectModel model;
+        model.Name = "Good Page";
+        model.Style.SetDefaultStyle();
+        TXmlText::SaveLines(model.BuildDiagramXml(true), good);
+        QFile file(corrupt);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("<marrowtide_diagram version=\"1.1\">\r\n");
+    }
+    const QStringList parameters{"file=/no/such/page.xml", "file=" + good, "file=" + corrupt};
+    TDiagramFilePreload::Start(Tfrmgui::CommandLineFileNames(parameters));
+    Tfrmgui &form = StartWithCanvas(parameters);
+    EXPECT_EQ(TabTexts(), QStringList({"Good Page"}));
+    EXPECT_EQ(CurrentModel->FileName, good);
+    EXPECT_EQ(Ui.Messages(), QStringList({"File not found: /no/such/page.xml",
+                                          "Error loading XML file " + corrupt + "\nUnclosed element <marrowtide_diagram>"}));
+    EXPECT_EQ(form.StatusPanelText(2), "v1.1.6");
+    TDiagramFilePreload::Finish();
 }

@@ -96,6 +96,8 @@ float MeanPosition(const std::vector<int> &position, const int *first, const int
 }
 
 // Binary indexed tree over the places of one layer: how many edge ends lie at or left of a place.
+// The counts of one layer pair fit 32 bits (a pair has fewer edges than that), which keeps the
+// tree of a wide layer within the nearest cache.
 class TPlaceCounter
 {
 public:
@@ -113,15 +115,22 @@ public:
     // Ends added so far that lie strictly right of the place.
     std::int64_t RightOf(int place) const
     {
-        std::int64_t atOrLeft = 0;
+        std::uint32_t atOrLeft = 0;
         for (std::size_t i = static_cast<std::size_t>(place) + 1; i > 0; i -= i & (~i + 1))
             atOrLeft += FTree[i];
-        return FTotal - atOrLeft;
+        return static_cast<std::int64_t>(FTotal - atOrLeft);
+    }
+    // Counts the crossings of an edge ending at the place with those added before, and adds it.
+    std::int64_t Cross(int place)
+    {
+        const std::int64_t crossings = RightOf(place);
+        Add(place);
+        return crossings;
     }
 
 private:
-    std::vector<std::int64_t> FTree;
-    std::int64_t FTotal = 0;
+    std::vector<std::uint32_t> FTree;
+    std::uint32_t FTotal = 0;
 };
 
 // The ordering's working state: places of the nodes and the buffers the sweeps reuse, so
@@ -153,25 +162,37 @@ public:
         std::int64_t crossings = 0;
         for (std::size_t l = 0; l + 1 < layers.size(); ++l) {
             const auto &upper = layers[l];
-            FByPlace.assign(upper.size(), -1);
-            for (int v : upper)
-                FByPlace[Position[v]] = v;
+            // While the sweeps run, each layer lists its nodes in place order.
+            if (!LayersInPlaceOrder) {
+                FByPlace.assign(upper.size(), -1);
+                for (int v : upper)
+                    FByPlace[Position[v]] = v;
+            }
+            const std::vector<int> &byPlace = LayersInPlaceOrder ? upper : FByPlace;
             FCounter.Reset(layers[l + 1].size());
-            for (int v : FByPlace) {
+            for (int v : byPlace) {
                 if (v < 0)
                     continue;
+                const int *first = FGraph.NextLayer.begin(v);
+                const int *last = FGraph.NextLayer.end(v);
+                // Nearly every node is a dummy with one edge down.
+                if (last - first == 1) {
+                    crossings += FCounter.Cross(Position[*first]);
+                    continue;
+                }
                 FEnds.clear();
-                for (const int *w = FGraph.NextLayer.begin(v); w != FGraph.NextLayer.end(v); ++w)
+                for (const int *w = first; w != last; ++w)
                     FEnds.push_back(Position[*w]);
                 std::sort(FEnds.begin(), FEnds.end());
-                for (int place : FEnds) {
-                    crossings += FCounter.RightOf(place);
-                    FCounter.Add(place);
-                }
+                for (int place : FEnds)
+                    crossings += FCounter.Cross(place);
             }
         }
         return crossings;
     }
+
+    // Set once the layers list their nodes by place and SortLayer keeps them so.
+    bool LayersInPlaceOrder = false;
 
     // Sorts one layer by barycentre; equal barycentres keep their order. Each key is the
     // barycentre's bits above the node's old place: barycentres are never negative, so their
@@ -248,6 +269,7 @@ void OrderLayers(TLayeredGraph &graph)
         for (std::size_t p = 0; p < layer.size(); ++p)
             graph.Nodes[layer[p]].Position = static_cast<int>(p);
     TLayerSweep sweep(graph);
+    sweep.LayersInPlaceOrder = true;
 
     // The best order starts as the current one, so that even a count beyond any limit leaves
     // a sound order behind; any real count replaces it.

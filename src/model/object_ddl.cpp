@@ -75,6 +75,29 @@ void AppendKeyStatements(QStringList &lines, const TDiagramTable &table)
     AppendStatements(lines, table.ForeignKeys, table.Owner, table.Name);
 }
 
+// True when a primary or unique key of the table would take Index as its own:
+// the server makes a key use an existing index whose leading columns are the
+// key's columns, in any order, and refuses a second index on a list it already
+// indexes. Such an index must therefore be made before the key.
+bool ServesAKey(const TDiagramIndex &index, const TDiagramTable &table)
+{
+    auto serves = [&index](const auto &keys) {
+        for (const auto *key : keys) {
+            const qsizetype count = key->Columns.size();
+            if (count == 0 || count > index.Columns.size())
+                continue;
+            QStringList leading = index.Columns.mid(0, count);
+            QStringList columns = key->Columns;
+            leading.sort();
+            columns.sort();
+            if (leading == columns)
+                return true;
+        }
+        return false;
+    };
+    return serves(table.PrimaryKeys) || serves(table.UniqueKeys);
+}
+
 void AppendTableScript(QStringList &lines, const TDiagramTable &table)
 {
     lines << QLatin1String("/*  ") + TDdlText::CommentText(table.Name) + QLatin1String("  */");
@@ -244,9 +267,14 @@ QString TDiagramTable::GetDDL(bool addTerminator) const
     if (addTerminator)
         lines << QStringLiteral("/");
     lines << QString();
+    for (const TDiagramIndex *index : Indexes)
+        if (ServesAKey(*index, *this))
+            lines << index->GetDDL(Owner, Name);
     AppendKeyStatements(lines, *this);
     AppendStatements(lines, CheckConstraints, Owner, Name);
-    AppendStatements(lines, Indexes, Owner, Name);
+    for (const TDiagramIndex *index : Indexes)
+        if (!ServesAKey(*index, *this))
+            lines << index->GetDDL(Owner, Name);
     for (const TDiagramColumn *column : Columns) {
         if (!TDdlText::IsBlank(column->Comment))
             lines << TDdlText::Statement(QLatin1String("COMMENT ON COLUMN ") + table + QLatin1Char('.')

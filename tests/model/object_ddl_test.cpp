@@ -83,6 +83,25 @@ TEST_F(ObjectDdl, KeyAndIndexStatements)
               "CREATE INDEX S.IX2 ON S.T (\"FIRST NAME\",\"A,B\",\"Q\"\"T\",PLAIN)\r\n/\r\n");
 }
 
+// An index a key would take as its own (its leading columns are the key's, in
+// any order) comes before the key, or the server refuses it as a second index
+// on the same list; other indexes keep their place after the checks.
+TEST_F(ObjectDdl, AnIndexAKeyWouldTakeComesBeforeTheKey)
+{
+    const auto table = NewTable("S", "T", {"A DATE", "B DATE", "C DATE"});
+    AddPrimaryKey(*table, "T_PK", {"A", "B"});
+    AddUniqueKey(*table, "T_UK", {"C"});
+    AddIndex(*table, "SHORT_IX", {"B"});
+    AddIndex(*table, "T_PK", {"B", "A"});
+    AddIndex(*table, "LONG_IX", {"C", "A", "B"});
+    AddIndex(*table, "OTHER_IX", {"A", "C"});
+    QStringList order;
+    for (const QString &line : table->GetDDL(true).split("\r\n"))
+        if (line.startsWith("CREATE INDEX") || line.startsWith("  ADD CONSTRAINT"))
+            order << line.simplified().section(' ', 2, 2);
+    EXPECT_EQ(order.join(' ').toStdString(), "S.T_PK S.LONG_IX T_PK T_UK S.SHORT_IX S.OTHER_IX");
+}
+
 TEST_F(ObjectDdl, HeaderStampsFollowTheLocale)
 {
     const QDateTime afternoon(QDate(2024, 3, 5), QTime(14, 7, 9));

@@ -8,6 +8,7 @@
 #include "canvas/os_diagram.h"
 #include "canvas/os_graphic.h"
 #include "canvas/page_bands.h"
+#include "canvas/page_index.h"
 #include "model/diagram_object_model.h"
 #include "model/model_globals.h"
 #include "platform/canvas.h"
@@ -241,13 +242,18 @@ void TPictureExport::PaintPage(TOSDiagram &diagram, TCanvas &canvas, int width, 
     PaintArea(diagram, canvas, TRect{0, 0, width, height});
 }
 
-void TPictureExport::PaintArea(TOSDiagram &diagram, TCanvas &canvas, const TRect &area)
+void TPictureExport::PaintArea(TOSDiagram &diagram, TCanvas &canvas, const TRect &area, const TPageIndex *index)
 {
     const TOSSchemaStyle &style = CurrentStyle();
     canvas.Brush.Style = bsSolid;
     canvas.Brush.Color = style.BackgroundColour;
     canvas.FillRect(area);
     // The links lie beneath the boxes.
+    if (index) {
+        index->PaintLinks(canvas, area);
+        index->PaintBoxes(canvas, area);
+        return;
+    }
     diagram.DrawLinks(canvas, 0, 0, 1.0, 1.0, &area);
     if (!CurrentModel)
         return;

@@ -327,3 +327,39 @@ TEST_F(Canvas, MeasuringAndVectorCanvasesAndDeviceErrors)
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_TRUE(file.read(5) == "%PDF-");
 }
+
+TEST_F(Canvas, APieceOfAPictureShowsWhatTheWholePictureShowsThere)
+{
+    // Texts and lines that only part of a piece shows, or none: drawing left
+    // out beyond the picture must not take what shows with it.
+    const auto scene = [](TCanvas &canvas) {
+        canvas.Font = TFont("Arial", 14, clBlack, fsItalic);
+        canvas.Brush = TBrush{clYellow, bsSolid};
+        canvas.TextOut(20, 20, "Wjfy overhang");
+        canvas.Brush.Style = bsClear;
+        canvas.TextOut(30, 60, "Plain");
+        canvas.Brush.Style = bsSolid;
+        canvas.TextRect({100, 10, 150, 40}, 95, 12, "clipped text");
+        canvas.Pen = TPen{clBlack, 1};
+        canvas.MoveTo(5, 100);
+        canvas.LineTo(190, 100);
+        canvas.MoveTo(150, 115);
+        canvas.LineTo(150, 5);
+        canvas.Pen = TPen{clRed, 5};
+        canvas.MoveTo(10, 80);
+        canvas.LineTo(120, 80);
+    };
+    const auto piece = [&](int left, int top, int width, int height) {
+        QImage image(width, height, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        painter.translate(-left, -top);
+        TCanvas canvas(&painter);
+        scene(canvas);
+        return image;
+    };
+    const QImage whole = piece(-30, -30, 260, 180);
+    for (int top = -25; top < 125; top += 23)
+        for (int left = -27; left < 190; left += 37)
+            ASSERT_EQ(piece(left, top, 37, 23), whole.copy(left + 30, top + 30, 37, 23)) << left << "," << top;
+}

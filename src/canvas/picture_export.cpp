@@ -4,6 +4,7 @@
 #include "canvas/gif/file_stream.h"
 #include "canvas/gif/gif_exception.h"
 #include "canvas/gif/gif_image.h"
+#include "canvas/gif_page_writer.h"
 #include "canvas/jpeg_writer.h"
 #include "canvas/os_diagram.h"
 #include "canvas/os_graphic.h"
@@ -157,6 +158,22 @@ void TPictureExport::SaveAsGif(TOSDiagram &diagram, const QString &fileName)
                                            "most %2 pixels on a side.")
                                 .arg(SizeText(x, y))
                                 .arg(MaxGifSide));
+    try {
+        if (TGifPageWriter::Streams()) {
+            TPageBands bands(diagram, x, y);
+            const gif::TGIFProgressHandler progress = GifProgress();
+            SaveAtomically(fileName, [&](QIODevice &file) {
+                gif::TDeviceStream stream(file);
+                TGifPageWriter::Write(bands, stream, progress);
+            });
+            return;
+        }
+    } catch (const gif::EStreamError &error) {
+        throw FileError(fileName, QString::fromUtf8(error.what()));
+    } catch (const gif::GIFException &error) {
+        throw EPictureError(QString::fromUtf8(error.what()));
+    }
+    // Other settings reduce the page's colours as a whole: one bitmap of it.
     const QImage bitmap = RenderBitmap(diagram, x, y);
     gif::TGIFImage image;
     image.OnProgress = GifProgress();

@@ -4,7 +4,9 @@
 #include "canvas_fixture.h"
 #include "../gif/gif_tools.h"
 
+#include "canvas/gif/gif_exception.h"
 #include "canvas/gif/gif_image.h"
+#include "canvas/gif_page_writer.h"
 #include "canvas/gif/memory_stream.h"
 #include "canvas/page_bands.h"
 #include "canvas/picture_export.h"
@@ -141,6 +143,46 @@ TEST_F(GifExportTest, APageWiderThanOneBitmapIsTheEncodingOfTheWholePage)
     image.SaveToStream(whole);
     diagram->SaveAsImage(Path("wide.gif"));
     EXPECT_EQ(ReadBytes(Path("wide.gif")), whole.Bytes());
+}
+
+// A stream that takes a number of bytes, then refuses with the device's reason.
+class TFullStream : public gif::TMemoryStream {
+public:
+    explicit TFullStream(std::size_t room) : Room(room) {}
+    void Write(const void *buffer, std::size_t count) override
+    {
+        if (Size() + std::int64_t(count) > std::int64_t(Room))
+            throw gif::EStreamError("No space left on device");
+        gif::TMemoryStream::Write(buffer, count);
+    }
+    std::size_t Room;
+};
+
+TEST_F(GifExportTest, AFailureWhileBandsAreEncodedEndsTheWorkWithItsReason)
+{
+    AddTable(*model, "S", "TALL", 20, 3000, 200, 100);
+    diagram->Rebuild();
+    const struct TRestore {
+        qint64 Bytes = TPageBands::BandBytes;
+        ~TRestore() { TPageBands::BandBytes = Bytes; }
+    } restore;
+    TPageBands::BandBytes = 250 * 4 * 10; // ten rows a band
+    TPageBands bands(*diagram, 250, 3130);
+    gif::TMemoryStream whole;
+    TGifPageWriter::Write(bands, whole, nullptr);
+    const std::size_t size = whole.Bytes().size();
+    // The encoder's stream fails at its start, midway, or with the trailer.
+    for (const std::size_t room : {std::size_t(10), size / 2, size - 1}) {
+        TFullStream stream(room);
+        EXPECT_THROW(TGifPageWriter::Write(bands, stream, nullptr), gif::EStreamError) << room;
+    }
+    // The renderer's side fails midway (here its progress): the encoder stops too.
+    gif::TMemoryStream stream;
+    const auto failing = [](gif::TProgressStage, int percent, const std::string &) {
+        if (percent >= 50)
+            throw std::runtime_error("stopped");
+    };
+    EXPECT_THROW(TGifPageWriter::Write(bands, stream, failing), std::runtime_error);
 }
 
 TEST_F(GifExportTest, PagesBeyondTheFormatAreRefusedAndTheOldFileStays)

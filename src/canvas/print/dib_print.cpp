@@ -1,7 +1,5 @@
 #include "canvas/print/dib_print.h"
 
-#include "canvas/print/row_split.h"
-
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -117,29 +115,24 @@ bool RenderBand(TDibJob &job, const TRect &band, int number, int bands)
         const long double s = x * job.ScaleX + (band.Left - job.Dest.Left) * job.ScaleX;
         job.Columns[std::size_t(x)] = std::min(srcRight, int(std::floor(s)) + job.Source.Left);
     }
-    // The rows are resampled side by side on a few threads; the progress
-    // hears of every 64th row after that, as if they had come one by one.
-    SplitRows(h, [&](int firstRow, int lastRow) {
-        int previousRow = -1;
-        for (int y = firstRow; y < lastRow; ++y) {
-            const long double s = y * job.ScaleY + (band.Top - job.Dest.Top) * job.ScaleY;
-            const int sourceRow = std::min(srcBottom, int(std::floor(s)) + job.Source.Top);
-            // Band rows are stored bottom-up.
-            std::uint8_t *dst = bits + std::int64_t(h - 1 - y) * bandRow;
-            if (sourceRow == previousRow) {
-                // Enlarged images repeat rows: the row below is already resampled.
-                std::memcpy(dst, dst + bandRow, static_cast<std::size_t>(bandRow));
-            } else {
-                const std::uint8_t *src = job.TopRow + sourceRow * job.RowStep;
-                std::memset(dst + used, 0, static_cast<std::size_t>(bandRow - used));
-                CopyRow(src, job.Columns, dst, w, bitCount);
-                previousRow = sourceRow;
-            }
+    int previousRow = -1;
+    for (int y = 0; y < h; ++y) {
+        const long double s = y * job.ScaleY + (band.Top - job.Dest.Top) * job.ScaleY;
+        const int sourceRow = std::min(srcBottom, int(std::floor(s)) + job.Source.Top);
+        // Band rows are stored bottom-up.
+        std::uint8_t *dst = bits + std::int64_t(h - 1 - y) * bandRow;
+        if (sourceRow == previousRow) {
+            // Enlarged images repeat rows: the row below is already resampled.
+            std::memcpy(dst, dst + bandRow, static_cast<std::size_t>(bandRow));
+        } else {
+            const std::uint8_t *src = job.TopRow + sourceRow * job.RowStep;
+            std::memset(dst + used, 0, static_cast<std::size_t>(bandRow - used));
+            CopyRow(src, job.Columns, dst, w, bitCount);
+            previousRow = sourceRow;
         }
-    });
-    for (int y = 0; y < h; y += 64)
-        if (!job.Continue(number, bands))
+        if (y % 64 == 0 && !job.Continue(number, bands))
             return false;
+    }
 
     const std::span<const std::uint8_t> infoSpan(job.Info.Data(), job.Info.Size());
     const std::span<const std::uint8_t> bitsSpan(bits, static_cast<std::size_t>(bandSize));

@@ -30,14 +30,16 @@ protected:
         AddForeignKey(*thin, "THIN_TO_C", {"T"}, "S", "C", {"ID"});
         AddNote(600, 900, 120, 40, "A note");
     }
-    // Compares every piece of a grid of the page, painted with and without the index.
-    void ExpectPiecesEqual(int width, int height)
+    // Compares every piece of a grid over the page (or part of it), painted with and without the index.
+    void ExpectPiecesEqual(int width, int height, TRect part = {})
     {
         diagram->Rebuild();
         const TPageIndex index;
         const QSize extent = TPictureExport::DiagramExtent();
-        for (int top = -height / 2; top < extent.height(); top += height)
-            for (int left = -width / 3; left < extent.width(); left += width) {
+        if (part.IsEmpty())
+            part = {-width / 3, -height / 2, extent.width(), extent.height()};
+        for (int top = part.Top; top < part.Bottom; top += height)
+            for (int left = part.Left; left < part.Right; left += width) {
                 const TRect piece{left, top, left + width, top + height};
                 ASSERT_EQ(TPrintDiagram::RenderPage(*diagram, piece, &index),
                           TPrintDiagram::RenderPage(*diagram, piece))
@@ -55,6 +57,13 @@ TEST_F(PageIndexTest, PiecesPaintedThroughTheIndexAreThoseOfTheWholePage)
     b->AddLinkPath("A", "S", 1, "GONE");
     c->AddLinkPath("B", "S", 2, "GONE_TOO");
     ExpectPiecesEqual(61, 47);
+    // Four parallel keys leave the top of a tall box towards a box straight above it: each
+    // runs 16 pixels beside the last, square to the line between the centres.
+    TDiagramTable *tall = AddTable(*model, "S", "TALL", 4000, 2000, 100, 400);
+    AddTable(*model, "S", "ABOVE", 4010, 200, 100, 80);
+    for (const char *name : {"T1", "T2", "T3", "T4"})
+        AddForeignKey(*tall, name, {"ID"}, "S", "ABOVE", {"ID"}, "CASCADE");
+    ExpectPiecesEqual(13, 11, {3990, 1950, 4160, 2020});
     // A key named twice: ranks are no longer worked out ahead.
     AddForeignKey(*b, "B_TO_A_AGAIN", {"W"}, "S", "C", {"ID"});
     ExpectPiecesEqual(61, 47);
@@ -80,6 +89,32 @@ TEST_F(PageIndexTest, WhatCannotReachAPieceIsLeftOut)
     EXPECT_EQ(names({0, 0, 30, 30}), (QStringList{"A_TO_OVER", "A", "OVER"}));
     EXPECT_EQ(names({190, 60, 230, 120}),
               (QStringList{"A_TO_OVER", "B_TO_A_WITH_A_LONG_NAME", "B_TO_A_AGAIN", "A", "OVER"}));
+}
+
+TEST_F(PageIndexTest, EveryPointOfALinkFindsIt)
+{
+    // Long links at every slant and at every offset across a cell of the index: the index
+    // finds each where its line runs.
+    model->Tables.Clear();
+    std::vector<std::pair<QPoint, QPoint>> ends;
+    for (int i = 0; i < 24; ++i) {
+        const QPoint from(3000 + 23 * i, 100 + 17 * i), to(3000 + 23 * i + (i % 5 - 2) * 700, 2600 - 13 * i);
+        TDiagramTable *x = AddTable(*model, "S", QString("X%1").arg(i), from.x() - 50, from.y() - 40, 100, 80);
+        AddTable(*model, "S", QString("Y%1").arg(i), to.x() - 50, to.y() - 40, 100, 80);
+        AddForeignKey(*x, QString("K%1").arg(i), {"ID"}, "S", QString("Y%1").arg(i), {"ID"});
+        ends.emplace_back(from, to);
+    }
+    diagram->Rebuild();
+    const TPageIndex index;
+    for (int i = 0; i < 24; ++i)
+        for (int step = 0; step <= 100; ++step) {
+            const auto &[from, to] = ends[std::size_t(i)];
+            const QPoint at = from + (to - from) * step / 100;
+            bool found = false;
+            for (TDiagramForeignKey *key : index.LinksFor({at.x(), at.y(), at.x() + 1, at.y() + 1}))
+                found |= key->Name == QString("K%1").arg(i);
+            ASSERT_TRUE(found) << "K" << i << " at " << at.x() << "," << at.y();
+        }
 }
 
 } // namespace

@@ -30,7 +30,7 @@ void TPageBands::Render(int top, int count)
             QPainter painter(&Tile_);
             painter.translate(-left, -top);
             TCanvas canvas(&painter);
-            TPictureExport::PaintArea(Diagram_, canvas, TRect{left, top, left + pixels, top + count});
+            TPictureExport::PaintArea(Diagram_, canvas, TRect{left, top, left + pixels, top + count}, &Index_);
         }
         if (Wide_.empty())
             return;

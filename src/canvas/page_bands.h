@@ -2,6 +2,8 @@
 // TPageBands: renders the whole page a band of rows at a time, so that a
 // picture of any size is written with a bounded amount of memory. Bands wider
 // than one painter can draw are put together from tiles.
+#include "canvas/page_index.h"
+
 #include <QImage>
 
 #include <vector>
@@ -32,6 +34,8 @@ public:
 
 private:
     TOSDiagram &Diagram_;
+    // Filed once, so that each band visits only the boxes and links near it.
+    TPageIndex Index_;
     int Width_;
     int Height_;
     int Rows_;

@@ -4,10 +4,12 @@
 #include "canvas/gif/file_stream.h"
 #include "canvas/gif/gif_exception.h"
 #include "canvas/gif/gif_image.h"
+#include "canvas/gif_page_writer.h"
 #include "canvas/jpeg_writer.h"
 #include "canvas/os_diagram.h"
 #include "canvas/os_graphic.h"
 #include "canvas/page_bands.h"
+#include "canvas/page_index.h"
 #include "model/diagram_object_model.h"
 #include "model/model_globals.h"
 #include "platform/canvas.h"
@@ -156,6 +158,22 @@ void TPictureExport::SaveAsGif(TOSDiagram &diagram, const QString &fileName)
                                            "most %2 pixels on a side.")
                                 .arg(SizeText(x, y))
                                 .arg(MaxGifSide));
+    try {
+        if (TGifPageWriter::Streams()) {
+            TPageBands bands(diagram, x, y);
+            const gif::TGIFProgressHandler progress = GifProgress();
+            SaveAtomically(fileName, [&](QIODevice &file) {
+                gif::TDeviceStream stream(file);
+                TGifPageWriter::Write(bands, stream, progress);
+            });
+            return;
+        }
+    } catch (const gif::EStreamError &error) {
+        throw FileError(fileName, QString::fromUtf8(error.what()));
+    } catch (const gif::GIFException &error) {
+        throw EPictureError(QString::fromUtf8(error.what()));
+    }
+    // Other settings reduce the page's colours as a whole: one bitmap of it.
     const QImage bitmap = RenderBitmap(diagram, x, y);
     gif::TGIFImage image;
     image.OnProgress = GifProgress();
@@ -241,13 +259,18 @@ void TPictureExport::PaintPage(TOSDiagram &diagram, TCanvas &canvas, int width, 
     PaintArea(diagram, canvas, TRect{0, 0, width, height});
 }
 
-void TPictureExport::PaintArea(TOSDiagram &diagram, TCanvas &canvas, const TRect &area)
+void TPictureExport::PaintArea(TOSDiagram &diagram, TCanvas &canvas, const TRect &area, const TPageIndex *index)
 {
     const TOSSchemaStyle &style = CurrentStyle();
     canvas.Brush.Style = bsSolid;
     canvas.Brush.Color = style.BackgroundColour;
     canvas.FillRect(area);
     // The links lie beneath the boxes.
+    if (index) {
+        index->PaintLinks(canvas, area);
+        index->PaintBoxes(canvas, area);
+        return;
+    }
     diagram.DrawLinks(canvas, 0, 0, 1.0, 1.0, &area);
     if (!CurrentModel)
         return;

@@ -13,6 +13,7 @@
 
 class TOSDiagram;
 class TCanvas;
+class TPageIndex;
 struct TRect;
 
 // A picture that cannot be made or saved (unknown file type, a page too large
@@ -67,8 +68,11 @@ public:
     static void PaintPage(TOSDiagram &diagram, TCanvas &canvas, int width, int height);
     // The same for an area of the page, drawn at its surface coordinates (a
     // translated canvas shows it from its corner); boxes and links that cannot
-    // reach the area are skipped.
-    static void PaintArea(TOSDiagram &diagram, TCanvas &canvas, const TRect &area);
+    // reach the area are skipped. With an index of the page only what it finds
+    // near the area is looked at, so that the many areas of a large page
+    // each cost what they show.
+    static void PaintArea(TOSDiagram &diagram, TCanvas &canvas, const TRect &area,
+                          const TPageIndex *index = nullptr);
 
     // How far a box's or link's drawing may reach past its bounds (shadows,
     // self-referencing loops, link ends and captions).

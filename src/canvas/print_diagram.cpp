@@ -1,6 +1,7 @@
 #include "canvas/print_diagram.h"
 
 #include "canvas/os_diagram.h"
+#include "canvas/page_index.h"
 #include "canvas/picture_export.h"
 #include "canvas/print/abort_dialog.h"
 #include "canvas/print/dib_print.h"
@@ -135,7 +136,7 @@ void TPrintDiagram::PaintPageEdges(TCanvas &canvas)
     restore();
 }
 
-QImage TPrintDiagram::RenderPage(TOSDiagram &diagram, const TRect &page)
+QImage TPrintDiagram::RenderPage(TOSDiagram &diagram, const TRect &page, const TPageIndex *index)
 {
     QImage bitmap(page.Width(), page.Height(), QImage::Format_RGB32);
     if (bitmap.isNull())
@@ -146,7 +147,7 @@ QImage TPrintDiagram::RenderPage(TOSDiagram &diagram, const TRect &page)
     painter.translate(-page.Left, -page.Top);
     {
         TCanvas canvas(&painter);
-        TPictureExport::PaintArea(diagram, canvas, page);
+        TPictureExport::PaintArea(diagram, canvas, page, index);
     }
     return bitmap;
 }
@@ -218,6 +219,8 @@ void TPrintDiagram::Print(TOSDiagram *diagram, const TPageRange &range)
     if (!owner)
         owner = diagram->Surface ? diagram->Surface->window() : QApplication::activeWindow();
     TAbortDialogGuard abort{CreateAbortDialog(owner)};
+    // The dialog is modal: the page stays as it is while the job runs.
+    const TPageIndex index;
     printer.SetTitle(JobTitle);
     printer.BeginDoc();
     const auto stop = [&](const QString &message) {
@@ -232,7 +235,7 @@ void TPrintDiagram::Print(TOSDiagram *diagram, const TPageRange &range)
             TDibBlock info, bits;
             int width = 0, height = 0;
             {
-                const QImage page = RenderPage(*diagram, Pages[std::size_t(i - 1)].ToRect());
+                const QImage page = RenderPage(*diagram, Pages[std::size_t(i - 1)].ToRect(), &index);
                 if (!BitmapToPackedDib(page, info, bits, width, height)) {
                     stop(QStringLiteral("Bitmap load error"));
                     return;

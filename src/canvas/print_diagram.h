@@ -13,6 +13,7 @@ class QWidget;
 class TCanvas;
 class TOSDiagram;
 class TAbortDialog;
+class TPageIndex;
 
 class TPrintDiagram {
 public:
@@ -36,8 +37,9 @@ public:
     int PrintProgress(int done, int total, void *data);
     void PaintPageEdges(TCanvas &canvas);
 
-    // A page of the diagram as a bitmap of the page's size.
-    static QImage RenderPage(TOSDiagram &diagram, const TRect &page);
+    // A page of the diagram as a bitmap of the page's size; with an index of
+    // the page, only the boxes and links it finds near the page are visited.
+    static QImage RenderPage(TOSDiagram &diagram, const TRect &page, const TPageIndex *index = nullptr);
 
     // The job title and the texts the user sees.
     static const QString JobTitle;

@@ -64,10 +64,19 @@ TMeasure &MeasureFor(const TFont &font)
 {
     thread_local std::unordered_map<QString, TMeasure> cache;
     thread_local int generation = -1;
+    // Texts come in runs of one font (a box's rows, a page's captions): the
+    // font measured last is found without building its key.
+    thread_local TMeasure *last = nullptr;
+    thread_local QString lastName;
+    thread_local int lastPixels = 0;
+    thread_local int lastStyle = 0;
     if (generation != FontGeneration.load()) {
         cache.clear();
+        last = nullptr;
         generation = FontGeneration.load();
     }
+    if (last && lastPixels == font.PixelSize() && lastStyle == int(font.Style.toInt()) && lastName == font.Name)
+        return *last;
     const QString key = font.Name + QLatin1Char('\n') + QString::number(font.PixelSize()) + QLatin1Char('\n')
                         + QString::number(font.Style.toInt());
     auto it = cache.find(key);
@@ -76,6 +85,10 @@ TMeasure &MeasureFor(const TFont &font)
             cache.clear();
         it = cache.emplace(key, TMeasure(font.ToQFont())).first;
     }
+    last = &it->second;
+    lastName = font.Name;
+    lastPixels = font.PixelSize();
+    lastStyle = int(font.Style.toInt());
     return it->second;
 }
 
@@ -100,8 +113,8 @@ int TFont::TextHeight(const QString &) const { return MetricsFor(*this).height()
 
 QSize TFont::TextExtent(const QString &text) const
 {
-    const QFontMetrics &metrics = MetricsFor(*this);
-    return QSize(metrics.horizontalAdvance(text), metrics.height());
+    // Every text drawn is measured first: the width comes from the same store.
+    return QSize(TextWidth(text), MetricsFor(*this).height());
 }
 
 int TFont::Ascent() const { return MetricsFor(*this).ascent(); }

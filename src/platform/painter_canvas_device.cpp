@@ -2,6 +2,7 @@
 #include <QPaintEngine>
 #include <QPainter>
 #include <QPainterPath>
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <stdexcept>
@@ -262,7 +263,8 @@ void TPainterCanvasDevice::ThinSegment(QPoint from, QPoint to)
 
 void TPainterCanvasDevice::Line(const TDrawingTools &tools, QPoint from, QPoint to)
 {
-    if (!SelectPen(tools))
+    // Every drawing call selects its own tools, so one left out changes nothing after it.
+    if (!LineCanShow(tools.Pen, from, to) || !SelectPen(tools))
         return;
     if (IsWide(tools.Pen))
         Painter_->drawLine(QLineF(Centre(from), Centre(to)));
@@ -412,9 +414,51 @@ void TPainterCanvasDevice::FrameRect(const TDrawingTools &tools, const TRect &re
     }
 }
 
+bool TPainterCanvasDevice::CanShow(const QRect &bounds) const
+{
+    // Only a picture's bounds are known for sure; other devices draw everything.
+    const QPaintDevice *device = Painter_->device();
+    if (!device || device->devType() != QInternal::Image || device->devicePixelRatio() != 1)
+        return true;
+    const QTransform transform = Painter_->combinedTransform();
+    QRect window(-2, -2, device->width() + 4, device->height() + 4);
+    if (Painter_->hasClipping())
+        window &= transform.mapRect(Painter_->clipBoundingRect()).toAlignedRect().adjusted(-2, -2, 2, 2);
+    return transform.mapRect(QRectF(bounds)).toAlignedRect().intersects(window);
+}
+
+bool TPainterCanvasDevice::TextCanShow(const TDrawingTools &tools, QPoint topLeft, const QString &text,
+                                       const TRect *clip, const TRect *opaque) const
+{
+    QRect reach;
+    if (clip) {
+        reach = clip->ToQRect();
+    } else {
+        // Glyphs may stand out of their advance by a good part of the em, on every side.
+        const int em = tools.Font.PixelSize();
+        const QSize extent = tools.Font.TextExtent(text);
+        reach = QRect(topLeft.x() - em, topLeft.y() - em, extent.width() + 2 * em, extent.height() + 2 * em);
+        if (opaque)
+            reach |= opaque->ToQRect();
+    }
+    return CanShow(reach);
+}
+
+bool TPainterCanvasDevice::LineCanShow(const TPen &pen, QPoint from, QPoint to) const
+{
+    const int reach = std::max(1, pen.Width) + 2;
+    return CanShow(QRect(QPoint(std::min(from.x(), to.x()), std::min(from.y(), to.y())),
+                         QPoint(std::max(from.x(), to.x()), std::max(from.y(), to.y())))
+                       .adjusted(-reach, -reach, reach, reach));
+}
+
 void TPainterCanvasDevice::TextOut(const TDrawingTools &tools, QPoint topLeft, const QString &text,
                                    const TRect *clip, const TRect *opaque)
 {
+    // A text wholly outside the picture (the caption of a link that only
+    // crosses a printed page) is not laid out at all.
+    if (!TextCanShow(tools, topLeft, text, clip, opaque))
+        return;
     Painter_->save();
     Painter_->setCompositionMode(QPainter::CompositionMode_SourceOver);
     Painter_->setBackgroundMode(Qt::TransparentMode);

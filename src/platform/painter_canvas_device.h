@@ -43,6 +43,12 @@ private:
     void FillPath(const TDrawingTools &tools, const QPainterPath &path);
     void ThinSegment(QPoint from, QPoint to);
     void ClosedCurve(const TDrawingTools &tools, const QPolygonF &indexes);
+    // Whether drawing within these bounds can put anything into the picture:
+    // painting a piece of a large page passes over much that lies beyond it.
+    bool CanShow(const QRect &bounds) const;
+    bool TextCanShow(const TDrawingTools &tools, QPoint topLeft, const QString &text, const TRect *clip,
+                     const TRect *opaque) const;
+    bool LineCanShow(const TPen &pen, QPoint from, QPoint to) const;
 
     std::unique_ptr<QPainter> OwnPainter_;
     QPainter *Painter_ = nullptr;

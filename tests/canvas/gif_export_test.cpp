@@ -4,6 +4,11 @@
 #include "canvas_fixture.h"
 #include "../gif/gif_tools.h"
 
+#include "canvas/gif/gif_exception.h"
+#include "canvas/gif/gif_image.h"
+#include "canvas/gif_page_writer.h"
+#include "canvas/gif/memory_stream.h"
+#include "canvas/page_bands.h"
 #include "canvas/picture_export.h"
 
 #include <QDir>
@@ -116,6 +121,70 @@ TEST_F(GifExportTest, ProgressRunsFromConvertingToSaving)
     EXPECT_EQ(stages, want);
 }
 
+TEST_F(GifExportTest, APageWiderThanOneBitmapIsTheEncodingOfTheWholePage)
+{
+    // 65535 pixels wide, written a band at a time and a tile of 32767 pixels at a time: the bytes
+    // are those the image object writes for the same page as one bitmap.
+    TDiagramTable *wide = AddTable(*model, "S", "WIDE", 65305, 30, 200, 100);
+    AddTable(*model, "S", "MIDDLE", 32700, 20, 200, 100);
+    AddForeignKey(*wide, "WIDE_MIDDLE_FK", {"ID"}, "S", "MIDDLE", {"ID"});
+    diagram->Rebuild();
+    TPageBands bands(*diagram, 65535, 160);
+    QImage page(65535, 160, QImage::Format_RGB32);
+    for (int top = 0; top < 160; top += bands.BandRows()) {
+        const int rows = std::min(bands.BandRows(), 160 - top);
+        bands.Render(top, rows);
+        for (int y = 0; y < rows; ++y)
+            std::copy_n(bands.Row(y), 65535, reinterpret_cast<QRgb *>(page.scanLine(top + y)));
+    }
+    gif::TGIFImage image;
+    image.AssignBitmap(page);
+    gif::TMemoryStream whole;
+    image.SaveToStream(whole);
+    diagram->SaveAsImage(Path("wide.gif"));
+    EXPECT_EQ(ReadBytes(Path("wide.gif")), whole.Bytes());
+}
+
+// A stream that takes a number of bytes, then refuses with the device's reason.
+class TFullStream : public gif::TMemoryStream {
+public:
+    explicit TFullStream(std::size_t room) : Room(room) {}
+    void Write(const void *buffer, std::size_t count) override
+    {
+        if (Size() + std::int64_t(count) > std::int64_t(Room))
+            throw gif::EStreamError("No space left on device");
+        gif::TMemoryStream::Write(buffer, count);
+    }
+    std::size_t Room;
+};
+
+TEST_F(GifExportTest, AFailureWhileBandsAreEncodedEndsTheWorkWithItsReason)
+{
+    AddTable(*model, "S", "TALL", 20, 3000, 200, 100);
+    diagram->Rebuild();
+    const struct TRestore {
+        qint64 Bytes = TPageBands::BandBytes;
+        ~TRestore() { TPageBands::BandBytes = Bytes; }
+    } restore;
+    TPageBands::BandBytes = 250 * 4 * 10; // ten rows a band
+    TPageBands bands(*diagram, 250, 3130);
+    gif::TMemoryStream whole;
+    TGifPageWriter::Write(bands, whole, nullptr);
+    const std::size_t size = whole.Bytes().size();
+    // The encoder's stream fails at its start, midway, or with the trailer.
+    for (const std::size_t room : {std::size_t(10), size / 2, size - 1}) {
+        TFullStream stream(room);
+        EXPECT_THROW(TGifPageWriter::Write(bands, stream, nullptr), gif::EStreamError) << room;
+    }
+    // The renderer's side fails midway (here its progress): the encoder stops too.
+    gif::TMemoryStream stream;
+    const auto failing = [](gif::TProgressStage, int percent, const std::string &) {
+        if (percent >= 50)
+            throw std::runtime_error("stopped");
+    };
+    EXPECT_THROW(TGifPageWriter::Write(bands, stream, failing), std::runtime_error);
+}
+
 TEST_F(GifExportTest, PagesBeyondTheFormatAreRefusedAndTheOldFileStays)
 {
     TDiagramTable *table = AddTable(*model, "S", "WIDE", 65300, 30, 200, 100);
@@ -124,16 +193,12 @@ TEST_F(GifExportTest, PagesBeyondTheFormatAreRefusedAndTheOldFileStays)
     ASSERT_TRUE(old.open(QIODevice::WriteOnly));
     old.write("old picture");
     old.close();
-    // 65305 + 200 + 30 = 65535 fits the format and fails only as one bitmap; 65536 does not.
-    for (const auto &[left, message] :
-         {std::pair(65306, "The page is too large for a GIF picture: 65536 x 160 pixels; a GIF picture has at most "
-                           "65535 pixels on a side."),
-          std::pair(65305, "The page is too large for a picture: 65535 x 160 pixels; a picture has at most 32767 "
-                           "pixels on a side.")}) {
-        table->Left = left;
-        diagram->Rebuild();
-        EXPECT_EQ(ErrorOf([&] { diagram->SaveAsImage(Path("old.gif")); }), message);
-    }
+    // 65306 + 200 + 30 = 65536 does not fit the format.
+    table->Left = 65306;
+    diagram->Rebuild();
+    EXPECT_EQ(ErrorOf([&] { diagram->SaveAsImage(Path("old.gif")); }),
+              "The page is too large for a GIF picture: 65536 x 160 pixels; a GIF picture has at most 65535 pixels "
+              "on a side.");
     EXPECT_EQ(ReadBytes(Path("old.gif")), (Bytes{'o', 'l', 'd', ' ', 'p', 'i', 'c', 't', 'u', 'r', 'e'}));
     EXPECT_EQ(Files(), QStringList{"old.gif"});
 

@@ -213,13 +213,20 @@ TEST_F(PrintDiagramTest, APdfJobReadsBackWithItsPagesTitleFootersAndDiagram)
     const auto pdf = PdfPrinter(file, 150);
     TQtPrinter qtPrinter(*pdf);
     SetPrinter(&qtPrinter);
-    QList<int> sheet; // A4 at 150 dpi with margins of 10 and 12 mm
-    for (int capability = IPrintDevice::capHorzRes; capability <= IPrintDevice::capLogPixelsY; ++capability) {
-        int value = -1;
-        qtPrinter.Capability(IPrintDevice::TCapability(capability), value);
-        sheet << value;
-    }
-    EXPECT_EQ(sheet, QList<int>({1124, 1612, 1240, 1754, 58, 71, 150, 150}));
+    const auto sheet = [&] {
+        QList<int> values;
+        for (int capability = IPrintDevice::capHorzRes; capability <= IPrintDevice::capLogPixelsY; ++capability) {
+            int value = -1;
+            qtPrinter.Capability(IPrintDevice::TCapability(capability), value);
+            values << value;
+        }
+        return values;
+    };
+    // A4 at 150 dpi with margins of 10 and 12 mm, the same while a job runs.
+    EXPECT_EQ(sheet(), QList<int>({1124, 1612, 1240, 1754, 58, 71, 150, 150}));
+    qtPrinter.BeginDoc();
+    EXPECT_EQ(sheet(), QList<int>({1124, 1612, 1240, 1754, 58, 71, 150, 150}));
+    qtPrinter.Abort();
     AddTable(*model, "S", "EMP", 100, 100, 200, 120);
     AddTable(*model, "S", "FAR", 1000, 200, 100, 60);
     diagram->Rebuild();

@@ -79,6 +79,7 @@ public:
     void ClipTo(const TRect &rect) override { Clip_ = rect.ToQRect().translated(Origin_); }
     int StretchDib(int x, int y, std::span<const std::uint8_t> info, std::span<const std::uint8_t> bits) override
     {
+        CountDirtyPadding(info, bits);
         const int band = int(Bands.size()) + 1;
         if (OnTransfer)
             OnTransfer(band);
@@ -95,6 +96,25 @@ public:
         return BlockWorks;
     }
     void Flush() override { ++Flushes; }
+    // Band rows with bits set after their last pixel (a 40-byte header, uncompressed).
+    int DirtyPadding = 0;
+    void CountDirtyPadding(std::span<const std::uint8_t> info, std::span<const std::uint8_t> bits)
+    {
+        const auto word = [&](int at, int size) {
+            std::uint32_t v = 0;
+            for (int i = size - 1; i >= 0; --i)
+                v = v << 8 | info[std::size_t(at + i)];
+            return v;
+        };
+        const std::int64_t width = std::int32_t(word(4, 4)), height = std::abs(std::int32_t(word(8, 4)));
+        const std::int64_t used = width * word(14, 2), row = (used + 31) / 32 * 4;
+        for (std::int64_t y = 0; y < height && (y + 1) * row <= std::int64_t(bits.size()); ++y)
+            for (std::int64_t bit = used; bit < row * 8; ++bit)
+                if (bits[std::size_t(y * row + bit / 8)] & (0x80 >> (bit % 8))) {
+                    ++DirtyPadding;
+                    break;
+                }
+    }
 
     bool Printing() override { return Active; }
     void SetTitle(const QString &title) override { Job << "title:" + title; }

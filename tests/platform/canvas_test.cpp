@@ -327,3 +327,51 @@ TEST_F(Canvas, MeasuringAndVectorCanvasesAndDeviceErrors)
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_TRUE(file.read(5) == "%PDF-");
 }
+
+TEST_F(Canvas, APieceOfAPictureShowsWhatTheWholePictureShowsThere)
+{
+    // Texts and lines that only part of a piece shows, or none: drawing left
+    // out beyond the picture must not take what shows with it.
+    const auto scene = [](TCanvas &canvas) {
+        canvas.Font = TFont("Arial", 14, clBlack, fsItalic);
+        canvas.Brush = TBrush{clYellow, bsSolid};
+        canvas.TextOut(20, 20, "Wjfy overhang elf");
+        canvas.Brush.Style = bsClear;
+        canvas.TextOut(30, 60, "Plain");
+        canvas.Brush.Style = bsSolid;
+        canvas.TextRect({100, 10, 150, 40}, 95, 12, "clipped text");
+        canvas.Pen = TPen{clBlack, 1};
+        canvas.MoveTo(5, 100);
+        canvas.LineTo(190, 100);
+        canvas.MoveTo(150, 115);
+        canvas.LineTo(150, 5);
+        canvas.Pen = TPen{clRed, 11};
+        canvas.MoveTo(10, 80);
+        canvas.LineTo(120, 80);
+        canvas.Font = TFont("Arial", 36, clBlack, fsItalic);
+        canvas.Brush.Style = bsClear;
+        canvas.TextOut(110, 60, "elf");
+    };
+    const auto piece = [&](int left, int top, int width, int height) {
+        QImage image(width, height, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        painter.translate(-left, -top);
+        TCanvas canvas(&painter);
+        scene(canvas);
+        return image;
+    };
+    const QImage whole = piece(-30, -30, 260, 180);
+    for (int top = -25; top < 125; top += 23)
+        for (int left = -27; left < 190; left += 37)
+            ASSERT_EQ(piece(left, top, 37, 23), whole.copy(left + 30, top + 30, 37, 23)) << left << "," << top;
+    // Slanted glyphs stand out of the text's own box, a wide pen out of its line: pieces that
+    // hold only what stands out.
+    const TFont italic("Arial", 14, clBlack, fsItalic), large("Arial", 36, clBlack, fsItalic);
+    const int right = 20 + italic.TextWidth("Wjfy overhang elf"), bottom = 20 + italic.TextHeight("W");
+    for (const QRect &beside : {QRect(right, 0, 12, 60), QRect(8, 0, 12, 60), QRect(0, bottom, 140, 8),
+                                QRect(113 + large.TextWidth("elf"), 40, 20, 90), QRect(0, 84, 100, 6)}) {
+        const QImage shown = piece(beside.x(), beside.y(), beside.width(), beside.height());
+        ASSERT_EQ(shown, whole.copy(beside.translated(30, 30))) << beside.x() << "," << beside.y();
+    }
+}

@@ -14,6 +14,32 @@ constexpr std::uint32_t CodeMask[17] = {0x0000, 0x0001, 0x0003, 0x0007, 0x000F, 
 void TGIFEncoder::Encode(TStream &stream, int bitsPerPixel, int maxColor, const std::uint8_t *data,
                          bool interlace, int height, int width)
 {
+    FSource = nullptr;
+    const bool hasPixels = data != nullptr && height >= 1 && width >= 1;
+    Run(stream, bitsPerPixel, maxColor, data,
+        !hasPixels  ? 0
+        : interlace ? std::uint64_t(width)
+                    : std::uint64_t(width) * std::uint64_t(height),
+        interlace, height, width);
+}
+
+void TGIFEncoder::Encode(TStream &stream, int bitsPerPixel, int maxColor, const TPixelSource &source, int height,
+                         int width)
+{
+    struct TForget {
+        const TPixelSource *&Source;
+        ~TForget() { Source = nullptr; }
+    } forget{FSource};
+    FSource = &source;
+    std::span<const std::uint8_t> first;
+    if (height >= 1 && width >= 1 && width <= 65535 && height <= 65535)
+        first = source();
+    Run(stream, bitsPerPixel, maxColor, first.empty() ? nullptr : first.data(), first.size(), false, height, width);
+}
+
+void TGIFEncoder::Run(TStream &stream, int bitsPerPixel, int maxColor, const std::uint8_t *first,
+                      std::uint64_t count, bool interlace, int height, int width)
+{
     if (width > 65535 || height > 65535)
         RaiseGIFError("Image too large for GIF: frames are at most 65535 pixels wide and high");
     // The code size byte of the format goes from 2 to 8; pixels are bytes, so no index can
@@ -28,7 +54,7 @@ void TGIFEncoder::Encode(TStream &stream, int bitsPerPixel, int maxColor, const 
     FStream = &stream;
     FBitsPerPixel = bitsPerPixel;
     FMaxColor = maxColor;
-    FData = data;
+    FData = first;
     FInterlace = interlace;
     FHeight = height;
     FWidth = width;
@@ -45,10 +71,8 @@ void TGIFEncoder::Encode(TStream &stream, int bitsPerPixel, int maxColor, const 
     FOutputBits = 0;
     FClearFlag = false;
 
-    const bool hasPixels = FData != nullptr && FHeight >= 1 && FWidth >= 1;
-    FPixelsLeft = !hasPixels ? 0
-                  : FInterlace ? std::uint64_t(FWidth)
-                               : std::uint64_t(FWidth) * std::uint64_t(FHeight);
+    const bool hasPixels = FData != nullptr && count > 0 && FHeight >= 1 && FWidth >= 1;
+    FPixelsLeft = hasPixels ? count : 0;
     FRow = 0;
     FPass = 0;
     FCursor = FData;
@@ -107,6 +131,14 @@ void TGIFEncoder::ResetTable()
 
 bool TGIFEncoder::NextRow()
 {
+    if (FSource) {
+        const std::span<const std::uint8_t> piece = (*FSource)();
+        if (piece.empty())
+            return false;
+        FCursor = piece.data();
+        FPixelsLeft = piece.size();
+        return true;
+    }
     if (!FInterlace)
         return false;
     static constexpr int Step[4] = {8, 8, 4, 2};

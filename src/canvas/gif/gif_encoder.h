@@ -6,8 +6,15 @@
 #include "canvas/gif/stream.h"
 
 #include <cstdint>
+#include <functional>
+#include <span>
 
 namespace gif {
+
+// The pixels of a frame that arrives in pieces, in the order they are sent:
+// each call hands over the next piece, which stays valid until the next call;
+// an empty piece ends the frame.
+using TPixelSource = std::function<std::span<const std::uint8_t>()>;
 
 class TGIFEncoder
 {
@@ -19,6 +26,10 @@ public:
     // to bottom; every index must be below maxColor.
     void Encode(TStream &stream, int bitsPerPixel, int maxColor, const std::uint8_t *data,
                 bool interlace, int height, int width);
+    // The same for a frame whose width x height pixels come in pieces, rows
+    // top to bottom, not interlaced: the bytes are those of the whole frame.
+    void Encode(TStream &stream, int bitsPerPixel, int maxColor, const TPixelSource &source, int height,
+                int width);
 
 protected:
     virtual void EmitCode(int code);
@@ -41,7 +52,8 @@ protected:
             return true;
         return NextRow();
     }
-    // Moves the cursor to the next row to send, FPixelsLeft to its width; false at the end.
+    // Moves the cursor to the next row to send (or the next piece of a frame
+    // that comes in pieces), FPixelsLeft to its length; false at the end.
     bool NextRow();
 
     int FMaxColor = 0;
@@ -67,7 +79,12 @@ protected:
     int FPass = 0;
 
 private:
+    // first: the pixels to start with, count of them.
+    void Run(TStream &stream, int bitsPerPixel, int maxColor, const std::uint8_t *first, std::uint64_t count,
+             bool interlace, int height, int width);
     [[noreturn]] static void PixelOutOfTable();
+
+    const TPixelSource *FSource = nullptr;
 };
 
 }  // namespace gif

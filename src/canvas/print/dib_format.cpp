@@ -1,5 +1,7 @@
 #include "canvas/print/dib_format.h"
 
+#include "canvas/print/row_split.h"
+
 #include <QBuffer>
 #include <QImageWriter>
 
@@ -357,28 +359,39 @@ QImage DibToImage(TByteSpan info, TByteSpan bits)
         const std::uint8_t *p = table + std::int64_t(index) * entry;
         return qRgb(p[2], p[1], p[0]);
     };
-    for (int y = 0; y < image.height(); ++y) {
-        const int memoryRow = h.TopDown() ? y : image.height() - 1 - y;
-        const std::uint8_t *src = bits.data() + memoryRow * row;
-        auto *dst = reinterpret_cast<QRgb *>(image.scanLine(y));
-        for (int x = 0; x < h.Width; ++x) {
-            switch (h.BitCount) {
-            case 1: dst[x] = indexed((src[x / 8] >> (7 - x % 8)) & 1); break;
-            case 4: dst[x] = indexed(x % 2 == 0 ? src[x / 2] >> 4 : src[x / 2] & 0x0F); break;
-            case 8: dst[x] = indexed(src[x]); break;
-            case 16: {
-                const std::uint32_t v = U16(src + 2 * x);
-                dst[x] = qRgb(MaskScale(v, masks[0]), MaskScale(v, masks[1]), MaskScale(v, masks[2]));
-                break;
+    // The rows are split between threads: the image is not touched but through its bits.
+    std::uint8_t *const pixels = image.bits();
+    const qsizetype stride = image.bytesPerLine();
+    SplitRows(image.height(), [&](int firstRow, int lastRow) {
+        for (int y = firstRow; y < lastRow; ++y) {
+            const int memoryRow = h.TopDown() ? y : image.height() - 1 - y;
+            const std::uint8_t *src = bits.data() + memoryRow * row;
+            auto *dst = reinterpret_cast<QRgb *>(pixels + y * stride);
+            if (h.BitCount == 24) {
+                // Every band of a printed page comes this way: one loop without a choice per pixel.
+                for (int x = 0; x < h.Width; ++x, src += 3)
+                    dst[x] = qRgb(src[2], src[1], src[0]);
+                continue;
             }
-            case 24: dst[x] = qRgb(src[3 * x + 2], src[3 * x + 1], src[3 * x]); break;
-            default: {
-                const std::uint32_t v = U32(src + 4 * x);
-                dst[x] = qRgb(MaskScale(v, masks[0]), MaskScale(v, masks[1]), MaskScale(v, masks[2]));
-                break;
-            }
+            for (int x = 0; x < h.Width; ++x) {
+                switch (h.BitCount) {
+                case 1: dst[x] = indexed((src[x / 8] >> (7 - x % 8)) & 1); break;
+                case 4: dst[x] = indexed(x % 2 == 0 ? src[x / 2] >> 4 : src[x / 2] & 0x0F); break;
+                case 8: dst[x] = indexed(src[x]); break;
+                case 16: {
+                    const std::uint32_t v = U16(src + 2 * x);
+                    dst[x] = qRgb(MaskScale(v, masks[0]), MaskScale(v, masks[1]), MaskScale(v, masks[2]));
+                    break;
+                }
+                case 24: dst[x] = qRgb(src[3 * x + 2], src[3 * x + 1], src[3 * x]); break;
+                default: {
+                    const std::uint32_t v = U32(src + 4 * x);
+                    dst[x] = qRgb(MaskScale(v, masks[0]), MaskScale(v, masks[1]), MaskScale(v, masks[2]));
+                    break;
+                }
+                }
             }
         }
-    }
+    });
     return image;
 }

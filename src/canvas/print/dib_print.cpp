@@ -105,7 +105,8 @@ bool RenderBand(TDibJob &job, const TRect &band, int number, int bands)
     PutU32(info + 8, std::uint32_t(h));
     PutU32(info + 20, std::uint32_t(bandSize));
     std::uint8_t *bits = job.BandBits.Data();
-    std::memset(bits, 0, static_cast<std::size_t>(bandSize));
+    // Each row's pixels are all written below; only the bits after them are cleared.
+    const std::int64_t used = (std::int64_t(w) * bitCount) / 8;
 
     const int srcRight = job.Source.Right - 1;
     const int srcBottom = job.Source.Bottom - 1;
@@ -125,6 +126,7 @@ bool RenderBand(TDibJob &job, const TRect &band, int number, int bands)
             std::memcpy(dst, dst + bandRow, static_cast<std::size_t>(bandRow));
         } else {
             const std::uint8_t *src = job.TopRow + sourceRow * job.RowStep;
+            std::memset(dst + used, 0, static_cast<std::size_t>(bandRow - used));
             CopyRow(src, job.Columns, dst, w, bitCount);
             previousRow = sourceRow;
         }

@@ -272,3 +272,43 @@ TEST_F(ExplorersTest, ALostConnectionGoesOffline)
     EXPECT_TRUE(Objects->topLevelItem(0)->isDisabled());
     EXPECT_TRUE(ConsoleForm->Lines().contains("The connection to the database is lost, working offline."));
 }
+
+// Tables read together for "Add all to diagram" make the same page as the
+// same tables added one at a time, names that need quotes included.
+TEST_F(ExplorersTest, AddAllGivesThePageOfAddingOneByOne)
+{
+    QTemporaryDir dir;
+    DatabaseSession = OpenSampleSession("shop", SampleCopy(dir, R"(
+        insert into ALL_TABLES values ('SHOP', 'O''NEIL', 'USERS', 'NO', null, 'N', 'NO');
+        insert into ALL_TAB_COMMENTS values ('SHOP', 'O''NEIL', 'TABLE', 'It''s */ here');
+        insert into ALL_TAB_COLUMNS values ('SHOP', 'O''NEIL', 'ID', 'NUMBER', null, null, 22, 6, 0, 'N', 1, null, 0, null),
+            ('SHOP', 'O''NEIL', 'Nick', 'NVARCHAR2', null, null, 40, null, null, 'Y', 2, null, 20, 'C');
+        insert into ALL_CONSTRAINTS values
+            ('SHOP', 'O''NEIL_PK', 'P', 'O''NEIL', null, null, null, null, 'ENABLED', 'NOT DEFERRABLE', 'IMMEDIATE',
+             'VALIDATED', 'USER NAME', 'SHOP', 'O''NEIL_PK'),
+            ('SHOP', 'O''NEIL_FK', 'R', 'O''NEIL', null, 'SHOP', 'CATEGORIES_PK', 'CASCADE', 'ENABLED',
+             'NOT DEFERRABLE', 'IMMEDIATE', 'VALIDATED', 'USER NAME', null, null),
+            ('SHOP', 'ck ''1', 'C', 'O''NEIL', 'ID > 0', null, null, null, 'ENABLED', 'NOT DEFERRABLE', 'IMMEDIATE',
+             'VALIDATED', 'USER NAME', null, null);
+        insert into ALL_CONS_COLUMNS values ('SHOP', 'O''NEIL_PK', 'O''NEIL', 'ID', 1),
+            ('SHOP', 'O''NEIL_FK', 'O''NEIL', 'ID', 1);
+        insert into ALL_INDEXES values ('SHOP', 'o''n ix', 'NORMAL', 'SHOP', 'O''NEIL', 'TABLE', 'NONUNIQUE', 'USERS', 'N');
+        insert into ALL_IND_COLUMNS values ('SHOP', 'o''n ix', 'SHOP', 'O''NEIL', 'Nick', 1, 40, 'ASC');
+    )"));
+    Node(Objects, "Tables")->setExpanded(true);
+    Node(Objects, "SHOP.CATEGORIES")->setExpanded(true);
+    QTreeWidgetItem *referencing = Node(Objects, "Referenced by Foreign Key");
+    referencing->setExpanded(true);
+    ASSERT_TRUE(Node(Objects, "SHOP.O'NEIL"));
+    Objects->setCurrentItem(referencing);
+    TRecordingConsole console;
+    Find<QAction>("mniDBAddAll")->trigger();
+    EXPECT_EQ(console.Lines.filter("from SYS.ALL_TAB_COLUMNS").size(), 1) << "the tables are read together";
+    const QStringList together = CurrentModel->BuildDiagramXml(true).mid(3);
+    EXPECT_EQ(together.filter(QRegularExpression("O'NEIL|'1|o'n ix")).size(), 6);
+
+    Form->NewModelPage();
+    for (int i = 0; i < referencing->childCount(); ++i)
+        Form->AddDatabaseNodeToDiagram(referencing->child(i));
+    EXPECT_EQ(CurrentModel->BuildDiagramXml(true).mid(3).join('\n').toStdString(), together.join('\n').toStdString());
+}

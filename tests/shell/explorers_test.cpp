@@ -281,7 +281,8 @@ TEST_F(ExplorersTest, AddAllGivesThePageOfAddingOneByOne)
     DatabaseSession = OpenSampleSession("shop", SampleCopy(dir, R"(
         insert into ALL_TABLES values ('SHOP', 'O''NEIL', 'USERS', 'NO', null, 'N', 'NO');
         insert into ALL_TAB_COMMENTS values ('SHOP', 'O''NEIL', 'TABLE', 'It''s */ here');
-        insert into ALL_TAB_COLUMNS values ('SHOP', 'O''NEIL', 'ID', 'NUMBER', null, null, 22, 6, 0, 'N', 1, null, 0, null),
+        insert into ALL_TAB_COLUMNS values
+            ('SHOP', 'O''NEIL', 'ID', 'NUMBER', null, null, 22, 6, 0, 'N', 1, null, 0, null),
             ('SHOP', 'O''NEIL', 'Nick', 'NVARCHAR2', null, null, 40, null, null, 'Y', 2, null, 20, 'C');
         insert into ALL_CONSTRAINTS values
             ('SHOP', 'O''NEIL_PK', 'P', 'O''NEIL', null, null, null, null, 'ENABLED', 'NOT DEFERRABLE', 'IMMEDIATE',
@@ -292,7 +293,8 @@ TEST_F(ExplorersTest, AddAllGivesThePageOfAddingOneByOne)
              'VALIDATED', 'USER NAME', null, null);
         insert into ALL_CONS_COLUMNS values ('SHOP', 'O''NEIL_PK', 'O''NEIL', 'ID', 1),
             ('SHOP', 'O''NEIL_FK', 'O''NEIL', 'ID', 1);
-        insert into ALL_INDEXES values ('SHOP', 'o''n ix', 'NORMAL', 'SHOP', 'O''NEIL', 'TABLE', 'NONUNIQUE', 'USERS', 'N');
+        insert into ALL_INDEXES values
+            ('SHOP', 'o''n ix', 'NORMAL', 'SHOP', 'O''NEIL', 'TABLE', 'NONUNIQUE', 'USERS', 'N');
         insert into ALL_IND_COLUMNS values ('SHOP', 'o''n ix', 'SHOP', 'O''NEIL', 'Nick', 1, 40, 'ASC');
     )"));
     Node(Objects, "Tables")->setExpanded(true);

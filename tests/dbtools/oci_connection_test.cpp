@@ -9,9 +9,13 @@
 #include "model/helpers.h"
 #include "model/result_set.h"
 #include "platform/fake_user_interface.h"
+#include "query_wait.h"
 #include "sample_database.h"
 
+#include <QLabel>
 #include <QLibrary>
+#include <QPointer>
+#include <QScopeGuard>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
@@ -215,4 +219,38 @@ TEST_F(OciStandInTest, ALostConnectionLogsTheSessionOff)
         EXPECT_EQ(Lost, before + 1);
         session->Disconnect();
     }
+}
+
+// The SQL editor's pages and its cancel on the client path: a query waiting
+// for "Fetch More" gives the connection up to a dictionary read, a cancel then
+// and a close find nothing left to break, and the session goes on.
+TEST_F(OciStandInTest, APagedQueryMeetsADictionaryReadACancelAndAClose)
+{
+    TConfigFolderScope config;
+    TWindowListStandIn main;
+    const auto session = OpenStandIn("hr");
+    const auto restore = qScopeGuard([previous = std::exchange(DatabaseSession, session)] { DatabaseSession = previous; });
+    QPointer<TfrmSQLQuery> form = TfrmSQLQuery::Create();
+    const auto waitingQuery = [&] {
+        form->RunQuery("select * from employees a, employees b, employees c");
+        return WaitForPage(form) && form->MoreRowsWaiting();
+    };
+    ASSERT_TRUE(waitingQuery());
+    EXPECT_EQ(session->GetOwners()->RowCount(), 6);
+    form->CancelQuery();
+    ASSERT_TRUE(WaitForQuery(form));
+    EXPECT_EQ(GridRows(form), TfrmSQLQuery::PageRows);
+
+    ASSERT_TRUE(waitingQuery());
+    form->CancelQuery();
+    ASSERT_TRUE(WaitForQuery(form));
+    EXPECT_EQ(form->findChild<QLabel *>("lblStatus")->text(), "Cancelled; 500 rows shown.");
+
+    ASSERT_TRUE(waitingQuery());
+    form->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(form.isNull());
+    EXPECT_EQ(Rows(session->Connection(), "select count(*) as N from HR.REGIONS"), "N\n5\n");
+    EXPECT_TRUE(Ui.CallsOf(TUserInterfaceCallKind::Error).isEmpty());
+    EXPECT_EQ(Lost, 0);
 }

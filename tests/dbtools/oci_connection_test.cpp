@@ -229,7 +229,9 @@ TEST_F(OciStandInTest, APagedQueryMeetsADictionaryReadACancelAndAClose)
     TConfigFolderScope config;
     TWindowListStandIn main;
     const auto session = OpenStandIn("hr");
-    const auto restore = qScopeGuard([previous = std::exchange(DatabaseSession, session)] { DatabaseSession = previous; });
+    const auto restore = qScopeGuard([previous = std::exchange(DatabaseSession, session)] {
+        DatabaseSession = previous;
+    });
     QPointer<TfrmSQLQuery> form = TfrmSQLQuery::Create();
     const auto waitingQuery = [&] {
         form->RunQuery("select * from employees a, employees b, employees c");

@@ -256,3 +256,19 @@ TEST_F(OciStandInTest, APagedQueryMeetsADictionaryReadACancelAndAClose)
     EXPECT_TRUE(Ui.CallsOf(TUserInterfaceCallKind::Error).isEmpty());
     EXPECT_EQ(Lost, 0);
 }
+
+// A name that needs quotes reaches the server as one name, for its rows and
+// its DDL; a crafted one runs no other statement.
+TEST_F(OciStandInTest, NamesReachTheServerAsOneName)
+{
+    const QString file = Copy("create table STANDIN_DDL (OBJECT_TYPE, OWNER, NAME, DDL); insert into STANDIN_DDL "
+                              "values ('TABLE', 'HR', 'O''Neil', 'CREATE TABLE HR.\"O''Neil\"');",
+                              "create table \"O'Neil\" (\"Nick\" text); insert into \"O'Neil\" values ('Ann'), ('Bo');");
+    auto session = OpenStandIn("hr", file);
+    EXPECT_EQ(Rows(session->Connection(), session->GetQueryDataSQL("HR", "O'Neil")), "NICK\nAnn\nBo\n");
+    EXPECT_EQ(TDBObjectTree::ObjectDDL(*session, TDBObjectTree::ncTable, "HR.O'Neil"),
+              "CREATE TABLE HR.\"O'Neil\"\n/\n");
+    const QString crafted = "REGIONS\" union select USERNAME from SYS.ALL_USERS --";
+    EXPECT_EQ(ErrorOf([&] { session->Connection().Query(session->GetQueryDataSQL("HR", crafted)); }),
+              "ORA-20000: no such table: HR." + crafted);
+}

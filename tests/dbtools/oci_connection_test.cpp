@@ -263,7 +263,8 @@ TEST_F(OciStandInTest, NamesReachTheServerAsOneName)
 {
     const QString file = Copy("create table STANDIN_DDL (OBJECT_TYPE, OWNER, NAME, DDL); insert into STANDIN_DDL "
                               "values ('TABLE', 'HR', 'O''Neil', 'CREATE TABLE HR.\"O''Neil\"');",
-                              "create table \"O'Neil\" (\"Nick\" text); insert into \"O'Neil\" values ('Ann'), ('Bo');");
+                              "create table \"O'Neil\" (\"Nick\" text);"
+                              "insert into \"O'Neil\" values ('Ann'), ('Bo');");
     auto session = OpenStandIn("hr", file);
     EXPECT_EQ(Rows(session->Connection(), session->GetQueryDataSQL("HR", "O'Neil")), "NICK\nAnn\nBo\n");
     EXPECT_EQ(TDBObjectTree::ObjectDDL(*session, TDBObjectTree::ncTable, "HR.O'Neil"),

@@ -34,6 +34,9 @@ using TSqlBinds = std::vector<std::pair<QString, QVariant>>;
 class ISqlRowSink {
 public:
     virtual ~ISqlRowSink() = default;
+    // Once the statement holds the connection, before it runs: a break from
+    // then on can only reach this statement.
+    virtual void Started() {}
     // Once, before the first row, with the result's column names.
     virtual void Columns(const QStringList &names) = 0;
     // One row, one value per column; false stops the fetch.

@@ -13,6 +13,15 @@ public:
     {
     }
 
+    // Until now the statement only waited for the connection, where a break
+    // would stop whoever else's statement runs there.
+    void Started() override
+    {
+        m_worker.SetExecuting(true);
+        // Cancelled while it waited: the statement does not run at all.
+        if (m_worker.Cancelled())
+            throw ESqlError(QStringLiteral("ORA-01013: user requested cancel of current operation"));
+    }
     void Columns(const QStringList &names) override
     {
         // The statement has the connection now; from here on it may wait for
@@ -114,7 +123,6 @@ void TSqlQueryWorker::run()
         emit StatementStarted(i, m_statements[i]);
         TConnectionClaim claim(m_connection);
         TBatchSink sink(*this, i, claim);
-        SetExecuting(true);
         try {
             const qint64 rows = m_connection.Execute(m_statements[i], {}, &sink);
             SetExecuting(false);

@@ -211,6 +211,8 @@ qint64 SqliteDictionaryConnection::Execute(const QString &sql, const TSqlBinds &
         }
         RaiseConnectionLost(QStringLiteral("The database file \"%1\" is gone.").arg(m_file));
     }
+    if (sink)
+        sink->Started();
     const QByteArray text = TranslateFirstRows(sql).toUtf8();
     TStatement statement;
     const char *tail = nullptr;

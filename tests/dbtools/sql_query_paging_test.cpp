@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <mutex>
 
 namespace {
 
@@ -170,6 +171,9 @@ public:
     void Disconnect() override {}
     qint64 Execute(const QString &sql, const TSqlBinds &, ISqlRowSink *sink) override
     {
+        ++Arrived;
+        const std::lock_guard lock(Busy);
+        sink->Started();
         if (sql == "rows") {
             sink->Columns({"N"});
             for (qint64 n = 1;; ++n)
@@ -184,6 +188,8 @@ public:
     bool IsOracleServer() const override { return false; }
     QString Description() const override { return "endless"; }
     std::atomic<int> Interrupts{0};
+    std::mutex Busy; // held by another's statement
+    std::atomic<int> Arrived{0};
 };
 
 } // namespace
@@ -221,4 +227,21 @@ TEST(SqlQueryWorker, CancelInterruptsOnlyARunningStatement)
     }
     ASSERT_TRUE(running.wait(30000));
     EXPECT_TRUE(failed);
+
+    // One still waiting for the connection breaks nobody's statement and,
+    // once it gets the connection, does not run.
+    const int interrupts = connection.Interrupts;
+    std::atomic<bool> rows{false};
+    connection.Busy.lock();
+    TSqlQueryWorker queued(nullptr, connection, {"rows"}, 10, true);
+    QObject::connect(&queued, &TSqlQueryWorker::ColumnsArrived, &queued, [&] { rows = true; }, Qt::DirectConnection);
+    const int arrived = connection.Arrived;
+    queued.start();
+    while (connection.Arrived == arrived && !guard.hasExpired())
+        QThread::msleep(1);
+    queued.Cancel();
+    connection.Busy.unlock();
+    ASSERT_TRUE(queued.wait(30000));
+    EXPECT_EQ(connection.Interrupts, interrupts);
+    EXPECT_FALSE(rows);
 }

@@ -1,6 +1,7 @@
 #include "shell/about_form.h"
 
 #include "model/helpers.h"
+#include "platform/qt_user_interface.h"
 
 #include <QFrame>
 #include <QKeyEvent>
@@ -107,6 +108,9 @@ void Tfrmabout::showEvent(QShowEvent *event)
     lblVersion->setText(QStringLiteral("v1.1.6"));
     lblVersion->adjustSize();
     QDialog::showEvent(event);
+    // Qt's own placement leaves room for a frame this borderless box does not
+    // have; the logon dialog, centred on the splash, would sit high with it.
+    TQtUserInterface::PlaceDialog(*this);
 }
 
 void Tfrmabout::keyPressEvent(QKeyEvent *event)

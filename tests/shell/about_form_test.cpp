@@ -6,6 +6,9 @@
 #include "platform/shell.h"
 #include "shell/about_form.h"
 
+#include <QGuiApplication>
+#include <QScreen>
+
 TEST(AboutForm, ShowsTheVersionAndClosesOnEscapeOrAClickOnItsPictureAndTexts)
 {
     const auto click = [](QWidget *widget) {
@@ -27,6 +30,18 @@ TEST(AboutForm, ShowsTheVersionAndClosesOnEscapeOrAClickOnItsPictureAndTexts)
         else
             click(about.findChild<QWidget *>(target));
         EXPECT_FALSE(about.isVisible());
+    }
+    // The box stands in the middle of the screen, or of its owner.
+    {
+        Tfrmabout splash;
+        splash.show();
+        EXPECT_EQ(splash.frameGeometry().center(), QGuiApplication::primaryScreen()->availableGeometry().center());
+        QWidget owner;
+        owner.setGeometry(130, 170, 420, 380);
+        owner.show();
+        Tfrmabout about(&owner);
+        about.show();
+        EXPECT_EQ(about.frameGeometry().center(), owner.frameGeometry().center());
     }
     // The splash hides the home page, which otherwise opens on a click.
     TScopedRecordingShell shell;

@@ -374,15 +374,12 @@ void TOSDiagram::AddDroppedObjects(const TDragObjects &source, int x, int y, TCa
     int dx = 0, dy = 0;
     for (const auto &item : source.Items) {
         TBaseDiagramRectangle *object = nullptr;
-        const auto ahead = read.find({item->Owner, item->Name});
         if (item->Kind == 2)
             object = CurrentModel->AddTypeFromDatabase(item->Owner, item->Name);
         else if (item->Kind == 1)
             object = CurrentModel->AddObjectTableFromDatabase(item->Owner, item->Name);
-        else if (ahead != read.end() && ahead->second)
-            object = CurrentModel->AddTableRead(std::move(ahead->second), item->Owner, item->Name);
         else
-            object = CurrentModel->AddTableFromDatabase(item->Owner, item->Name);
+            object = CurrentModel->AddTableFromDatabase(item->Owner, item->Name, &read);
         if (object) {
             object->Left = x + dx;
             object->Top = y + dy;

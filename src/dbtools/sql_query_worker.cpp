@@ -100,9 +100,14 @@ bool TSqlQueryWorker::WaitForMore(int index, qint64 handed)
 {
     if (!m_waitForMore || m_cancelled)
         return false;
+    // Counted as waiting before the window hears of it: from here a cancel
+    // only wakes the fetch, as a break would hit what runs there next.
+    {
+        std::lock_guard lock(TConnectionClaim::Mutex());
+        m_waiting = true;
+    }
     emit RowsWaiting(index);
     std::unique_lock lock(TConnectionClaim::Mutex());
-    m_waiting = true;
     TConnectionClaim::Changed().wait(lock, [&] {
         return m_cancelled || m_allowed > handed || TConnectionClaim::Claimed(m_connection);
     });

@@ -1,5 +1,6 @@
 #include "dbtools/sqlite_dictionary_connection.h"
 
+#include "dbtools/sqlite_value.h"
 #include "model/result_set.h"
 
 #include <QCryptographicHash>
@@ -22,24 +23,6 @@ bool IsSchemaName(const QString &name)
 
 // SQLite keeps ten attached databases by default; "sys" takes one.
 constexpr int MaxDataFiles = 9;
-
-QVariant ColumnValue(sqlite3_stmt *statement, int column)
-{
-    switch (sqlite3_column_type(statement, column)) {
-    case SQLITE_INTEGER:
-        return QVariant(qlonglong(sqlite3_column_int64(statement, column)));
-    case SQLITE_FLOAT:
-        return QVariant(sqlite3_column_double(statement, column));
-    case SQLITE_TEXT:
-        return QVariant(QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(statement, column)),
-                                          sqlite3_column_bytes(statement, column)));
-    case SQLITE_BLOB:
-        return QVariant(QByteArray(static_cast<const char *>(sqlite3_column_blob(statement, column)),
-                                   sqlite3_column_bytes(statement, column)));
-    default:
-        return {};
-    }
-}
 
 int BindValue(sqlite3_stmt *statement, int index, const QVariant &value)
 {
@@ -243,7 +226,7 @@ qint64 SqliteDictionaryConnection::Execute(const QString &sql, const TSqlBinds &
         QVariantList values;
         values.reserve(columns);
         for (int c = 0; c < columns; ++c)
-            values << ColumnValue(statement.Handle, c);
+            values << SqliteColumnValue(statement.Handle, c);
         if (!sink->Row(values))
             return rows;
     }

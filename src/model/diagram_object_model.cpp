@@ -51,10 +51,16 @@ void TDiagramObjectModel::AddOwner(const QString &owner)
         Owners.append(owner);
 }
 
-TDiagramTable *TDiagramObjectModel::AddTableFromDatabase(const QString &owner, const QString &tableName)
+TDiagramTable *TDiagramObjectModel::AddTableFromDatabase(const QString &owner, const QString &tableName,
+                                                         TTablesRead *read)
 {
     if (!DatabaseSession)
         return nullptr;
+    if (read) {
+        const auto found = read->find({owner, tableName});
+        if (found != read->end() && found->second)
+            return AddTableRead(std::move(found->second), owner, tableName);
+    }
     return AddTableRead(DatabaseSession->GetTable(owner, tableName), owner, tableName);
 }
 

@@ -2,6 +2,7 @@
 // TDiagramObjectModel: one diagram page with its tables, object tables, types,
 // notes, owners, file name and drawing style.
 #include "model/base_model_object.h"
+#include "model/database_session.h"
 #include "model/diagram_note.h"
 #include "model/diagram_table.h"
 #include "model/diagram_type.h"
@@ -22,7 +23,9 @@ public:
     void WriteXML(QStringList &list, int indent) const override;
     void Assign(const TBaseModelObject &source) override;
 
-    TDiagramTable *AddTableFromDatabase(const QString &owner, const QString &tableName);
+    // A table found in read (read ahead, ReadTablesAhead) is taken from there
+    // instead of being read again.
+    TDiagramTable *AddTableFromDatabase(const QString &owner, const QString &tableName, TTablesRead *read = nullptr);
     // A table the session read (GetTables) for owner.tableName, added as
     // AddTableFromDatabase adds it; raises when the session did not find it.
     TDiagramTable *AddTableRead(std::unique_ptr<TDiagramTable> table, const QString &owner, const QString &tableName);

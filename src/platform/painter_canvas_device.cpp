@@ -414,12 +414,18 @@ void TPainterCanvasDevice::FrameRect(const TDrawingTools &tools, const TRect &re
     }
 }
 
-bool TPainterCanvasDevice::CanShow(const QRect &bounds) const
+bool TPainterCanvasDevice::PassesOver() const
 {
     // Only a picture's bounds are known for sure; other devices draw everything.
     const QPaintDevice *device = Painter_->device();
-    if (!device || device->devType() != QInternal::Image || device->devicePixelRatio() != 1)
+    return device && device->devType() == QInternal::Image && device->devicePixelRatio() == 1;
+}
+
+bool TPainterCanvasDevice::CanShow(const QRect &bounds) const
+{
+    if (!PassesOver())
         return true;
+    const QPaintDevice *device = Painter_->device();
     const QTransform transform = Painter_->combinedTransform();
     QRect window(-2, -2, device->width() + 4, device->height() + 4);
     if (Painter_->hasClipping())
@@ -430,6 +436,9 @@ bool TPainterCanvasDevice::CanShow(const QRect &bounds) const
 bool TPainterCanvasDevice::TextCanShow(const TDrawingTools &tools, QPoint topLeft, const QString &text,
                                        const TRect *clip, const TRect *opaque) const
 {
+    // Elsewhere every text is drawn: measuring it first would be lost work.
+    if (!PassesOver())
+        return true;
     QRect reach;
     if (clip) {
         reach = clip->ToQRect();

@@ -46,6 +46,8 @@ private:
     // Whether drawing within these bounds can put anything into the picture:
     // painting a piece of a large page passes over much that lies beyond it.
     bool CanShow(const QRect &bounds) const;
+    // Whether this device is one whose drawing CanShow may pass over.
+    bool PassesOver() const;
     bool TextCanShow(const TDrawingTools &tools, QPoint topLeft, const QString &text, const TRect *clip,
                      const TRect *opaque) const;
     bool LineCanShow(const TPen &pen, QPoint from, QPoint to) const;

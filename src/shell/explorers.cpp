@@ -195,20 +195,12 @@ void Tfrmgui::AddDatabaseObject(const QString &owner, const QString &name, quint
     if (!CurrentModel)
         return;
     TBaseDiagramRectangle *box = nullptr;
-    std::unique_ptr<TDiagramTable> readAhead;
-    if (read && kind == 0) {
-        const auto found = read->find({owner, name});
-        if (found != read->end())
-            readAhead = std::move(found->second);
-    }
     if (kind == 2)
         box = CurrentModel->AddTypeFromDatabase(owner, name);
     else if (kind == 1)
         box = CurrentModel->AddObjectTableFromDatabase(owner, name);
-    else if (readAhead)
-        box = CurrentModel->AddTableRead(std::move(readAhead), owner, name);
     else
-        box = CurrentModel->AddTableFromDatabase(owner, name);
+        box = CurrentModel->AddTableFromDatabase(owner, name, read);
     if (!box)
         return;
     box->Left = left;

@@ -11,6 +11,7 @@
 #include "shell/explorer_tree.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QPointer>
 #include <QTreeWidget>
@@ -97,12 +98,12 @@ void Tfrmgui::InstallConnectionLostHook()
 {
     // The loss may be noticed on a query's worker thread: the window goes
     // offline on its own thread, and only when no new logon came meanwhile.
+    // The call is posted to the application, which outlives the window: the
+    // window may be gone between any look at it from here and the post.
     const QPointer<Tfrmgui> self(this);
     ISqlConnection::SetConnectionLostHook([self] {
-        if (!self)
-            return;
         QMetaObject::invokeMethod(
-            self.data(),
+            QCoreApplication::instance(),
             [self] {
                 if (self && DatabaseSession && !THelpers::IsConnected())
                     self->GoOffline(QStringLiteral("The connection to the database is lost, working offline."));

@@ -245,3 +245,15 @@ TEST(SqlQueryWorker, CancelInterruptsOnlyARunningStatement)
     EXPECT_EQ(connection.Interrupts, interrupts);
     EXPECT_FALSE(rows);
 }
+
+// The window hears of a waiting fetch only once it counts as waiting: a
+// cancel sent at once on the news only wakes it.
+TEST(SqlQueryWorker, ACancelOnTheNewsOfAWaitingFetchOnlyWakesIt)
+{
+    TEndlessConnection connection;
+    TSqlQueryWorker worker(nullptr, connection, {"rows"}, 10, true);
+    QObject::connect(&worker, &TSqlQueryWorker::RowsWaiting, &worker, [&] { worker.Cancel(); }, Qt::DirectConnection);
+    worker.start();
+    ASSERT_TRUE(worker.wait(30000));
+    EXPECT_EQ(connection.Interrupts, 0);
+}

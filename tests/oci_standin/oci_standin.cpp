@@ -11,6 +11,7 @@
 // which only a piecewise fetch reads. StandInDropConnections(code) cuts the
 // network under every session.
 #include "dbtools/oci_declarations.h"
+#include "dbtools/sqlite_value.h"
 
 #include <QByteArray>
 #include <QCryptographicHash>
@@ -183,24 +184,6 @@ bool Attach(sqlite3 *db, const QString &file, const QString &schema, bool readOn
     return Run(db, QStringLiteral("attach database ?1 as ") + schema, {uri});
 }
 
-QVariant ColumnValue(sqlite3_stmt *statement, int column)
-{
-    switch (sqlite3_column_type(statement, column)) {
-    case SQLITE_INTEGER:
-        return QVariant(qlonglong(sqlite3_column_int64(statement, column)));
-    case SQLITE_FLOAT:
-        return QVariant(sqlite3_column_double(statement, column));
-    case SQLITE_TEXT:
-        return QVariant(QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(statement, column)),
-                                          sqlite3_column_bytes(statement, column)));
-    case SQLITE_BLOB:
-        return QVariant(QByteArray(static_cast<const char *>(sqlite3_column_blob(statement, column)),
-                                   sqlite3_column_bytes(statement, column)));
-    default:
-        return {};
-    }
-}
-
 const QRegularExpression &DatePattern()
 {
     static const QRegularExpression date(QStringLiteral("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d$"));
@@ -278,7 +261,7 @@ sword NextRow(TStatement &s, OCIError *error, bool &have)
     const int columns = sqlite3_column_count(s.Handle);
     s.Row.clear();
     for (int c = 0; c < columns; ++c)
-        s.Row.push_back(ColumnValue(s.Handle, c));
+        s.Row.push_back(SqliteColumnValue(s.Handle, c));
     have = true;
     return OCI_SUCCESS;
 }

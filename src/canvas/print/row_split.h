@@ -1,7 +1,7 @@
 #pragma once
 // SplitRows: runs a loop over the rows of a picture in a few parts side by
 // side, on threads kept for the purpose, and returns when every part is done.
-// Printing resamples and converts millions of pixels a sheet this way; the
+// Printing turns millions of pixels a sheet into pictures this way; the
 // parts must touch nothing but their own rows.
 #include <functional>
 

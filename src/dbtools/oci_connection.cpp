@@ -214,8 +214,7 @@ qint64 OciConnection::Execute(const QString &sql, const TSqlBinds &binds, ISqlRo
     std::lock_guard lock(m_execMutex);
     if (!Connected())
         throw ESqlError(QStringLiteral("ORA-03114: not connected to ORACLE"));
-    if (sink)
-        sink->Started();
+    const TSinkRun run(sink);
     const TOciApi &api = *m_api;
     TOciHandles &h = *m_handles;
     const QByteArray text = sql.toUtf8();

@@ -37,10 +37,34 @@ public:
     // Once the statement holds the connection, before it runs: a break from
     // then on can only reach this statement.
     virtual void Started() {}
+    // Once the statement has ended, while it still holds the connection: a
+    // break from then on could only reach the next statement.
+    virtual void Finished() {}
     // Once, before the first row, with the result's column names.
     virtual void Columns(const QStringList &names) = 0;
     // One row, one value per column; false stops the fetch.
     virtual bool Row(const QVariantList &values) = 0;
+};
+
+// Held by a connection around one statement of a sink: tells the sink when
+// the statement has the connection and when it is done with it.
+class TSinkRun {
+public:
+    explicit TSinkRun(ISqlRowSink *sink) : m_sink(sink)
+    {
+        if (m_sink)
+            m_sink->Started();
+    }
+    ~TSinkRun()
+    {
+        if (m_sink)
+            m_sink->Finished();
+    }
+    TSinkRun(const TSinkRun &) = delete;
+    TSinkRun &operator=(const TSinkRun &) = delete;
+
+private:
+    ISqlRowSink *m_sink;
 };
 
 class ISqlConnection {

@@ -22,6 +22,8 @@ public:
         if (m_worker.Cancelled())
             throw ESqlError(QStringLiteral("ORA-01013: user requested cancel of current operation"));
     }
+    // From here a break would reach the next statement on the connection.
+    void Finished() override { m_worker.SetExecuting(false); }
     void Columns(const QStringList &names) override
     {
         // The statement has the connection now; from here on it may wait for

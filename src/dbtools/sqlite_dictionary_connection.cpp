@@ -194,8 +194,7 @@ qint64 SqliteDictionaryConnection::Execute(const QString &sql, const TSqlBinds &
         }
         RaiseConnectionLost(QStringLiteral("The database file \"%1\" is gone.").arg(m_file));
     }
-    if (sink)
-        sink->Started();
+    const TSinkRun run(sink);
     const QByteArray text = TranslateFirstRows(sql).toUtf8();
     TStatement statement;
     const char *tail = nullptr;

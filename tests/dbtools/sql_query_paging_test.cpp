@@ -14,6 +14,8 @@
 #include <QTableView>
 #include <QThread>
 
+#include <functional>
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -173,6 +175,11 @@ public:
     {
         ++Arrived;
         const std::lock_guard lock(Busy);
+        if (sql == "done") {
+            { const TSinkRun run(sink); }
+            AfterStatement(); // the connection is not let go yet
+            return 0;
+        }
         sink->Started();
         if (sql == "rows") {
             sink->Columns({"N"});
@@ -190,6 +197,7 @@ public:
     std::atomic<int> Interrupts{0};
     std::mutex Busy; // held by another's statement
     std::atomic<int> Arrived{0};
+    std::function<void()> AfterStatement;
 };
 
 } // namespace
@@ -253,6 +261,18 @@ TEST(SqlQueryWorker, ACancelOnTheNewsOfAWaitingFetchOnlyWakesIt)
     TEndlessConnection connection;
     TSqlQueryWorker worker(nullptr, connection, {"rows"}, 10, true);
     QObject::connect(&worker, &TSqlQueryWorker::RowsWaiting, &worker, [&] { worker.Cancel(); }, Qt::DirectConnection);
+    worker.start();
+    ASSERT_TRUE(worker.wait(30000));
+    EXPECT_EQ(connection.Interrupts, 0);
+}
+
+// A cancel after the statement ended, before its connection is let go, sends
+// no break: it would reach whichever statement takes the connection next.
+TEST(SqlQueryWorker, ACancelAfterTheStatementEndedSendsNoBreak)
+{
+    TEndlessConnection connection;
+    TSqlQueryWorker worker(nullptr, connection, {"done"}, 10, true);
+    connection.AfterStatement = [&] { worker.Cancel(); };
     worker.start();
     ASSERT_TRUE(worker.wait(30000));
     EXPECT_EQ(connection.Interrupts, 0);

@@ -328,6 +328,8 @@ TEST(XmlParser, RepeatedTextBetweenChildrenJoinsInOrder)
         {"<a>x<b/>  <b/>&amp;<b/>  <b/>  </a>", "x  &    "},
         {"<a>x<b/>  <![CDATA[  ]]><b/>  </a>", "x      "},
         {"<a><b/>  <b/>  <b/></a>", "    "},
+        {"<a>x<b/>  <b/> \t<b/></a>", "x   \t"},
+        {"<a>x<b/><![CDATA[y]]><b/>y]]><b/></a>", "xyy]]>"},
     };
     for (const QStringList &c : cases) {
         TDirtyXMLParser text, bytes;

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <limits>
 #include <type_traits>
 
 namespace {
@@ -503,10 +504,25 @@ private:
             if (!piece.isEmpty())
                 element.m_text = texts.Shared(piece);
         } else if (!piece.isEmpty()) {
+            if (repeatsLastPiece(element, piece))
+                return;
             TXMLTextPiece *note = nodes->TextPieces.New(1);
-            *note = {static_cast<const void *>(piece.data()), piece.size(), Bytes, element.m_pieces};
+            *note = {static_cast<const void *>(piece.data()), piece.size(), Bytes, 0, element.m_pieces};
             element.m_pieces = note;
         }
+    }
+
+    // Counts the piece as a repetition of the element's last one when it
+    // has the same characters.
+    static bool repeatsLastPiece(TXMLElement &element, View piece)
+    {
+        auto *last = const_cast<TXMLTextPiece *>(element.m_pieces);
+        if (!last || last->Length != piece.size() || last->Repeats == std::numeric_limits<quint32>::max())
+            return false;
+        if (std::memcmp(last->Data, piece.data(), std::size_t(piece.size()) * sizeof(*piece.data())) != 0)
+            return false;
+        ++last->Repeats;
+        return true;
     }
 
     static QString decode(View raw)
@@ -580,7 +596,13 @@ EDirtyXMLParserError::EDirtyXMLParserError(const QString &message)
 TXMLAttribute *TXMLAttributeList::Add(TXMLAttribute *attribute)
 {
     attribute->m_owner = this;
-    m_items.push_back(attribute);
+    if (!m_first) {
+        m_first = attribute;
+        return attribute;
+    }
+    if (!m_more)
+        m_more = std::make_unique<std::vector<TXMLAttribute *>>(1, m_first);
+    m_more->push_back(attribute);
     return attribute;
 }
 
@@ -588,7 +610,7 @@ TXMLAttribute *TXMLAttributeList::Find(const QString &name) const
 {
     // Names are nearly always written as they are asked for; the exact
     // comparison settles those without folding case letter by letter.
-    for (TXMLAttribute *attribute : m_items)
+    for (TXMLAttribute *attribute : *this)
         if (attribute->Name() == name || attribute->Name().compare(name, Qt::CaseInsensitive) == 0)
             return attribute;
     return nullptr;
@@ -598,7 +620,7 @@ TXMLAttribute *TXMLAttributeList::Items(int index) const
 {
     if (index < 0 || index >= Count())
         failListIndex(index);
-    return m_items[size_t(index)];
+    return items()[index];
 }
 
 TXMLElement *TXMLChildElementList::Add(TXMLElement *element)
@@ -686,17 +708,19 @@ void TXMLElement::JoinPieces() const
     qsizetype size = m_text ? m_text->size() : 0;
     for (const TXMLTextPiece *piece = m_pieces; piece; piece = piece->Previous) {
         pieces.push_back(piece);
-        size += piece->Length;
+        size += piece->Length * (qsizetype(piece->Repeats) + 1);
     }
     m_pieces = nullptr;
     QString &text = OwnText();
     text.reserve(size);
     for (auto it = pieces.rbegin(); it != pieces.rend(); ++it) {
         const TXMLTextPiece &piece = **it;
-        if (piece.Latin1)
-            text.append(QLatin1String(static_cast<const char *>(piece.Data), piece.Length));
-        else
-            text.append(QStringView(static_cast<const QChar *>(piece.Data), piece.Length));
+        for (qsizetype time = 0; time <= qsizetype(piece.Repeats); ++time) {
+            if (piece.Latin1)
+                text.append(QLatin1String(static_cast<const char *>(piece.Data), piece.Length));
+            else
+                text.append(QStringView(static_cast<const QChar *>(piece.Data), piece.Length));
+        }
     }
 }
 
@@ -739,16 +763,33 @@ TDirtyXMLParser::~TDirtyXMLParser() = default;
 
 bool TDirtyXMLParser::LoadFromFile(const QString &fileName)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
+    auto file = std::make_unique<QFile>(fileName);
+    if (!file->open(QIODevice::ReadOnly)) {
         m_nodes.reset();
         m_sourceText.clear();
         m_sourceBytes.clear();
+        m_mappedFile.reset();
         m_errorMessage = QStringLiteral("Cannot open file \"") + fileName + QStringLiteral("\". ")
-                         + file.errorString();
+                         + file->errorString();
         return false;
     }
-    return LoadFromBytes(file.readAll());
+    // A large file is mapped rather than read: reading it first touched as
+    // much fresh memory as the file is long, which cost more than parsing a
+    // fifth of it. Our files are replaced by renaming a new one in their
+    // place, so a mapped file stays as it was while its bytes are in use.
+    // What cannot be mapped (an empty file, a device) is read as before.
+    m_nodes.reset();
+    m_sourceBytes.clear();
+    m_mappedFile.reset();
+    const qint64 size = file->size();
+    if (size >= kMapFromSize) {
+        if (const uchar *data = file->map(0, size, QFileDevice::MapPrivateOption)) {
+            const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size));
+            m_mappedFile = std::move(file);
+            return parseBytes(bytes);
+        }
+    }
+    return parseBytes(file->readAll());
 }
 
 bool TDirtyXMLParser::LoadFromStream(QIODevice &stream)
@@ -765,6 +806,14 @@ bool TDirtyXMLParser::LoadFromStream(QIODevice &stream)
 }
 
 bool TDirtyXMLParser::LoadFromBytes(const QByteArray &bytes)
+{
+    m_nodes.reset();
+    m_sourceBytes.clear();
+    m_mappedFile.reset();
+    return parseBytes(bytes);
+}
+
+bool TDirtyXMLParser::parseBytes(const QByteArray &bytes)
 {
     m_nodes.reset();
     m_errorMessage.clear();
@@ -793,6 +842,7 @@ bool TDirtyXMLParser::ParseXml(const QString &text)
     m_errorMessage.clear();
     m_sourceText.clear();
     m_sourceBytes.clear();
+    m_mappedFile.reset();
     try {
         auto store = std::make_unique<TXMLNodeStore>();
         store->SourceText = text;

@@ -17,7 +17,6 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringView>
-#include <QVarLengthArray>
 
 #include <iterator>
 #include <memory>
@@ -26,6 +25,7 @@
 #include <stdexcept>
 #include <vector>
 
+class QFile;
 class QIODevice;
 class TXMLElement;
 class TXMLAttributeList;
@@ -38,6 +38,10 @@ struct TXMLTextPiece
     const void *Data;         // Latin-1 bytes or UTF-16 units
     qsizetype Length;
     bool Latin1;
+    // How many more times the piece follows itself: the same indentation
+    // stands before every child of an element, and noting it once per child
+    // made a large file's pieces take more memory than its text.
+    quint32 Repeats;
     const TXMLTextPiece *Previous;
 };
 class TXMLChildElementList;
@@ -106,20 +110,24 @@ public:
     TXMLAttribute *Add(TXMLAttribute *attribute);
     // The first attribute of that name, letter case ignored; nullptr if none.
     TXMLAttribute *Find(const QString &name) const;
-    int Count() const { return int(m_items.size()); }
+    int Count() const { return m_more ? int(m_more->size()) : (m_first ? 1 : 0); }
     TXMLAttribute *Items(int index) const;
     TXMLElement *Owner() const { return m_owner; }
 
-    TXMLItemIterator<TXMLAttribute> begin() const { return TXMLItemIterator<TXMLAttribute>(m_items.data()); }
-    TXMLItemIterator<TXMLAttribute> end() const { return TXMLItemIterator<TXMLAttribute>(m_items.data() + m_items.size()); }
+    TXMLItemIterator<TXMLAttribute> begin() const { return TXMLItemIterator<TXMLAttribute>(items()); }
+    TXMLItemIterator<TXMLAttribute> end() const { return TXMLItemIterator<TXMLAttribute>(items() + Count()); }
 
 private:
+    TXMLAttribute *const *items() const { return m_more ? m_more->data() : &m_first; }
+
     TXMLElement *m_owner;
     // Room for one attribute inside the list: nearly every element of our
-    // files has exactly one (a property's name), and a file has hundreds of
-    // thousands of elements, each of which would otherwise allocate (and
-    // free) an array for it.
-    QVarLengthArray<TXMLAttribute *, 1> m_items;
+    // files has exactly one (a property's name), and a file has millions of
+    // elements, each of which would otherwise allocate (and free) an array
+    // for it and carry the room for a longer list.
+    TXMLAttribute *m_first = nullptr;
+    // All attributes, the first too, once there is more than one.
+    std::unique_ptr<std::vector<TXMLAttribute *>> m_more;
 };
 
 // The child elements of one element in document order.
@@ -176,12 +184,12 @@ class TXMLElement
 public:
     // The name is a string kept by the document (see TXMLNodeStore).
     explicit TXMLElement(const QString *name);
-    virtual ~TXMLElement() = default;
+    ~TXMLElement() = default;
     TXMLElement(const TXMLElement &) = delete;
     TXMLElement &operator=(const TXMLElement &) = delete;
 
     // The element whose child list holds this one; nullptr for the root.
-    virtual TXMLElement *GetParent() const;
+    TXMLElement *GetParent() const;
 
     const QString &Name() const { return *m_name; }
     // Pieces of text between children are joined when the text is first
@@ -324,7 +332,8 @@ public:
     TDirtyXMLParser &operator=(const TDirtyXMLParser &) = delete;
 
     // Reads the file's bytes and parses them as LoadFromBytes does; a file
-    // that cannot be read fails like a refused text.
+    // that cannot be read fails like a refused text. A large file stays
+    // mapped while the parser keeps its document.
     bool LoadFromFile(const QString &fileName);
     // Reads the whole stream from its start and parses it as LoadFromBytes.
     bool LoadFromStream(QIODevice &stream);
@@ -342,6 +351,14 @@ public:
     const QString &ErrorMessage() const { return m_errorMessage; }
 
 private:
+    // Files at least this long are mapped instead of read.
+    static constexpr qint64 kMapFromSize = qint64(1) << 20;
+
+    bool parseBytes(const QByteArray &bytes);
+
+    // The mapped file whose bytes the nodes and m_sourceBytes point into;
+    // it goes last, after everything that points into it.
+    std::unique_ptr<QFile> m_mappedFile;
     std::unique_ptr<TXMLNodeStore> m_nodes;
     // A file's bytes stand for its text until the text is asked for.
     mutable QByteArray m_sourceBytes;

@@ -4,6 +4,8 @@
 
 #include <QBuffer>
 #include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -312,4 +314,79 @@ TEST(XmlParser, WideListsKeepEveryChildInOrder)
             ASSERT_EQ(*child->GetAttribute("n"), QString::number(expected++));
         }
     }
+}
+
+// The same piece of text between children is noted once with a count: the
+// text still joins every piece in its order, whether pieces repeat, differ
+// only in their characters, or are broken by decoded text or CDATA.
+TEST(XmlParser, RepeatedTextBetweenChildrenJoinsInOrder)
+{
+    const QList<QStringList> cases = {
+        {"<a>x<b/>  <b/>  <b/>  <b/>\r\n</a>", "x      \r\n"},
+        {"<a>x<b/>  <b/>\t\t<b/>  <b/>  </a>", "x  \t\t    "},
+        {"<a>x<b/> <b/>  <b/>   <b/>  </a>", "x        "},
+        {"<a>x<b/>  <b/>&amp;<b/>  <b/>  </a>", "x  &    "},
+        {"<a>x<b/>  <![CDATA[  ]]><b/>  </a>", "x      "},
+        {"<a><b/>  <b/>  <b/></a>", "    "},
+        {"<a>x<b/>  <b/> \t<b/></a>", "x   \t"},
+        {"<a>x<b/><![CDATA[y]]><b/>y]]><b/></a>", "xyy]]>"},
+    };
+    for (const QStringList &c : cases) {
+        TDirtyXMLParser text, bytes;
+        ASSERT_TRUE(text.ParseXml(c[0])) << c[0].toStdString();
+        EXPECT_EQ(text.Root()->Text(), c[1]) << c[0].toStdString();
+        ASSERT_TRUE(bytes.LoadFromBytes(c[0].toLatin1())) << c[0].toStdString();
+        EXPECT_EQ(bytes.Root()->Text(), c[1]) << c[0].toStdString();
+    }
+    TDirtyXMLParser parser;
+    ASSERT_TRUE(parser.ParseXml(QStringLiteral("<a>x<b/>  <b/>  </a>")));
+    parser.Root()->AppendText(u"y", false);
+    EXPECT_EQ(parser.Root()->Text(), "x    y");
+}
+
+// A large file is mapped rather than read; it gives the tree, source text
+// and messages its bytes give, keeps them when the file is replaced, and a
+// parser reused for other texts lets the mapping go.
+TEST(XmlParser, LargeFileReadsAsItsBytes)
+{
+    QTemporaryDir dir;
+    const QString fileName = dir.filePath(QStringLiteral("large.xml"));
+    const auto write = [&](const QByteArray &bytes) {
+        const QString next = fileName + QStringLiteral(".new");
+        QFile file(next);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_EQ(file.write(bytes), bytes.size());
+        file.close();
+        QFile::remove(fileName);
+        ASSERT_TRUE(QFile::rename(next, fileName));
+    };
+    QByteArray body;
+    for (int i = 0; body.size() < 3 * 512 * 1024; ++i)
+        body += "  <p n='" + QByteArray::number(i) + "'>v &amp; \xe9</p>\r\n";
+    const QList<QByteArray> cases = {
+        "<a>\r\n" + body + "</a>\r\n",
+        QByteArray("<a>\r\n" + body + "</a>").replace("\r\n", "\n"),
+        "<a>\r\n" + body + "  <p>&bad;</p>\r\n</a>\r\n",
+        "<a>\r\n" + body + "</b>\r\n",
+    };
+    for (const QByteArray &bytes : cases) {
+        write(bytes);
+        TDirtyXMLParser fromFile, fromBytes;
+        EXPECT_EQ(fromFile.LoadFromFile(fileName), fromBytes.LoadFromBytes(bytes));
+        EXPECT_EQ(fromFile.ErrorMessage(), fromBytes.ErrorMessage());
+        EXPECT_EQ(dumpTree(fromFile.Root()), dumpTree(fromBytes.Root()));
+        EXPECT_EQ(fromFile.SourceText(), fromBytes.SourceText());
+    }
+    write(cases[0]);
+    TDirtyXMLParser parser;
+    ASSERT_TRUE(parser.LoadFromFile(fileName));
+    write("<b/>");
+    EXPECT_EQ(parser.Root()->Children().Count(), parser.Root()->Text().size() / 4);
+    EXPECT_TRUE(parser.Root()->Text().startsWith("\r\n  \r\n  "));
+    ASSERT_TRUE(parser.LoadFromFile(fileName));
+    EXPECT_EQ(parser.Root()->Name(), "b");
+    write(cases[1]);
+    ASSERT_TRUE(parser.LoadFromFile(fileName));
+    ASSERT_TRUE(parser.ParseXml(QStringLiteral("<c>t</c>")));
+    EXPECT_EQ(dumpTree(parser.Root()), "c[t]");
 }

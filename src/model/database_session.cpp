@@ -17,7 +17,9 @@ std::vector<std::unique_ptr<TDiagramTable>> IDatabaseSession::GetTables(const QS
 TTablesRead ReadTablesAhead(IDatabaseSession &session, const std::vector<std::pair<QString, QString>> &tables)
 {
     std::vector<std::pair<QString, QStringList>> owners;
-    for (const auto &[owner, name] : tables) {
+    for (const auto &table : tables) {
+        const QString &owner = table.first;
+        const QString &name = table.second;
         auto group = std::find_if(owners.begin(), owners.end(), [&](const auto &o) { return o.first == owner; });
         if (group == owners.end())
             group = owners.insert(owners.end(), {owner, {}});

@@ -768,27 +768,14 @@ bool TDirtyXMLParser::LoadFromFile(const QString &fileName)
         m_nodes.reset();
         m_sourceText.clear();
         m_sourceBytes.clear();
-        m_mappedFile.reset();
         m_errorMessage = QStringLiteral("Cannot open file \"") + fileName + QStringLiteral("\". ")
                          + file->errorString();
         return false;
     }
-    // A large file is mapped rather than read: reading it first touched as
-    // much fresh memory as the file is long, which cost more than parsing a
-    // fifth of it. Our files are replaced by renaming a new one in their
-    // place, so a mapped file stays as it was while its bytes are in use.
-    // What cannot be mapped (an empty file, a device) is read as before.
+    // The file is read, not mapped: a mapped file that another program
+    // shortens while its bytes are in use ends the program with a bus error.
     m_nodes.reset();
     m_sourceBytes.clear();
-    m_mappedFile.reset();
-    const qint64 size = file->size();
-    if (size >= kMapFromSize) {
-        if (const uchar *data = file->map(0, size, QFileDevice::MapPrivateOption)) {
-            const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size));
-            m_mappedFile = std::move(file);
-            return parseBytes(bytes);
-        }
-    }
     return parseBytes(file->readAll());
 }
 
@@ -809,7 +796,6 @@ bool TDirtyXMLParser::LoadFromBytes(const QByteArray &bytes)
 {
     m_nodes.reset();
     m_sourceBytes.clear();
-    m_mappedFile.reset();
     return parseBytes(bytes);
 }
 
@@ -842,7 +828,6 @@ bool TDirtyXMLParser::ParseXml(const QString &text)
     m_errorMessage.clear();
     m_sourceText.clear();
     m_sourceBytes.clear();
-    m_mappedFile.reset();
     try {
         auto store = std::make_unique<TXMLNodeStore>();
         store->SourceText = text;

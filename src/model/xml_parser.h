@@ -332,8 +332,7 @@ public:
     TDirtyXMLParser &operator=(const TDirtyXMLParser &) = delete;
 
     // Reads the file's bytes and parses them as LoadFromBytes does; a file
-    // that cannot be read fails like a refused text. A large file stays
-    // mapped while the parser keeps its document.
+    // that cannot be read fails like a refused text.
     bool LoadFromFile(const QString &fileName);
     // Reads the whole stream from its start and parses it as LoadFromBytes.
     bool LoadFromStream(QIODevice &stream);
@@ -351,14 +350,8 @@ public:
     const QString &ErrorMessage() const { return m_errorMessage; }
 
 private:
-    // Files at least this long are mapped instead of read.
-    static constexpr qint64 kMapFromSize = qint64(1) << 20;
-
     bool parseBytes(const QByteArray &bytes);
 
-    // The mapped file whose bytes the nodes and m_sourceBytes point into;
-    // it goes last, after everything that points into it.
-    std::unique_ptr<QFile> m_mappedFile;
     std::unique_ptr<TXMLNodeStore> m_nodes;
     // A file's bytes stand for its text until the text is asked for.
     mutable QByteArray m_sourceBytes;

@@ -32,8 +32,9 @@ void TCanvasActions::Connect(Tfrmgui &form)
         // Not an action of its own: the menu item sorts by itself.
         {"mniSortByCreation", [](TOSDiagram &d) { d.SortAllByCreationOrder(); }},
     };
-    for (const auto &[name, command] : commands) {
-        auto *action = form.findChild<QAction *>(QLatin1String(name));
+    for (const auto &entry : commands) {
+        const auto command = entry.second;
+        auto *action = form.findChild<QAction *>(QLatin1String(entry.first));
         if (!action)
             continue;
         form.Bind(action, [command] {

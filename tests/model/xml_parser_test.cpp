@@ -344,9 +344,8 @@ TEST(XmlParser, RepeatedTextBetweenChildrenJoinsInOrder)
     EXPECT_EQ(parser.Root()->Text(), "x    y");
 }
 
-// A large file is mapped rather than read; it gives the tree, source text
-// and messages its bytes give, keeps them when the file is replaced, and a
-// parser reused for other texts lets the mapping go.
+// A large file gives the tree, source text and messages its bytes give,
+// keeps them when the file is replaced, and a parser can be reused for other texts.
 TEST(XmlParser, LargeFileReadsAsItsBytes)
 {
     QTemporaryDir dir;

@@ -763,20 +763,21 @@ TDirtyXMLParser::~TDirtyXMLParser() = default;
 
 bool TDirtyXMLParser::LoadFromFile(const QString &fileName)
 {
-    auto file = std::make_unique<QFile>(fileName);
-    if (!file->open(QIODevice::ReadOnly)) {
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly)) {
         m_nodes.reset();
         m_sourceText.clear();
         m_sourceBytes.clear();
         m_errorMessage = QStringLiteral("Cannot open file \"") + fileName + QStringLiteral("\". ")
-                         + file->errorString();
+                         + file.errorString();
         return false;
     }
     // The file is read, not mapped: a mapped file that another program
     // shortens while its bytes are in use ends the program with a bus error.
+    // The last document goes before the next file's bytes come in.
     m_nodes.reset();
     m_sourceBytes.clear();
-    return parseBytes(file->readAll());
+    return parseBytes(file.readAll());
 }
 
 bool TDirtyXMLParser::LoadFromStream(QIODevice &stream)

@@ -4,6 +4,7 @@
 #include "canvas/diagram_panel.h"
 #include "canvas/os_diagram.h"
 #include "canvas/os_graphic.h"
+#include "generator/bench_page.h"
 #include "generator/offscreen_main.h"
 #include "generator/peak_memory.h"
 #include "generator/synthetic_diagram.h"
@@ -22,24 +23,8 @@
 
 namespace {
 
-struct TBenchPage {
-    explicit TBenchPage(int tables)
-    {
-        InitializeModelGlobals();
-        Preferences->DrawPrinterPages = false;
-        TSyntheticOptions options;
-        options.Tables = tables;
-        options.Notes = 5;
-        OpenModels->push_back(MakeSyntheticDiagram(options));
-        CurrentModel = OpenModels->back().get();
-        Surface.resize(800, 600);
-        Diagram.AttachSurface(&Surface);
-    }
-    ~TBenchPage()
-    {
-        Diagram.DestroyGraphics();
-        FinalizeModelGlobals();
-    }
+struct TBenchPage : TBenchPageBase {
+    using TBenchPageBase::TBenchPageBase;
     // Links and every box through the same painters as pictures use; the parts
     // outside the image are clipped by the painter, not skipped.
     void PaintAll(QImage &image)
@@ -52,9 +37,6 @@ struct TBenchPage {
                 if (TOSGraphic *box = TOSGraphic::BoxOf(static_cast<TBaseDiagramObject *>(object)))
                     box->DrawTo(canvas, 0, 0, 1.0, 1.0);
     }
-
-    TDiagramSurface Surface;
-    TOSDiagram Diagram;
 };
 
 // Rebuilding a page that already shows its boxes: the teardown of the old

@@ -2,6 +2,7 @@
 // and select all on 100 to 5,000 tables; copy and paste of 1,000 tables through the clipboard.
 #include "canvas/diagram_panel.h"
 #include "canvas/os_diagram.h"
+#include "generator/bench_page.h"
 #include "generator/offscreen_main.h"
 #include "generator/synthetic_diagram.h"
 #include "model/diagram_object_model.h"
@@ -20,18 +21,9 @@ struct TRebuildHook : IDiagramCanvas {
     void RefreshTablesFromDatabase(const std::vector<TDiagramTable *> &) override {}
 };
 
-struct TBenchPage {
-    explicit TBenchPage(int tables)
+struct TBenchPage : TBenchPageBase {
+    explicit TBenchPage(int tables) : TBenchPageBase(tables)
     {
-        InitializeModelGlobals();
-        Preferences->DrawPrinterPages = false;
-        TSyntheticOptions options;
-        options.Tables = tables;
-        options.Notes = 5;
-        OpenModels->push_back(MakeSyntheticDiagram(options));
-        CurrentModel = OpenModels->back().get();
-        Surface.resize(800, 600);
-        Diagram.AttachSurface(&Surface);
         CurrentDiagram = &Diagram;
         TModelHooks::Canvas = &Hook;
         Diagram.Rebuild();
@@ -40,12 +32,8 @@ struct TBenchPage {
     {
         TModelHooks::Canvas = nullptr;
         CurrentDiagram = nullptr;
-        Diagram.DestroyGraphics();
-        FinalizeModelGlobals();
     }
 
-    TDiagramSurface Surface;
-    TOSDiagram Diagram;
     TRebuildHook Hook;
 };
 

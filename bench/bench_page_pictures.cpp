@@ -6,6 +6,7 @@
 #include "canvas/diagram_panel.h"
 #include "canvas/os_diagram.h"
 #include "canvas/picture_export.h"
+#include "generator/bench_page.h"
 #include "generator/offscreen_main.h"
 #include "generator/peak_memory.h"
 #include "generator/synthetic_diagram.h"
@@ -21,27 +22,8 @@
 
 namespace {
 
-struct TBenchPage {
-    explicit TBenchPage(int tables)
-    {
-        InitializeModelGlobals();
-        Preferences->DrawPrinterPages = false;
-        TSyntheticOptions options;
-        options.Tables = tables;
-        options.Notes = 5;
-        OpenModels->push_back(MakeSyntheticDiagram(options));
-        CurrentModel = OpenModels->back().get();
-        Surface.resize(800, 600);
-        Diagram.AttachSurface(&Surface);
-        Diagram.Rebuild();
-    }
-    ~TBenchPage()
-    {
-        Diagram.DestroyGraphics();
-        FinalizeModelGlobals();
-    }
-    TDiagramSurface Surface;
-    TOSDiagram Diagram;
+struct TBenchPage : TBenchPageBase {
+    explicit TBenchPage(int tables) : TBenchPageBase(tables) { Diagram.Rebuild(); }
 };
 
 void SavePicture(benchmark::State &state, const char *extension)

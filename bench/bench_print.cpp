@@ -8,6 +8,7 @@
 #include "canvas/print/dib_print.h"
 #include "canvas/print/qt_printer.h"
 #include "canvas/print_diagram.h"
+#include "generator/bench_page.h"
 #include "generator/peak_memory.h"
 #include "generator/synthetic_diagram.h"
 #include "model/diagram_object_model.h"
@@ -68,19 +69,16 @@ public:
     long long Bytes = 0;
 };
 
-struct TBenchPage {
-    explicit TBenchPage(int tables)
+// The fake user interface is in place before the page's globals and goes after them.
+struct TBenchUserInterface {
+    TBenchUserInterface() { SetUserInterface(&Ui); }
+    ~TBenchUserInterface() { SetUserInterface(nullptr); }
+    TFakeUserInterface Ui;
+};
+
+struct TBenchPage : TBenchUserInterface, TBenchPageBase {
+    explicit TBenchPage(int tables) : TBenchPageBase(tables)
     {
-        SetUserInterface(&Ui);
-        InitializeModelGlobals();
-        Preferences->DrawPrinterPages = false;
-        TSyntheticOptions options;
-        options.Tables = tables;
-        options.Notes = 5;
-        OpenModels->push_back(MakeSyntheticDiagram(options));
-        CurrentModel = OpenModels->back().get();
-        Surface.resize(800, 600);
-        Diagram.AttachSurface(&Surface);
         CurrentDiagram = &Diagram;
         Diagram.Rebuild();
     }
@@ -88,9 +86,6 @@ struct TBenchPage {
     {
         SetPrinter(nullptr);
         CurrentDiagram = nullptr;
-        Diagram.DestroyGraphics();
-        FinalizeModelGlobals();
-        SetUserInterface(nullptr);
     }
     // What one bitmap of the whole diagram would take, in MB.
     double WholeBitmapMegabytes() const
@@ -100,9 +95,6 @@ struct TBenchPage {
         return double(x) * y * 4 / (1 << 20);
     }
 
-    TFakeUserInterface Ui;
-    TDiagramSurface Surface;
-    TOSDiagram Diagram;
 };
 
 void BM_PrintEveryPage(benchmark::State &state)

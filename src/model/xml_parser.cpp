@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstddef>
 #include <cstring>
 #include <limits>
 #include <type_traits>
@@ -200,13 +201,19 @@ public:
     {
         const quint32 hash = hashOf(text);
         TSlot &slot = m_slots[hash % m_slots.size()];
-        // A slot is compared with the characters where its string was met in
-        // the parsed text, which the document keeps: the string itself has,
-        // in a large file, long left the cache. Its hash settles most misses.
         const auto *data = reinterpret_cast<const char *>(text.data());
         const std::size_t bytes = std::size_t(text.size()) * sizeof(*text.data());
-        if (!slot.String || slot.Hash != hash || slot.Bytes != bytes || std::memcmp(slot.Data, data, bytes) != 0)
-            slot = {m_strings.New(toQString(text)), data, bytes, hash};
+        // A short string's characters are kept in its slot, so the slots
+        // alone, which stay in the cache, settle nearly every look-up; a
+        // long one is compared with the string, as it is rarely met again.
+        if (slot.String && slot.Hash == hash && slot.Size == text.size()
+            && (bytes <= sizeof(slot.Bytes) ? std::memcmp(slot.Bytes, data, bytes) == 0 : *slot.String == text))
+            return slot.String;
+        slot.String = m_strings.New(toQString(text));
+        slot.Hash = hash;
+        slot.Size = text.size();
+        if (bytes <= sizeof(slot.Bytes))
+            std::memcpy(slot.Bytes, data, bytes);
         return slot.String;
     }
 
@@ -214,9 +221,9 @@ private:
     struct TSlot
     {
         const QString *String = nullptr;
-        const char *Data = nullptr;
-        std::size_t Bytes = 0;
+        qsizetype Size = 0;
         quint32 Hash = 0;
+        char Bytes[44];
     };
 
     // Short strings are hashed whole; a long one by its length and its first
@@ -266,6 +273,52 @@ private:
     std::array<TSlot, 1024> m_slots{};
 };
 
+// A file read a window at a time. Held whole, a large file took as much
+// fresh memory as the tree made from it, and the first load of a program
+// paid for every page of it. The scanner asks for the next window when the
+// text before the next "<", or the tag it starts, does not end in this one;
+// nothing of the tree points into a window.
+class TFileWindow
+{
+public:
+    explicit TFileWindow(QIODevice &file) : m_file(file) {}
+
+    // Keeps the bytes from Keep on (counted from the start of the last
+    // window), reads more after them and returns the new window. A window
+    // ends only where the file does or after a byte other than CR, so a
+    // CR LF is never cut in two.
+    QLatin1String Next(qsizetype keep)
+    {
+        std::memmove(m_buffer.data(), m_buffer.data() + keep, std::size_t(m_filled - keep));
+        m_filled -= keep;
+        if (m_buffer.empty() || m_buffer.size() - std::size_t(m_filled) < m_buffer.size() / 2)
+            m_buffer.resize(std::max<std::size_t>(InitialSize, m_buffer.size() * 2));
+        while (!m_atEnd && std::size_t(m_filled) < m_buffer.size()) {
+            const qint64 read = m_file.read(m_buffer.data() + m_filled, qint64(m_buffer.size()) - m_filled);
+            // A failed read ends the text as it did when the file was read whole.
+            if (read <= 0)
+                m_atEnd = true;
+            else
+                m_filled += qsizetype(read);
+        }
+        m_window = m_filled;
+        if (!m_atEnd && m_window > 0 && m_buffer[std::size_t(m_window - 1)] == '\r')
+            --m_window;
+        return QLatin1String(m_buffer.data(), m_window);
+    }
+
+    // The last window reaches the end of the file.
+    bool AtEnd() const { return m_atEnd && m_window == m_filled; }
+
+private:
+    static constexpr std::size_t InitialSize = 1 << 20;
+    QIODevice &m_file;
+    std::vector<char> m_buffer;
+    qsizetype m_filled = 0;
+    qsizetype m_window = 0;
+    bool m_atEnd = false;
+};
+
 } // namespace
 
 // One pass over the text. Open elements are followed through their parent
@@ -279,17 +332,26 @@ class TXMLDocumentScanner
 
 public:
     // Text is the store's own source text.
-    TXMLDocumentScanner(View text, std::unique_ptr<TXMLNodeStore> store)
-        : s(text), n(text.size()), nodes(std::move(store))
+    // Text is the whole text, or the first window of a file.
+    TXMLDocumentScanner(View text, std::unique_ptr<TXMLNodeStore> store, TFileWindow *window = nullptr)
+        : s(text), n(text.size()), nodes(std::move(store)), window(window)
     {
     }
 
     std::unique_ptr<TXMLNodeStore> run()
     {
         qsizetype textStart = 0;
-        while (p < n) {
+        for (;;) {
             bool hasEntities = false;
-            p = find(u'<', p, hasEntities);
+            p = find(u'<', textStart, hasEntities);
+            if constexpr (Bytes) {
+                if (window && !window->AtEnd() && (p == n || (n - p < TagMargin && !tagEndsInWindow(p)))) {
+                    s = window->Next(textStart);
+                    n = s.size();
+                    textStart = 0;
+                    continue;
+                }
+            }
             if (p == n)
                 break;
             if (textStart < p && current)
@@ -332,6 +394,52 @@ private:
                     requireCrLf(from);
         }
         return n;
+    }
+
+    // Whether the tag starting with the "<" at Open ends in the window, so
+    // that the scan of it will not reach the window's end. It may say no
+    // for a tag the scan would refuse (a stray quotation mark); the next
+    // windows then bring the file's end, where the scan refuses it.
+    //
+    // Only tags that start near the window's end are looked at, as looking
+    // at every tag twice took a sixth of the load. A longer tag that runs
+    // past the end is refused by the scan, as a scan that reaches the end
+    // of its text always refuses it, and the file is parsed whole instead.
+    static constexpr qsizetype TagMargin = 64 * 1024;
+    bool tagEndsInWindow(qsizetype open) const
+    {
+        const qsizetype at = open + 1;
+        if (at >= n)
+            return false;
+        const char16_t c = s[at].unicode();
+        if (c == u'!') {
+            // Room for "<![CDATA[" tells a comment, a CDATA section and a
+            // declaration apart.
+            if (open + 9 > n)
+                return false;
+            if (lookingAt(at + 1, QLatin1String("--")))
+                return s.indexOf(QLatin1String("-->"), at + 3) >= 0;
+            if (lookingAt(at + 1, QLatin1String("[CDATA[")))
+                return s.indexOf(QLatin1String("]]>"), at + 8) >= 0;
+            return true;
+        }
+        if (c == u'?')
+            return s.indexOf(QLatin1String("?>"), at + 1) >= 0;
+        if (c != u'/' && !isNameStart(s[at]))
+            return true;
+        char16_t quote = 0;
+        for (qsizetype i = at + 1; i < n; ++i) {
+            const char16_t u = s[i].unicode();
+            if (quote) {
+                if (u == quote)
+                    quote = 0;
+            } else if (u == u'>') {
+                return true;
+            } else if (c != u'/' && (u == u'"' || u == u'\'')) {
+                quote = u;
+            }
+        }
+        return false;
     }
 
     // Throws TNotCrLf when the line-end byte at Index is not part of a CR LF.
@@ -476,8 +584,12 @@ private:
         if (end == n)
             fail(QStringLiteral("Unterminated attribute value starting at position ") + position(p - 1));
         const View raw = s.sliced(p, end - p);
-        current->Attributes().Add(nodes->Attributes.New(
-            name, hasEntities ? nodes->Strings.New(decode(raw)) : values.Shared(raw)));
+        const QString *value = hasEntities ? nodes->Strings.New(decode(raw)) : values.Shared(raw);
+        TXMLAttributeList &attributes = current->m_attributes;
+        if (attributes.Count() == 0)
+            attributes.AddOwn(name, value);
+        else
+            attributes.Add(nodes->Attributes.New(name, value));
         p = end + 1;
     }
 
@@ -504,25 +616,16 @@ private:
             if (!piece.isEmpty())
                 element.m_text = texts.Shared(piece);
         } else if (!piece.isEmpty()) {
-            if (repeatsLastPiece(element, piece))
+            const QString *text = texts.Shared(piece);
+            auto *last = const_cast<TXMLTextPiece *>(element.m_pieces);
+            if (last && last->Text == text && last->Repeats < std::numeric_limits<quint32>::max()) {
+                ++last->Repeats;
                 return;
+            }
             TXMLTextPiece *note = nodes->TextPieces.New(1);
-            *note = {static_cast<const void *>(piece.data()), piece.size(), Bytes, 0, element.m_pieces};
+            *note = {text, 0, last};
             element.m_pieces = note;
         }
-    }
-
-    // Counts the piece as a repetition of the element's last one when it
-    // has the same characters.
-    static bool repeatsLastPiece(TXMLElement &element, View piece)
-    {
-        auto *last = const_cast<TXMLTextPiece *>(element.m_pieces);
-        if (!last || last->Length != piece.size() || last->Repeats == std::numeric_limits<quint32>::max())
-            return false;
-        if (std::memcmp(last->Data, piece.data(), std::size_t(piece.size()) * sizeof(*piece.data())) != 0)
-            return false;
-        ++last->Repeats;
-        return true;
     }
 
     static QString decode(View raw)
@@ -539,7 +642,7 @@ private:
             fail(QStringLiteral("Document may have only one root element"));
         TXMLElement *element = nodes->Elements.New(name);
         if (current) {
-            element->m_ownerList = &current->m_children;
+            element->m_parent = current;
             children.push_back(element);
         } else {
             nodes->Root = element;
@@ -577,6 +680,7 @@ private:
     qsizetype p = 0;
     qsizetype tagStart = 0;
     std::unique_ptr<TXMLNodeStore> nodes;
+    TFileWindow *window;
     TXMLElement *current = nullptr;
     // The children of the open elements, outermost first; each open element's
     // own start in it.
@@ -593,16 +697,59 @@ EDirtyXMLParserError::EDirtyXMLParserError(const QString &message)
 }
 
 
+struct TXMLElementExtras
+{
+    QString OwnText;
+    // All children, once one is added after the parse.
+    std::vector<TXMLElement *> Children;
+    // The attributes that do not fit into the element's own room.
+    std::vector<TXMLAttribute *> MoreAttributes;
+};
+
+// Both lists stand at a fixed place inside their element.
+static_assert(std::is_standard_layout_v<TXMLElement>);
+
+TXMLElement *TXMLAttributeList::Owner() const
+{
+    return reinterpret_cast<TXMLElement *>(reinterpret_cast<quintptr>(this) - offsetof(TXMLElement, m_attributes));
+}
+
+const std::vector<TXMLAttribute *> *TXMLAttributeList::More() const
+{
+    const TXMLElementExtras *extras = Owner()->m_extras;
+    return extras && !extras->MoreAttributes.empty() ? &extras->MoreAttributes : nullptr;
+}
+
+int TXMLAttributeList::Count() const
+{
+    const int own = m_own.m_name ? 1 : 0;
+    if (!Owner()->m_extras)
+        return own;
+    return own + int(Owner()->m_extras->MoreAttributes.size());
+}
+
+TXMLAttribute *TXMLAttributeList::At(int index) const
+{
+    if (m_own.m_name) {
+        if (index == 0)
+            return const_cast<TXMLAttribute *>(&m_own);
+        --index;
+    }
+    return (*More())[std::size_t(index)];
+}
+
+TXMLAttribute *TXMLAttributeList::AddOwn(const QString *name, const QString *value)
+{
+    m_own.m_owner = this;
+    m_own.m_name = name;
+    m_own.m_value = value;
+    return &m_own;
+}
+
 TXMLAttribute *TXMLAttributeList::Add(TXMLAttribute *attribute)
 {
     attribute->m_owner = this;
-    if (!m_first) {
-        m_first = attribute;
-        return attribute;
-    }
-    if (!m_more)
-        m_more = std::make_unique<std::vector<TXMLAttribute *>>(1, m_first);
-    m_more->push_back(attribute);
+    Owner()->Extras().MoreAttributes.push_back(attribute);
     return attribute;
 }
 
@@ -620,17 +767,24 @@ TXMLAttribute *TXMLAttributeList::Items(int index) const
 {
     if (index < 0 || index >= Count())
         failListIndex(index);
-    return items()[index];
+    return At(index);
+}
+
+TXMLElement *TXMLChildElementList::Owner() const
+{
+    return reinterpret_cast<TXMLElement *>(reinterpret_cast<quintptr>(this) - offsetof(TXMLElement, m_children));
 }
 
 TXMLElement *TXMLChildElementList::Add(TXMLElement *element)
 {
-    element->m_ownerList = this;
-    if (!m_added)
-        m_added = std::make_unique<std::vector<TXMLElement *>>(m_items, m_items + m_count);
-    m_added->push_back(element);
-    m_items = m_added->data();
-    m_count = int(m_added->size());
+    TXMLElement *owner = Owner();
+    element->m_parent = owner;
+    std::vector<TXMLElement *> &children = owner->Extras().Children;
+    if (m_count > 0 && m_items != children.data())
+        children.assign(m_items, m_items + m_count);
+    children.push_back(element);
+    m_items = children.data();
+    m_count = int(children.size());
     return element;
 }
 
@@ -654,7 +808,18 @@ TXMLElement *TXMLElementList::Items(int index) const
     return m_items[size_t(index)];
 }
 
-TXMLElement::TXMLElement(const QString *name) : m_attributes(this), m_children(this), m_name(name) {}
+TXMLElementExtras &TXMLElement::Extras() const
+{
+    if (!m_extras)
+        m_extras = new TXMLElementExtras;
+    return *m_extras;
+}
+
+void TXMLElement::DeleteExtras()
+{
+    delete m_extras;
+    m_extras = nullptr;
+}
 
 const QString &TXMLElement::NoText()
 {
@@ -666,16 +831,12 @@ QString &TXMLElement::OwnText() const
 {
     if (m_pieces)
         JoinPieces();
-    if (!m_ownText) {
-        m_ownText = std::make_unique<QString>(m_text ? *m_text : QString());
-        m_text = m_ownText.get();
+    TXMLElementExtras &extras = Extras();
+    if (m_text != &extras.OwnText) {
+        extras.OwnText = m_text ? *m_text : QString();
+        m_text = &extras.OwnText;
     }
-    return *m_ownText;
-}
-
-TXMLElement *TXMLElement::GetParent() const
-{
-    return m_ownerList ? m_ownerList->Owner() : nullptr;
+    return extras.OwnText;
 }
 
 TXMLElementList TXMLElement::GetChildrenByName(const QString &name) const
@@ -708,19 +869,15 @@ void TXMLElement::JoinPieces() const
     qsizetype size = m_text ? m_text->size() : 0;
     for (const TXMLTextPiece *piece = m_pieces; piece; piece = piece->Previous) {
         pieces.push_back(piece);
-        size += piece->Length * (qsizetype(piece->Repeats) + 1);
+        size += piece->Text->size() * (qsizetype(piece->Repeats) + 1);
     }
     m_pieces = nullptr;
     QString &text = OwnText();
     text.reserve(size);
     for (auto it = pieces.rbegin(); it != pieces.rend(); ++it) {
         const TXMLTextPiece &piece = **it;
-        for (qsizetype time = 0; time <= qsizetype(piece.Repeats); ++time) {
-            if (piece.Latin1)
-                text.append(QLatin1String(static_cast<const char *>(piece.Data), piece.Length));
-            else
-                text.append(QStringView(static_cast<const QChar *>(piece.Data), piece.Length));
-        }
+        for (qsizetype time = 0; time <= qsizetype(piece.Repeats); ++time)
+            text.append(*piece.Text);
     }
 }
 
@@ -763,21 +920,31 @@ TDirtyXMLParser::~TDirtyXMLParser() = default;
 
 bool TDirtyXMLParser::LoadFromFile(const QString &fileName)
 {
+    // The last document goes before the next file comes in.
+    clear();
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly)) {
-        m_nodes.reset();
-        m_sourceText.clear();
-        m_sourceBytes.clear();
         m_errorMessage = QStringLiteral("Cannot open file \"") + fileName + QStringLiteral("\". ")
                          + file.errorString();
         return false;
     }
     // The file is read, not mapped: a mapped file that another program
     // shortens while its bytes are in use ends the program with a bus error.
-    // The last document goes before the next file's bytes come in.
-    m_nodes.reset();
-    m_sourceBytes.clear();
-    return parseBytes(file.readAll());
+    try {
+        TFileWindow window(file);
+        const QLatin1String first = window.Next(0);
+        m_nodes = TXMLDocumentScanner<QLatin1String>(first, std::make_unique<TXMLNodeStore>(), &window).run();
+        m_sourceFile = fileName;
+        return true;
+    } catch (const TNotCrLf &) {
+    } catch (const EDirtyXMLParserError &) {
+    }
+    // Lines ended otherwise than by CR LF, or a refused text, whose message
+    // counts positions in the text with CR LF line ends: that text is parsed.
+    // It is read through the same handle, so a file replaced meanwhile is
+    // not mixed with the one begun.
+    file.seek(0);
+    return ParseXml(linesText(file.readAll()));
 }
 
 bool TDirtyXMLParser::LoadFromStream(QIODevice &stream)
@@ -793,23 +960,21 @@ bool TDirtyXMLParser::LoadFromStream(QIODevice &stream)
     return LoadFromBytes(stream.readAll());
 }
 
-bool TDirtyXMLParser::LoadFromBytes(const QByteArray &bytes)
-{
-    m_nodes.reset();
-    m_sourceBytes.clear();
-    return parseBytes(bytes);
-}
-
-bool TDirtyXMLParser::parseBytes(const QByteArray &bytes)
+void TDirtyXMLParser::clear()
 {
     m_nodes.reset();
     m_errorMessage.clear();
     m_sourceText.clear();
     m_sourceBytes.clear();
+    m_sourceFile.clear();
+}
+
+bool TDirtyXMLParser::LoadFromBytes(const QByteArray &bytes)
+{
+    clear();
     try {
         auto store = std::make_unique<TXMLNodeStore>();
-        store->SourceBytes = bytes;
-        const QLatin1String text(store->SourceBytes.constData(), store->SourceBytes.size());
+        const QLatin1String text(bytes.constData(), bytes.size());
         m_nodes = TXMLDocumentScanner<QLatin1String>(text, std::move(store)).run();
     } catch (const TNotCrLf &) {
         // Lines ended otherwise than by CR LF: the text with its line ends
@@ -825,14 +990,10 @@ bool TDirtyXMLParser::parseBytes(const QByteArray &bytes)
 
 bool TDirtyXMLParser::ParseXml(const QString &text)
 {
-    m_nodes.reset();
-    m_errorMessage.clear();
-    m_sourceText.clear();
-    m_sourceBytes.clear();
+    clear();
     try {
         auto store = std::make_unique<TXMLNodeStore>();
-        store->SourceText = text;
-        const QStringView view(store->SourceText);
+        const QStringView view(text);
         m_nodes = TXMLDocumentScanner<QStringView>(view, std::move(store)).run();
     } catch (const EDirtyXMLParserError &e) {
         m_errorMessage = QString::fromStdString(e.what());
@@ -845,6 +1006,12 @@ bool TDirtyXMLParser::ParseXml(const QString &text)
 const QString &TDirtyXMLParser::SourceText() const
 {
     // Made only when asked for: loads never need it.
+    if (!m_sourceFile.isEmpty()) {
+        QFile file(m_sourceFile);
+        m_sourceFile.clear();
+        if (file.open(QIODevice::ReadOnly))
+            m_sourceBytes = file.readAll();
+    }
     if (m_sourceText.isEmpty() && !m_sourceBytes.isEmpty()) {
         m_sourceText = linesText(m_sourceBytes);
         m_sourceBytes.clear();

@@ -30,14 +30,14 @@ class QIODevice;
 class TXMLElement;
 class TXMLAttributeList;
 
-// A piece of an element's text that needs no decoding, still in the parsed
-// text (the text between the children of an element, mostly line breaks and
-// indentation, that nobody reads). Kept with the document's nodes.
+// A piece of an element's text that needs no decoding: the text between the
+// children of an element, mostly line breaks and indentation, that nobody
+// reads. Kept with the document's nodes.
 struct TXMLTextPiece
 {
-    const void *Data;         // Latin-1 bytes or UTF-16 units
-    qsizetype Length;
-    bool Latin1;
+    // A string kept by the document: the same indentation is met again and
+    // again, and the text parsed stays nowhere after the parse.
+    const QString *Text;
     // How many more times the piece follows itself: the same indentation
     // stands before every child of an element, and noting it once per child
     // made a large file's pieces take more memory than its text.
@@ -93,16 +93,47 @@ public:
 
 private:
     friend class TXMLAttributeList;
+    // The room an element keeps for its first attribute, empty until used.
+    TXMLAttribute() = default;
+
     TXMLAttributeList *m_owner = nullptr;
-    const QString *m_name;
-    const QString *m_value;
+    const QString *m_name = nullptr;
+    const QString *m_value = nullptr;
 };
+
+// Iterates a list by index, so callers write
+// `for (TXMLAttribute *attribute : element->Attributes())`.
+template <class List, typename T>
+class TXMLIndexIterator
+{
+public:
+    using iterator_category = std::forward_iterator_tag;
+    using value_type = T *;
+    using difference_type = std::ptrdiff_t;
+    using pointer = T *const *;
+    using reference = T *;
+
+    TXMLIndexIterator() = default;
+    TXMLIndexIterator(const List *list, int index) : m_list(list), m_index(index) {}
+    T *operator*() const { return m_list->At(m_index); }
+    TXMLIndexIterator &operator++() { ++m_index; return *this; }
+    TXMLIndexIterator operator++(int) { auto old = *this; ++m_index; return old; }
+    bool operator==(const TXMLIndexIterator &other) const = default;
+
+private:
+    const List *m_list = nullptr;
+    int m_index = 0;
+};
+
+// The lists below are parts of their element and find it from their own
+// place in it: a file has millions of elements, and a pointer back from each
+// list, and from each attribute to a list of its own, made an element and its
+// usual single attribute take half again the memory they need.
 
 // The attributes of one element in document order; duplicates are kept.
 class TXMLAttributeList
 {
 public:
-    explicit TXMLAttributeList(TXMLElement *owner) : m_owner(owner) {}
     TXMLAttributeList(const TXMLAttributeList &) = delete;
     TXMLAttributeList &operator=(const TXMLAttributeList &) = delete;
 
@@ -110,31 +141,35 @@ public:
     TXMLAttribute *Add(TXMLAttribute *attribute);
     // The first attribute of that name, letter case ignored; nullptr if none.
     TXMLAttribute *Find(const QString &name) const;
-    int Count() const { return m_more ? int(m_more->size()) : (m_first ? 1 : 0); }
+    int Count() const;
     TXMLAttribute *Items(int index) const;
-    TXMLElement *Owner() const { return m_owner; }
+    TXMLElement *Owner() const;
 
-    TXMLItemIterator<TXMLAttribute> begin() const { return TXMLItemIterator<TXMLAttribute>(items()); }
-    TXMLItemIterator<TXMLAttribute> end() const { return TXMLItemIterator<TXMLAttribute>(items() + Count()); }
+    TXMLIndexIterator<TXMLAttributeList, TXMLAttribute> begin() const { return {this, 0}; }
+    TXMLIndexIterator<TXMLAttributeList, TXMLAttribute> end() const { return {this, Count()}; }
 
 private:
-    TXMLAttribute *const *items() const { return m_more ? m_more->data() : &m_first; }
+    friend class TXMLElement;
+    friend class TXMLIndexIterator<TXMLAttributeList, TXMLAttribute>;
+    template <class View>
+    friend class TXMLDocumentScanner;
+    TXMLAttributeList() = default;
+    ~TXMLAttributeList() = default;
 
-    TXMLElement *m_owner;
-    // Room for one attribute inside the list: nearly every element of our
-    // files has exactly one (a property's name), and a file has millions of
-    // elements, each of which would otherwise allocate (and free) an array
-    // for it and carry the room for a longer list.
-    TXMLAttribute *m_first = nullptr;
-    // All attributes, the first too, once there is more than one.
-    std::unique_ptr<std::vector<TXMLAttribute *>> m_more;
+    // Puts the first attribute into the room the list keeps for it: nearly
+    // every element of our files has exactly one (a property's name).
+    TXMLAttribute *AddOwn(const QString *name, const QString *value);
+    TXMLAttribute *At(int index) const;
+    // The attributes after the own one, or all when it is empty; null if none.
+    const std::vector<TXMLAttribute *> *More() const;
+
+    TXMLAttribute m_own;
 };
 
 // The child elements of one element in document order.
 class TXMLChildElementList
 {
 public:
-    explicit TXMLChildElementList(TXMLElement *owner) : m_owner(owner) {}
     TXMLChildElementList(const TXMLChildElementList &) = delete;
     TXMLChildElementList &operator=(const TXMLChildElementList &) = delete;
 
@@ -142,24 +177,24 @@ public:
     TXMLElement *Add(TXMLElement *element);
     int Count() const { return m_count; }
     TXMLElement *Items(int index) const;
-    TXMLElement *Owner() const { return m_owner; }
+    TXMLElement *Owner() const;
 
     TXMLItemIterator<TXMLElement> begin() const { return TXMLItemIterator<TXMLElement>(m_items); }
     TXMLItemIterator<TXMLElement> end() const { return TXMLItemIterator<TXMLElement>(m_items + m_count); }
 
 private:
+    friend class TXMLElement;
     template <class View>
     friend class TXMLDocumentScanner;
+    TXMLChildElementList() = default;
+    ~TXMLChildElementList() = default;
     // The parser hands over the children of an element all at once, when
     // the element ends, in an array kept with the document's nodes: a
     // growing array per element was an allocation for every few children.
     void Adopt(TXMLElement *const *items, int count);
 
-    TXMLElement *m_owner;
     TXMLElement *const *m_items = nullptr;
     int m_count = 0;
-    // Where children added one by one are kept.
-    std::unique_ptr<std::vector<TXMLElement *>> m_added;
 };
 
 // Elements found by a look-up; the list does not own them.
@@ -177,19 +212,27 @@ private:
     std::vector<TXMLElement *> m_items;
 };
 
+// What few elements need: a text of their own (decoded entities, text added
+// after the parse), children or attributes added after the parse.
+struct TXMLElementExtras;
+
 // One element: its name as written, attributes, children and the text that
 // stands directly inside it (text and CDATA pieces joined in order).
 class TXMLElement
 {
 public:
     // The name is a string kept by the document (see TXMLNodeStore).
-    explicit TXMLElement(const QString *name);
-    ~TXMLElement() = default;
+    explicit TXMLElement(const QString *name) : m_name(name) {}
+    ~TXMLElement()
+    {
+        if (m_extras)
+            DeleteExtras();
+    }
     TXMLElement(const TXMLElement &) = delete;
     TXMLElement &operator=(const TXMLElement &) = delete;
 
     // The element whose child list holds this one; nullptr for the root.
-    TXMLElement *GetParent() const;
+    TXMLElement *GetParent() const { return m_parent; }
 
     const QString &Name() const { return *m_name; }
     // Pieces of text between children are joined when the text is first
@@ -204,7 +247,7 @@ public:
     const TXMLAttributeList &Attributes() const { return m_attributes; }
     TXMLChildElementList &Children() { return m_children; }
     const TXMLChildElementList &Children() const { return m_children; }
-    TXMLChildElementList *OwnerList() const { return m_ownerList; }
+    TXMLChildElementList *OwnerList() const { return m_parent ? &m_parent->m_children : nullptr; }
 
     // Direct children whose name equals `name` exactly (case matters).
     TXMLElementList GetChildrenByName(const QString &name) const;
@@ -218,6 +261,7 @@ public:
     void AppendText(QStringView text, bool isCData);
 
 private:
+    friend class TXMLAttributeList;
     friend class TXMLChildElementList;
     // The parser's scanner hands over shared text strings directly.
     template <class View>
@@ -226,19 +270,21 @@ private:
     static const QString &NoText();
     // The text to append to: the element's own.
     QString &OwnText() const;
+    TXMLElementExtras &Extras() const;
+    void DeleteExtras();
 
-    TXMLChildElementList *m_ownerList = nullptr;
-    TXMLAttributeList m_attributes;
-    TXMLChildElementList m_children;
+    TXMLElement *m_parent = nullptr;
     // Names and most texts are shared by many elements and kept once by the
     // document: the element points to them, which spares a reference count
     // going up and down for each, and keeps the element small.
     const QString *m_name;
     // Null when there is no text; else a text of the document, or the own.
     mutable const QString *m_text = nullptr;
-    mutable std::unique_ptr<QString> m_ownText;
     // Pieces still to be appended to the text, the last one first.
     mutable const TXMLTextPiece *m_pieces = nullptr;
+    TXMLAttributeList m_attributes;
+    TXMLChildElementList m_children;
+    mutable TXMLElementExtras *m_extras = nullptr;
 };
 
 // Replaces the five named entities and numeric character references (any
@@ -309,12 +355,10 @@ private:
     std::size_t m_used = 0;
 };
 
-// The elements and attributes of one parsed document, with the text they
-// were parsed from (pieces of element texts still point into it).
+// The elements and attributes of one parsed document; nothing in them
+// points into the text they were parsed from.
 struct TXMLNodeStore
 {
-    QByteArray SourceBytes;
-    QString SourceText;
     TXMLNodeBlocks<QString> Strings;
     TXMLArrayBlocks<TXMLElement *> ChildArrays;
     TXMLArrayBlocks<TXMLTextPiece> TextPieces;
@@ -345,15 +389,19 @@ public:
     // The root element of the last successful parse; nullptr before one, after
     // a failure, and for a document without elements. Owned by the parser.
     TXMLElement *Root() const { return m_nodes ? m_nodes->Root : nullptr; }
-    // The text parsed last (a file's with its lines ended by CR LF).
+    // The text parsed last (a file's with its lines ended by CR LF). A file
+    // is read in pieces and its text is not kept: it is read again when
+    // first asked for.
     const QString &SourceText() const;
     const QString &ErrorMessage() const { return m_errorMessage; }
 
 private:
-    bool parseBytes(const QByteArray &bytes);
+    void clear();
 
     std::unique_ptr<TXMLNodeStore> m_nodes;
-    // A file's bytes stand for its text until the text is asked for.
+    // Bytes stand for their text until the text is asked for, and a file's
+    // name for its bytes.
+    mutable QString m_sourceFile;
     mutable QByteArray m_sourceBytes;
     mutable QString m_sourceText;
     QString m_errorMessage;

@@ -389,3 +389,44 @@ TEST(XmlParser, LargeFileReadsAsItsBytes)
     ASSERT_TRUE(parser.ParseXml(QStringLiteral("<c>t</c>")));
     EXPECT_EQ(dumpTree(parser.Root()), "c[t]");
 }
+
+// A file is read a window at a time. Whatever construct a window's end cuts,
+// wherever it cuts it and however long the construct is, the file gives the
+// tree and message its bytes give.
+TEST(XmlParser, ConstructsCutByTheReadingWindowParseAsTheirBytes)
+{
+    QTemporaryDir dir;
+    const QString fileName = dir.filePath(QStringLiteral("cut.xml"));
+    constexpr qsizetype windowEnd = 1 << 20;
+    // A document whose Construct starts Before bytes ahead of the first window's end.
+    const auto document = [&](const QByteArray &construct, qsizetype before) {
+        const QByteArray start = "<a>\r\n<b/><!--";
+        return start + QByteArray(windowEnd - before - start.size() - 3, ' ') + "-->" + construct + "\r\n</a>\r\n";
+    };
+    const auto check = [&](const QByteArray &bytes, const QByteArray &what) {
+        QFile file(fileName);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        ASSERT_EQ(file.write(bytes), bytes.size());
+        file.close();
+        TDirtyXMLParser fromFile, fromBytes;
+        ASSERT_EQ(fromFile.LoadFromFile(fileName), fromBytes.LoadFromBytes(bytes)) << what.toStdString();
+        EXPECT_EQ(fromFile.ErrorMessage(), fromBytes.ErrorMessage()) << what.toStdString();
+        EXPECT_EQ(dumpTree(fromFile.Root()), dumpTree(fromBytes.Root())) << what.toStdString();
+    };
+    const QList<QByteArray> shortOnes = {
+        "<p n='a>b' m=\"c'd\">v &amp; w</p>", "<!-- a > b -- c -->", "<q><![CDATA[x\r\n]]>y]]></q>",
+        "<?pi a > b ?>",  "<r\r\n x='1'\r\n/>", "<t>\r\n</t >", "<u>&bad;</u>", "<v w='1'>",
+    };
+    for (const QByteArray &construct : shortOnes)
+        for (qsizetype before = 0; before <= construct.size() + 1; ++before)
+            check(document(construct, before), construct + " cut at " + QByteArray::number(before));
+    // Longer than what is looked at ahead of a window's end, and than a window.
+    const QByteArray big(100 * 1024, 'x');
+    const QList<QByteArray> longOnes = {"<p v='" + big + "'/>", "<!--" + big + "-->",
+                                        "<q><![CDATA[" + big + "]]></q>", "<q>" + big + "</q>"};
+    for (const QByteArray &construct : longOnes)
+        for (qsizetype before : {qsizetype(1), qsizetype(9), qsizetype(70 * 1024), construct.size() - 3})
+            check(document(construct, before), construct.left(12) + " cut at " + QByteArray::number(before));
+    const QByteArray huge = "<q><![CDATA[" + QByteArray(3 * windowEnd, 'y') + "]]></q>";
+    check(document(huge, 100), "3 MB of CDATA");
+}

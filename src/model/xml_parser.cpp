@@ -289,8 +289,10 @@ public:
     // CR LF is never cut in two.
     QLatin1String Next(qsizetype keep)
     {
-        std::memmove(m_buffer.data(), m_buffer.data() + keep, std::size_t(m_filled - keep));
-        m_filled -= keep;
+        if (keep > 0) {
+            std::memmove(m_buffer.data(), m_buffer.data() + keep, std::size_t(m_filled - keep));
+            m_filled -= keep;
+        }
         if (m_buffer.empty() || m_buffer.size() - std::size_t(m_filled) < m_buffer.size() / 2)
             m_buffer.resize(std::max<std::size_t>(InitialSize, m_buffer.size() * 2));
         while (!m_atEnd && std::size_t(m_filled) < m_buffer.size()) {

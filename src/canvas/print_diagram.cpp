@@ -16,6 +16,7 @@
 #include <QPainter>
 
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -157,8 +158,15 @@ void TPrintDiagram::Preview(QWidget *form)
     TfrmPrintPreview preview(form);
     CalcPages();
     preview.Pages = [this]() -> const std::vector<TRectObject> & { return Pages; };
-    preview.RenderPage = [](const TRect &page) {
-        return CurrentDiagram ? RenderPage(*CurrentDiagram, page) : QImage();
+    // The preview is modal: the page stays as it is while it is open, and one
+    // index of it serves every page shown.
+    std::optional<TPageIndex> index;
+    preview.RenderPage = [&index](const TRect &page) {
+        if (!CurrentDiagram)
+            return QImage();
+        if (!index)
+            index.emplace();
+        return RenderPage(*CurrentDiagram, page, &*index);
     };
     preview.PageRatio = [] {
         int width = 0, height = 0;

@@ -6,7 +6,10 @@
 #include "shell_fixture.h"
 
 #include "canvas/os_diagram.h"
+#include "canvas/print/page_preview_frame.h"
+#include "canvas/print/print_preview.h"
 #include "canvas/print/printer_globals.h"
+#include "canvas/print_diagram.h"
 #include "model/preferences.h"
 
 #include <QPrinter>
@@ -59,15 +62,20 @@ TEST_F(PrintCommandsTest, PrintAsksForPagesAndThePreviewShowsThemOverTheWindowAn
     range = {};
     QString title;
     QRect geometry;
+    bool pageAsPrinted = false;
     WhenModal([&](QDialog &dialog) {
         title = dialog.windowTitle();
         geometry = dialog.geometry();
+        auto &preview = static_cast<TfrmPrintPreview &>(dialog);
+        const QImage *shown = preview.framePreview[0]->imgPreview1->Picture();
+        pageAsPrinted = shown && *shown == TPrintDiagram::RenderPage(*CurrentDiagram, preview.Pages()[0].ToRect());
         Child<QToolButton>(dialog, "btnPrint")->click();
         Child<QToolButton>(dialog, "btnClose")->click();
     });
     form.Action("actPrintPreview")->trigger();
     EXPECT_EQ(title, "Print Preview");
     EXPECT_EQ(geometry, form.geometry());
+    EXPECT_TRUE(pageAsPrinted);
     EXPECT_EQ(printer.Job.mid(1).join(' '), "begin text:Page 1 of 2@20,30 Arial 10 page text:Page 2 of 2@20,30 Arial 10 end");
     EXPECT_TRUE(Ui.Messages().isEmpty());
 }

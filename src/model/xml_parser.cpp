@@ -932,6 +932,10 @@ bool TDirtyXMLParser::LoadFromFile(const QString &fileName)
     }
     // The file is read, not mapped: a mapped file that another program
     // shortens while its bytes are in use ends the program with a bus error.
+    // A pipe cannot be read again for the text after a refused scan: it is
+    // read whole.
+    if (file.isSequential())
+        return LoadFromBytes(file.readAll());
     try {
         TFileWindow window(file);
         const QLatin1String first = window.Next(0);

@@ -7,6 +7,10 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <thread>
+
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -133,6 +137,13 @@ TEST(XmlParser, RepeatedStringsReadAsWritten)
     EXPECT_TRUE(children.Items(3)->Text().isNull());
     EXPECT_TRUE(children.Items(4)->Text().isNull());
     EXPECT_EQ(children.Items(5)->Text(), "aY");
+    // These two values clash in the table's hash, and one begins the other.
+    ASSERT_TRUE(
+        parser.LoadFromBytes("<r><c n='table_name_XkSrRbck'/><c n='table_name'/><c n='table_name_XkSrRbck'/></r>"));
+    QStringList values;
+    for (const TXMLElement *c : parser.Root()->Children())
+        values << *c->GetAttribute("n");
+    EXPECT_EQ(values, QStringList({"table_name_XkSrRbck", "table_name", "table_name_XkSrRbck"}));
 }
 
 TEST(XmlParser, ReadsFileAsLatin1WithCrLfLines)
@@ -146,6 +157,33 @@ TEST(XmlParser, ReadsFileAsLatin1WithCrLfLines)
     EXPECT_EQ(root->FindChild("tables")->FindChild("table")->Children().Items(2)->Text(),
               QString::fromUtf16(u"x & y <> \u0142A"));
     EXPECT_EQ(parser.SourceText().toLatin1(), readTestFile("xml/diagram_sample.xml"));
+    // A text parsed next, or refused, leaves nothing of the file's.
+    ASSERT_TRUE(parser.LoadFromFile(testDataPath("xml/diagram_sample.xml")));
+    ASSERT_TRUE(parser.LoadFromBytes("<d/>"));
+    EXPECT_EQ(parser.SourceText(), "<d/>\r\n");
+    ASSERT_TRUE(parser.LoadFromFile(testDataPath("xml/diagram_sample.xml")));
+    EXPECT_FALSE(parser.ParseXml(QStringLiteral("<d>")));
+    EXPECT_TRUE(parser.SourceText().isEmpty());
+
+    // A pipe gives what its bytes give, whatever ends its lines, and its refusal.
+    QTemporaryDir dir;
+    const QString pipe = dir.filePath(QStringLiteral("pipe"));
+    for (const QByteArray &bytes : {QByteArray("<a>\n<b/>\n</a>\n"), QByteArray("<a>\r\n</b>\r\n")}) {
+        QFile::remove(pipe);
+        ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        std::thread writer([&] {
+            QFile file(pipe);
+            if (file.open(QIODevice::WriteOnly))
+                file.write(bytes);
+        });
+        TDirtyXMLParser fromBytes;
+        const bool parsed = parser.LoadFromFile(pipe);
+        writer.join();
+        EXPECT_EQ(parsed, fromBytes.LoadFromBytes(bytes));
+        EXPECT_EQ(parser.ErrorMessage(), fromBytes.ErrorMessage());
+        EXPECT_EQ(parser.Root() != nullptr, fromBytes.Root() != nullptr);
+        EXPECT_EQ(parser.SourceText(), fromBytes.SourceText());
+    }
 
     // A file that cannot be read fails like a refused text.
     const QString missing = QDir::temp().filePath("marrowtide-no-such-dir/missing.xml");
@@ -316,6 +354,30 @@ TEST(XmlParser, WideListsKeepEveryChildInOrder)
     }
 }
 
+// Children and attributes added after the parse follow the parsed ones,
+// whether the element had some or none.
+TEST(XmlParser, AddedChildrenAndAttributesFollowTheParsedOnes)
+{
+    TDirtyXMLParser parser;
+    ASSERT_TRUE(parser.LoadFromBytes("<r a='1'><c/><d b='2'/></r>"));
+    TXMLElement *r = parser.Root();
+    TXMLElement *c = r->Children().Items(0);
+    const QString e = "e", f = "f", x = "x", y = "y", three = "3";
+    TXMLElement added[] = {TXMLElement(&e), TXMLElement(&f), TXMLElement(&e)};
+    TXMLAttribute toR(&x, &three), toC(&y, &three);
+    r->Children().Add(&added[0]);
+    r->Children().Add(&added[1]);
+    c->Children().Add(&added[2]);
+    r->Attributes().Add(&toR);
+    c->Attributes().Add(&toC);
+    EXPECT_EQ(dumpTree(r), "r a=1 x=3[]null(c y=3[]null(e[]null))(d b=2[]null)(e[]null)(f[]null)");
+    EXPECT_EQ(added[1].GetParent(), r);
+    EXPECT_EQ(added[1].OwnerList(), &r->Children());
+    EXPECT_EQ(added[2].GetParent(), c);
+    EXPECT_EQ(toR.Owner(), &r->Attributes());
+    EXPECT_EQ(r->Attributes().Find("X"), &toR);
+}
+
 // The same piece of text between children is noted once with a count: the
 // text still joins every piece in its order, whether pieces repeat, differ
 // only in their characters, or are broken by decoded text or CDATA.
@@ -384,6 +446,7 @@ TEST(XmlParser, LargeFileReadsAsItsBytes)
     EXPECT_TRUE(parser.Root()->Text().startsWith("\r\n  \r\n  "));
     ASSERT_TRUE(parser.LoadFromFile(fileName));
     EXPECT_EQ(parser.Root()->Name(), "b");
+    EXPECT_EQ(parser.SourceText(), "<b/>\r\n");
     write(cases[1]);
     ASSERT_TRUE(parser.LoadFromFile(fileName));
     ASSERT_TRUE(parser.ParseXml(QStringLiteral("<c>t</c>")));
@@ -416,6 +479,7 @@ TEST(XmlParser, ConstructsCutByTheReadingWindowParseAsTheirBytes)
     const QList<QByteArray> shortOnes = {
         "<p n='a>b' m=\"c'd\">v &amp; w</p>", "<!-- a > b -- c -->", "<q><![CDATA[x\r\n]]>y]]></q>",
         "<?pi a > b ?>",  "<r\r\n x='1'\r\n/>", "<t>\r\n</t >", "<u>&bad;</u>", "<v w='1'>",
+        "<table\r\n/>",
     };
     for (const QByteArray &construct : shortOnes)
         for (qsizetype before = 0; before <= construct.size() + 1; ++before)
@@ -429,4 +493,5 @@ TEST(XmlParser, ConstructsCutByTheReadingWindowParseAsTheirBytes)
             check(document(construct, before), construct.left(12) + " cut at " + QByteArray::number(before));
     const QByteArray huge = "<q><![CDATA[" + QByteArray(3 * windowEnd, 'y') + "]]></q>";
     check(document(huge, 100), "3 MB of CDATA");
+    check(document("<q>" + QByteArray(3 * windowEnd, 'z') + "</q>", 100), "3 MB of text");
 }

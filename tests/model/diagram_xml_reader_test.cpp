@@ -271,14 +271,14 @@ TEST_F(DiagramXmlReader, FuzzCorpusLoadsOrFailsCleanly)
 }
 
 // A file is read while it is parsed, a table or note at a time; whatever its
-// lists, their order, repetitions, failures and merging, the page, owners,
+// lists, their length, order, repetitions, failures and merging, the page, owners,
 // pinned tables and messages are those of reading its whole tree (as a
 // paste does).
 TEST_F(DiagramXmlReader, AFileReadWhileParsedGivesWhatItsWholeTreeGives)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("page.xml");
-    const auto table = [](const char *owner, const char *name, const QByteArray &more = {}) {
+    const auto table = [](const char *owner, const QByteArray &name, const QByteArray &more = {}) {
         return Nest({"table"}, Prop("owner", owner) + Prop("name", name) + more);
     };
     const QByteArray tables = Nest({"tables"}, table("hr", "A", Prop("reload_from_database", "Y")) + "<view/>"
@@ -288,8 +288,13 @@ TEST_F(DiagramXmlReader, AFileReadWhileParsedGivesWhatItsWholeTreeGives)
     const QByteArray notes = Nest({"notes", "note"}, Prop("text", "n"));
     const QByteArray style = Nest({"diagram_style"}, Prop("font_size", "12"));
     const QByteArray bad = Nest({"tables"}, table("HR", "OK") + table("HR", "BAD", Prop("left", "x")) + table("HR", "NEVER"));
+    QByteArray many;
+    for (int i = 0; i < 300; ++i)
+        many += table("HR", "T&amp;" + QByteArray::number(i),
+                      Nest({"columns"}, Nest({"column"}, Prop("name", "C")) + Nest({"column"}, Prop("name", "D"))));
     const QList<QByteArray> documents = {
         Document(Prop("name", "P") + style + tables + objects + types + notes),
+        Document(Prop("comment", "c &amp; d") + Nest({"tables"}, many) + notes),
         Document(notes + types + objects + tables + Prop("name", "Late") + style),
         Document(tables + Nest({"tables"}, table("X", "AGAIN")) + notes + Nest({"notes", "note"}, Prop("text", "2"))),
         Document(tables + "<tables/>" + objects + "<other><table/></other>" + Prop("comment", "c") + style

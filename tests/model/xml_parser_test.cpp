@@ -9,7 +9,7 @@
 
 #include <set>
 #include <thread>
-#include <tuple>
+#include <vector>
 
 #include <sys/stat.h>
 
@@ -601,15 +601,25 @@ TEST(XmlParser, BlocksReleasedToAMarkAreFreedOnceAndReused)
         }
         EXPECT_EQ(live, 0) << before;
     }
-    TXMLArrayBlocks<int> arrays;
-    arrays.New(100);
-    const auto mark = arrays.Mark();
-    const int *first = arrays.New(10);
+    // A store goes back to its mark in every kind of node it keeps.
+    const auto places = [](const TXMLNodeStore::TMark &m) {
+        return std::vector<std::size_t>{m.ChildArrays.Block, m.ChildArrays.Used, m.ChildArrays.Large,
+                                        m.TextPieces.Block,  m.TextPieces.Used,  m.TextPieces.Large,
+                                        m.Elements.Block,    m.Elements.Used,    m.Attributes.Block,
+                                        m.Attributes.Used};
+    };
+    const QString name = "n";
+    TXMLNodeStore store;
+    store.ChildArrays.New(100);
+    const TXMLNodeStore::TMark mark = store.Mark();
+    const auto *first = store.ChildArrays.New(10);
     for (int i = 0; i < 20; ++i)
-        arrays.New(1000);
-    arrays.New(5000);
-    arrays.Release(mark);
-    const auto again = arrays.Mark();
-    EXPECT_EQ(std::tie(again.Block, again.Used, again.Large), std::tie(mark.Block, mark.Used, mark.Large));
-    EXPECT_EQ(arrays.New(10), first);
+        store.ChildArrays.New(1000);
+    store.ChildArrays.New(5000);
+    store.TextPieces.New(1);
+    store.Elements.New(&name);
+    store.Attributes.New(&name, &name);
+    store.Release(mark);
+    EXPECT_EQ(places(store.Mark()), places(mark));
+    EXPECT_EQ(store.ChildArrays.New(10), first);
 }

@@ -515,6 +515,7 @@ public:
             for (const TXMLElement *child : element.Children())
                 children << child->Name() + u'=' + child->Text();
             Told << element.Name() + u':' + children.join(u',');
+            TopPlaces.push_back(&element);
         } else if (element.Name() == QLatin1String("i")) {
             ItemPlaces.insert(&element);
         } else {
@@ -524,6 +525,7 @@ public:
     }
     QStringList Told;
     std::set<const TXMLElement *> ItemPlaces;
+    std::vector<const TXMLElement *> TopPlaces;
 };
 
 } // namespace
@@ -557,6 +559,8 @@ TEST(XmlParser, AStreamedFileTellsItsSinkAndReusesWhatItFrees)
     ASSERT_TRUE(stream("<r a='1'>\r\n<l>" + items + "</l><keep>k</keep><d><e><f/></e></d>\r\n</r>\r\n", sink));
     EXPECT_EQ(sink.Told, (QStringList{"r 1", "keep@2", "keep@2", "l:keep=1000,keep=2000", "keep:", "e@2", "d:"}));
     EXPECT_LE(sink.ItemPlaces.size(), 3u) << "an item takes the room of the one freed before it";
+    ASSERT_EQ(sink.TopPlaces.size(), 3u);
+    EXPECT_EQ(sink.TopPlaces[1], sink.TopPlaces[0]) << "the list went with the children it kept";
 
     for (const QByteArray &refused : {QByteArray("<r>\r\n<l><i/></l>\r\n</x>\r\n"), QByteArray("<r>\n<l/>\n</r>\n")}) {
         TKeepingSink told;

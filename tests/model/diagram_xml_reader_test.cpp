@@ -292,7 +292,7 @@ TEST_F(DiagramXmlReader, AFileReadWhileParsedGivesWhatItsWholeTreeGives)
     for (int i = 0; i < 300; ++i)
         many += table("HR", "T&amp;" + QByteArray::number(i),
                       Nest({"columns"}, Nest({"column"}, Prop("name", "C")) + Nest({"column"}, Prop("name", "D"))));
-    const QList<QByteArray> documents = {
+    QList<QByteArray> documents = {
         Document(Prop("name", "P") + style + tables + objects + types + notes),
         Document(Prop("comment", "c &amp; d") + Nest({"tables"}, many) + notes),
         Document(notes + types + objects + tables + Prop("name", "Late") + style),
@@ -323,6 +323,13 @@ TEST_F(DiagramXmlReader, AFileReadWhileParsedGivesWhatItsWholeTreeGives)
         }
         return result + '\n' + page.Owners.join(',') + '\n' + Hooks.ConsoleLines.join('\n') + '\n' + Written(page);
     };
+    // The fuzzing corpus too, as it is and with every line ended by CR LF.
+    for (QDirIterator it(testDataPath("fuzz/diagram_reader"), QDir::Files); it.hasNext();) {
+        QFile input(it.next());
+        ASSERT_TRUE(input.open(QIODevice::ReadOnly));
+        const QByteArray bytes = input.readAll();
+        documents << bytes << QByteArray(bytes).replace("\r\n", "\n").replace("\n", "\r\n");
+    }
     for (const QByteArray &text : documents) {
         QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));

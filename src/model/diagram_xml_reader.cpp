@@ -161,39 +161,9 @@ bool TLoadXMLDiagram::LoadDiagramXml(bool fromFile)
         // A file named at start-up may have been parsed while the splash was up.
         if (fromFile)
             m_parser = TDiagramFilePreload::Take(FileName, parsed);
-        if (!m_parser) {
-            m_parser = std::make_unique<TDirtyXMLParser>();
-            parsed = fromFile ? m_parser->LoadFromFile(FileName)
-                              : (Stream ? m_parser->LoadFromStream(*Stream) : m_parser->ParseXml(QString()));
-        }
-        if (!parsed)
-            throw EXMLFileError(TXmlPropertyReader::LoadErrorMessage(FileName, m_parser->ErrorMessage()));
-        const TXMLElement *root = m_parser->Root();
-        if (!root)
-            throw EXMLFileError(QStringLiteral("Invalid XML structure - root element not found"));
-        if (root->Name() != kRootName)
-            throw EXMLFileError(TXmlPropertyReader::RootIsNotMessage(kRootName));
-        const std::optional<QString> version = root->GetAttribute(QStringLiteral("version"));
-        if (!version || *version != QLatin1String("1.1"))
-            throw EXMLFileError(QStringLiteral("Diagram version not supported."));
-
-        if (!Merge) {
-            readProperties(*root, [&](const QString &name, const QString &value) {
-                if (name == QLatin1String("name"))
-                    m_model.Name = value;
-                else if (name == QLatin1String("comment"))
-                    m_model.Comment = value;
-            });
-        }
-        for (const TXMLElement *child : root->Children()) {
-            if (child->Name() == QLatin1String("diagram_style"))
-                ReadDiagramStyle(*child, m_model.Style);
-        }
-        ReadTables(*root);
-        ReadObjectTables(*root);
-        ReadTypes(*root);
-        ReadNotes(*root);
-        m_parser.reset();
+        const bool streamed = fromFile && !m_parser && StreamFile();
+        if (!streamed)
+            ReadWhole(fromFile, parsed);
     } catch (...) {
         // What was read before the failure stays in the model; the page must
         // show it, or boxes and model would disagree.
@@ -204,6 +174,50 @@ bool TLoadXMLDiagram::LoadDiagramXml(bool fromFile)
     rebuildCanvas();
     HandlePinnedTables();
     return true;
+}
+
+void TLoadXMLDiagram::ReadWhole(bool fromFile, bool parsed)
+{
+    if (!m_parser) {
+        m_parser = std::make_unique<TDirtyXMLParser>();
+        parsed = fromFile ? m_parser->LoadFromFile(FileName)
+                          : (Stream ? m_parser->LoadFromStream(*Stream) : m_parser->ParseXml(QString()));
+    }
+    if (!parsed)
+        throw EXMLFileError(TXmlPropertyReader::LoadErrorMessage(FileName, m_parser->ErrorMessage()));
+    const TXMLElement *root = m_parser->Root();
+    if (!root)
+        throw EXMLFileError(QStringLiteral("Invalid XML structure - root element not found"));
+    CheckRoot(*root);
+
+    if (!Merge)
+        readProperties(*root, [&](const QString &name, const QString &value) { ReadRootProperty(name, value); });
+    for (const TXMLElement *child : root->Children()) {
+        if (child->Name() == QLatin1String("diagram_style"))
+            ReadDiagramStyle(*child, m_model.Style);
+    }
+    ReadTables(*root);
+    ReadObjectTables(*root);
+    ReadTypes(*root);
+    ReadNotes(*root);
+    m_parser.reset();
+}
+
+void TLoadXMLDiagram::CheckRoot(const TXMLElement &root)
+{
+    if (root.Name() != kRootName)
+        throw EXMLFileError(TXmlPropertyReader::RootIsNotMessage(kRootName));
+    const std::optional<QString> version = root.GetAttribute(QStringLiteral("version"));
+    if (!version || *version != QLatin1String("1.1"))
+        throw EXMLFileError(QStringLiteral("Diagram version not supported."));
+}
+
+void TLoadXMLDiagram::ReadRootProperty(const QString &name, const QString &value)
+{
+    if (name == QLatin1String("name"))
+        m_model.Name = value;
+    else if (name == QLatin1String("comment"))
+        m_model.Comment = value;
 }
 
 void TLoadXMLDiagram::HandlePinnedTables()

@@ -50,6 +50,18 @@ public:
     bool Merge = false;
 
 private:
+    friend class TDiagramFileSink;
+    // Reads the file while it is parsed, an item (a table, a note) at a
+    // time, into a model of its own that goes over to this one when the
+    // whole file was read: a large file's tree took as much fresh memory as
+    // the rest of the load together. False, with this model as it was, when
+    // the file must be read whole (see the source for when).
+    bool StreamFile();
+    // Reads the whole tree of the parse at hand (Parsed tells whether it
+    // succeeded), or of a parse of the file or stream made now.
+    void ReadWhole(bool fromFile, bool parsed);
+    static void CheckRoot(const TXMLElement &root);
+    void ReadRootProperty(const QString &name, const QString &value);
     void ReadDiagramStyle(const TXMLElement &element, TOSSchemaStyle &style);
     void ReadTables(const TXMLElement &root);
     void ReadObjectTables(const TXMLElement &root);

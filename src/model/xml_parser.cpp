@@ -335,8 +335,9 @@ class TXMLDocumentScanner
 public:
     // Text is the store's own source text.
     // Text is the whole text, or the first window of a file.
-    TXMLDocumentScanner(View text, std::unique_ptr<TXMLNodeStore> store, TFileWindow *window = nullptr)
-        : s(text), n(text.size()), nodes(std::move(store)), window(window)
+    TXMLDocumentScanner(View text, std::unique_ptr<TXMLNodeStore> store, TFileWindow *window = nullptr,
+                        IXMLElementSink *sink = nullptr)
+        : s(text), n(text.size()), nodes(std::move(store)), window(window), sink(sink)
     {
     }
 
@@ -539,6 +540,7 @@ private:
             const QChar c = s[p];
             if (c == u'>') {
                 ++p;
+                startTagEnded();
                 return;
             }
             if (c == u'/') {
@@ -547,6 +549,7 @@ private:
                 if (s[p + 1] != u'>')
                     fail(QStringLiteral("Invalid character in tag at position ") + position(p + 1));
                 p += 2;
+                startTagEnded();
                 closeCurrent();
                 return;
             }
@@ -638,10 +641,19 @@ private:
             return DecodeXmlEntities(raw);
     }
 
+    void startTagEnded()
+    {
+        if (sink && current == nodes->Root)
+            sink->RootStarted(*current);
+    }
+
     void startElement(const QString *name)
     {
         if (!current && nodes->Root)
             fail(QStringLiteral("Document may have only one root element"));
+        // What a sink may free starts with the element itself.
+        if (sink && (childrenStart.size() == 1 || childrenStart.size() == 2))
+            marks.push_back(nodes->Mark());
         TXMLElement *element = nodes->Elements.New(name);
         if (current) {
             element->m_parent = current;
@@ -664,7 +676,16 @@ private:
             current->m_children.Adopt(items, int(count));
             children.resize(start);
         }
+        TXMLElement *ended = current;
         current = current->GetParent();
+        if (const std::size_t depth = childrenStart.size(); sink && (depth == 1 || depth == 2)) {
+            const TXMLNodeStore::TMark mark = marks.back();
+            marks.pop_back();
+            if (sink->ElementEnded(*ended, int(depth))) {
+                children.pop_back();
+                nodes->Release(mark);
+            }
+        }
     }
 
     void endElement(View name, qsizetype namePos)
@@ -683,6 +704,9 @@ private:
     qsizetype tagStart = 0;
     std::unique_ptr<TXMLNodeStore> nodes;
     TFileWindow *window;
+    IXMLElementSink *sink;
+    // Where the open elements one and two levels below the root start, while a sink is told.
+    std::vector<TXMLNodeStore::TMark> marks;
     TXMLElement *current = nullptr;
     // The children of the open elements, outermost first; each open element's
     // own start in it.
@@ -951,6 +975,23 @@ bool TDirtyXMLParser::LoadFromFile(const QString &fileName)
     // not mixed with the one begun.
     file.seek(0);
     return ParseXml(linesText(file.readAll()));
+}
+
+bool TDirtyXMLParser::StreamFile(const QString &fileName, IXMLElementSink &sink)
+{
+    clear();
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly) || file.isSequential())
+        return false;
+    try {
+        TFileWindow window(file);
+        const QLatin1String first = window.Next(0);
+        TXMLDocumentScanner<QLatin1String>(first, std::make_unique<TXMLNodeStore>(), &window, &sink).run();
+        return true;
+    } catch (const TNotCrLf &) {
+    } catch (const EDirtyXMLParserError &) {
+    }
+    return false;
 }
 
 bool TDirtyXMLParser::LoadFromStream(QIODevice &stream)

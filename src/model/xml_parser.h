@@ -293,46 +293,79 @@ private:
 QString DecodeXmlEntities(QStringView text);
 
 // Keeps objects of one type in blocks and destroys them all at once, in the
-// order they were made.
+// order they were made, or those made after a mark (whose room is used again).
 template <typename T>
 class TXMLNodeBlocks
 {
 public:
+    struct TMark
+    {
+        std::size_t Block = 0;
+        std::size_t Used = 0;
+    };
+
     TXMLNodeBlocks() = default;
     TXMLNodeBlocks(const TXMLNodeBlocks &) = delete;
     TXMLNodeBlocks &operator=(const TXMLNodeBlocks &) = delete;
-    ~TXMLNodeBlocks()
-    {
-        for (std::size_t b = 0; b < m_blocks.size(); ++b) {
-            const std::size_t count = b + 1 < m_blocks.size() ? BlockSize : m_used;
-            for (std::size_t i = 0; i < count; ++i)
-                std::launder(reinterpret_cast<T *>(m_blocks[b].get()) + i)->~T();
-        }
-    }
+    ~TXMLNodeBlocks() { destroyFrom({}); }
+
     template <typename... A>
     T *New(A &&...arguments)
     {
         if (m_blocks.empty() || m_used == BlockSize) {
-            m_blocks.push_back(std::make_unique_for_overwrite<Storage[]>(BlockSize));
+            if (!m_blocks.empty())
+                ++m_block;
+            if (m_block == m_blocks.size())
+                m_blocks.push_back(std::make_unique_for_overwrite<Storage[]>(BlockSize));
             m_used = 0;
         }
-        T *object = new (m_blocks.back().get() + m_used) T(std::forward<A>(arguments)...);
+        T *object = new (m_blocks[m_block].get() + m_used) T(std::forward<A>(arguments)...);
         ++m_used;
         return object;
     }
 
+    TMark Mark() const { return {m_block, m_used}; }
+    // Destroys what was made after the mark; the next objects take its room.
+    void Release(TMark mark)
+    {
+        destroyFrom(mark);
+        m_block = mark.Block;
+        m_used = mark.Used;
+    }
+
 private:
+    void destroyFrom(TMark mark)
+    {
+        if (m_blocks.empty())
+            return;
+        for (std::size_t b = mark.Block; b <= m_block; ++b) {
+            const std::size_t to = b == m_block ? m_used : BlockSize;
+            for (std::size_t i = b == mark.Block ? mark.Used : 0; i < to; ++i)
+                std::launder(reinterpret_cast<T *>(m_blocks[b].get()) + i)->~T();
+        }
+    }
+
     static constexpr std::size_t BlockSize = 1024;
     struct Storage { alignas(T) unsigned char Bytes[sizeof(T)]; };
     std::vector<std::unique_ptr<Storage[]>> m_blocks;
+    // The block being filled, and how much of it is used.
+    std::size_t m_block = 0;
     std::size_t m_used = 0;
 };
 
-// Arrays of trivial items handed out from blocks, freed all at once.
+// Arrays of trivial items handed out from blocks, freed all at once, or
+// those handed out after a mark.
 template <typename T>
 class TXMLArrayBlocks
 {
 public:
+    struct TMark
+    {
+        std::size_t Block = 0;
+        std::size_t Used = 0;
+        std::size_t Large = 0;
+    };
+
     T *New(std::size_t count)
     {
         if (count > BlockSize / 4) {
@@ -340,18 +373,30 @@ public:
             return m_large.back().get();
         }
         if (m_blocks.empty() || m_used + count > BlockSize) {
-            m_blocks.push_back(std::make_unique_for_overwrite<T[]>(BlockSize));
+            if (!m_blocks.empty())
+                ++m_block;
+            if (m_block == m_blocks.size())
+                m_blocks.push_back(std::make_unique_for_overwrite<T[]>(BlockSize));
             m_used = 0;
         }
-        T *items = m_blocks.back().get() + m_used;
+        T *items = m_blocks[m_block].get() + m_used;
         m_used += count;
         return items;
+    }
+
+    TMark Mark() const { return {m_block, m_used, m_large.size()}; }
+    void Release(TMark mark)
+    {
+        m_block = mark.Block;
+        m_used = mark.Used;
+        m_large.resize(mark.Large);
     }
 
 private:
     static constexpr std::size_t BlockSize = 8192;
     std::vector<std::unique_ptr<T[]>> m_blocks;
     std::vector<std::unique_ptr<T[]>> m_large;
+    std::size_t m_block = 0;
     std::size_t m_used = 0;
 };
 
@@ -359,12 +404,45 @@ private:
 // points into the text they were parsed from.
 struct TXMLNodeStore
 {
+    // Where the nodes made after it start; strings are kept to the end.
+    struct TMark
+    {
+        TXMLArrayBlocks<TXMLElement *>::TMark ChildArrays;
+        TXMLArrayBlocks<TXMLTextPiece>::TMark TextPieces;
+        TXMLNodeBlocks<TXMLElement>::TMark Elements;
+        TXMLNodeBlocks<TXMLAttribute>::TMark Attributes;
+    };
+    TMark Mark() const { return {ChildArrays.Mark(), TextPieces.Mark(), Elements.Mark(), Attributes.Mark()}; }
+    // Frees the nodes made after the mark; their room is used again.
+    void Release(const TMark &mark)
+    {
+        Attributes.Release(mark.Attributes);
+        Elements.Release(mark.Elements);
+        TextPieces.Release(mark.TextPieces);
+        ChildArrays.Release(mark.ChildArrays);
+    }
+
     TXMLNodeBlocks<QString> Strings;
     TXMLArrayBlocks<TXMLElement *> ChildArrays;
     TXMLArrayBlocks<TXMLTextPiece> TextPieces;
     TXMLNodeBlocks<TXMLElement> Elements;
     TXMLNodeBlocks<TXMLAttribute> Attributes;
     TXMLElement *Root = nullptr;
+};
+
+// Told of a document's elements while it is parsed, so that a large one can
+// be read without its whole tree: the children of the root and their
+// children are handed over as they end, and each one the sink is done with
+// is freed at once, its room used for the next.
+class IXMLElementSink
+{
+public:
+    virtual ~IXMLElementSink() = default;
+    // The root's start tag was read: its name and attributes are there.
+    virtual void RootStarted(const TXMLElement &root) = 0;
+    // An element one or two levels below the root ended, with everything in
+    // it. True frees it (and takes it out of its parent's children).
+    virtual bool ElementEnded(const TXMLElement &element, int depth) = 0;
 };
 
 class TDirtyXMLParser
@@ -378,6 +456,11 @@ public:
     // Reads the file's bytes and parses them as LoadFromBytes does; a file
     // that cannot be read fails like a refused text.
     bool LoadFromFile(const QString &fileName);
+    // Parses the file as LoadFromFile does, telling Sink of its elements as
+    // they end; no tree is kept. False, with no message, when the file is
+    // not a document (LoadFromFile says why) or is a pipe. What the sink
+    // raises is passed on.
+    bool StreamFile(const QString &fileName, IXMLElementSink &sink);
     // Reads the whole stream from its start and parses it as LoadFromBytes.
     bool LoadFromStream(QIODevice &stream);
     // Decodes ISO-8859-1, ends every line (the last too) with CR LF, parses.

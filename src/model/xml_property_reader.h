@@ -26,18 +26,24 @@ public:
     static void Read(const TXMLElement &element, Store store)
     {
         for (const TXMLElement *child : element.Children()) {
-            if (child->Name() != QLatin1String("property"))
-                continue;
-            // Looked up in place: a copy of the name would cost a
-            // reference-count update for each of the many properties.
-            const TXMLAttribute *name = child->Attributes().Find(QStringLiteral("name"));
-            if (!name)
-                throw EXMLFileError(MissingNameMessage());
-            try {
-                store(LowerCaseName(name->Value()), child->Text());
-            } catch (const std::exception &) {
-                throw EXMLFileError(IncorrectDatatypeMessage(name->Value()));
-            }
+            if (child->Name() == QLatin1String("property"))
+                ReadOne(*child, store);
+        }
+    }
+
+    // The same for one "property" element.
+    template <class Store>
+    static void ReadOne(const TXMLElement &property, Store &store)
+    {
+        // Looked up in place: a copy of the name would cost a
+        // reference-count update for each of the many properties.
+        const TXMLAttribute *name = property.Attributes().Find(QStringLiteral("name"));
+        if (!name)
+            throw EXMLFileError(MissingNameMessage());
+        try {
+            store(LowerCaseName(name->Value()), property.Text());
+        } catch (const std::exception &) {
+            throw EXMLFileError(IncorrectDatatypeMessage(name->Value()));
         }
     }
 

@@ -270,6 +270,76 @@ TEST_F(DiagramXmlReader, FuzzCorpusLoadsOrFailsCleanly)
     EXPECT_GT(loaded, 0);
 }
 
+// A file is read while it is parsed, a table or note at a time; whatever its
+// lists, their length, order, repetitions, failures and merging, the page, owners,
+// pinned tables and messages are those of reading its whole tree (as a
+// paste does).
+TEST_F(DiagramXmlReader, AFileReadWhileParsedGivesWhatItsWholeTreeGives)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("page.xml");
+    const auto table = [](const char *owner, const QByteArray &name, const QByteArray &more = {}) {
+        return Nest({"table"}, Prop("owner", owner) + Prop("name", name) + more);
+    };
+    const QByteArray tables = Nest({"tables"}, table("hr", "A", Prop("reload_from_database", "Y")) + "<view/>"
+                                                   + table("SCOTT", "B", Nest({"columns", "column"}, Prop("name", "C"))));
+    const QByteArray objects = Nest({"object_tables"}, table("OE", "O", Prop("reload_from_database", "Y")));
+    const QByteArray types = Nest({"types", "type"}, Prop("owner", "T") + Prop("name", "TY"));
+    const QByteArray notes = Nest({"notes", "note"}, Prop("text", "n"));
+    const QByteArray style = Nest({"diagram_style"}, Prop("font_size", "12"));
+    const QByteArray bad = Nest({"tables"}, table("HR", "OK") + table("HR", "BAD", Prop("left", "x")) + table("HR", "NEVER"));
+    QByteArray many;
+    for (int i = 0; i < 300; ++i)
+        many += table("HR", "T&amp;" + QByteArray::number(i),
+                      Nest({"columns"}, Nest({"column"}, Prop("name", "C")) + Nest({"column"}, Prop("name", "D"))));
+    QList<QByteArray> documents = {
+        Document(Prop("name", "P") + style + tables + objects + types + notes),
+        Document(Prop("comment", "c &amp; d") + Nest({"tables"}, many) + notes),
+        Document(notes + types + objects + tables + Prop("name", "Late") + style),
+        Document(tables + Nest({"tables"}, table("X", "AGAIN")) + notes + Nest({"notes", "note"}, Prop("text", "2"))),
+        Document(tables + "<tables/>" + objects + "<other><table/></other>" + Prop("comment", "c") + style
+                 + Nest({"diagram_style"}, Prop("font_size", "x"))),
+        Document(Prop("name", "Partly") + bad + notes),
+        Document(objects + tables),
+        Document(tables + "<property>no name</property>"),
+        Document(tables + "<notes>"),
+        Document(tables, "1.0"),
+        "<other version=\"1.1\"/>",
+        "",
+    };
+    const auto outcome = [&](const QByteArray &text, bool merge, bool fromFile) {
+        TDiagramObjectModel page;
+        page.Name = "Before";
+        page.Owners << "HR";
+        page.Style.FontSize = 9;
+        AddTable(page, "HR", "KEPT");
+        Hooks.ConsoleLines.clear();
+        QString result;
+        try {
+            const bool loaded = fromFile ? page.LoadModelFromFile(nullptr, merge, path) : LoadText(text, merge, &page);
+            result = loaded ? "loaded" : "not loaded";
+        } catch (const EXMLFileError &e) {
+            result = QString(e.Message()).replace(path, QString());
+        }
+        return result + '\n' + page.Owners.join(',') + '\n' + Hooks.ConsoleLines.join('\n') + '\n' + Written(page);
+    };
+    // The fuzzing corpus too, as it is and with every line ended by CR LF.
+    for (QDirIterator it(testDataPath("fuzz/diagram_reader"), QDir::Files); it.hasNext();) {
+        QFile input(it.next());
+        ASSERT_TRUE(input.open(QIODevice::ReadOnly));
+        const QByteArray bytes = input.readAll();
+        documents << bytes << QByteArray(bytes).replace("\r\n", "\n").replace("\n", "\r\n");
+    }
+    for (const QByteArray &text : documents) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(text);
+        file.close();
+        for (const bool merge : {false, true})
+            EXPECT_EQ(outcome(text, merge, true).toStdString(), outcome(text, merge, false).toStdString()) << text.toStdString();
+    }
+}
+
 } // namespace
 
 namespace {

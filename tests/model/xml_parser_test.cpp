@@ -7,7 +7,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <set>
 #include <thread>
+#include <vector>
 
 #include <sys/stat.h>
 
@@ -494,4 +496,136 @@ TEST(XmlParser, ConstructsCutByTheReadingWindowParseAsTheirBytes)
     const QByteArray huge = "<q><![CDATA[" + QByteArray(3 * windowEnd, 'y') + "]]></q>";
     check(document(huge, 100), "3 MB of CDATA");
     check(document("<q>" + QByteArray(3 * windowEnd, 'z') + "</q>", 100), "3 MB of text");
+}
+
+namespace {
+
+// Frees every element it is told of but those named "keep", and notes what it was told.
+class TKeepingSink : public IXMLElementSink
+{
+public:
+    void RootStarted(const TXMLElement &root) override
+    {
+        Told << root.Name() + u' ' + root.GetAttribute("a").value_or("-");
+    }
+    bool ElementEnded(const TXMLElement &element, int depth) override
+    {
+        if (depth == 1) {
+            QStringList children;
+            for (const TXMLElement *child : element.Children())
+                children << child->Name() + u'=' + child->Text();
+            Told << element.Name() + u':' + children.join(u',');
+            TopPlaces.push_back(&element);
+        } else if (element.Name() == QLatin1String("i")) {
+            ItemPlaces.insert(&element);
+        } else {
+            Told << element.Name() + u'@' + QString::number(depth);
+        }
+        return element.Name() != QLatin1String("keep");
+    }
+    QStringList Told;
+    std::set<const TXMLElement *> ItemPlaces;
+    std::vector<const TXMLElement *> TopPlaces;
+};
+
+} // namespace
+
+// A file streamed to a sink: the root when its start tag ends, then the
+// elements one and two levels down as each ends, with all they hold; one
+// the sink frees leaves its parent's children, and the next takes its room,
+// however many there are. A refused text, lines not ended by CR LF and a
+// pipe are not streamed.
+TEST(XmlParser, AStreamedFileTellsItsSinkAndReusesWhatItFrees)
+{
+    QTemporaryDir dir;
+    const QString fileName = dir.filePath(QStringLiteral("streamed.xml"));
+    const auto stream = [&](const QByteArray &bytes, TKeepingSink &sink) {
+        QFile file(fileName);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(bytes);
+        file.close();
+        TDirtyXMLParser parser;
+        const bool streamed = parser.StreamFile(fileName, sink);
+        EXPECT_EQ(parser.Root(), nullptr);
+        return streamed;
+    };
+    QByteArray items;
+    for (int i = 0; i < 3000; ++i) {
+        items += "<i n='" + QByteArray::number(i) + "'><s>&amp;</s></i>\r\n";
+        if (i == 1000 || i == 2000)
+            items += "<keep>" + QByteArray::number(i) + "</keep>";
+    }
+    TKeepingSink sink;
+    ASSERT_TRUE(stream("<r a='1'>\r\n<l>" + items + "</l><keep>k</keep><d><e><f/></e></d>\r\n</r>\r\n", sink));
+    EXPECT_EQ(sink.Told, (QStringList{"r 1", "keep@2", "keep@2", "l:keep=1000,keep=2000", "keep:", "e@2", "d:"}));
+    EXPECT_LE(sink.ItemPlaces.size(), 3u) << "an item takes the room of the one freed before it";
+    ASSERT_EQ(sink.TopPlaces.size(), 3u);
+    EXPECT_EQ(sink.TopPlaces[1], sink.TopPlaces[0]) << "the list went with the children it kept";
+
+    for (const QByteArray &refused : {QByteArray("<r>\r\n<l><i/></l>\r\n</x>\r\n"), QByteArray("<r>\n<l/>\n</r>\n")}) {
+        TKeepingSink told;
+        EXPECT_FALSE(stream(refused, told)) << refused.toStdString();
+    }
+    const QString pipe = dir.filePath(QStringLiteral("pipe"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    std::thread writer([&] {
+        QFile file(pipe);
+        (void)file.open(QIODevice::WriteOnly);
+    });
+    TDirtyXMLParser parser;
+    TKeepingSink none;
+    EXPECT_FALSE(parser.StreamFile(pipe, none)) << "a pipe could not be read again";
+    writer.join();
+    EXPECT_TRUE(none.Told.isEmpty());
+}
+
+// What is made after a mark is destroyed when the mark is released, once,
+// and its room is handed out again, wherever the mark falls in a block.
+TEST(XmlParser, BlocksReleasedToAMarkAreFreedOnceAndReused)
+{
+    struct TCounted
+    {
+        explicit TCounted(int &live) : Live(live) { ++Live; }
+        ~TCounted() { --Live; }
+        int &Live;
+    };
+    for (const int before : {0, 100, 1024}) {
+        int live = 0;
+        {
+            TXMLNodeBlocks<TCounted> blocks;
+            for (int i = 0; i < before; ++i)
+                blocks.New(live);
+            const auto mark = blocks.Mark();
+            const TCounted *first = blocks.New(live);
+            for (int round = 0; round < 3; ++round) {
+                for (int i = 0; i < 2500; ++i)
+                    blocks.New(live);
+                blocks.Release(mark);
+                EXPECT_EQ(live, before) << before;
+                EXPECT_EQ(blocks.New(live), first) << before;
+            }
+        }
+        EXPECT_EQ(live, 0) << before;
+    }
+    // A store goes back to its mark in every kind of node it keeps.
+    const auto places = [](const TXMLNodeStore::TMark &m) {
+        return std::vector<std::size_t>{m.ChildArrays.Block, m.ChildArrays.Used, m.ChildArrays.Large,
+                                        m.TextPieces.Block,  m.TextPieces.Used,  m.TextPieces.Large,
+                                        m.Elements.Block,    m.Elements.Used,    m.Attributes.Block,
+                                        m.Attributes.Used};
+    };
+    const QString name = "n";
+    TXMLNodeStore store;
+    store.ChildArrays.New(100);
+    const TXMLNodeStore::TMark mark = store.Mark();
+    const auto *first = store.ChildArrays.New(10);
+    for (int i = 0; i < 20; ++i)
+        store.ChildArrays.New(1000);
+    store.ChildArrays.New(5000);
+    store.TextPieces.New(1);
+    store.Elements.New(&name);
+    store.Attributes.New(&name, &name);
+    store.Release(mark);
+    EXPECT_EQ(places(store.Mark()), places(mark));
+    EXPECT_EQ(store.ChildArrays.New(10), first);
 }

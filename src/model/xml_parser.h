@@ -292,10 +292,10 @@ private:
 // references raise EDirtyXMLParserError.
 QString DecodeXmlEntities(QStringView text);
 
-// Keeps objects of one type in blocks and destroys them all at once, in the
-// order they were made, or those made after a mark (whose room is used again).
-template <typename T>
-class TXMLNodeBlocks
+// Items handed out in order from blocks that stay allocated: going back to a
+// mark hands the same room out again.
+template <typename Item, std::size_t BlockSize>
+class TXMLBlockRun
 {
 public:
     struct TMark
@@ -303,6 +303,60 @@ public:
         std::size_t Block = 0;
         std::size_t Used = 0;
     };
+
+    // Count items side by side (at most BlockSize).
+    Item *Take(std::size_t count)
+    {
+        if (m_blocks.empty() || m_used + count > BlockSize) {
+            if (!m_blocks.empty())
+                ++m_block;
+            if (m_block == m_blocks.size())
+                m_blocks.push_back(std::make_unique_for_overwrite<Item[]>(BlockSize));
+            m_used = 0;
+        }
+        Item *items = m_blocks[m_block].get() + m_used;
+        m_used += count;
+        return items;
+    }
+
+    TMark Mark() const { return {m_block, m_used}; }
+    void Reset(TMark mark)
+    {
+        m_block = mark.Block;
+        m_used = mark.Used;
+    }
+
+    // Visits the items handed out after the mark, in order (for runs whose
+    // items are taken one at a time).
+    template <class Visit>
+    void ForEachSince(TMark mark, Visit visit) const
+    {
+        if (m_blocks.empty())
+            return;
+        for (std::size_t b = mark.Block; b <= m_block; ++b) {
+            const std::size_t to = b == m_block ? m_used : BlockSize;
+            for (std::size_t i = b == mark.Block ? mark.Used : 0; i < to; ++i)
+                visit(m_blocks[b][i]);
+        }
+    }
+
+private:
+    std::vector<std::unique_ptr<Item[]>> m_blocks;
+    // The block being filled, and how much of it is used.
+    std::size_t m_block = 0;
+    std::size_t m_used = 0;
+};
+
+// Keeps objects of one type in blocks and destroys them all at once, in the
+// order they were made, or those made after a mark (whose room is used again).
+template <typename T>
+class TXMLNodeBlocks
+{
+    struct Storage { alignas(T) unsigned char Bytes[sizeof(T)]; };
+    using Run = TXMLBlockRun<Storage, 1024>;
+
+public:
+    using TMark = typename Run::TMark;
 
     TXMLNodeBlocks() = default;
     TXMLNodeBlocks(const TXMLNodeBlocks &) = delete;
@@ -312,45 +366,24 @@ public:
     template <typename... A>
     T *New(A &&...arguments)
     {
-        if (m_blocks.empty() || m_used == BlockSize) {
-            if (!m_blocks.empty())
-                ++m_block;
-            if (m_block == m_blocks.size())
-                m_blocks.push_back(std::make_unique_for_overwrite<Storage[]>(BlockSize));
-            m_used = 0;
-        }
-        T *object = new (m_blocks[m_block].get() + m_used) T(std::forward<A>(arguments)...);
-        ++m_used;
-        return object;
+        return new (m_run.Take(1)) T(std::forward<A>(arguments)...);
     }
 
-    TMark Mark() const { return {m_block, m_used}; }
+    TMark Mark() const { return m_run.Mark(); }
     // Destroys what was made after the mark; the next objects take its room.
     void Release(TMark mark)
     {
         destroyFrom(mark);
-        m_block = mark.Block;
-        m_used = mark.Used;
+        m_run.Reset(mark);
     }
 
 private:
     void destroyFrom(TMark mark)
     {
-        if (m_blocks.empty())
-            return;
-        for (std::size_t b = mark.Block; b <= m_block; ++b) {
-            const std::size_t to = b == m_block ? m_used : BlockSize;
-            for (std::size_t i = b == mark.Block ? mark.Used : 0; i < to; ++i)
-                std::launder(reinterpret_cast<T *>(m_blocks[b].get()) + i)->~T();
-        }
+        m_run.ForEachSince(mark, [](Storage &room) { std::launder(reinterpret_cast<T *>(&room))->~T(); });
     }
 
-    static constexpr std::size_t BlockSize = 1024;
-    struct Storage { alignas(T) unsigned char Bytes[sizeof(T)]; };
-    std::vector<std::unique_ptr<Storage[]>> m_blocks;
-    // The block being filled, and how much of it is used.
-    std::size_t m_block = 0;
-    std::size_t m_used = 0;
+    Run m_run;
 };
 
 // Arrays of trivial items handed out from blocks, freed all at once, or
@@ -358,46 +391,33 @@ private:
 template <typename T>
 class TXMLArrayBlocks
 {
+    static constexpr std::size_t BlockSize = 8192;
+    using Run = TXMLBlockRun<T, BlockSize>;
+
 public:
-    struct TMark
+    struct TMark : Run::TMark
     {
-        std::size_t Block = 0;
-        std::size_t Used = 0;
         std::size_t Large = 0;
     };
 
     T *New(std::size_t count)
     {
-        if (count > BlockSize / 4) {
-            m_large.push_back(std::make_unique_for_overwrite<T[]>(count));
-            return m_large.back().get();
-        }
-        if (m_blocks.empty() || m_used + count > BlockSize) {
-            if (!m_blocks.empty())
-                ++m_block;
-            if (m_block == m_blocks.size())
-                m_blocks.push_back(std::make_unique_for_overwrite<T[]>(BlockSize));
-            m_used = 0;
-        }
-        T *items = m_blocks[m_block].get() + m_used;
-        m_used += count;
-        return items;
+        if (count <= BlockSize / 4)
+            return m_run.Take(count);
+        m_large.push_back(std::make_unique_for_overwrite<T[]>(count));
+        return m_large.back().get();
     }
 
-    TMark Mark() const { return {m_block, m_used, m_large.size()}; }
+    TMark Mark() const { return {m_run.Mark(), m_large.size()}; }
     void Release(TMark mark)
     {
-        m_block = mark.Block;
-        m_used = mark.Used;
+        m_run.Reset(mark);
         m_large.resize(mark.Large);
     }
 
 private:
-    static constexpr std::size_t BlockSize = 8192;
-    std::vector<std::unique_ptr<T[]>> m_blocks;
+    Run m_run;
     std::vector<std::unique_ptr<T[]>> m_large;
-    std::size_t m_block = 0;
-    std::size_t m_used = 0;
 };
 
 // The elements and attributes of one parsed document; nothing in them

@@ -86,6 +86,15 @@ protected:
     void TearDown() override
     {
         Form.reset();
+        // What the window posted for later (a message held back until a paint
+        // was over) is delivered now, to this test's own user interface, not
+        // inside the next test's first event loop.
+        QCoreApplication::sendPostedEvents();
+        // Closing the window ends the application's loop; with none running,
+        // that end stays pending and every later dialog's loop would return at
+        // once. Only a run of the application loop clears it.
+        QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
+        QCoreApplication::exec();
         FinalizeModelGlobals();
         TLoginManager::SetLogonPrompt(nullptr);
         TLoginManager::SetSessionFactory(nullptr);

@@ -54,30 +54,6 @@ public:
     explicit EDirtyXMLParserError(const QString &message);
 };
 
-// Iterates an array of pointers, so callers write
-// `for (TXMLElement *child : element->Children())`.
-template <typename T>
-class TXMLItemIterator
-{
-public:
-    using Base = T *const *;
-    using iterator_category = std::forward_iterator_tag;
-    using value_type = T *;
-    using difference_type = std::ptrdiff_t;
-    using pointer = T *const *;
-    using reference = T *;
-
-    TXMLItemIterator() = default;
-    explicit TXMLItemIterator(Base it) : m_it(it) {}
-    T *operator*() const { return *m_it; }
-    TXMLItemIterator &operator++() { ++m_it; return *this; }
-    TXMLItemIterator operator++(int) { auto old = *this; ++m_it; return old; }
-    bool operator==(const TXMLItemIterator &other) const = default;
-
-private:
-    Base m_it;
-};
-
 // One attribute of an element; the value has its entities decoded.
 class TXMLAttribute
 {
@@ -179,8 +155,9 @@ public:
     TXMLElement *Items(int index) const;
     TXMLElement *Owner() const;
 
-    TXMLItemIterator<TXMLElement> begin() const { return TXMLItemIterator<TXMLElement>(m_items); }
-    TXMLItemIterator<TXMLElement> end() const { return TXMLItemIterator<TXMLElement>(m_items + m_count); }
+    // So callers write `for (TXMLElement *child : element->Children())`.
+    TXMLElement *const *begin() const { return m_items; }
+    TXMLElement *const *end() const { return m_items + m_count; }
 
 private:
     friend class TXMLElement;

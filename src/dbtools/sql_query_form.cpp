@@ -3,6 +3,7 @@
 #include "dbtools/console_helper.h"
 #include "dbtools/gui_helpers.h"
 #include "dbtools/oracle_session.h"
+#include "dbtools/result_grid.h"
 #include "dbtools/result_grid_model.h"
 #include "dbtools/sql_highlighter.h"
 #include "dbtools/sql_query_worker.h"
@@ -105,7 +106,7 @@ TfrmSQLQuery::TfrmSQLQuery(QWidget *owner)
     m_highlighter = new TSQLHighlighter(memSQL->document());
 
     m_rows = new TResultGridModel(this);
-    sgdResults = new QTableView(this);
+    sgdResults = new TResultGrid(this);
     sgdResults->setObjectName(QStringLiteral("sgdResults"));
     sgdResults->setModel(m_rows);
     sgdResults->setEditTriggers(QAbstractItemView::NoEditTriggers);

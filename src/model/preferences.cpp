@@ -1,6 +1,7 @@
 #include "model/preferences.h"
 
 void (*TPreferences::ApplyPrinterOrientation)(int orientation) = nullptr;
+void (*TPreferences::TakeWindowLayout)(TPreferences &preferences) = nullptr;
 
 TPreferences::TPreferences() = default;
 TPreferences::~TPreferences() = default;

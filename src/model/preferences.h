@@ -50,7 +50,8 @@ public:
 
     void SetDefaults();
     void LoadPreferences();
-    void SavePreferences() const;
+    // Takes the window's layout first (TakeWindowLayout), then writes the file.
+    void SavePreferences();
     void AddRecentFile(const QString &fileName);
     void SetPrintOrientation(int orientation);
     static QString PrintOrientationToText(int orientation);
@@ -97,6 +98,10 @@ public:
 
     // Receives the orientation whenever it is set, so printing follows at once.
     static void (*ApplyPrinterOrientation)(int orientation);
+    // Fills the layout fields (explorers tab, panel sizes, status bar) from the
+    // window as it is now. Set by the main window; every write asks it first,
+    // so no path writes a layout that only another path would have filled in.
+    static void (*TakeWindowLayout)(TPreferences &preferences);
 
 private:
     void ReadPreferences(const TXMLElement &root);

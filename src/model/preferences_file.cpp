@@ -90,8 +90,10 @@ QString TPreferences::KeepDamagedCopy() const
     return copy;
 }
 
-void TPreferences::SavePreferences() const
+void TPreferences::SavePreferences()
 {
+    if (TakeWindowLayout)
+        TakeWindowLayout(*this);
     // What the user had in the damaged file is theirs to mend: it is never
     // overwritten before a copy of it is safe.
     if (m_loadFailed && FileName == m_damagedFile && QFile::exists(FileName))

@@ -45,8 +45,13 @@ void Tfrmgui::CreateActions()
             action->setToolTip(QString::fromUtf8(spec.Hint));
             action->setStatusTip(QString::fromUtf8(spec.Hint));
         }
-        if (*spec.Shortcut)
+        if (*spec.Shortcut) {
             action->setShortcut(QKeySequence(QString::fromLatin1(spec.Shortcut), QKeySequence::PortableText));
+            // Qt counts a tool window as part of the window that owns it, so a
+            // window shortcut would take Delete or Ctrl+C typed in a result grid
+            // or the console: the keys act only while the focus is in this window.
+            action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        }
         if (spec.Check != TActionCheck::None) {
             action->setCheckable(true);
             action->setChecked(spec.Check == TActionCheck::Checked);

@@ -73,6 +73,10 @@ Tfrmgui::Tfrmgui(const QStringList &parameters, std::unique_ptr<IMainDiagram> di
     resize(857, 651);
     MainForm = this;
     TWindowRegistry::Current = this;
+    TPreferences::TakeWindowLayout = [](TPreferences &preferences) {
+        if (MainForm)
+            MainForm->TakeLayoutState(preferences);
+    };
     InstallConnectionLostHook();
 
     ConsoleForm = new TfrmConsole(this);
@@ -447,13 +451,16 @@ void Tfrmgui::resizeEvent(QResizeEvent *event)
     GrowSurfaceToScrollBox();
 }
 
-void Tfrmgui::StorePreferences()
+void Tfrmgui::TakeLayoutState(TPreferences &preferences) const
 {
-    Preferences->ExplorersTabIndex = pgcNavigator->currentIndex();
-    Preferences->LeftPanelWidth = pnlLeft->width();
-    Preferences->PlanPanelHeight = pnlPlan->height();
-    Preferences->ShowStatusBar = Action(QStringLiteral("actViewStatusBar"))->isChecked();
-    Preferences->SavePreferences();
+    // Before its first show the window has no sizes of its own: what was
+    // loaded is still its layout.
+    if (!Shown_)
+        return;
+    preferences.ExplorersTabIndex = pgcNavigator->currentIndex();
+    preferences.LeftPanelWidth = pnlLeft->width();
+    preferences.PlanPanelHeight = pnlPlan->height();
+    preferences.ShowStatusBar = Action(QStringLiteral("actViewStatusBar"))->isChecked();
 }
 
 void Tfrmgui::closeEvent(QCloseEvent *event)
@@ -462,7 +469,7 @@ void Tfrmgui::closeEvent(QCloseEvent *event)
         // A box shown while the window goes away is easily missed: the failure
         // waits for the next start instead.
         try {
-            StorePreferences();
+            Preferences->SavePreferences();
         } catch (const std::exception &error) {
             TConfigSettings::WriteExitFailure(
                 QStringLiteral("Your preferences could not be saved when Marrowtide closed. ") +
@@ -470,10 +477,14 @@ void Tfrmgui::closeEvent(QCloseEvent *event)
         }
     }
     event->accept();
-    // Tool windows without a parent would keep the program running.
-    for (auto &entry : OpenWindows_) {
-        if (entry->Form)
-            entry->Form->close();
+    // Tool windows without a parent would keep the program running. Each one
+    // leaves the list as it closes: the loop walks a copy.
+    std::vector<QPointer<QWidget>> windows;
+    for (const auto &entry : OpenWindows_)
+        windows.push_back(entry->Form);
+    for (const QPointer<QWidget> &form : windows) {
+        if (form)
+            form->close();
     }
     QCoreApplication::exit(0);
 }

@@ -31,6 +31,7 @@ class TDragObjects;
 class TExplorerTree;
 class IMainDiagram;
 class TPlanView;
+class TPreferences;
 
 // One tool window listed in the Window menu; the window is not owned.
 struct TOpenWindow {
@@ -168,7 +169,9 @@ private:
     void CreatePanels();
     void CreateDiagram();
     void FormShow();
-    void StorePreferences();
+    // The explorers tab, panel sizes and status bar as the window shows them,
+    // into the preferences every write of the file takes them from.
+    void TakeLayoutState(TPreferences &preferences) const;
     void FitSurfaceToModel();
     void GrowSurfaceToScrollBox();
     void SelectOwner(QComboBox *combo);

@@ -238,6 +238,21 @@ TEST_F(ShellFixture, ToolWindowsAreNumberedByTheEntriesOpen)
     EXPECT_EQ(form.NextWindowNumber(), 1);
 }
 
+// Each tool window leaves the list as it closes, while the main window's close
+// goes through that list: every window closes and the program lives on.
+TEST_F(ShellFixture, ClosingTheMainWindowClosesEveryToolWindow)
+{
+    Tfrmgui &form = Start({"file="});
+    for (const char *command : {"actSQLEditor", "actGenerateModelDDL", "actSQLEditor", "actGenerateModelDDL"})
+        form.Action(command)->trigger();
+    ASSERT_EQ(form.OpenWindows().size(), 4u);
+    form.close();
+    EXPECT_TRUE(form.OpenWindows().empty());
+    EXPECT_TRUE(Find<QMenu>("mnuWindow")->actions().isEmpty());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(form.findChildren<QWidget *>("frmSQLQuery").isEmpty());
+}
+
 static QString ItemLine(const QAction *a)
 {
     if (a->isSeparator())

@@ -47,3 +47,26 @@ TEST_F(ShellFixture, TheTourVisitsTheMainWindowsParts)
     EXPECT_TRUE(Ui.Messages().last().startsWith("You need Merlin the Mircosoft Agent installed for this feature.\r\nSee "));
     EXPECT_EQ(qApp->findChildren<TAgentControl *>().size(), 0);
 }
+
+// Whatever writes the file writes the window as it is: OK in the dialog on a
+// first start keeps the status bar and the panels the user sees.
+TEST_F(ShellFixture, PreferencesOkStoresTheWindowsLayoutAsItIs)
+{
+    Start({"file="});
+    Find<QSplitter>("splLeft")->setSizes({290, 500});
+    Find<QTabWidget>("pgcNavigator")->setCurrentIndex(2);
+    TfrmPreferences::ModalHook = [](TfrmPreferences &dialog) {
+        dialog.btnOKClick();
+        return dialog.result();
+    };
+    Form->Action("actPreferences")->trigger();
+    TfrmPreferences::ModalHook = nullptr;
+    TPreferences stored;
+    stored.FileName = PreferencesFile();
+    stored.LoadPreferences();
+    EXPECT_TRUE(stored.ShowStatusBar);
+    EXPECT_EQ(stored.LeftPanelWidth, 290);
+    EXPECT_GT(stored.PlanPanelHeight, 0);
+    EXPECT_EQ(stored.PlanPanelHeight, Find<QWidget>("pnlPlan")->height());
+    EXPECT_EQ(stored.ExplorersTabIndex, 2);
+}

@@ -7,6 +7,7 @@
 
 #include <QBuffer>
 #include <QCoreApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPointer>
@@ -113,6 +114,10 @@ TEST_F(SqlQueryFormTest, AWindowAboveTheMainWindowThatKeepsTheLastStatement)
     Run("select 2 from dual");
     next->LoadLastSQL();
     EXPECT_EQ(next->SQLText(), "select * from HR.REGIONS");
+    // Typing replaces the statement; it does not go in front of it.
+    QKeyEvent key(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, "x");
+    QCoreApplication::sendEvent(next->findChild<QPlainTextEdit *>("memSQL"), &key);
+    EXPECT_EQ(next->SQLText(), "x");
     QBuffer stream;
     stream.open(QIODevice::ReadWrite);
     stream.write("select 'é' from dual");

@@ -138,7 +138,8 @@ void TExtractScript::ForeignKeysApart(TOracleSession &session, bool apart)
 {
     if (!session.Connection().IsOracleServer())
         return;
-    session.DictionaryQuery(QStringLiteral("begin\n  DBMS_METADATA.SET_TRANSFORM_PARAM(DBMS_METADATA.SESSION_TRANSFORM, "
-                                           "'REF_CONSTRAINTS', %1);\nend;")
-                                .arg(apart ? QStringLiteral("false") : QStringLiteral("true")));
+    session.DictionaryQuery(
+        QStringLiteral("begin\n  DBMS_METADATA.SET_TRANSFORM_PARAM(DBMS_METADATA.SESSION_TRANSFORM, "
+                       "'REF_CONSTRAINTS', %1);\nend;")
+            .arg(apart ? QStringLiteral("false") : QStringLiteral("true")));
 }

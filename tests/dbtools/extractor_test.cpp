@@ -129,7 +129,8 @@ QString FirstUsedBeforeMade(const QString &script, const QString &owner)
                                             QRegularExpression::DotMatchesEverythingOption);
     static const QRegularExpression name(R"((REF\s+)?("[^"]+"|[A-Za-z][\w$#]*)(?:\.("[^"]+"|[A-Za-z][\w$#]*))?)");
     static const QRegularExpression create(
-        R"(^CREATE\s+(?:OR\s+REPLACE\s+)?(?:FORCE\s+)?(?:UNIQUE\s+|BITMAP\s+)?(TYPE|TABLE|INDEX|VIEW|SEQUENCE|SYNONYM)\s+(\S+)\s*(\S?))");
+        R"(^CREATE\s+(?:OR\s+REPLACE\s+)?(?:FORCE\s+)?(?:UNIQUE\s+|BITMAP\s+)?)"
+        R"((TYPE|TABLE|INDEX|VIEW|SEQUENCE|SYNONYM)\s+(\S+)\s*(\S?))");
     const auto key = [&owner](QString first, QString second) {
         first.remove('"');
         second.remove('"');
@@ -178,14 +179,14 @@ TEST_F(SessionToolsTest, ExtractedScriptsRunFromTopToBottom)
         EXPECT_EQ(FirstUsedBeforeMade(script, owner).toStdString(), "") << owner;
         EXPECT_GT(script.count("\nALTER TABLE"), 0) << owner;
     }
-    // A cycle of REFs is closed with a declaration; the checker itself sees a
-    // script in name order as one no server runs.
+    // A cycle of REFs is closed with a declaration; the checker itself tells a
+    // declaration that comes too late.
     QTemporaryDir dir;
     DatabaseSession = OpenSampleSession(
         "shop", SampleCopy(dir, "INSERT INTO ALL_TYPES (OWNER, TYPE_NAME, TYPECODE) VALUES ('SHOP', 'A_DEPT_T', "
                                 "'OBJECT'), ('SHOP', 'A_EMP_T', 'OBJECT');"
-                                "INSERT INTO ALL_TYPE_ATTRS (OWNER, TYPE_NAME, ATTR_NAME, ATTR_TYPE_MOD, ATTR_TYPE_OWNER, "
-                                "ATTR_TYPE_NAME, ATTR_NO, INHERITED) VALUES "
+                                "INSERT INTO ALL_TYPE_ATTRS (OWNER, TYPE_NAME, ATTR_NAME, ATTR_TYPE_MOD, "
+                                "ATTR_TYPE_OWNER, ATTR_TYPE_NAME, ATTR_NO, INHERITED) VALUES "
                                 "('SHOP', 'A_DEPT_T', 'HEAD', 'REF', 'SHOP', 'A_EMP_T', 1, 'NO'),"
                                 "('SHOP', 'A_DEPT_T', 'BOSS', NULL, 'SHOP', 'CUSTOMER_T', 2, 'NO'),"
                                 "('SHOP', 'A_EMP_T', 'DEPT', 'REF', 'SHOP', 'A_DEPT_T', 1, 'NO');"));

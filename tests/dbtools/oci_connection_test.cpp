@@ -3,6 +3,7 @@
 // SQLite dictionary.
 #include "dbtools/copy_script.h"
 #include "dbtools/db_object_tree.h"
+#include "dbtools/extract_script.h"
 #include "dbtools/oci_connection.h"
 #include "model/diagram_table.h"
 #include "model/diagram_type.h"
@@ -166,6 +167,22 @@ TEST_F(OciStandInTest, LongValuesArriveWholeUpToTheirBound)
     EXPECT_EQ(ErrorOf([&] { size(OciConnection::MaxValueBytes + 2); }),
               "The value of column V is longer than 16777216 bytes; it is not shown cut short.");
     EXPECT_EQ(Rows(session->Connection(), "select 1 as A from DUAL"), "A\n1\n") << "the session goes on";
+}
+
+// For the extracted script, the server's table DDL comes without foreign keys;
+// each key's own DDL comes apart, to be run once every table exists.
+TEST_F(OciStandInTest, ExtractedTableHasItsForeignKeysApart)
+{
+    auto session = OpenStandIn(
+        "hr", Copy("create table STANDIN_DDL (OBJECT_TYPE, OWNER, NAME, DDL);"
+                   "insert into STANDIN_DDL values ('TABLE', 'HR', 'DEPARTMENTS', ' CREATE TABLE D (X)'),"
+                   "('TABLE', 'HR', 'REGIONS', 'CREATE TABLE R'),"
+                   "('REF_CONSTRAINT', 'HR', 'DEPT_MGR_FK', '  ALTER TABLE D ADD MGR'),"
+                   "('REF_CONSTRAINT', 'HR', 'DEPT_LOC_FK', '  ALTER TABLE D ADD LOC');"));
+    const auto table = TExtractScript::TableDDL(*session, TDBObjectTree::ncTable, "HR.DEPARTMENTS");
+    EXPECT_EQ(table.Ddl, "CREATE TABLE D (X)\n/\n");
+    EXPECT_EQ(table.ForeignKeys, "ALTER TABLE D ADD LOC\n/\n\nALTER TABLE D ADD MGR\n/\n\n");
+    EXPECT_EQ(TExtractScript::TableDDL(*session, TDBObjectTree::ncTable, "HR.REGIONS").ForeignKeys, "");
 }
 
 // A break stops the statement and leaves the session working.

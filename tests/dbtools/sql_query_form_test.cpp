@@ -157,3 +157,18 @@ TEST_F(SqlQueryFormTest, DroppedConnectionsCancelsAndClosingWhileAQueryRuns)
     QCoreApplication::processEvents();
     EXPECT_TRUE(Ui.Calls().isEmpty());
 }
+
+// A cancel that reaches the statement while it runs (its columns have come) is
+// no error either: the server's "user requested cancel" shows in no box.
+TEST_F(SqlQueryFormTest, CancellingARunningStatementShowsNoError)
+{
+    Form->RunQuery(EndlessQuery);
+    const QDeadlineTimer guard(30000);
+    while (Grid()->columnCount() == 0 && !guard.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    ASSERT_EQ(Grid()->columnCount(), 1);
+    Form->CancelQuery();
+    ASSERT_TRUE(WaitForQuery(Form));
+    EXPECT_TRUE(Ui.Calls().isEmpty()) << Ui.Messages().join('\n').toStdString();
+    EXPECT_EQ(Status(), "Cancelled.");
+}

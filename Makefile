@@ -26,7 +26,10 @@ bench: build
 deps:
 	scripts/install-deps
 
-run: deps build
+# Only the program and the sample database it logs on to: the tests and
+# benchmarks are left to `make test` and `make bench`.
+run: deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS) --target marrowtide sample_database
 	$(BUILD)/marrowtide file=$(EXAMPLE)
 
 asan:

@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -67,7 +68,10 @@ TfrmCompareModelsWizard::TfrmCompareModelsWizard(QWidget *parent) : QDialog(pare
     fileRow->addWidget(btnBrowse);
     form->addRow(QStringLiteral("&Original model:"), cboOriginal);
     form->addRow(QStringLiteral("&Target model:"), cboTarget);
-    form->addRow(QStringLiteral("Target &file:"), fileRow);
+    // A row that is a layout gets a label without a buddy, which shows its "&" as it is.
+    auto *fileLabel = new QLabel(QStringLiteral("Target &file:"));
+    fileLabel->setBuddy(edtTargetFile);
+    form->addRow(fileLabel, fileRow);
     layout->addLayout(form);
     layout->addStretch();
     auto *buttons = new QHBoxLayout;

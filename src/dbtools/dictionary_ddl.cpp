@@ -93,13 +93,15 @@ QString TypeDDL(TOracleSession &session, const QString &owner, const QString &na
     const QString head = QStringLiteral("CREATE OR REPLACE TYPE ") + OracleName::Qualified(owner, name);
     if (Text(*type, 0, "TYPECODE") == QLatin1String("COLLECTION"))
         return CollectionDDL(session, owner, name, head);
+    // A subtype is written with what it adds; UNDER brings what it inherits.
     auto attributes = session.DictionaryQuery(
         QStringLiteral("select ATTR_NAME, ATTR_TYPE_MOD, ATTR_TYPE_OWNER, ATTR_TYPE_NAME, LENGTH, PRECISION, SCALE\n"
-                       "from SYS.ALL_TYPE_ATTRS\nwhere OWNER = :owner and TYPE_NAME = :name\norder by ATTR_NO"),
+                       "from SYS.ALL_TYPE_ATTRS\nwhere OWNER = :owner and TYPE_NAME = :name and INHERITED = 'NO'\n"
+                       "order by ATTR_NO"),
         binds);
     auto methods = session.DictionaryQuery(QStringLiteral("select METHOD_NAME\nfrom SYS.ALL_TYPE_METHODS\n"
-                                                          "where OWNER = :owner and TYPE_NAME = :name\n"
-                                                          "order by METHOD_NO"),
+                                                          "where OWNER = :owner and TYPE_NAME = :name and "
+                                                          "INHERITED = 'NO'\norder by METHOD_NO"),
                                            binds);
     QString text;
     if (methods->RowCount() > 0) {
@@ -121,7 +123,9 @@ QString TypeDDL(TOracleSession &session, const QString &owner, const QString &na
                      TypeText(Text(*attributes, i, "ATTR_TYPE_MOD"), Text(*attributes, i, "ATTR_TYPE_OWNER"),
                               Text(*attributes, i, "ATTR_TYPE_NAME"), Number(*attributes, i, "LENGTH"),
                               Number(*attributes, i, "PRECISION"), Number(*attributes, i, "SCALE"));
-    text += QStringLiteral("\n(\n") + lines.join(QStringLiteral(",\n")) + QStringLiteral("\n)");
+    // A subtype may add nothing but a name; a list it writes may not be empty.
+    if (!lines.isEmpty() || supertype.isEmpty())
+        text += QStringLiteral("\n(\n") + lines.join(QStringLiteral(",\n")) + QStringLiteral("\n)");
     if (Text(*type, 0, "FINAL") == QLatin1String("NO"))
         text += QStringLiteral(" NOT FINAL");
     if (Text(*type, 0, "INSTANTIABLE") == QLatin1String("NO"))

@@ -73,7 +73,7 @@ bool RestatesKey(const TDiagramTable &table, const TIndexRows &rows)
     return key && key->Name == rows.Index->Name && key->Columns == rows.Index->Columns;
 }
 
-void KeepOrReport(TIndexRows &rows)
+void KeepOrReport(TIndexRows &rows, QStringList *leftOut)
 {
     if (!rows.Index)
         return;
@@ -83,8 +83,11 @@ void KeepOrReport(TIndexRows &rows)
     if (reason.isEmpty() && index.Columns.isEmpty())
         reason = QStringLiteral("its columns are not visible in the data dictionary");
     if (!reason.isEmpty()) {
-        TConsoleHelper::WriteLine(QStringLiteral("Index %1.%2 of %3.%4 left out: %5.")
-                                      .arg(index.Owner, index.Name, table.Owner, table.Name, reason));
+        const QString note = QStringLiteral("Index %1.%2 of %3.%4 left out: %5.")
+                                 .arg(index.Owner, index.Name, table.Owner, table.Name, reason);
+        TConsoleHelper::WriteLine(note);
+        if (leftOut)
+            leftOut->append(note);
     } else if (!RestatesKey(table, rows)) {
         table.Indexes.Add(rows.Index.release());
     }
@@ -259,7 +262,7 @@ void TDictionaryTableReader::ReadChecks()
                              });
 }
 
-void TDictionaryTableReader::ReadIndexes()
+void TDictionaryTableReader::ReadIndexes(QStringList *leftOut)
 {
     enum { TableName, Owner, IndexName, IndexType, Uniqueness, TableOwner, ColumnName, KeyName };
     // The key joined is the one of the index's own name: a key that uses an
@@ -286,7 +289,7 @@ void TDictionaryTableReader::ReadIndexes()
             const QString owner = Text(row, Owner);
             if (!pending.Index || pending.Table != table || pending.Index->Name != name ||
                 pending.Index->Owner != owner) {
-                KeepOrReport(pending);
+                KeepOrReport(pending, leftOut);
                 pending.Table = table;
                 pending.Index = std::make_unique<TDiagramIndex>();
                 pending.Index->Name = name;
@@ -301,5 +304,5 @@ void TDictionaryTableReader::ReadIndexes()
             if (!column.isEmpty())
                 pending.Index->Columns << column;
         });
-    KeepOrReport(pending);
+    KeepOrReport(pending, leftOut);
 }

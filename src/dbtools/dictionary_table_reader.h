@@ -30,8 +30,9 @@ public:
     // Primary and unique keys.
     void ReadKeys();
     void ReadChecks();
-    // After the keys: an index that only restates a key is not kept.
-    void ReadIndexes();
+    // After the keys: an index that only restates a key is not kept. One the
+    // model cannot hold is named on the console, and in LeftOut where given.
+    void ReadIndexes(QStringList *leftOut = nullptr);
 
 private:
     TDiagramTable *TableOf(const QVariantList &row) const;

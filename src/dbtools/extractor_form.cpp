@@ -1,6 +1,7 @@
 #include "dbtools/extractor_form.h"
 
 #include "dbtools/db_object_tree.h"
+#include "dbtools/extract_script.h"
 #include "dbtools/oracle_session.h"
 #include "model/ddl_text.h"
 #include "model/model_globals.h"
@@ -128,22 +129,38 @@ void TfrmExtractor::Extract()
     Session_ = DatabaseSession;
     const QString owner = cboOwner->currentText();
     Pending_.clear();
+    bool tables = false;
     {
         THourglass hourglass;
+        std::vector<TPendingObject> types;
         for (int i = 0; i < lvwKinds->count(); ++i) {
             if (lvwKinds->item(i)->checkState() != Qt::Checked)
                 continue;
-            const QStringList storage = Kinds[i].NodeCode == TDBObjectTree::ncTable
-                                            ? session.ListNestedTables(owner)
-                                            : QStringList();
+            const int code = Kinds[i].NodeCode;
+            tables = tables || code == TDBObjectTree::ncTable || code == TDBObjectTree::ncObjectTable;
+            if (code == TDBObjectTree::ncType) {
+                // Every other kind may be made of types: they go first.
+                const QStringList names = ObjectsOf(session, Kinds[i], owner);
+                for (const auto &type :
+                     TExtractScript::OrderTypes(names, TExtractScript::ReadTypeUses(session, owner)))
+                    types.push_back({code, type.Name, false, type.Declare});
+                continue;
+            }
+            const QStringList storage =
+                code == TDBObjectTree::ncTable ? session.ListNestedTables(owner) : QStringList();
             for (const QString &name : ObjectsOf(session, Kinds[i], owner))
-                Pending_.push_back({Kinds[i].NodeCode, name, storage.contains(name)});
+                Pending_.push_back({code, name, storage.contains(name), {}});
         }
+        Pending_.insert(Pending_.begin(), types.begin(), types.end());
+        if (tables)
+            TExtractScript::ForeignKeysApart(session, true);
     }
+    KeysApart_ = tables;
     Next_ = 0;
     Failures_ = 0;
     CancelAsked_ = false;
     Text_.clear();
+    ForeignKeys_.clear();
     memOutput->clear();
     pbrProgress->setRange(0, static_cast<int>(Pending_.size()));
     pbrProgress->setValue(0);
@@ -172,12 +189,13 @@ void TfrmExtractor::ExtractNext()
         ObjectFetched(object.Name,
                       QStringLiteral("/* The storage table of a nested-table column: left out, the DDL of the "
                                      "table that owns the column creates it. */\r\n"),
-                      QString());
+                      QString(), QString());
         return;
     }
     auto *session = dynamic_cast<TOracleSession *>(Session_.get());
     struct TResult {
         QString Ddl;
+        QString ForeignKeys;
         QString Error;
     };
     auto result = std::make_shared<TResult>();
@@ -185,19 +203,34 @@ void TfrmExtractor::ExtractNext()
         try {
             if (!session)
                 throw ENotConnected();
-            result->Ddl = TDBObjectTree::ObjectDDL(*session, object.NodeCode, object.Name);
+            if (object.NodeCode == TDBObjectTree::ncTable || object.NodeCode == TDBObjectTree::ncObjectTable) {
+                TExtractScript::TTableDDL table = TExtractScript::TableDDL(*session, object.NodeCode, object.Name);
+                result->Ddl = table.Ddl;
+                result->ForeignKeys = table.ForeignKeys;
+            } else {
+                result->Ddl = TDBObjectTree::ObjectDDL(*session, object.NodeCode, object.Name);
+            }
+            QString declarations;
+            for (const QString &type : object.Declare)
+                declarations += TExtractScript::DeclarationDDL(type) + QLatin1Char('\n');
+            if (!declarations.isEmpty())
+                result->Ddl = QStringLiteral("/* Declared here, made further down: a REF names it first */\n") +
+                              declarations + result->Ddl;
         } catch (const std::exception &e) {
             result->Error = QString::fromUtf8(e.what());
         }
     });
     Worker_ = worker;
     connect(worker, &QThread::finished, this,
-            [this, name = object.Name, result] { ObjectFetched(name, result->Ddl, result->Error); });
+            [this, name = object.Name, result] {
+                ObjectFetched(name, result->Ddl, result->ForeignKeys, result->Error);
+            });
     connect(worker, &QThread::finished, worker, &QObject::deleteLater);
     worker->start();
 }
 
-void TfrmExtractor::ObjectFetched(const QString &name, const QString &ddl, const QString &error)
+void TfrmExtractor::ObjectFetched(const QString &name, const QString &ddl, const QString &foreignKeys,
+                                  const QString &error)
 {
     if (!Running_)
         return; // the window was closed meanwhile
@@ -209,6 +242,7 @@ void TfrmExtractor::ObjectFetched(const QString &name, const QString &ddl, const
     }
     Text_ += QStringLiteral("/*  ") + TDdlText::CommentText(name) + QStringLiteral("  */\r\n") + text
              + QStringLiteral("\r\n");
+    ForeignKeys_ += foreignKeys;
     pbrProgress->setValue(static_cast<int>(Next_));
     ExtractNext();
 }
@@ -216,7 +250,19 @@ void TfrmExtractor::ObjectFetched(const QString &name, const QString &ddl, const
 void TfrmExtractor::Finish(bool cancelled)
 {
     Running_ = false;
+    if (KeysApart_) {
+        KeysApart_ = false;
+        if (auto *session = dynamic_cast<TOracleSession *>(Session_.get())) {
+            try {
+                TExtractScript::ForeignKeysApart(*session, false);
+            } catch (const std::exception &) {
+                // A session gone meanwhile has nothing left to switch back.
+            }
+        }
+    }
     Session_.reset();
+    if (!cancelled && !ForeignKeys_.isEmpty())
+        Text_ += QStringLiteral("/*  Foreign keys, once every table they name exists  */\r\n") + ForeignKeys_;
     btnExtract->setEnabled(true);
     btnCancel->setEnabled(false);
     memOutput->setPlainText(Text_);

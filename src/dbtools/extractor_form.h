@@ -1,7 +1,9 @@
 #pragma once
 // TfrmExtractor: the schema extractor: the DDL of an owner's objects of the
 // chosen kinds, fetched one object at a time on a worker thread with progress
-// and Cancel, shown and written to "ddl_extract.txt".
+// and Cancel, shown and written to "ddl_extract.txt" in an order a server runs:
+// types after the types they use, then tables, the other kinds, and last the
+// foreign keys, when every table they name exists.
 #include "dbtools/session_tool_form.h"
 #include "model/database_session.h"
 
@@ -39,9 +41,11 @@ private:
         QString Name;
         // A nested table's storage table: the DDL of its owning table makes it.
         bool StorageTable = false;
+        // Types declared just before it, for its REFs to types made later.
+        QStringList Declare;
     };
     void ExtractNext();
-    void ObjectFetched(const QString &name, const QString &ddl, const QString &error);
+    void ObjectFetched(const QString &name, const QString &ddl, const QString &foreignKeys, const QString &error);
     void Finish(bool cancelled);
     void WaitForWorker();
     void closeEvent(QCloseEvent *event) override;
@@ -56,6 +60,9 @@ private:
     bool Running_ = false;
     bool CancelAsked_ = false;
     QString Text_;
+    QString ForeignKeys_;
+    // The server's table DDL leaves foreign keys out while this run lasts.
+    bool KeysApart_ = false;
     // Held for the whole run, so a new logon does not take the connection
     // away from under the worker.
     IDatabaseSessionPtr Session_;

@@ -205,6 +205,12 @@ constexpr int BulkShare = 8;
 
 std::unique_ptr<TDiagramTable> TOracleSession::GetTable(const QString &owner, const QString &tableName)
 {
+    return ReadTable(owner, tableName, nullptr);
+}
+
+std::unique_ptr<TDiagramTable> TOracleSession::ReadTable(const QString &owner, const QString &tableName,
+                                                         QStringList *leftOut)
+{
     auto table = std::make_unique<TDiagramTable>();
     TDictionaryTableReader reader(*this, owner, tableName);
     auto rows = DictionaryQuery(QLatin1String(TableRowsSql) + reader.Where("t"), reader.Binds());
@@ -218,7 +224,7 @@ std::unique_ptr<TDiagramTable> TOracleSession::GetTable(const QString &owner, co
     reader.ReadForeignKeys();
     reader.ReadKeys();
     reader.ReadChecks();
-    reader.ReadIndexes();
+    reader.ReadIndexes(leftOut);
     return table;
 }
 

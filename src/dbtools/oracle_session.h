@@ -34,6 +34,8 @@ public:
     std::unique_ptr<TOSResultSet> GetReferencingTables(const QString &owner, const QString &tableName) override;
     QString GetQueryDataSQL(const QString &owner, const QString &tableName) const override;
     std::unique_ptr<TDiagramTable> GetTable(const QString &owner, const QString &tableName) override;
+    // GetTable, with the notes on the indexes the model cannot hold added to LeftOut.
+    std::unique_ptr<TDiagramTable> ReadTable(const QString &owner, const QString &tableName, QStringList *leftOut);
     std::unique_ptr<TDiagramObjectTable> GetObjectTable(const QString &owner, const QString &tableName) override;
     // Many tables of one owner: read with one set of dictionary queries for
     // all when they are a good share of the owner's tables.

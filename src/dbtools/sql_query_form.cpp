@@ -268,8 +268,11 @@ QString TfrmSQLQuery::LastSQLFileName()
 void TfrmSQLQuery::LoadLastSQL()
 {
     QFile file(LastSQLFileName());
-    if (file.exists() && file.open(QIODevice::ReadOnly))
-        SetSQLText(QString::fromUtf8(file.readAll()));
+    if (!file.exists() || !file.open(QIODevice::ReadOnly))
+        return;
+    SetSQLText(QString::fromUtf8(file.readAll()));
+    // Selected, what the user types replaces it; Run still runs all of it.
+    memSQL->selectAll();
 }
 
 void TfrmSQLQuery::SaveLastSQL(const QString &sql)

@@ -38,7 +38,8 @@ public:
     bool ScriptMode() const { return m_scriptMode; }
     // Rewinds the stream and takes its text (UTF-8) as the editor's text.
     void LoadSQLFromStream(QIODevice &stream);
-    // Loads "marrowtide_last.sql" of the configuration directory when it exists.
+    // Loads "marrowtide_last.sql" of the configuration directory when it exists,
+    // selected: what the user types replaces it.
     void LoadLastSQL();
     // Runs the text (empty: the selection, or the whole text when nothing is
     // selected) on the current session on a worker thread. In script mode

@@ -193,14 +193,24 @@ void TfrmGraphicStylePref::SetFont(TFontRow &row, const QString &name, int size,
     face.setFamily(name);
     row.Name->setFont(face);
     row.Colour = colour;
-    QPalette palette = row.Name->palette();
-    const QColor text = ColorToQColor(colour);
-    palette.setColor(QPalette::Text, text);
-    // A light font (white header text) would vanish on the edit's white ground.
-    palette.setColor(QPalette::Base, text.lightnessF() > 0.85 ? QColor(0x70, 0x70, 0x70)
-                                                               : QGuiApplication::palette().color(QPalette::Base));
-    row.Name->setPalette(palette);
+    ShowSample(row);
     row.Size->setText(QString::number(size));
+}
+
+void TfrmGraphicStylePref::ShowSample(TFontRow &row)
+{
+    QPalette palette = row.Name->palette();
+    const QColor text = ColorToQColor(row.Colour);
+    palette.setColor(QPalette::Text, text);
+    QColor ground = QGuiApplication::palette().color(QPalette::Base);
+    if (&row == &HeaderFont_)
+        // Header text is drawn on the header band: the sample shows it there.
+        ground = ColorToQColor(shpHeaderColour->Brush());
+    else if (text.lightnessF() > 0.85)
+        // A light font would vanish on the edit's white ground.
+        ground = QColor(0x70, 0x70, 0x70);
+    palette.setColor(QPalette::Base, ground);
+    row.Name->setPalette(palette);
 }
 
 void TfrmGraphicStylePref::DoLoadPreferences()
@@ -208,10 +218,11 @@ void TfrmGraphicStylePref::DoLoadPreferences()
     const TOSSchemaStyle *style = ChosenStyle();
     if (!style)
         return;
+    // The header's colour first: the header font's sample is shown on it.
+    shpHeaderColour->SetBrush(style->HeaderBandColour);
     SetFont(DiagramFont_, style->FontName, style->FontSize, style->FontColour);
     SetFont(HeaderFont_, style->HeaderFontName, style->HeaderFontSize, style->HeaderFontColour);
     SetFont(LinkFont_, style->LinkFontName, style->LinkFontSize, style->LinkFontColour);
-    shpHeaderColour->SetBrush(style->HeaderBandColour);
     shpDetailColour->SetBrush(style->DetailBandColour);
     shpBackgroupColour->SetBrush(style->BackgroundColour);
     shpCascadeDelColour->SetBrush(style->CascadeDelColour);
@@ -270,5 +281,7 @@ void TfrmGraphicStylePref::ChooseColour(TColourShape *shape)
     if (!UserInterface().ChooseColor(colour))
         return;
     shape->SetBrush(colour);
+    if (shape == shpHeaderColour)
+        ShowSample(HeaderFont_);
     Changed();
 }

@@ -48,6 +48,8 @@ private:
         TColor Colour = clBlack;
     };
     void SetFont(TFontRow &row, const QString &name, int size, TColor colour);
+    // The font's name in its own face and colour, on the ground it is drawn on.
+    void ShowSample(TFontRow &row);
     void ChooseFont(TFontRow &row);
     void ChooseColour(TColourShape *shape);
     TColourShape *AddColourRow(QWidget *group, int row, const char *shape, const char *button, const QString &label);

@@ -242,4 +242,20 @@ TEST_F(CanvasCommands, CanvasPopupHasThePageCommandsInOrder)
     EXPECT_EQ(table->Left, 90);
 }
 
+// Each command of the popup does what its caption says, each undoing the one before.
+TEST_F(CanvasCommands, CanvasPopupCommandsDoWhatTheySay)
+{
+    auto *table = AddTable(*model, "HR", "EMP", 80, 40, 200, 100);
+    diagram->Rebuild();
+    // Item, then the table's left, key columns only, data types hidden.
+    const std::pair<int, const char *> steps[] = {{2, "80 1 0"}, {1, "80 0 0"},  {6, "80 0 1"},
+                                                  {5, "80 0 0"}, {11, "70 0 0"}, {10, "80 0 0"}};
+    for (const auto &[item, want] : steps) {
+        diagram->Popup->actions().at(item)->trigger();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(QString("%1 %2 %3").arg(table->Left).arg(table->ShowOnlyKeyColumns).arg(table->HideDataTypes), want)
+            << item;
+    }
+}
+
 } // namespace

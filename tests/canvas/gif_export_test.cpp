@@ -15,6 +15,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 #include <tuple>
 #include <vector>
 
@@ -183,6 +186,49 @@ TEST_F(GifExportTest, AFailureWhileBandsAreEncodedEndsTheWorkWithItsReason)
             throw std::runtime_error("stopped");
     };
     EXPECT_THROW(TGifPageWriter::Write(bands, stream, failing), std::runtime_error);
+}
+
+// The encoder keeps the band it reads until it asks for the next one. It stops before its
+// first byte, the first band just taken, until the renderer tells of row 96: that row lies in
+// the third band (rows 66 to 98, 33 a band, told every 32 rows), which only a renderer given
+// the first band's buffer back too early can have reached, writing the box's rows over it.
+TEST_F(GifExportTest, TheEncoderKeepsItsBandUntilItHasReadIt)
+{
+    AddTable(*model, "S", "LOW", 20, 70, 200, 100);
+    diagram->Rebuild();
+    const struct TRestore {
+        qint64 Bytes = TPageBands::BandBytes;
+        ~TRestore() { TPageBands::BandBytes = Bytes; }
+    } restore;
+    TPageBands::BandBytes = 250 * 4 * 33;
+    TPageBands bands(*diagram, 250, 330);
+    gif::TMemoryStream whole;
+    TGifPageWriter::Write(bands, whole, nullptr);
+
+    struct TStallingStream : gif::TMemoryStream {
+        void Write(const void *buffer, std::size_t count) override
+        {
+            if (std::this_thread::get_id() != Renderer && !Stalled) {
+                Stalled = true;
+                std::unique_lock lock(Mutex);
+                Told.wait_for(lock, std::chrono::seconds(2), [&] { return Percent >= 29; });
+            }
+            gif::TMemoryStream::Write(buffer, count);
+        }
+        const std::thread::id Renderer = std::this_thread::get_id();
+        bool Stalled = false;
+        std::mutex Mutex;
+        std::condition_variable Told;
+        int Percent = 0;
+    } stream;
+    TGifPageWriter::Write(bands, stream, [&](gif::TProgressStage stage, int percent, const std::string &) {
+        std::lock_guard lock(stream.Mutex);
+        if (stage == gif::TProgressStage::psRunning)
+            stream.Percent = std::max(stream.Percent, percent);
+        stream.Told.notify_all();
+    });
+    EXPECT_TRUE(stream.Stalled);
+    EXPECT_EQ(stream.Bytes(), whole.Bytes());
 }
 
 TEST_F(GifExportTest, PagesBeyondTheFormatAreRefusedAndTheOldFileStays)

@@ -8,6 +8,7 @@
 #include "modal_dialog.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QTemporaryDir>
@@ -120,4 +121,17 @@ TEST_F(CompareModelsTest, APageAgainstItsOwnFileHasNoDifferences)
     CurrentModel->FileName = dir.filePath("shop.xml");
     CurrentModel->SaveModelToFile(true);
     EXPECT_EQ(Compare(0, 2, CurrentModel->FileName), QStringList{"/* no differences found */"});
+}
+
+// A caption's "&" underlines its key only when the caption has a field to go
+// to; without one the "&" is shown as typed.
+TEST_F(CompareModelsTest, EachCaptionLeadsToItsField)
+{
+    TfrmCompareModelsWizard wizard;
+    QStringList captions;
+    for (const QLabel *label : wizard.findChildren<QLabel *>())
+        captions << label->text() + " > " + (label->buddy() ? label->buddy()->objectName() : QString());
+    captions.sort();
+    EXPECT_EQ(captions, QStringList({"&Original model: > cboOriginal", "&Target model: > cboTarget",
+                                     "Target &file: > edtTargetFile"}));
 }

@@ -57,6 +57,16 @@ TEST(CopyScript, TableScriptKeepsTheColumnsOfTheRows)
     expectGolden("copy_script_jobs.txt", TCopyScript::TableScript("HR", "Jobs", columns, rows).toUtf8());
 }
 
+// A name holding "*/" cannot end the heading of a table's rows early.
+TEST(CopyScript, TableScriptHeadingOfANameThatEndsAComment)
+{
+    TOSResultSet rows;
+    rows.AddColumn("ID");
+    rows.AddRow()->SetValue(0, 7);
+    EXPECT_EQ(TCopyScript::TableScript("HR", "A*/B", {{"ID", "NUMBER"}}, rows),
+              "/*  HR.\"A* /B\": 1 row(s)  */\r\nINSERT INTO HR.\"A*/B\" (ID)\r\nVALUES (7)\r\n/\r\n\r\n");
+}
+
 // Parents load before their children; tables that reference each other come
 // together, in name order; references to themselves or to tables not copied
 // change nothing.

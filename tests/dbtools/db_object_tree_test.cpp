@@ -118,6 +118,7 @@ TEST_F(DBObjectTreeTest, DdlOfTypeAndSynonymVariants)
     auto session = OpenSampleSession("hr", SampleCopy(dir, readTestFile("sql/dictionary_object_cases.sql")));
     const std::pair<QString, QString> cases[] = {
         {"SHOP.ADDRESS_T", "  COUNTRY CHAR(2)\n) NOT FINAL NOT INSTANTIABLE\n/\n"},
+        {"SHOP.HOME_ADDRESS_T", "TYPE SHOP.HOME_ADDRESS_T UNDER SHOP.ADDRESS_T\n/\n"},
         {"PUBLIC.SHOP_ITEMS", "CREATE OR REPLACE PUBLIC SYNONYM SHOP_ITEMS FOR SHOP.ORDER_LINES\n/\n"},
         {"SHOP.REMOTE_ITEMS", "CREATE OR REPLACE SYNONYM SHOP.REMOTE_ITEMS FOR SHOP.ORDER_LINES@BRANCH.EXAMPLE.COM\n/\n"},
     };

@@ -1,6 +1,7 @@
 // The schema extractor and the export and import window on the sample
 // database, against golden files; Cancel and failures; their place on screen.
 #include "dbtools/export_import_form.h"
+#include "dbtools/extract_script.h"
 #include "dbtools/extractor_form.h"
 #include "modal_dialog.h"
 #include "platform/config_settings.h"
@@ -15,6 +16,8 @@
 #include <QMainWindow>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QHash>
+#include <QRegularExpression>
 #include <QProgressBar>
 #include <QTemporaryDir>
 
@@ -46,6 +49,20 @@ protected:
         const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(no file)");
         EXPECT_EQ(Shown(), file.isOpen() ? QString::fromUtf8(bytes).remove('\r') : Shown());
         return bytes;
+    }
+
+    // The whole of the owner's script, every kind checked.
+    QString ExtractAll(const QString &owner)
+    {
+        auto *form = qobject_cast<TfrmExtractor *>(Form.data());
+        auto *owners = Child<QComboBox>(*Form, "cboOwner");
+        owners->setCurrentIndex(owners->findText(owner));
+        auto *kinds = Child<QListWidget>(*Form, "lvwKinds");
+        for (int i = 0; i < kinds->count(); ++i)
+            kinds->item(i)->setCheckState(Qt::Checked);
+        Click("btnExtract");
+        RunToEnd(*form);
+        return QString::fromUtf8(Written("ddl_extract.txt"));
     }
 
     QTemporaryDir Temp;
@@ -101,6 +118,110 @@ TEST_F(SessionToolsTest, ExtractorWritesTheObjectsOfAnOwner)
     form->close();
     EXPECT_FALSE(form->IsRunning());
     EXPECT_EQ(Written("ddl_extract.txt"), "(no file)");
+}
+
+// The first statement of the script that names an object of the owner the
+// script makes only further down ("" when there is none). A REF needs the
+// type declared, anything else needs it made; views are made with FORCE.
+QString FirstUsedBeforeMade(const QString &script, const QString &owner)
+{
+    static const QRegularExpression comment(R"(/\*.*?\*/|'(?:[^']|'')*')",
+                                            QRegularExpression::DotMatchesEverythingOption);
+    static const QRegularExpression name(R"((REF\s+)?("[^"]+"|[A-Za-z][\w$#]*)(?:\.("[^"]+"|[A-Za-z][\w$#]*))?)");
+    static const QRegularExpression create(
+        R"(^CREATE\s+(?:OR\s+REPLACE\s+)?(?:FORCE\s+)?(?:UNIQUE\s+|BITMAP\s+)?)"
+        R"((TYPE|TABLE|INDEX|VIEW|SEQUENCE|SYNONYM)\s+(\S+)\s*(\S?))");
+    const auto key = [&owner](QString first, QString second) {
+        first.remove('"');
+        second.remove('"');
+        return second.isEmpty() ? owner + '.' + first : first + '.' + second;
+    };
+    QStringList statements;
+    for (const QString &text : QString(script).remove('\r').split(QRegularExpression("\n/\n")))
+        statements << QString(text).remove(comment).trimmed();
+    QHash<QString, qsizetype> declared, made; // where each object is first declared or made
+    for (qsizetype i = statements.size() - 1; i >= 0; --i) {
+        const auto m = create.match(statements[i]);
+        if (!m.hasMatch())
+            continue;
+        const auto parts = name.match(m.captured(2));
+        const QString object = key(parts.captured(2), parts.captured(3));
+        declared[object] = i;
+        if (!(m.captured(1) == "TYPE" && m.captured(3).isEmpty()))
+            made[object] = i;
+    }
+    for (qsizetype i = 0; i < statements.size(); ++i) {
+        const auto m = create.match(statements[i]);
+        if (m.captured(1) == "VIEW")
+            continue;
+        const QString self = m.hasMatch() ? key(name.match(m.captured(2)).captured(2),
+                                                name.match(m.captured(2)).captured(3))
+                                          : QString();
+        for (auto it = name.globalMatch(statements[i]); it.hasNext();) {
+            const auto use = it.next();
+            const QString used = key(use.captured(2), use.captured(3));
+            const auto &where = use.captured(1).isEmpty() ? made : declared;
+            if (used != self && where.value(used, -1) >= i)
+                return statements[i].section('\n', 0, 0) + " uses " + used;
+        }
+    }
+    return {};
+}
+
+// Each statement of the extracted scripts finds the objects it names made
+// already: types in the order they use each other, tables after their types,
+// foreign keys after every table.
+TEST_F(SessionToolsTest, ExtractedScriptsRunFromTopToBottom)
+{
+    Form = TfrmExtractor::Create();
+    for (const char *owner : {"HR", "CO", "SH", "SHOP"}) {
+        const QString script = ExtractAll(owner);
+        EXPECT_EQ(FirstUsedBeforeMade(script, owner).toStdString(), "") << owner;
+        EXPECT_GT(script.count("\nALTER TABLE"), 0) << owner;
+    }
+    // A cycle of REFs is closed with a declaration; the checker itself tells a
+    // declaration that comes too late.
+    QTemporaryDir dir;
+    DatabaseSession = OpenSampleSession(
+        "shop", SampleCopy(dir, "INSERT INTO ALL_TYPES (OWNER, TYPE_NAME, TYPECODE) VALUES ('SHOP', 'A_DEPT_T', "
+                                "'OBJECT'), ('SHOP', 'A_EMP_T', 'OBJECT');"
+                                "INSERT INTO ALL_TYPE_ATTRS (OWNER, TYPE_NAME, ATTR_NAME, ATTR_TYPE_MOD, "
+                                "ATTR_TYPE_OWNER, ATTR_TYPE_NAME, ATTR_NO, INHERITED) VALUES "
+                                "('SHOP', 'A_DEPT_T', 'HEAD', 'REF', 'SHOP', 'A_EMP_T', 1, 'NO'),"
+                                "('SHOP', 'A_DEPT_T', 'BOSS', NULL, 'SHOP', 'CUSTOMER_T', 2, 'NO'),"
+                                "('SHOP', 'A_EMP_T', 'DEPT', 'REF', 'SHOP', 'A_DEPT_T', 1, 'NO');"));
+    const QString script = ExtractAll("SHOP");
+    EXPECT_EQ(FirstUsedBeforeMade(script, "SHOP").toStdString(), "");
+    EXPECT_EQ(script.count("CREATE TYPE SHOP.A_EMP_T\n/\n"), 1);
+    EXPECT_EQ(FirstUsedBeforeMade("CREATE TYPE SHOP.A_T AS OBJECT (B REF B_T)\n/\nCREATE TYPE SHOP.B_T\n/\n", "SHOP"),
+              "CREATE TYPE SHOP.A_T AS OBJECT (B REF B_T) uses SHOP.B_T");
+}
+
+// Each type after those it holds by value or extends; a REF waits for its
+// type when it can, and declares it ahead to close a cycle.
+TEST(ExtractScriptOrder, TypesComeAfterTheTypesTheyUse)
+{
+    using TUse = TExtractScript::TTypeUse;
+    const struct {
+        QStringList Names;
+        std::vector<TUse> Uses;
+        QString Expected; // each type, with "<declared" where it declares one
+    } cases[] = {
+        {{"A", "B", "C"}, {{"A", "C"}, {"C", "B"}}, "B C A"},
+        {{"A", "B"}, {{"A", "B", true}}, "B A"},
+        {{"A", "B"}, {{"A", "B", true}, {"A", "B", true}, {"B", "A", true}}, "A<B B"},
+        {{"A", "B", "C"}, {{"A", "B", true}, {"B", "A", true}, {"A", "C"}}, "C A<B B"},
+        {{"A", "B", "C"}, {{"A", "C"}, {"B", "C", true}, {"C", "B", true}}, "B<C C A"},
+        {{"A", "B", "C"}, {{"A", "C", true}, {"C", "A", true}, {"B", "C", true}}, "A<C B C"},
+        {{"A", "B"}, {{"A", "A", true}, {"A", "X"}, {"Y", "B"}}, "A B"},
+        {{"A", "B", "C"}, {{"B", "A", true}, {"C", "B", true}, {"A", "C", true}}, "A<C B C"},
+    };
+    for (const auto &c : cases) {
+        QStringList order;
+        for (const auto &type : TExtractScript::OrderTypes(c.Names, c.Uses))
+            order << type.Name + (type.Declare.isEmpty() ? "" : "<" + type.Declare.join(','));
+        EXPECT_EQ(order.join(' '), c.Expected);
+    }
 }
 
 TEST_F(SessionToolsTest, CopyScriptOfHrTables)

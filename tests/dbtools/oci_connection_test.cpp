@@ -3,7 +3,9 @@
 // SQLite dictionary.
 #include "dbtools/copy_script.h"
 #include "dbtools/db_object_tree.h"
+#include "dbtools/extract_script.h"
 #include "dbtools/oci_connection.h"
+#include "dbtools/oci_declarations.h"
 #include "model/diagram_table.h"
 #include "model/diagram_type.h"
 #include "model/helpers.h"
@@ -168,6 +170,22 @@ TEST_F(OciStandInTest, LongValuesArriveWholeUpToTheirBound)
     EXPECT_EQ(Rows(session->Connection(), "select 1 as A from DUAL"), "A\n1\n") << "the session goes on";
 }
 
+// For the extracted script, the server's table DDL comes without foreign keys;
+// each key's own DDL comes apart, to be run once every table exists.
+TEST_F(OciStandInTest, ExtractedTableHasItsForeignKeysApart)
+{
+    auto session = OpenStandIn(
+        "hr", Copy("create table STANDIN_DDL (OBJECT_TYPE, OWNER, NAME, DDL);"
+                   "insert into STANDIN_DDL values ('TABLE', 'HR', 'DEPARTMENTS', ' CREATE TABLE D (X)'),"
+                   "('TABLE', 'HR', 'REGIONS', 'CREATE TABLE R'),"
+                   "('REF_CONSTRAINT', 'HR', 'DEPT_MGR_FK', '  ALTER TABLE D ADD MGR'),"
+                   "('REF_CONSTRAINT', 'HR', 'DEPT_LOC_FK', '  ALTER TABLE D ADD LOC');"));
+    const auto table = TExtractScript::TableDDL(*session, TDBObjectTree::ncTable, "HR.DEPARTMENTS");
+    EXPECT_EQ(table.Ddl, "CREATE TABLE D (X)\n/\n");
+    EXPECT_EQ(table.ForeignKeys, "ALTER TABLE D ADD LOC\n/\n\nALTER TABLE D ADD MGR\n/\n\n");
+    EXPECT_EQ(TExtractScript::TableDDL(*session, TDBObjectTree::ncTable, "HR.REGIONS").ForeignKeys, "");
+}
+
 // A break stops the statement and leaves the session working.
 TEST_F(OciStandInTest, InterruptStopsTheRunningQuery)
 {
@@ -272,4 +290,74 @@ TEST_F(OciStandInTest, NamesReachTheServerAsOneName)
     const QString crafted = "REGIONS\" union select USERNAME from SYS.ALL_USERS --";
     EXPECT_EQ(ErrorOf([&] { session->Connection().Query(session->GetQueryDataSQL("HR", crafted)); }),
               "ORA-20000: no such table: HR." + crafted);
+}
+
+// The stand-in holds the program to what a client library checks: an STR bind
+// ends within its length, a type it cannot take is refused, a NULL needs an
+// indicator to land in, a define names a column of the list, and a value cut
+// to its buffer says how long it was.
+TEST_F(OciStandInTest, TheStandInRefusesWhatAClientRefuses)
+{
+    using namespace oci;
+    QLibrary client(MARROWTIDE_OCI_STANDIN);
+    const auto api = [&]<class F>(F, const char *name) { return reinterpret_cast<F>(client.resolve(name)); };
+    qputenv("STANDIN_DATABASE", SampleDatabasePath().toUtf8());
+    OCIEnv *env = nullptr;
+    OCIError *error = nullptr;
+    OCISvcCtx *service = nullptr;
+    api(OCIEnvNlsCreate_t(), "OCIEnvNlsCreate")(&env, 0, nullptr, nullptr, nullptr, nullptr, 0, nullptr, 0, 0);
+    api(OCIHandleAlloc_t(), "OCIHandleAlloc")(env, reinterpret_cast<void **>(&error), OCI_HTYPE_ERROR, 0, nullptr);
+    const auto text = [](const char *s) { return reinterpret_cast<const OraText *>(s); };
+    ASSERT_EQ(api(OCILogon2_t(), "OCILogon2")(env, error, &service, text("hr"), 2, text("hr"), 2, text("STANDIN"), 7, 0),
+              OCI_SUCCESS);
+    struct TCase {
+        const char *Value;
+        sb4 Size;
+        ub2 Type;
+        sb2 Null;
+        ub4 Position;
+        sb4 Room;
+        bool Indicator;
+        QString Want; // value|indicator|status, or the error
+    };
+    const TCase cases[] = {
+        {"ab", 3, SQLT_STR, 0, 1, 10, true, "ab|0|0"},
+        {"ab", 2, SQLT_STR, 0, 1, 10, true, "ORA-01480: trailing null missing from STR bind value"},
+        {"abc", 2, SQLT_CHR, 0, 1, 10, true, "ab|0|0"},
+        {"ab", 3, SQLT_NUM, 0, 1, 10, true, "ORA-03115: unsupported network datatype or representation"},
+        {"ab", 3, SQLT_STR, -1, 1, 10, true, QString(16, 'x') + "|-1|0"}, // the buffer as it was
+        {"ab", 3, SQLT_STR, -1, 1, 10, false, "ORA-01405: fetched column value is NULL"},
+        {"ab", 3, SQLT_STR, 0, 2, 10, true, "ORA-01007: variable not in select list"},
+        {"abcd", 5, SQLT_STR, 0, 1, 3, true, "ab|4|1"},
+    };
+    for (const TCase &c : cases) {
+        const char sql[] = "select :V as A from DUAL";
+        OCIStmt *statement = nullptr;
+        OCIBind *bind = nullptr;
+        OCIDefine *define = nullptr;
+        QByteArray value(c.Value), buffer(16, 'x');
+        sb2 null = c.Null, indicator = 7;
+        ub2 length = 0;
+        api(OCIStmtPrepare2_t(), "OCIStmtPrepare2")(service, &statement, error, text(sql), ub4(sizeof sql - 1), nullptr,
+                                                     0, OCI_NTV_SYNTAX, 0);
+        api(OCIBindByName_t(), "OCIBindByName")(statement, &bind, error, text(":V"), 2, value.data(), c.Size, c.Type,
+                                                &null, nullptr, nullptr, 0, nullptr, 0);
+        sword status = api(OCIStmtExecute_t(), "OCIStmtExecute")(service, statement, error, 0, 0, nullptr, nullptr, 0);
+        if (status == OCI_SUCCESS)
+            status = api(OCIDefineByPos_t(), "OCIDefineByPos")(statement, &define, error, c.Position, buffer.data(),
+                                                               c.Room, SQLT_STR, c.Indicator ? &indicator : nullptr,
+                                                               &length, nullptr, 0);
+        if (status == OCI_SUCCESS)
+            status = api(OCIStmtFetch2_t(), "OCIStmtFetch2")(statement, error, 1, OCI_FETCH_NEXT, 0, 0);
+        OraText message[512] = {};
+        sb4 code = 0;
+        api(OCIErrorGet_t(), "OCIErrorGet")(error, 1, nullptr, &code, message, sizeof message, OCI_HTYPE_ERROR);
+        const QString got = status == -1 ? QString::fromUtf8(reinterpret_cast<const char *>(message))
+                                         : QString("%1|%2|%3").arg(buffer.constData()).arg(indicator).arg(status);
+        EXPECT_EQ(got.toStdString(), c.Want.toStdString());
+        api(OCIStmtRelease_t(), "OCIStmtRelease")(statement, error, nullptr, 0, 0);
+    }
+    api(OCILogoff_t(), "OCILogoff")(service, error);
+    api(OCIHandleFree_t(), "OCIHandleFree")(error, OCI_HTYPE_ERROR);
+    api(OCIHandleFree_t(), "OCIHandleFree")(env, OCI_HTYPE_ENV);
 }

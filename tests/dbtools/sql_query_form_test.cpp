@@ -7,6 +7,7 @@
 
 #include <QBuffer>
 #include <QCoreApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPointer>
@@ -113,6 +114,10 @@ TEST_F(SqlQueryFormTest, AWindowAboveTheMainWindowThatKeepsTheLastStatement)
     Run("select 2 from dual");
     next->LoadLastSQL();
     EXPECT_EQ(next->SQLText(), "select * from HR.REGIONS");
+    // Typing replaces the statement; it does not go in front of it.
+    QKeyEvent key(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, "x");
+    QCoreApplication::sendEvent(next->findChild<QPlainTextEdit *>("memSQL"), &key);
+    EXPECT_EQ(next->SQLText(), "x");
     QBuffer stream;
     stream.open(QIODevice::ReadWrite);
     stream.write("select 'é' from dual");
@@ -156,4 +161,19 @@ TEST_F(SqlQueryFormTest, DroppedConnectionsCancelsAndClosingWhileAQueryRuns)
     EXPECT_EQ(fresh->Connection().Query("select count(*) from HR.REGIONS")->GetRow(0)->GetCell(0)->Value(), 5);
     QCoreApplication::processEvents();
     EXPECT_TRUE(Ui.Calls().isEmpty());
+}
+
+// A cancel that reaches the statement while it runs (its columns have come) is
+// no error either: the server's "user requested cancel" shows in no box.
+TEST_F(SqlQueryFormTest, CancellingARunningStatementShowsNoError)
+{
+    Form->RunQuery(EndlessQuery);
+    const QDeadlineTimer guard(30000);
+    while (Grid()->columnCount() == 0 && !guard.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    ASSERT_EQ(Grid()->columnCount(), 1);
+    Form->CancelQuery();
+    ASSERT_TRUE(WaitForQuery(Form));
+    EXPECT_TRUE(Ui.Calls().isEmpty()) << Ui.Messages().join('\n').toStdString();
+    EXPECT_EQ(Status(), "Cancelled.");
 }

@@ -53,6 +53,28 @@ TEST(GIFOptimize, FrameThatShowsNothingIsCroppedAwayUnlessItStartsAnAnimation)
     }
 }
 
+// A frame that clears its area when it ends keeps its transparent margin: cropped, it would
+// clear less, and the red beneath the margin would show again around the next frame.
+TEST(GIFOptimize, CropLeavesAFrameThatClearsItsAreaWhole)
+{
+    QTemporaryDir dir;
+    gif::TGIFImage image;
+    for (gif::TColor c : Four)
+        image.GlobalColorMap().Add(c);
+    image.Header().SetBackgroundColorIndex(3);
+    AddFrame(image, {QRect(0, 0, 6, 4), {}, [](int, int) { return 0; }, 10});
+    AddFrame(image, {QRect(0, 0, 6, 4), {}, [](int x, int y) { return x == 2 && y == 1 ? 1 : 2; }, 10, 2, 2});
+    AddFrame(image, {QRect(2, 1, 2, 2), {}, [](int, int) { return 2; }, 10});
+    const Bytes before = Save(image);
+    image.OptimizeImage(1u << gif::TGIFImage::ooCrop, 0, 0, 8);
+    EXPECT_EQ(Save(image), before);
+    GIF_NEEDS_READERS();
+    image.SaveToFile(dir.filePath("after.gif"));
+    const auto shown = giftools::Magick(dir.filePath("after.gif"), 6, 4);
+    ASSERT_EQ(shown.size(), 3u);
+    EXPECT_EQ(shown[2].Picture.pixel(0, 0), qRgb(255, 255, 255));
+}
+
 TEST(GIFOptimize, MergeMakesRepeatedPixelsTransparentThroughANewEntry)
 {
     gif::TGIFImage image;

@@ -41,6 +41,7 @@ using namespace oci;
 namespace {
 
 constexpr sword OCI_ERROR = -1;
+constexpr ub2 SQLT_AFC = 96;
 
 struct TEnvironment {};
 
@@ -63,11 +64,27 @@ std::set<TService *> Services;
 
 struct TStatement;
 
+// Data types the stand-in converts to and from text, as the client's
+// documentation describes them: a CHR value is exactly its length, an STR
+// value ends at its terminator, an AFC value is padded with blanks.
+bool IsTextType(ub2 dty) { return dty == SQLT_CHR || dty == SQLT_STR || dty == SQLT_AFC; }
+
+struct TBind {
+    QByteArray Name;
+    const char *Value = nullptr;
+    sb4 Size = 0;
+    ub2 Type = 0;
+    const sb2 *Indicator = nullptr;
+    const ub2 *Length = nullptr;
+};
+
 struct TDefine {
     void *Value = nullptr;
     sb4 Size = 0;
+    ub2 Type = 0;
     sb2 *Indicator = nullptr;
     ub2 *Length = nullptr;
+    ub2 *Code = nullptr;
     bool Dynamic = false;
     // The buffer the last OCIStmtSetPieceInfo gave.
     void *Piece = nullptr;
@@ -87,7 +104,8 @@ struct TStatement {
     QByteArray Sql;
     ub2 Type = 0;
     sqlite3_stmt *Handle = nullptr;
-    std::vector<std::pair<QByteArray, std::pair<const char *, const sb2 *>>> Binds;
+    // A deque: the handle given for each bind stays where it is.
+    std::deque<TBind> Binds;
     std::vector<TDefine> Defines;
     std::vector<ub2> Types;
     std::vector<QByteArray> Names;
@@ -333,8 +351,10 @@ sword AlterSession(TService &service, const QByteArray &sql, OCIError *error)
     return OCI_SUCCESS;
 }
 
-// Writes the row's fixed-size columns into their buffers.
-sword FillDefines(TStatement &s)
+// Writes the row's fixed-size columns into their buffers. A NULL needs an
+// indicator to land in; a value cut to its buffer says so in the indicator
+// and makes the fetch succeed with information only.
+sword FillDefines(TStatement &s, OCIError *error)
 {
     sword status = OCI_SUCCESS;
     for (size_t c = 0; c < s.Defines.size() && c < s.Row.size(); ++c) {
@@ -342,23 +362,64 @@ sword FillDefines(TStatement &s)
         if (d.Dynamic || !d.Value)
             continue;
         if (IsNull(s.Row[c])) {
-            if (d.Indicator)
-                *d.Indicator = -1;
+            if (!d.Indicator)
+                return Fail(error, 1405, QStringLiteral("fetched column value is NULL"));
+            *d.Indicator = -1;
+            if (d.Code)
+                *d.Code = 1405;
             continue;
         }
         const QByteArray text = ValueText(*s.Service, s.Row[c], s.Types[c]);
-        const qsizetype room = qMax<qsizetype>(0, d.Size - 1);
+        // Room for the terminator of an STR buffer; a CHR or AFC value fills it.
+        const qsizetype room = qMax<qsizetype>(0, d.Type == SQLT_STR ? d.Size - 1 : d.Size);
         const qsizetype n = qMin(room, text.size());
-        std::memcpy(d.Value, text.constData(), size_t(n));
-        static_cast<char *>(d.Value)[n] = '\0';
+        auto *buffer = static_cast<char *>(d.Value);
+        std::memcpy(buffer, text.constData(), size_t(n));
+        qsizetype length = n;
+        if (d.Type == SQLT_STR)
+            buffer[n] = '\0';
+        else if (d.Type == SQLT_AFC) {
+            std::memset(buffer + n, ' ', size_t(room - n));
+            length = room;
+        }
         if (d.Length)
-            *d.Length = ub2(n);
+            *d.Length = ub2(length);
+        const bool cut = n < text.size();
         if (d.Indicator)
-            *d.Indicator = n < text.size() ? sb2(qMin<qsizetype>(text.size(), 32767)) : 0;
-        if (n < text.size())
+            *d.Indicator = cut ? (text.size() > 32767 ? sb2(-2) : sb2(text.size())) : 0;
+        if (d.Code)
+            *d.Code = cut ? 1406 : 0;
+        if (cut) {
+            Fail(error, 24345, QStringLiteral("A Truncation or null fetch error occurred"));
             status = OCI_SUCCESS_WITH_INFO;
+        }
     }
     return status;
+}
+
+// A bind's value as the client reads it when the statement executes: an STR
+// value must end within its length, a NULL is told by the indicator, and an
+// empty text is a NULL too.
+sword BindValue(sqlite3_stmt *handle, int index, const TBind &bind, OCIError *error)
+{
+    if (!IsTextType(bind.Type))
+        return Fail(error, 3115, QStringLiteral("unsupported network datatype or representation"));
+    if (bind.Size < 0 || (bind.Size > 0 && !bind.Value))
+        return Fail(error, 1459, QStringLiteral("invalid length for variable character string"));
+    if (bind.Indicator && *bind.Indicator == -1)
+        return sqlite3_bind_null(handle, index) == SQLITE_OK ? OCI_SUCCESS : OCI_ERROR;
+    qsizetype length = bind.Length ? qMin<qsizetype>(*bind.Length, bind.Size) : bind.Size;
+    if (bind.Type == SQLT_STR) {
+        const void *end = bind.Size > 0 ? std::memchr(bind.Value, 0, size_t(bind.Size)) : nullptr;
+        if (!end)
+            return Fail(error, 1480, QStringLiteral("trailing null missing from STR bind value"));
+        length = static_cast<const char *>(end) - bind.Value;
+    }
+    if (length == 0)
+        sqlite3_bind_null(handle, index);
+    else
+        sqlite3_bind_text(handle, index, bind.Value, int(length), SQLITE_TRANSIENT);
+    return OCI_SUCCESS;
 }
 
 } // namespace
@@ -484,12 +545,15 @@ STANDIN_API sword OCIStmtRelease(OCIStmt *stmthp, OCIError *, const OraText *, u
     return OCI_SUCCESS;
 }
 
+// Like a client, it reads the value only when the statement executes.
 STANDIN_API sword OCIBindByName(OCIStmt *stmtp, OCIBind **bindp, OCIError *, const OraText *placeholder,
-                                sb4 placeh_len, void *valuep, sb4, ub2, void *indp, ub2 *, ub2 *, ub4, ub4 *, ub4)
+                                sb4 placeh_len, void *valuep, sb4 value_sz, ub2 dty, void *indp, ub2 *alenp, ub2 *,
+                                ub4, ub4 *, ub4)
 {
     auto *statement = reinterpret_cast<TStatement *>(stmtp);
     statement->Binds.push_back({QByteArray(reinterpret_cast<const char *>(placeholder), placeh_len),
-                                {static_cast<const char *>(valuep), static_cast<const sb2 *>(indp)}});
+                                static_cast<const char *>(valuep), value_sz, dty, static_cast<const sb2 *>(indp),
+                                alenp});
     *bindp = reinterpret_cast<OCIBind *>(&statement->Binds.back());
     return OCI_SUCCESS;
 }
@@ -507,14 +571,12 @@ STANDIN_API sword OCIStmtExecute(OCISvcCtx *svchp, OCIStmt *stmtp, OCIError *err
     int rc = sqlite3_prepare_v2(service.Db, s.Sql.constData(), int(s.Sql.size()), &s.Handle, nullptr);
     if (rc != SQLITE_OK)
         return FailSqlite(errhp, service.Db, rc);
-    for (const auto &[name, value] : s.Binds) {
-        const int index = sqlite3_bind_parameter_index(s.Handle, name.constData());
+    for (const TBind &bind : s.Binds) {
+        const int index = sqlite3_bind_parameter_index(s.Handle, bind.Name.constData());
         if (index == 0)
             return Fail(errhp, 1036, QStringLiteral("illegal variable name/number"));
-        if (value.second && *value.second == -1)
-            sqlite3_bind_null(s.Handle, index);
-        else
-            sqlite3_bind_text(s.Handle, index, value.first, -1, SQLITE_TRANSIENT);
+        if (const sword status = BindValue(s.Handle, index, bind, errhp); status != OCI_SUCCESS)
+            return status;
     }
     if (s.Type == OCI_STMT_SELECT)
         return DescribeColumns(s, errhp);
@@ -561,17 +623,22 @@ STANDIN_API sword OCIParamGet(const void *hndlp, ub4, OCIError *errhp, void **pa
 }
 
 STANDIN_API sword OCIDefineByPos(OCIStmt *stmtp, OCIDefine **defnp, OCIError *errhp, ub4 position, void *valuep,
-                                 sb4 value_sz, ub2 dty, void *indp, ub2 *rlenp, ub2 *, ub4 mode)
+                                 sb4 value_sz, ub2 dty, void *indp, ub2 *rlenp, ub2 *rcodep, ub4 mode)
 {
     auto &s = *reinterpret_cast<TStatement *>(stmtp);
-    // Binary values go to binary buffers only, and text to text.
+    if (position < 1 || position > s.Types.size())
+        return Fail(errhp, 1007, QStringLiteral("variable not in select list"));
+    // Binary values go to binary buffers only, and text to text; a value read
+    // in pieces goes to a LONG or LONG RAW define.
+    const bool dynamic = (mode & OCI_DYNAMIC_FETCH) != 0;
     const bool binaryColumn = s.Types[position - 1] == SQLT_BLOB || s.Types[position - 1] == SQLT_LBI;
-    if (binaryColumn != (dty == SQLT_LBI) && (binaryColumn || (mode & OCI_DYNAMIC_FETCH)))
+    const bool known = dynamic ? dty == SQLT_LNG || dty == SQLT_LBI : IsTextType(dty) || dty == SQLT_LBI;
+    if (!known || (binaryColumn != (dty == SQLT_LBI) && (binaryColumn || dynamic)))
         return Fail(errhp, 932, QStringLiteral("inconsistent datatypes"));
     if (s.Defines.size() < s.Types.size())
         s.Defines.resize(s.Types.size());
     TDefine &d = s.Defines[position - 1];
-    d = TDefine{valuep, value_sz, static_cast<sb2 *>(indp), rlenp, (mode & OCI_DYNAMIC_FETCH) != 0};
+    d = TDefine{valuep, value_sz, dty, static_cast<sb2 *>(indp), rlenp, rcodep, dynamic};
     *defnp = reinterpret_cast<OCIDefine *>(&d);
     return OCI_SUCCESS;
 }
@@ -588,7 +655,8 @@ STANDIN_API sword OCIStmtFetch2(OCIStmt *stmtp, OCIError *errhp, ub4, ub2, sb4, 
             return status;
         if (!have)
             return OCI_NO_DATA;
-        status = FillDefines(s);
+        if ((status = FillDefines(s, errhp)) == OCI_ERROR)
+            return status;
         s.DynamicColumns.clear();
         for (size_t c = 0; c < s.Defines.size(); ++c)
             if (s.Defines[c].Dynamic)
@@ -606,6 +674,8 @@ STANDIN_API sword OCIStmtFetch2(OCIStmt *stmtp, OCIError *errhp, ub4, ub2, sb4, 
     if (!d.Piece || !d.PieceLength)
         return Fail(errhp, 3129, QStringLiteral("the next piece to be inserted is required"));
     const QVariant &value = s.Row[column];
+    if (IsNull(value) && !d.PieceIndicator)
+        return Fail(errhp, 1405, QStringLiteral("fetched column value is NULL"));
     if (s.PieceOffset == 0)
         s.PieceValue = IsNull(value) ? QByteArray() : ValueText(*s.Service, value, s.Types[column]);
     const QByteArray &bytes = s.PieceValue;

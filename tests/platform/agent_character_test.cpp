@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QPointer>
+#include <QScreen>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -186,3 +187,19 @@ TEST_F(AgentCharacter, ClosingAtAnyStepLeavesNothingBehind)
     }
 }
 
+
+// The balloon stays on the screen wherever the character stands, above it, or
+// below when there is no room above.
+TEST(AgentBalloon, StaysOnTheScreenBesideTheCharacter)
+{
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    TAgentBalloonWindow balloon;
+    for (const QPoint at : {QPoint(screen.right() - 40, 300), QPoint(screen.left() - 60, 300), QPoint(300, screen.top()),
+                            QPoint(300, screen.bottom() - 40)}) {
+        const QRect character(at, QSize(90, 120));
+        balloon.Say("A few words, wrapped over more than one line of the balloon.", character);
+        const QRect placed = balloon.geometry();
+        EXPECT_TRUE(screen.contains(placed)) << at.x() << "," << at.y();
+        EXPECT_TRUE(placed.bottom() < character.top() || placed.top() > character.bottom()) << at.x() << "," << at.y();
+    }
+}

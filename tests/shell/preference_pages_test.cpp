@@ -175,6 +175,27 @@ TEST_F(PreferencePages, CurrentDiagramTabEditsThePageStyleAndSwitchingDropsEdits
     EXPECT_EQ(Preferences->DefaultStyle.DetailBandColour, clYellow);
 }
 
+// Header text is drawn on the header band: its sample shows it there, whichever of
+// the two changes and whichever style the page shows.
+TEST_F(PreferencePages, TheHeaderFontSampleStandsOnTheHeaderColour)
+{
+    Preferences->DefaultStyle.HeaderBandColour = 0x00563412;
+    Open();
+    QWidget *graphics = Choose("Graphics Style");
+    const auto ground = [&](const char *edit) { return EditIn(graphics, edit)->palette().color(QPalette::Base); };
+    EXPECT_EQ(ground("edtHeaderFontName"), QColor(0x80, 0x80, 0x80));
+    graphics->findChild<QTabBar *>("tabDefault")->setCurrentIndex(1);
+    EXPECT_EQ(ground("edtHeaderFontName"), QColor(0x12, 0x34, 0x56));
+    Ui.QueueAnswer(TUserInterfaceAnswer::WithColor(0x00102030));
+    ClickIn(graphics, "btnHeaderColour");
+    EXPECT_EQ(ground("edtHeaderFontName"), QColor(0x30, 0x20, 0x10));
+    Ui.QueueAnswer(TUserInterfaceAnswer::WithFont(TFont("Arial", 9, clWhite)));
+    ClickIn(graphics, "btnHeaderFont");
+    EXPECT_EQ(ground("edtHeaderFontName"), QColor(0x30, 0x20, 0x10));
+    EXPECT_EQ(EditIn(graphics, "edtHeaderFontName")->palette().color(QPalette::Text), QColor(Qt::white));
+    EXPECT_NE(ground("edtDiagramFont"), QColor(0x30, 0x20, 0x10)) << "the detail text is not on the header";
+}
+
 TEST_F(PreferencePages, ConfigFolderChangeWritesIntoTheNewFolderAndKeepsTheOldFile)
 {
     Preferences->SavePreferences();

@@ -153,6 +153,8 @@ void TGIFPainter::Start()
     if (Threaded()) {
         FTimer = std::make_unique<QTimer>();
         FTimer->setSingleShot(true);
+        // A coarse timer may fire 5 % early or late: a 600 ms frame would show for 570 to 630 ms.
+        FTimer->setTimerType(Qt::PreciseTimer);
         QObject::connect(FTimer.get(), &QTimer::timeout, [this] { ShowFrame(); });
         BeginPass();
         return;

@@ -69,6 +69,8 @@ public:
     // Loop count left (-1 without end) and the frame each pass starts at.
     int LoopCount() const { return FLoopCount; }
     int LoopStart() const { return FLoopStart; }
+    // How a threaded painter times its frame delays; coarse until it has started.
+    Qt::TimerType FrameTimerType() const { return FTimer ? FTimer->timerType() : Qt::CoarseTimer; }
 
     TGIFPainterEvent OnStartPaint, OnPaint, OnAfterPaint, OnLoop, OnEndPaint;
 

@@ -1,5 +1,9 @@
--- A type others may extend but nobody may make, a public synonym and one
--- through a database link.
+-- A type others may extend but nobody may make, a subtype that adds nothing
+-- to what it inherits, a public synonym and one through a database link.
 UPDATE ALL_TYPES SET FINAL = 'NO', INSTANTIABLE = 'NO' WHERE OWNER = 'SHOP' AND TYPE_NAME = 'ADDRESS_T';
+INSERT INTO ALL_TYPES (OWNER, TYPE_NAME, TYPECODE, FINAL, SUPERTYPE_OWNER, SUPERTYPE_NAME)
+VALUES ('SHOP', 'HOME_ADDRESS_T', 'OBJECT', 'YES', 'SHOP', 'ADDRESS_T');
+INSERT INTO ALL_TYPE_ATTRS (OWNER, TYPE_NAME, ATTR_NAME, ATTR_TYPE_NAME, LENGTH, ATTR_NO, INHERITED)
+VALUES ('SHOP', 'HOME_ADDRESS_T', 'STREET', 'VARCHAR2', 60, 1, 'YES');
 INSERT INTO ALL_SYNONYMS VALUES ('PUBLIC', 'SHOP_ITEMS', 'SHOP', 'ORDER_LINES', NULL),
 ('SHOP', 'REMOTE_ITEMS', 'SHOP', 'ORDER_LINES', 'BRANCH.EXAMPLE.COM');

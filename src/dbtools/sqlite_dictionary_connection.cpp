@@ -49,16 +49,17 @@ struct TStatement {
     ~TStatement() { sqlite3_finalize(Handle); }
 };
 
-// The type of Owner.Name in the dictionary ("TABLE", "VIEW", ...); empty when
-// the dictionary does not list it.
+// The type of Owner.Name in the dictionary ("TABLE" or "VIEW"); empty when the
+// dictionary does not list it. SQLite's message has lost the quotes, so the
+// name is taken as written or, as an unquoted name is, in upper case.
 QString DictionaryObjectType(sqlite3 *db, const QString &owner, const QString &name)
 {
     TStatement statement;
-    const char sql[] = "select OBJECT_TYPE from SYS.ALL_OBJECTS where OWNER = ?1 and OBJECT_NAME = ?2 "
-                       "and OBJECT_TYPE in ('TABLE', 'VIEW') order by OBJECT_TYPE desc";
+    const char sql[] = "select OBJECT_TYPE from SYS.ALL_OBJECTS where OWNER = upper(?1) "
+                       "and OBJECT_NAME in (?2, upper(?2)) and OBJECT_TYPE in ('TABLE', 'VIEW')";
     if (sqlite3_prepare_v2(db, sql, -1, &statement.Handle, nullptr) != SQLITE_OK)
         return {};
-    const QByteArray o = owner.toUpper().toUtf8(), n = name.toUtf8();
+    const QByteArray o = owner.toUtf8(), n = name.toUtf8();
     sqlite3_bind_text(statement.Handle, 1, o.constData(), int(o.size()), SQLITE_TRANSIENT);
     sqlite3_bind_text(statement.Handle, 2, n.constData(), int(n.size()), SQLITE_TRANSIENT);
     if (sqlite3_step(statement.Handle) != SQLITE_ROW)
@@ -84,7 +85,7 @@ QString SampleCannot(sqlite3 *db, const QString &message)
     if (type.isEmpty())
         return {};
     return QStringLiteral("The sample database cannot query the %1 %2.%3: it holds no data for it.")
-        .arg(type.toLower(), match.captured(1).toUpper(), match.captured(2));
+        .arg(type.toLower(), match.captured(1), match.captured(2));
 }
 
 } // namespace
@@ -210,11 +211,13 @@ QString SqliteDictionaryConnection::Description() const
     return QStringLiteral("SQLite dictionary ") + m_file;
 }
 
-void SqliteDictionaryConnection::Raise(int code) const
+void SqliteDictionaryConnection::Raise(int code, const QString &message) const
 {
     sqlite3 *db = m_db.load();
     if (code == SQLITE_INTERRUPT)
         throw ESqlError(QStringLiteral("ORA-01013: user requested cancel of current operation"));
+    if (!message.isEmpty())
+        throw ESqlError(message);
     throw ESqlError(QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(code)));
 }
 
@@ -238,12 +241,10 @@ qint64 SqliteDictionaryConnection::Execute(const QString &sql, const TSqlBinds &
     const char *tail = nullptr;
     int rc = sqlite3_prepare_v2(db, text.constData(), int(text.size()), &statement.Handle, &tail);
     if (rc != SQLITE_OK) {
-        if (rc == SQLITE_INTERRUPT)
-            Raise(rc);
         // Taken before the dictionary is asked, which sets a message of its own.
         const QString message = QString::fromUtf8(sqlite3_errmsg(db));
         const QString cannot = SampleCannot(db, message);
-        throw ESqlError(cannot.isEmpty() ? message : cannot);
+        Raise(rc, cannot.isEmpty() ? message : cannot);
     }
     if (!statement.Handle)
         throw ESqlError(QStringLiteral("The statement is empty."));

@@ -125,16 +125,22 @@ TEST_F(OracleSessionTest, QueryDataAnswersForEveryTableAndView)
     const auto view = Session->Connection().Query(Session->GetQueryDataSQL("HR", "EMP_DETAILS_VIEW"));
     EXPECT_EQ(view->RowCount(), 106);
     EXPECT_EQ(view->ColumnNames().mid(14).join(','), "COUNTRY_NAME,REGION_NAME");
+    EXPECT_EQ(Session->Connection().Query(Session->GetQueryDataSQL("SHOP", "CUSTOMERS_OT"))->ColumnNames().join(','),
+              "CUSTOMER_NO,FULL_NAME,ADDRESS,PHONES,CREDIT_LIMIT");
     EXPECT_EQ(Session->Connection().Query(Session->GetQueryDataSQL("CO", "STORE_ORDERS"))->ColumnNames().join(','),
               "TOTAL,STORE_NAME,ADDRESS,LATITUDE,LONGITUDE,ORDER_STATUS,ORDER_COUNT,TOTAL_SALES");
 
     EXPECT_EQ(ErrorOf([&] { Session->Connection().Query("select SHOP.CATEGORIES_SEQ.nextval \nfrom dual"); }),
               "The sample database cannot give SHOP.CATEGORIES_SEQ.nextval: it keeps no sequences.");
+    EXPECT_EQ(ErrorOf([&] { Session->Connection().Query("select * from SHOP.CATEGORIES_SEQ"); }),
+              "no such table: SHOP.CATEGORIES_SEQ");
     // A copy of the dictionary alone has no owner data beside it.
     QTemporaryDir dir;
     auto bare = OpenSampleSession("hr", SampleCopy(dir, ""));
     EXPECT_EQ(ErrorOf([&] { bare->Connection().Query(bare->GetQueryDataSQL("HR", "EMP_DETAILS_VIEW")); }),
               "The sample database cannot query the view HR.EMP_DETAILS_VIEW: it holds no data for it.");
+    EXPECT_EQ(ErrorOf([&] { bare->Connection().Query("select * from hr.regions"); }),
+              "The sample database cannot query the table hr.regions: it holds no data for it.");
     EXPECT_EQ(ErrorOf([&] { bare->Connection().Query("select * from hr.NO_TABLE"); }), "no such table: hr.NO_TABLE");
 }
 

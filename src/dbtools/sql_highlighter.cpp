@@ -5,7 +5,20 @@
 namespace {
 
 // Block states carried from one line to the next.
-enum TBlockState { stNormal = 0, stComment = 1, stString = 2 };
+enum TBlockState { stNormal = 0, stComment = 1, stString = 2, stQuotedName = 3 };
+
+// Where a comment, string or quoted name opened on an earlier line closes.
+QString CloseOf(int state)
+{
+    switch (state) {
+    case stComment:
+        return QStringLiteral("*/");
+    case stString:
+        return QStringLiteral("'");
+    default:
+        return QStringLiteral("\"");
+    }
+}
 
 const QSet<QString> &Keywords()
 {
@@ -53,12 +66,13 @@ void TSQLHighlighter::highlightBlock(const QString &text)
     const int n = int(text.size());
     int i = 0;
     int state = previousBlockState() < 0 ? stNormal : previousBlockState();
-    // A comment or string left open on the line before goes on here.
+    // A comment, string or quoted name left open on the line before goes on here.
     if (state != stNormal) {
-        const QString close = state == stComment ? QStringLiteral("*/") : QStringLiteral("'");
+        const QString close = CloseOf(state);
         const int end = text.indexOf(close);
         const int stop = end < 0 ? n : end + int(close.size());
-        setFormat(0, stop, state == stComment ? CommentFormat : StringFormat);
+        if (state != stQuotedName)
+            setFormat(0, stop, state == stComment ? CommentFormat : StringFormat);
         if (end < 0) {
             setCurrentBlockState(state);
             return;
@@ -88,6 +102,15 @@ void TSQLHighlighter::highlightBlock(const QString &text)
             if (end < 0)
                 state = stString;
             i = stop;
+            continue;
+        }
+        // A name in double quotes is one plain name, whatever it holds: a
+        // quote, "--" or a keyword in it starts nothing.
+        if (c == QLatin1Char('"')) {
+            const int end = text.indexOf(QLatin1Char('"'), i + 1);
+            if (end < 0)
+                state = stQuotedName;
+            i = end < 0 ? n : end + 1;
             continue;
         }
         if (c.isLetter() || c == QLatin1Char('_')) {

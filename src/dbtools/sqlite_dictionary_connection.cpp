@@ -49,6 +49,45 @@ struct TStatement {
     ~TStatement() { sqlite3_finalize(Handle); }
 };
 
+// The type of Owner.Name in the dictionary ("TABLE" or "VIEW"); empty when the
+// dictionary does not list it. SQLite's message has lost the quotes, so the
+// name is taken as written or, as an unquoted name is, in upper case.
+QString DictionaryObjectType(sqlite3 *db, const QString &owner, const QString &name)
+{
+    TStatement statement;
+    const char sql[] = "select OBJECT_TYPE from SYS.ALL_OBJECTS where OWNER = upper(?1) "
+                       "and OBJECT_NAME in (?2, upper(?2)) and OBJECT_TYPE in ('TABLE', 'VIEW')";
+    if (sqlite3_prepare_v2(db, sql, -1, &statement.Handle, nullptr) != SQLITE_OK)
+        return {};
+    const QByteArray o = owner.toUtf8(), n = name.toUtf8();
+    sqlite3_bind_text(statement.Handle, 1, o.constData(), int(o.size()), SQLITE_TRANSIENT);
+    sqlite3_bind_text(statement.Handle, 2, n.constData(), int(n.size()), SQLITE_TRANSIENT);
+    if (sqlite3_step(statement.Handle) != SQLITE_ROW)
+        return {};
+    return QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(statement.Handle, 0)));
+}
+
+// What the sample cannot answer, said as such rather than in SQLite's words:
+// it keeps no sequences, and an object of the dictionary may have no data
+// (a view whose query SQLite cannot run). Empty for any other message.
+QString SampleCannot(sqlite3 *db, const QString &message)
+{
+    static const QRegularExpression sequence(QStringLiteral("^no such column: (.+\\.(nextval|currval))$"),
+                                             QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression object(QStringLiteral("^no such table: ([^.]+)\\.(.+)$"));
+    QRegularExpressionMatch match = sequence.match(message);
+    if (match.hasMatch())
+        return QStringLiteral("The sample database cannot give %1: it keeps no sequences.").arg(match.captured(1));
+    match = object.match(message);
+    if (!match.hasMatch())
+        return {};
+    const QString type = DictionaryObjectType(db, match.captured(1), match.captured(2));
+    if (type.isEmpty())
+        return {};
+    return QStringLiteral("The sample database cannot query the %1 %2.%3: it holds no data for it.")
+        .arg(type.toLower(), match.captured(1), match.captured(2));
+}
+
 } // namespace
 
 SqliteDictionaryConnection::SqliteDictionaryConnection(const QString &dictionaryFile, const QString &user,
@@ -172,11 +211,13 @@ QString SqliteDictionaryConnection::Description() const
     return QStringLiteral("SQLite dictionary ") + m_file;
 }
 
-void SqliteDictionaryConnection::Raise(int code) const
+void SqliteDictionaryConnection::Raise(int code, const QString &message) const
 {
     sqlite3 *db = m_db.load();
     if (code == SQLITE_INTERRUPT)
         throw ESqlError(QStringLiteral("ORA-01013: user requested cancel of current operation"));
+    if (!message.isEmpty())
+        throw ESqlError(message);
     throw ESqlError(QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(code)));
 }
 
@@ -199,8 +240,12 @@ qint64 SqliteDictionaryConnection::Execute(const QString &sql, const TSqlBinds &
     TStatement statement;
     const char *tail = nullptr;
     int rc = sqlite3_prepare_v2(db, text.constData(), int(text.size()), &statement.Handle, &tail);
-    if (rc != SQLITE_OK)
-        Raise(rc);
+    if (rc != SQLITE_OK) {
+        // Taken before the dictionary is asked, which sets a message of its own.
+        const QString message = QString::fromUtf8(sqlite3_errmsg(db));
+        const QString cannot = SampleCannot(db, message);
+        Raise(rc, cannot.isEmpty() ? message : cannot);
+    }
     if (!statement.Handle)
         throw ESqlError(QStringLiteral("The statement is empty."));
     if (QByteArray(tail).trimmed().replace(';', "").trimmed().size() > 0)

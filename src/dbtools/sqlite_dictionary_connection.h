@@ -37,7 +37,8 @@ public:
 private:
     void Attach(const QString &file, const QString &schema, bool readOnly);
     void CheckLogon(const QString &user, const QString &password);
-    [[noreturn]] void Raise(int code) const;
+    // Message, when given, instead of SQLite's last one.
+    [[noreturn]] void Raise(int code, const QString &message = {}) const;
 
     QString m_file;
     std::atomic<sqlite3 *> m_db{nullptr};

@@ -3,10 +3,13 @@
 #include "model/ddl_text.h"
 #include "model/diagram_table.h"
 #include "model/helpers.h"
+#include "model/oracle_name.h"
 #include "platform/config_settings.h"
 #include "platform/shell.h"
 
 #include "platform/atomic_file.h"
+
+#include <QSet>
 
 #include <vector>
 
@@ -31,7 +34,46 @@ QString AsciiLower(const QString &text)
     return result;
 }
 
-QString Quoted(const QString &text) { return QLatin1Char('"') + text + QLatin1Char('"'); }
+// Text as it stands between the double quotes of a Java string literal. Octal
+// escapes, not \u ones: the compiler turns \u escapes into characters before
+// it reads the literal, so an escaped line feed would still end it.
+QString JavaLiteralText(const QString &text)
+{
+    QString result;
+    result.reserve(text.size());
+    for (QChar c : text) {
+        if (c == QLatin1Char('\\') || c == QLatin1Char('"'))
+            result += QLatin1Char('\\') + QString(c);
+        else if (c.unicode() < 0x20)
+            result += QStringLiteral("\\%1").arg(c.unicode(), 3, 8, QLatin1Char('0'));
+        else
+            result += c;
+    }
+    return result;
+}
+
+QString Quoted(const QString &text) { return QLatin1Char('"') + JavaLiteralText(text) + QLatin1Char('"'); }
+
+// A column name as the SQL in a DAO's string literals writes it.
+QString SqlName(const TDiagramColumn &column) { return JavaLiteralText(OracleName::Quote(column.Name)); }
+
+// Words Java keeps for itself, so a field cannot be called so; "_" is one since Java 9.
+bool IsJavaKeyword(const QString &word)
+{
+    static const QSet<QString> keywords = [] {
+        QSet<QString> set;
+        for (const char *w :
+             {"_", "abstract", "assert", "boolean", "break", "byte", "case", "catch", "char", "class", "const",
+              "continue", "default", "do", "double", "else", "enum", "extends", "false", "final", "finally",
+              "float", "for", "goto", "if", "implements", "import", "instanceof", "int", "interface", "long",
+              "native", "new", "null", "package", "private", "protected", "public", "return", "short", "static",
+              "strictfp", "super", "switch", "synchronized", "this", "throw", "throws", "transient", "true",
+              "try", "void", "volatile", "while"})
+            set.insert(QString::fromLatin1(w));
+        return set;
+    }();
+    return keywords.contains(word);
+}
 
 // The columns of a DAO in their two roles.
 struct TDaoColumns {
@@ -121,6 +163,21 @@ bool SaveAndOpen(const QString &text, const QString &fileName)
 
 } // namespace
 
+QString TJavaUtils::JavaIdentifier(const QString &text)
+{
+    QString result;
+    const QList<uint> points = text.toUcs4();
+    for (const char32_t point : points) {
+        if (QChar::isLetter(point) || QChar::isDigit(point) || point == U'_' || point == U'$')
+            result += QString::fromUcs4(&point, 1);
+        else
+            result += QLatin1Char('_');
+    }
+    if (!points.isEmpty() && (QChar::isDigit(points.front()) || IsJavaKeyword(result)))
+        result.prepend(QLatin1Char('_'));
+    return result;
+}
+
 QString TJavaUtils::ToJavaName(const QString &text)
 {
     QString result = AsciiLower(text);
@@ -154,7 +211,7 @@ QString TJavaUtils::JavaGetterOf(const TDiagramColumn &column)
            + QLatin1Char('(');
 }
 
-QString TJavaUtils::JavaFieldName(const TDiagramColumn &column) { return AsciiLower(column.Name); }
+QString TJavaUtils::JavaFieldName(const TDiagramColumn &column) { return JavaIdentifier(AsciiLower(column.Name)); }
 
 bool TJavaUtils::OpenInNotepad(const QString &fileName) { return TShell::OpenDocument(fileName); }
 
@@ -168,8 +225,8 @@ QString TJavaUtils::BeanFileName()
 QString TJavaUtils::BuildJavaDao(const TDiagramTable &table)
 {
     const TDaoColumns roles = DaoColumns(table);
-    const QString className = ToJavaName(table.Name);
-    const QString ot = table.Owner + QLatin1Char('.') + table.Name;
+    const QString className = ToJavaName(JavaIdentifier(table.Name));
+    const QString ot = JavaLiteralText(TDdlText::QualifiedName(table.Owner, table.Name));
     const int n = static_cast<int>(roles.NonKeys.size());
     const int m = static_cast<int>(roles.Keys.size());
 
@@ -178,19 +235,19 @@ QString TJavaUtils::BuildJavaDao(const TDiagramTable &table)
         const TDiagramColumn &column = *roles.NonKeys[i];
         const bool last = i == n - 1;
         const QString ending = last ? QStringLiteral(" \"") : QStringLiteral(",\"");
-        selectLines << QLatin1String("      + \"  ") + column.Name + ending;
-        setLines << QLatin1String("      + \"  ") + column.Name + QLatin1String(" = ?") + ending;
+        selectLines << QLatin1String("      + \"  ") + SqlName(column) + ending;
+        setLines << QLatin1String("      + \"  ") + SqlName(column) + QLatin1String(" = ?") + ending;
         updateParameters << QLatin1String("      ") + ParameterOf(column) + (last ? QString() : QStringLiteral(","));
         nonKeySetters << SetterLine(column, i + 1);
     }
     QStringList whereLines, keySetters, keySettersAfter, keyNames, placeholders, keyParameters;
     for (int i = 0; i < m; ++i) {
         const TDiagramColumn &column = *roles.Keys[i];
-        whereLines << QLatin1String("      + \"  ") + column.Name + QLatin1String(" = ?")
+        whereLines << QLatin1String("      + \"  ") + SqlName(column) + QLatin1String(" = ?")
                           + (i < m - 1 ? QStringLiteral(" and \"") : QStringLiteral("\";"));
         keySetters << SetterLine(column, i + 1);
         keySettersAfter << SetterLine(column, n + i + 1);
-        keyNames << column.Name;
+        keyNames << SqlName(column);
         placeholders << QStringLiteral("?");
         keyParameters << ParameterOf(column);
     }
@@ -277,7 +334,7 @@ QString TJavaUtils::BuildJavaDao(const TDiagramTable &table)
 
 QString TJavaUtils::BuildJavaBean(const TDiagramTable &table)
 {
-    const QString className = ToJavaName(table.Name);
+    const QString className = ToJavaName(JavaIdentifier(table.Name));
     QStringList lines;
     lines << QStringLiteral("/**") << QLatin1String(" *  ") + className + QLatin1String(" Bean")
           << QStringLiteral(" */");

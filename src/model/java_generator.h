@@ -32,11 +32,15 @@ public:
     static QString DaoFileName();
     static QString BeanFileName();
 
+    // Text as a Java name: letters, digits, "_" and "$" kept, any other
+    // character made "_"; a leading digit or a Java keyword gets a "_" in front.
+    static QString JavaIdentifier(const QString &text);
     // First character upper case, the others lower case (ASCII letters only).
     static QString ToJavaName(const QString &text);
     static QString JavaTypeOf(const TDiagramColumn &column);
     static QString JavaSetterOf(const TDiagramColumn &column);
     static QString JavaGetterOf(const TDiagramColumn &column);
+    // The column's name in lower case as a Java name.
     static QString JavaFieldName(const TDiagramColumn &column);
     // False when no program opened the file.
     static bool OpenInNotepad(const QString &fileName);

@@ -107,6 +107,43 @@ TEST_F(OracleSessionTest, LoggedQueriesFirstRowsAndTheLogOff)
     Session->Disconnect();
 }
 
+// Query Data answers for every table, object table and view of the sample, the
+// views with the dictionary's column names; what the sample cannot answer (a
+// sequence, an object without data) says so.
+TEST_F(OracleSessionTest, QueryDataAnswersForEveryTableAndView)
+{
+    const auto objects = Session->Connection().Query(
+        "select OWNER, TABLE_NAME from SYS.ALL_TABLES union select OWNER, TABLE_NAME from SYS.ALL_OBJECT_TABLES "
+        "union select OWNER, VIEW_NAME from SYS.ALL_VIEWS");
+    ASSERT_GE(objects->RowCount(), 38);
+    for (int i = 0; i < objects->RowCount(); ++i) {
+        const QString owner = objects->GetRow(i)->GetCell(0)->Value().toString();
+        const QString name = objects->GetRow(i)->GetCell(1)->Value().toString();
+        EXPECT_EQ(ErrorOf([&] { Session->Connection().Query(Session->GetQueryDataSQL(owner, name)); }), "")
+            << (owner + "." + name).toStdString();
+    }
+    const auto view = Session->Connection().Query(Session->GetQueryDataSQL("HR", "EMP_DETAILS_VIEW"));
+    EXPECT_EQ(view->RowCount(), 106);
+    EXPECT_EQ(view->ColumnNames().mid(14).join(','), "COUNTRY_NAME,REGION_NAME");
+    EXPECT_EQ(Session->Connection().Query(Session->GetQueryDataSQL("SHOP", "CUSTOMERS_OT"))->ColumnNames().join(','),
+              "CUSTOMER_NO,FULL_NAME,ADDRESS,PHONES,CREDIT_LIMIT");
+    EXPECT_EQ(Session->Connection().Query(Session->GetQueryDataSQL("CO", "STORE_ORDERS"))->ColumnNames().join(','),
+              "TOTAL,STORE_NAME,ADDRESS,LATITUDE,LONGITUDE,ORDER_STATUS,ORDER_COUNT,TOTAL_SALES");
+
+    EXPECT_EQ(ErrorOf([&] { Session->Connection().Query("select SHOP.CATEGORIES_SEQ.nextval \nfrom dual"); }),
+              "The sample database cannot give SHOP.CATEGORIES_SEQ.nextval: it keeps no sequences.");
+    EXPECT_EQ(ErrorOf([&] { Session->Connection().Query("select * from SHOP.CATEGORIES_SEQ"); }),
+              "no such table: SHOP.CATEGORIES_SEQ");
+    // A copy of the dictionary alone has no owner data beside it.
+    QTemporaryDir dir;
+    auto bare = OpenSampleSession("hr", SampleCopy(dir, ""));
+    EXPECT_EQ(ErrorOf([&] { bare->Connection().Query(bare->GetQueryDataSQL("HR", "EMP_DETAILS_VIEW")); }),
+              "The sample database cannot query the view HR.EMP_DETAILS_VIEW: it holds no data for it.");
+    EXPECT_EQ(ErrorOf([&] { bare->Connection().Query("select * from hr.regions"); }),
+              "The sample database cannot query the table hr.regions: it holds no data for it.");
+    EXPECT_EQ(ErrorOf([&] { bare->Connection().Query("select * from hr.NO_TABLE"); }), "no such table: hr.NO_TABLE");
+}
+
 // A foreign key whose referenced key the user cannot see is left out, and the
 // console says which and why; one to a unique key keeps its columns' order;
 // lists go by name; a dictionary that fails says the database's why.

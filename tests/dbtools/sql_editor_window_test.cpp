@@ -89,6 +89,44 @@ TEST_F(SqlEditorWindowTest, TheSampleAnswersSQLitesSQL)
     EXPECT_EQ(Ui.Messages(), QStringList({"no such column: sysdate"}));
 }
 
+// A name in double quotes is one plain name: a quote, "--", "/*" or a keyword
+// inside it colours nothing, on its line or the lines after it.
+TEST(SQLHighlighter, QuotedNamesAreOneName)
+{
+    struct TCase {
+        const char *Text;
+        const char *Colours; // per character: k keyword, s string, c comment, n number, . none
+    };
+    const TCase cases[] = {
+        {"from HR.\"O'NEIL\" where 'abc'", "kkkk.............kkkkk.sssss"},
+        {"\"select -- x\" 1", "..............n"},
+        {"\"a /* b\" or", ".........kk"},
+        {"\"A\"\"B\" in", ".......kk"},
+        {"\"open\nfrom 'x\" from", ".....\n.........kkkk"},
+        {"'a\"b' \"c'd\" --e", "sssss.......ccc"},
+    };
+    for (const TCase &test : cases) {
+        QTextDocument document;
+        TSQLHighlighter highlighter(&document);
+        document.setPlainText(QString::fromLatin1(test.Text));
+        highlighter.rehighlight();
+        const std::pair<const QTextCharFormat *, QChar> kinds[] = {{&highlighter.KeywordFormat, 'k'},
+                                                                  {&highlighter.StringFormat, 's'},
+                                                                  {&highlighter.CommentFormat, 'c'},
+                                                                  {&highlighter.NumberFormat, 'n'}};
+        QStringList lines;
+        for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+            QString colours(block.length() - 1, '.');
+            for (const QTextLayout::FormatRange &range : block.layout()->formats())
+                for (const auto &[format, letter] : kinds)
+                    if (range.format == *format)
+                        colours.replace(range.start, range.length, QString(range.length, letter));
+            lines << colours;
+        }
+        EXPECT_EQ(lines.join('\n'), test.Colours) << test.Text;
+    }
+}
+
 // Every line of a comment keeps the comment's colour, however many lines it
 // has, whatever precedes it on its first line and whichever way it closes.
 TEST(SQLHighlighter, CommentsKeepTheirColourOnEveryLine)

@@ -29,8 +29,8 @@ TEST(JavaGenerator, NamesAndTypes)
     EXPECT_EQ(TJavaUtils::JavaFieldName(column), "order_id");
     for (const QStringList &c : readTestTable("model/java_names.txt")) {
         SCOPED_TRACE(c.join(' ').toStdString());
-        if (c[0] == "name") {
-            EXPECT_EQ(TJavaUtils::ToJavaName(c[1]), c[2]);
+        if (c[0] == "name" || c[0] == "ident") {
+            EXPECT_EQ(c[0] == "name" ? TJavaUtils::ToJavaName(c[1]) : TJavaUtils::JavaIdentifier(c[1]), c[2]);
             continue;
         }
         column.DataType = c[1];
@@ -65,6 +65,16 @@ TEST(JavaGenerator, GeneratedTexts)
     const auto link = NewTable("APP", "USER_ROLES", {"USER_ID NUMBER(10) NOT NULL", "ROLE_ID NUMBER(10) NOT NULL"});
     AddPrimaryKey(*link, "USER_ROLES_PK", {"USER_ID", "ROLE_ID"});
     expectGolden("java/key_only_dao.java", Bytes(TJavaUtils::BuildJavaDao(*link)));
+
+    // Names that are no Java names become Java names; the SQL quotes the names
+    // that need it, inside Java string literals.
+    const auto oneil = NewTable("HR", "O'NEIL", {"ID NUMBER(6) NOT NULL", "CLASS VARCHAR2(10)", "AMOUNT NUMBER(8,2)"});
+    AddColumn(*oneil, "region name", "VARCHAR2", 30, 0, 0, false);
+    AddColumn(*oneil, "2ND \"X\"\\Y", "DATE");
+    AddColumn(*oneil, "TAB\tÉTÉ", "VARCHAR2", 5);
+    AddPrimaryKey(*oneil, "ONEIL_PK", {"ID", "region name"});
+    expectGolden("java/hostile_names_dao.java", Bytes(TJavaUtils::BuildJavaDao(*oneil)));
+    expectGolden("java/hostile_names_bean.java", Bytes(TJavaUtils::BuildJavaBean(*oneil)));
 
     // Without columns the bean's constructor is still closed.
     expectGolden("java/no_columns_bean.java", Bytes(TJavaUtils::BuildJavaBean(*NewTable("APP", "NOTHING"))));

@@ -11,20 +11,20 @@ public class Order_linesDAO implements <YourDAOInterface>
       + "  PRODUCT,"
       + "  SHIPPED "
       + "from"
-      + "  shop.order_Lines "
+      + "  \"shop\".\"order_Lines\" "
       + "where"
       + "  LINE_NO = ? and "
       + "  ORDER_ID = ?";
 
     private static String INSERT_BEAN_SQL = 
-        "insert into shop.order_Lines"
+        "insert into \"shop\".\"order_Lines\""
       + "  (LINE_NO,ORDER_ID) "
       + "values"
       + "  (?, ?)";
 
     private static String UPDATE_BEAN_SQL = 
         "update"
-      + "  shop.order_Lines "
+      + "  \"shop\".\"order_Lines\" "
       + "set"
       + "  PRODUCT = ?,"
       + "  SHIPPED = ? "
@@ -34,7 +34,7 @@ public class Order_linesDAO implements <YourDAOInterface>
 
     private static String DELETE_BEAN_SQL = 
         "delete "
-      + "  shop.order_Lines "
+      + "  \"shop\".\"order_Lines\" "
       + "where"
       + "  LINE_NO = ? and "
       + "  ORDER_ID = ?";

@@ -268,7 +268,10 @@ void Tfrmgui::actSaveAsPictureExecute()
     options.Filter = TPictureFormats::SaveFilter();
     options.DefaultExt = QStringLiteral("gif");
     options.FileName = ProposedPictureName(CurrentModel ? CurrentModel->Name : QString());
-    const QString name = UserInterface().SaveFileName(options);
+    int chosenFilter = 0;
+    const QString typed = UserInterface().SaveFileName(options, &chosenFilter);
+    // The kind the user chose names a file typed without an extension; a typed one decides.
+    const QString name = SavedFileName(typed, options, chosenFilter);
     if (name.isEmpty() || !ConfirmReplace(name))
         return;
     {

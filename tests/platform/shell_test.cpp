@@ -52,3 +52,30 @@ TEST(Shell, ProgramsGetTheirArgumentsVerbatimWithTheAddedEnvironment)
               "a b\n$(touch hacked); x | y\nfrom the caller\n" + QFileInfo(dir.path()).canonicalFilePath() + "\n");
     EXPECT_FALSE(QFileInfo::exists(dir.filePath("hacked")));
 }
+
+// The desktop's opener starts even when it has no browser to hand a web page to,
+// and then fails unseen: the page is refused before, so the caller can say so.
+TEST(Shell, AWebPageNeedsABrowserTheDesktopsOpenerCanFind)
+{
+    QTemporaryDir dir;
+    const QByteArray path = qgetenv("PATH"), browser = qgetenv("BROWSER");
+    qputenv("PATH", QFile::encodeName(dir.path()));
+    const struct {
+        const char *Program, *Browser;
+        bool Found;
+    } cases[] = {{"xdg-open", "", false}, {"", "lynx", true}, {"w3m", "", true}, {"x-www-browser", "", true}};
+    for (const auto &c : cases) {
+        if (*c.Program) {
+            QFile program(dir.filePath(c.Program));
+            ASSERT_TRUE(program.open(QIODevice::WriteOnly));
+            program.setPermissions(program.permissions() | QFileDevice::ExeOwner);
+        }
+        qputenv("BROWSER", c.Browser);
+        EXPECT_EQ(TShell::HasWebBrowser("https"), c.Found) << c.Program << c.Browser;
+        if (*c.Program)
+            QFile::remove(dir.filePath(c.Program));
+    }
+    EXPECT_EQ(TShell::FindProgram("sh"), "") << "looked for on the PATH";
+    qputenv("PATH", path);
+    browser.isNull() ? qunsetenv("BROWSER") : qputenv("BROWSER", browser);
+}

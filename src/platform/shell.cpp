@@ -37,10 +37,8 @@ public:
         // tell the user.
         if (url.isLocalFile() && !HasDesktopApplication(url.toLocalFile()))
             return false;
-        // A web page goes through the desktop's opener when there is one, which
-        // starts and then fails unseen when it finds no browser.
         const bool web = url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https");
-        if (web && !TShell::FindProgram(QStringLiteral("xdg-open")).isEmpty() && !TShell::HasWebBrowser(url.scheme()))
+        if (web && !TShell::CanShowWebPage(url.scheme()))
             return false;
         return QDesktopServices::openUrl(url);
     }
@@ -110,9 +108,10 @@ QString IShellHook::FindProgram(const QString &name) { return QStandardPaths::fi
 
 QString TShell::FindProgram(const QString &name) { return name.isEmpty() ? QString() : CurrentHook().FindProgram(name); }
 
-bool TShell::HasWebBrowser(const QString &scheme)
+bool TShell::CanShowWebPage(const QString &scheme)
 {
-    if (!qEnvironmentVariableIsEmpty("BROWSER"))
+    // Without the desktop's opener Qt looks for a browser itself and says whether it found one.
+    if (FindProgram(QStringLiteral("xdg-open")).isEmpty() || !qEnvironmentVariableIsEmpty("BROWSER"))
         return true;
     for (const char *browser : FallbackBrowsers)
         if (!FindProgram(QLatin1String(browser)).isEmpty())

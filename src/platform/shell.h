@@ -40,9 +40,10 @@ public:
 
     // The path of a program on the PATH, or empty when there is none.
     static QString FindProgram(const QString &name);
-    // Whether the desktop's opener has a browser to hand a web address of the scheme
-    // ("https") to: the one set up for it, the one BROWSER names or a usual one.
-    static bool HasWebBrowser(const QString &scheme);
+    // False when the desktop's opener, which starts and then fails unseen when it
+    // finds no browser, has none to hand a web address of the scheme ("https") to:
+    // neither the one set up for it, nor the one BROWSER names, nor a usual one.
+    static bool CanShowWebPage(const QString &scheme);
     // What OpenDocument looks for to show a web page, to say when it finds none.
     static QString WebBrowserSearch();
 

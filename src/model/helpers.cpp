@@ -3,6 +3,8 @@
 #include "model/model_globals.h"
 #include "platform/shell.h"
 
+#include <stdexcept>
+
 const char *const THelpers::HomePage = "https://marrowtide.example.org/";
 
 QString THelpers::Indent(int count) { return QString(qMax(0, count), QLatin1Char(' ')); }
@@ -66,7 +68,13 @@ QString THelpers::GetObjectName(const QString &qualifiedName)
 
 bool THelpers::IsConnected() { return DatabaseSession && DatabaseSession->GetConnected(); }
 
-void THelpers::OpenUrl(const QString &address) { TShell::OpenDocument(address); }
+void THelpers::OpenUrl(const QString &address)
+{
+    if (!TShell::OpenDocument(address))
+        throw std::runtime_error(QStringLiteral("Cannot open %1: no web browser could be started. Looked for %2.")
+                                     .arg(address, TShell::WebBrowserSearch())
+                                     .toStdString());
+}
 
 void THelpers::OpenFile(const QString &fileName) { TShell::OpenDocument(fileName); }
 

@@ -19,6 +19,8 @@ public:
     static QString GetOwnerName(const QString &qualifiedName);
     static QString GetObjectName(const QString &qualifiedName);
     static bool IsConnected();
+    // A web page in the user's browser; raises, saying what was looked for, when
+    // no browser could be started.
     static void OpenUrl(const QString &address);
     static void OpenFile(const QString &fileName);
     static void OpenHomePage();

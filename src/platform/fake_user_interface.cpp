@@ -96,10 +96,12 @@ QString TFakeUserInterface::OpenFileName(const TFileDialogOptions &options)
     return answer.Accepted ? answer.Text : QString();
 }
 
-QString TFakeUserInterface::SaveFileName(const TFileDialogOptions &options)
+QString TFakeUserInterface::SaveFileName(const TFileDialogOptions &options, int *chosenFilter)
 {
     Record(TUserInterfaceCallKind::SaveFile, options.Caption, options.Filter, options);
     const TUserInterfaceAnswer answer = NextAnswer();
+    if (chosenFilter)
+        *chosenFilter = answer.Filter;
     return answer.Accepted ? answer.Text : QString();
 }
 

@@ -21,6 +21,7 @@ struct TUserInterfaceCall {
 struct TUserInterfaceAnswer {
     bool Accepted = true;
     QString Text; // path, folder or text
+    int Filter = 0; // the filter entry a save dialog leaves chosen
     TFont Font;
     TColor Color = clNone;
     bool HasFont = false;
@@ -32,6 +33,7 @@ struct TUserInterfaceAnswer {
     static TUserInterfaceAnswer No() { return Cancel(); }
     static TUserInterfaceAnswer Path(const QString &path) { TUserInterfaceAnswer a; a.Text = path; return a; }
     static TUserInterfaceAnswer Input(const QString &text) { return Path(text); }
+    static TUserInterfaceAnswer PathInFilter(const QString &path, int filter) { TUserInterfaceAnswer a = Path(path); a.Filter = filter; return a; }
     static TUserInterfaceAnswer WithFont(const TFont &font) { TUserInterfaceAnswer a; a.Font = font; a.HasFont = true; return a; }
     static TUserInterfaceAnswer WithColor(TColor color) { TUserInterfaceAnswer a; a.Color = color; a.HasColor = true; return a; }
 };
@@ -58,7 +60,7 @@ public:
     void BeginHourglass() override;
     void EndHourglass() override;
     QString OpenFileName(const TFileDialogOptions &options) override;
-    QString SaveFileName(const TFileDialogOptions &options) override;
+    QString SaveFileName(const TFileDialogOptions &options, int *chosenFilter = nullptr) override;
     QString ChooseFolder(const QString &caption, const QString &initialDir) override;
     bool ChooseFont(TFont &font) override;
     bool ChooseColor(TColor &color) override;

@@ -9,6 +9,8 @@
 #include <QScreen>
 #include <QRegularExpression>
 
+#include <algorithm>
+
 QWidget *TQtUserInterface::DialogParent() { return QApplication::activeWindow(); }
 
 void TQtUserInterface::PlaceDialog(QWidget &dialog)
@@ -121,20 +123,28 @@ void TQtUserInterface::EndHourglass() { QApplication::restoreOverrideCursor(); }
 
 namespace {
 
-QString RunFileDialog(QWidget *parent, const TFileDialogOptions &options, QFileDialog::AcceptMode mode)
+QString RunFileDialog(QWidget *parent, const TFileDialogOptions &options, QFileDialog::AcceptMode mode,
+                      int *chosenFilter = nullptr)
 {
     QFileDialog dialog(parent, options.Caption, options.InitialDir, TQtUserInterface::QtFileFilter(options.Filter));
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     // The callers ask their own replace question.
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    if (!options.DefaultExt.isEmpty())
+    // Saving, the extension follows the filter entry chosen when the dialog closes: Qt's
+    // one default suffix would name a file of another kind than the user picked.
+    if (!options.DefaultExt.isEmpty() && mode == QFileDialog::AcceptOpen)
         dialog.setDefaultSuffix(options.DefaultExt);
     if (!options.FileName.isEmpty())
         dialog.selectFile(options.FileName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
-    return dialog.selectedFiles().constFirst();
+    if (mode == QFileDialog::AcceptOpen)
+        return dialog.selectedFiles().constFirst();
+    const int filter = std::max(0, int(dialog.nameFilters().indexOf(dialog.selectedNameFilter())));
+    if (chosenFilter)
+        *chosenFilter = filter;
+    return SavedFileName(dialog.selectedFiles().constFirst(), options, filter);
 }
 
 } // namespace
@@ -144,9 +154,9 @@ QString TQtUserInterface::OpenFileName(const TFileDialogOptions &options)
     return RunFileDialog(DialogParent(), options, QFileDialog::AcceptOpen);
 }
 
-QString TQtUserInterface::SaveFileName(const TFileDialogOptions &options)
+QString TQtUserInterface::SaveFileName(const TFileDialogOptions &options, int *chosenFilter)
 {
-    return RunFileDialog(DialogParent(), options, QFileDialog::AcceptSave);
+    return RunFileDialog(DialogParent(), options, QFileDialog::AcceptSave, chosenFilter);
 }
 
 QString TQtUserInterface::ChooseFolder(const QString &caption, const QString &initialDir)

@@ -17,7 +17,7 @@ public:
     void BeginHourglass() override;
     void EndHourglass() override;
     QString OpenFileName(const TFileDialogOptions &options) override;
-    QString SaveFileName(const TFileDialogOptions &options) override;
+    QString SaveFileName(const TFileDialogOptions &options, int *chosenFilter = nullptr) override;
     QString ChooseFolder(const QString &caption, const QString &initialDir) override;
     bool ChooseFont(TFont &font) override;
     bool ChooseColor(TColor &color) override;

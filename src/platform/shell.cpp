@@ -5,18 +5,27 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QRegularExpression>
+#include <QStandardPaths>
 
 namespace {
 
-bool HasDesktopApplication(const QString &path)
+bool HasDesktopHandler(const QString &mime)
 {
-    const QString mime = QMimeDatabase().mimeTypeForFile(path).name();
     QProcess query;
     query.start(QStringLiteral("xdg-mime"), {QStringLiteral("query"), QStringLiteral("default"), mime});
     if (!query.waitForFinished(5000) || query.exitStatus() != QProcess::NormalExit || query.exitCode() != 0)
         return false;
     return !query.readAllStandardOutput().trimmed().isEmpty();
 }
+
+bool HasDesktopApplication(const QString &path) { return HasDesktopHandler(QMimeDatabase().mimeTypeForFile(path).name()); }
+
+// The browsers the desktop's opener tries, in its order, when nothing is set up for
+// the address's scheme.
+const char *const FallbackBrowsers[] = {"x-www-browser", "firefox", "iceweasel", "seamonkey", "mozilla", "epiphany",
+                                        "konqueror", "chromium", "chromium-browser", "google-chrome", "www-browser",
+                                        "links2", "elinks", "links", "lynx", "w3m"};
+
 
 class TRealShell : public IShellHook {
 public:
@@ -27,6 +36,9 @@ public:
         // file's type and then fails unseen: ask first, so the caller can
         // tell the user.
         if (url.isLocalFile() && !HasDesktopApplication(url.toLocalFile()))
+            return false;
+        const bool web = url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https");
+        if (web && !TShell::CanShowWebPage(url.scheme()))
             return false;
         return QDesktopServices::openUrl(url);
     }
@@ -91,6 +103,32 @@ bool TShell::StartProgram(const TProgramStart &start)
 }
 
 void TShell::SetHook(IShellHook *hook) { Hook = hook; }
+
+QString IShellHook::FindProgram(const QString &name) { return QStandardPaths::findExecutable(name); }
+
+QString TShell::FindProgram(const QString &name) { return name.isEmpty() ? QString() : CurrentHook().FindProgram(name); }
+
+bool TShell::CanShowWebPage(const QString &scheme)
+{
+    // Without the desktop's opener Qt looks for a browser itself and says whether it found one.
+    if (FindProgram(QStringLiteral("xdg-open")).isEmpty() || !qEnvironmentVariableIsEmpty("BROWSER"))
+        return true;
+    for (const char *browser : FallbackBrowsers)
+        if (!FindProgram(QLatin1String(browser)).isEmpty())
+            return true;
+    return HasDesktopHandler(QStringLiteral("x-scheme-handler/") + scheme);
+}
+
+QString TShell::WebBrowserSearch()
+{
+    return QStringLiteral("the browser set up for web addresses (through xdg-open), the one the BROWSER variable "
+                          "names, and x-www-browser, www-browser, firefox or another usual browser on the PATH");
+}
+
+QString TRecordingShell::FindProgram(const QString &name)
+{
+    return MissingPrograms.contains(name) ? QString() : QStringLiteral("/usr/bin/") + name;
+}
 
 bool TRecordingShell::OpenDocument(const QString &pathOrUrl)
 {

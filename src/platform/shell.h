@@ -21,6 +21,8 @@ public:
     virtual ~IShellHook() = default;
     virtual bool OpenDocument(const QString &pathOrUrl) = 0;
     virtual bool StartProgram(const TProgramStart &start) = 0;
+    // The path of a program on the PATH, or empty.
+    virtual QString FindProgram(const QString &name);
 };
 
 class TShell {
@@ -36,6 +38,15 @@ public:
                              const QString &workingDirectory = {});
     static bool StartProgram(const TProgramStart &start);
 
+    // The path of a program on the PATH, or empty when there is none.
+    static QString FindProgram(const QString &name);
+    // False when the desktop's opener, which starts and then fails unseen when it
+    // finds no browser, has none to hand a web address of the scheme ("https") to:
+    // neither the one set up for it, nor the one BROWSER names, nor a usual one.
+    static bool CanShowWebPage(const QString &scheme);
+    // What OpenDocument looks for to show a web page, to say when it finds none.
+    static QString WebBrowserSearch();
+
     // The URL a path or address opens as.
     static QUrl DocumentUrl(const QString &pathOrUrl);
 
@@ -48,9 +59,12 @@ class TRecordingShell : public IShellHook {
 public:
     bool OpenDocument(const QString &pathOrUrl) override;
     bool StartProgram(const TProgramStart &start) override;
+    // Every program is found, as "/usr/bin/<name>", but the missing ones.
+    QString FindProgram(const QString &name) override;
 
     QStringList OpenedDocuments;
     QList<TProgramStart> StartedPrograms;
+    QStringList MissingPrograms;
     bool Result = true;
 };
 

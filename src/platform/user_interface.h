@@ -17,6 +17,15 @@ struct TFileDialogOptions {
     friend bool operator==(const TFileDialogOptions &, const TFileDialogOptions &) = default;
 };
 
+// The extension, without the dot, of the first pattern of a filter's entry counted
+// from 0 ("jpg" of "JPEG files (*.jpg)|*.jpg"); empty for an entry that takes any
+// extension ("*.*") and for one past the list.
+QString FileFilterExtension(const QString &filter, int index);
+// A name a save dialog answers: one typed without an extension gets that of the
+// chosen filter entry, or the default one when that entry takes any extension.
+// A typed extension stays, whichever entry was chosen.
+QString SavedFileName(const QString &fileName, const TFileDialogOptions &options, int chosenFilter);
+
 class IUserInterface {
 public:
     virtual ~IUserInterface() = default;
@@ -34,9 +43,10 @@ public:
     virtual void BeginHourglass() = 0;
     virtual void EndHourglass() = 0;
 
-    // The chosen path, or empty when the user cancels.
+    // The chosen path, or empty when the user cancels. A save dialog also tells
+    // which entry of the filter the user left chosen, counted from 0.
     virtual QString OpenFileName(const TFileDialogOptions &options) = 0;
-    virtual QString SaveFileName(const TFileDialogOptions &options) = 0;
+    virtual QString SaveFileName(const TFileDialogOptions &options, int *chosenFilter = nullptr) = 0;
     virtual QString ChooseFolder(const QString &caption, const QString &initialDir) = 0;
     // Preset with font (and colour) or color; true and the choice on OK, unchanged on Cancel.
     virtual bool ChooseFont(TFont &font) = 0;

@@ -101,7 +101,7 @@ Tfrmabout::Tfrmabout(QWidget *owner) : QDialog(owner, Qt::FramelessWindowHint | 
 
 void Tfrmabout::SetHomePageVisible(bool visible) { lblHomePage->setVisible(visible); }
 
-void Tfrmabout::lblHomePageClick() { THelpers::OpenHomePage(); }
+void Tfrmabout::lblHomePageClick() { ShowExceptions([] { THelpers::OpenHomePage(); }); }
 
 void Tfrmabout::showEvent(QShowEvent *event)
 {

@@ -268,7 +268,10 @@ void Tfrmgui::actSaveAsPictureExecute()
     options.Filter = TPictureFormats::SaveFilter();
     options.DefaultExt = QStringLiteral("gif");
     options.FileName = ProposedPictureName(CurrentModel ? CurrentModel->Name : QString());
-    const QString name = UserInterface().SaveFileName(options);
+    int chosenFilter = 0;
+    const QString typed = UserInterface().SaveFileName(options, &chosenFilter);
+    // The kind the user chose names a file typed without an extension; a typed one decides.
+    const QString name = SavedFileName(typed, options, chosenFilter);
     if (name.isEmpty() || !ConfirmReplace(name))
         return;
     {
@@ -421,7 +424,16 @@ void Tfrmgui::actSQLPlusExecute()
     start.Arguments = {QStringLiteral("-e"), QStringLiteral("sqlplus")};
     if (THelpers::IsConnected())
         start.Arguments << DatabaseSession->GetUsername() + QLatin1Char('@') + DatabaseSession->GetDatabase();
-    Start(start, QStringLiteral("sqlplus"));
+    // A terminal whose program is missing closes before the user can read why.
+    const auto cannot = [](const QString &why) {
+        return std::runtime_error(("Cannot start sqlplus: " + why).toStdString());
+    };
+    if (TShell::FindProgram(start.Program).isEmpty())
+        throw cannot(QStringLiteral("the terminal program x-terminal-emulator was not found on the PATH."));
+    if (TShell::FindProgram(QStringLiteral("sqlplus")).isEmpty())
+        throw cannot(QStringLiteral("the program sqlplus was not found on the PATH."));
+    if (!TShell::StartProgram(start))
+        throw cannot(QStringLiteral("the terminal program x-terminal-emulator could not be started."));
 }
 
 void Tfrmgui::actShowIniFileExecute()

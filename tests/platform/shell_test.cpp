@@ -52,3 +52,36 @@ TEST(Shell, ProgramsGetTheirArgumentsVerbatimWithTheAddedEnvironment)
               "a b\n$(touch hacked); x | y\nfrom the caller\n" + QFileInfo(dir.path()).canonicalFilePath() + "\n");
     EXPECT_FALSE(QFileInfo::exists(dir.filePath("hacked")));
 }
+
+// The desktop's opener starts even when it has no browser to hand a web page to,
+// and then fails unseen: the page is refused before, so the caller can say so.
+// Without the opener Qt looks for a browser itself.
+TEST(Shell, AWebPageNeedsABrowserTheDesktopsOpenerCanFind)
+{
+    QTemporaryDir dir;
+    const QByteArray path = qgetenv("PATH"), browser = qgetenv("BROWSER");
+    qputenv("PATH", QFile::encodeName(dir.path()));
+    const struct {
+        QStringList Programs;
+        const char *Browser;
+        bool Shown;
+    } cases[] = {{{}, "", true},
+                 {{"xdg-open"}, "", false},
+                 {{"xdg-open"}, "lynx", true},
+                 {{"xdg-open", "w3m"}, "", true},
+                 {{"xdg-open", "x-www-browser"}, "", true}};
+    for (const auto &c : cases) {
+        for (const QString &name : c.Programs) {
+            QFile program(dir.filePath(name));
+            ASSERT_TRUE(program.open(QIODevice::WriteOnly));
+            program.setPermissions(program.permissions() | QFileDevice::ExeOwner);
+        }
+        qputenv("BROWSER", c.Browser);
+        EXPECT_EQ(TShell::CanShowWebPage("https"), c.Shown) << c.Programs.join(' ').toStdString() << c.Browser;
+        for (const QString &name : c.Programs)
+            QFile::remove(dir.filePath(name));
+    }
+    EXPECT_EQ(TShell::FindProgram("sh"), "") << "looked for on the PATH";
+    qputenv("PATH", path);
+    browser.isNull() ? qunsetenv("BROWSER") : qputenv("BROWSER", browser);
+}

@@ -5,6 +5,8 @@
 #include <QScreen>
 #include <QTimer>
 #include <QDialog>
+#include <QFileDialog>
+#include <QTemporaryDir>
 #include <QWidget>
 #include <gtest/gtest.h>
 
@@ -48,6 +50,40 @@ TEST(QtUserInterface, FileFiltersAreTranslatedToQtForm)
               "Executable Files (*.EXE *.exe);;Command Files (*.CMD *.cmd)");
     EXPECT_EQ(TQtUserInterface::QtFileFilter("Pictures|*.gif;*.jpg"), "Pictures (*.gif *.jpg)");
     EXPECT_EQ(TQtUserInterface::QtFileFilter(""), "");
+}
+
+// A name typed without an extension takes the chosen entry's; a typed one stays.
+TEST(QtUserInterface, ASavedNameTakesTheExtensionOfTheChosenFilter)
+{
+    TFileDialogOptions options;
+    options.Filter = "GIF Files (*.gif)|*.gif|JPEG files (*.jpg)|*.jpg;*.jpeg|All files (*.*)|*.*";
+    options.DefaultExt = "gif";
+    const struct {
+        const char *Typed;
+        int Filter;
+        const char *Saved;
+    } cases[] = {{"/d/pic", 1, "/d/pic.jpg"},     {"/d/pic", 0, "/d/pic.gif"},     {"/d/pic", 2, "/d/pic.gif"},
+                 {"/d/pic", 3, "/d/pic.gif"},     {"/d/pic.BMP", 1, "/d/pic.BMP"}, {"/d/pic.x", 0, "/d/pic.x"},
+                 {"/d.e/pic", 1, "/d.e/pic.jpg"}, {"", 1, ""}};
+    for (const auto &c : cases)
+        EXPECT_EQ(SavedFileName(c.Typed, options, c.Filter), c.Saved) << c.Typed << " in " << c.Filter;
+
+    // The dialog itself tells the entry and names the file by it.
+    QTemporaryDir dir;
+    options.InitialDir = dir.path();
+    options.FileName = "pic";
+    TQtUserInterface ui;
+    for (int filter : {1, 0}) {
+        QTimer::singleShot(0, [&] {
+            auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            dialog->selectNameFilter(dialog->nameFilters().value(filter));
+            static_cast<QDialog *>(dialog)->accept();
+        });
+        int chosen = -1;
+        EXPECT_EQ(ui.SaveFileName(options, &chosen), dir.filePath(filter ? "pic.jpg" : "pic.gif"));
+        EXPECT_EQ(chosen, filter);
+    }
 }
 
 // A box asks for its own place, in the middle of the screen while nothing (or

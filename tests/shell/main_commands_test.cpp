@@ -165,6 +165,39 @@ TEST_F(MainCommandsTest, PicturesAreWrittenByTheirExtensionAskBeforeReplacingAnd
         "|*.wmf|TIFF files (*.tif)|*.tif|All files (*.*)|*.*"));
 }
 
+// The kind chosen in the dialog names a picture typed without an extension and
+// decides its format; an extension typed still decides.
+TEST_F(MainCommandsTest, TheChosenKindNamesAPictureTypedWithoutAnExtension)
+{
+    TScopedRecordingShell shell;
+    Tfrmgui &form = StartWithCanvas({"file="});
+    AddTable(*CurrentModel, "HR", "EMP", 20, 30, 100, 60);
+    form.Diagram().Rebuild();
+    const auto kind = [](const QByteArray &bytes) {
+        return bytes.startsWith("GIF8")           ? "GIF"
+               : bytes.startsWith("\xFF\xD8\xFF") ? "JPEG"
+               : bytes.startsWith("BM")           ? "BMP"
+               : bytes.mid(40, 4) == " EMF"       ? "EMF"
+                                                  : "none";
+    };
+    const struct {
+        const char *Typed;
+        int Filter; // GIF, JPEG, Bitmap, Windows Meta, All files
+        const char *Written, *Kind;
+    } cases[] = {{"a", 1, "a.jpg", "JPEG"},  {"b", 2, "b.bmp", "BMP"},      {"c", 3, "c.wmf", "EMF"},
+                 {"d", 0, "d.gif", "GIF"},   {"e", 4, "e.gif", "GIF"},      {"f.bmp", 1, "f.bmp", "BMP"},
+                 {"g.JPEG", 3, "g.JPEG", "JPEG"}};
+    QStringList written;
+    for (const auto &c : cases) {
+        Ui.QueueAnswer(TUserInterfaceAnswer::PathInFilter(TempFile(c.Typed), c.Filter));
+        form.Action("actSaveAsPicture")->trigger();
+        EXPECT_STREQ(kind(ReadFile(TempFile(c.Written))), c.Kind) << c.Typed << " in " << c.Filter;
+        written << TempFile(c.Written);
+    }
+    EXPECT_EQ(Ui.Messages(), QStringList());
+    EXPECT_EQ(shell.OpenedDocuments, written);
+}
+
 TEST_F(MainCommandsTest, TheProposedNameOfAnyPageIsAcceptedAsAGifWhoseStagesShowInTheStatusBar)
 {
     TScopedRecordingShell shell;

@@ -69,7 +69,32 @@ TEST_F(SessionCommandsTest, OtherProgramsNeverGetThePasswordOnTheirCommandLine)
     shell.Result = false;
     form.Action("actSQLPlus")->trigger();
     form.Action("actNewInstance")->trigger();
-    EXPECT_EQ(Ui.Messages(), QStringList({"Cannot start sqlplus.", "Cannot start " + self + "."}));
+    EXPECT_EQ(Ui.Messages(), QStringList({"Cannot start sqlplus: the terminal program x-terminal-emulator could not "
+                                          "be started.",
+                                          "Cannot start " + self + "."}));
+}
+
+// A program that cannot be started is named with the reason: the terminal or
+// SQL*Plus not on the PATH, no web browser to show a page.
+TEST_F(SessionCommandsTest, WhatCannotBeStartedIsSaidWithWhy)
+{
+    TScopedRecordingShell shell;
+    Tfrmgui &form = StartOnline();
+    for (const char *missing : {"x-terminal-emulator", "sqlplus"}) {
+        shell.MissingPrograms = QStringList{missing};
+        form.Action("actSQLPlus")->trigger();
+    }
+    EXPECT_TRUE(shell.StartedPrograms.isEmpty());
+    shell.Result = false;
+    form.Action("actHomePage")->trigger();
+    form.Action("actUserGuide")->trigger();
+    const QString browser = "no web browser could be started. Looked for " + TShell::WebBrowserSearch() + ".";
+    EXPECT_EQ(Ui.Messages(), QStringList({"Cannot start sqlplus: the terminal program x-terminal-emulator was not "
+                                          "found on the PATH.",
+                                          "Cannot start sqlplus: the program sqlplus was not found on the PATH.",
+                                          "Cannot open https://marrowtide.example.org/: " + browser,
+                                          "Cannot open https://marrowtide.example.org/guide/: " + browser}));
+    EXPECT_EQ(shell.OpenedDocuments.size(), 2);
 }
 
 TEST_F(SessionCommandsTest, TnsNamesOpensInTheUsersEditorOrSaysItIsMissing)

@@ -413,11 +413,6 @@ void TOSDiagram::AddDroppedObjects(const TDragObjects &source, const std::functi
             adding.push_back(item.get());
         }
     }
-    if (!present.isEmpty())
-        TConsoleHelper::WriteLine(
-            present.size() == 1
-                ? QStringLiteral("%1 is already on the page; it is not added again.").arg(present.first())
-                : QStringLiteral("%1 are already on the page; they are not added again.").arg(present.join(", ")));
     std::vector<std::pair<QString, QString>> tables;
     for (const TDBObjectData *item : adding)
         if (item->Kind == 0)
@@ -451,6 +446,12 @@ void TOSDiagram::AddDroppedObjects(const TDragObjects &source, const std::functi
         else if (auto *table = dynamic_cast<TDiagramTable *>(object))
             AddTableGraphic(table);
     }
+    // Last, so that it is the line the user sees after the reading's.
+    if (!present.isEmpty())
+        TConsoleHelper::WriteLine(
+            present.size() == 1
+                ? QStringLiteral("%1 is already on the page; it is not added again.").arg(present.first())
+                : QStringLiteral("%1 are already on the page; they are not added again.").arg(present.join(", ")));
 }
 
 void TOSDiagram::XorRubberBand(int x, int y, bool erase)

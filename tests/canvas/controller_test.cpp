@@ -260,8 +260,9 @@ TEST_F(ControllerTest, DropPlacesObjectsAtTheirOffsetsByKindAndAFailureStillCoun
 
     diagram->DropObjects(*carried, 100, 50);
     ASSERT_EQ(model->Tables.Count() + model->Types.Count(), 4);
-    // The first at the drop point; the next ones, wanted 20 right and 40, 60,
-    // 80 down, would cover it and lie beside it instead.
+    // The first at the drop point, the second 20 right and 40 down (these
+    // boxes are 32 high); the next ones, wanted 20 and 20 further, would
+    // cover the one before and lie beside it instead.
     QList<QRect> placed;
     for (int i = 0; i < 4; ++i) {
         auto *object = i < 3 ? static_cast<TBaseDiagramRectangle *>(model->Tables.GetTable(i)) : model->Types.GetType(0);
@@ -273,6 +274,7 @@ TEST_F(ControllerTest, DropPlacesObjectsAtTheirOffsetsByKindAndAFailureStillCoun
             EXPECT_FALSE(placed[j].intersects(placed[i])) << j << " " << i;
     }
     EXPECT_EQ(placed[0].topLeft(), QPoint(100, 50));
+    EXPECT_EQ(placed[1].topLeft(), QPoint(120, 90));
     EXPECT_NE(dynamic_cast<TOSBaseType *>(Box(model->Types.GetType(0))), nullptr);
 
     // Objects on the page already are not asked for again: only S.D reaches the session.

@@ -318,7 +318,7 @@ void TDiagramMenu::AddReferences(TDiagramTable *table, bool referenced)
         const QString name = row->GetValueByName(QStringLiteral("REF_TABLE_NAME")).toString();
         if (owner == table->Owner && name == table->Name)
             continue;
-        list.Add(owner, name, 0);
+        list.Add(owner, name, ReferencedKind(*rows, i));
     }
     CurrentDiagram->DropObjects(list, x, y);
 }

@@ -4,12 +4,14 @@
 #include "canvas/dom_tree.h"
 #include "canvas/drag_objects.h"
 #include "canvas/draw_link.h"
+#include "canvas/free_spot.h"
 #include "canvas/layout_adapter.h"
 #include "canvas/os_base_note.h"
 #include "canvas/os_base_table.h"
 #include "canvas/os_base_type.h"
 #include "canvas/overview.h"
 #include "canvas/picture_export.h"
+#include "dbtools/console_helper.h"
 #include "model/diagram_object_model.h"
 #include "model/model_globals.h"
 #include "model/preferences.h"
@@ -338,11 +340,18 @@ bool TOSDiagram::SurfaceDragOver(const TDragObjects *source) const
 
 void TOSDiagram::DropObjects(const TDragObjects &source, int x, int y)
 {
+    // The second object 20 right and 40 down, each next one 20 and 20 more.
+    AddFromDatabase(source, [x, y](int i) {
+        return i == 0 ? QPoint(x, y) : QPoint(ClampShown(x + 20LL * i), ClampShown(y + 20LL * i + 20));
+    });
+}
+
+void TOSDiagram::AddFromDatabase(const TDragObjects &source, const std::function<QPoint(int)> &wanted)
+{
     if (!CurrentModel)
         return;
     THourglass hourglass;
-    TCanvas *canvas = SurfaceCanvas();
-    // An exception from the session ends the drop after the objects already
+    // An exception from the session ends the adding after the objects already
     // added; the tree, the surface and the count still follow them.
     const auto finish = [this] {
         TDOMTree::RefreshExplorerTree();
@@ -354,7 +363,7 @@ void TOSDiagram::DropObjects(const TDragObjects &source, int x, int y)
         UpdateObjectCount();
     };
     try {
-        AddDroppedObjects(source, x, y, canvas);
+        AddDroppedObjects(source, wanted);
     } catch (...) {
         finish();
         throw;
@@ -362,17 +371,58 @@ void TOSDiagram::DropObjects(const TDragObjects &source, int x, int y)
     finish();
 }
 
-void TOSDiagram::AddDroppedObjects(const TDragObjects &source, int x, int y, TCanvas *canvas)
+namespace {
+
+// Tables, object tables and types share one name space in a schema: a name
+// on the page in any of them is that object.
+bool OnPage(const TDiagramObjectModel &model, const QString &owner, const QString &name)
 {
+    const auto same = [&](const auto &list) {
+        return std::any_of(list.begin(), list.end(),
+                           [&](const auto *object) { return object->Owner == owner && object->Name == name; });
+    };
+    return same(model.Tables) || same(model.ObjectTables) || same(model.Types);
+}
+
+std::vector<TRect> TakenBounds(const TDiagramObjectModel &model)
+{
+    std::vector<TRect> taken;
+    const auto add = [&](const auto &list) {
+        for (const TBaseDiagramRectangle *box : list)
+            taken.push_back(Bounds(box->Left, box->Top, box->Width, box->Height));
+    };
+    add(model.Tables), add(model.ObjectTables), add(model.Types), add(model.Notes);
+    return taken;
+}
+
+} // namespace
+
+void TOSDiagram::AddDroppedObjects(const TDragObjects &source, const std::function<QPoint(int)> &wanted)
+{
+    TCanvas *canvas = SurfaceCanvas();
+    QStringList present;
+    std::vector<const TDBObjectData *> adding;
+    for (const auto &item : source.Items) {
+        const bool twice = std::any_of(adding.begin(), adding.end(), [&](const TDBObjectData *other) {
+            return other->Owner == item->Owner && other->Name == item->Name;
+        });
+        if (twice || OnPage(*CurrentModel, item->Owner, item->Name)) {
+            if (!twice)
+                present << item->Owner + QLatin1Char('.') + item->Name;
+        } else {
+            adding.push_back(item.get());
+        }
+    }
     std::vector<std::pair<QString, QString>> tables;
-    for (const auto &item : source.Items)
+    for (const TDBObjectData *item : adding)
         if (item->Kind == 0)
             tables.emplace_back(item->Owner, item->Name);
     TTablesRead read;
     if (DatabaseSession)
         read = ReadTablesAhead(*DatabaseSession, tables);
-    int dx = 0, dy = 0;
-    for (const auto &item : source.Items) {
+    std::vector<TRect> taken = TakenBounds(*CurrentModel);
+    for (size_t i = 0; i < adding.size(); ++i) {
+        const TDBObjectData *item = adding[i];
         TBaseDiagramRectangle *object = nullptr;
         if (item->Kind == 2)
             object = CurrentModel->AddTypeFromDatabase(item->Owner, item->Name);
@@ -380,21 +430,28 @@ void TOSDiagram::AddDroppedObjects(const TDragObjects &source, int x, int y, TCa
             object = CurrentModel->AddObjectTableFromDatabase(item->Owner, item->Name);
         else
             object = CurrentModel->AddTableFromDatabase(item->Owner, item->Name, &read);
-        if (object) {
-            object->Left = x + dx;
-            object->Top = y + dy;
-            object->Width = object->CalcWidth(canvas);
-            object->Height = object->CalcHeight(canvas);
-            if (auto *type = dynamic_cast<TDiagramType *>(object))
-                AddTypeGraphic(type);
-            else if (auto *objectTable = dynamic_cast<TDiagramObjectTable *>(object))
-                AddObjectTableGraphic(objectTable);
-            else if (auto *table = dynamic_cast<TDiagramTable *>(object))
-                AddTableGraphic(table);
-        }
-        dx = dx + 20;
-        dy = dx + 20;
+        if (!object)
+            continue;
+        object->Width = object->CalcWidth(canvas);
+        object->Height = object->CalcHeight(canvas);
+        const QPoint at = wanted(int(i));
+        const TRect spot = FreeSpot(taken, Bounds(at.x(), at.y(), object->Width, object->Height));
+        object->Left = spot.Left;
+        object->Top = spot.Top;
+        taken.push_back(spot);
+        if (auto *type = dynamic_cast<TDiagramType *>(object))
+            AddTypeGraphic(type);
+        else if (auto *objectTable = dynamic_cast<TDiagramObjectTable *>(object))
+            AddObjectTableGraphic(objectTable);
+        else if (auto *table = dynamic_cast<TDiagramTable *>(object))
+            AddTableGraphic(table);
     }
+    // Last, so that it is the line the user sees after the reading's.
+    if (!present.isEmpty())
+        TConsoleHelper::WriteLine(
+            present.size() == 1
+                ? QStringLiteral("%1 is already on the page; it is not added again.").arg(present.first())
+                : QStringLiteral("%1 are already on the page; they are not added again.").arg(present.join(", ")));
 }
 
 void TOSDiagram::XorRubberBand(int x, int y, bool erase)

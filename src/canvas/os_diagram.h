@@ -64,6 +64,11 @@ public:
     void SurfacePaint(TCanvas &canvas, const TRect *area = nullptr);
     bool SurfaceDragOver(const TDragObjects *source) const;
     void DropObjects(const TDragObjects &source, int x, int y);
+    // Adds the database objects in order, the i-th where wanted(i) says unless
+    // a box lies there, then at the nearest free place right or below. Every
+    // way of adding from the database comes here. An object that is already on
+    // the page is not added again; one console line names those left out.
+    void AddFromDatabase(const TDragObjects &source, const std::function<QPoint(int)> &wanted);
     void SurfaceMouseDown(Qt::MouseButton button, int x, int y);
     void SurfaceMouseMove(int x, int y);
     void SurfaceMouseUp(int x, int y);
@@ -161,7 +166,7 @@ public:
     std::function<void(TCanvas &)> DrawPageBreaks;
 
 private:
-    void AddDroppedObjects(const TDragObjects &source, int x, int y, TCanvas *canvas);
+    void AddDroppedObjects(const TDragObjects &source, const std::function<QPoint(int)> &wanted);
     void XorRubberBand(int x, int y, bool erase);
     void PaintPageBreaks(TCanvas &canvas);
     // Set while drawing the page edges fails, so the reason is shown once.

@@ -97,6 +97,16 @@ void AddRows(QTreeWidgetItem *parent, const TOSResultSet &rows, int code)
                 code);
 }
 
+// The tables a reference folder lists: object tables as object tables.
+void AddReferenceRows(QTreeWidgetItem *parent, const TOSResultSet &rows)
+{
+    for (int i = 0; i < rows.RowCount(); ++i)
+        AddNode(parent,
+                rows.GetRow(i)->GetCell(0)->Value().toString() + QLatin1Char('.') +
+                    rows.GetRow(i)->GetCell(1)->Value().toString(),
+                ReferencedKind(rows, i) == 1 ? TDBObjectTree::ncObjectTable : TDBObjectTree::ncTable);
+}
+
 QString Cell(const TOSResultSet &rows, int row, const char *column)
 {
     return rows.GetRow(row)->GetValueByName(QLatin1String(column)).toString();
@@ -289,11 +299,11 @@ void TDBObjectTree::FillChildren(TOracleSession &session, QTreeWidgetItem *node,
     }
     case ncReferencesFolder:
         FolderObject(node, owner, name);
-        AddRows(node, *session.GetReferencedTables(owner, name), ncTable);
+        AddReferenceRows(node, *session.GetReferencedTables(owner, name));
         break;
     case ncReferencedByFolder:
         FolderObject(node, owner, name);
-        AddRows(node, *session.GetReferencingTables(owner, name), ncTable);
+        AddReferenceRows(node, *session.GetReferencingTables(owner, name));
         break;
     case ncIndexesFolder: {
         FolderObject(node, owner, name);

@@ -40,6 +40,7 @@ std::unique_ptr<TOSResultSet> RefTableResult()
     auto result = std::make_unique<TOSResultSet>();
     result->AddColumn(QStringLiteral("REF_TABLE_OWNER"));
     result->AddColumn(QStringLiteral("REF_TABLE_NAME"));
+    result->AddColumn(QStringLiteral("REF_OBJECT_TABLE"));
     return result;
 }
 
@@ -162,9 +163,11 @@ QString TOracleSession::GetTnsNamesPath() const
 std::unique_ptr<TOSResultSet> TOracleSession::GetReferencedTables(const QString &owner, const QString &tableName)
 {
     auto rows = DictionaryQuery(QStringLiteral(
-        "select distinct r.OWNER as REF_TABLE_OWNER, r.TABLE_NAME as REF_TABLE_NAME\n"
+        "select distinct r.OWNER as REF_TABLE_OWNER, r.TABLE_NAME as REF_TABLE_NAME,\n"
+        "case when o.TABLE_NAME is null then 0 else 1 end as REF_OBJECT_TABLE\n"
         "from SYS.ALL_CONSTRAINTS c\n"
         "join SYS.ALL_CONSTRAINTS r on r.OWNER = c.R_OWNER and r.CONSTRAINT_NAME = c.R_CONSTRAINT_NAME\n"
+        "left join SYS.ALL_OBJECT_TABLES o on o.OWNER = r.OWNER and o.TABLE_NAME = r.TABLE_NAME\n"
         "where c.OWNER = :owner and c.TABLE_NAME = :name and c.CONSTRAINT_TYPE = 'R'\n"
         "order by r.OWNER, r.TABLE_NAME"),
         OwnerAndName(owner, tableName));
@@ -174,9 +177,11 @@ std::unique_ptr<TOSResultSet> TOracleSession::GetReferencedTables(const QString 
 std::unique_ptr<TOSResultSet> TOracleSession::GetReferencingTables(const QString &owner, const QString &tableName)
 {
     auto rows = DictionaryQuery(QStringLiteral(
-        "select distinct c.OWNER as REF_TABLE_OWNER, c.TABLE_NAME as REF_TABLE_NAME\n"
+        "select distinct c.OWNER as REF_TABLE_OWNER, c.TABLE_NAME as REF_TABLE_NAME,\n"
+        "case when o.TABLE_NAME is null then 0 else 1 end as REF_OBJECT_TABLE\n"
         "from SYS.ALL_CONSTRAINTS r\n"
         "join SYS.ALL_CONSTRAINTS c on c.R_OWNER = r.OWNER and c.R_CONSTRAINT_NAME = r.CONSTRAINT_NAME\n"
+        "left join SYS.ALL_OBJECT_TABLES o on o.OWNER = c.OWNER and o.TABLE_NAME = c.TABLE_NAME\n"
         "where r.OWNER = :owner and r.TABLE_NAME = :name and r.CONSTRAINT_TYPE in ('P', 'U')\n"
         "and c.CONSTRAINT_TYPE = 'R'\n"
         "order by c.OWNER, c.TABLE_NAME"),

@@ -1,6 +1,7 @@
 #include "model/database_session.h"
 
 #include "model/diagram_table.h"
+#include "model/result_set.h"
 
 #include <algorithm>
 
@@ -33,4 +34,10 @@ TTablesRead ReadTablesAhead(IDatabaseSession &session, const std::vector<std::pa
             read[{owner, names[i]}] = std::move(found[size_t(i)]);
     }
     return read;
+}
+
+quint8 ReferencedKind(const TOSResultSet &rows, int row)
+{
+    const int column = rows.IndexOfColumn(QStringLiteral("REF_OBJECT_TABLE"));
+    return column >= 0 && rows.GetRow(row)->GetCell(column)->Value().toInt() != 0 ? 1 : 0;
 }

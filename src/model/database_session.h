@@ -29,7 +29,8 @@ public:
     // One row per database user, column "OWNER", ordered by name.
     virtual std::unique_ptr<TOSResultSet> GetOwners() = 0;
     virtual QString GetTnsNamesPath() const = 0;
-    // Columns "REF_TABLE_OWNER" and "REF_TABLE_NAME".
+    // Columns "REF_TABLE_OWNER", "REF_TABLE_NAME" and "REF_OBJECT_TABLE" (1
+    // when the table named is an object table, else 0; see ReferencedKind).
     virtual std::unique_ptr<TOSResultSet> GetReferencedTables(const QString &owner,
                                                               const QString &tableName) = 0;
     virtual std::unique_ptr<TOSResultSet> GetReferencingTables(const QString &owner,
@@ -52,6 +53,11 @@ using TTablesRead = std::map<std::pair<QString, QString>, std::unique_ptr<TDiagr
 
 // The tables (owner, name), each owner's read together (GetTables).
 TTablesRead ReadTablesAhead(IDatabaseSession &session, const std::vector<std::pair<QString, QString>> &tables);
+
+// What a row of GetReferencedTables or GetReferencingTables names, as the
+// drag lists count kinds: 1 an object table, 0 a table (also when the rows
+// do not say).
+quint8 ReferencedKind(const TOSResultSet &rows, int row);
 
 // Raised by the model's database operations when no session is connected.
 class ENotConnected : public EModelError {

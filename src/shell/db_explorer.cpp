@@ -181,30 +181,26 @@ void Tfrmgui::DBNodeAddAllToDiagramClick()
         return;
     DBNodeRefreshClick();
     QCoreApplication::processEvents();
-    std::vector<std::pair<QString, QString>> tables;
-    for (int i = 0; i < node->childCount(); ++i)
-        if (TDBObjectTree::NodeCode(node->child(i)) == T::ncTable)
-            tables.emplace_back(THelpers::GetOwnerName(node->child(i)->text(0)),
-                                THelpers::GetObjectName(node->child(i)->text(0)));
-    TTablesRead read;
-    if (CurrentModel && DatabaseSession) {
-        THourglass hourglass;
-        read = ReadTablesAhead(*DatabaseSession, tables);
+    TDragObjects objects;
+    for (int i = 0; i < node->childCount(); ++i) {
+        const QString text = node->child(i)->text(0);
+        const int code = TDBObjectTree::NodeCode(node->child(i));
+        if (IsDiagramObject(code))
+            objects.Add(THelpers::GetOwnerName(text), THelpers::GetObjectName(text), KindOfCode(code));
     }
-    for (int i = 0; i < node->childCount(); ++i)
-        AddDatabaseNodeToDiagram(node->child(i), &read);
+    AddDatabaseObjects(objects, [](int) { return QPoint(20, 20); });
 }
 
-void Tfrmgui::AddDatabaseNodeToDiagram(QTreeWidgetItem *node, TTablesRead *read)
+void Tfrmgui::AddDatabaseNodeToDiagram(QTreeWidgetItem *node)
 {
     // Only objects that have a box on the page: anything else would enter the
     // model without ever showing.
     const int code = TDBObjectTree::NodeCode(node);
     if (!IsDiagramObject(code))
         return;
-    THourglass hourglass;
-    AddDatabaseObject(THelpers::GetOwnerName(node->text(0)), THelpers::GetObjectName(node->text(0)),
-                      KindOfCode(code), 20, 20, read);
+    TDragObjects objects;
+    objects.Add(THelpers::GetOwnerName(node->text(0)), THelpers::GetObjectName(node->text(0)), KindOfCode(code));
+    AddDatabaseObjects(objects, [](int) { return QPoint(20, 20); });
 }
 
 std::unique_ptr<TDragObjects> Tfrmgui::DBObjectsDragObjects() const

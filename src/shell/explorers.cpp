@@ -158,67 +158,14 @@ void Tfrmgui::EntitiesQueryDataClick()
 
 void Tfrmgui::lvwTablesDblClick()
 {
-    const QList<QTreeWidgetItem *> selected = lvwTables->selectedItems();
-    if (selected.isEmpty())
-        return;
-    THourglass hourglass;
-    std::vector<std::pair<QString, QString>> tables;
-    for (const QTreeWidgetItem *item : selected)
-        if (item->data(0, TGUIHelpers::KindRole).isValid() && ItemKind(item) == 0)
-            tables.emplace_back(item->data(0, TGUIHelpers::OwnerRole).toString(),
-                                item->data(0, TGUIHelpers::NameRole).toString());
-    TTablesRead read;
-    if (CurrentModel && DatabaseSession)
-        read = ReadTablesAhead(*DatabaseSession, tables);
-    int offset = 0;
-    for (int i = 0; i < lvwTables->topLevelItemCount(); ++i) {
-        QTreeWidgetItem *item = lvwTables->topLevelItem(i);
-        if (!item->isSelected())
-            continue;
-        AddEntitiesItemToDiagram(item, offset, &read);
-        offset += 20;
-    }
+    // The first at 20, 20, each next one 20 further right and down.
+    AddDatabaseObjects(*EntitiesDragObjects(), [](int i) { return QPoint(20, 20) * (i + 1); });
 }
 
-void Tfrmgui::AddEntitiesItemToDiagram(QTreeWidgetItem *item, int offset, TTablesRead *read)
+void Tfrmgui::AddDatabaseObjects(const TDragObjects &objects, const std::function<QPoint(int)> &wanted)
 {
-    if (!item || !item->data(0, TGUIHelpers::KindRole).isValid())
-        return;
-    AddDatabaseObject(item->data(0, TGUIHelpers::OwnerRole).toString(),
-                      item->data(0, TGUIHelpers::NameRole).toString(), ItemKind(item), offset + 20, offset + 20,
-                      read);
-}
-
-void Tfrmgui::AddDatabaseObject(const QString &owner, const QString &name, quint8 kind, int left, int top,
-                                TTablesRead *read)
-{
-    if (!CurrentModel)
-        return;
-    TBaseDiagramRectangle *box = nullptr;
-    if (kind == 2)
-        box = CurrentModel->AddTypeFromDatabase(owner, name);
-    else if (kind == 1)
-        box = CurrentModel->AddObjectTableFromDatabase(owner, name);
-    else
-        box = CurrentModel->AddTableFromDatabase(owner, name, read);
-    if (!box)
-        return;
-    box->Left = left;
-    box->Top = top;
-    TCanvas *canvas = CurrentDiagram ? CurrentDiagram->SurfaceCanvas() : nullptr;
-    box->Width = box->CalcWidth(canvas);
-    box->Height = box->CalcHeight(canvas);
-    if (CurrentDiagram) {
-        if (kind == 2)
-            CurrentDiagram->AddTypeGraphic(static_cast<TDiagramType *>(box));
-        else if (kind == 1)
-            CurrentDiagram->AddObjectTableGraphic(static_cast<TDiagramObjectTable *>(box));
-        else
-            CurrentDiagram->AddTableGraphic(static_cast<TDiagramTable *>(box));
-    }
-    Diagram_->RefreshExplorerTree();
-    if (CurrentDiagram)
-        CurrentDiagram->UpdateObjectCount();
+    if (CurrentDiagram && !objects.Items.empty())
+        CurrentDiagram->AddFromDatabase(objects, wanted);
 }
 
 std::unique_ptr<TDragObjects> Tfrmgui::EntitiesDragObjects() const

@@ -7,6 +7,7 @@
 #include "shell/main_diagram.h"
 
 #include <QMainWindow>
+#include <QPoint>
 #include <QPointer>
 #include <QStringList>
 
@@ -103,7 +104,6 @@ public:
     // Explorers.
     void BuildEntitiesPopup();
     void lvwTablesDblClick();
-    void AddEntitiesItemToDiagram(QTreeWidgetItem *item, int offset, TTablesRead *read = nullptr);
     // The drag list of the selected Entities items, in list order.
     std::unique_ptr<TDragObjects> EntitiesDragObjects() const;
     void EntitiesGenerateDDLClick();
@@ -122,7 +122,7 @@ public:
     void DBNodeAddToDiagramClick();
     void DBNodeQueryDataClick();
     void DBNodeAddAllToDiagramClick();
-    void AddDatabaseNodeToDiagram(QTreeWidgetItem *node, TTablesRead *read = nullptr);
+    void AddDatabaseNodeToDiagram(QTreeWidgetItem *node);
     // The drag list of the selected table, object table and type nodes, in
     // the order they were selected.
     std::unique_ptr<TDragObjects> DBObjectsDragObjects() const;
@@ -182,11 +182,9 @@ private:
     // The roots of the database explorer while connected; a disabled root offline.
     void BuildDatabaseRoots();
     QString ObjOwnerFilter() const;
-    // Reads the object through the session (a table found in Read is taken
-    // from there), places its measured box at (left, top) and lists it in the
-    // model tree.
-    void AddDatabaseObject(const QString &owner, const QString &name, quint8 kind, int left, int top,
-                           TTablesRead *read = nullptr);
+    // Adds the objects to the page the one way every add from the database
+    // takes (TOSDiagram::AddFromDatabase), the i-th near wanted(i).
+    void AddDatabaseObjects(const TDragObjects &objects, const std::function<QPoint(int)> &wanted);
     // The save dialog and the replace question; true when the page was written.
     bool SaveModelAs();
     // True when the file does not exist or the user agrees to replace it.

@@ -61,6 +61,19 @@ protected:
         return texts;
     }
 
+    void ExpectNoBoxCoversAnother() const
+    {
+        QList<QRect> boxes;
+        const auto add = [&](const auto &list) {
+            for (const auto *o : list)
+                boxes << QRect(o->Left, o->Top, o->Width, o->Height);
+        };
+        add(CurrentModel->Tables), add(CurrentModel->ObjectTables), add(CurrentModel->Types);
+        for (int i = 0; i < boxes.size(); ++i)
+            for (int j = i + 1; j < boxes.size(); ++j)
+                EXPECT_FALSE(boxes[i].intersects(boxes[j])) << i << " " << j;
+    }
+
     QTreeWidget *Entities = nullptr;
     QTreeWidget *Objects = nullptr;
 };
@@ -101,11 +114,13 @@ TEST_F(ExplorersTest, EntitiesOfferByKindAndAddTheSelectionInListOrderAtGrowingO
     ASSERT_EQ(CurrentModel->ObjectTables.Count(), 1);
     const TBaseDiagramRectangle *boxes[] = {CurrentModel->Tables.GetTable(0), CurrentModel->ObjectTables.GetObjectTable(0),
                                             CurrentModel->Tables.GetTable(1)};
+    // The first where it was wanted; the others, wanted on top of it, beside.
+    EXPECT_EQ(QPoint(boxes[0]->Left, boxes[0]->Top), QPoint(20, 20));
     for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(QPoint(boxes[i]->Left, boxes[i]->Top), QPoint(20, 20) * (i + 1)) << i;
         EXPECT_NE(TOSGraphic::BoxOf(boxes[i]), nullptr) << i;
         EXPECT_GT(boxes[i]->Height, 20) << i;
     }
+    ExpectNoBoxCoversAnother();
     EXPECT_EQ(boxes[2]->Name, "ORDERS");
 
     Entities->setCurrentItem(Node(Entities, "SHOP.ORDERS"));
@@ -149,7 +164,7 @@ TEST_F(ExplorersTest, DatabasePopupFollowsTheNodeCodeAndItsDefaultIsTheDoubleCli
     EXPECT_TRUE(windows[0].startsWith("script|") && windows[0].contains("CATEGORIES"));
 }
 
-TEST_F(ExplorersTest, DatabaseNodesDragInSelectionOrderAndAddAllLandsAtOnePlace)
+TEST_F(ExplorersTest, DatabaseNodesDragInSelectionOrderAndAddAllAddsEachTableOnceBesideTheOthers)
 {
     Node(Objects, "Tables")->setExpanded(true);
     Node(Objects, "Object Tables")->setExpanded(true);
@@ -171,8 +186,24 @@ TEST_F(ExplorersTest, DatabaseNodesDragInSelectionOrderAndAddAllLandsAtOnePlace)
     EXPECT_EQ(console.Lines.filter("from SYS.ALL_TAB_COLUMNS").size(), 1) << "the tables are read together";
     ASSERT_GE(references->childCount(), 2);
     ASSERT_EQ(CurrentModel->Tables.Count(), references->childCount());
-    for (const TDiagramTable *table : CurrentModel->Tables)
-        EXPECT_EQ(QPoint(table->Left, table->Top), QPoint(20, 20)) << table->Name.toStdString();
+    ExpectNoBoxCoversAnother();
+    EXPECT_TRUE(console.Lines.filter("already on the page").isEmpty());
+
+    // Again, with ORDERS' own references: ORDERS is there, its customers are
+    // an object table.
+    Find<QAction>("mniDBAddAll")->trigger();
+    EXPECT_EQ(console.Lines.filter("already on the page").size(), 1);
+    QTreeWidgetItem *orders = Node(Objects, "SHOP.ORDERS");
+    orders->setExpanded(true);
+    QTreeWidgetItem *ordersReferences = orders->child(1);
+    ASSERT_EQ(ordersReferences->text(0), "References with Foreign Key");
+    Objects->setCurrentItem(ordersReferences);
+    Find<QAction>("mniDBAddAll")->trigger();
+    EXPECT_TRUE(Ui.Messages().isEmpty()) << Ui.Messages().join('|').toStdString();
+    ASSERT_EQ(CurrentModel->ObjectTables.Count(), 1);
+    EXPECT_EQ(CurrentModel->ObjectTables.GetObjectTable(0)->Name, "CUSTOMERS_OT");
+    EXPECT_EQ(Form->StatusPanelText(1), QString("%1 Object(s)").arg(references->childCount() + 1));
+    ExpectNoBoxCoversAnother();
 }
 
 TEST_F(ExplorersTest, TheDatabaseOwnerFilterCarriesTheEntitiesAlong)

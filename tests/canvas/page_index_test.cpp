@@ -58,6 +58,8 @@ TEST_F(PageIndexTest, PiecesPaintedThroughTheIndexAreThoseOfTheWholePage)
 {
     for (const QSize piece : {QSize(61, 47), QSize(203, 151)})
         ExpectPiecesEqual(piece.width(), piece.height());
+    // The crow's foot of C_TO_B, 20 pixels below the end of its line.
+    ExpectPiecesEqual(7, 5, {410, 670, 450, 705});
     // Paths left from keys that are gone still hold their ranks.
     b->AddLinkPath("A", "S", 1, "GONE");
     c->AddLinkPath("B", "S", 2, "GONE_TOO");
@@ -69,6 +71,28 @@ TEST_F(PageIndexTest, PiecesPaintedThroughTheIndexAreThoseOfTheWholePage)
     for (const char *name : {"T1", "T2", "T3", "T4"})
         AddForeignKey(*tall, name, {"ID"}, "S", "ABOVE", {"ID"}, "CASCADE");
     ExpectPiecesEqual(13, 11, {3990, 1950, 4160, 2020});
+    // Twelve parallel keys between tall boxes: the last caption hangs 11 x 28 pixels
+    // below the first, beyond the lines and still within the rows the boxes cover.
+    TDiagramTable *right = AddTable(*model, "S", "RIGHT", 6000, 3000, 100, 600);
+    AddTable(*model, "S", "LEFT", 5000, 3000, 100, 600);
+    for (int k = 0; k < 12; ++k)
+        AddForeignKey(*right, QString("P%1").arg(k), {"ID"}, "S", "LEFT", {"ID"});
+    ExpectPiecesEqual(61, 47, {5450, 3300, 5700, 3664});
+    // Keys listed with one table rank on the table they name, before its own keys, which
+    // go to two tables in turn: all are found in the order they are painted.
+    TDiagramTable *lender = AddTable(*model, "S", "LENDER", 7000, 2000, 50, 50);
+    TDiagramTable *x = AddTable(*model, "S", "X", 6000, 1000, 100, 80);
+    AddTable(*model, "S", "Z", 6000, 1400, 100, 80);
+    AddTable(*model, "S", "W", 6600, 1000, 100, 80);
+    for (const char *name : {"L1", "L2", "L3", "L4", "L5"})
+        AddForeignKey(*lender, name, {"ID"}, "S", "Z", {"ID"})->Table = x;
+    for (const auto &[name, to] : {std::pair{"X1", "Z"}, {"X2", "W"}, {"X3", "Z"}})
+        AddForeignKey(*x, name, {"ID"}, "S", to, {"ID"});
+    ExpectPiecesEqual(31, 23, {5990, 990, 6220, 1420});
+    QStringList order;
+    for (TDiagramForeignKey *key : TPageIndex().LinksFor({6000, 1000, 6100, 1080}))
+        order << key->Name;
+    EXPECT_EQ(order, (QStringList{"L1", "L2", "L3", "L4", "L5", "X1", "X2", "X3"}));
     // A key named twice: ranks are no longer worked out ahead.
     AddForeignKey(*b, "B_TO_A_AGAIN", {"W"}, "S", "C", {"ID"});
     ExpectPiecesEqual(61, 47);
@@ -122,6 +146,22 @@ TEST_F(PageIndexTest, EveryPointOfALinkFindsIt)
                 found |= key->Name == QString("K%1").arg(i);
             ASSERT_TRUE(found) << "K" << i << " at " << at.x() << "," << at.y();
         }
+}
+
+// A key painted before keeps its rank: the path it left widens nothing.
+TEST_F(PageIndexTest, AKeyPaintedBeforeKeepsItsRank)
+{
+    model->Tables.Clear();
+    TDiagramTable *q = AddTable(*model, "S", "Q", 1000, 5000, 100, 80);
+    AddTable(*model, "S", "P", 0, 5000, 100, 80);
+    AddForeignKey(*q, "Q_TO_P", {"ID"}, "S", "P", {"ID"});
+    diagram->Rebuild();
+    TPrintDiagram::RenderPage(*diagram, {0, 4900, 1200, 5200});
+    ASSERT_EQ(q->LinkPaths.size(), 1u);
+    const TPageIndex index;
+    // The line runs from (120, 5040) to (980, 5040); its marks reach 37 pixels beside it.
+    EXPECT_EQ(index.LinksFor({200, 5070, 201, 5071}).size(), 1u);
+    EXPECT_TRUE(index.LinksFor({200, 5079, 201, 5080}).empty());
 }
 
 // Keys by the thousand between two boxes of one pixel far apart, read from a

@@ -156,8 +156,10 @@ std::optional<std::vector<std::size_t>> RankShifts(const TDiagramTable &table,
         held.Highest = std::max(held.Highest, rank - 1);
     }
     std::vector<std::size_t> shifts(keys.size(), 0);
-    for (std::size_t i = 0; i < keys.size(); ++i)
-        shifts[i] = byRef.value({keys[i]->RefTableName, keys[i]->RefTableOwner}).Highest;
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        const auto held = byRef.constFind({keys[i]->RefTableName, keys[i]->RefTableOwner});
+        shifts[i] = held == byRef.cend() ? 0 : held->Highest;
+    }
     return shifts;
 }
 

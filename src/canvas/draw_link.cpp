@@ -147,8 +147,7 @@ void TDrawLink::DrawTwoBoxLink(TCanvas &canvas, TDiagramTable *referencedTable, 
     ResetPen(canvas);
 }
 
-QPoint TDrawLink::RouteLink(TCanvas &canvas, const TRect &box, QPoint a, QPoint b, bool endMark, bool mandatory,
-                            int rank)
+TDrawLink::TRouteEnd TDrawLink::RouteEnd(const TRect &box, QPoint a, QPoint b, int rank)
 {
     const int o = (rank - 1) * 16;
     const double theta = LineAngle(a, b);
@@ -157,67 +156,74 @@ QPoint TDrawLink::RouteLink(TCanvas &canvas, const TRect &box, QPoint a, QPoint 
     const double br = LineAngle(a, QPoint(box.Right, box.Bottom));
     const double bl = LineAngle(a, QPoint(box.Left, box.Bottom));
 
-    enum { Top, Left, Bottom, Right } side;
+    TSide side;
     if (InSector(theta, tl, tr))
-        side = Top;
+        side = TSide::Top;
     else if (InSector(theta, tl, bl))
-        side = Left;
+        side = TSide::Left;
     else if (InSector(theta, br, bl))
-        side = Bottom;
+        side = TSide::Bottom;
     else
-        side = Right;
+        side = TSide::Right;
 
     QPoint e, p;
     switch (side) {
-    case Top: {
+    case TSide::Top: {
         const int d = RoundEven(TanDegrees(90 - theta) * (a.y() - box.Top));
         e = QPoint(a.x() - d + o, box.Top);
         p = QPoint(e.x(), box.Top - 20);
         break;
     }
-    case Left: {
+    case TSide::Left: {
         const int d = RoundEven(TanDegrees(theta) * (a.x() - box.Left));
         e = QPoint(box.Left, a.y() - d + o);
         p = QPoint(box.Left - 20, e.y());
         break;
     }
-    case Bottom: {
+    case TSide::Bottom: {
         const int d = RoundEven(TanDegrees(theta + 90) * (box.Bottom - a.y()));
         e = QPoint(a.x() - d + o, box.Bottom);
         p = QPoint(e.x(), box.Bottom + 20);
         break;
     }
-    case Right: {
+    case TSide::Right: {
         const int d = RoundEven(TanDegrees(theta) * (box.Right - a.x()));
         e = QPoint(box.Right, a.y() + d + o);
         p = QPoint(box.Right + 20, e.y());
         break;
     }
     }
+    return {side, e, p};
+}
+
+QPoint TDrawLink::RouteLink(TCanvas &canvas, const TRect &box, QPoint a, QPoint b, bool endMark, bool mandatory,
+                            int rank)
+{
+    const auto [side, e, p] = RouteEnd(box, a, b, rank);
     Line(canvas, e, p);
 
     if (endMark) {
         const int x = e.x(), y = e.y();
         switch (side) {
-        case Top:
+        case TSide::Top:
             Line(canvas, {x - 6, box.Top}, {x, box.Top - 14});
             Line(canvas, {x + 6, box.Top}, {x, box.Top - 14});
             if (mandatory)
                 Line(canvas, {x - 8, box.Top - 12}, {x + 8, box.Top - 12});
             break;
-        case Left:
+        case TSide::Left:
             Line(canvas, {box.Left, y + 6}, {box.Left - 14, y});
             Line(canvas, {box.Left, y - 6}, {box.Left - 14, y});
             if (mandatory)
                 Line(canvas, {box.Left - 12, y - 8}, {box.Left - 12, y + 8});
             break;
-        case Bottom:
+        case TSide::Bottom:
             Line(canvas, {x + 6, box.Bottom}, {x, box.Bottom + 14});
             Line(canvas, {x - 6, box.Bottom}, {x, box.Bottom + 14});
             if (mandatory)
                 Line(canvas, {x - 8, box.Bottom + 12}, {x + 8, box.Bottom + 12});
             break;
-        case Right:
+        case TSide::Right:
             Line(canvas, {box.Right, y - 6}, {box.Right + 14, y});
             Line(canvas, {box.Right, y + 6}, {box.Right + 14, y});
             if (mandatory)

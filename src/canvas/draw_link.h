@@ -25,6 +25,15 @@ public:
     static void DrawTwoBoxLink(TCanvas &canvas, TDiagramTable *referencedTable, TDiagramTable *owningTable,
                                const QString &caption, const QString &onDelete, bool mandatory, int rank);
     static void DrawSelfLoop(TCanvas &canvas, TDiagramTable *table, TDiagramForeignKey *foreignKey, int rank);
+    // Where one end of a two-box link leaves its box at a rank: the side, the
+    // point on it and the end of the stub drawn from there. Ranks move both
+    // points along the side, x for top and bottom, y for left and right.
+    enum class TSide { Top, Left, Bottom, Right };
+    struct TRouteEnd {
+        TSide Side;
+        QPoint Edge, Stub;
+    };
+    static TRouteEnd RouteEnd(const TRect &box, QPoint centre, QPoint other, int rank);
     // Draws one end of a two-box link and returns the end of its stub.
     static QPoint RouteLink(TCanvas &canvas, const TRect &box, QPoint centre, QPoint other, bool endMark,
                             bool mandatory, int rank);

@@ -1,10 +1,11 @@
 #include "model/diagram_file_preload.h"
 
 #include "model/xml_parser.h"
+#include "platform/read_file.h"
 
-#include <QDateTime>
 #include <QFileInfo>
 
+#include <exception>
 #include <future>
 #include <mutex>
 #include <thread>
@@ -12,28 +13,22 @@
 
 namespace {
 
-// What identifies the file that was read; a file changed or replaced since
-// is read again by the load itself.
-struct TFileStamp
+// A file changed or replaced since it was read is read again by the load
+// itself. Anything but a regular file cannot be read again (a pipe gives
+// its text once), and its parse is what the load gets, whatever its times.
+bool stillTheFileRead(const TFileIdentity &read, const QString &fileName)
 {
-    qint64 Size = -1;
-    QDateTime Modified;
-    bool operator==(const TFileStamp &) const = default;
-};
-
-TFileStamp stampOf(const QString &fileName)
-{
-    const QFileInfo info(fileName);
-    if (!info.exists())
-        return {};
-    return {info.size(), info.lastModified()};
+    const TFileIdentity now = TFileIdentity::OfPath(fileName);
+    if (read.Kind == TFileKind::Regular)
+        return read == now;
+    return read.Kind != TFileKind::Missing && now.Device == read.Device && now.Inode == read.Inode;
 }
 
 struct TPreloadResult
 {
     std::unique_ptr<TDirtyXMLParser> Parser;
     bool Parsed = false;
-    TFileStamp Stamp;
+    TFileIdentity Stamp;
 };
 
 struct TPreloadEntry
@@ -62,8 +57,15 @@ public:
         if (names.isEmpty())
             return;
         m_worker = std::thread([names, promises = std::move(promises)]() mutable {
-            for (qsizetype i = 0; i < names.size(); ++i)
-                promises[size_t(i)].set_value(parse(names[i]));
+            // A failure here (memory that runs out) goes to the load, which
+            // reports it as any other.
+            for (qsizetype i = 0; i < names.size(); ++i) {
+                try {
+                    promises[size_t(i)].set_value(parse(names[i]));
+                } catch (...) {
+                    promises[size_t(i)].set_exception(std::current_exception());
+                }
+            }
         });
     }
 
@@ -83,7 +85,7 @@ public:
         if (!result.valid())
             return nullptr;
         TPreloadResult done = result.get();
-        if (!(done.Stamp == stampOf(fileName)))
+        if (!stillTheFileRead(done.Stamp, fileName))
             return nullptr;
         parsed = done.Parsed;
         return std::move(done.Parser);
@@ -103,8 +105,8 @@ private:
     static TPreloadResult parse(const QString &fileName)
     {
         TPreloadResult result;
-        result.Stamp = stampOf(fileName);
-        if (result.Stamp.Size < 0)
+        result.Stamp = TFileIdentity::OfPath(fileName);
+        if (result.Stamp.Kind == TFileKind::Missing)
             return result;
         result.Parser = std::make_unique<TDirtyXMLParser>();
         result.Parsed = result.Parser->LoadFromFile(fileName);

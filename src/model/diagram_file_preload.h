@@ -23,10 +23,12 @@ public:
     static void Start(const QStringList &fileNames);
 
     // The parse of that file, when it was preloaded and the file is still the
-    // one that was read (same size, same time of change); waits for the worker
-    // when it has not finished the file yet. Each parse is handed out once:
-    // the next load of the same name reads the file itself. Parsed tells
-    // whether the text was accepted (the parser's error message says why not).
+    // one that was read (same inode, size and times of change; a pipe is
+    // never read twice); waits for the worker when it has not finished the
+    // file yet. Each parse is handed out once: the next load of the same name
+    // reads the file itself. Parsed tells whether the text was accepted (the
+    // parser's error message says why not). What the worker's reading raised
+    // is raised here.
     static std::unique_ptr<TDirtyXMLParser> Take(const QString &fileName, bool &parsed);
 
     // Waits for the worker and drops every parse that no load took.

@@ -18,6 +18,7 @@
 #include <QIODevice>
 
 #include <functional>
+#include <new>
 
 namespace {
 
@@ -164,6 +165,11 @@ bool TLoadXMLDiagram::LoadDiagramXml(bool fromFile)
         const bool streamed = fromFile && !m_parser && StreamFile();
         if (!streamed)
             ReadWhole(fromFile, parsed);
+    } catch (const std::bad_alloc &) {
+        m_parser.reset();
+        rebuildCanvas();
+        const QString message = QStringLiteral("There was not enough memory to read the file.");
+        throw EXMLFileError(fromFile ? TXmlPropertyReader::LoadErrorMessage(FileName, message) : message);
     } catch (...) {
         // What was read before the failure stays in the model; the page must
         // show it, or boxes and model would disagree.

@@ -1,6 +1,7 @@
 #include "model/xml_parser.h"
 
 #include "model/model_errors.h"
+#include "platform/read_file.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -11,6 +12,7 @@
 #include <array>
 #include <cstddef>
 #include <cstring>
+#include <functional>
 #include <limits>
 #include <type_traits>
 
@@ -26,10 +28,30 @@ namespace {
     fail(QStringLiteral("List index out of bounds (%1)").arg(index));
 }
 
-// Messages count characters from 1.
-QString position(qsizetype index)
+// Where the character at Index of a file's text (its lines ended by CR LF,
+// see linesText) stands in the file's bytes: a line end counts as the one
+// or two bytes it was, and the line end added after a last line without one
+// as that line's last byte, so a position never lies past the file's end.
+qsizetype byteIndex(const QByteArray &bytes, qsizetype index)
 {
-    return QString::number(index + 1);
+    const char *const begin = bytes.constData();
+    const char *const end = begin + bytes.size();
+    const char *from = begin;
+    qsizetype text = 0;
+    while (from < end) {
+        const char *lineEnd = std::find_if(from, end, [](char c) { return c == '\r' || c == '\n'; });
+        if (index < text + (lineEnd - from))
+            return (from - begin) + (index - text);
+        text += lineEnd - from;
+        if (lineEnd == end)
+            break;
+        const bool crLf = *lineEnd == '\r' && lineEnd + 1 < end && lineEnd[1] == '\n';
+        if (index < text + 2)
+            return (lineEnd - begin) + (crLf ? index - text : 0);
+        text += 2;
+        from = lineEnd + (crLf ? 2 : 1);
+    }
+    return std::max<qsizetype>(bytes.size() - 1, 0);
 }
 
 bool isLetter(QChar c)
@@ -127,7 +149,7 @@ void appendEntity(QString &out, QStringView name)
         fail(QStringLiteral("Unknown entity &") + name.toString() + u';');
 }
 
-// Turns file bytes into the text the positions refer to: ISO-8859-1, every
+// Turns file bytes into the text a file is parsed as: ISO-8859-1, every
 // line (CR LF, LF or a lone CR) ended by CR LF, the last one included.
 // Each line goes over in one piece, straight from the bytes into the text:
 // copying byte by byte dominated loading large files. The next CR and the
@@ -273,6 +295,39 @@ private:
     std::array<TSlot, 1024> m_slots{};
 };
 
+std::function<void()> &readHook()
+{
+    static std::function<void()> hook;
+    return hook;
+}
+
+// The start of a file in which a "<" must stand for the file to be taken as
+// XML: a file without end (a device, a sparse file of zeros) is refused after
+// this much rather than read until memory runs out.
+constexpr qsizetype XmlProbe = 64 * 1024;
+
+// Why the file that starts with Start (all of it when shorter) cannot be XML;
+// an empty text when it may be.
+QString notXmlReason(QLatin1String start)
+{
+    if (start.isEmpty())
+        return QStringLiteral("The file is empty.");
+    if (start.first(std::min(start.size(), XmlProbe)).contains(QLatin1Char('<')))
+        return {};
+    return start.size() < XmlProbe ? QStringLiteral("The file holds no XML: there is no \"<\" in it.")
+                                   : QStringLiteral("The file holds no XML: there is no \"<\" in its first 64 KB.");
+}
+
+QString tooLargeReason(qint64 size)
+{
+    const auto megabytes = [](qint64 bytes) { return QString::number(bytes / (1024 * 1024)); };
+    if (size < 0)
+        return QStringLiteral("More came through the pipe than the memory of this computer can hold (%1 MB).")
+            .arg(megabytes(TReadFile::MemoryLimit()));
+    return QStringLiteral("The file is too large to open: %1 MB, where the memory of this computer allows %2 MB.")
+        .arg(megabytes(size), megabytes(TReadFile::MemoryLimit()));
+}
+
 // A file read a window at a time. Held whole, a large file took as much
 // fresh memory as the tree made from it, and the first load of a program
 // paid for every page of it. The scanner asks for the next window when the
@@ -303,6 +358,8 @@ public:
             else
                 m_filled += qsizetype(read);
         }
+        if (readHook())
+            readHook()();
         m_window = m_filled;
         if (!m_atEnd && m_window > 0 && m_buffer[std::size_t(m_window - 1)] == '\r')
             --m_window;
@@ -333,11 +390,12 @@ class TXMLDocumentScanner
     static constexpr bool Bytes = std::is_same_v<View, QLatin1String>;
 
 public:
-    // Text is the store's own source text.
-    // Text is the whole text, or the first window of a file.
+    // Text is the whole text, or the first window of a file. FileBytes are
+    // the bytes a whole text was made of (see linesText), so that messages
+    // give positions in them.
     TXMLDocumentScanner(View text, std::unique_ptr<TXMLNodeStore> store, TFileWindow *window = nullptr,
-                        IXMLElementSink *sink = nullptr)
-        : s(text), n(text.size()), nodes(std::move(store)), window(window), sink(sink)
+                        IXMLElementSink *sink = nullptr, const QByteArray *fileBytes = nullptr)
+        : s(text), n(text.size()), nodes(std::move(store)), window(window), sink(sink), fileBytes(fileBytes)
     {
     }
 
@@ -451,6 +509,12 @@ private:
         if (s[index].unicode() == u'\r' ? index + 1 >= n || s[index + 1].unicode() != u'\n'
                                         : index == 0 || s[index - 1].unicode() != u'\r')
             throw TNotCrLf();
+    }
+
+    // Messages count characters from 1.
+    QString position(qsizetype index) const
+    {
+        return QString::number((fileBytes ? byteIndex(*fileBytes, index) : index) + 1);
     }
 
     [[noreturn]] void unterminatedTag()
@@ -705,6 +769,7 @@ private:
     std::unique_ptr<TXMLNodeStore> nodes;
     TFileWindow *window;
     IXMLElementSink *sink;
+    const QByteArray *fileBytes;
     // Where the open elements one and two levels below the root start, while a sink is told.
     std::vector<TXMLNodeStore::TMark> marks;
     TXMLElement *current = nullptr;
@@ -944,25 +1009,51 @@ QString DecodeXmlEntities(QStringView text)
 TDirtyXMLParser::TDirtyXMLParser() = default;
 TDirtyXMLParser::~TDirtyXMLParser() = default;
 
+void TDirtyXMLParser::SetReadHook(std::function<void()> hook)
+{
+    readHook() = std::move(hook);
+}
+
 bool TDirtyXMLParser::LoadFromFile(const QString &fileName)
 {
-    // The last document goes before the next file comes in.
+    // Another program may rewrite the file in place while it is read, and the
+    // text would then be part old, part new: it is read again until it stays
+    // the same from the first byte to the last.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        // The last document goes before the next file comes in.
+        clear();
+        TReadFile file;
+        if (const QString error = file.Open(fileName); !error.isEmpty()) {
+            m_errorMessage = QStringLiteral("Cannot open file \"") + fileName + QStringLiteral("\". ") + error;
+            return false;
+        }
+        // A pipe cannot be read twice, nor known to have changed.
+        if (file.Kind() == TFileKind::Pipe)
+            return loadPipe(file);
+        const bool loaded = loadRegular(file, fileName);
+        if (file.Now() == file.Opened())
+            return loaded;
+    }
     clear();
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
-        m_errorMessage = QStringLiteral("Cannot open file \"") + fileName + QStringLiteral("\". ")
-                         + file.errorString();
+    m_errorMessage = QStringLiteral("The file kept changing while it was read: another program is writing it.");
+    return false;
+}
+
+bool TDirtyXMLParser::loadRegular(TReadFile &file, const QString &fileName)
+{
+    if (file.Opened().Size > TReadFile::MemoryLimit()) {
+        m_errorMessage = tooLargeReason(file.Opened().Size);
         return false;
     }
     // The file is read, not mapped: a mapped file that another program
     // shortens while its bytes are in use ends the program with a bus error.
-    // A pipe cannot be read again for the text after a refused scan: it is
-    // read whole.
-    if (file.isSequential())
-        return LoadFromBytes(file.readAll());
     try {
-        TFileWindow window(file);
+        TFileWindow window(file.File());
         const QLatin1String first = window.Next(0);
+        if (const QString reason = notXmlReason(first); !reason.isEmpty()) {
+            m_errorMessage = reason;
+            return false;
+        }
         m_nodes = TXMLDocumentScanner<QLatin1String>(first, std::make_unique<TXMLNodeStore>(), &window).run();
         m_sourceFile = fileName;
         return true;
@@ -973,21 +1064,68 @@ bool TDirtyXMLParser::LoadFromFile(const QString &fileName)
     // counts positions in the text with CR LF line ends: that text is parsed.
     // It is read through the same handle, so a file replaced meanwhile is
     // not mixed with the one begun.
-    file.seek(0);
-    return ParseXml(linesText(file.readAll()));
+    file.File().seek(0);
+    return parseLines(file.File().readAll());
+}
+
+bool TDirtyXMLParser::loadPipe(TReadFile &pipe)
+{
+    // What comes through a pipe is read as it comes, as long as it may be
+    // XML and fits in memory.
+    QByteArray bytes;
+    const qint64 limit = TReadFile::MemoryLimit();
+    const qint64 piece = 1 << 20;
+    bool probed = false;
+    for (;;) {
+        const qsizetype had = bytes.size();
+        bytes.resize(had + piece);
+        const qint64 read = pipe.ReadPipe(bytes.data() + had, piece);
+        bytes.resize(had + std::max<qint64>(read, 0));
+        if (read == -2) {
+            m_errorMessage = QStringLiteral("Nothing came through the pipe for %1 seconds: no program writes to it.")
+                                 .arg(TReadFile::PipeWait() / 1000.0);
+            return false;
+        }
+        if (read <= 0)
+            break;
+        if (bytes.size() > limit) {
+            m_errorMessage = tooLargeReason(-1);
+            return false;
+        }
+        if (!probed && bytes.size() >= XmlProbe) {
+            probed = true;
+            if (const QString reason = notXmlReason(QLatin1String(bytes)); !reason.isEmpty()) {
+                m_errorMessage = reason;
+                return false;
+            }
+        }
+    }
+    if (const QString reason = notXmlReason(QLatin1String(bytes)); !reason.isEmpty()) {
+        m_errorMessage = reason;
+        return false;
+    }
+    return LoadFromBytes(bytes);
 }
 
 bool TDirtyXMLParser::StreamFile(const QString &fileName, IXMLElementSink &sink)
 {
     clear();
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly) || file.isSequential())
+    // Anything but a file is read whole, and must not be opened here first.
+    if (TFileIdentity::OfPath(fileName).Kind != TFileKind::Regular)
+        return false;
+    TReadFile file;
+    if (!file.Open(fileName).isEmpty() || file.Kind() != TFileKind::Regular
+        || file.Opened().Size > TReadFile::MemoryLimit())
         return false;
     try {
-        TFileWindow window(file);
+        TFileWindow window(file.File());
         const QLatin1String first = window.Next(0);
+        if (!notXmlReason(first).isEmpty())
+            return false;
         TXMLDocumentScanner<QLatin1String>(first, std::make_unique<TXMLNodeStore>(), &window, &sink).run();
-        return true;
+        // A file rewritten while it was read gave a mixture: the whole read
+        // reads it again.
+        return file.Now() == file.Opened();
     } catch (const TNotCrLf &) {
     } catch (const EDirtyXMLParserError &) {
     }
@@ -1026,10 +1164,10 @@ bool TDirtyXMLParser::LoadFromBytes(const QByteArray &bytes)
     } catch (const TNotCrLf &) {
         // Lines ended otherwise than by CR LF: the text with its line ends
         // made CR LF is parsed instead.
-        return ParseXml(linesText(bytes));
+        return parseLines(bytes);
     } catch (const EDirtyXMLParserError &) {
         // The message must count positions in the text with CR LF line ends.
-        return ParseXml(linesText(bytes));
+        return parseLines(bytes);
     }
     m_sourceBytes = bytes;
     return true;
@@ -1037,11 +1175,21 @@ bool TDirtyXMLParser::LoadFromBytes(const QByteArray &bytes)
 
 bool TDirtyXMLParser::ParseXml(const QString &text)
 {
+    return parse(text, nullptr);
+}
+
+bool TDirtyXMLParser::parseLines(const QByteArray &bytes)
+{
+    return parse(linesText(bytes), &bytes);
+}
+
+bool TDirtyXMLParser::parse(const QString &text, const QByteArray *fileBytes)
+{
     clear();
     try {
         auto store = std::make_unique<TXMLNodeStore>();
         const QStringView view(text);
-        m_nodes = TXMLDocumentScanner<QStringView>(view, std::move(store)).run();
+        m_nodes = TXMLDocumentScanner<QStringView>(view, std::move(store), nullptr, nullptr, fileBytes).run();
     } catch (const EDirtyXMLParserError &e) {
         m_errorMessage = QString::fromStdString(e.what());
         return false;

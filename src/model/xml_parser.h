@@ -4,9 +4,10 @@
 //
 // Input: files and streams are raw bytes read as ISO-8859-1 (the encoding
 // our files declare; the declaration itself is not examined) and split into
-// lines that are joined again with CR LF, so positions in messages count the
-// characters of that text, 1-based. ParseXml takes a QString as it is (for
-// example text from the clipboard), positions count its UTF-16 units.
+// lines that are joined again with CR LF; positions in messages count the
+// bytes as they are in the file or stream, 1-based. ParseXml takes a QString
+// as it is (for example text from the clipboard), positions count its UTF-16
+// units.
 //
 // The parser keeps no recursion: open elements are followed through parent
 // links, so nesting depth is bounded only by memory. Scanning is linear in the
@@ -18,6 +19,7 @@
 #include <QString>
 #include <QStringView>
 
+#include <functional>
 #include <iterator>
 #include <memory>
 #include <new>
@@ -27,6 +29,7 @@
 
 class QFile;
 class QIODevice;
+class TReadFile;
 class TXMLElement;
 class TXMLAttributeList;
 
@@ -451,13 +454,20 @@ public:
     TDirtyXMLParser &operator=(const TDirtyXMLParser &) = delete;
 
     // Reads the file's bytes and parses them as LoadFromBytes does; a file
-    // that cannot be read fails like a refused text.
+    // that cannot be read fails like a refused text, and so does one that
+    // cannot be XML (empty, no "<" at its start, larger than memory allows,
+    // not a file), or that changes each time it is read. A named pipe is
+    // read once, as it comes.
     bool LoadFromFile(const QString &fileName);
     // Parses the file as LoadFromFile does, telling Sink of its elements as
     // they end; no tree is kept. False, with no message, when the file is
-    // not a document (LoadFromFile says why) or is a pipe. What the sink
-    // raises is passed on.
+    // not a document (LoadFromFile says why), changed while it was read, or
+    // is not a regular file (which is then not opened). What the sink raises
+    // is passed on.
     bool StreamFile(const QString &fileName, IXMLElementSink &sink);
+    // For tests: called each time a piece of a file was read, on the thread
+    // that reads it.
+    static void SetReadHook(std::function<void()> hook);
     // Reads the whole stream from its start and parses it as LoadFromBytes.
     bool LoadFromStream(QIODevice &stream);
     // Decodes ISO-8859-1, ends every line (the last too) with CR LF, parses.
@@ -477,6 +487,12 @@ public:
 
 private:
     void clear();
+    bool loadRegular(TReadFile &file, const QString &fileName);
+    bool loadPipe(TReadFile &pipe);
+    // Parses a file's bytes with their lines ended by CR LF; messages give
+    // positions in the bytes.
+    bool parseLines(const QByteArray &bytes);
+    bool parse(const QString &text, const QByteArray *fileBytes);
 
     std::unique_ptr<TXMLNodeStore> m_nodes;
     // Bytes stand for their text until the text is asked for, and a file's

@@ -33,6 +33,7 @@
 #include <QTabBar>
 #include <QTreeWidget>
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace {
@@ -133,6 +134,7 @@ void Tfrmgui::OpenModelFile(const QString &fileName, bool merge)
     THourglass hourglass;
     const bool blocked = tvwModel->blockSignals(true);
     const auto restore = qScopeGuard([&] { tvwModel->blockSignals(blocked); });
+    const int shownBefore = tabModels->currentIndex();
     if (!merge) {
         NewModelPage();
         CurrentModel->FileName = fileName;
@@ -141,13 +143,19 @@ void Tfrmgui::OpenModelFile(const QString &fileName, bool merge)
     try {
         Diagram_->LoadModelFromFile(*model, fileName, merge);
     } catch (...) {
-        // A page that failed to load must not be saved over the file it came from.
-        if (!merge && CurrentModel == model) {
+        // A failed open adds no page (nor one that could be saved over the
+        // file it came from): the page shown before is shown again.
+        const auto added = std::find_if(OpenModels->begin(), OpenModels->end(),
+                                        [&](const auto &page) { return page.get() == model; });
+        if (!merge && added != OpenModels->end() && OpenModels->size() > 1) {
             model->FileName.clear();
-            tabModels->setTabText(tabModels->currentIndex(), EscapeAmpersands(model->Name));
+            ClosePage(static_cast<int>(added - OpenModels->begin()));
+            if (shownBefore >= 0 && shownBefore < tabModels->count() && shownBefore != tabModels->currentIndex())
+                tabModels->setCurrentIndex(shownBefore);
+        } else {
+            Diagram_->Rebuild();
+            Diagram_->RefreshExplorerTree();
         }
-        Diagram_->Rebuild();
-        Diagram_->RefreshExplorerTree();
         throw;
     }
     tabModels->setTabText(tabModels->currentIndex(), EscapeAmpersands(CurrentModel->Name));

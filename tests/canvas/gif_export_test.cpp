@@ -188,10 +188,11 @@ TEST_F(GifExportTest, AFailureWhileBandsAreEncodedEndsTheWorkWithItsReason)
     EXPECT_THROW(TGifPageWriter::Write(bands, stream, failing), std::runtime_error);
 }
 
-// The encoder keeps the band it reads until it asks for the next one. It stops before its
-// first byte, the first band just taken, until the renderer tells of row 96: that row lies in
-// the third band (rows 66 to 98, 33 a band, told every 32 rows), which only a renderer given
-// the first band's buffer back too early can have reached, writing the box's rows over it.
+// The encoder keeps the band it reads until it asks for the next one. Once it has taken the
+// first band, it stops before its first byte until the renderer tells of row 96, in the third
+// band (rows 66 to 98, 33 a band, told every 32 rows); the renderer goes on from row 64 only
+// once the encoder has stopped. Only a renderer given the first band's buffer back too early
+// reaches row 96 then, writing the box's rows over the band being read.
 TEST_F(GifExportTest, TheEncoderKeepsItsBandUntilItHasReadIt)
 {
     AddTable(*model, "S", "LOW", 20, 70, 200, 100);
@@ -209,8 +210,9 @@ TEST_F(GifExportTest, TheEncoderKeepsItsBandUntilItHasReadIt)
         void Write(const void *buffer, std::size_t count) override
         {
             if (std::this_thread::get_id() != Renderer && !Stalled) {
-                Stalled = true;
                 std::unique_lock lock(Mutex);
+                Stalled = true;
+                Told.notify_all();
                 Told.wait_for(lock, std::chrono::seconds(2), [&] { return Percent >= 29; });
             }
             gif::TMemoryStream::Write(buffer, count);
@@ -222,10 +224,13 @@ TEST_F(GifExportTest, TheEncoderKeepsItsBandUntilItHasReadIt)
         int Percent = 0;
     } stream;
     TGifPageWriter::Write(bands, stream, [&](gif::TProgressStage stage, int percent, const std::string &) {
-        std::lock_guard lock(stream.Mutex);
-        if (stage == gif::TProgressStage::psRunning)
-            stream.Percent = std::max(stream.Percent, percent);
+        if (stage != gif::TProgressStage::psRunning)
+            return;
+        std::unique_lock lock(stream.Mutex);
+        stream.Percent = std::max(stream.Percent, percent);
         stream.Told.notify_all();
+        if (percent >= 19)
+            stream.Told.wait_for(lock, std::chrono::seconds(30), [&] { return stream.Stalled; });
     });
     EXPECT_TRUE(stream.Stalled);
     EXPECT_EQ(stream.Bytes(), whole.Bytes());

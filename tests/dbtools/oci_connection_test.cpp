@@ -318,17 +318,21 @@ TEST_F(OciStandInTest, TheStandInRefusesWhatAClientRefuses)
         ub4 Position;
         sb4 Room;
         bool Indicator;
-        QString Want; // value|indicator|status, or the error
+        QString Want; // buffer|length|indicator|status, or the error
+        ub2 DefineType = SQLT_STR;
     };
     const TCase cases[] = {
-        {"ab", 3, SQLT_STR, 0, 1, 10, true, "ab|0|0"},
+        {"ab", 3, SQLT_STR, 0, 1, 10, true, "ab|2|0|0"},
         {"ab", 2, SQLT_STR, 0, 1, 10, true, "ORA-01480: trailing null missing from STR bind value"},
-        {"abc", 2, SQLT_CHR, 0, 1, 10, true, "ab|0|0"},
+        {"abc", 2, SQLT_CHR, 0, 1, 10, true, "ab|2|0|0"},
         {"ab", 3, SQLT_NUM, 0, 1, 10, true, "ORA-03115: unsupported network datatype or representation"},
-        {"ab", 3, SQLT_STR, -1, 1, 10, true, QString(16, 'x') + "|-1|0"}, // the buffer as it was
+        {"ab", 3, SQLT_STR, -1, 1, 10, true, QString(16, 'x') + "|0|-1|0"}, // the buffer as it was
         {"ab", 3, SQLT_STR, -1, 1, 10, false, "ORA-01405: fetched column value is NULL"},
         {"ab", 3, SQLT_STR, 0, 2, 10, true, "ORA-01007: variable not in select list"},
-        {"abcd", 5, SQLT_STR, 0, 1, 3, true, "ab|4|1"},
+        {"abcd", 5, SQLT_STR, 0, 1, 3, true, "ab|2|4|1"},
+        {"", 1, SQLT_STR, 0, 1, 10, true, QString(16, 'x') + "|0|-1|0"}, // no text is NULL
+        {"ab", 3, SQLT_STR, 0, 1, 10, true, "ab" + QString(14, 'x') + "|2|0|0", 1},  // no terminator
+        {"ab", 3, SQLT_STR, 0, 1, 4, true, "ab  " + QString(12, 'x') + "|4|0|0", 96}, // blanks to its size
     };
     for (const TCase &c : cases) {
         const char sql[] = "select :V as A from DUAL";
@@ -345,7 +349,7 @@ TEST_F(OciStandInTest, TheStandInRefusesWhatAClientRefuses)
         sword status = api(OCIStmtExecute_t(), "OCIStmtExecute")(service, statement, error, 0, 0, nullptr, nullptr, 0);
         if (status == OCI_SUCCESS)
             status = api(OCIDefineByPos_t(), "OCIDefineByPos")(statement, &define, error, c.Position, buffer.data(),
-                                                               c.Room, SQLT_STR, c.Indicator ? &indicator : nullptr,
+                                                               c.Room, c.DefineType, c.Indicator ? &indicator : nullptr,
                                                                &length, nullptr, 0);
         if (status == OCI_SUCCESS)
             status = api(OCIStmtFetch2_t(), "OCIStmtFetch2")(statement, error, 1, OCI_FETCH_NEXT, 0, 0);
@@ -353,7 +357,7 @@ TEST_F(OciStandInTest, TheStandInRefusesWhatAClientRefuses)
         sb4 code = 0;
         api(OCIErrorGet_t(), "OCIErrorGet")(error, 1, nullptr, &code, message, sizeof message, OCI_HTYPE_ERROR);
         const QString got = status == -1 ? QString::fromUtf8(reinterpret_cast<const char *>(message))
-                                         : QString("%1|%2|%3").arg(buffer.constData()).arg(indicator).arg(status);
+                                         : QString("%1|%2|%3|%4").arg(buffer.constData()).arg(length).arg(indicator).arg(status);
         EXPECT_EQ(got.toStdString(), c.Want.toStdString());
         api(OCIStmtRelease_t(), "OCIStmtRelease")(statement, error, nullptr, 0, 0);
     }

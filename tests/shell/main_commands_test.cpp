@@ -303,3 +303,23 @@ TEST_F(MainCommandsTest, DraggingThePlanViewsFrameScrollsTheDiagramAndEveryChang
     }
     plan->removeEventFilter(&counter);
 }
+
+// A failed open adds no page, however often it is tried, and its message
+// names the file.
+TEST_F(MainCommandsTest, AFailedOpenAddsNoPage)
+{
+    Tfrmgui &form = StartWithCanvas({"file="});
+    const QString empty = TempFile("empty.xml"), cut = TempFile("cut.xml");
+    WriteFile(empty, "");
+    WriteFile(cut, "<marrowtide_diagram version=\"1.1\">\r\n<tables><tab");
+    for (const QString &name : {empty, cut, empty}) {
+        Ui.QueueAnswer(TUserInterfaceAnswer::Path(name));
+        form.Action("actOpen")->trigger();
+    }
+    EXPECT_EQ(TabTexts(), QStringList({"New Model"}));
+    EXPECT_EQ(ModelNames(), TabTexts());
+    const QString emptyMessage = "Error loading XML file " + empty + "\nThe file is empty.";
+    EXPECT_EQ(Ui.Messages(), QStringList({emptyMessage,
+                                          "Error loading XML file " + cut + "\nUnterminated tag starting at position 45",
+                                          emptyMessage}));
+}

@@ -10,6 +10,10 @@
 #include "platform/atomic_file.h"
 #include "platform/color.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 static QStringList ConsoleLines() { return ConsoleForm ? ConsoleForm->Lines() : QStringList(); }
 
 TEST(MainFormLogonDecision, FollowsTheParametersAndFileNamesKeepTheirCase)
@@ -459,9 +463,10 @@ TEST_F(ShellFixture, DroppedFilesOpenAsPagesUntilOneFails)
     QApplication::sendEvent(&form, &drop);
     EXPECT_EQ(Diagram->Loaded, QStringList({Data("hr_page.xml")}));
     EXPECT_EQ(Ui.CallsOf(TUserInterfaceCallKind::Error).size(), 1);
-    // The page of the file that failed stays, without the file's name.
-    EXPECT_EQ(TabTexts(), QStringList({"New Model", "HR Page", "New Model.2"}));
-    EXPECT_TRUE(CurrentModel->FileName.isEmpty());
+    // The file that failed adds no page: the one before it is shown.
+    EXPECT_EQ(TabTexts(), QStringList({"New Model", "HR Page"}));
+    EXPECT_EQ(ModelNames(), TabTexts());
+    EXPECT_EQ(CurrentModel->Name, "HR Page");
 }
 
 // Files parsed on the worker while the splash is up open, fail and are
@@ -485,6 +490,31 @@ TEST_F(ShellFixture, CommandLineFilesParsedDuringTheSplashOpenAsAnyOther)
     EXPECT_EQ(CurrentModel->FileName, good);
     EXPECT_EQ(Ui.Messages(), QStringList({"File not found: /no/such/page.xml",
                                           "Error loading XML file " + corrupt + "\nUnclosed element <marrowtide_diagram>"}));
+    EXPECT_EQ(form.StatusPanelText(2), "v1.1.6");
+    TDiagramFilePreload::Finish();
+}
+
+// What is no diagram file, named at start-up: a device is refused, a pipe is
+// read once; neither ends the program nor holds up its window.
+TEST_F(ShellFixture, CommandLineDevicesAndPipesNeitherAbortNorHang)
+{
+    const QString fifo = TempFile("fifo.xml");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    // Held open for reading, the pipe keeps the writer's text until the load reads it.
+    const int holder = ::open(QFile::encodeName(fifo).constData(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(holder, 0);
+    {
+        TDiagramObjectModel model;
+        model.Name = "Piped Page";
+        WriteFile(fifo, TXmlText::ToFileBytes(model.BuildDiagramXml(true)));
+    }
+    const QStringList parameters{"file=/dev/zero", "file=" + fifo};
+    TDiagramFilePreload::Start(Tfrmgui::CommandLineFileNames(parameters));
+    Tfrmgui &form = StartWithCanvas(parameters);
+    ::close(holder);
+    EXPECT_EQ(TabTexts(), QStringList({"Piped Page"}));
+    EXPECT_EQ(Ui.Messages(), QStringList({"Error loading XML file /dev/zero\nCannot open file \"/dev/zero\". It is not a "
+                                          "file but a folder, a device or a socket."}));
     EXPECT_EQ(form.StatusPanelText(2), "v1.1.6");
     TDiagramFilePreload::Finish();
 }

@@ -156,17 +156,19 @@ TEST_F(SpecialDiagramFiles, AFileRewrittenWhileReadIsReadAgainOrRefused)
     ASSERT_GT(before.size(), 1 << 20);
     ASSERT_EQ(before.size(), after.size());
     const QDateTime written = QDateTime::currentDateTime().addSecs(-3600);
-    for (const bool preloaded : {false, true}) {
+    int reads = 0;
+    const auto rewriteAtFirstRead = [&] {
         Overwrite(path, before);
-        {
-            QFile file(path);
-            ASSERT_TRUE(file.open(QIODevice::ReadWrite) && file.setFileTime(written, QFileDevice::FileModificationTime));
-        }
-        int reads = 0;
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite) && file.setFileTime(written, QFileDevice::FileModificationTime));
+        reads = 0;
         TDirtyXMLParser::SetReadHook([&] {
             if (++reads == 1)
                 Overwrite(path, after);
         });
+    };
+    for (const bool preloaded : {false, true}) {
+        rewriteAtFirstRead();
         if (preloaded)
             TDiagramFilePreload::Start({path});
         CurrentModel->Tables.Clear();
@@ -176,6 +178,19 @@ TEST_F(SpecialDiagramFiles, AFileRewrittenWhileReadIsReadAgainOrRefused)
         EXPECT_EQ(Owners(), QStringList({"NEW"}));
         EXPECT_EQ(CurrentModel->Tables.Count(), 900);
     }
+    // The parser alone reads it again.
+    rewriteAtFirstRead();
+    TDirtyXMLParser parser;
+    ASSERT_TRUE(parser.LoadFromFile(path));
+    TDirtyXMLParser::SetReadHook(nullptr);
+    const TXMLElement *tables = parser.Root()->FindChild("tables");
+    const auto ownerOf = [&](int table) {
+        for (const TXMLElement *property : tables->Children().Items(table)->Children())
+            if (property->GetAttribute("name") == "owner")
+                return property->Text();
+        return QString();
+    };
+    EXPECT_EQ(ownerOf(0) + ownerOf(899), "NEWNEW");
     // Rewritten at every read, a second apart.
     int rewrites = 0;
     TDirtyXMLParser::SetReadHook([&] {

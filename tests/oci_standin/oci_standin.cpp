@@ -9,7 +9,8 @@
 // DD-MON-RR, a decimal comma, numbers below one without their leading zero.
 // LONG dictionary columns and texts above 4000 bytes come as LONG and CLOB,
 // which only a piecewise fetch reads. StandInDropConnections(code) cuts the
-// network under every session.
+// network under every session. Binds and defines are held to what a client
+// library checks: lengths, data types and indicators, failing with its errors.
 #include "dbtools/oci_declarations.h"
 #include "dbtools/sqlite_value.h"
 

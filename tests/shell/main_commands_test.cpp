@@ -312,12 +312,17 @@ TEST_F(MainCommandsTest, AFailedOpenAddsNoPage)
     const QString empty = TempFile("empty.xml"), cut = TempFile("cut.xml");
     WriteFile(empty, "");
     WriteFile(cut, "<marrowtide_diagram version=\"1.1\">\r\n<tables><tab");
+    form.NewModelPage();
+    Find<QTabBar>("tabModels")->setCurrentIndex(0);
     for (const QString &name : {empty, cut, empty}) {
         Ui.QueueAnswer(TUserInterfaceAnswer::Path(name));
         form.Action("actOpen")->trigger();
     }
-    EXPECT_EQ(TabTexts(), QStringList({"New Model"}));
+    // The page shown before stays shown.
+    EXPECT_EQ(TabTexts(), QStringList({"New Model", "New Model.1"}));
     EXPECT_EQ(ModelNames(), TabTexts());
+    EXPECT_EQ(Find<QTabBar>("tabModels")->currentIndex(), 0);
+    EXPECT_EQ(CurrentModel, OpenModels->front().get());
     const QString emptyMessage = "Error loading XML file " + empty + "\nThe file is empty.";
     EXPECT_EQ(Ui.Messages(), QStringList({emptyMessage,
                                           "Error loading XML file " + cut + "\nUnterminated tag starting at position 45",

@@ -3,16 +3,21 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 namespace {
 
-// Paths as "KEY>TABLE.OWNER=rank", in list order.
+// A path as "KEY>TABLE.OWNER=rank".
+QString Text(const TLinkPath &path)
+{
+    return QString("%1>%2.%3=%4").arg(path.KeyName, path.RefTableName, path.RefTableOwner).arg(path.Rank);
+}
 QStringList Paths(const TLinkPathList &list)
 {
     QStringList out;
     for (const auto &path : list)
-        out << QString("%1>%2.%3=%4").arg(path->KeyName, path->RefTableName, path->RefTableOwner).arg(path->Rank);
+        out << Text(*path);
     return out;
 }
 
@@ -70,7 +75,7 @@ TEST(LinkPathList, RandomRunsMatchThePlainRule)
         auto at = std::find_if(plain.rbegin(), plain.rend(), [&](const TLinkPath &p) { return p.KeyName == key; });
         return at == plain.rend() ? plain.end() : std::prev(at.base());
     };
-    for (int step = 0; step < 20000; ++step) {
+    for (int step = 0; step < 5000; ++step) {
         const QString key = names[pick(4)], table = tables[pick(2)], owner = owners[pick(2)];
         const int rank = ranks[pick(6)], op = pick(20);
         if (op < 10) {
@@ -96,12 +101,10 @@ TEST(LinkPathList, RandomRunsMatchThePlainRule)
             list.EraseIf([&](const TLinkPath &p) { return p.Rank == rank; });
             std::erase_if(plain, [&](const TLinkPath &p) { return p.Rank == rank; });
         }
-        if (step % 97 == 0) {
-            TLinkPathList expected;
-            for (const TLinkPath &p : plain)
-                expected.Add(p.RefTableName, p.RefTableOwner, p.Rank, p.KeyName);
-            ASSERT_EQ(Paths(list), Paths(expected)) << step;
-        }
+        QStringList expected;
+        for (const TLinkPath &p : plain)
+            expected << Text(p);
+        ASSERT_EQ(Paths(list), expected) << step;
     }
 }
 

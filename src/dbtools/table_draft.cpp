@@ -465,8 +465,8 @@ void TTableDraft::DropStaleLinkPaths(TDiagramTable &table)
 {
     // A path whose key went away or now points at another table would keep a
     // rank that no line uses any more.
-    std::erase_if(table.LinkPaths, [&](const std::unique_ptr<TLinkPath> &path) {
-        const TDiagramForeignKey *key = table.ForeignKeys.FindForeignKey(path->KeyName);
-        return !key || key->RefTableName != path->RefTableName || key->RefTableOwner != path->RefTableOwner;
+    table.LinkPaths.EraseIf([&](const TLinkPath &path) {
+        const TDiagramForeignKey *key = table.ForeignKeys.FindForeignKey(path.KeyName);
+        return !key || key->RefTableName != path.RefTableName || key->RefTableOwner != path.RefTableOwner;
     });
 }

@@ -6,18 +6,11 @@
 #include "model/diagram_column.h"
 #include "model/diagram_index.h"
 #include "model/diagram_key.h"
+#include "model/link_paths.h"
 #include "model/model_lists.h"
 
 #include <memory>
 #include <vector>
-
-class TLinkPath {
-public:
-    int Rank = 0;
-    QString RefTableName;
-    QString RefTableOwner;
-    QString KeyName;
-};
 
 enum TColumnSortMethod : quint8 { csmCreation = 0, csmAlpha = 1, csmKeys = 2 };
 
@@ -62,7 +55,7 @@ public:
     TOSUniqueKeyList UniqueKeys;
     TOSCheckConstraintList CheckConstraints;
     TOSIndexList Indexes;
-    std::vector<std::unique_ptr<TLinkPath>> LinkPaths;
+    TLinkPathList LinkPaths;
     bool ShowOnlyKeyColumns = false;
     bool Partitioned = false;
     bool HideDataTypes = false;

@@ -200,43 +200,23 @@ bool TDiagramTable::IsColumnShown(const TDiagramColumn &column) const
 void TDiagramTable::AddLinkPath(const QString &refTableName, const QString &refTableOwner, int rank,
                                 const QString &keyName)
 {
-    auto path = std::make_unique<TLinkPath>();
-    path->Rank = rank;
-    path->RefTableName = refTableName;
-    path->RefTableOwner = refTableOwner;
-    path->KeyName = keyName;
-    LinkPaths.push_back(std::move(path));
+    LinkPaths.Add(refTableName, refTableOwner, rank, keyName);
 }
 
 void TDiagramTable::RemoveLinkPath(const QString &keyName)
 {
-    for (auto i = LinkPaths.size(); i-- > 0;) {
-        if (LinkPaths[i]->KeyName == keyName) {
-            LinkPaths.erase(LinkPaths.begin() + static_cast<std::ptrdiff_t>(i));
-            return;
-        }
-    }
+    LinkPaths.Remove(keyName);
 }
 
 bool TDiagramTable::HasLinkPath(const QString &refTableName, const QString &refTableOwner, int rank,
                                 const QString &keyName) const
 {
-    for (const auto &path : LinkPaths) {
-        if (path->RefTableName == refTableName && path->RefTableOwner == refTableOwner
-            && path->Rank == rank && path->KeyName != keyName)
-            return true;
-    }
-    return false;
+    return LinkPaths.Has(refTableName, refTableOwner, rank, keyName);
 }
 
 int TDiagramTable::RankLinkPath(const TDiagramForeignKey &key)
 {
-    RemoveLinkPath(key.Name);
-    int rank = 1;
-    while (HasLinkPath(key.RefTableName, key.RefTableOwner, rank, key.Name))
-        ++rank;
-    AddLinkPath(key.RefTableName, key.RefTableOwner, rank, key.Name);
-    return rank;
+    return LinkPaths.Rank(key.RefTableName, key.RefTableOwner, key.Name);
 }
 
 void TDiagramTable::SetIsVirtual(bool value)
@@ -257,7 +237,7 @@ void TDiagramTable::Clear()
     UniqueKeys.Clear();
     Indexes.Clear();
     CheckConstraints.Clear();
-    LinkPaths.clear();
+    LinkPaths.Clear();
     Columns.Clear();
 }
 

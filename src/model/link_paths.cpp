@@ -2,6 +2,19 @@
 
 #include <algorithm>
 
+namespace {
+std::unique_ptr<TLinkPath> MakePath(const QString &refTableName, const QString &refTableOwner, int rank,
+                                    const QString &keyName)
+{
+    auto path = std::make_unique<TLinkPath>();
+    path->Rank = rank;
+    path->RefTableName = refTableName;
+    path->RefTableOwner = refTableOwner;
+    path->KeyName = keyName;
+    return path;
+}
+} // namespace
+
 void TLinkPathList::Hold(TBook &book, int rank, int delta)
 {
     int &held = book.Held[rank];
@@ -60,11 +73,7 @@ int TLinkPathList::LowestFree(const TRef &ref, const std::vector<std::size_t> &n
 void TLinkPathList::Add(const QString &refTableName, const QString &refTableOwner, int rank,
                         const QString &keyName)
 {
-    auto path = std::make_unique<TLinkPath>();
-    path->Rank = rank;
-    path->RefTableName = refTableName;
-    path->RefTableOwner = refTableOwner;
-    path->KeyName = keyName;
+    auto path = MakePath(refTableName, refTableOwner, rank, keyName);
     Attach(*path);
     m_byName[keyName].push_back(m_items.size());
     m_items.push_back(std::move(path));
@@ -104,11 +113,7 @@ int TLinkPathList::Rank(const QString &refTableName, const QString &refTableOwne
     if (laid)
         Detach(*m_items[named.back()]);
     const int rank = LowestFree({refTableName, refTableOwner}, named, laid ? named.size() - 1 : 0);
-    auto path = std::make_unique<TLinkPath>();
-    path->Rank = rank;
-    path->RefTableName = refTableName;
-    path->RefTableOwner = refTableOwner;
-    path->KeyName = keyName;
+    auto path = MakePath(refTableName, refTableOwner, rank, keyName);
     Attach(*path);
     if (laid) {
         m_items[named.back()] = std::move(path);

@@ -436,12 +436,13 @@ void Tfrmgui::actSQLPlusExecute()
     const auto cannot = [](const QString &why) {
         return std::runtime_error(("Cannot start sqlplus: " + why).toStdString());
     };
+    const QString terminal = QStringLiteral("the terminal program ") + start.Program;
     if (TShell::FindProgram(start.Program).isEmpty())
-        throw cannot(QStringLiteral("the terminal program x-terminal-emulator was not found on the PATH."));
+        throw cannot(terminal + QStringLiteral(" was not found on the PATH."));
     if (TShell::FindProgram(QStringLiteral("sqlplus")).isEmpty())
         throw cannot(QStringLiteral("the program sqlplus was not found on the PATH."));
     if (!TShell::StartProgram(start))
-        throw cannot(QStringLiteral("the terminal program x-terminal-emulator could not be started."));
+        throw cannot(terminal + QStringLiteral(" could not be started."));
 }
 
 void Tfrmgui::actShowIniFileExecute()
